@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what Quillon needs on Debian 12 (run as root). With --tests it
+# also installs what the test suite needs: GoogleTest, Google Benchmark,
+# and the Windows cross compiler, Wine and a virtual display with which the
+# Windows window-system backend is tested.
+set -e
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev"
+if [ "$1" = "--tests" ]; then
+    packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
+              g++-mingw-w64-x86-64 wine wine64 xvfb xauth"
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+# shellcheck disable=SC2086
+apt-get install -y -qq --no-install-recommends $packages >/dev/null

@@ -1,0 +1,106 @@
+#include "app/HeadlessFrontEnd.h"
+
+#include "app/MainForm.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent) {}
+
+HeadlessFrontEnd::~HeadlessFrontEnd() = default;
+
+void HeadlessFrontEnd::attach(MainForm& form)
+{
+    m_form = &form;
+
+    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+    if (g_signalPipe[0] >= 0) {
+        m_signals = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+        connect(m_signals.get(), &QSocketNotifier::activated, this, [this] {
+            char byte;
+            [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+            shutDown();
+        });
+    }
+
+    m_input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+    connect(m_input.get(), &QSocketNotifier::activated, this, &HeadlessFrontEnd::readInput);
+}
+
+void HeadlessFrontEnd::readInput()
+{
+    char buffer[4096];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got <= 0) {
+        m_input->setEnabled(false);
+        if (!m_pending.isEmpty())
+            Q_EMIT lineRead(QString::fromUtf8(std::exchange(m_pending, {})));
+        shutDown();
+        return;
+    }
+    m_pending.append(buffer, got);
+    qsizetype end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        QByteArray line = m_pending.left(end);
+        m_pending.remove(0, end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        Q_EMIT lineRead(QString::fromUtf8(line));
+    }
+}
+
+void HeadlessFrontEnd::shutDown()
+{
+    if (m_form)
+        m_form->Form_Unload();
+}
+
+void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon)
+{
+    const QString heading = title.isEmpty() ? QStringLiteral("Quillon") : title;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(heading), qPrintable(text));
+    std::fflush(stderr);
+}
+
+QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    // Standard input belongs to the room; an input box is answered with its default.
+    std::fprintf(stderr, "%s: %s (answered: \"%s\")\n", qPrintable(title), qPrintable(prompt),
+                 qPrintable(defaultText));
+    return defaultText;
+}
+
+QString HeadlessFrontEnd::openFileName()
+{
+    return {};
+}
+
+void HeadlessFrontEnd::endProgram()
+{
+    if (m_input)
+        m_input->setEnabled(false);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/UserInterface.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <memory>
+
+class MainForm;
+
+// Runs the program in a terminal: message boxes become lines on stderr,
+// standard input is read line by line, and its end, SIGINT or SIGTERM shut
+// the program down the normal way.
+class HeadlessFrontEnd : public QObject, public UserInterface {
+    Q_OBJECT
+public:
+    explicit HeadlessFrontEnd(QObject* parent = nullptr);
+    ~HeadlessFrontEnd() override;
+
+    // Starts reading standard input and watching for signals; both end the
+    // form's life through its shut-down.
+    void attach(MainForm& form);
+
+    void messageBox(const QString& text, const QString& title, Icon icon) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFileName() override;
+    void addTrayIcon() override {}
+    void removeTrayIcon() override {}
+    void minimizeMainWindow() override {}
+    void hideMainWindow() override {}
+    void showMainWindow() override {}
+    void showForm(Form) override {}
+    void closeForm(Form) override {}
+    int closingGeometry() const override { return m_geometry; }
+    void setClosingGeometry(int twips) override { m_geometry = twips; }
+    void endProgram() override;
+
+Q_SIGNALS:
+    // One line of standard input, without its line end.
+    void lineRead(const QString& line);
+
+private:
+    void readInput();
+    void shutDown();
+
+    MainForm* m_form = nullptr;
+    std::unique_ptr<QSocketNotifier> m_input;
+    std::unique_ptr<QSocketNotifier> m_signals;
+    QByteArray m_pending;
+    int m_geometry = 0;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class ListBox;
+
+// The text files of the program hold one list row per line. They are written
+// as UTF-8 and read as UTF-8, or as Windows-1252 when the bytes are not valid
+// UTF-8, so files written by the Windows version keep their "»".
+QString decodeListText(const QByteArray& bytes);
+
+// Clears the list and adds every non-empty line of the file, in file order.
+// A file that cannot be read leaves the list empty.
+void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList);
+
+// Writes every row followed by CR LF. The file is replaced atomically, so a
+// crash or a full disk leaves the previous file whole. False on failure.
+bool SaveListToFile(const QString& path, const ListBox& list);
+
+// Whether the directory's listing holds a file of exactly this name
+// (letter case counts, as when the listing is searched by eye).
+bool directoryListsFile(const QString& dir, const QString& fileName);

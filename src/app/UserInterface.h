@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// What the program's logic asks of a user interface. The desktop windows
+// implement it with widgets; the headless front end with the terminal.
+class UserInterface {
+public:
+    enum class Icon { None, Critical };
+    // The secondary windows, each created on first use and never modal.
+    enum class Form { Chat, Commands, About, Dir, Song };
+
+    virtual ~UserInterface() = default;
+
+    // Shows a message and returns once the user has dismissed it.
+    virtual void messageBox(const QString& text, const QString& title = {}, Icon icon = Icon::None) = 0;
+    // Asks for one line of text; an empty text when cancelled.
+    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Asks for an existing file; an empty text when cancelled.
+    virtual QString openFileName() = 0;
+
+    virtual void addTrayIcon() = 0;
+    virtual void removeTrayIcon() = 0;
+
+    virtual void minimizeMainWindow() = 0;
+    virtual void hideMainWindow() = 0;
+    virtual void showMainWindow() = 0;
+
+    virtual void showForm(Form form) = 0;
+    virtual void closeForm(Form form) = 0;
+
+    // One geometry value of the main window in twips, for the closing
+    // animation; a window manager may refuse a new value.
+    virtual int closingGeometry() const = 0;
+    virtual void setClosingGeometry(int twips) = 0;
+
+    // Ends the program's event loop once the shut-down has run.
+    virtual void endProgram() = 0;
+};

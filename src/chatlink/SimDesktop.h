@@ -1,0 +1,13 @@
+#pragma once
+
+#include "chatlink/WindowSystem.h"
+
+// PLACEHOLDER until the simulated desktop lands: a desktop with no windows.
+class SimDesktop : public WindowSystem {
+public:
+    Hwnd findWindow(std::string_view) override { return 0; }
+    Hwnd findChild(Hwnd, Hwnd, std::string_view) override { return 0; }
+    std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
+    std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::string&) override { return 0; }
+    void doEvents() override {}
+};

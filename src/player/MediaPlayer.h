@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The media player the main form drives: the few operations of a Windows
+// Media Player control that the program uses, with its published state
+// codes. One implementation per playback engine, and a double for tests.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+public:
+    enum PlayState {
+        Undefined = 0,
+        Stopped = 1,
+        Paused = 2,
+        Playing = 3,
+        MediaEnded = 8,
+        Ready = 10,
+    };
+
+    using QObject::QObject;
+    ~MediaPlayer() override = default;
+
+    // Opens the file or stream and starts it at once; returns at once.
+    virtual void setURL(const QString& url) = 0;
+    virtual QString URL() const = 0;
+    virtual int playState() const = 0;
+    // The current media's duration as the player shows it ("MM:SS",
+    // "H:MM:SS" from an hour); empty until the media has opened.
+    virtual QString durationString() const = 0;
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+
+Q_SIGNALS:
+    void playStateChanged(int state);
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/AppPaths.h"
+#include "app/MainForm.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/FakeUserInterface.h"
+#include "support/NoWindows.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A main form over fakes, with its two files in a folder of its own and
+// every line it hands to the chat exit recorded in `sent`.
+struct TestForm {
+    QTemporaryDir dir;
+    AppPaths paths{dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
+    NoWindows windows;
+    FakeMediaPlayer wmp;
+    FakeUserInterface ui;
+    std::unique_ptr<MainForm> form;
+    QStringList sent;
+
+    TestForm() { reset(); }
+
+    // A new form over the same files: the program started again.
+    void reset()
+    {
+        QDir().mkpath(paths.programDir);
+        QDir().mkpath(paths.settingsDir);
+        form = std::make_unique<MainForm>(paths, windows, wmp, ui);
+        sent.clear();
+        QObject::connect(&form->chat1, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
+    }
+
+    MainForm* operator->() { return form.get(); }
+    MainForm& operator*() { return *form; }
+};

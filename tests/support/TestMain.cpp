@@ -1,0 +1,19 @@
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Every test program gets an event loop and a per-user store of its own,
+// so no test reads or writes the settings of the person running it.
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    qputenv("HOME", home.path().toUtf8());
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("quillon"));
+    QCoreApplication::setApplicationName(QStringLiteral("quillon"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
