@@ -10,3 +10,24 @@ void Player::Play(const QString& song)
 }
 
 void Player::stopTimers() {}
+
+void Player::PaUse(double Length)
+{
+    Q_UNUSED(Length);
+}
+
+int Player::Random(const QString& a, const QString& b)
+{
+    Q_UNUSED(a);
+    return b.toInt();
+}
+
+void Player::randomString(const QString& strString)
+{
+    Q_UNUSED(strString);
+}
+
+void Player::AutoRandom(bool Enabled)
+{
+    Q_UNUSED(Enabled);
+}
