@@ -1,0 +1,168 @@
+#include "support/TestForm.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void touch(const QString& path, qint64 size = 0)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    if (size > 0)
+        file.resize(size);
+}
+
+struct MusicDir {
+    QTemporaryDir dir;
+    QString add(const QString& name)
+    {
+        touch(dir.path() + u'/' + name);
+        return dir.path() + u'/' + name;
+    }
+};
+
+QString addedNotice(TestForm& t, int files)
+{
+    return t->txtFont.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(files);
+}
+
+} // namespace
+
+TEST(AddDir, AddsAudioFilesByNameAndPathAndPostsThePlaylistSize)
+{
+    TestForm t;
+    MusicDir music;
+    music.add(QStringLiteral("song.mp3"));
+    music.add(QStringLiteral("notes.txt"));
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.items(), QStringList{QStringLiteral("song;") + music.dir.path() + QStringLiteral("/song.mp3")});
+    EXPECT_EQ(t->List1.items(), QStringList{"song"});
+    EXPECT_EQ(t.sent, QStringList{addedNotice(t, 1)});
+}
+
+TEST(AddDir, TheSameDirectoryTwiceAddsNothingMore)
+{
+    TestForm t;
+    MusicDir music;
+    music.add(QStringLiteral("a.mp3"));
+    music.add(QStringLiteral("b.wav"));
+    t->library.AddDir(music.dir.path());
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.count(), 2);
+    EXPECT_EQ(t.sent.last(), addedNotice(t, 2));
+}
+
+TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
+{
+    TestForm t;
+    MusicDir music;
+    music.add(QStringLiteral("tune.mp3"));
+    music.add(QStringLiteral("tune.wma"));
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List1.items(), QStringList({"tune", "tune"}));
+}
+
+TEST(AddDir, UpperCaseExtensionsAreNotAudio)
+{
+    TestForm t;
+    MusicDir music;
+    music.add(QStringLiteral("LOUD.MP3"));
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.count(), 0);
+    EXPECT_EQ(t.sent, QStringList{addedNotice(t, 0)});
+}
+
+TEST(AddDir, ANameWithTwoKindsGivesTwoLinesEachWithItsKindRemoved)
+{
+    TestForm t;
+    MusicDir music;
+    const QString path = music.add(QStringLiteral("mix.wav.mp3"));
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.items(), QStringList({QStringLiteral("mix.wav;") + path, QStringLiteral("mix.mp3;") + path}));
+}
+
+TEST(AddDir, ShortNamesHiddenFilesAndSubdirectoriesDoNotStopTheScan)
+{
+    TestForm t;
+    MusicDir music;
+    music.add(QStringLiteral("a"));
+    music.add(QStringLiteral(".hidden.mp3"));
+    QDir(music.dir.path()).mkdir(QStringLiteral("inner.mp3"));
+    music.add(QStringLiteral("z;semi.mp3"));
+    t->List1.addItem(QString());
+    t->library.AddDir(music.dir.path());
+    ASSERT_EQ(t->List2.count(), 1);
+    EXPECT_TRUE(t->List2.item(0).startsWith(QStringLiteral("z;semi;")));
+    EXPECT_EQ(t->List1.items(), QStringList{"z"});
+}
+
+TEST(AddDir, AnInvalidDirectoryChangesNothing)
+{
+    TestForm t;
+    t->List2.addItem(QStringLiteral("keep;/keep.mp3"));
+    t->library.addSongs();
+    MusicDir music;
+    const QString file = music.add(QStringLiteral("file.mp3"));
+    for (const QString& dir : {QString(), file, music.dir.path() + QStringLiteral("/missing")}) {
+        t->library.AddDir(dir);
+        EXPECT_EQ(t.sent.last(), t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
+    }
+    EXPECT_EQ(t->List2.items(), QStringList{"keep;/keep.mp3"});
+}
+
+TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
+{
+    TestForm t;
+    t->library.AddDir(QStringLiteral("/"));
+    for (const QString& line : t->List2.items())
+        EXPECT_TRUE(line.section(u';', 1).startsWith(QStringLiteral("//")));
+    EXPECT_EQ(t.sent, QStringList{addedNotice(t, t->List1.count())});
+}
+
+TEST(FileSize, BoundariesOfEachUnit)
+{
+    const QString point = QLocale::system().decimalPoint();
+    EXPECT_EQ(fileSizeText(0), "0 bytes");
+    EXPECT_EQ(fileSizeText(1023), "1023 bytes");
+    EXPECT_EQ(fileSizeText(1024), "1" + point + "00 KB");
+    EXPECT_EQ(fileSizeText(1048575), "1024" + point + "00 KB");
+    EXPECT_EQ(fileSizeText(1048576), "1" + point + "00 MB");
+    EXPECT_EQ(fileSizeText(3690987), "3" + point + "52 MB");
+    EXPECT_EQ(fileSizeText(1073741824), "1" + point + "00 GB");
+}
+
+TEST(FileSize, FilesOfTwoGibibytesAndMoreAreMeasuredNotZeroed)
+{
+    EXPECT_EQ(fileSizeText(2147483648LL), "2" + QLocale::system().decimalPoint() + "00 GB");
+    QTemporaryDir dir;
+    const QString big = dir.path() + QStringLiteral("/big.wav");
+    touch(big, 3LL * 1073741824);  // sparse: no disk is used
+    EXPECT_EQ(GetFileSize(big), "3" + QLocale::system().decimalPoint() + "00 GB");
+}
+
+TEST(FileSize, MissingFilesAndDirectoriesAreZeroBytes)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(GetFileSize(dir.path() + QStringLiteral("/missing.mp3")), "0 bytes");
+    EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
+}
+
+TEST(Playlist, MoreThan32767EntriesSurviveASaveAndALoad)
+{
+    TestForm t;
+    QStringList lines;
+    for (int i = 0; i < 40000; ++i)
+        lines.append(QStringLiteral("song %1;/music/song %1.mp3").arg(i));
+    t->List2.addItems(lines);
+    t->Form_Unload();
+    t.reset();
+    t->Form_Load();
+    EXPECT_EQ(t->List2.count(), 40000);
+    EXPECT_EQ(t->List1.item(39999), "song 39999");
+    t->List1.setListIndex(39999);
+    t->rem_Click();
+    EXPECT_EQ(t->List2.count(), 39999);
+}
