@@ -1,16 +1,55 @@
 #include "gui/MainWindow.h"
 
 #include "app/MainForm.h"
+#include "gui/AboutWindow.h"
+#include "gui/Binding.h"
+#include "gui/DirPickerWindow.h"
+#include "gui/SongPickerWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+namespace {
+
+// Twips are the form's unit of length: 15 to a pixel on a 96 dpi screen.
+constexpr int kTwipsPerPixel = 15;
+
+QPushButton* button(const QString& caption, QWidget* parent, std::function<void()> onClick)
+{
+    auto* b = new QPushButton(caption, parent);
+    QObject::connect(b, &QPushButton::clicked, parent, std::move(onClick));
+    return b;
+}
+
+QIcon programIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(QColor(0x00, 0x80, 0xff));
+    return QIcon(pixmap);
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(MainForm::kCaption);
+    setWindowIcon(programIcon());
 }
 
 MainWindow::~MainWindow() = default;
@@ -18,12 +57,158 @@ MainWindow::~MainWindow() = default;
 void MainWindow::attach(MainForm& form)
 {
     m_form = &form;
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Image3"));
+    auto* columns = new QHBoxLayout(central);
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildPlaylist(), 1);
+    left->addWidget(buildBotPanel());
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildStatus());
+    right->addWidget(buildSwitches());
+    right->addWidget(buildButtons());
+    right->addStretch(1);
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 2);
+    setCentralWidget(central);
+
+    // Image3, the sky background, shows exactly while "Use Sky Skin" is on.
+    auto showSky = [central](int on) {
+        central->setStyleSheet(on ? QStringLiteral("#Image3 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                                                   "stop:0 #6fb7ff, stop:1 #e6f3ff); }")
+                                  : QString());
+    };
+    showSky(form.chkSky.value());
+    connect(&form.chkSky, &CheckBox::valueChanged, this, showSky);
+    resize(640, 480);
+}
+
+QWidget* MainWindow::buildPlaylist()
+{
+    m_playlist = new QListView(this);
+    m_playlist->setModel(&m_form->List1);
+    m_playlist->setUniformItemSizes(true);  // keeps 30,000 rows fast
+    m_playlist->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_playlist->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { m_form->List1.setListIndex(current.isValid() ? current.row() : -1); });
+    connect(&m_form->List1, &ListBox::listIndexChanged, this, [this](int index) {
+        const QModelIndex row = m_form->List1.index(index);
+        if (m_playlist->currentIndex() != row)
+            m_playlist->setCurrentIndex(row);
+    });
+    // Any button pressed on the list opens the playlist menu.
+    connect(m_playlist, &QListView::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_playlistMenu->popup(m_playlist->viewport()->mapToGlobal(at)); });
+    connect(m_playlist, &QListView::clicked, this, [this] { m_playlistMenu->popup(QCursor::pos()); });
+    return m_playlist;
+}
+
+QWidget* MainWindow::buildStatus()
+{
+    auto* box = new QGroupBox(this);
+    auto* layout = new QFormLayout(box);
+    auto row = [&](const QString& caption, Label& label) {
+        auto* value = new QLabel(box);
+        bind(value, label);
+        layout->addRow(caption, value);
+    };
+    row(QStringLiteral("Time:"), m_form->labTime);
+    row(QStringLiteral("File:"), m_form->labFile);
+    row(QStringLiteral("Bitrate:"), m_form->lblbitrate);
+    row(QStringLiteral("Khz:"), m_form->lblKhz);
+    row(QStringLiteral("Audio:"), m_form->lblmode);
+    row(QStringLiteral("User:"), m_form->lbuser);
+    return box;
+}
+
+QWidget* MainWindow::buildSwitches()
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (CheckBox* check : {&m_form->chkSky, &m_form->chkScan, &m_form->chkBot, &m_form->chkChat,
+                            &m_form->chkSendAOL, &m_form->chkenabled}) {
+        auto* widget = new QCheckBox(box);
+        bind(widget, *check);
+        layout->addWidget(widget);
+    }
+    return box;
+}
+
+QWidget* MainWindow::buildButtons()
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QGridLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MainForm& f = *m_form;
+    const QList<QPushButton*> buttons = {
+        button(QStringLiteral("Clear List"), this, [&f] { f.clearList_Click(); }),
+        button(QStringLiteral("Minimize"), this, [&f] { f.minimize_Click(); }),
+        button(QStringLiteral("About"), this, [&f] { f.about_Click(); }),
+        button(QStringLiteral("Options"), this, [this] { popupOptions(); }),
+        button(QStringLiteral("Chat Sends"), this, [&f] { f.chatSends_Click(); }),
+        button(QStringLiteral("Add Files"), this, [&f] { f.addFiles_Click(); }),
+        button(QStringLiteral("Commands"), this, [&f] { f.commands_Click(); }),
+    };
+    for (int i = 0; i < buttons.size(); ++i)
+        layout->addWidget(buttons[i], i / 2, i % 2);
+    return box;
+}
+
+QWidget* MainWindow::buildBotPanel()
+{
+    auto* panel = new QGroupBox(QStringLiteral("TOC Bot"), this);
+    auto* layout = new QGridLayout(panel);
+    auto edit = [panel](TextField& field, bool secret = false) {
+        auto* e = new QLineEdit(panel);
+        bind(e, field);
+        if (secret)
+            e->setEchoMode(QLineEdit::Password);
+        return e;
+    };
+    layout->addWidget(edit(m_form->botSN), 0, 0);
+    layout->addWidget(edit(m_form->botPW, true), 0, 1);
+    auto* signon = new QPushButton(panel);
+    bind(signon, m_form->skinButton6);
+    layout->addWidget(signon, 0, 2);
+    layout->addWidget(edit(m_form->txtChat), 1, 0);
+    layout->addWidget(edit(m_form->txtEx), 1, 1);
+    auto* status = new QLabel(panel);
+    bind(status, m_form->labToc);
+    layout->addWidget(status, 1, 2);
+    panel->setVisible(m_form->chkBot.isChecked());
+    connect(&m_form->chkBot, &CheckBox::valueChanged, panel, [panel](int on) { panel->setVisible(on == 1); });
+    return panel;
+}
+
+void MainWindow::buildMenus()
+{
+    MainForm& f = *m_form;
+    m_options = menuBar()->addMenu(QStringLiteral("Options"));
+    m_options->addAction(QStringLiteral("ChatSends"), this, [&f] { f.chatSends_Click(); });
+    m_options->addAction(QStringLiteral("Add Directory"), this, [&f] { f.addf_Click(); });
+    m_options->addAction(QStringLiteral("Add One File"), this, [&f] { f.add1_Click(); });
+    m_options->addAction(QStringLiteral("Commands"), this, [&f] { f.commands_Click(); });
+    m_options->addAction(QStringLiteral("Minimize"), this, [&f] { f.miny_Click(); });
+    m_options->addAction(QStringLiteral("Hide (stays in tray)"), this, [&f] { f.mnuHide_Click(); });
+    m_options->addAction(QStringLiteral("Show (after hidden)"), this, [&f] { f.mnuShow_Click(); });
+
+    m_playlistMenu = new QMenu(this);
+    m_playlistMenu->addAction(QStringLiteral("Play"), this, [&f] { f.xplay_Click(); });
+    m_playlistMenu->addAction(QStringLiteral("Remove"), this, [&f] { f.rem_Click(); });
+}
+
+void MainWindow::popupOptions()
+{
+    m_options->popup(QCursor::pos());
 }
 
 void MainWindow::messageBox(const QString& text, const QString& title, Icon icon)
 {
     QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    title.isEmpty() ? QApplication::applicationDisplayName() : title, text, QMessageBox::Ok, this);
+                    title.isEmpty() ? MainForm::kCaption : title, text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -34,15 +219,33 @@ QString MainWindow::inputBox(const QString& prompt, const QString& title, const 
 
 QString MainWindow::openFileName()
 {
-    return QFileDialog::getOpenFileName(this, {}, {}, QStringLiteral("*.*"));
+    return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.*"));
 }
 
-void MainWindow::addTrayIcon() {}
-void MainWindow::removeTrayIcon() {}
+void MainWindow::addTrayIcon()
+{
+    if (m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;  // without a notification area the program runs without an icon
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setToolTip(QStringLiteral("Quillon"));
+    // Releasing the left or the right button opens the Options menu;
+    // double and middle clicks do nothing.
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+            popupOptions();
+    });
+    m_tray->show();
+}
+
+void MainWindow::removeTrayIcon()
+{
+    delete m_tray;
+    m_tray = nullptr;
+}
 
 void MainWindow::minimizeMainWindow()
 {
-    showMinimized();
+    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void MainWindow::hideMainWindow()
@@ -55,21 +258,52 @@ void MainWindow::showMainWindow()
     show();
 }
 
-void MainWindow::showForm(Form) {}
-void MainWindow::closeForm(Form) {}
+QWidget* MainWindow::createForm(Form form)
+{
+    switch (form) {
+    case Form::About: return new AboutWindow(this);
+    case Form::Dir: return new DirPickerWindow(*m_form, this);
+    case Form::Song: return new SongPickerWindow(m_form->frmSong, this);
+    case Form::Chat:
+    case Form::Commands: break;
+    }
+    return nullptr;
+}
+
+void MainWindow::showForm(Form form)
+{
+    QPointer<QWidget>& window = m_forms[form];
+    if (!window)
+        window = createForm(form);
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::closeForm(Form form)
+{
+    if (QWidget* window = m_forms[form])
+        window->close();
+}
 
 int MainWindow::closingGeometry() const
 {
-    return height() * 15;
+    return height() * kTwipsPerPixel;
 }
 
 void MainWindow::setClosingGeometry(int twips)
 {
-    resize(width(), twips / 15);
+    resize(width(), twips / kTwipsPerPixel);
 }
 
 void MainWindow::endProgram()
 {
+    for (auto& [form, window] : m_forms) {
+        if (window)
+            window->close();
+    }
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 

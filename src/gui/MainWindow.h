@@ -3,16 +3,25 @@
 #include "app/UserInterface.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <map>
 
 class MainForm;
+class QListView;
+class QMenu;
+class QSystemTrayIcon;
 
-// The main window: a view over the main form's state.
+// The main window "Quillon 3.2": a view over the main form's state. Every
+// click goes to the form's handlers; the secondary windows are created on
+// first use and never block this one.
 class MainWindow : public QMainWindow, public UserInterface {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Builds the widgets over the form's holders.
     void attach(MainForm& form);
 
     void messageBox(const QString& text, const QString& title, Icon icon) override;
@@ -33,5 +42,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* buildPlaylist();
+    QWidget* buildStatus();
+    QWidget* buildSwitches();
+    QWidget* buildButtons();
+    QWidget* buildBotPanel();
+    void buildMenus();
+    QWidget* createForm(Form form);
+    void popupOptions();
+
     MainForm* m_form = nullptr;
+    QListView* m_playlist = nullptr;
+    QMenu* m_options = nullptr;
+    QMenu* m_playlistMenu = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::map<Form, QPointer<QWidget>> m_forms;
 };

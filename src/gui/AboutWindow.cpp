@@ -1,0 +1,26 @@
+#include "gui/AboutWindow.h"
+
+#include "bot/SystemInfo.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(AboutBox::caption());
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(AboutBox::title(), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = title->font();
+    big.setPointSize(big.pointSize() * 2);
+    big.setBold(true);
+    title->setFont(big);
+    layout->addWidget(title);
+    layout->addWidget(new QLabel(AboutBox::versionText(), this));
+    layout->addWidget(new QLabel(tr("Plays your music and serves your chat room."), this));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "controls/CheckBox.h"
+#include "controls/TextField.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+
+// Keeps a widget showing a holder of the main form, and a widget the user
+// edits writing back to it.
+inline void bind(QLabel* label, TextField& field)
+{
+    label->setText(field.text());
+    QObject::connect(&field, &TextField::textChanged, label, &QLabel::setText);
+}
+
+inline void bind(QAbstractButton* button, TextField& caption)
+{
+    button->setText(caption.text());
+    QObject::connect(&caption, &TextField::textChanged, button, &QAbstractButton::setText);
+}
+
+inline void bind(QLineEdit* edit, TextField& field)
+{
+    edit->setText(field.text());
+    QObject::connect(&field, &TextField::textChanged, edit, [edit](const QString& text) {
+        if (edit->text() != text)
+            edit->setText(text);
+    });
+    QObject::connect(edit, &QLineEdit::textEdited, &field, &TextField::setText);
+}
+
+// The box shows the holder; a click sets the holder and then runs the
+// handler, as a click on a check box does.
+template <typename Handler>
+void bind(QAbstractButton* box, CheckBox& check, Handler onClick)
+{
+    box->setCheckable(true);
+    box->setText(check.caption());
+    box->setChecked(check.isChecked());
+    QObject::connect(&check, &CheckBox::valueChanged, box, [box](int value) { box->setChecked(value == 1); });
+    QObject::connect(box, &QAbstractButton::clicked, &check, [&check, onClick](bool checked) {
+        check.setValue(checked ? 1 : 0);
+        onClick();
+    });
+}
+
+inline void bind(QAbstractButton* box, CheckBox& check)
+{
+    bind(box, check, [] {});
+}

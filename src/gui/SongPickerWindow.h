@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+class SongPicker;
+
+// frmSong, "Select A Song": a view over the picker's names.
+class SongPickerWindow : public QDialog {
+    Q_OBJECT
+public:
+    SongPickerWindow(SongPicker& picker, QWidget* parent = nullptr);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    SongPicker& m_picker;
+};
