@@ -1,0 +1,122 @@
+#include "app/MainForm.h"
+#include "gui/MainWindow.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/NoWindows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Gui {
+    QTemporaryDir dir;
+    NoWindows windows;
+    FakeMediaPlayer wmp;
+    MainWindow window;
+    MainForm form{AppPaths{dir.path(), dir.path()}, windows, wmp, window};
+
+    Gui()
+    {
+        window.attach(form);
+        window.show();
+        form.Form_Load();
+    }
+
+    template <typename W>
+    W* find(const QString& text)
+    {
+        for (W* w : window.findChildren<W*>()) {
+            if (w->text() == text)
+                return w;
+        }
+        return nullptr;
+    }
+
+    QWidget* topLevel(const QString& title)
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == title)
+                return w;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST(MainWindow, ShowsTheFormsCaptionAndFollowsItsHolders)
+{
+    Gui g;
+    EXPECT_EQ(g.window.windowTitle(), "Quillon 3.2");
+    g.form.labFile.setCaption(QStringLiteral("Artist - Song"));
+    EXPECT_NE(g.find<QLabel>(QStringLiteral("Artist - Song")), nullptr);
+    g.form.List2.addItem(QStringLiteral("a;/a.mp3"));
+    g.form.library.addSongs();
+    EXPECT_EQ(g.window.findChild<QListView*>()->model()->rowCount(), 1);
+}
+
+TEST(MainWindow, ACheckBoxClickSetsTheHolder)
+{
+    Gui g;
+    QCheckBox* autoRandom = g.find<QCheckBox>(QStringLiteral("Auto Random"));
+    ASSERT_NE(autoRandom, nullptr);
+    autoRandom->click();
+    EXPECT_EQ(g.form.chkenabled.value(), 1);
+    g.form.chkenabled.setValue(0);
+    EXPECT_FALSE(autoRandom->isChecked());
+}
+
+TEST(MainWindow, HideAndShowBringTheWindowBack)
+{
+    Gui g;
+    g.form.mnuHide_Click();
+    EXPECT_FALSE(g.window.isVisible());
+    g.form.mnuShow_Click();
+    EXPECT_TRUE(g.window.isVisible());
+}
+
+TEST(MainWindow, SecondaryWindowsOpenWithoutBlockingAndOnlyOnce)
+{
+    Gui g;
+    g.find<QPushButton>(QStringLiteral("About"))->click();
+    g.find<QPushButton>(QStringLiteral("About"))->click();
+    QWidget* about = g.topLevel(QStringLiteral("About Quillon"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(about->isModal());
+    int count = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        count += w->isVisible() && w->windowTitle() == QStringLiteral("About Quillon");
+    EXPECT_EQ(count, 1);
+}
+
+TEST(MainWindow, ThePickerOffersNamesAndAClickClosesIt)
+{
+    Gui g;
+    g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+    g.form.frmSong.open({"a", "b"});
+    QWidget* picker = g.topLevel(QStringLiteral("Select A Song"));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(g.form.music.value(), 1);
+    picker->close();
+    EXPECT_EQ(g.form.music.value(), 0);
+    EXPECT_EQ(g.form.List3.count(), 0);
+    EXPECT_EQ(g.form.frmSong.List1.count(), 0);
+}
+
+TEST(MainWindow, ClosingTheWindowShutsDownAndWritesTheFiles)
+{
+    Gui g;
+    g.form.List2.addItem(QStringLiteral("kept;/kept.mp3"));
+    g.window.close();
+    EXPECT_TRUE(g.form.isUnloaded());
+    QFile playlist(g.form.paths.playlistFile());
+    ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
+    EXPECT_EQ(playlist.readAll(), "kept;/kept.mp3\r\n");
+}
