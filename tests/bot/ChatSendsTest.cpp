@@ -107,16 +107,6 @@ TEST_F(ChatSendsWindow, SettingRecordsTheFiveTemplatesInOrder)
     EXPECT_EQ(t->txtUnignore.text(), "back: %p");
 }
 
-TEST_F(ChatSendsWindow, LabelsAndCaptions)
-{
-    EXPECT_EQ(ChatSendsForm::caption(), "Chat Sends");
-    EXPECT_EQ(ChatSendsForm::setAllCaption(), "&Set Chatsends");
-    EXPECT_EQ(ChatSendsForm::labelOf(QStringLiteral("txtFont")), "Pre HTML:");
-    EXPECT_EQ(ChatSendsForm::labelOf(QStringLiteral("Text2")), "Unignore:");
-    EXPECT_EQ(ChatSendsForm::labelOf(QStringLiteral("txtARANe")), "AR ON:");
-    EXPECT_EQ(ChatSendsForm::labelOf(QStringLiteral("nothing")), "");
-}
-
 TEST(ChatSendTexts, RepliesReadTheStoreEachTime)
 {
     forgetChatSends();
