@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr unsigned WM_SETTEXT = 0x000C;
+constexpr unsigned kSetText = 0x000C;  // WM_SETTEXT
 
 // The first characters of the text, lower-cased, are the command word.
 bool startsWith(const QString& text, QLatin1String word)
@@ -252,7 +252,7 @@ void CommandInterpreter::clearTranscript()
     const auto frame = w.findChild(chat, 0, "wndate32class");
     const auto transcript = w.findChild(frame, 0, "ate32class");
     std::string text = toAnsi(QStringLiteral("<b>OnlineHost</b>: Cleared!")).toStdString();
-    w.sendMessage(transcript, WM_SETTEXT, 0, text);
+    w.sendMessage(transcript, kSetText, 0, text);
 }
 
 void CommandInterpreter::infoLine()
