@@ -56,8 +56,8 @@ void CommandInterpreter::send(const QString& line)
 
 void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid)
 {
-    // Lines whose time field carries markup are the client's own echo of
-    // formatting, not something a member said.
+    // A line without its time stamp has raw markup in the time field: it is
+    // not a member's line as the room shows it.
     if (datesaid.toLower().contains(QLatin1String("font")))
         return;
 
