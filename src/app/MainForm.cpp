@@ -54,8 +54,15 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       settings(*this),
       player(*this),
       chat1(*this),
-      frmSong(*this)
+      frmSong(*this),
+      discovery(*this),
+      interpreter(*this),
+      frmChat(*this)
 {
+    connect(&chat1, &ChatScanner::aimchatscan, this,
+            [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
+                interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
+            });
 }
 
 MainForm::~MainForm() = default;

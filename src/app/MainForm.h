@@ -4,6 +4,9 @@
 #include "app/Library.h"
 #include "app/SettingsFile.h"
 #include "app/SongPicker.h"
+#include "bot/ChatSendsForm.h"
+#include "bot/CommandInterpreter.h"
+#include "bot/Discovery.h"
 #include "chatlink/ChatScanner.h"
 #include "controls/CheckBox.h"
 #include "controls/ListBox.h"
@@ -87,6 +90,12 @@ public:
     Player player;
     ChatScanner chat1;
     SongPicker frmSong;
+
+    // The chat bot: who the owner is, what the owner's lines do, and the
+    // Chat Sends window. chat1's lines go to interpreter.chat1_aimchatscan.
+    Discovery discovery;
+    CommandInterpreter interpreter;
+    ChatSendsForm frmChat;
 
     // Start-up and shut-down.
     void Form_Load();

@@ -21,6 +21,7 @@ public:
 Q_SIGNALS:
     // Every line handed to SendChat, before it is routed.
     void sendChatCalled(const QString& text);
+    void aimchatscan(QString whosaid, QString whatsaid, QString datesaid);
 
 private:
     MainForm& m_form;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "controls/TextField.h"
+
+#include <QObject>
+
+class MainForm;
+
+// frmChat, "Chat Sends": edits the five templates of the main form and the
+// seven chat-send texts of the per-user store. The window shows these
+// boxes; it calls Form_Load each time it opens (the boxes keep nothing
+// between openings) and forwards its two buttons.
+class ChatSendsForm : public QObject {
+    Q_OBJECT
+public:
+    explicit ChatSendsForm(MainForm& form);
+
+    static QString caption();          // "Chat Sends"
+    static QString setAllCaption();    // "&Set Chatsends" (skinButton1)
+    static QString setCaption();       // "Set" (Label5)
+    static QString playLegend();       // the placeholders of the Playing box
+    // The label shown beside a box ("Pre HTML:", "Playing:", ...), by the
+    // box's name; empty for an unknown name.
+    static QString labelOf(const QString& boxName);
+
+    // The five template boxes.
+    TextField txtFont;
+    TextField txtPlay;
+    TextField Text1;       // ignore
+    TextField Text2;       // unignore
+    TextField txtPlaying;
+    // The seven chat-send boxes.
+    TextField txtNF;
+    TextField txtARANe;
+    TextField txtARo;
+    TextField txtPause;
+    TextField txtUnpaused;
+    TextField txtStop;
+    TextField txtShow;
+
+    // The chat-send box of a store key ("nf", "aron", ...); null for others.
+    TextField* chatSendBox(const QString& key);
+
+    // Opening: the boxes from the main form and the store, or the design
+    // texts while the main form's font prefix is empty.
+    void Form_Load();
+    // "&Set Chatsends": applies the templates, stores the chat sends, closes.
+    void skinButton1_Click();
+    // "Set": applies the templates and closes; the store is left alone.
+    void Label5_Click();
+
+private:
+    void resetToDesign();
+    void applyTemplates();
+    void close();
+
+    MainForm& m_form;
+};

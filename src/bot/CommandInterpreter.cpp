@@ -1,0 +1,280 @@
+#include "bot/CommandInterpreter.h"
+
+#include "app/MainForm.h"
+#include "app/UserInterface.h"
+#include "bot/AnsiText.h"
+#include "bot/ChatSends.h"
+#include "bot/ChatUsers.h"
+#include "bot/RoomPath.h"
+#include "bot/SystemInfo.h"
+#include "chatlink/WindowSystem.h"
+#include "player/MediaPlayer.h"
+
+#include <string>
+
+namespace {
+
+constexpr unsigned kSetText = 0x000C;  // WM_SETTEXT
+
+// The first characters of the text, lower-cased, are the command word.
+bool startsWith(const QString& text, QLatin1String word)
+{
+    return text.left(word.size()).toLower() == word;
+}
+
+QString withoutBlanks(QString text)
+{
+    return text.remove(u' ');
+}
+
+// Names and entries are compared lower-cased and with their blanks removed.
+QString folded(const QString& text)
+{
+    return withoutBlanks(text.toLower());
+}
+
+const QString kSerifHead = QStringLiteral(
+    "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 FACE=\"MS Reference "
+    "Serif\">");
+
+} // namespace
+
+CommandInterpreter::CommandInterpreter(MainForm& form)
+    : ramText(&RamText), uptimeText(&UptimeText), m_form(form)
+{
+}
+
+QString CommandInterpreter::P() const
+{
+    return m_form.txtFont.text();
+}
+
+void CommandInterpreter::send(const QString& line)
+{
+    m_form.chat1.SendChat(line);
+}
+
+void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid)
+{
+    // A line without its time stamp has raw markup in the time field: it is
+    // not a member's line as the room shows it.
+    if (datesaid.toLower().contains(QLatin1String("font")))
+        return;
+
+    const QString said = whatsaid;
+    const qsizetype slash = whatsaid.indexOf(u'/');
+    if (slash >= 0)
+        whatsaid.truncate(slash);
+
+    m_form.discovery.lineSeen(whosaid, said, whatsaid);
+
+    if (whosaid != m_form.lbuser.caption())
+        return;
+
+    // The tests are not exclusive: each one sees the text as the tests
+    // before it left it, so "p stop" searches and then stops.
+    if (startsWith(whatsaid, QLatin1String("x "))) {
+        const QString typed = whatsaid;
+        whatsaid = withoutBlanks(whatsaid.mid(2));
+        if (!ignoreCommand(whatsaid, typed, false))
+            return;
+    }
+    if (startsWith(whatsaid, QLatin1String("unx "))) {
+        const QString typed = whatsaid;
+        whatsaid = withoutBlanks(whatsaid.mid(4));
+        if (!ignoreCommand(whatsaid, typed, true))
+            return;
+    }
+    if (whatsaid.toLower().left(8) == QLatin1String("p?"))
+        send(QString(m_form.txtPlaying.text()).replace(QLatin1String("%s"), m_form.labFile.caption()));
+    if (startsWith(whatsaid, QLatin1String("p "))) {
+        whatsaid = withoutBlanks(whatsaid.mid(2));
+        search(whatsaid);
+    }
+    if (whatsaid == QLatin1String("r")) {
+        const int row = m_form.player.Random(QString::number(m_form.List1.count()), QStringLiteral("0"));
+        m_form.List1.setListIndex(row);
+        m_form.player.Play(m_form.List1.text());
+    }
+    if (startsWith(whatsaid, QLatin1String("r "))) {
+        whatsaid = withoutBlanks(whatsaid.mid(2));
+        m_form.player.randomString(whatsaid);
+    }
+    if (startsWith(whatsaid, QLatin1String("url "))) {
+        whatsaid = whatsaid.mid(4);
+        send(P() + m_form.txtURL.text());
+        m_form.wmp.setURL(QStringLiteral("http://") + whatsaid);
+    }
+    if (startsWith(whatsaid, QLatin1String("dir "))) {
+        whatsaid = whatsaid.mid(4);
+        m_form.library.AddDir(roomPath(whatsaid));
+    }
+    if (startsWith(whatsaid, QLatin1String("ar"))) {
+        send(P() + ChatSends::replyText(QStringLiteral("aron")));
+        m_form.player.AutoRandom(true);
+    }
+    if (startsWith(whatsaid, QLatin1String("xar"))) {
+        send(P() + ChatSends::replyText(QStringLiteral("aroff")));
+        m_form.player.AutoRandom(false);
+    }
+    if (startsWith(whatsaid, QLatin1String("cpl"))) {
+        send(P() + QStringLiteral("</b></i>Playlist Cleared"));
+        m_form.library.clear();
+    }
+    if (startsWith(whatsaid, QLatin1String("del "))) {
+        whatsaid = whatsaid.mid(4);
+        deleteFiles(roomPath(whatsaid));
+        send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
+    }
+    if (startsWith(whatsaid, QLatin1String("rem "))) {
+        whatsaid = whatsaid.mid(4);
+        removeEntries(whatsaid);
+    }
+    if (whatsaid == QLatin1String("clr")) {
+        clearTranscript();
+        send(P()
+             + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb "
+                              "<U><FONT COLOR=#0080c0>Cleared!</U>"));
+    }
+    if (whatsaid == QLatin1String("info"))
+        infoLine();
+    if (whatsaid == QLatin1String("ver"))
+        send(P() + MainForm::kCaption);
+    if (whatsaid.left(6) == QLatin1String("drive "))
+        driveLine(whatsaid);
+    if (whatsaid == QLatin1String("stop")) {
+        m_form.wmp.stop();
+        send(P() + ChatSends::replyText(QStringLiteral("stop")));
+    }
+    if (whatsaid == QLatin1String("pause")) {
+        m_form.wmp.pause();
+        send(P() + ChatSends::replyText(QStringLiteral("pause")));
+    }
+    if (whatsaid == QLatin1String("unpause")) {
+        m_form.wmp.play();
+        send(P() + ChatSends::replyText(QStringLiteral("unpause")));
+    }
+    if (whatsaid == QLatin1String("next"))
+        step(+1);
+    if (whatsaid == QLatin1String("prev"))
+        step(-1);
+    if (whatsaid == QLatin1String("tray")) {
+        m_form.ui.hideMainWindow();
+        send(P() + QStringLiteral("\u00bb <u>Sent to tray</u>"));
+    }
+    if (whatsaid == QLatin1String("show")) {
+        m_form.ui.showMainWindow();
+        send(P() + ChatSends::replyText(QStringLiteral("show")));
+    }
+    if (whatsaid == QLatin1String("min")) {
+        m_form.ui.minimizeMainWindow();
+        send(P() + QStringLiteral("\u00bb <u>Minimized</u>"));
+    }
+    if (whatsaid == QLatin1String("end"))
+        m_form.Form_Unload();
+}
+
+bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
+{
+    const QString owner = m_form.lbuser.caption();
+    if (!unignore && folded(typed) == u'x' + folded(owner)) {
+        send(P() + QStringLiteral("you cannot ingore yourself."));
+        return false;
+    }
+    // An empty name would be found in every member's name; nobody was named.
+    if (whatsaid.isEmpty())
+        return true;
+
+    m_form.lstusers.clear();
+    GetChatUsers(m_form.windows, m_form.lstusers);
+    const QString t = whatsaid.toLower();
+    const QStringList& members = m_form.lstusers.items();
+    for (int i = 0; i < members.size(); ++i) {
+        if (!folded(members.at(i)).contains(t))
+            continue;
+        // Copied: the member list may be refilled by a line handled while
+        // the click below lets events run.
+        const QString member = members.at(i);
+        if (!unignore && member == owner) {
+            send(P() + QStringLiteral("you cannot ignore yourself."));
+            return false;
+        }
+        IgnoreUser(m_form.windows, i);
+        const TextField& reply = unignore ? m_form.txtUnignore : m_form.txtIgnore;
+        send(P() + QString(reply.text()).replace(QLatin1String("%p"), member));
+        return false;
+    }
+    return true;
+}
+
+void CommandInterpreter::search(const QString& t)
+{
+    const QString key = t.toLower();
+    QStringList hits;
+    int last = -1;
+    const QStringList& lines = m_form.List2.items();
+    for (int i = 0; i < lines.size(); ++i) {
+        if (folded(lines.at(i)).contains(key)) {
+            hits.append(lines.at(i));
+            last = i;
+        }
+    }
+    if (hits.isEmpty()) {
+        send(ChatSends::replyText(QStringLiteral("nf")));
+        return;
+    }
+    m_form.List3.addItems(hits);
+    m_form.txtNum.setText(QString::number(last + 1));
+}
+
+void CommandInterpreter::removeEntries(const QString& text)
+{
+    const QString t = folded(text);
+    // An empty text is contained in every entry; it names none of them.
+    if (t.isEmpty())
+        return;
+    for (int i = 0; i < m_form.List2.count();) {
+        if (!folded(m_form.List2.item(i)).contains(t)) {
+            ++i;
+            continue;
+        }
+        // The entry that moves up into position i is tested next.
+        m_form.List2.removeItem(i);
+        send(kSerifHead + m_form.List1.item(i) + kSerifHead + QStringLiteral(" removed"));
+        m_form.List1.removeItem(i);
+    }
+}
+
+void CommandInterpreter::clearTranscript()
+{
+    WindowSystem& w = m_form.windows;
+    const auto chat = w.findWindow("aim_chatwnd");
+    const auto frame = w.findChild(chat, 0, "wndate32class");
+    const auto transcript = w.findChild(frame, 0, "ate32class");
+    std::string text = toAnsi(QStringLiteral("<b>OnlineHost</b>: Cleared!")).toStdString();
+    w.sendMessage(transcript, kSetText, 0, text);
+}
+
+void CommandInterpreter::infoLine()
+{
+    send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:")
+         + QString::number(m_form.List1.count()) + QStringLiteral(" \u00bb user:") + m_form.lbuser.caption()
+         + QStringLiteral(" \u00bb Ram:") + ramText().left(3) + QStringLiteral(" \u00bb uptime:") + uptimeText());
+}
+
+void CommandInterpreter::driveLine(const QString& whatsaid)
+{
+    const QString drive = QString(whatsaid).remove(QStringLiteral("drive "));
+    // A drive that is not there fails the lookup, and the line with it.
+    const std::optional<QString> kind = DriveTypeName(roomPath(drive));
+    if (kind)
+        send(P() + kSerifHead + *kind + QStringLiteral(" drive."));
+}
+
+void CommandInterpreter::step(int by)
+{
+    // A list box refuses a position outside it, so "next" at the end keeps
+    // the last entry and "prev" at the start clears the selection.
+    m_form.List1.setListIndex(m_form.List1.listIndex() + by);
+    m_form.player.Play(m_form.List1.text());
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class MainForm;
+
+// The main form's handler of chat lines: lets discovery see every line,
+// obeys the owner's commands and answers in the room. It keeps nothing
+// between calls (all state is the form's), so a line that arrives while a
+// command waits for events is handled to its end inside that wait, and the
+// waiting command then goes on.
+class CommandInterpreter {
+public:
+    explicit CommandInterpreter(MainForm& form);
+
+    // One line of the room: the speaker, the text, and the line's time
+    // field ("0" in bot mode).
+    void chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid);
+
+    // The machine texts of "info"; a test puts fixed texts here.
+    std::function<QString()> ramText;
+    std::function<QString()> uptimeText;
+
+private:
+    // Returns false where a command ends the handling of the line.
+    bool ignoreCommand(QString& whatsaid, const QString& typed, bool unignore);
+    void search(const QString& t);
+    void removeEntries(const QString& text);
+    void clearTranscript();
+    void infoLine();
+    void driveLine(const QString& whatsaid);
+    void step(int by);
+
+    void send(const QString& line);
+    // The font prefix, read when the line is built.
+    QString P() const;
+
+    MainForm& m_form;
+};

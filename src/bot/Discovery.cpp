@@ -1,0 +1,57 @@
+#include "bot/Discovery.h"
+
+#include "app/MainForm.h"
+#include "app/UserInterface.h"
+
+const QString Discovery::kIdle = [] {
+    const QChar codes[] = {QChar(0), QChar(1), QChar(3)};
+    return QString(codes, 3);
+}();
+const QString Discovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
+
+Discovery::Discovery(MainForm& form) : m_form(form)
+{
+    Timer2.setInterval(4000);
+    connect(&Timer2, &QTimer::timeout, this, &Discovery::Timer2_Timer);
+    Timer2.start();
+}
+
+QString Discovery::advertMarker()
+{
+    return QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + MainForm::webAddress() + QStringLiteral(" ) loads");
+}
+
+void Discovery::FindSN_Click()
+{
+    const int tag = m_form.player.Random(QStringLiteral("10000"), QStringLiteral("1000"));
+    m_form.txtNumber.setText(QString::number(tag));
+    m_form.chat1.SendChat(u'[' + m_form.txtNumber.text() + u']' + QStringLiteral(" Finding SN"));
+    Timer2.start();
+}
+
+void Discovery::lineSeen(const QString& whosaid, const QString& said, const QString& whatsaid)
+{
+    // The advert carries the web address, whose "//" the slash cut would
+    // take away; the marker is looked for in the line as it came.
+    if (m_form.txtNumber.text() == QLatin1String("kkk") && said.contains(advertMarker())) {
+        m_form.lbuser.setCaption(whosaid);
+        m_form.post(QStringLiteral("found screen name [") + m_form.lbuser.caption() + u']');
+        m_form.txtNum.setText(QStringLiteral(".+\u00f1"));
+    }
+    // Idle means no tag is out, so no line can answer one.
+    if (m_form.txtNumber.text() != kIdle
+        && whatsaid == u'[' + m_form.txtNumber.text() + QStringLiteral("] Finding SN")) {
+        m_form.lbuser.setCaption(whosaid);
+        m_form.chat1.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);
+    }
+    m_form.txtNumber.setText(kIdle);
+}
+
+void Discovery::Timer2_Timer()
+{
+    // Stopped before the box, which waits for its reader: a timer still
+    // running under it would stack a new box every four seconds.
+    Timer2.stop();
+    if (m_form.lbuser.caption() == MainForm::kUnknownOwner)
+        m_form.ui.messageBox(kWarning);
+}
