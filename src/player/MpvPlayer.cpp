@@ -44,6 +44,9 @@ const char* const kOptions[][2] = {
     {"speed", "1"},
     // A machine without sound still plays in real time, silently.
     {"audio-fallback-to-null", "yes"},
+    // A song ends when its last sound has been heard, not when it has been
+    // handed to the sound output's buffer a fraction of a second earlier.
+    {"gapless-audio", "no"},
     {"audio-client-name", "quillon"},
 };
 

@@ -1,0 +1,120 @@
+#include "player/MpvPlayer.h"
+#include "AudioFiles.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MpvPlayerDuration, ShowsMinutesAndSecondsAndHoursFromAnHour)
+{
+    EXPECT_EQ(MpvPlayer::durationText(0), "00:00");
+    EXPECT_EQ(MpvPlayer::durationText(1.02), "00:01");
+    EXPECT_EQ(MpvPlayer::durationText(205), "03:25");
+    EXPECT_EQ(MpvPlayer::durationText(3599.4), "59:59");
+    EXPECT_EQ(MpvPlayer::durationText(3600), "1:00:00");
+    EXPECT_EQ(MpvPlayer::durationText(37230), "10:20:30");
+    EXPECT_EQ(MpvPlayer::durationText(-1), "00:00");
+}
+
+class MpvPlayerTest : public ::testing::Test {
+protected:
+    MpvPlayerTest()
+    {
+        QObject::connect(&player, &MediaPlayer::playStateChanged, [this](int state) { states.append(state); });
+    }
+
+    QTemporaryDir dir;
+    MpvPlayer player;
+    QList<int> states;
+};
+
+// Plays for real: on a machine without sound the silent output keeps time.
+TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
+{
+    ASSERT_TRUE(player.isAvailable());
+    const QString path = dir.filePath(QStringLiteral("one second.wav"));
+    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
+    EXPECT_EQ(player.playState(), MediaPlayer::Undefined);
+
+    QElapsedTimer clock;
+    clock.start();
+    player.setURL(path);
+    EXPECT_LT(clock.elapsed(), 500) << "setting the URL must not wait for the file";
+    EXPECT_EQ(player.URL(), path);
+    EXPECT_EQ(player.playState(), MediaPlayer::Transitioning);
+    EXPECT_TRUE(player.durationString().isEmpty());
+
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    EXPECT_EQ(player.durationString(), "00:01");
+
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
+    const qint64 played = clock.elapsed();
+    EXPECT_GE(played, 900);
+    EXPECT_LT(played, 4000);
+    EXPECT_EQ(states, QList<int>({MediaPlayer::Transitioning, MediaPlayer::Playing, MediaPlayer::MediaEnded,
+                                  MediaPlayer::Stopped}));
+    // The last media's duration is still known after it ended.
+    EXPECT_EQ(player.durationString(), "00:01");
+
+    // Nothing late from the ended song changes the state afterwards.
+    audiofiles::waitUntil([] { return false; }, 200);
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+}
+
+TEST_F(MpvPlayerTest, PausesResumesAndStopsTheCurrentMedia)
+{
+    ASSERT_TRUE(player.isAvailable());
+    const QString path = dir.filePath(QStringLiteral("long.wav"));
+    ASSERT_TRUE(audiofiles::writeSilentWav(path, 30.0));
+
+    player.setURL(path);
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    EXPECT_EQ(player.durationString(), "00:30");
+
+    player.pause();
+    EXPECT_EQ(player.playState(), MediaPlayer::Paused);
+    player.play();
+    EXPECT_EQ(player.playState(), MediaPlayer::Playing);
+    player.stop();
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+    audiofiles::waitUntil([] { return false; }, 300);
+    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+
+    // Play after stop starts the same media again.
+    player.play();
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    EXPECT_EQ(player.URL(), path);
+}
+
+TEST_F(MpvPlayerTest, NewMediaReplacesTheCurrentOneWithoutAStopInBetween)
+{
+    ASSERT_TRUE(player.isAvailable());
+    const QString first = dir.filePath(QStringLiteral("first.wav"));
+    const QString second = dir.filePath(QStringLiteral("second.wav"));
+    ASSERT_TRUE(audiofiles::writeSilentWav(first, 30.0));
+    ASSERT_TRUE(audiofiles::writeSilentWav(second, 125.0));
+
+    player.setURL(first);
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    states.clear();
+    player.setURL(second);
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    audiofiles::waitUntil([] { return false; }, 300);
+
+    // The first song's end is not taken for the second's.
+    EXPECT_EQ(states, QList<int>({MediaPlayer::Transitioning, MediaPlayer::Playing}));
+    EXPECT_EQ(player.durationString(), "02:05");
+}
+
+TEST_F(MpvPlayerTest, FileThatCannotBeOpenedLeavesThePlayerStopped)
+{
+    ASSERT_TRUE(player.isAvailable());
+    player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 5000));
+    EXPECT_TRUE(player.durationString().isEmpty());
+}
+
+} // namespace
