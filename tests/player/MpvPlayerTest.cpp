@@ -1,4 +1,7 @@
+#include "app/MainForm.h"
 #include "player/MpvPlayer.h"
+#include "support/FakeUserInterface.h"
+#include "support/NoWindows.h"
 #include "AudioFiles.h"
 
 #include <QElapsedTimer>
@@ -115,6 +118,30 @@ TEST_F(MpvPlayerTest, FileThatCannotBeOpenedLeavesThePlayerStopped)
     player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
     ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 5000));
     EXPECT_TRUE(player.durationString().isEmpty());
+}
+
+TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStopsAtItsEnd)
+{
+    ASSERT_TRUE(player.isAvailable());
+    NoWindows windows;
+    FakeUserInterface ui;
+    MainForm form(AppPaths{dir.path(), dir.path()}, windows, player, ui);
+    QStringList sent;
+    QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [&](const QString& line) { sent.append(line); });
+    const QString path = dir.filePath(QStringLiteral("Short Song.wav"));
+    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
+    form.List2.addItem(QStringLiteral("Short Song;") + path);
+    form.txtFont.setText(QString());
+    form.txtPlay.setText(QStringLiteral("%s [%d]"));
+
+    form.player.Play(QStringLiteral("short song"));
+
+    // The opening wait is long enough for the player to know the length.
+    EXPECT_EQ(sent, QStringList({"Short Song [00:01]"}));
+    EXPECT_EQ(form.chkTime.value(), 1);
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return form.chkTime.value() == 0; }, 1000));
+    EXPECT_EQ(form.txtSec.text(), "0");
 }
 
 } // namespace
