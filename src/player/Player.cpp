@@ -16,6 +16,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 
 namespace {
 

@@ -5,6 +5,9 @@
 #include "AudioFiles.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -110,6 +113,38 @@ TEST_F(MpvPlayerTest, NewMediaReplacesTheCurrentOneWithoutAStopInBetween)
     // The first song's end is not taken for the second's.
     EXPECT_EQ(states, QList<int>({MediaPlayer::Transitioning, MediaPlayer::Playing}));
     EXPECT_EQ(player.durationString(), "02:05");
+}
+
+TEST_F(MpvPlayerTest, PlaysAStreamOverHttp)
+{
+    ASSERT_TRUE(player.isAvailable());
+    const QString path = dir.filePath(QStringLiteral("stream.wav"));
+    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray body = file.readAll();
+
+    // Every request gets the whole file.
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* client = server.nextPendingConnection()) {
+            QObject::connect(client, &QTcpSocket::readyRead, client, [client, &body] {
+                if (!client->readAll().contains("\r\n\r\n"))
+                    return;
+                client->write("HTTP/1.0 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: "
+                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                client->disconnectFromHost();
+            });
+            QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        }
+    });
+
+    player.setURL(QStringLiteral("http://127.0.0.1:%1/stream.wav").arg(server.serverPort()));
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    EXPECT_EQ(player.durationString(), "00:01");
+    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
+    EXPECT_TRUE(states.contains(MediaPlayer::MediaEnded));
 }
 
 TEST_F(MpvPlayerTest, FileThatCannotBeOpenedLeavesThePlayerStopped)
