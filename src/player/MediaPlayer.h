@@ -15,6 +15,8 @@ public:
         Paused = 2,
         Playing = 3,
         MediaEnded = 8,
+        // Between setting a URL and the media being open: busy, not idle.
+        Transitioning = 9,
         Ready = 10,
     };
 

@@ -2,19 +2,55 @@
 
 #include "player/MediaPlayer.h"
 
-// PLACEHOLDER until the libmpv backend lands.
+#include <atomic>
+#include <cstdint>
+
+struct mpv_handle;
+struct mpv_event;
+
+// The media player on libmpv: audio only, to the machine's sound output or,
+// where there is none, to a silent output that keeps real time. libmpv runs
+// its own threads; its events are taken on this object's thread, woken by
+// libmpv's callback, so an idle player costs nothing.
 class MpvPlayer : public MediaPlayer {
     Q_OBJECT
 public:
-    explicit MpvPlayer(QObject* parent = nullptr) : MediaPlayer(parent) {}
-    void setURL(const QString& url) override { m_url = url; }
+    explicit MpvPlayer(QObject* parent = nullptr);
+    ~MpvPlayer() override;
+
+    void setURL(const QString& url) override;
     QString URL() const override { return m_url; }
-    int playState() const override { return Undefined; }
-    QString durationString() const override { return {}; }
-    void play() override {}
-    void pause() override {}
-    void stop() override {}
+    int playState() const override { return m_state; }
+    QString durationString() const override { return m_duration; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+
+    // False when libmpv could not be set up; the player then stays Undefined.
+    bool isAvailable() const { return m_mpv != nullptr; }
+
+    // "MM:SS", or "H:MM:SS" from an hour, of a duration in seconds.
+    static QString durationText(double seconds);
 
 private:
+    static void wakeUp(void* self);
+    void takeEvents();
+    void handle(const mpv_event& event);
+    void setState(int state);
+    void endOfMedia();
+    void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
+    void setDuration(double seconds);
+
+    mpv_handle* m_mpv = nullptr;
+    std::atomic_bool m_wakePending{false};
     QString m_url;
+    QString m_duration;
+    int m_state = Undefined;
+    // The playlist entry of the last URL set. Events about earlier entries
+    // arrive late and are ignored; until libmpv has named the entry, every
+    // end event belongs to an earlier one.
+    std::uint64_t m_loadSerial = 0;
+    std::int64_t m_entry = -1;
+    bool m_entryKnown = false;
+    bool m_entryStarted = false;
 };

@@ -1,33 +1,318 @@
 #include "player/Player.h"
 
+#include "app/Library.h"
 #include "app/MainForm.h"
+#include "player/MediaPlayer.h"
+#include "player/Mp3Header.h"
 
-Player::Player(MainForm& form) : m_form(form) {}
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <utility>
+
+namespace {
+
+// Names are compared in lower case with every blank removed.
+QString normalised(const QString& text)
+{
+    return text.toLower().remove(u' ');
+}
+
+QString nameField(const QString& line)
+{
+    return line.section(u';', 0, 0);
+}
+
+bool looksAbsolute(const QString& text)
+{
+    static const QRegularExpression absolute(
+        QStringLiteral(R"(^(/|\\\\|[A-Za-z]:[\\/]|[A-Za-z][A-Za-z0-9+.-]*://))"));
+    return absolute.match(text).hasMatch();
+}
+
+// The path of a playlist line. A file whose name holds ";" splits into more
+// than two fields; the path is then the rest of the line from the first
+// field that starts a full path, so that such a song still plays.
+QString pathField(const QString& line)
+{
+    const QString second = line.section(u';', 1, 1);
+    for (qsizetype at = line.indexOf(u';'); at >= 0; at = line.indexOf(u';', at + 1)) {
+        const QString rest = line.mid(at + 1);
+        if (looksAbsolute(rest))
+            return rest;
+    }
+    return second;
+}
+
+// A number at the start of a text, as a form's number fields are read:
+// what does not parse counts as 0.
+double leadingNumber(const QString& text)
+{
+    static const QRegularExpression number(
+        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
+    const QRegularExpressionMatch match = number.match(text);
+    return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
+}
+
+int leadingInt(const QString& text)
+{
+    return int(std::clamp(leadingNumber(text), -1e9, 1e9));
+}
+
+double clockSeededRandom()
+{
+    // Two draws within one clock tick still differ.
+    static std::atomic<std::uint32_t> draws{0};
+    const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    std::seed_seq seed{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32), draws.fetch_add(1)};
+    std::mt19937_64 generator(seed);
+    return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+Player::Player(MainForm& form) : m_form(form)
+{
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(0);
+    connect(&Timer1, &QTimer::timeout, this, &Player::Timer1_Timer);
+
+    // The two one-second timers run together, so they wake the program once.
+    for (QTimer* timer : {&pTime, &tmrAR}) {
+        timer->setInterval(1000);
+        timer->setTimerType(Qt::CoarseTimer);
+    }
+    connect(&pTime, &QTimer::timeout, this, &Player::pTime_Timer);
+    connect(&tmrAR, &QTimer::timeout, this, &Player::tmrAR_Timer);
+
+    // What Timer1 reads: the search results, the player's state, and the
+    // clock fields and picker flag it resets.
+    const auto schedule = [this] { scheduleTimer1(); };
+    connect(&m_form.List3, &QAbstractItemModel::rowsInserted, this, schedule);
+    connect(&m_form.List3, &QAbstractItemModel::rowsRemoved, this, schedule);
+    connect(&m_form.List3, &QAbstractItemModel::modelReset, this, schedule);
+    connect(&m_form.wmp, &MediaPlayer::playStateChanged, this, schedule);
+    connect(&m_form.chkTime, &CheckBox::valueChanged, this, schedule);
+    connect(&m_form.music, &CheckBox::valueChanged, this, schedule);
+    connect(&m_form.txtMin, &TextField::textChanged, this, schedule);
+    connect(&m_form.txtSec, &TextField::textChanged, this, schedule);
+
+    pTime.start();
+    tmrAR.start();
+    scheduleTimer1();
+}
+
+void Player::setRandomSource(RandomSource source)
+{
+    m_random = std::move(source);
+}
+
+void Player::setOpeningWait(Wait wait)
+{
+    m_openingWait = std::move(wait);
+}
+
+void Player::scheduleTimer1()
+{
+    if (!m_timersStopped && !Timer1.isActive())
+        Timer1.start();
+}
+
+void Player::stopTimers()
+{
+    m_timersStopped = true;
+    Timer1.stop();
+    pTime.stop();
+    tmrAR.stop();
+}
+
+void Player::resetClock()
+{
+    m_form.labTime.setCaption(QStringLiteral("00:00"));
+    m_form.txtSec.setText(QStringLiteral("0"));
+    m_form.txtMin.setText(QStringLiteral("0"));
+}
 
 void Player::Play(const QString& song)
 {
-    Q_UNUSED(song);
+    resetClock();
+    // An empty name starts nothing, even a line whose name is all blanks.
+    const QString key = normalised(song);
+    if (!key.isEmpty()) {
+        // The playlist as it was asked: rows removed while a song opens
+        // must not shift the positions of the ones still to start.
+        const QStringList lines = m_form.List2.items();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString name = nameField(lines.at(i));
+            if (normalised(name) != key)
+                continue;
+            startLine(name, pathField(lines.at(i)), QString::number(i + 1));
+            m_form.labFile.setCaption(name);
+        }
+    }
+    m_form.chkTime.setValue(1);
 }
 
-void Player::stopTimers() {}
+void Player::startLine(const QString& name, const QString& path, const QString& n)
+{
+    m_form.wmp.setURL(path);
+    ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    QString line = m_form.txtPlay.text();
+    line.replace(QStringLiteral("%n"), n);
+    if (m_openingWait)
+        m_openingWait(0.1);
+    else
+        PaUse(0.1);
+    // Each placeholder works on the result of the one before, so a name
+    // holding a later placeholder has it filled in too.
+    line.replace(QStringLiteral("%mb"), GetFileSize(path));
+    line.replace(QStringLiteral("%s"), name);
+    line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
+    line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
+    line.replace(QStringLiteral("%d"), m_form.wmp.durationString());
+    m_form.post(line);
+}
 
 void Player::PaUse(double Length)
 {
-    Q_UNUSED(Length);
+    if (!(Length > 0))
+        return;
+    // A monotonic deadline: a change of the wall clock or midnight does not
+    // shorten or stretch the wait.
+    const auto wait = std::chrono::duration<double>(std::min(Length, 1e6));
+    QDeadlineTimer deadline(std::chrono::duration_cast<std::chrono::nanoseconds>(wait), Qt::PreciseTimer);
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    while (!deadline.hasExpired()) {
+        // Sleep until an event comes or the wait is over, never spinning.
+        wake.start(std::max<qint64>(1, deadline.remainingTime()));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 }
 
 int Player::Random(const QString& a, const QString& b)
 {
-    Q_UNUSED(a);
-    return b.toInt();
+    double r = m_random ? m_random() : clockSeededRandom();
+    if (!(r >= 0.0))
+        r = 0.0;
+    if (r >= 1.0)
+        r = std::nextafter(1.0, 0.0);
+    const double value = std::floor(leadingNumber(a) * r + leadingNumber(b));
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<int>(std::clamp(value, double(std::numeric_limits<int>::min()),
+                                       double(std::numeric_limits<int>::max())));
 }
 
 void Player::randomString(const QString& strString)
 {
-    Q_UNUSED(strString);
+    const QString text = normalised(strString);
+    QStringList candidates;
+    for (const QString& row : m_form.List1.items()) {
+        if (normalised(row).contains(text))
+            candidates.append(row);
+    }
+    m_form.lstRan.addItems(candidates);
+    if (m_form.lstRan.count() > 0) {
+        m_form.lstRan.setListIndex(Random(QString::number(m_form.lstRan.count()), QStringLiteral("0")));
+        Play(m_form.lstRan.text());
+    } else {
+        Play(QString());
+    }
+    m_form.lstRan.clear();
 }
 
 void Player::AutoRandom(bool Enabled)
 {
-    Q_UNUSED(Enabled);
+    m_form.chkenabled.setValue(Enabled ? 1 : 0);
+}
+
+void Player::Timer1_Timer()
+{
+    // A song started here waits while it opens, and events run meanwhile;
+    // a tick arriving then would see the same results again. It is put off
+    // until this one is done.
+    if (m_inTimer1) {
+        m_timer1Missed = true;
+        return;
+    }
+    {
+        const QScopedValueRollback busy(m_inTimer1, true);
+
+        if (m_form.wmp.playState() == MediaPlayer::Stopped) {
+            m_form.chkTime.setValue(0);
+            m_form.txtMin.setText(QStringLiteral("0"));
+            m_form.txtSec.setText(QStringLiteral("0"));
+        }
+
+        ListBox& results = m_form.List3;
+        if (results.count() == 1) {
+            m_form.List1.setListIndex(results.listIndex());
+            results.setListIndex(0);
+            const QString line = results.text();
+            const QString name = nameField(line);
+            m_form.labFile.setCaption(name);
+            // Taken out before the song starts, so results found while it
+            // opens are kept for the next tick.
+            results.clear();
+            startLine(name, pathField(line), m_form.txtNum.text());
+            m_form.chkTime.setValue(1);
+        } else if (results.count() >= 2 && m_form.music.value() == 0) {
+            m_form.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
+            QStringList names;
+            names.reserve(results.count());
+            for (const QString& row : results.items())
+                names.append(nameField(row));
+            m_form.frmSong.open(names);
+        }
+    }
+    if (std::exchange(m_timer1Missed, false))
+        scheduleTimer1();
+}
+
+void Player::pTime_Timer()
+{
+    if (m_form.chkTime.value() == 0) {
+        m_form.txtSec.setText(QStringLiteral("0"));
+        m_form.txtMin.setText(QStringLiteral("0"));
+        return;
+    }
+    int seconds = leadingInt(m_form.txtSec.text()) + 1;
+    int minutes = leadingInt(m_form.txtMin.text());
+    if (seconds >= 60) {
+        seconds = 0;
+        ++minutes;
+    }
+    m_form.txtSec.setText(QString::number(seconds));
+    m_form.txtMin.setText(QString::number(minutes));
+    m_form.labTime.setCaption(QString::number(minutes) + u':' + twoDigits(seconds));
+}
+
+void Player::tmrAR_Timer()
+{
+    const int state = m_form.wmp.playState();
+    if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
+        m_form.chkTime.setValue(0);
+    if (m_form.chkenabled.value() != 1)
+        return;
+    for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
+        if (m_form.wmp.playState() != idle || m_form.List1.count() == 0)
+            continue;
+        m_form.List1.setListIndex(Random(QString::number(m_form.List1.count()), QStringLiteral("0")));
+        Play(m_form.List1.text());
+    }
 }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
 
 class MainForm;
 
@@ -21,6 +24,38 @@ public:
     void AutoRandom(bool Enabled);
     void stopTimers();
 
+    // The timers' work, one tick each.
+    // Takes over the search results: one is played, several are offered.
+    void Timer1_Timer();
+    // The play clock.
+    void pTime_Timer();
+    // Auto random: a random song whenever the player is idle.
+    void tmrAR_Timer();
+
+    // Where Random's r comes from: a number in [0, 1). By default a
+    // generator reseeded from the clock on every draw.
+    using RandomSource = std::function<double()>;
+    void setRandomSource(RandomSource source);
+    // The wait that gives the player time to open a song before it is
+    // announced; PaUse unless replaced.
+    using Wait = std::function<void(double seconds)>;
+    void setOpeningWait(Wait wait);
+
+    // Timer1 is due on the next turn of the event loop whenever something
+    // it looks at has changed, rather than every millisecond.
+    QTimer Timer1;
+    QTimer pTime;
+    QTimer tmrAR;
+
 private:
+    void startLine(const QString& name, const QString& path, const QString& n);
+    void scheduleTimer1();
+    void resetClock();
+
     MainForm& m_form;
+    RandomSource m_random;
+    Wait m_openingWait;
+    bool m_inTimer1 = false;
+    bool m_timer1Missed = false;
+    bool m_timersStopped = false;
 };

@@ -1,0 +1,292 @@
+#include "player/MpvPlayer.h"
+
+#include <QLoggingCategory>
+#include <QMetaObject>
+
+#include <mpv/client.h>
+
+#include <clocale>
+#include <cmath>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcMpv, "quillon.player.mpv", QtWarningMsg)
+
+namespace {
+
+// Replies to the loadfile commands carry the serial of the URL they load;
+// other commands want no reply.
+constexpr std::uint64_t kNoReply = 0;
+
+// Property observation ids.
+constexpr std::uint64_t kDurationProperty = 1;
+
+const char* const kOptions[][2] = {
+    // Audio only, and nothing of mpv's own: no window, no terminal, no
+    // configuration files, scripts or key bindings of the person running it.
+    {"vid", "no"},
+    {"vo", "null"},
+    {"audio-display", "no"},
+    {"terminal", "no"},
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"ytdl", "no"},
+    {"input-default-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"osc", "no"},
+    // Stay alive between songs; a song plays once and the player stops.
+    {"idle", "yes"},
+    {"keep-open", "no"},
+    {"loop-file", "no"},
+    {"loop-playlist", "no"},
+    // Auto start, at half volume and normal speed.
+    {"pause", "no"},
+    {"volume", "50"},
+    {"speed", "1"},
+    // A machine without sound still plays in real time, silently.
+    {"audio-fallback-to-null", "yes"},
+    // A song ends when its last sound has been heard, not when it has been
+    // handed to the sound output's buffer a fraction of a second earlier.
+    {"gapless-audio", "no"},
+    {"audio-client-name", "quillon"},
+};
+
+} // namespace
+
+MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent)
+{
+    // libmpv parses numbers with the C library and refuses to start under a
+    // locale whose decimal separator is not a point.
+    std::setlocale(LC_NUMERIC, "C");
+    m_mpv = mpv_create();
+    if (!m_mpv) {
+        qCWarning(lcMpv) << "libmpv could not be created; nothing will play";
+        return;
+    }
+    for (const auto& option : kOptions) {
+        if (mpv_set_option_string(m_mpv, option[0], option[1]) < 0)
+            qCDebug(lcMpv) << "option not taken:" << option[0];
+    }
+    if (mpv_initialize(m_mpv) < 0) {
+        qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
+        mpv_terminate_destroy(m_mpv);
+        m_mpv = nullptr;
+        return;
+    }
+    mpv_observe_property(m_mpv, kDurationProperty, "duration", MPV_FORMAT_DOUBLE);
+    mpv_set_wakeup_callback(m_mpv, &MpvPlayer::wakeUp, this);
+}
+
+MpvPlayer::~MpvPlayer()
+{
+    if (!m_mpv)
+        return;
+    // After this no callback runs; a wake-up already posted dies with us.
+    mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+    mpv_terminate_destroy(m_mpv);
+}
+
+QString MpvPlayer::durationText(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0)
+        seconds = 0;
+    const qint64 total = std::llround(seconds);
+    const qint64 h = total / 3600;
+    const qint64 m = total / 60 % 60;
+    const qint64 s = total % 60;
+    const auto two = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    if (h > 0)
+        return QString::number(h) + u':' + two(m) + u':' + two(s);
+    return two(m) + u':' + two(s);
+}
+
+void MpvPlayer::setURL(const QString& url)
+{
+    m_url = url;
+    m_duration.clear();
+    if (!m_mpv)
+        return;
+    // A new media starts playing even if the last one was paused.
+    command({"set", "pause", "no"});
+    m_entryKnown = false;
+    m_entryStarted = false;
+    const QByteArray target = url.toUtf8();
+    command({"loadfile", target.constData(), "replace"}, ++m_loadSerial);
+    setState(Transitioning);
+}
+
+void MpvPlayer::play()
+{
+    if (!m_mpv)
+        return;
+    switch (m_state) {
+    case Paused:
+        command({"set", "pause", "no"});
+        setState(m_entryStarted ? Playing : Transitioning);
+        break;
+    case Stopped:
+    case MediaEnded:
+    case Ready:
+        // Play after stop starts the current media again from its start.
+        if (!m_url.isEmpty())
+            setURL(m_url);
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvPlayer::pause()
+{
+    if (!m_mpv || (m_state != Playing && m_state != Transitioning))
+        return;
+    command({"set", "pause", "yes"});
+    setState(Paused);
+}
+
+void MpvPlayer::stop()
+{
+    if (!m_mpv || m_state == Undefined || m_state == Stopped)
+        return;
+    command({"stop"});
+    // Whatever libmpv still reports about this entry is history now.
+    ++m_loadSerial;
+    m_entryKnown = false;
+    setState(Stopped);
+}
+
+void MpvPlayer::command(std::initializer_list<const char*> args, std::uint64_t reply)
+{
+    std::vector<const char*> argv(args);
+    argv.push_back(nullptr);
+    const int result = mpv_command_async(m_mpv, reply, argv.data());
+    if (result < 0)
+        qCDebug(lcMpv) << "command refused:" << *args.begin() << mpv_error_string(result);
+}
+
+void MpvPlayer::wakeUp(void* self)
+{
+    // Called on one of libmpv's threads: only hand the work over.
+    auto* player = static_cast<MpvPlayer*>(self);
+    if (!player->m_wakePending.exchange(true))
+        QMetaObject::invokeMethod(player, &MpvPlayer::takeEvents, Qt::QueuedConnection);
+}
+
+void MpvPlayer::takeEvents()
+{
+    m_wakePending = false;
+    // Drain everything: libmpv calls back only when the queue was empty.
+    while (m_mpv) {
+        const mpv_event* event = mpv_wait_event(m_mpv, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        handle(*event);
+    }
+}
+
+void MpvPlayer::handle(const mpv_event& event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_COMMAND_REPLY: {
+        if (event.reply_userdata == kNoReply || event.reply_userdata != m_loadSerial)
+            break;
+        const auto* reply = static_cast<const mpv_event_command*>(event.data);
+        if (event.error < 0) {
+            qCDebug(lcMpv) << "cannot load" << m_url << mpv_error_string(event.error);
+            setState(Stopped);
+            break;
+        }
+        const mpv_node& result = reply->result;
+        if (result.format == MPV_FORMAT_NODE_MAP) {
+            for (int i = 0; i < result.u.list->num; ++i) {
+                if (qstrcmp(result.u.list->keys[i], "playlist_entry_id") == 0
+                    && result.u.list->values[i].format == MPV_FORMAT_INT64) {
+                    m_entry = result.u.list->values[i].u.int64;
+                    m_entryKnown = true;
+                }
+            }
+        }
+        break;
+    }
+    case MPV_EVENT_START_FILE: {
+        const auto* start = static_cast<const mpv_event_start_file*>(event.data);
+        if (m_entryKnown && start->playlist_entry_id == m_entry)
+            m_entryStarted = true;
+        break;
+    }
+    case MPV_EVENT_FILE_LOADED: {
+        if (!m_entryStarted)
+            break;
+        // Asked rather than waited for: a song as long as the last one
+        // would bring no change notice.
+        double seconds = 0;
+        if (mpv_get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
+            setDuration(seconds);
+        if (m_state == Transitioning)
+            setState(Playing);
+        break;
+    }
+    case MPV_EVENT_END_FILE: {
+        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+        if (!m_entryKnown || end->playlist_entry_id != m_entry)
+            break;
+        switch (end->reason) {
+        case MPV_END_FILE_REASON_EOF:
+            endOfMedia();
+            break;
+        case MPV_END_FILE_REASON_REDIRECT:
+            // A playlist file or stream: its first entry is the media now.
+            m_entry = end->playlist_insert_id;
+            m_entryStarted = false;
+            if (end->playlist_insert_num_entries == 0)
+                setState(Stopped);
+            break;
+        case MPV_END_FILE_REASON_ERROR:
+            qCDebug(lcMpv) << "cannot play" << m_url << mpv_error_string(end->error);
+            setState(Stopped);
+            break;
+        default:
+            setState(Stopped);
+            break;
+        }
+        break;
+    }
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        const auto* property = static_cast<const mpv_event_property*>(event.data);
+        if (event.reply_userdata == kDurationProperty && m_entryStarted && property->format == MPV_FORMAT_DOUBLE)
+            setDuration(*static_cast<const double*>(property->data));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MpvPlayer::setDuration(double seconds)
+{
+    m_duration = durationText(seconds);
+}
+
+void MpvPlayer::endOfMedia()
+{
+    // A playlist stream may hold more entries; one media plays once.
+    command({"stop"});
+    m_entryKnown = false;
+    setState(MediaEnded);
+    // Media ended is a state of its own for one turn of the event loop, as
+    // listeners of the state change expect, then the player is stopped.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_state == MediaEnded)
+                setState(Stopped);
+        },
+        Qt::QueuedConnection);
+}
+
+void MpvPlayer::setState(int state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    Q_EMIT playStateChanged(state);
+}
