@@ -150,7 +150,9 @@ TEST_F(Commands, NextStopsAtTheEndPrevClearsAtTheStart)
     EXPECT_EQ(t->List1.listIndex(), -1);
     owner(QStringLiteral("next"));
     EXPECT_EQ(t->List1.listIndex(), 0);
-    EXPECT_TRUE(t.sent.isEmpty());
+    // "two", "one", nothing for the empty name, "one" again; no reply of their own.
+    EXPECT_EQ(t.wmp.urls.size(), 3);
+    EXPECT_EQ(t.sent.size(), 3);
 }
 
 TEST_F(Commands, RandomPicksARowOrNothing)
