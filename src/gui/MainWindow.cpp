@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "gui/AboutWindow.h"
 #include "gui/Binding.h"
+#include "gui/ChatSendsWindow.h"
 #include "gui/DirPickerWindow.h"
 #include "gui/SongPickerWindow.h"
 
@@ -144,6 +145,7 @@ QWidget* MainWindow::buildButtons()
     layout->setContentsMargins(0, 0, 0, 0);
     MainForm& f = *m_form;
     const QList<QPushButton*> buttons = {
+        button(QStringLiteral("Find SN"), this, [&f] { f.discovery.FindSN_Click(); }),
         button(QStringLiteral("Clear List"), this, [&f] { f.clearList_Click(); }),
         button(QStringLiteral("Minimize"), this, [&f] { f.minimize_Click(); }),
         button(QStringLiteral("About"), this, [&f] { f.about_Click(); }),
@@ -264,8 +266,8 @@ QWidget* MainWindow::createForm(Form form)
     case Form::About: return new AboutWindow(this);
     case Form::Dir: return new DirPickerWindow(*m_form, this);
     case Form::Song: return new SongPickerWindow(m_form->frmSong, this);
-    case Form::Chat:
-    case Form::Commands: break;
+    case Form::Chat: return new ChatSendsWindow(m_form->frmChat, this);
+    case Form::Commands: return new CommandsWindow(this);
     }
     return nullptr;
 }

@@ -120,3 +120,20 @@ TEST(MainWindow, ClosingTheWindowShutsDownAndWritesTheFiles)
     ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
     EXPECT_EQ(playlist.readAll(), "kept;/kept.mp3\r\n");
 }
+
+TEST(MainWindow, ChatSendsOpensFilledAndSetAppliesTheTemplates)
+{
+    Gui g;
+    g.form.chatSends_Click();
+    QWidget* chat = g.topLevel(QStringLiteral("Chat Sends"));
+    ASSERT_NE(chat, nullptr);
+    EXPECT_EQ(g.form.frmChat.txtPlay.text(), g.form.txtPlay.text());
+    g.form.frmChat.txtPlaying.setText(QStringLiteral("now: %s"));
+    for (QPushButton* b : chat->findChildren<QPushButton*>()) {
+        if (b->text() == QStringLiteral("Set"))
+            b->click();
+    }
+    EXPECT_EQ(g.form.txtPlaying.text(), "now: %s");
+    QApplication::processEvents();
+    EXPECT_EQ(g.topLevel(QStringLiteral("Chat Sends")), nullptr);
+}

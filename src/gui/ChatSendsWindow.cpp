@@ -1,0 +1,70 @@
+#include "gui/ChatSendsWindow.h"
+
+#include "bot/ChatSends.h"
+#include "bot/ChatSendsForm.h"
+#include "gui/Binding.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog(parent), m_form(form)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(ChatSendsForm::caption());
+    auto* layout = new QVBoxLayout(this);
+    auto* boxes = new QFormLayout;
+    auto row = [&](const QString& name, TextField& field) {
+        auto* edit = new QLineEdit(this);
+        bind(edit, field);
+        boxes->addRow(ChatSendsForm::labelOf(name), edit);
+    };
+    row(QStringLiteral("txtFont"), form.txtFont);
+    row(QStringLiteral("txtPlay"), form.txtPlay);
+    boxes->addRow(QString(), new QLabel(ChatSendsForm::playLegend(), this));
+    row(QStringLiteral("Text1"), form.Text1);
+    row(QStringLiteral("Text2"), form.Text2);
+    row(QStringLiteral("txtPlaying"), form.txtPlaying);
+    for (const ChatSend& send : ChatSends::all())
+        row(send.box, *form.chatSendBox(send.key));
+    layout->addLayout(boxes);
+
+    auto* buttons = new QHBoxLayout;
+    auto* set = new QPushButton(ChatSendsForm::setCaption(), this);
+    set->setFlat(true);
+    auto* setAll = new QPushButton(ChatSendsForm::setAllCaption(), this);
+    buttons->addWidget(set);
+    buttons->addStretch(1);
+    buttons->addWidget(setAll);
+    layout->addLayout(buttons);
+    connect(set, &QPushButton::clicked, this, [this] { m_form.Label5_Click(); });
+    connect(setAll, &QPushButton::clicked, this, [this] { m_form.skinButton1_Click(); });
+    resize(640, sizeHint().height());
+}
+
+void ChatSendsWindow::showEvent(QShowEvent* event)
+{
+    // Restoring a minimised window is not an opening.
+    if (!event->spontaneous())
+        m_form.Form_Load();
+    QDialog::showEvent(event);
+}
+
+CommandsWindow::CommandsWindow(QWidget* parent) : QDialog(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(CommandsForm::caption());
+    auto* layout = new QVBoxLayout(this);
+    auto* text = new QPlainTextEdit(CommandsForm::helpText(), this);
+    text->setReadOnly(true);
+    layout->addWidget(text);
+    auto* ok = new QPushButton(CommandsForm::okCaption(), this);
+    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    resize(360, 480);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+
+class ChatSendsForm;
+
+// frmChat, "Chat Sends": a view over the reply templates and chat sends.
+class ChatSendsWindow : public QDialog {
+    Q_OBJECT
+public:
+    ChatSendsWindow(ChatSendsForm& form, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    ChatSendsForm& m_form;
+};
+
+// frmCom, "Commands": the command help.
+class CommandsWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit CommandsWindow(QWidget* parent = nullptr);
+};
