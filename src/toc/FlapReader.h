@@ -21,11 +21,16 @@ struct FlapFrame {
 class FlapReader {
 public:
     static constexpr qsizetype kHeaderSize = 6;
+    static constexpr char kMarker = '*';
 
     void append(QByteArrayView bytes);
     // The next whole frame, or nothing while fewer bytes than it needs wait.
     std::optional<FlapFrame> next();
     void clear();
+    // Whether the waiting bytes can still be the start of a frame: nothing
+    // waits, or the first byte is the marker. Known from the first byte on,
+    // not only once a whole frame is there.
+    bool inStep() const { return pending() == 0 || m_buffer.at(m_offset) == kMarker; }
     // Bytes received and not yet taken as a frame.
     qsizetype pending() const { return m_buffer.size() - m_offset; }
 

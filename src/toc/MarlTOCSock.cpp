@@ -273,11 +273,14 @@ void MarlTOCSock::receiveBytes(QByteArrayView bytes)
     m_dispatching = true;
     // A handler may Login or LogOff; both clear the reader, so whatever the
     // loop finds next belongs to the new connection.
-    while (std::optional<FlapFrame> frame = m_reader.next()) {
-        if (frame->marker != '*') {
+    for (;;) {
+        if (!m_reader.inStep()) {
             streamOutOfStep();
             break;
         }
+        const std::optional<FlapFrame> frame = m_reader.next();
+        if (!frame)
+            break;
         ProcessFrame(frame->type, frame->payload);
     }
     m_dispatching = false;
