@@ -3,11 +3,14 @@
 #include "toc/ModToc.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QSignalBlocker>
 #include <QVarLengthArray>
 
 #include <limits>
 #include <optional>
+
+Q_LOGGING_CATEGORY(lcToc, "quillon.toc")
 
 namespace {
 
@@ -198,6 +201,9 @@ void MarlTOCSock::Sock_DataArrival()
 
 void MarlTOCSock::Sock_Close()
 {
+    // Already announced: a broken connection can report itself twice.
+    if (m_state == State::Disconnected)
+        return;
     if (Sock.bytesAvailable() > 0)
         receiveBytes(Sock.readAll());
     if (m_dispatching) {
@@ -222,15 +228,26 @@ void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
     // A close by the server is the normal end, announced by Sock_Close.
     if (error == QAbstractSocket::RemoteHostClosedError)
         return;
-    const bool wasConnecting = m_state == State::Connecting;
     const QString reason = Sock.errorString();
-    if (wasConnecting)
+    qCDebug(lcToc) << "connection problem:" << reason;
+    if (m_state == State::Connecting) {
         setState(State::Disconnected);
+        emit connectionFailed(reason);
+        return;
+    }
     emit connectionFailed(reason);
+    // A connection that broke without the peer closing it may end without
+    // a disconnected signal; make sure its end is announced once.
+    QTimer::singleShot(0, this, [this] {
+        if (m_state != State::Disconnected && m_state != State::Connecting
+            && Sock.state() == QAbstractSocket::UnconnectedState)
+            Sock_Close();
+    });
 }
 
 void MarlTOCSock::streamOutOfStep()
 {
+    qCDebug(lcToc) << "the server's stream is out of step; closing";
     closeQuietly();
     setState(State::Disconnected);
     emit connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
@@ -239,12 +256,13 @@ void MarlTOCSock::streamOutOfStep()
 
 // ---- framing ----
 
-void MarlTOCSock::SendPacket(quint8 intIndex, const QByteArray& strData)
+void MarlTOCSock::SendPacket(qint16 intIndex, const QByteArray& strData)
 {
     if (Sock.state() != QAbstractSocket::ConnectedState)
         return;
-    if (strData.size() > std::numeric_limits<quint16>::max())
-        return;  // the length word cannot describe it; sending it would wreck the stream
+    // The header cannot describe these; sending them would wreck the stream.
+    if (intIndex < 0 || intIndex > 255 || strData.size() > std::numeric_limits<quint16>::max())
+        return;
     ++lngSequence;
     if (lngSequence >= 65535)
         lngSequence = 0;

@@ -49,7 +49,9 @@ public:
                qint32 lngAuthorizerPort = 0);
     // Closes the connection, clears the room table, raises LoggedOff.
     void LogOff();
-    void SendPacket(quint8 intIndex, const QByteArray& strData);
+    // A type outside 0..255 or a payload over 65535 bytes cannot be framed
+    // and is dropped like a frame sent while not connected.
+    void SendPacket(qint16 intIndex, const QByteArray& strData);
     void SendPacket2(const QByteArray& strDatas);
 
     void SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse);

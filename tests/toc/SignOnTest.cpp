@@ -129,14 +129,36 @@ TEST_F(SignOn, KeepAliveIsAnEmptyTypeFiveFrameOnlyWhileSwitchedOn)
     EXPECT_FALSE(toc.tmrAntiIdle.isActive());
 }
 
+TEST_F(SignOn, SendPacketFramesAnyPayloadItCanDescribe)
+{
+    signOn();
+    toc.SendPacket(2, QByteArray());
+    toc.SendPacket(300, "no such type");
+    toc.SendPacket(-1, "no such type");
+    toc.SendPacket(2, QByteArray(65536, 'x'));
+    toc.SendPacket(9, QByteArray(65535, 'y'));
+    ASSERT_TRUE(waitFor([&] { return server.frames().size() == 5; }));
+    const FlapFrame empty = server.frames()[3];
+    EXPECT_EQ(empty.type, 2);
+    EXPECT_EQ(empty.sequence, 4);
+    EXPECT_TRUE(empty.payload.isEmpty());
+    const FlapFrame full = server.frames()[4];
+    EXPECT_EQ(full.type, 9);
+    EXPECT_EQ(full.sequence, 5);
+    EXPECT_EQ(full.payload, QByteArray(65535, 'y'));
+}
+
 TEST_F(SignOn, LogOffClosesAndRaisesLoggedOffOnce)
 {
     signOn();
     log.events.clear();
+    // What was said just before still reaches the server.
+    toc.ChatLeave(7);
     toc.LogOff();
     EXPECT_EQ(log.events, QStringList{"LoggedOff(marlbot)"});
     EXPECT_EQ(toc.state(), MarlTOCSock::State::Disconnected);
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    EXPECT_EQ(server.commands().last(), "toc_chat_leave \"7\"");
     // The socket's own close does not announce a second LoggedOff.
     EXPECT_EQ(log.events, QStringList{"LoggedOff(marlbot)"});
 }
