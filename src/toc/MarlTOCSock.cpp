@@ -39,21 +39,6 @@ std::optional<qint16> asInteger(const Field& field)
     return ok ? std::optional<qint16>(value) : std::nullopt;
 }
 
-QString text(QByteArrayView field)
-{
-    return TextFromWire(field);
-}
-
-QByteArray dec(qint64 n)
-{
-    return QByteArray::number(n);
-}
-
-QByteArray utf8(const QString& s)
-{
-    return s.toUtf8();
-}
-
 } // namespace
 
 // A server message: a command word and fields separated by colons. The
@@ -143,7 +128,7 @@ void MarlTOCSock::Login(const QString& strUserName, const QString& strPassword, 
                         quint16 intPort, const QString& strAuthorizer, qint32 lngAuthorizerPort)
 {
     strScreenName = NormalizeName(strUserName);
-    strRoastedPassword = RoastPassword(utf8(strPassword));
+    strRoastedPassword = RoastPassword(strPassword.toUtf8());
     this->lngAuthorizerPort = lngAuthorizerPort;
     this->strAuthorizer = strAuthorizer;
     closeQuietly();
@@ -334,10 +319,10 @@ void MarlTOCSock::answerSignOn(const QByteArray& payload)
 {
     if (payload != kSignOnVersion)
         return;
-    SendPacket(SignOnFrame, BytesFromList("0 0 0 1 0 1") + LengthPrefixed(utf8(strScreenName)));
+    SendPacket(SignOnFrame, BytesFromList("0 0 0 1 0 1") + LengthPrefixed(strScreenName.toUtf8()));
     QByteArray login = "toc2_login ";
-    login += utf8(strAuthorizer) + ' ' + dec(lngAuthorizerPort) + ' ';
-    login += utf8(strScreenName) + ' ' + strRoastedPassword;
+    login += strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' ';
+    login += strScreenName.toUtf8() + ' ' + strRoastedPassword;
     login += " English  " + QuoteArg("MarlSockTOC2.0");
     login += " 160 US " + QuoteArg("") + ' ' + QuoteArg("");
     login += " 3 0 30303 -kentucky -utf8 52093817";
@@ -369,11 +354,11 @@ void MarlTOCSock::onConfig2(const Message& m)
         if (const qsizetype next = second.indexOf(':'); next >= 0)
             second.truncate(next);
         if (kind == "d")
-            blocked += text(second) + QLatin1String("\r\n");
+            blocked += TextFromWire(second) + QLatin1String("\r\n");
         else if (kind == "b")
-            buddies += text(second) + QLatin1String("\r\n");
+            buddies += TextFromWire(second) + QLatin1String("\r\n");
         else if (kind == "g")
-            buddies += QLatin1String("Group [") + text(second) + QLatin1String("]\r\n");
+            buddies += QLatin1String("Group [") + TextFromWire(second) + QLatin1String("]\r\n");
     }
     SendPacket2("toc_init_done");
     setState(State::SignedOn);
@@ -383,7 +368,7 @@ void MarlTOCSock::onConfig2(const Message& m)
 void MarlTOCSock::onNick(const Message& m)
 {
     if (const Field name = m.F(1))
-        strScreenName = text(*name);
+        strScreenName = TextFromWire(*name);
 }
 
 void MarlTOCSock::onImInEnc2(const Message& m)
@@ -391,7 +376,7 @@ void MarlTOCSock::onImInEnc2(const Message& m)
     const Field user = m.F(1);
     const Field message = m.piece(10, 9);
     if (user && message)
-        emit IncomingMessage(text(*user), text(*message));
+        emit IncomingMessage(TextFromWire(*user), TextFromWire(*message));
 }
 
 void MarlTOCSock::onUpdateBuddy2(const Message& m)
@@ -401,9 +386,9 @@ void MarlTOCSock::onUpdateBuddy2(const Message& m)
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
-        emit BuddyOnline(text(*user));
+        emit BuddyOnline(TextFromWire(*user));
     else
-        emit BuddyOffline(text(*user));
+        emit BuddyOffline(TextFromWire(*user));
 }
 
 void MarlTOCSock::onBuddyCaps2(const Message& m)
@@ -411,7 +396,7 @@ void MarlTOCSock::onBuddyCaps2(const Message& m)
     const Field user = m.F(1);
     const Field caps = m.F(2);
     if (user && caps)
-        emit IncomingBuddyCapabilities(text(*user), text(*caps));
+        emit IncomingBuddyCapabilities(TextFromWire(*user), TextFromWire(*caps));
 }
 
 void MarlTOCSock::onBart2(const Message& m)
@@ -419,7 +404,7 @@ void MarlTOCSock::onBart2(const Message& m)
     const Field user = m.F(1);
     const Field bart = m.F(2);
     if (user && bart)
-        emit IncomingBartData(text(*user), text(*bart));
+        emit IncomingBartData(TextFromWire(*user), TextFromWire(*bart));
 }
 
 void MarlTOCSock::onError(const Message& m)
@@ -433,7 +418,7 @@ void MarlTOCSock::onEviled(const Message& m)
     const auto level = asInteger(m.F(1));
     const Field warner = m.F(2);
     if (level && warner)
-        emit Warned(text(*warner), *level);
+        emit Warned(TextFromWire(*warner), *level);
 }
 
 void MarlTOCSock::onChatJoin(const Message& m)
@@ -448,9 +433,9 @@ void MarlTOCSock::onChatJoin(const Message& m)
     if (id)
         Rooms[lngRoomCursor].lngID = *id;
     if (name)
-        Rooms[lngRoomCursor].strName = text(*name);
+        Rooms[lngRoomCursor].strName = TextFromWire(*name);
     if (id && name)
-        emit JoinedChat(text(*name), *id);
+        emit JoinedChat(TextFromWire(*name), *id);
 }
 
 void MarlTOCSock::onChatInEnc(const Message& m)
@@ -460,7 +445,7 @@ void MarlTOCSock::onChatInEnc(const Message& m)
     const Field whisper = m.F(3);
     const Field message = m.piece(7, 6);
     if (room && user && whisper && message)
-        emit IncomingChatMessage(*room, text(*user), *whisper == "T", text(*message));
+        emit IncomingChatMessage(*room, TextFromWire(*user), *whisper == "T", TextFromWire(*message));
 }
 
 void MarlTOCSock::onChatUpdateBuddy(const Message& m)
@@ -470,7 +455,7 @@ void MarlTOCSock::onChatUpdateBuddy(const Message& m)
     const Field user = m.F(3);
     const Field user2 = m.F(4);
     if (room && inside && user && user2)
-        emit ChatUserUpdate(*room, *inside == "T", text(*user), text(*user2));
+        emit ChatUserUpdate(*room, *inside == "T", TextFromWire(*user), TextFromWire(*user2));
 }
 
 void MarlTOCSock::onChatInvite(const Message& m)
@@ -480,7 +465,7 @@ void MarlTOCSock::onChatInvite(const Message& m)
     const Field sender = m.F(3);
     const Field message = m.F(4);
     if (name && room && sender && message)
-        emit IncomingChatInvite(text(*name), *room, text(*sender), text(*message));
+        emit IncomingChatInvite(TextFromWire(*name), *room, TextFromWire(*sender), TextFromWire(*message));
 }
 
 void MarlTOCSock::onChatLeft(const Message& m)
@@ -492,7 +477,7 @@ void MarlTOCSock::onChatLeft(const Message& m)
 void MarlTOCSock::onGotoUrl(const Message& m)
 {
     if (const Field url = m.F(2))
-        emit IncomingProfile(text(*url));
+        emit IncomingProfile(TextFromWire(*url));
 }
 
 void MarlTOCSock::onAdminNickStatus(const Message& m)
@@ -519,7 +504,8 @@ void MarlTOCSock::onRvousPropose(const Message& m)
     const Field cookie = m.F(3);
     const Field ip = m.F(6);
     if (user && uuid && cookie && ip)
-        emit RendevousRequest(text(*user), text(*uuid), text(*cookie), text(*ip));
+        emit RendevousRequest(TextFromWire(*user), TextFromWire(*uuid), TextFromWire(*cookie),
+                              TextFromWire(*ip));
 }
 
 // ---- commands ----
@@ -527,8 +513,8 @@ void MarlTOCSock::onRvousPropose(const Message& m)
 void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
 {
     // Normalising leaves the quotes alone, so quoting first or last is one.
-    QByteArray command = "toc_send_im " + QuoteArg(utf8(NormalizeName(strUserName)));
-    command += ' ' + QuoteArg(EscapeArg(utf8(strMessage)));
+    QByteArray command = "toc_send_im " + QuoteArg(NormalizeName(strUserName).toUtf8());
+    command += ' ' + QuoteArg(EscapeArg(strMessage.toUtf8()));
     if (blnAutoResponse)
         command += " auto";
     SendPacket2(command);
@@ -536,72 +522,73 @@ void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, 
 
 void MarlTOCSock::AddBuddy(const QString& strBuddy, const QString& strGroup)
 {
-    SendPacket2("toc2_new_buddies {g:" + utf8(strGroup) + "\nb:" + utf8(strBuddy) + "\n}");
+    SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
 }
 
 void MarlTOCSock::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
 {
-    SendPacket2("toc2_remove_buddy " + QuoteArg(utf8(strBuddy)) + ' ' + QuoteArg(utf8(strGroup)));
+    SendPacket2("toc2_remove_buddy " + QuoteArg(strBuddy.toUtf8()) + ' ' + QuoteArg(strGroup.toUtf8()));
 }
 
 void MarlTOCSock::WarnUser(const QString& strUserName, bool blnAnonymous)
 {
-    SendPacket2("toc_evil " + QuoteArg(utf8(strUserName)) + ' ' + QuoteArg(blnAnonymous ? "anon" : "norm"));
+    SendPacket2("toc_evil " + QuoteArg(strUserName.toUtf8()) + ' ' + QuoteArg(blnAnonymous ? "anon" : "norm"));
 }
 
 void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
 {
-    SendPacket2("toc_chat_join " + QuoteArg(dec(intExchange)) + ' ' + QuoteArg(utf8(strRoomName)));
+    SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' '
+                + QuoteArg(strRoomName.toUtf8()));
 }
 
 void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
 {
-    const QByteArray head = "toc_chat_send " + dec(lngID) + " \"";
+    const QByteArray head = "toc_chat_send " + QByteArray::number(lngID) + " \"";
     // What is left for the text once the closing quote and the NUL are in.
     const qsizetype room = kMaxCommandBytes - head.size() - 2;
-    SendPacket2(head + EscapeChatText(utf8(strMessage), room) + '"');
+    SendPacket2(head + EscapeChatText(strMessage.toUtf8(), room) + '"');
 }
 
 void MarlTOCSock::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
 {
-    SendPacket2("toc_chat_whisper " + QuoteArg(dec(lngID)) + ' ' + QuoteArg(utf8(NormalizeName(strUserName)))
-                + ' ' + QuoteArg(EscapeArg(utf8(strMessage))));
+    SendPacket2("toc_chat_whisper " + QuoteArg(QByteArray::number(lngID)) + ' '
+                + QuoteArg(NormalizeName(strUserName).toUtf8()) + ' ' + QuoteArg(EscapeArg(strMessage.toUtf8())));
 }
 
 void MarlTOCSock::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
 {
-    SendPacket2("toc_chat_invite " + QuoteArg(dec(lngID)) + ' ' + QuoteArg(EscapeArg(utf8(strInviteMessage)))
-                + ' ' + QuoteArg(utf8(strUserName)));
+    SendPacket2("toc_chat_invite " + QuoteArg(QByteArray::number(lngID)) + ' '
+                + QuoteArg(EscapeArg(strInviteMessage.toUtf8())) + ' ' + QuoteArg(strUserName.toUtf8()));
 }
 
 void MarlTOCSock::ChatLeave(qint32 lngID)
 {
-    SendPacket2("toc_chat_leave " + QuoteArg(dec(lngID)));
+    SendPacket2("toc_chat_leave " + QuoteArg(QByteArray::number(lngID)));
 }
 
 void MarlTOCSock::AcceptChatInvite(qint32 lngID)
 {
-    SendPacket2("toc_chat_accept " + QuoteArg(dec(lngID)));
+    SendPacket2("toc_chat_accept " + QuoteArg(QByteArray::number(lngID)));
 }
 
 void MarlTOCSock::GetProfile(const QString& strUserName)
 {
-    SendPacket2("toc_get_info " + QuoteArg(utf8(NormalizeName(strUserName))));
+    SendPacket2("toc_get_info " + QuoteArg(NormalizeName(strUserName).toUtf8()));
 }
 
 void MarlTOCSock::GetStatus(const QString& strUserName)
 {
-    SendPacket2("toc_get_status " + QuoteArg(utf8(NormalizeName(strUserName))));
+    SendPacket2("toc_get_status " + QuoteArg(NormalizeName(strUserName).toUtf8()));
 }
 
 void MarlTOCSock::SetProfile(const QString& strProfile)
 {
-    SendPacket2("toc_set_info " + QuoteArg(utf8(strProfile)));
+    SendPacket2("toc_set_info " + QuoteArg(strProfile.toUtf8()));
 }
 
 void MarlTOCSock::SetAway(const QString& strMessage)
 {
-    SendPacket2("toc_set_away " + QuoteArg(EscapeArg(utf8(strMessage))));
+    SendPacket2("toc_set_away " + QuoteArg(EscapeArg(strMessage.toUtf8())));
 }
 
 void MarlTOCSock::SetIdle(qint32 lngMinutes)
@@ -609,37 +596,38 @@ void MarlTOCSock::SetIdle(qint32 lngMinutes)
     const qint64 seconds = qint64(lngMinutes) * 60;
     if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
         return;
-    SendPacket2("toc_set_idle " + QuoteArg(dec(seconds)));
+    SendPacket2("toc_set_idle " + QuoteArg(QByteArray::number(seconds)));
 }
 
 void MarlTOCSock::SetCapabilities(const QString& strCapUUID)
 {
-    SendPacket2("toc_set_caps " + QuoteArg(utf8(strCapUUID)));
+    SendPacket2("toc_set_caps " + QuoteArg(strCapUUID.toUtf8()));
 }
 
 void MarlTOCSock::FormatUserName(const QString& strNewFormattedUserName)
 {
-    SendPacket2("toc_format_nick " + QuoteArg(utf8(strNewFormattedUserName)));
+    SendPacket2("toc_format_nick " + QuoteArg(strNewFormattedUserName.toUtf8()));
 }
 
 void MarlTOCSock::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
 {
-    SendPacket2("toc_change_passwd " + QuoteArg(utf8(strOldPassword)) + ' ' + QuoteArg(utf8(strNewPassword)));
+    SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' '
+                + QuoteArg(strNewPassword.toUtf8()));
 }
 
 void MarlTOCSock::BlockUser(const QString& strUserName)
 {
-    SendPacket2("toc2_add_deny " + QuoteArg(utf8(strUserName)));
+    SendPacket2("toc2_add_deny " + QuoteArg(strUserName.toUtf8()));
 }
 
 void MarlTOCSock::UnBlockUser(const QString& strUserName)
 {
-    SendPacket2("toc2_remove_deny " + QuoteArg(utf8(strUserName)));
+    SendPacket2("toc2_remove_deny " + QuoteArg(strUserName.toUtf8()));
 }
 
 void MarlTOCSock::AddCapability(const QString& strUUID)
 {
-    const QByteArray uuid = utf8(strUUID);
+    const QByteArray uuid = strUUID.toUtf8();
     if (strCapabilities.contains(uuid))
         return;
     strCapabilities += ' ' + uuid;

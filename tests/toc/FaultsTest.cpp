@@ -109,7 +109,8 @@ TEST_F(Faults, HandlerThatLetsEventsRunLosesNothing)
             });
     server.sendMessage(TocTestServer::CHAT_IN_ENC(7, "Al", false, "first"));
     ASSERT_TRUE(waitFor([&] { return log.events.size() == 2; }));
-    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|first)", "IncomingChatMessage(7|Al|false|during)"}));
+    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|first)",
+                                       "IncomingChatMessage(7|Al|false|during)"}));
 }
 
 TEST_F(Faults, DestroyingAConnectedClientAnnouncesNothing)
