@@ -146,6 +146,7 @@ void MarlTOCSock::LogOff()
 
 void MarlTOCSock::closeQuietly()
 {
+    ++m_connection;
     m_peerClosed = false;
     {
         const QSignalBlocker quiet(Sock);
@@ -189,8 +190,13 @@ void MarlTOCSock::Sock_Close()
     // Already announced: a broken connection can report itself twice.
     if (m_state == State::Disconnected)
         return;
+    const quint64 connection = m_connection;
     if (Sock.bytesAvailable() > 0)
         receiveBytes(Sock.readAll());
+    // A handler of those last frames logged off or on: this close is no
+    // longer news.
+    if (connection != m_connection)
+        return;
     if (m_dispatching) {
         // Frames read before the close are still being handled further up
         // the stack; the close is announced after them.
@@ -223,9 +229,8 @@ void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
     emit connectionFailed(reason);
     // A connection that broke without the peer closing it may end without
     // a disconnected signal; make sure its end is announced once.
-    QTimer::singleShot(0, this, [this] {
-        if (m_state != State::Disconnected && m_state != State::Connecting
-            && Sock.state() == QAbstractSocket::UnconnectedState)
+    QTimer::singleShot(0, this, [this, connection = m_connection] {
+        if (connection == m_connection && Sock.state() == QAbstractSocket::UnconnectedState)
             Sock_Close();
     });
 }

@@ -195,4 +195,7 @@ private:
     // run); bytes and a close that arrive meanwhile are left to it.
     bool m_dispatching = false;
     bool m_peerClosed = false;
+    // Counts the connections dropped by Login, LogOff or a broken stream,
+    // so news about a dropped one is recognised as stale.
+    quint64 m_connection = 0;
 };

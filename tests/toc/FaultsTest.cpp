@@ -35,6 +35,16 @@ TEST_F(Faults, BytesThatAreNotFramesDropTheConnectionAndSayWhy)
     signOn();
 }
 
+TEST_F(Faults, RefusedSignOnIsAnErrorThenTheClose)
+{
+    reachSigningOn();
+    server.sendMessage(TocTestServer::ERROR(980));
+    server.closeClient();
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    EXPECT_EQ(log.events, (QStringList{"Error(980)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(toc.state(), MarlTOCSock::State::Disconnected);
+}
+
 TEST_F(Faults, UnknownFrameTypesAndJunkPayloadsOnlyRaiseIncomingPacket)
 {
     signOn();
@@ -91,6 +101,33 @@ TEST_F(Faults, LogOffInsideAHandlerStopsTheRestOfTheBurst)
     signOn();
 }
 
+TEST_F(Faults, LoggingOffOnTheLastFrameBeforeACloseIsAnnouncedOnce)
+{
+    signOn();
+    log.events.clear();
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc, [&] { toc.LogOff(); });
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(7, "Al", false, "bye"));
+    server.closeClient();
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|bye)", "LoggedOff(marlbot)"}));
+}
+
+TEST_F(Faults, SigningOnAgainOnTheLastFrameBeforeACloseKeepsTheNewConnection)
+{
+    signOn();
+    log.events.clear();
+    const int accepted = server.connectionsAccepted();
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc, [&] {
+        toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"), QStringLiteral("127.0.0.1"), server.port());
+    });
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(7, "Al", false, "again"));
+    server.closeClient();
+    ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > accepted && server.greeting().size() == 10; }));
+    EXPECT_EQ(toc.state(), MarlTOCSock::State::GreetingSent);
+    EXPECT_EQ(log.events, QStringList{"IncomingChatMessage(7|Al|false|again)"});
+}
+
 TEST_F(Faults, HandlerThatLetsEventsRunLosesNothing)
 {
     signOn();
@@ -111,6 +148,28 @@ TEST_F(Faults, HandlerThatLetsEventsRunLosesNothing)
     ASSERT_TRUE(waitFor([&] { return log.events.size() == 2; }));
     EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|first)",
                                        "IncomingChatMessage(7|Al|false|during)"}));
+}
+
+TEST_F(Faults, CloseSeenWhileAHandlerLetsEventsRunComesAfterTheLastFrames)
+{
+    signOn();
+    log.events.clear();
+    bool served = false;
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc, [&] {
+        if (served)
+            return;
+        served = true;
+        const qint64 before = toc.bytesReceived();
+        server.sendMessage(TocTestServer::CHAT_IN_ENC(7, "Al", false, "last words"));
+        server.closeClient();
+        // The close is noticed here, inside the handler, and takes the
+        // bytes that came with it.
+        waitFor([&] { return toc.bytesReceived() > before; });
+    });
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(7, "Al", false, "first"));
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|first)",
+                                       "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
 }
 
 TEST_F(Faults, DestroyingAConnectedClientAnnouncesNothing)

@@ -71,6 +71,14 @@ TEST_F(ServerMessages, CommandWordsIgnoreCaseFieldsKeepIt)
     EXPECT_EQ(log.packets, 4);
 }
 
+TEST_F(ServerMessages, ChatUserUpdateCarriesOnlyTheFirstTwoNames)
+{
+    say({TocTestServer::CHAT_UPDATE_BUDDY(7, true, {"Al", "Cy", "Dee"}),
+         TocTestServer::CHAT_UPDATE_BUDDY(7, false, {"Al"}),
+         TocTestServer::CHAT_UPDATE_BUDDY(7, false, {"Al", "Cy"})});
+    EXPECT_EQ(log.events, (QStringList{"ChatUserUpdate(7|true|Al|Cy)", "ChatUserUpdate(7|false|Al|Cy)"}));
+}
+
 TEST_F(ServerMessages, ColonsSurviveOnlyInTheLastPieceOfALimitedSplit)
 {
     say({TocTestServer::CHAT_IN_ENC(7, "Al", false, "time: 12:30 :)"),
