@@ -14,6 +14,14 @@ TocTestServer::TocTestServer()
     m_server.listen(QHostAddress::LocalHost, 0);
 }
 
+TocTestServer::~TocTestServer()
+{
+    // The connections die with the listening server, after this object's
+    // own members; they must not report to it on their way out.
+    for (QTcpSocket* client : m_server.findChildren<QTcpSocket*>())
+        client->disconnect(this);
+}
+
 bool TocTestServer::hasClient() const
 {
     return m_client && m_client->state() == QAbstractSocket::ConnectedState;

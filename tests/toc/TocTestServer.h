@@ -17,6 +17,7 @@ class TocTestServer : public QObject {
     Q_OBJECT
 public:
     TocTestServer();
+    ~TocTestServer() override;
 
     quint16 port() const { return m_server.serverPort(); }
     // Stops accepting: the next connection attempt is refused.
