@@ -1,0 +1,75 @@
+#include "toc/MarlTOCSock.h"
+#include "toc/ModToc.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray chatFrames(int count)
+{
+    QByteArray stream;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray payload = "CHAT_IN_ENC:123456:Some Member:F:A:en:<font color=\"#0000ff\">p song number "
+                                   + QByteArray::number(i) + " : remix</font>";
+        stream += '*' + QByteArray(1, '\x02') + WordBytes(quint16(i)) + WordBytes(quint16(payload.size())) + payload;
+    }
+    return stream;
+}
+
+// Chat frames arriving all at once, handed to the receive path, cut into
+// frames, parsed and raised as IncomingChatMessage to a connected handler.
+void ReceiveChatFrames(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const QByteArray stream = chatFrames(count);
+    MarlTOCSock toc;
+    qint64 messages = 0;
+    qint64 characters = 0;
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage,
+                     [&](qint32, const QString&, bool, const QString& text) {
+                         ++messages;
+                         characters += text.size();
+                     });
+    for (auto _ : state)
+        toc.receiveBytes(stream);
+    if (messages != qint64(count) * state.iterations())
+        state.SkipWithError("frames were lost");
+    benchmark::DoNotOptimize(characters);
+    state.SetItemsProcessed(state.iterations() * count);
+    state.SetBytesProcessed(state.iterations() * stream.size());
+}
+
+// The same frames in reads of a network packet's size, so frames are cut
+// at every possible place.
+void ReceiveChatFramesInPackets(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const QByteArray stream = chatFrames(count);
+    constexpr qsizetype kPacket = 1460;
+    MarlTOCSock toc;
+    qint64 messages = 0;
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&] { ++messages; });
+    for (auto _ : state) {
+        for (qsizetype at = 0; at < stream.size(); at += kPacket)
+            toc.receiveBytes(QByteArrayView(stream).sliced(at, qMin(kPacket, stream.size() - at)));
+    }
+    if (messages != qint64(count) * state.iterations())
+        state.SkipWithError("frames were lost");
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+} // namespace
+
+BENCHMARK(ReceiveChatFrames)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReceiveChatFramesInPackets)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "toc/FlapReader.h"
+
+#include "toc/ModToc.h"
+
+void FlapReader::append(QByteArrayView bytes)
+{
+    compact();
+    m_buffer.append(bytes);
+}
+
+std::optional<FlapFrame> FlapReader::next()
+{
+    if (pending() < kHeaderSize)
+        return std::nullopt;
+    const QByteArrayView head = QByteArrayView(m_buffer).sliced(m_offset, kHeaderSize);
+    const qsizetype length = WordFromBytes(head.sliced(4, 2));
+    if (pending() < kHeaderSize + length)
+        return std::nullopt;
+    FlapFrame frame;
+    frame.marker = head[0];
+    frame.type = static_cast<quint8>(head[1]);
+    frame.sequence = WordFromBytes(head.sliced(2, 2));
+    frame.payload = m_buffer.sliced(m_offset + kHeaderSize, length);
+    m_offset += kHeaderSize + length;
+    return frame;
+}
+
+void FlapReader::clear()
+{
+    m_buffer.clear();
+    m_offset = 0;
+}
+
+void FlapReader::compact()
+{
+    if (m_offset == 0)
+        return;
+    if (m_offset == m_buffer.size()) {
+        m_buffer.resize(0);  // keeps its capacity for the next reads
+        m_offset = 0;
+    } else if (m_offset >= m_buffer.size() / 2) {
+        m_buffer.remove(0, m_offset);
+        m_offset = 0;
+    }
+}

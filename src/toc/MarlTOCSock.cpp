@@ -1,0 +1,668 @@
+#include "toc/MarlTOCSock.h"
+
+#include "toc/ModToc.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSignalBlocker>
+#include <QVarLengthArray>
+
+#include <limits>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcToc, "quillon.toc")
+
+namespace {
+
+constexpr QByteArrayView kGreeting("FLAPON\r\n\r\n");
+constexpr QByteArrayView kSignOnVersion("\0\0\0\1", 4);
+
+enum FrameType : quint8 { SignOnFrame = 1, DataFrame = 2, KeepAliveFrame = 5 };
+
+using Field = std::optional<QByteArrayView>;
+
+std::optional<qint32> asLong(const Field& field)
+{
+    if (!field)
+        return std::nullopt;
+    bool ok = false;
+    const qint32 value = field->trimmed().toInt(&ok);
+    return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+std::optional<qint16> asInteger(const Field& field)
+{
+    if (!field)
+        return std::nullopt;
+    bool ok = false;
+    const qint16 value = field->trimmed().toShort(&ok);
+    return ok ? std::optional<qint16>(value) : std::nullopt;
+}
+
+} // namespace
+
+// A server message: a command word and fields separated by colons. The
+// colons are found once; the full split and the limited splits (whose last
+// piece keeps the rest of the payload, colons and all) are read from them.
+class MarlTOCSock::Message {
+public:
+    explicit Message(QByteArrayView payload)
+        : m_payload(payload)
+    {
+        for (qsizetype at = payload.indexOf(':'); at >= 0; at = payload.indexOf(':', at + 1))
+            m_colons.append(at);
+    }
+
+    QByteArrayView payload() const { return m_payload; }
+
+    // F(i) of the split at every colon.
+    Field F(qsizetype i) const
+    {
+        if (i > m_colons.size())
+            return std::nullopt;
+        const qsizetype from = i == 0 ? 0 : m_colons[i - 1] + 1;
+        const qsizetype to = i == m_colons.size() ? m_payload.size() : m_colons[i];
+        return m_payload.sliced(from, to - from);
+    }
+
+    // Piece i of the split into at most `pieces` pieces.
+    Field piece(qsizetype pieces, qsizetype i) const
+    {
+        if (i < pieces - 1)
+            return F(i);
+        if (i != pieces - 1 || i > m_colons.size())
+            return std::nullopt;
+        const qsizetype from = i == 0 ? 0 : m_colons[i - 1] + 1;
+        return m_payload.sliced(from);
+    }
+
+private:
+    QByteArrayView m_payload;
+    QVarLengthArray<qsizetype, 16> m_colons;
+};
+
+// Compared in this order; the first equal word wins.
+const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands{{
+    {"sign_on", &MarlTOCSock::onSignOn},
+    {"config2", &MarlTOCSock::onConfig2},
+    {"nick", &MarlTOCSock::onNick},
+    {"im_in_enc2", &MarlTOCSock::onImInEnc2},
+    {"update_buddy2", &MarlTOCSock::onUpdateBuddy2},
+    {"buddy_caps2", &MarlTOCSock::onBuddyCaps2},
+    {"bart2", &MarlTOCSock::onBart2},
+    {"error", &MarlTOCSock::onError},
+    {"eviled", &MarlTOCSock::onEviled},
+    {"chat_join", &MarlTOCSock::onChatJoin},
+    {"chat_in_enc", &MarlTOCSock::onChatInEnc},
+    {"chat_update_buddy", &MarlTOCSock::onChatUpdateBuddy},
+    {"chat_invite", &MarlTOCSock::onChatInvite},
+    {"chat_left", &MarlTOCSock::onChatLeft},
+    {"goto_url", &MarlTOCSock::onGotoUrl},
+    {"admin_nick_status", &MarlTOCSock::onAdminNickStatus},
+    {"admin_passwd_status", &MarlTOCSock::onAdminPasswdStatus},
+    {"pause", &MarlTOCSock::onPause},
+    {"rvous_propose", &MarlTOCSock::onRvousPropose},
+}};
+
+MarlTOCSock::MarlTOCSock(QObject* parent)
+    : QObject(parent)
+{
+    tmrAntiIdle.setInterval(kAntiIdleInterval);
+    connect(&tmrAntiIdle, &QTimer::timeout, this, &MarlTOCSock::tmrAntiIdle_Timer);
+    connect(&Sock, &QTcpSocket::connected, this, &MarlTOCSock::Sock_Connect);
+    connect(&Sock, &QTcpSocket::readyRead, this, &MarlTOCSock::Sock_DataArrival);
+    connect(&Sock, &QTcpSocket::disconnected, this, &MarlTOCSock::Sock_Close);
+    connect(&Sock, &QTcpSocket::errorOccurred, this, &MarlTOCSock::Sock_Error);
+}
+
+MarlTOCSock::~MarlTOCSock()
+{
+    // The socket would announce its own close to a half-destroyed control.
+    Sock.disconnect(this);
+    closeQuietly();
+}
+
+// ---- connection ----
+
+void MarlTOCSock::Login(const QString& strUserName, const QString& strPassword, const QString& strServer,
+                        quint16 intPort, const QString& strAuthorizer, qint32 lngAuthorizerPort)
+{
+    strScreenName = NormalizeName(strUserName);
+    strRoastedPassword = RoastPassword(strPassword.toUtf8());
+    this->lngAuthorizerPort = lngAuthorizerPort;
+    this->strAuthorizer = strAuthorizer;
+    closeQuietly();
+    setState(State::Connecting);
+    Sock.connectToHost(strServer, intPort);
+}
+
+void MarlTOCSock::LogOff()
+{
+    closeQuietly();
+    Rooms.fill(ChatRoom{});
+    setState(State::Disconnected);
+    emit LoggedOff(strScreenName);
+}
+
+void MarlTOCSock::closeQuietly()
+{
+    ++m_connection;
+    m_peerClosed = false;
+    {
+        const QSignalBlocker quiet(Sock);
+        // Commands written just before (a leave, a last chat line) go out
+        // before the close instead of dying in the socket's buffer.
+        if (Sock.state() == QAbstractSocket::ConnectedState)
+            Sock.flush();
+        Sock.abort();
+    }
+    m_reader.clear();
+}
+
+void MarlTOCSock::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void MarlTOCSock::Sock_Connect()
+{
+    Sock.write(kGreeting.data(), kGreeting.size());
+    setState(State::GreetingSent);
+}
+
+void MarlTOCSock::Sock_DataArrival()
+{
+    // A handler that lets events run swallows the socket's next
+    // announcement, so read until nothing is left rather than once.
+    while (Sock.bytesAvailable() > 0) {
+        const QByteArray bytes = Sock.readAll();
+        if (bytes.isEmpty())
+            break;
+        receiveBytes(bytes);
+    }
+}
+
+void MarlTOCSock::Sock_Close()
+{
+    // Already announced: a broken connection can report itself twice.
+    if (m_state == State::Disconnected)
+        return;
+    const quint64 connection = m_connection;
+    if (Sock.bytesAvailable() > 0)
+        receiveBytes(Sock.readAll());
+    // A handler of those last frames logged off or on: this close is no
+    // longer news.
+    if (connection != m_connection)
+        return;
+    if (m_dispatching) {
+        // Frames read before the close are still being handled further up
+        // the stack; the close is announced after them.
+        m_peerClosed = true;
+        return;
+    }
+    finishPeerClose();
+}
+
+void MarlTOCSock::finishPeerClose()
+{
+    m_peerClosed = false;
+    m_reader.clear();  // a frame cut off by the close can never be completed
+    setState(State::Disconnected);
+    emit LoggedOff(strScreenName);
+}
+
+void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
+{
+    // A close by the server is the normal end, announced by Sock_Close.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    const QString reason = Sock.errorString();
+    qCDebug(lcToc) << "connection problem:" << reason;
+    if (m_state == State::Connecting) {
+        setState(State::Disconnected);
+        emit connectionFailed(reason);
+        return;
+    }
+    emit connectionFailed(reason);
+    // A connection that broke without the peer closing it may end without
+    // a disconnected signal; make sure its end is announced once.
+    QTimer::singleShot(0, this, [this, connection = m_connection] {
+        if (connection == m_connection && Sock.state() == QAbstractSocket::UnconnectedState)
+            Sock_Close();
+    });
+}
+
+void MarlTOCSock::streamOutOfStep()
+{
+    qCDebug(lcToc) << "the server's stream is out of step; closing";
+    closeQuietly();
+    setState(State::Disconnected);
+    emit connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
+    emit LoggedOff(strScreenName);
+}
+
+// ---- framing ----
+
+void MarlTOCSock::SendPacket(qint16 intIndex, const QByteArray& strData)
+{
+    if (Sock.state() != QAbstractSocket::ConnectedState)
+        return;
+    // The header cannot describe these; sending them would wreck the stream.
+    if (intIndex < 0 || intIndex > 255 || strData.size() > std::numeric_limits<quint16>::max())
+        return;
+    ++lngSequence;
+    if (lngSequence >= 65535)
+        lngSequence = 0;
+    QByteArray frame;
+    frame.reserve(FlapReader::kHeaderSize + strData.size());
+    frame.append('*').append(char(intIndex));
+    frame.append(WordBytes(quint16(lngSequence))).append(WordBytes(quint16(strData.size())));
+    frame.append(strData);
+    Sock.write(frame);
+}
+
+void MarlTOCSock::SendPacket2(const QByteArray& strDatas)
+{
+    QByteArray payload;
+    payload.reserve(strDatas.size() + 1);
+    payload.append(strDatas).append('\0');
+    SendPacket(DataFrame, payload);
+}
+
+void MarlTOCSock::receiveBytes(QByteArrayView bytes)
+{
+    m_bytesReceived += bytes.size();
+    m_reader.append(bytes);
+    if (m_dispatching)
+        return;
+    m_dispatching = true;
+    // A handler may Login or LogOff; both clear the reader, so whatever the
+    // loop finds next belongs to the new connection.
+    for (;;) {
+        if (!m_reader.inStep()) {
+            streamOutOfStep();
+            break;
+        }
+        const std::optional<FlapFrame> frame = m_reader.next();
+        if (!frame)
+            break;
+        ProcessFrame(frame->type, frame->payload);
+    }
+    m_dispatching = false;
+    if (m_peerClosed)
+        finishPeerClose();
+}
+
+void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
+{
+    emit IncomingPacket(intIndex, strData);
+    if (intIndex == SignOnFrame) {
+        answerSignOn(strData);
+        return;
+    }
+    if (intIndex != DataFrame)
+        return;
+    QByteArrayView payload(strData);
+    // Our own commands end in NUL; a server that ends its messages the same
+    // way must not have the NUL stuck to the last field.
+    if (payload.endsWith('\0'))
+        payload.chop(1);
+    const Message message(payload);
+    const QByteArray word = message.F(0)->toByteArray().toLower();
+    for (const Command& command : kCommands) {
+        if (word == command.word) {
+            (this->*command.action)(message);
+            return;
+        }
+    }
+}
+
+void MarlTOCSock::answerSignOn(const QByteArray& payload)
+{
+    if (payload != kSignOnVersion)
+        return;
+    SendPacket(SignOnFrame, BytesFromList("0 0 0 1 0 1") + LengthPrefixed(strScreenName.toUtf8()));
+    QByteArray login = "toc2_login ";
+    login += strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' ';
+    login += strScreenName.toUtf8() + ' ' + strRoastedPassword;
+    login += " English  " + QuoteArg("MarlSockTOC2.0");
+    login += " 160 US " + QuoteArg("") + ' ' + QuoteArg("");
+    login += " 3 0 30303 -kentucky -utf8 52093817";
+    SendPacket2(login);
+    setState(State::SigningOn);
+}
+
+// ---- server messages ----
+
+void MarlTOCSock::onSignOn(const Message&) {}
+
+void MarlTOCSock::onConfig2(const Message& m)
+{
+    QString buddies;
+    QString blocked;
+    const QByteArrayView payload = m.payload();
+    qsizetype start = 0;
+    while (start <= payload.size()) {
+        qsizetype end = payload.indexOf('\n', start);
+        if (end < 0)
+            end = payload.size();
+        const QByteArrayView line = payload.sliced(start, end - start);
+        start = end + 1;
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            continue;
+        const QByteArrayView kind = line.first(colon);
+        QByteArrayView second = line.sliced(colon + 1);
+        if (const qsizetype next = second.indexOf(':'); next >= 0)
+            second.truncate(next);
+        if (kind == "d")
+            blocked += TextFromWire(second) + QLatin1String("\r\n");
+        else if (kind == "b")
+            buddies += TextFromWire(second) + QLatin1String("\r\n");
+        else if (kind == "g")
+            buddies += QLatin1String("Group [") + TextFromWire(second) + QLatin1String("]\r\n");
+    }
+    SendPacket2("toc_init_done");
+    setState(State::SignedOn);
+    emit LoggedIn(strScreenName, buddies, blocked);
+}
+
+void MarlTOCSock::onNick(const Message& m)
+{
+    if (const Field name = m.F(1))
+        strScreenName = TextFromWire(*name);
+}
+
+void MarlTOCSock::onImInEnc2(const Message& m)
+{
+    const Field user = m.F(1);
+    const Field message = m.piece(10, 9);
+    if (user && message)
+        emit IncomingMessage(TextFromWire(*user), TextFromWire(*message));
+}
+
+void MarlTOCSock::onUpdateBuddy2(const Message& m)
+{
+    const Field user = m.F(1);
+    const Field online = m.F(2);
+    if (!user || !online)
+        return;
+    if (online->toByteArray().toUpper() == "T")
+        emit BuddyOnline(TextFromWire(*user));
+    else
+        emit BuddyOffline(TextFromWire(*user));
+}
+
+void MarlTOCSock::onBuddyCaps2(const Message& m)
+{
+    const Field user = m.F(1);
+    const Field caps = m.F(2);
+    if (user && caps)
+        emit IncomingBuddyCapabilities(TextFromWire(*user), TextFromWire(*caps));
+}
+
+void MarlTOCSock::onBart2(const Message& m)
+{
+    const Field user = m.F(1);
+    const Field bart = m.F(2);
+    if (user && bart)
+        emit IncomingBartData(TextFromWire(*user), TextFromWire(*bart));
+}
+
+void MarlTOCSock::onError(const Message& m)
+{
+    if (const auto code = asInteger(m.F(1)))
+        emit Error(*code);
+}
+
+void MarlTOCSock::onEviled(const Message& m)
+{
+    const auto level = asInteger(m.F(1));
+    const Field warner = m.F(2);
+    if (level && warner)
+        emit Warned(TextFromWire(*warner), *level);
+}
+
+void MarlTOCSock::onChatJoin(const Message& m)
+{
+    const auto id = asLong(m.F(1));
+    const Field name = m.F(2);
+    if (id)
+        lngLastRoomID = *id;
+    ++lngRoomCursor;
+    if (lngRoomCursor >= 1000)
+        lngRoomCursor = 0;
+    if (id)
+        Rooms[lngRoomCursor].lngID = *id;
+    if (name)
+        Rooms[lngRoomCursor].strName = TextFromWire(*name);
+    if (id && name)
+        emit JoinedChat(TextFromWire(*name), *id);
+}
+
+void MarlTOCSock::onChatInEnc(const Message& m)
+{
+    const auto room = asLong(m.F(1));
+    const Field user = m.F(2);
+    const Field whisper = m.F(3);
+    const Field message = m.piece(7, 6);
+    if (room && user && whisper && message)
+        emit IncomingChatMessage(*room, TextFromWire(*user), *whisper == "T", TextFromWire(*message));
+}
+
+void MarlTOCSock::onChatUpdateBuddy(const Message& m)
+{
+    const auto room = asLong(m.F(1));
+    const Field inside = m.F(2);
+    const Field user = m.F(3);
+    const Field user2 = m.F(4);
+    if (room && inside && user && user2)
+        emit ChatUserUpdate(*room, *inside == "T", TextFromWire(*user), TextFromWire(*user2));
+}
+
+void MarlTOCSock::onChatInvite(const Message& m)
+{
+    const Field name = m.F(1);
+    const auto room = asLong(m.F(2));
+    const Field sender = m.F(3);
+    const Field message = m.F(4);
+    if (name && room && sender && message)
+        emit IncomingChatInvite(TextFromWire(*name), *room, TextFromWire(*sender), TextFromWire(*message));
+}
+
+void MarlTOCSock::onChatLeft(const Message& m)
+{
+    if (const auto room = asLong(m.F(1)))
+        emit LeftChat(*room);
+}
+
+void MarlTOCSock::onGotoUrl(const Message& m)
+{
+    if (const Field url = m.F(2))
+        emit IncomingProfile(TextFromWire(*url));
+}
+
+void MarlTOCSock::onAdminNickStatus(const Message& m)
+{
+    if (const auto status = asInteger(m.F(1)))
+        emit ScreenNameFormatUpdate(*status == 0);
+}
+
+void MarlTOCSock::onAdminPasswdStatus(const Message& m)
+{
+    if (const auto status = asInteger(m.F(1)))
+        emit PassWordUpdate(*status == 0);
+}
+
+void MarlTOCSock::onPause(const Message&)
+{
+    QCoreApplication::processEvents();
+}
+
+void MarlTOCSock::onRvousPropose(const Message& m)
+{
+    const Field user = m.F(1);
+    const Field uuid = m.F(2);
+    const Field cookie = m.F(3);
+    const Field ip = m.F(6);
+    if (user && uuid && cookie && ip)
+        emit RendevousRequest(TextFromWire(*user), TextFromWire(*uuid), TextFromWire(*cookie),
+                              TextFromWire(*ip));
+}
+
+// ---- commands ----
+
+void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
+{
+    // Normalising leaves the quotes alone, so quoting first or last is one.
+    QByteArray command = "toc_send_im " + QuoteArg(NormalizeName(strUserName).toUtf8());
+    command += ' ' + QuoteArg(EscapeArg(strMessage.toUtf8()));
+    if (blnAutoResponse)
+        command += " auto";
+    SendPacket2(command);
+}
+
+void MarlTOCSock::AddBuddy(const QString& strBuddy, const QString& strGroup)
+{
+    SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
+}
+
+void MarlTOCSock::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
+{
+    SendPacket2("toc2_remove_buddy " + QuoteArg(strBuddy.toUtf8()) + ' ' + QuoteArg(strGroup.toUtf8()));
+}
+
+void MarlTOCSock::WarnUser(const QString& strUserName, bool blnAnonymous)
+{
+    SendPacket2("toc_evil " + QuoteArg(strUserName.toUtf8()) + ' ' + QuoteArg(blnAnonymous ? "anon" : "norm"));
+}
+
+void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
+{
+    SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' '
+                + QuoteArg(strRoomName.toUtf8()));
+}
+
+void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
+{
+    const QByteArray head = "toc_chat_send " + QByteArray::number(lngID) + " \"";
+    // What is left for the text once the closing quote and the NUL are in.
+    const qsizetype room = kMaxCommandBytes - head.size() - 2;
+    SendPacket2(head + EscapeChatText(strMessage.toUtf8(), room) + '"');
+}
+
+void MarlTOCSock::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
+{
+    SendPacket2("toc_chat_whisper " + QuoteArg(QByteArray::number(lngID)) + ' '
+                + QuoteArg(NormalizeName(strUserName).toUtf8()) + ' ' + QuoteArg(EscapeArg(strMessage.toUtf8())));
+}
+
+void MarlTOCSock::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
+{
+    SendPacket2("toc_chat_invite " + QuoteArg(QByteArray::number(lngID)) + ' '
+                + QuoteArg(EscapeArg(strInviteMessage.toUtf8())) + ' ' + QuoteArg(strUserName.toUtf8()));
+}
+
+void MarlTOCSock::ChatLeave(qint32 lngID)
+{
+    SendPacket2("toc_chat_leave " + QuoteArg(QByteArray::number(lngID)));
+}
+
+void MarlTOCSock::AcceptChatInvite(qint32 lngID)
+{
+    SendPacket2("toc_chat_accept " + QuoteArg(QByteArray::number(lngID)));
+}
+
+void MarlTOCSock::GetProfile(const QString& strUserName)
+{
+    SendPacket2("toc_get_info " + QuoteArg(NormalizeName(strUserName).toUtf8()));
+}
+
+void MarlTOCSock::GetStatus(const QString& strUserName)
+{
+    SendPacket2("toc_get_status " + QuoteArg(NormalizeName(strUserName).toUtf8()));
+}
+
+void MarlTOCSock::SetProfile(const QString& strProfile)
+{
+    SendPacket2("toc_set_info " + QuoteArg(strProfile.toUtf8()));
+}
+
+void MarlTOCSock::SetAway(const QString& strMessage)
+{
+    SendPacket2("toc_set_away " + QuoteArg(EscapeArg(strMessage.toUtf8())));
+}
+
+void MarlTOCSock::SetIdle(qint32 lngMinutes)
+{
+    const qint64 seconds = qint64(lngMinutes) * 60;
+    if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
+        return;
+    SendPacket2("toc_set_idle " + QuoteArg(QByteArray::number(seconds)));
+}
+
+void MarlTOCSock::SetCapabilities(const QString& strCapUUID)
+{
+    SendPacket2("toc_set_caps " + QuoteArg(strCapUUID.toUtf8()));
+}
+
+void MarlTOCSock::FormatUserName(const QString& strNewFormattedUserName)
+{
+    SendPacket2("toc_format_nick " + QuoteArg(strNewFormattedUserName.toUtf8()));
+}
+
+void MarlTOCSock::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
+{
+    SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' '
+                + QuoteArg(strNewPassword.toUtf8()));
+}
+
+void MarlTOCSock::BlockUser(const QString& strUserName)
+{
+    SendPacket2("toc2_add_deny " + QuoteArg(strUserName.toUtf8()));
+}
+
+void MarlTOCSock::UnBlockUser(const QString& strUserName)
+{
+    SendPacket2("toc2_remove_deny " + QuoteArg(strUserName.toUtf8()));
+}
+
+void MarlTOCSock::AddCapability(const QString& strUUID)
+{
+    const QByteArray uuid = strUUID.toUtf8();
+    if (strCapabilities.contains(uuid))
+        return;
+    strCapabilities += ' ' + uuid;
+    SendPacket2("toc_set_caps " + QuoteArg(strCapabilities));
+}
+
+qint32 MarlTOCSock::GetChatID(const QString& strRoomName) const
+{
+    const QString wanted = NormalizeName(strRoomName);
+    for (const ChatRoom& room : Rooms) {
+        if (NormalizeName(room.strName) == wanted)
+            return room.lngID;
+    }
+    return 0;
+}
+
+qint32 MarlTOCSock::LastChatID() const
+{
+    return lngLastRoomID;
+}
+
+void MarlTOCSock::AntiIdle(bool blnEnabled)
+{
+    if (blnEnabled)
+        tmrAntiIdle.start();
+    else
+        tmrAntiIdle.stop();
+}
+
+void MarlTOCSock::tmrAntiIdle_Timer()
+{
+    SendPacket(KeepAliveFrame, QByteArray());
+}

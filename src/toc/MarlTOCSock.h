@@ -1,0 +1,201 @@
+#pragma once
+
+#include "toc/FlapReader.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <array>
+
+// toc: signs a screen name on to the AIM service over TOC2 (text commands
+// in FLAP frames over one TCP connection), sends its commands and turns what
+// the server says into signals. Every command is fire and forget: answers,
+// refusals included, arrive only as signals. Commands given while not
+// connected are dropped without a report.
+//
+// Text parameters are the program's strings; they travel as UTF-8 (the
+// login announces -utf8) and received text comes back the same way, falling
+// back to Windows-1252 for bytes that are not UTF-8.
+class MarlTOCSock : public QObject {
+    Q_OBJECT
+public:
+    // Where the sign-on stands; the service itself only ever tells us about
+    // the last step (LoggedIn) and the end (LoggedOff).
+    enum class State { Disconnected, Connecting, GreetingSent, SigningOn, SignedOn };
+    Q_ENUM(State)
+
+    // One slot of the table of joined rooms.
+    struct ChatRoom {
+        qint32 lngID = 0;
+        QString strName;
+    };
+
+    static constexpr int kRoomSlots = 1001;
+    // The service drops a client that sends a longer command (NUL included).
+    static constexpr qsizetype kMaxCommandBytes = 2048;
+    static constexpr int kAntiIdleInterval = 60000;
+
+    explicit MarlTOCSock(QObject* parent = nullptr);
+    ~MarlTOCSock() override;
+
+    // Connects to the TOC server strServer:intPort; the authorizer is only
+    // named in the login command. A second Login drops the first connection
+    // silently and starts over.
+    void Login(const QString& strUserName, const QString& strPassword, const QString& strServer,
+               quint16 intPort, const QString& strAuthorizer = QString(),
+               qint32 lngAuthorizerPort = 0);
+    // Closes the connection, clears the room table, raises LoggedOff.
+    void LogOff();
+    // A type outside 0..255 or a payload over 65535 bytes cannot be framed
+    // and is dropped like a frame sent while not connected.
+    void SendPacket(qint16 intIndex, const QByteArray& strData);
+    void SendPacket2(const QByteArray& strDatas);
+
+    void SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse);
+    void AddBuddy(const QString& strBuddy, const QString& strGroup);
+    void RemoveBuddy(const QString& strBuddy, const QString& strGroup);
+    void WarnUser(const QString& strUserName, bool blnAnonymous);
+    void JoinChat(const QString& strRoomName, qint16 intExchange);
+    // strMessage is the text as it should appear in the room, NOT escaped:
+    // backslashes and double quotes are escaped here, and the text is cut
+    // so the whole command fits in kMaxCommandBytes.
+    void SendChat(qint32 lngID, const QString& strMessage);
+    void ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage);
+    void ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName);
+    void ChatLeave(qint32 lngID);
+    void AcceptChatInvite(qint32 lngID);
+    void GetProfile(const QString& strUserName);
+    void GetStatus(const QString& strUserName);
+    void SetProfile(const QString& strProfile);
+    void SetAway(const QString& strMessage);
+    // Sends nothing when the minutes are more seconds than 32 bits hold.
+    void SetIdle(qint32 lngMinutes);
+    void SetCapabilities(const QString& strCapUUID);
+    void FormatUserName(const QString& strNewFormattedUserName);
+    void ChangePassword(const QString& strOldPassword, const QString& strNewPassword);
+    void BlockUser(const QString& strUserName);
+    void UnBlockUser(const QString& strUserName);
+    void AddCapability(const QString& strUUID);
+    // The id of a joined room, by name ignoring blanks and case; 0 if none.
+    qint32 GetChatID(const QString& strRoomName) const;
+    // The id of the room joined last (0 before any join).
+    qint32 LastChatID() const;
+    void AntiIdle(bool blnEnabled);
+
+    // The keep-alive tick: one empty frame of type 5.
+    void tmrAntiIdle_Timer();
+
+    // Received bytes, however the stream was cut: every whole frame among
+    // them is handled in order, the rest waits for more. The socket feeds
+    // this; so can a caller that has the bytes some other way.
+    void receiveBytes(QByteArrayView bytes);
+
+    State state() const { return m_state; }
+    // The name the service knows us by: normalised at Login, as the server
+    // wrote it once NICK came.
+    QString screenName() const { return strScreenName; }
+    // All bytes taken from the connection so far.
+    qint64 bytesReceived() const { return m_bytesReceived; }
+
+    QTimer tmrAntiIdle;
+
+Q_SIGNALS:
+    void LoggedIn(const QString& strUserName, const QString& strBuddyList, const QString& strBlocked);
+    void LoggedOff(const QString& strUserName);
+    void Error(qint16 intErrorCode);
+    void IncomingBuddyCapabilities(const QString& strUserName, const QString& strCapUUID);
+    void IncomingPacket(qint16 intIndex, const QByteArray& strData);
+    void IncomingMessage(const QString& strUserName, const QString& strMessage);
+    void BuddyOnline(const QString& strUserName);
+    void BuddyOffline(const QString& strUserName);
+    void Warned(const QString& strWarner, qint16 intNewWarningLevel);
+    void JoinedChat(const QString& strRoomName, qint32 lngRoomID);
+    void IncomingChatMessage(qint32 lngRoomID, const QString& strUserName, bool blnWhisper,
+                             const QString& strMessage);
+    void ChatUserUpdate(qint32 lngRoomID, bool blnInside, const QString& strUser, const QString& StrUser2);
+    void IncomingChatInvite(const QString& strRoomName, qint32 lngRoomID, const QString& strUserName,
+                            const QString& strMessage);
+    void LeftChat(qint32 lngRoomID);
+    void PassWordUpdate(bool blnSuccess);
+    void ScreenNameFormatUpdate(bool blnSuccess);
+    void IncomingProfile(const QString& strProfile);
+    void RendevousRequest(const QString& strUser, const QString& strUUID, const QString& strCookie,
+                          const QString& strRendevousIP);
+    void IncomingBartData(const QString& strUserName, const QString& strBartData);
+
+    // Not part of the protocol: how the connection is doing, for a host
+    // that wants to show or log it.
+    void stateChanged(MarlTOCSock::State state);
+    // The connection could not be made, or broke, or the stream stopped
+    // making sense; the reason is for people, not for parsing.
+    void connectionFailed(const QString& reason);
+
+private:
+    class Message;
+    using Action = void (MarlTOCSock::*)(const Message&);
+    struct Command {
+        const char* word;
+        Action action;
+    };
+    static const std::array<Command, 19> kCommands;
+
+    void Sock_Connect();
+    void Sock_DataArrival();
+    void Sock_Close();
+    void Sock_Error(QAbstractSocket::SocketError error);
+
+    void ProcessFrame(qint16 intIndex, const QByteArray& strData);
+    void answerSignOn(const QByteArray& payload);
+    void setState(State state);
+    // Drops the connection without raising anything: what Login and LogOff
+    // do before their own work.
+    void closeQuietly();
+    void streamOutOfStep();
+    void finishPeerClose();
+
+    void onSignOn(const Message& m);
+    void onConfig2(const Message& m);
+    void onNick(const Message& m);
+    void onImInEnc2(const Message& m);
+    void onUpdateBuddy2(const Message& m);
+    void onBuddyCaps2(const Message& m);
+    void onBart2(const Message& m);
+    void onError(const Message& m);
+    void onEviled(const Message& m);
+    void onChatJoin(const Message& m);
+    void onChatInEnc(const Message& m);
+    void onChatUpdateBuddy(const Message& m);
+    void onChatInvite(const Message& m);
+    void onChatLeft(const Message& m);
+    void onGotoUrl(const Message& m);
+    void onAdminNickStatus(const Message& m);
+    void onAdminPasswdStatus(const Message& m);
+    void onPause(const Message& m);
+    void onRvousPropose(const Message& m);
+
+    QTcpSocket Sock;
+    FlapReader m_reader;
+
+    QString strScreenName;
+    QByteArray strRoastedPassword;
+    QString strAuthorizer;
+    qint32 lngAuthorizerPort = 0;
+    qint32 lngSequence = 0;
+    std::array<ChatRoom, kRoomSlots> Rooms;
+    qint32 lngRoomCursor = 0;
+    qint32 lngLastRoomID = 0;
+    QByteArray strCapabilities;
+
+    State m_state = State::Disconnected;
+    qint64 m_bytesReceived = 0;
+    // A receive loop is running further up the stack (a handler let events
+    // run); bytes and a close that arrive meanwhile are left to it.
+    bool m_dispatching = false;
+    bool m_peerClosed = false;
+    // Counts the connections dropped by Login, LogOff or a broken stream,
+    // so news about a dropped one is recognised as stale.
+    quint64 m_connection = 0;
+};

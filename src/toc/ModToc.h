@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The encodings every TOC message is built from. Everything that travels on
+// the wire is bytes; only screen names and room names, which are compared
+// the way people write them, are normalised as text.
+
+// Every blank removed, then lower-cased: "Marl Bot" and "marlbot" are one name.
+QString NormalizeName(const QString& name);
+
+// "0x" and two lower-case hex digits per byte, each byte XOR "Tic/Toc".
+QByteArray RoastPassword(QByteArrayView password);
+
+// The argument between two double quotes, unchanged inside.
+QByteArray QuoteArg(QByteArrayView arg);
+
+// One backslash before each of  " \ [ ] { } ( ) ; a backslash is never
+// escaped twice.
+QByteArray EscapeArg(QByteArrayView arg);
+
+// "0 0 0 1" gives the bytes 00 00 00 01. Pieces that are not a number from 0
+// to 255 (or empty, between two blanks) give no byte.
+QByteArray BytesFromList(QByteArrayView list);
+
+// Big-endian: n div 256, then n mod 256.
+QByteArray WordBytes(quint16 n);
+
+// WordBytes of the length, then the data. Data beyond 65535 bytes cannot be
+// described by the length word and is left out.
+QByteArray LengthPrefixed(QByteArrayView data);
+
+// The first two bytes as a big-endian unsigned number, 0..65535.
+quint16 WordFromBytes(QByteArrayView bytes);
+
+// Text for a quoted command argument that the server reads with backslash
+// escapes: backslashes and double quotes get a backslash, nothing else
+// changes. The result is cut to at most maxBytes bytes, and only between two
+// whole units: never inside an escape pair or inside a UTF-8 character.
+QByteArray EscapeChatText(QByteArrayView utf8, qsizetype maxBytes);
+
+// Received text to the program's strings: UTF-8 when the bytes are valid
+// UTF-8, otherwise Windows-1252, so no byte is ever lost or replaced.
+QString TextFromWire(QByteArrayView bytes);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The text with every "<...>" tag taken out, first tag first, until no "<"
+// with a ">" after it is left. Entities stay as they are.
+QString RemoveTags(const QString& text);
