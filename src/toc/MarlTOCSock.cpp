@@ -549,9 +549,10 @@ void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
 void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
 {
     const QByteArray head = "toc_chat_send " + QByteArray::number(lngID) + " \"";
-    // What is left for the text once the closing quote and the NUL are in.
+    // The caller escapes the text; the server drops a client whose command
+    // is too long, so it is cut to leave room for the closing quote and NUL.
     const qsizetype room = kMaxCommandBytes - head.size() - 2;
-    SendPacket2(head + EscapeChatText(strMessage.toUtf8(), room) + '"');
+    SendPacket2(head + CutChatText(strMessage.toUtf8(), room) + '"');
 }
 
 void MarlTOCSock::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)

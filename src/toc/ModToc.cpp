@@ -95,18 +95,20 @@ qsizetype utf8UnitLength(unsigned char lead)
 
 } // namespace
 
-QByteArray EscapeChatText(QByteArrayView utf8, qsizetype maxBytes)
+QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
 {
+    if (utf8.size() <= maxBytes)
+        return utf8.toByteArray();
     QByteArray escaped;
-    escaped.reserve(qMin(maxBytes, utf8.size() + utf8.size() / 8 + 1));
+    escaped.reserve(maxBytes);
     qsizetype i = 0;
     while (i < utf8.size()) {
         const char c = utf8[i];
-        if (c == '\\' || c == '"') {
+        if (c == '\\' && i + 1 < utf8.size()) {
             if (escaped.size() + 2 > maxBytes)
                 break;
-            escaped.append('\\').append(c);
-            ++i;
+            escaped.append(utf8.sliced(i, 2));
+            i += 2;
             continue;
         }
         qsizetype unit = utf8UnitLength(static_cast<unsigned char>(c));

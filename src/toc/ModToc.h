@@ -35,11 +35,10 @@ QByteArray LengthPrefixed(QByteArrayView data);
 // The first two bytes as a big-endian unsigned number, 0..65535.
 quint16 WordFromBytes(QByteArrayView bytes);
 
-// Text for a quoted command argument that the server reads with backslash
-// escapes: backslashes and double quotes get a backslash, nothing else
-// changes. The result is cut to at most maxBytes bytes, and only between two
-// whole units: never inside an escape pair or inside a UTF-8 character.
-QByteArray EscapeChatText(QByteArrayView utf8, qsizetype maxBytes);
+// Chat text whose caller has already escaped it, cut to at most maxBytes
+// bytes and only between two whole units: a backslash and the byte after it
+// are one unit, and so is a UTF-8 character, so a cut never breaks either.
+QByteArray CutChatText(QByteArrayView escapedUtf8, qsizetype maxBytes);
 
 // Received text to the program's strings: UTF-8 when the bytes are valid
 // UTF-8, otherwise Windows-1252, so no byte is ever lost or replaced.

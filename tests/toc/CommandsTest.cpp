@@ -88,13 +88,13 @@ TEST_F(Commands, SetIdleBeyondThirtyTwoBitSecondsSendsNothing)
     EXPECT_EQ(server.frames().last().sequence, 5);
 }
 
-TEST_F(Commands, SendChatEscapesBackslashesAndQuotesItself)
+TEST_F(Commands, SendChatQuotesTheTextAsItsCallerEscapedIt)
 {
-    toc.SendChat(7, QStringLiteral("Now playing: \"Song\" C:\\Music\\"));
-    toc.SendChat(7, QStringLiteral("(brackets) [stay] {as} they $ are"));
+    toc.SendChat(7, QStringLiteral("hello"));
+    toc.SendChat(7, QStringLiteral("say \\\"hi\\\" (brackets) [stay] {as} they $ are"));
     EXPECT_EQ(sent(2), (QList<QByteArray>{
-                           "toc_chat_send 7 \"Now playing: \\\"Song\\\" C:\\\\Music\\\\\"",
-                           "toc_chat_send 7 \"(brackets) [stay] {as} they $ are\"",
+                           "toc_chat_send 7 \"hello\"",
+                           "toc_chat_send 7 \"say \\\"hi\\\" (brackets) [stay] {as} they $ are\"",
                        }));
 }
 
@@ -109,9 +109,9 @@ TEST_F(Commands, LongChatIsCutToFitTheCommandLimit)
     const QByteArray head = "toc_chat_send 123456 \"";
     // Fill up to one byte short of the limit, then a pair that cannot fit.
     const qsizetype room = MarlTOCSock::kMaxCommandBytes - head.size() - 2;
-    const QString quoteAtEdge = QString(room - 1, QLatin1Char('a')) + QStringLiteral("\"tail");
+    const QString quoteAtEdge = QString(room - 1, QLatin1Char('a')) + QStringLiteral("\\\"tail");
     const QString euroAtEdge = QString(room - 2, QLatin1Char('b')) + QStringLiteral("€tail");
-    const QString fits = QString(room - 2, QLatin1Char('c')) + QStringLiteral("\\");
+    const QString fits = QString(room - 2, QLatin1Char('c')) + QStringLiteral("\\\\");
     toc.SendChat(123456, quoteAtEdge);
     toc.SendChat(123456, euroAtEdge);
     toc.SendChat(123456, fits);

@@ -61,35 +61,34 @@ TEST(ModToc, WordFromBytesReadsTheWholeUnsignedRange)
         EXPECT_EQ(WordFromBytes(WordBytes(n)), n);
 }
 
-TEST(ModToc, EscapeChatTextEscapesOnlyBackslashAndQuote)
+TEST(ModToc, CutChatTextLeavesTextThatFitsAlone)
 {
-    EXPECT_EQ(EscapeChatText("Song \\ \"Name\" (live) [x]", 100), "Song \\\\ \\\"Name\\\" (live) [x]");
-    EXPECT_EQ(EscapeChatText("ends in \\", 100), "ends in \\\\");
+    EXPECT_EQ(CutChatText("Song \\\\ \\\"Name\\\" (live) [x]", 100), "Song \\\\ \\\"Name\\\" (live) [x]");
 }
 
-TEST(ModToc, EscapeChatTextCutsOnlyBetweenWholeUnits)
+TEST(ModToc, CutChatTextCutsOnlyBetweenWholeUnits)
 {
     // An escape pair that does not fit whole is left out whole.
-    EXPECT_EQ(EscapeChatText("ab\\c", 3), "ab");
-    EXPECT_EQ(EscapeChatText("ab\\c", 4), "ab\\\\");
-    EXPECT_EQ(EscapeChatText("a\"", 2), "a");
+    EXPECT_EQ(CutChatText("ab\\\\c", 3), "ab");
+    EXPECT_EQ(CutChatText("ab\\\\c", 4), "ab\\\\");
+    EXPECT_EQ(CutChatText("a\\\"b", 2), "a");
     // "é" is two bytes, "€" three and "😀" four: none is ever split.
     const QByteArray text = QStringLiteral("aé€😀").toUtf8();
-    EXPECT_EQ(EscapeChatText(text, 2), "a");
-    EXPECT_EQ(EscapeChatText(text, 3), QStringLiteral("aé").toUtf8());
-    EXPECT_EQ(EscapeChatText(text, 5), QStringLiteral("aé").toUtf8());
-    EXPECT_EQ(EscapeChatText(text, 6), QStringLiteral("aé€").toUtf8());
-    EXPECT_EQ(EscapeChatText(text, 9), QStringLiteral("aé€").toUtf8());
-    EXPECT_EQ(EscapeChatText(text, 10), text);
-    EXPECT_EQ(EscapeChatText(text, 0), "");
+    EXPECT_EQ(CutChatText(text, 2), "a");
+    EXPECT_EQ(CutChatText(text, 3), QStringLiteral("aé").toUtf8());
+    EXPECT_EQ(CutChatText(text, 5), QStringLiteral("aé").toUtf8());
+    EXPECT_EQ(CutChatText(text, 6), QStringLiteral("aé€").toUtf8());
+    EXPECT_EQ(CutChatText(text, 9), QStringLiteral("aé€").toUtf8());
+    EXPECT_EQ(CutChatText(text, 10), text);
+    EXPECT_EQ(CutChatText(text, 0), "");
 }
 
-TEST(ModToc, EscapeChatTextKeepsBrokenUtf8ByteForByte)
+TEST(ModToc, CutChatTextKeepsBrokenUtf8ByteForByte)
 {
     // A lead byte without its continuation, then a stray continuation.
     const QByteArray broken("\xe2\x82" "x\x80y", 5);
-    EXPECT_EQ(EscapeChatText(broken, 100), broken);
-    EXPECT_EQ(EscapeChatText(broken, 2), QByteArray("\xe2\x82", 2));
+    EXPECT_EQ(CutChatText(broken, 100), broken);
+    EXPECT_EQ(CutChatText(broken + "zzz", 2), QByteArray("\xe2\x82", 2));
 }
 
 TEST(ModToc, TextFromWireNeverLosesAByte)
