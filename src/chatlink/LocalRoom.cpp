@@ -25,6 +25,13 @@ LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
     };
 }
 
+LocalRoom::~LocalRoom()
+{
+    m_desktop.eventPump = nullptr;
+    m_desktop.transcriptChanged = nullptr;
+    m_desktop.inputSent = nullptr;
+}
+
 void LocalRoom::say(const QString& text)
 {
     sayAs(m_localMember, text);

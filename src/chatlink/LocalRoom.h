@@ -17,6 +17,7 @@ public:
     // Opens the room's chat window on the desktop; the desktop then lets
     // the program's events run whenever the program waits on a window.
     LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent = nullptr);
+    ~LocalRoom() override;
 
     const QString& localMember() const { return m_localMember; }
     SimDesktop::AimChat window() const { return m_chat; }

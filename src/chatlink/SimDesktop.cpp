@@ -223,20 +223,25 @@ std::string SimDesktop::shownText(const Window& w) const
 void SimDesktop::setText(Window& w, std::string text)
 {
     w.text = std::move(text);
-    if (w.kind == Kind::Transcript) {
-        if (w.text.size() > kTranscriptLimit) {
-            // Keep the newest lines: cut at the first line break that leaves
-            // three quarters of the limit, so trimming is rare.
-            const std::size_t from = w.text.size() - kTranscriptLimit * 3 / 4;
-            std::size_t cut = w.text.find("<BR>", from);
-            if (cut == std::string::npos)
-                cut = w.text.size() - kTranscriptLimit;
-            w.text.erase(0, cut);
-        }
-        Hwnd chat = window(w.parent) ? window(w.parent)->parent : 0;
-        if (transcriptChanged && chat)
-            transcriptChanged(chat);
+    if (w.kind == Kind::Transcript)
+        transcriptGrew(w);
+}
+
+void SimDesktop::transcriptGrew(Window& transcript)
+{
+    std::string& text = transcript.text;
+    if (text.size() > kTranscriptLimit) {
+        // Keep the newest lines: cut at the first line break that leaves
+        // three quarters of the limit, so trimming is rare.
+        const std::size_t from = text.size() - kTranscriptLimit * 3 / 4;
+        std::size_t cut = text.find("<BR>", from);
+        if (cut == std::string::npos)
+            cut = text.size() - kTranscriptLimit;
+        text.erase(0, cut);
     }
+    const Window* pane = window(transcript.parent);
+    if (transcriptChanged && pane && pane->parent)
+        transcriptChanged(pane->parent);
 }
 
 void SimDesktop::release(Window& button)
@@ -285,7 +290,8 @@ void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const st
     Window* transcript = window(childOf(childOf(chatWindow, "wndate32class", 0), "ate32class", 0));
     if (!transcript)
         return;
-    setText(*transcript, transcript->text + "<BR><!-- (" + clock() + ") --><B>" + member + "</B>: " + html);
+    transcript->text += "<BR><!-- (" + clock() + ") --><B>" + member + "</B>: " + html;
+    transcriptGrew(*transcript);
 }
 
 void SimDesktop::say(Hwnd chatWindow, const std::string& member, const std::string& text)

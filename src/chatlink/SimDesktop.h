@@ -127,6 +127,7 @@ private:
     std::intptr_t getText(const Window& w, std::uintptr_t wParam, std::string& buffer) const;
     std::string shownText(const Window& w) const;
     void setText(Window& w, std::string text);
+    void transcriptGrew(Window& transcript);
     void press(Window& button);
     void release(Window& button);
     void postInput(Hwnd chatWindow);
