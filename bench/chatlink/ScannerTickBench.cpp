@@ -52,7 +52,7 @@ struct Room {
     Room()
     {
         const std::string line =
-            "<BR><!-- (10:15:02 PM) --><B>alice</B>: <FONT LANG=\"0\">p some song \xbb now\x85 \x80</FONT>";
+            "<BR><!-- (10:15:02 PM) --><B>alice</B>: <FONT LANG=\"0\">p some song \xc2\xbb now\xe2\x80\xa6 \xe2\x82\xac</FONT>";
         std::string transcript;
         while (transcript.size() + line.size() <= SimDesktop::kTranscriptLimit)
             transcript += line;

@@ -34,7 +34,7 @@ void GetChatUsers(WindowSystem& windows, ListBox& L)
         const std::intptr_t len = windows.sendMessage(tree, lb::GETTEXTLEN, std::uintptr_t(i), 0);
         std::string buffer(std::size_t(std::max<std::intptr_t>(len, 0)), '\0');
         windows.sendMessage(tree, lb::GETTEXT, std::uintptr_t(i), buffer);
-        const QString item = AnsiText::fromAnsi(buffer);
+        const QString item = AnsiText::fromWindow(windows, buffer);
         // The name is what follows the second tab; with fewer tabs, what
         // follows the one there is, or the whole item.
         QString name = item.mid(item.indexOf(u'\t') + 1);

@@ -16,7 +16,7 @@ std::string blanks(std::intptr_t size)
 
 void setText(WindowSystem& windows, Hwnd window, const QString& text)
 {
-    std::string bytes = AnsiText::toAnsi(text);
+    std::string bytes = AnsiText::toWindow(windows, text);
     windows.sendMessage(window, wm::SETTEXT, 0, bytes);
 }
 
@@ -49,7 +49,7 @@ QString GetChatText(WindowSystem& windows)
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(transcript, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer = blanks(n + 1);
     windows.sendMessage(transcript, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
-    return AnsiText::fromAnsi(std::string_view(buffer).substr(0, std::size_t(n)));
+    return AnsiText::fromWindow(windows, std::string_view(buffer).substr(0, std::size_t(n)));
 }
 
 QString GetChatTail(WindowSystem& windows)
@@ -89,7 +89,7 @@ QString ReadWindowText(WindowSystem& windows, Hwnd window)
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(window, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer = blanks(n);
     windows.sendMessage(window, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
-    return AnsiText::fromAnsi(buffer);
+    return AnsiText::fromWindow(windows, buffer);
 }
 
 void TypeChatText(WindowSystem& windows, const QString& text)

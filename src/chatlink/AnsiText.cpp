@@ -45,4 +45,18 @@ QString fromAnsi(std::string_view bytes)
     return text;
 }
 
+std::string toWindow(const WindowSystem& windows, const QString& text)
+{
+    if (windows.textEncoding() == WindowSystem::TextEncoding::Utf8)
+        return text.toStdString();
+    return toAnsi(text);
+}
+
+QString fromWindow(const WindowSystem& windows, std::string_view bytes)
+{
+    if (windows.textEncoding() == WindowSystem::TextEncoding::Utf8)
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return fromAnsi(bytes);
+}
+
 } // namespace AnsiText

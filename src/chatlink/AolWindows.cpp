@@ -27,7 +27,7 @@ Markers markersOf(WindowSystem& windows, Hwnd child)
 
 void setText(WindowSystem& windows, Hwnd window, const QString& text)
 {
-    std::string bytes = AnsiText::toAnsi(text);
+    std::string bytes = AnsiText::toWindow(windows, text);
     windows.sendMessage(window, wm::SETTEXT, 0, bytes);
 }
 
@@ -83,7 +83,7 @@ QString GetAolVersion(WindowSystem& windows)
         const int m = windows.getMenuItemCount(menu);
         for (int j = 0; j < m; ++j) {
             const unsigned id = windows.getMenuItemID(menu, j);
-            const QString text = AnsiText::fromAnsi(windows.getMenuString(menu, id, kBufferSize)).toLower();
+            const QString text = AnsiText::fromWindow(windows, windows.getMenuString(menu, id, kBufferSize)).toLower();
             for (const auto& [teller, version] : kTellers) {
                 if (text.contains(teller))
                     return version;
@@ -122,7 +122,7 @@ QString ReadAolText(WindowSystem& windows, Hwnd window)
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(window, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer(std::size_t(n), '\0');
     windows.sendMessage(window, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
-    return AnsiText::fromAnsi(buffer);
+    return AnsiText::fromWindow(windows, buffer);
 }
 
 void SendAolChat(WindowSystem& windows, const QString& text)

@@ -13,7 +13,7 @@
 LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
     : QObject(parent), m_desktop(desktop), m_localMember(std::move(localMember))
 {
-    m_chat = m_desktop.openAimChat(AnsiText::toAnsi(m_localMember));
+    m_chat = m_desktop.openAimChat(AnsiText::toWindow(m_desktop, m_localMember));
     m_desktop.eventPump = [] { QCoreApplication::processEvents(); };
     m_desktop.transcriptChanged = [this](SimDesktop::Hwnd chat) {
         if (chat == m_chat.window)
@@ -21,7 +21,7 @@ LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
     };
     m_desktop.inputSent = [this](SimDesktop::Hwnd chat, const std::string& typed) {
         if (chat == m_chat.window)
-            Q_EMIT posted(AnsiText::fromAnsi(typed));
+            Q_EMIT posted(AnsiText::fromWindow(m_desktop, typed));
     };
 }
 
@@ -39,7 +39,7 @@ void LocalRoom::say(const QString& text)
 
 void LocalRoom::sayAs(const QString& member, const QString& text)
 {
-    m_desktop.say(m_chat.window, AnsiText::toAnsi(member), AnsiText::toAnsi(text));
+    m_desktop.say(m_chat.window, AnsiText::toWindow(m_desktop, member), AnsiText::toWindow(m_desktop, text));
 }
 
 void LocalRoom::typeLine(const QString& line)
@@ -55,7 +55,7 @@ void LocalRoom::typeLine(const QString& line)
 
 QString LocalRoom::transcript() const
 {
-    return AnsiText::fromAnsi(m_desktop.textOf(m_chat.transcript));
+    return AnsiText::fromWindow(m_desktop, m_desktop.textOf(m_chat.transcript));
 }
 
 QStringList LocalRoom::members()
@@ -66,7 +66,7 @@ QStringList LocalRoom::members()
         std::string item(std::size_t(m_desktop.sendMessage(m_chat.memberList, lb::GETTEXTLEN, std::uintptr_t(i), 0)),
                          '\0');
         m_desktop.sendMessage(m_chat.memberList, lb::GETTEXT, std::uintptr_t(i), item);
-        names.append(AnsiText::fromAnsi(item).section(u'\t', 2, -1));
+        names.append(AnsiText::fromWindow(m_desktop, item).section(u'\t', 2, -1));
     }
     return names;
 }

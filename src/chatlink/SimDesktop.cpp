@@ -21,7 +21,11 @@ std::string localTime()
 {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
+#ifdef _WIN32
+    localtime_s(&parts, &now);
+#else
     localtime_r(&now, &parts);
+#endif
     char text[16];
     std::strftime(text, sizeof text, "%I:%M:%S %p", &parts);
     return text;

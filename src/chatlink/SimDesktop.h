@@ -24,7 +24,7 @@
 // boxes; a carriage return typed into a box posts its text into the room.
 // The frame's menus carry the texts that tell the client's version.
 //
-// Bytes are Windows-1252, as on the systems the real clients run on.
+// Texts are UTF-8, the encoding of the Linux desktop it stands in for.
 class SimDesktop : public WindowSystem {
 public:
     enum class Kind {
@@ -76,6 +76,7 @@ public:
     unsigned getMenuItemID(Hmenu menu, int position) override;
     std::string getMenuString(Hmenu menu, unsigned id, int maxCount) override;
     void doEvents() override;
+    TextEncoding textEncoding() const override { return TextEncoding::Utf8; }
 
     // Building the desktop. A parent of 0 makes a top-level window.
     Hwnd createWindow(Hwnd parent, std::string className, Kind kind = Kind::Plain);

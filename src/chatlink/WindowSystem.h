@@ -28,8 +28,8 @@ inline constexpr unsigned SPACE = 0x20;
 // The window services of the desktop the chat client runs on, shaped like
 // user32: windows are found by class name and driven by numbered messages,
 // menus are read item by item. A null handle answers 0 and does nothing.
-// Text crosses as ANSI bytes (Windows-1252 on both backends); callers
-// convert once, with AnsiText.
+// Text crosses as bytes in the desktop's encoding; callers convert once,
+// with AnsiText.
 class WindowSystem {
 public:
     using Hwnd = std::uintptr_t;
@@ -38,7 +38,14 @@ public:
     // The item id of a menu item that opens a sub-menu.
     static constexpr unsigned kNoMenuItemId = 0xFFFFFFFFu;
 
+    // How the desktop's window texts are encoded: the ANSI code page of a
+    // Western Windows system, or UTF-8 where the desktop's own texts (file
+    // names, terminals) are UTF-8.
+    enum class TextEncoding { Windows1252, Utf8 };
+
     virtual ~WindowSystem() = default;
+
+    virtual TextEncoding textEncoding() const { return TextEncoding::Windows1252; }
 
     // First top-level window of the class (letter case ignored), any caption.
     virtual Hwnd findWindow(std::string_view className) = 0;

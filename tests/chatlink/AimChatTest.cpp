@@ -48,7 +48,7 @@ protected:
 TEST_F(AimWindow, ChatTextIsTheWholeTranscriptAndTheTailItsLast500Characters)
 {
     const SimDesktop::AimChat chat = desktop.openAimChat("me");
-    std::string text = "<BR>" + std::string(700, 'a') + "\xbb";
+    std::string text = "<BR>" + std::string(700, 'a') + "\xc2\xbb";
     desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, text);
     const QString whole = GetChatText(windows);
     EXPECT_EQ(whole.size(), 705);
@@ -62,13 +62,13 @@ TEST_F(AimWindow, TypingSetsTheInputAndClicksTheFifthButtonWithThreeMessages)
     const SimDesktop::AimChat chat = desktop.openAimChat("me");
     TypeChatText(windows, QStringLiteral("hi \u00bb"));
     const std::vector<RecordingWindows::Sent> expected = {
-        {chat.input, wm::SETTEXT, 0, "hi \xbb"},
+        {chat.input, wm::SETTEXT, 0, "hi \xc2\xbb"},
         {chat.sendButton, wm::LBUTTONDOWN, 0, ""},
         {chat.sendButton, wm::KEYUP, vk::SPACE, ""},
         {chat.sendButton, wm::LBUTTONUP, 0, ""},
     };
     EXPECT_EQ(windows.sent, expected);
-    EXPECT_TRUE(desktop.textOf(chat.transcript).ends_with("<B>me</B>: <FONT LANG=\"0\">hi \xbb</FONT>"));
+    EXPECT_TRUE(desktop.textOf(chat.transcript).ends_with("<B>me</B>: <FONT LANG=\"0\">hi \xc2\xbb</FONT>"));
 }
 
 TEST_F(AimWindow, ProbeReadsTheInputsHtmlAroundOneLetterAndEmptiesTheBox)

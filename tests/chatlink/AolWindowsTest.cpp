@@ -105,10 +105,10 @@ TEST_F(AolWindows, SendPostsTheLineUnchangedAndGivesBackWhatWasTypedAroundChatIn
     const SimDesktop::AolRoom room = desktop.addAolRoom(client);
     setText(room.edit, "chat input draft Chat Input");
     SendAolChat(desktop, QStringLiteral("say \"hi\" \u00bb"));
-    EXPECT_EQ(posted, std::vector<std::string>{"say \"hi\" \xbb"});
+    EXPECT_EQ(posted, std::vector<std::string>{"say \"hi\" \xc2\xbb"});
     // The first occurrence in any letter case goes.
     EXPECT_EQ(desktop.textOf(room.edit), " draft Chat Input");
-    EXPECT_TRUE(desktop.textOf(room.transcript).ends_with("say \"hi\" \xbb"));
+    EXPECT_TRUE(desktop.textOf(room.transcript).ends_with("say \"hi\" \xc2\xbb"));
 }
 
 TEST_F(AolWindows, SendWithoutChatInputLosesWhatTheBoxHeld)

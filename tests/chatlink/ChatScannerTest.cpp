@@ -29,12 +29,12 @@ protected:
 
     void setTranscript(const QString& html)
     {
-        std::string bytes = AnsiText::toAnsi(html);
+        std::string bytes = AnsiText::toWindow(t.desktop, html);
         t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, bytes);
     }
     void appendTranscript(const QString& html)
     {
-        setTranscript(AnsiText::fromAnsi(t.desktop.textOf(chat.transcript)) + html);
+        setTranscript(AnsiText::fromWindow(t.desktop, t.desktop.textOf(chat.transcript)) + html);
     }
     // The line that arrives after scanning started.
     std::vector<Said> scanAfter(const QString& html)
@@ -160,10 +160,10 @@ protected:
         room = t.desktop.addAolRoom(aol);
         t->chat1.setTocRoute([this](const QString& text) { toc.append(text); });
         t.desktop.inputSent = [this](SimDesktop::Hwnd, const std::string& typed) {
-            aim.append(AnsiText::fromAnsi(typed));
+            aim.append(AnsiText::fromWindow(t.desktop, typed));
         };
         t.desktop.aolLinePosted = [this](SimDesktop::Hwnd, const std::string& line) {
-            aolLines.append(AnsiText::fromAnsi(line));
+            aolLines.append(AnsiText::fromWindow(t.desktop, line));
         };
     }
 
@@ -217,7 +217,7 @@ TEST_F(SendChatRouting, AimWindowGetsTheTextWithTheFontTailAndOneBlank)
     EXPECT_TRUE(toc.isEmpty());
     EXPECT_TRUE(aolLines.isEmpty());
     // It lands in the transcript as the local member's line.
-    EXPECT_TRUE(t.desktop.textOf(chat.transcript).ends_with("<B>me</B>: <FONT LANG=\"0\"><b>say \"hi\" \xbb</b>"
+    EXPECT_TRUE(t.desktop.textOf(chat.transcript).ends_with("<B>me</B>: <FONT LANG=\"0\"><b>say \"hi\" \xc2\xbb</b>"
                                                              "<FONT LANG=\"0\"> </FONT>"));
 }
 

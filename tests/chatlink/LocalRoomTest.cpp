@@ -38,13 +38,14 @@ TEST(LocalRoom, ProgramsPostsComeOutExactlyAsTypedOnePerLine)
     room.echoPostsTo(out);
 
     t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
-    t->chat1.SendChat(QStringLiteral("<b>now \u00bb playing</b>"));
-    EXPECT_EQ(posted, QStringList{QStringLiteral("<b>now \u00bb playing</b><FONT LANG=\"0\"> ")});
+    // A song name in any script reaches the room whole.
+    t->chat1.SendChat(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b>"));
+    EXPECT_EQ(posted, QStringList{QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> ")});
 
     std::rewind(out);
     char line[256] = {};
     ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-    EXPECT_EQ(QString::fromUtf8(line), QStringLiteral("<b>now \u00bb playing</b><FONT LANG=\"0\"> \n"));
+    EXPECT_EQ(QString::fromUtf8(line), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> \n"));
     std::fclose(out);
 }
 

@@ -45,6 +45,7 @@ public:
     {
         return m_inner.getMenuString(menu, id, maxCount);
     }
+    TextEncoding textEncoding() const override { return m_inner.textEncoding(); }
     void doEvents() override
     {
         sent.push_back({0, 0, 0, "events"});
