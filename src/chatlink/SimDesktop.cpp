@@ -300,7 +300,8 @@ void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const st
 
 void SimDesktop::say(Hwnd chatWindow, const std::string& member, const std::string& text)
 {
-    if (!window(chatWindow))
+    // The client sends no empty lines.
+    if (!window(chatWindow) || text.empty())
         return;
     addMember(chatWindow, member);
     // The client shows nothing of a member its user ignores.

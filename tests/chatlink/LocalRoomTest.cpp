@@ -19,6 +19,8 @@ TEST(LocalRoom, TerminalLinesAreSaidByTheLocalMemberOrByTheMemberNamed)
     room.typeLine(QStringLiteral("p song \u00bb"));
     room.typeLine(QStringLiteral("/as bob: x owner"));
     room.typeLine(QStringLiteral("/as  : not a name"));
+    room.typeLine(QString());
+    room.typeLine(QStringLiteral("/as carol: "));
     EXPECT_EQ(room.transcript(),
               QStringLiteral("<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">p song \u00bb</FONT>"
                              "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">x owner</FONT>"
