@@ -1,6 +1,7 @@
 #include "app/AppPaths.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
+#include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
@@ -31,6 +32,7 @@ bool wantsHeadless(int argc, char** argv)
 
 struct Options {
     bool headless = false;
+    QString screenName;
 };
 
 Options parseOptions(const QCoreApplication& app)
@@ -44,26 +46,37 @@ Options parseOptions(const QCoreApplication& app)
     const QCommandLineOption headless(QStringLiteral("headless"),
                                       QStringLiteral("Run without windows; the local room is this terminal."));
     parser.addOption(headless);
+    const QCommandLineOption screenName(QStringLiteral("screen-name"),
+                                        QStringLiteral("Your screen name in the local room (default: your login name)."),
+                                        QStringLiteral("NAME"));
+    parser.addOption(screenName);
     parser.process(app);
     Options options;
     options.headless = parser.isSet(headless);
+    options.screenName = parser.isSet(screenName) ? parser.value(screenName) : LocalRoom::loginName();
     return options;
 }
 
-int runHeadless(QCoreApplication& app)
+int runHeadless(QCoreApplication& app, const Options& options)
 {
+    // The local room is this terminal: what is typed is said in the room,
+    // and what the program posts there is printed.
     SimDesktop desktop;
+    LocalRoom room(desktop, options.screenName);
+    room.echoPostsTo(stdout);
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
+    QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
     form.Form_Load();
     frontEnd.attach(form);
     return app.exec();
 }
 
-int runGui(QApplication& app)
+int runGui(QApplication& app, const Options& options)
 {
     SimDesktop desktop;
+    LocalRoom room(desktop, options.screenName);
     MpvPlayer player;
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
@@ -87,12 +100,11 @@ int main(int argc, char** argv)
     if (wantsHeadless(argc, argv)) {
         QCoreApplication app(argc, argv);
         setIdentity();
-        parseOptions(app);
-        return runHeadless(app);
+        return runHeadless(app, parseOptions(app));
     }
     QApplication app(argc, argv);
     setIdentity();
-    parseOptions(app);
+    const Options options = parseOptions(app);
     QApplication::setQuitOnLastWindowClosed(false);
-    return runGui(app);
+    return runGui(app, options);
 }

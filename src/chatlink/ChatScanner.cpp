@@ -1,19 +1,87 @@
 #include "chatlink/ChatScanner.h"
 
 #include "app/MainForm.h"
+#include "app/UserInterface.h"
+#include "chatlink/AimChat.h"
+#include "chatlink/AolWindows.h"
 
-ChatScanner::ChatScanner(MainForm& form) : m_form(form) {}
+ChatScanner::ChatScanner(MainForm& form) : m_form(form)
+{
+    chat_tymer.setInterval(1000);
+    connect(&chat_tymer, &QTimer::timeout, this, &ChatScanner::chat_tymer_Timer);
+}
 
-void ChatScanner::scan_on() {}
+void ChatScanner::scan_on()
+{
+    chat_tymer.start();
+    fyrsttalk = aimchat::GetChatTail(m_form.windows);
+}
 
-void ChatScanner::scan_off() {}
+void ChatScanner::scan_off()
+{
+    chat_tymer.stop();
+}
+
+void ChatScanner::chat_tymer_Timer()
+{
+    const QString tail = aimchat::GetChatTail(m_form.windows);
+    if (tail == fyrsttalk || tail.size() < 3)
+        return;
+    newlastlyne = aimchat::GetLastLine(tail);
+    if (newlastlyne == oldlastlyne)
+        return;
+    oldlastlyne = newlastlyne;
+    const QString& line = newlastlyne;
+
+    // The time sits in a comment "<!-- (" ... ")"; the line's last
+    // character is never part of it.
+    const qsizetype marker = line.indexOf(QLatin1StringView("<!-- ("));
+    const qsizetype from = marker < 0 ? 5 : marker + 6;
+    QString time;
+    for (qsizetype k = from; k <= line.size() - 2 && line[k] != u')'; ++k)
+        time.append(line[k]);
+    const QString datesaid = u'{' + time + u'}';
+
+    const QString plain = aimchat::StripTags(line);
+    const qsizetype colon = plain.indexOf(u':');
+    const QString whosaid = colon < 0 ? QString() : plain.left(colon);
+    // The blank after the colon is skipped; with no colon the first
+    // character goes the same way.
+    const QString whatsaid = plain.mid(colon + 2);
+    Q_EMIT aimchatscan(whosaid, whatsaid, datesaid);
+}
 
 void ChatScanner::SendChat(const QString& Text)
 {
     Q_EMIT sendChatCalled(Text);
+    if (m_form.chkChat.value() == 0)
+        return;
+    if (m_form.chkBot.value() == 1) {
+        QString escaped = Text;
+        escaped.replace(u'"', QLatin1StringView("\\\""));
+        if (m_tocRoute)
+            m_tocRoute(escaped);
+    } else if (m_form.chkSendAOL.value() == 1) {
+        SendAolChat(m_form.windows, Text);
+    } else {
+        aimchat::TypeChatText(m_form.windows, Text + m_form.txtafont.text() + u' ');
+    }
 }
 
 QString ChatScanner::ProbeInputFormat()
 {
-    return {};
+    return aimchat::ProbeInputFormat(m_form.windows);
+}
+
+void ChatScanner::chkScan_Click()
+{
+    if (m_form.chkScan.value() == 0) {
+        m_form.ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
+                                            "enable chat scanning to use ccoms."),
+                             QStringLiteral("Notice"), UserInterface::Icon::Critical);
+    }
+    if (m_form.chkScan.value() == 1)
+        scan_on();
+    else
+        scan_off();
 }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
 
 class MainForm;
 
@@ -12,17 +15,36 @@ class ChatScanner : public QObject {
 public:
     explicit ChatScanner(MainForm& form);
 
+    // The last line already reported, the line read on the latest tick, and
+    // the transcript tail when scanning was last switched on.
+    QString oldlastlyne;
+    QString newlastlyne;
+    QString fyrsttalk;
+
     void scan_on();
     void scan_off();
+    bool isScanning() const { return chat_tymer.isActive(); }
+    // One look at the room; the timer calls it every second while scanning.
+    void chat_tymer_Timer();
+
     void SendChat(const QString& Text);
     // The HTML the chat input box puts around one typed letter.
     QString ProbeInputFormat();
+    // The main form's "Chat Scan" box was clicked.
+    void chkScan_Click();
+
+    // Where lines go while the TOC bot is in use; the text has its double
+    // quotes escaped already. Without a route such lines are dropped.
+    void setTocRoute(std::function<void(const QString&)> route) { m_tocRoute = std::move(route); }
 
 Q_SIGNALS:
     // Every line handed to SendChat, before it is routed.
     void sendChatCalled(const QString& text);
-    void aimchatscan(QString whosaid, QString whatsaid, QString datesaid);
+    // A new line in the room: its speaker, its text and its time field.
+    void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
     MainForm& m_form;
+    QTimer chat_tymer;
+    std::function<void(const QString&)> m_tocRoute;
 };

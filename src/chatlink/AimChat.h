@@ -1,0 +1,33 @@
+#pragma once
+
+#include "chatlink/WindowSystem.h"
+
+#include <QString>
+
+// The window work on the AIM chat window. Every function finds the windows
+// again when it is called; a window that is not there answers nothing.
+namespace aimchat {
+
+// The whole transcript text.
+QString GetChatText(WindowSystem& windows);
+// The last 500 characters of the transcript.
+QString GetChatTail(WindowSystem& windows);
+// The newest line of a transcript tail, from its last "<BR>" to the
+// character before the tail's last one; empty without a "<BR>".
+QString GetLastLine(const QString& text);
+// The text without its tags and without any ">".
+QString StripTags(const QString& s);
+// Types the text into the input box and presses send.
+void TypeChatText(WindowSystem& windows, const QString& text);
+void ClickSendButton(WindowSystem& windows);
+// The HTML the input box puts around one typed letter.
+QString ProbeInputFormat(WindowSystem& windows);
+// A window's whole text.
+QString ReadWindowText(WindowSystem& windows, WindowSystem::Hwnd window);
+
+// The chat window and its parts.
+WindowSystem::Hwnd ChatWindow(WindowSystem& windows);
+WindowSystem::Hwnd TranscriptText(WindowSystem& windows);
+WindowSystem::Hwnd InputText(WindowSystem& windows);
+
+} // namespace aimchat

@@ -1,0 +1,91 @@
+#include "chatlink/LocalRoom.h"
+
+#include "chatlink/AnsiText.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
+    : QObject(parent), m_desktop(desktop), m_localMember(std::move(localMember))
+{
+    m_chat = m_desktop.openAimChat(AnsiText::toWindow(m_desktop, m_localMember));
+    m_desktop.eventPump = [] { QCoreApplication::processEvents(); };
+    m_desktop.transcriptChanged = [this](SimDesktop::Hwnd chat) {
+        if (chat == m_chat.window)
+            Q_EMIT transcriptChanged();
+    };
+    m_desktop.inputSent = [this](SimDesktop::Hwnd chat, const std::string& typed) {
+        if (chat == m_chat.window)
+            Q_EMIT posted(AnsiText::fromWindow(m_desktop, typed));
+    };
+}
+
+LocalRoom::~LocalRoom()
+{
+    m_desktop.eventPump = nullptr;
+    m_desktop.transcriptChanged = nullptr;
+    m_desktop.inputSent = nullptr;
+}
+
+void LocalRoom::say(const QString& text)
+{
+    sayAs(m_localMember, text);
+}
+
+void LocalRoom::sayAs(const QString& member, const QString& text)
+{
+    m_desktop.say(m_chat.window, AnsiText::toWindow(m_desktop, member), AnsiText::toWindow(m_desktop, text));
+}
+
+void LocalRoom::typeLine(const QString& line)
+{
+    static const QRegularExpression speakFor(QStringLiteral("^/as\\s+([^:]+):\\s?(.*)$"));
+    const QRegularExpressionMatch match = speakFor.match(line);
+    const QString member = match.hasMatch() ? match.captured(1).trimmed() : QString();
+    if (!member.isEmpty())
+        sayAs(member, match.captured(2));
+    else
+        say(line);
+}
+
+QString LocalRoom::transcript() const
+{
+    return AnsiText::fromWindow(m_desktop, m_desktop.textOf(m_chat.transcript));
+}
+
+QStringList LocalRoom::members()
+{
+    QStringList names;
+    const std::intptr_t n = m_desktop.sendMessage(m_chat.memberList, lb::GETCOUNT, 0, 0);
+    for (std::intptr_t i = 0; i < n; ++i) {
+        std::string item(std::size_t(m_desktop.sendMessage(m_chat.memberList, lb::GETTEXTLEN, std::uintptr_t(i), 0)),
+                         '\0');
+        m_desktop.sendMessage(m_chat.memberList, lb::GETTEXT, std::uintptr_t(i), item);
+        names.append(AnsiText::fromWindow(m_desktop, item).section(u'\t', 2, -1));
+    }
+    return names;
+}
+
+void LocalRoom::echoPostsTo(std::FILE* stream)
+{
+    connect(this, &LocalRoom::posted, this, [stream](const QString& line) {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+        std::fflush(stream);
+    });
+}
+
+QString LocalRoom::loginName()
+{
+#ifdef Q_OS_UNIX
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_name && *user->pw_name)
+        return QString::fromLocal8Bit(user->pw_name);
+#endif
+    const QString fromEnvironment = qEnvironmentVariable("USER");
+    return fromEnvironment.isEmpty() ? QStringLiteral("owner") : fromEnvironment;
+}

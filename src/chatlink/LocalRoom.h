@@ -1,0 +1,53 @@
+#pragma once
+
+#include "chatlink/SimDesktop.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// The chat room on a desktop where no chat client runs: an AIM chat window
+// on the simulated desktop, where the owner (the local member) and anyone
+// the owner speaks for say lines, and where the program posts its own.
+class LocalRoom : public QObject {
+    Q_OBJECT
+public:
+    // Opens the room's chat window on the desktop; the desktop then lets
+    // the program's events run whenever the program waits on a window.
+    LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent = nullptr);
+    ~LocalRoom() override;
+
+    const QString& localMember() const { return m_localMember; }
+    SimDesktop::AimChat window() const { return m_chat; }
+
+    // A line said by the local member.
+    void say(const QString& text);
+    // A line said by another member, who joins the room with it.
+    void sayAs(const QString& member, const QString& text);
+    // A line typed at a terminal: "/as NAME: TEXT" is said by NAME, any
+    // other line by the local member.
+    void typeLine(const QString& line);
+
+    // The transcript as the chat window holds it (HTML).
+    QString transcript() const;
+    // The screen names in the member list, in order.
+    QStringList members();
+
+    // Writes every posted line to the stream, one per line, as it is posted.
+    void echoPostsTo(std::FILE* stream);
+
+    // The name of the user running the program.
+    static QString loginName();
+
+Q_SIGNALS:
+    void transcriptChanged();
+    // A line the program typed into the input box and sent, exactly as typed.
+    void posted(const QString& line);
+
+private:
+    SimDesktop& m_desktop;
+    QString m_localMember;
+    SimDesktop::AimChat m_chat;
+};

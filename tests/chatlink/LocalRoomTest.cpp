@@ -1,0 +1,88 @@
+#include "support/SimForm.h"
+
+#include "chatlink/LocalRoom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+TEST(LocalRoom, TerminalLinesAreSaidByTheLocalMemberOrByTheMemberNamed)
+{
+    SimDesktop desktop;
+    desktop.clock = [] { return std::string("10:15:02 PM"); };
+    LocalRoom room(desktop, QStringLiteral("owner"));
+    int changes = 0;
+    QObject::connect(&room, &LocalRoom::transcriptChanged, [&] { ++changes; });
+
+    room.typeLine(QStringLiteral("p song \u00bb"));
+    room.typeLine(QStringLiteral("/as bob: x owner"));
+    room.typeLine(QStringLiteral("/as  : not a name"));
+    room.typeLine(QString());
+    room.typeLine(QStringLiteral("/as carol: "));
+    EXPECT_EQ(room.transcript(),
+              QStringLiteral("<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">p song \u00bb</FONT>"
+                             "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">x owner</FONT>"
+                             "<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">/as  : not a name</FONT>"));
+    EXPECT_EQ(room.members(), (QStringList{"owner", "bob"}));
+    EXPECT_EQ(changes, 3);
+}
+
+TEST(LocalRoom, ProgramsPostsComeOutExactlyAsTypedOnePerLine)
+{
+    SimForm t;
+    LocalRoom room(t.desktop, QStringLiteral("owner"));
+    QStringList posted;
+    QObject::connect(&room, &LocalRoom::posted, [&](const QString& line) { posted.append(line); });
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    room.echoPostsTo(out);
+
+    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
+    // A song name in any script reaches the room whole.
+    t->chat1.SendChat(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b>"));
+    EXPECT_EQ(posted, QStringList{QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> ")});
+
+    std::rewind(out);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
+    EXPECT_EQ(QString::fromUtf8(line), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> \n"));
+    std::fclose(out);
+}
+
+TEST(LocalRoom, StartLineComesBackThroughTheScannerAsTheOwnersLine)
+{
+    SimForm t;
+    LocalRoom room(t.desktop, QStringLiteral("owner"));
+    QStringList posted;
+    QObject::connect(&room, &LocalRoom::posted, [&](const QString& line) { posted.append(line); });
+    QString who, what, when;
+    QObject::connect(&t->chat1, &ChatScanner::aimchatscan, [&](const QString& w, const QString& s, const QString& d) {
+        who = w;
+        what = s;
+        when = d;
+    });
+
+    t->Form_Load();
+    ASSERT_EQ(posted.size(), 1);
+    EXPECT_TRUE(posted[0].startsWith(t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ")));
+    EXPECT_TRUE(posted[0].endsWith(QStringLiteral("<FONT LANG=\"0\"> ")));
+    // The owner is in the member list the start-up read.
+    EXPECT_EQ(t->lstusers.items(), QStringList{"owner"});
+
+    t->chat1.chat_tymer_Timer();
+    EXPECT_EQ(who, "owner");
+    EXPECT_TRUE(what.contains(QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + MainForm::webAddress()
+                              + QStringLiteral(" ) loads")))
+        << what.toStdString();
+    EXPECT_EQ(when, "{10:15:02 PM}");
+
+    // A line the owner types reaches the scanner on its next tick.
+    room.typeLine(QStringLiteral("p song"));
+    t->chat1.chat_tymer_Timer();
+    EXPECT_EQ(who, "owner");
+    EXPECT_EQ(what, "p song");
+}
+
+} // namespace

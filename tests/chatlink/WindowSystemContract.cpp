@@ -1,0 +1,219 @@
+// The contract every WindowSystem backend keeps with the chat link: the
+// same source runs against the simulated desktop and, under Wine, against
+// real windows.
+#include "ContractDesktop.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Hwnd = WindowSystem::Hwnd;
+
+class WindowContract : public testing::Test {
+protected:
+    std::unique_ptr<ContractDesktop> desktop = makeContractDesktop();
+    WindowSystem& w = desktop->windows();
+
+    std::string text(Hwnd window)
+    {
+        const std::intptr_t n = w.sendMessage(window, wm::GETTEXTLENGTH, 0, 0);
+        std::string buffer(std::size_t(n + 1), ' ');
+        w.sendMessage(window, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
+        return buffer.substr(0, std::size_t(n));
+    }
+    void setText(Hwnd window, std::string value) { w.sendMessage(window, wm::SETTEXT, 0, value); }
+    std::string item(Hwnd list, int index)
+    {
+        std::string buffer(std::size_t(w.sendMessage(list, lb::GETTEXTLEN, std::uintptr_t(index), 0)), '\0');
+        w.sendMessage(list, lb::GETTEXT, std::uintptr_t(index), buffer);
+        return buffer;
+    }
+    Hwnd chat() { return w.findWindow("aim_chatwnd"); }
+    Hwnd pane(int index)
+    {
+        Hwnd pane = w.findChild(chat(), 0, "wndate32class");
+        if (index == 1)
+            pane = w.findChild(chat(), pane, "wndate32class");
+        return w.findChild(pane, 0, "ate32class");
+    }
+    Hwnd iconButton(int index)
+    {
+        Hwnd button = w.findChild(chat(), 0, "_oscar_iconbtn");
+        for (int i = 0; i < index && button; ++i)
+            button = w.findChild(chat(), button, "_oscar_iconbtn");
+        return button;
+    }
+    Hwnd memberList() { return w.findChild(chat(), 0, "_Oscar_Tree"); }
+    void clickSend()
+    {
+        const Hwnd send = iconButton(4);
+        w.sendMessage(send, wm::LBUTTONDOWN, 0, 0);
+        w.sendMessage(send, wm::KEYUP, vk::SPACE, 0);
+        w.sendMessage(send, wm::LBUTTONUP, 0, 0);
+    }
+    void click(Hwnd button)
+    {
+        w.sendMessage(button, wm::LBUTTONDOWN, 0, 0);
+        w.doEvents();
+        w.sendMessage(button, wm::LBUTTONUP, 0, 0);
+        w.doEvents();
+    }
+};
+
+TEST_F(WindowContract, NullHandlesAnswerZeroAndDoNothing)
+{
+    EXPECT_EQ(w.findWindow("aim_chatwnd"), 0u);
+    EXPECT_EQ(w.findChild(0, 0, "ate32class"), 0u);
+    EXPECT_EQ(w.sendMessage(0, wm::GETTEXTLENGTH, 0, 0), 0);
+    std::string buffer = "untouched";
+    EXPECT_EQ(w.sendMessage(0, wm::GETTEXT, 10, buffer), 0);
+    EXPECT_EQ(buffer, "untouched");
+    EXPECT_EQ(w.getMenu(0), 0u);
+    EXPECT_EQ(w.getMenuItemCount(0), 0);
+    EXPECT_EQ(w.getSubMenu(0, 0), 0u);
+    EXPECT_EQ(w.getMenuString(0, 100, 100), "");
+    w.doEvents();
+}
+
+TEST_F(WindowContract, WindowsAreFoundByClassWithoutLetterCase)
+{
+    desktop->openAimChat({});
+    const Hwnd lower = w.findWindow("aim_chatwnd");
+    EXPECT_NE(lower, 0u);
+    EXPECT_EQ(w.findWindow("AIM_ChatWnd"), lower);
+    EXPECT_EQ(w.findWindow("AIM_ChatWnd_Other"), 0u);
+    EXPECT_EQ(w.findChild(lower, 0, "_OSCAR_TREE"), w.findChild(lower, 0, "_oscar_tree"));
+}
+
+TEST_F(WindowContract, ChildrenComeInOrderAndEndWithZero)
+{
+    desktop->openAimChat({});
+    const Hwnd first = w.findChild(chat(), 0, "wndate32class");
+    const Hwnd second = w.findChild(chat(), first, "wndate32class");
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(w.findChild(chat(), second, "wndate32class"), 0u);
+    // Only direct children count: the text panes sit one level down.
+    EXPECT_EQ(w.findChild(chat(), 0, "ate32class"), 0u);
+
+    int buttons = 0;
+    for (Hwnd b = w.findChild(chat(), 0, "_oscar_iconbtn"); b; b = w.findChild(chat(), b, "_oscar_iconbtn"))
+        ++buttons;
+    EXPECT_GE(buttons, 5);
+}
+
+TEST_F(WindowContract, TranscriptKeepsTheTextItIsGivenByteForByte)
+{
+    desktop->openAimChat({});
+    const std::string value = "<b>OnlineHost</b>: quillon\xb3\xb7\xb2 \xbb Cleared!";
+    setText(pane(0), value);
+    EXPECT_EQ(w.sendMessage(pane(0), wm::GETTEXTLENGTH, 0, 0), std::intptr_t(value.size()));
+    EXPECT_EQ(text(pane(0)), value);
+
+    // A buffer as long as the text with room claimed for one more byte
+    // comes back whole; a smaller wParam cuts the text.
+    std::string exact(value.size(), ' ');
+    w.sendMessage(pane(0), wm::GETTEXT, value.size() + 1, exact);
+    EXPECT_EQ(exact, value);
+    std::string cut(10, ' ');
+    EXPECT_EQ(w.sendMessage(pane(0), wm::GETTEXT, 4, cut), 3);
+    EXPECT_EQ(cut.substr(0, 3), "<b>");
+}
+
+TEST_F(WindowContract, InputBoxWrapsTypedTextInTheClientsHtml)
+{
+    desktop->openAimChat({});
+    setText(pane(1), "l");
+    EXPECT_EQ(text(pane(1)), "<FONT LANG=\"0\">l</FONT>");
+    setText(pane(1), "");
+    EXPECT_EQ(w.sendMessage(pane(1), wm::GETTEXTLENGTH, 0, 0), 0);
+}
+
+TEST_F(WindowContract, SendButtonPostsTheInputAsTheLocalMembersLine)
+{
+    desktop->openAimChat({});
+    setText(pane(0), "");
+    setText(pane(1), "hi <i>all</i>");
+    clickSend();
+    EXPECT_EQ(text(pane(0)), "<BR><!-- (10:15:02 PM) --><B>me</B>: <FONT LANG=\"0\">hi <i>all</i></FONT>");
+    EXPECT_EQ(text(pane(1)), "");
+
+    // Other buttons, or a send with nothing typed, post nothing.
+    setText(pane(1), "not sent");
+    click(iconButton(0));
+    click(iconButton(2));
+    EXPECT_EQ(text(pane(1)), "<FONT LANG=\"0\">not sent</FONT>");
+    setText(pane(1), "");
+    clickSend();
+    EXPECT_EQ(text(pane(0)), "<BR><!-- (10:15:02 PM) --><B>me</B>: <FONT LANG=\"0\">hi <i>all</i></FONT>");
+}
+
+TEST_F(WindowContract, MemberListItemsCarryTheNameAfterTheSecondTab)
+{
+    desktop->openAimChat({"bob", "carol"});
+    const Hwnd list = memberList();
+    ASSERT_EQ(w.sendMessage(list, lb::GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(item(list, 0), "Chat\t\tme");
+    EXPECT_EQ(item(list, 2), "Chat\t\tcarol");
+    EXPECT_EQ(w.sendMessage(list, lb::GETTEXTLEN, 1, 0), std::intptr_t(std::string("Chat\t\tbob").size()));
+    EXPECT_EQ(w.sendMessage(list, lb::SETCURSEL, 2, 0), 2);
+}
+
+TEST_F(WindowContract, IgnoreButtonTogglesTheSelectedMember)
+{
+    desktop->openAimChat({"bob", "carol"});
+    const Hwnd list = memberList();
+    w.sendMessage(list, lb::SETCURSEL, 1, 0);
+    click(iconButton(1));
+    EXPECT_EQ(item(list, 1), "Chat\tignored\tbob");
+    EXPECT_EQ(item(list, 2), "Chat\t\tcarol");
+    click(iconButton(1));
+    EXPECT_EQ(item(list, 1), "Chat\t\tbob");
+}
+
+TEST_F(WindowContract, AolRoomPostsItsBoxOnCarriageReturn)
+{
+    desktop->openAolClient({});
+    desktop->addAolChild(false);
+    desktop->addAolChild(true);
+    const Hwnd mdi = w.findChild(w.findWindow("aol frame25"), 0, "MDIClient");
+    const Hwnd plain = w.findChild(mdi, 0, "AOL Child");
+    const Hwnd room = w.findChild(mdi, plain, "AOL Child");
+    ASSERT_NE(room, 0u);
+    EXPECT_EQ(w.findChild(plain, 0, "_AOL_Static"), 0u);
+    for (const char* marker : {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
+        EXPECT_NE(w.findChild(room, 0, marker), 0u) << marker;
+
+    const Hwnd edit = w.findChild(room, 0, "RICHCNTL");
+    const Hwnd second = w.findChild(room, edit, "RICHCNTL");
+    EXPECT_NE(second, 0u);
+    setText(edit, "hello room");
+    w.sendMessage(edit, wm::CHAR, 'x', 0);
+    EXPECT_EQ(text(edit), "hello room");
+    w.sendMessage(edit, wm::CHAR, '\r', 0);
+    EXPECT_EQ(text(edit), "");
+    const std::string transcript = text(w.findChild(room, 0, "RICHCNTLREADONLY"));
+    EXPECT_EQ(transcript.substr(transcript.size() - 10), "hello room");
+}
+
+TEST_F(WindowContract, MenusAreReadItemByItem)
+{
+    desktop->openAolClient({"&Help Topics", "&What's New in AOL 5.0"});
+    const WindowSystem::Hmenu bar = w.getMenu(w.findWindow("AOL Frame25"));
+    ASSERT_NE(bar, 0u);
+    const int n = w.getMenuItemCount(bar);
+    ASSERT_EQ(n, 3);
+    EXPECT_EQ(w.getMenuItemID(bar, 0), WindowSystem::kNoMenuItemId);
+    const WindowSystem::Hmenu help = w.getSubMenu(bar, n - 1);
+    ASSERT_EQ(w.getMenuItemCount(help), 2);
+    const unsigned id = w.getMenuItemID(help, 1);
+    EXPECT_NE(id, WindowSystem::kNoMenuItemId);
+    EXPECT_EQ(w.getMenuString(help, id, 100), "&What's New in AOL 5.0");
+    EXPECT_EQ(w.getMenuString(help, id, 5), "&Wha");
+    // By command id the whole menu below is searched.
+    EXPECT_EQ(w.getMenuString(bar, id, 100), "&What's New in AOL 5.0");
+    EXPECT_EQ(w.getMenuString(help, 99999, 100), "");
+}
+
+} // namespace
