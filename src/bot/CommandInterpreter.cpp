@@ -2,11 +2,11 @@
 
 #include "app/MainForm.h"
 #include "app/UserInterface.h"
-#include "bot/AnsiText.h"
 #include "bot/ChatSends.h"
 #include "bot/ChatUsers.h"
 #include "bot/RoomPath.h"
 #include "bot/SystemInfo.h"
+#include "chatlink/AnsiText.h"
 #include "chatlink/WindowSystem.h"
 #include "player/MediaPlayer.h"
 
@@ -251,7 +251,7 @@ void CommandInterpreter::clearTranscript()
     const auto chat = w.findWindow("aim_chatwnd");
     const auto frame = w.findChild(chat, 0, "wndate32class");
     const auto transcript = w.findChild(frame, 0, "ate32class");
-    std::string text = toAnsi(QStringLiteral("<b>OnlineHost</b>: Cleared!")).toStdString();
+    std::string text = AnsiText::toWindow(w, QStringLiteral("<b>OnlineHost</b>: Cleared!"));
     w.sendMessage(transcript, kSetText, 0, text);
 }
 

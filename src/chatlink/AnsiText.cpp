@@ -1,5 +1,7 @@
 #include "chatlink/AnsiText.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <array>
 
@@ -43,6 +45,13 @@ QString fromAnsi(std::string_view bytes)
         }
     }
     return text;
+}
+
+QString fromUtf8OrAnsi(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return utf8.hasError() ? fromAnsi(bytes) : text;
 }
 
 std::string toWindow(const WindowSystem& windows, const QString& text)

@@ -17,6 +17,9 @@
 namespace AnsiText {
 std::string toAnsi(const QString& text);
 QString fromAnsi(std::string_view bytes);
+// Text that should be UTF-8 but may come from a Windows program: read as
+// UTF-8 when the bytes are valid UTF-8, else as Windows-1252, so no byte is lost.
+QString fromUtf8OrAnsi(std::string_view bytes);
 
 std::string toWindow(const WindowSystem& windows, const QString& text);
 QString fromWindow(const WindowSystem& windows, std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "toc/ModToc.h"
 
+#include "chatlink/AnsiText.h"
+
 #include <QList>
 #include <QStringDecoder>
 
@@ -127,29 +129,7 @@ QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
     return escaped;
 }
 
-namespace {
-
-// Windows-1252 at 0x80..0x9F; the five bytes it leaves undefined keep their
-// own code, so the mapping stays one to one.
-constexpr std::array<char16_t, 32> kCp1252High{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
-
 QString TextFromWire(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    text.resize(bytes.size());
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-    }
-    return text;
+    return AnsiText::fromUtf8OrAnsi(std::string_view(bytes.data(), std::size_t(bytes.size())));
 }

@@ -100,3 +100,17 @@ TEST_F(AimWindow, WindowWithTooFewChildrenTakesTheTextAndTheClickNowhere)
 }
 
 } // namespace
+
+TEST(AnsiText, EveryByteComesBackAsItWent)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(char(b));
+    EXPECT_EQ(AnsiText::toAnsi(AnsiText::fromAnsi(all)), all);
+}
+
+TEST(AnsiText, Utf8IsPreferredAndAnythingElseIsWindows1252)
+{
+    EXPECT_EQ(AnsiText::fromUtf8OrAnsi("\xc2\xbb ok"), QStringLiteral("\u00bb ok"));
+    EXPECT_EQ(AnsiText::fromUtf8OrAnsi("\xbb \x80\x99"), QStringLiteral("\u00bb \u20ac\u2122"));
+}
