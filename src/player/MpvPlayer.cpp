@@ -1,5 +1,7 @@
 #include "player/MpvPlayer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMetaObject>
 
@@ -50,6 +52,25 @@ const char* const kOptions[][2] = {
     {"audio-client-name", "quillon"},
 };
 
+// Whether the machine has anything to play sound on. Where it has none
+// (a server, CI) the silent output is chosen at once, so the sound
+// libraries do not fill the terminal with their failed attempts.
+bool hasSoundOutput()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    if (!QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("pcm*")}, QDir::System).isEmpty())
+        return true;
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty()
+        && (QFileInfo::exists(runtime + QStringLiteral("/pulse/native"))
+            || QFileInfo::exists(runtime + QStringLiteral("/pipewire-0")));
+#endif
+}
+
 } // namespace
 
 MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent)
@@ -66,6 +87,8 @@ MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent)
         if (mpv_set_option_string(m_mpv, option[0], option[1]) < 0)
             qCDebug(lcMpv) << "option not taken:" << option[0];
     }
+    if (!hasSoundOutput())
+        mpv_set_option_string(m_mpv, "ao", "null");
     if (mpv_initialize(m_mpv) < 0) {
         qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
         mpv_terminate_destroy(m_mpv);
