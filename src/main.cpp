@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
 
@@ -82,6 +83,9 @@ int runGui(QApplication& app, const Options& options)
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
     window.show();
+    LocalRoomWindow roomWindow(room);
+    roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
+    roomWindow.show();
     form.Form_Load();
     return app.exec();
 }

@@ -9,19 +9,19 @@
 
 // Keeps a widget showing a holder of the main form, and a widget the user
 // edits writing back to it.
-inline void bind(QLabel* label, TextField& field)
+inline void bindView(QLabel* label, TextField& field)
 {
     label->setText(field.text());
     QObject::connect(&field, &TextField::textChanged, label, &QLabel::setText);
 }
 
-inline void bind(QAbstractButton* button, TextField& caption)
+inline void bindView(QAbstractButton* button, TextField& caption)
 {
     button->setText(caption.text());
     QObject::connect(&caption, &TextField::textChanged, button, &QAbstractButton::setText);
 }
 
-inline void bind(QLineEdit* edit, TextField& field)
+inline void bindView(QLineEdit* edit, TextField& field)
 {
     edit->setText(field.text());
     QObject::connect(&field, &TextField::textChanged, edit, [edit](const QString& text) {
@@ -34,7 +34,7 @@ inline void bind(QLineEdit* edit, TextField& field)
 // The box shows the holder; a click sets the holder and then runs the
 // handler, as a click on a check box does.
 template <typename Handler>
-void bind(QAbstractButton* box, CheckBox& check, Handler onClick)
+void bindView(QAbstractButton* box, CheckBox& check, Handler onClick)
 {
     box->setCheckable(true);
     box->setText(check.caption());
@@ -46,7 +46,7 @@ void bind(QAbstractButton* box, CheckBox& check, Handler onClick)
     });
 }
 
-inline void bind(QAbstractButton* box, CheckBox& check)
+inline void bindView(QAbstractButton* box, CheckBox& check)
 {
-    bind(box, check, [] {});
+    bindView(box, check, [] {});
 }

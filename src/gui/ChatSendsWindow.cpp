@@ -21,7 +21,7 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     auto* boxes = new QFormLayout;
     auto row = [&](const QString& name, TextField& field) {
         auto* edit = new QLineEdit(this);
-        bind(edit, field);
+        bindView(edit, field);
         boxes->addRow(ChatSendsForm::labelOf(name), edit);
     };
     row(QStringLiteral("txtFont"), form.txtFont);

@@ -112,7 +112,7 @@ QWidget* MainWindow::buildStatus()
     auto* layout = new QFormLayout(box);
     auto row = [&](const QString& caption, Label& label) {
         auto* value = new QLabel(box);
-        bind(value, label);
+        bindView(value, label);
         layout->addRow(caption, value);
     };
     row(QStringLiteral("Time:"), m_form->labTime);
@@ -129,12 +129,18 @@ QWidget* MainWindow::buildSwitches()
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (CheckBox* check : {&m_form->chkSky, &m_form->chkScan, &m_form->chkBot, &m_form->chkChat,
-                            &m_form->chkSendAOL, &m_form->chkenabled}) {
+    auto add = [&](CheckBox& check, std::function<void()> onClick = [] {}) {
         auto* widget = new QCheckBox(box);
-        bind(widget, *check);
+        bindView(widget, check, std::move(onClick));
         layout->addWidget(widget);
-    }
+    };
+    MainForm& f = *m_form;
+    add(f.chkSky);
+    add(f.chkScan, [&f] { f.chat1.chkScan_Click(); });
+    add(f.chkBot);
+    add(f.chkChat);
+    add(f.chkSendAOL);
+    add(f.chkenabled);
     return box;
 }
 
@@ -165,7 +171,7 @@ QWidget* MainWindow::buildBotPanel()
     auto* layout = new QGridLayout(panel);
     auto edit = [panel](TextField& field, bool secret = false) {
         auto* e = new QLineEdit(panel);
-        bind(e, field);
+        bindView(e, field);
         if (secret)
             e->setEchoMode(QLineEdit::Password);
         return e;
@@ -173,12 +179,12 @@ QWidget* MainWindow::buildBotPanel()
     layout->addWidget(edit(m_form->botSN), 0, 0);
     layout->addWidget(edit(m_form->botPW, true), 0, 1);
     auto* signon = new QPushButton(panel);
-    bind(signon, m_form->skinButton6);
+    bindView(signon, m_form->skinButton6);
     layout->addWidget(signon, 0, 2);
     layout->addWidget(edit(m_form->txtChat), 1, 0);
     layout->addWidget(edit(m_form->txtEx), 1, 1);
     auto* status = new QLabel(panel);
-    bind(status, m_form->labToc);
+    bindView(status, m_form->labToc);
     layout->addWidget(status, 1, 2);
     panel->setVisible(m_form->chkBot.isChecked());
     connect(&m_form->chkBot, &CheckBox::valueChanged, panel, [panel](int on) { panel->setVisible(on == 1); });

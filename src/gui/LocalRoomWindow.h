@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+class LocalRoom;
+class QLineEdit;
+class QTextBrowser;
+
+// "Local Room": the chat room that stands in for a chat client's window.
+// What the owner types here is said by the local member.
+class LocalRoomWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit LocalRoomWindow(LocalRoom& room, QWidget* parent = nullptr);
+
+private:
+    void showTranscript();
+    void send();
+
+    LocalRoom& m_room;
+    QTextBrowser* m_transcript;
+    QLineEdit* m_input;
+};
