@@ -7,7 +7,7 @@ set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
-              g++-mingw-w64-x86-64 wine wine64 xvfb xauth"
+              g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
