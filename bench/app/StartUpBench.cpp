@@ -1,7 +1,6 @@
 // Start-up with a full playlist, and adding a large directory to it.
 #include "support/TestForm.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <benchmark/benchmark.h>
@@ -60,14 +59,3 @@ void BM_AddDirOfTenThousandIntoFullPlaylist(benchmark::State& state)
 BENCHMARK(BM_AddDirOfTenThousandIntoFullPlaylist)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

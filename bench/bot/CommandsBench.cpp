@@ -5,7 +5,6 @@
 #include "chatlink/WindowSystem.h"
 #include "player/MediaPlayer.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -116,11 +115,3 @@ void BM_LineFromAnotherMember(benchmark::State& state)
 BENCHMARK(BM_LineFromAnotherMember);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

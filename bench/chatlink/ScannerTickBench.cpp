@@ -4,7 +4,6 @@
 #include "chatlink/SimDesktop.h"
 #include "player/MediaPlayer.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -90,12 +89,3 @@ void BM_ScannerTickNewLine(benchmark::State& state)
 BENCHMARK(BM_ScannerTickNewLine)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

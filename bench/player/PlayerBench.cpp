@@ -7,7 +7,6 @@
 #include "support/FakeUserInterface.h"
 #include "support/NoWindows.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -82,12 +81,3 @@ void BM_ReadMp3Header(benchmark::State& state)
 BENCHMARK(BM_ReadMp3Header)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

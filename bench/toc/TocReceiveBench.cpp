@@ -1,7 +1,6 @@
 #include "toc/MarlTOCSock.h"
 #include "toc/ModToc.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -64,12 +63,3 @@ void ReceiveChatFramesInPackets(benchmark::State& state)
 
 BENCHMARK(ReceiveChatFrames)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReceiveChatFramesInPackets)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
