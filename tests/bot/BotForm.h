@@ -1,18 +1,11 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "app/MainForm.h"
 #include "bot/Discovery.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakeUserInterface.h"
 #include "support/TestForm.h"
 #include "ScriptedDesktop.h"
 
-#include <QDir>
 #include <QSettings>
-#include <QTemporaryDir>
-
-#include <memory>
 
 // The chat-send texts live in the per-user store, which every test of one
 // program shares: each test starts without any.
@@ -44,24 +37,5 @@ inline void say(MainForm& form, const QString& who, const QString& what, const Q
     Q_EMIT form.chat1.aimchatscan(who, what, date);
 }
 
-// A main form like TestForm's, on a desktop where the chat window runs.
-struct BotForm {
-    QTemporaryDir dir;
-    AppPaths paths{dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
-    ScriptedDesktop desktop;
-    FakeMediaPlayer wmp;
-    FakeUserInterface ui;
-    std::unique_ptr<MainForm> form;
-    QStringList sent;
-
-    BotForm()
-    {
-        QDir().mkpath(paths.programDir);
-        QDir().mkpath(paths.settingsDir);
-        form = std::make_unique<MainForm>(paths, desktop, wmp, ui);
-        QObject::connect(&form->chat1, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
-    }
-
-    MainForm* operator->() { return form.get(); }
-    MainForm& operator*() { return *form; }
-};
+// A main form on a desktop where the chat window runs.
+using BotForm = BasicTestForm<ScriptedDesktop>;
