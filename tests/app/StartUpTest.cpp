@@ -52,20 +52,15 @@ TEST(StartUp, StartLineCountsThePlaylistInWords)
     EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" ; files: Three  ")));
 }
 
-TEST(StartUp, WithoutAChatWindowTheFontTailKeepsItsDesignText)
-{
-    TestForm t;
-    t->Form_Load();
-    EXPECT_EQ(t->txtafont.text(), "</font>");
-    EXPECT_EQ(t->txtNumber.text(), "kkk");
-    EXPECT_EQ(t.ui.events.first(), "tray+");
-}
-
-TEST(StartUp, AFileNamedInAnotherCaseDoesNotCountAsPresent)
+TEST(StartUp, WithoutAChatWindowOrWithAMisnamedPlaylistTheDefaultsHold)
 {
     TestForm t;
     writeFile(t.paths.programDir + QStringLiteral("/Playlist.txt"), "x;/x.mp3\r\n");
     t->Form_Load();
+    EXPECT_EQ(t->txtafont.text(), "</font>");
+    EXPECT_EQ(t->txtNumber.text(), "kkk");
+    EXPECT_EQ(t.ui.events.first(), "tray+");
+    // Only a file named exactly "playlist.txt" is the playlist.
     EXPECT_EQ(t->List2.count(), 0);
     EXPECT_TRUE(QFile::exists(t.paths.playlistFile()));
 }
@@ -128,18 +123,14 @@ TEST(Handlers, RemoveTakesTheSelectedRowFromBothListsAndIgnoresNoSelection)
     EXPECT_EQ(t->List2.items(), QStringList({"a;/a.mp3", "c;/c.mp3"}));
 }
 
-TEST(Handlers, AddOneFileOnlyShowsTheChosenPath)
+TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
 {
     TestForm t;
     t.ui.fileAnswer = QStringLiteral("/music/one.mp3");
     t->add1_Click();
     EXPECT_EQ(t.ui.messages, QStringList{"/music/one.mp3"});
     EXPECT_EQ(t->List2.count(), 0);
-}
 
-TEST(Handlers, AddFilesAsksForADirectory)
-{
-    TestForm t;
     t.ui.inputAnswer = t.dir.path() + QStringLiteral("/nowhere");
     t->addFiles_Click();
     EXPECT_EQ(t.ui.prompts, QStringList{"Enter Directory"});
