@@ -5,7 +5,7 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 
-#include <mpv/client.h>
+#include "player/MpvLibrary.h"
 
 #include <clocale>
 #include <cmath>
@@ -73,39 +73,49 @@ bool hasSoundOutput()
 
 } // namespace
 
-MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent)
-{
-    // libmpv parses numbers with the C library and refuses to start under a
-    // locale whose decimal separator is not a point.
-    std::setlocale(LC_NUMERIC, "C");
-    m_mpv = mpv_create();
-    if (!m_mpv) {
-        qCWarning(lcMpv) << "libmpv could not be created; nothing will play";
-        return;
-    }
-    for (const auto& option : kOptions) {
-        if (mpv_set_option_string(m_mpv, option[0], option[1]) < 0)
-            qCDebug(lcMpv) << "option not taken:" << option[0];
-    }
-    if (!hasSoundOutput())
-        mpv_set_option_string(m_mpv, "ao", "null");
-    if (mpv_initialize(m_mpv) < 0) {
-        qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
-        mpv_terminate_destroy(m_mpv);
-        m_mpv = nullptr;
-        return;
-    }
-    mpv_observe_property(m_mpv, kDurationProperty, "duration", MPV_FORMAT_DOUBLE);
-    mpv_set_wakeup_callback(m_mpv, &MpvPlayer::wakeUp, this);
-}
+MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent) {}
 
 MpvPlayer::~MpvPlayer()
 {
     if (!m_mpv)
         return;
     // After this no callback runs; a wake-up already posted dies with us.
-    mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
-    mpv_terminate_destroy(m_mpv);
+    m_api->set_wakeup_callback(m_mpv, nullptr, nullptr);
+    m_api->terminate_destroy(m_mpv);
+}
+
+bool MpvPlayer::isAvailable()
+{
+    if (m_mpv || m_startFailed)
+        return m_mpv != nullptr;
+    m_startFailed = true;
+    m_api = MpvLibrary::instance();
+    if (!m_api)
+        return false;
+    // libmpv parses numbers with the C library and refuses to start under a
+    // locale whose decimal separator is not a point.
+    std::setlocale(LC_NUMERIC, "C");
+    m_mpv = m_api->create();
+    if (!m_mpv) {
+        qCWarning(lcMpv) << "libmpv could not be created; nothing will play";
+        return false;
+    }
+    for (const auto& option : kOptions) {
+        if (m_api->set_option_string(m_mpv, option[0], option[1]) < 0)
+            qCDebug(lcMpv) << "option not taken:" << option[0];
+    }
+    if (!hasSoundOutput())
+        m_api->set_option_string(m_mpv, "ao", "null");
+    if (m_api->initialize(m_mpv) < 0) {
+        qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
+        m_api->terminate_destroy(m_mpv);
+        m_mpv = nullptr;
+        return false;
+    }
+    m_api->observe_property(m_mpv, kDurationProperty, "duration", MPV_FORMAT_DOUBLE);
+    m_api->set_wakeup_callback(m_mpv, &MpvPlayer::wakeUp, this);
+    m_startFailed = false;
+    return true;
 }
 
 QString MpvPlayer::durationText(double seconds)
@@ -126,7 +136,7 @@ void MpvPlayer::setURL(const QString& url)
 {
     m_url = url;
     m_duration.clear();
-    if (!m_mpv)
+    if (!isAvailable())
         return;
     // A new media starts playing even if the last one was paused.
     command({"set", "pause", "no"});
@@ -139,7 +149,7 @@ void MpvPlayer::setURL(const QString& url)
 
 void MpvPlayer::play()
 {
-    if (!m_mpv)
+    if (!isAvailable())
         return;
     switch (m_state) {
     case Paused:
@@ -160,7 +170,7 @@ void MpvPlayer::play()
 
 void MpvPlayer::pause()
 {
-    if (!m_mpv || (m_state != Playing && m_state != Transitioning))
+    if (!isAvailable() || (m_state != Playing && m_state != Transitioning))
         return;
     command({"set", "pause", "yes"});
     setState(Paused);
@@ -168,7 +178,7 @@ void MpvPlayer::pause()
 
 void MpvPlayer::stop()
 {
-    if (!m_mpv || m_state == Undefined || m_state == Stopped)
+    if (!isAvailable() || m_state == Undefined || m_state == Stopped)
         return;
     command({"stop"});
     // Whatever libmpv still reports about this entry is history now.
@@ -181,9 +191,9 @@ void MpvPlayer::command(std::initializer_list<const char*> args, std::uint64_t r
 {
     std::vector<const char*> argv(args);
     argv.push_back(nullptr);
-    const int result = mpv_command_async(m_mpv, reply, argv.data());
+    const int result = m_api->command_async(m_mpv, reply, argv.data());
     if (result < 0)
-        qCDebug(lcMpv) << "command refused:" << *args.begin() << mpv_error_string(result);
+        qCDebug(lcMpv) << "command refused:" << *args.begin() << m_api->error_string(result);
 }
 
 void MpvPlayer::wakeUp(void* self)
@@ -199,7 +209,7 @@ void MpvPlayer::takeEvents()
     m_wakePending = false;
     // Drain everything: libmpv calls back only when the queue was empty.
     while (m_mpv) {
-        const mpv_event* event = mpv_wait_event(m_mpv, 0);
+        const mpv_event* event = m_api->wait_event(m_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         handle(*event);
@@ -214,7 +224,7 @@ void MpvPlayer::handle(const mpv_event& event)
             break;
         const auto* reply = static_cast<const mpv_event_command*>(event.data);
         if (event.error < 0) {
-            qCDebug(lcMpv) << "cannot load" << m_url << mpv_error_string(event.error);
+            qCDebug(lcMpv) << "cannot load" << m_url << m_api->error_string(event.error);
             setState(Stopped);
             break;
         }
@@ -242,7 +252,7 @@ void MpvPlayer::handle(const mpv_event& event)
         // Asked rather than waited for: a song as long as the last one
         // would bring no change notice.
         double seconds = 0;
-        if (mpv_get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
+        if (m_api->get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
             setDuration(seconds);
         if (m_state == Transitioning)
             setState(Playing);
@@ -264,7 +274,7 @@ void MpvPlayer::handle(const mpv_event& event)
                 setState(Stopped);
             break;
         case MPV_END_FILE_REASON_ERROR:
-            qCDebug(lcMpv) << "cannot play" << m_url << mpv_error_string(end->error);
+            qCDebug(lcMpv) << "cannot play" << m_url << m_api->error_string(end->error);
             setState(Stopped);
             break;
         default:

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+struct MpvLibrary;
 struct mpv_handle;
 struct mpv_event;
 
@@ -26,8 +27,9 @@ public:
     void pause() override;
     void stop() override;
 
-    // False when libmpv could not be set up; the player then stays Undefined.
-    bool isAvailable() const { return m_mpv != nullptr; }
+    // Sets libmpv up on first use; false when it cannot be, and the player
+    // then stays Undefined.
+    bool isAvailable();
 
     // "MM:SS", or "H:MM:SS" from an hour, of a duration in seconds.
     static QString durationText(double seconds);
@@ -41,7 +43,9 @@ private:
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
     void setDuration(double seconds);
 
+    const MpvLibrary* m_api = nullptr;
     mpv_handle* m_mpv = nullptr;
+    bool m_startFailed = false;
     std::atomic_bool m_wakePending{false};
     QString m_url;
     QString m_duration;
