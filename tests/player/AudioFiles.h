@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QString>
 #include <QTimer>
-#include <QtEndian>
 
 #include <functional>
 
@@ -20,33 +18,19 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
 }
 
 // A mono 16-bit PCM WAV file of silence.
-inline bool writeSilentWav(const QString& path, double seconds, int rate = 8000)
+inline bool writeSilentWav(const QString& path, double seconds, quint32 rate = 8000)
 {
-    const quint32 frames = quint32(seconds * rate);
-    const quint32 dataSize = frames * 2;
+    const quint32 dataSize = quint32(seconds * rate) * 2;
     QByteArray wav;
-    const auto u32 = [&wav](quint32 v) {
-        const quint32 le = qToLittleEndian(v);
-        wav.append(reinterpret_cast<const char*>(&le), 4);
-    };
-    const auto u16 = [&wav](quint16 v) {
-        const quint16 le = qToLittleEndian(v);
-        wav.append(reinterpret_cast<const char*>(&le), 2);
-    };
-    wav.append("RIFF");
-    u32(36 + dataSize);
-    wav.append("WAVEfmt ");
-    u32(16);
-    u16(1);  // PCM
-    u16(1);  // mono
-    u32(quint32(rate));
-    u32(quint32(rate) * 2);
-    u16(2);
-    u16(16);
-    wav.append("data");
-    u32(dataSize);
-    wav.append(QByteArray(int(dataSize), '\0'));
-    return writeBytes(path, wav);
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataSize);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << rate * 2 << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataSize;
+    return writeBytes(path, wav + QByteArray(qsizetype(dataSize), '\0'));
 }
 
 // Serves events until the condition holds or the time is up.
@@ -55,12 +39,9 @@ inline bool waitUntil(const std::function<bool()>& done, int milliseconds)
     QDeadlineTimer deadline(milliseconds);
     QTimer poll;  // bounds each wait for events
     poll.start(20);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
+    while (!done() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return done();
 }
 
 } // namespace audiofiles

@@ -5,7 +5,6 @@
 #include "AudioFiles.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -14,113 +13,107 @@
 
 namespace {
 
+using State = MediaPlayer::PlayState;
+
 TEST(MpvPlayerDuration, ShowsMinutesAndSecondsAndHoursFromAnHour)
 {
-    EXPECT_EQ(MpvPlayer::durationText(0), "00:00");
-    EXPECT_EQ(MpvPlayer::durationText(1.02), "00:01");
-    EXPECT_EQ(MpvPlayer::durationText(205), "03:25");
-    EXPECT_EQ(MpvPlayer::durationText(3599.4), "59:59");
-    EXPECT_EQ(MpvPlayer::durationText(3600), "1:00:00");
-    EXPECT_EQ(MpvPlayer::durationText(37230), "10:20:30");
-    EXPECT_EQ(MpvPlayer::durationText(-1), "00:00");
+    const std::pair<double, const char*> cases[] = {
+        {0, "00:00"}, {1.02, "00:01"}, {205, "03:25"}, {3599.4, "59:59"}, {3600, "1:00:00"}, {37230, "10:20:30"},
+        {-1, "00:00"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(MpvPlayer::durationText(seconds), text) << seconds;
 }
 
+// Plays for real: on a machine without sound the silent output keeps time.
 class MpvPlayerTest : public ::testing::Test {
 protected:
-    MpvPlayerTest()
+    void SetUp() override
     {
+        ASSERT_TRUE(player.isAvailable());
         QObject::connect(&player, &MediaPlayer::playStateChanged, [this](int state) { states.append(state); });
     }
+    QString wav(const QString& name, double seconds)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(audiofiles::writeSilentWav(path, seconds));
+        return path;
+    }
+    bool reaches(int state, int milliseconds = 5000)
+    {
+        return audiofiles::waitUntil([&] { return player.playState() == state; }, milliseconds);
+    }
+    static void serveEvents(int milliseconds) { audiofiles::waitUntil([] { return false; }, milliseconds); }
 
     QTemporaryDir dir;
     MpvPlayer player;
     QList<int> states;
 };
 
-// Plays for real: on a machine without sound the silent output keeps time.
 TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
 {
-    ASSERT_TRUE(player.isAvailable());
-    const QString path = dir.filePath(QStringLiteral("one second.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
-    EXPECT_EQ(player.playState(), MediaPlayer::Undefined);
+    const QString path = wav(QStringLiteral("one second.wav"), 1.0);
+    EXPECT_EQ(player.playState(), State::Undefined);
 
     QElapsedTimer clock;
     clock.start();
     player.setURL(path);
     EXPECT_LT(clock.elapsed(), 500) << "setting the URL must not wait for the file";
     EXPECT_EQ(player.URL(), path);
-    EXPECT_EQ(player.playState(), MediaPlayer::Transitioning);
+    EXPECT_EQ(player.playState(), State::Transitioning);
     EXPECT_TRUE(player.durationString().isEmpty());
 
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.durationString(), "00:01");
-
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
-    const qint64 played = clock.elapsed();
-    EXPECT_GE(played, 900);
-    EXPECT_LT(played, 4000);
-    EXPECT_EQ(states, QList<int>({MediaPlayer::Transitioning, MediaPlayer::Playing, MediaPlayer::MediaEnded,
-                                  MediaPlayer::Stopped}));
+    ASSERT_TRUE(reaches(State::Stopped, 10000));
+    EXPECT_GE(clock.elapsed(), 900);
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(states, QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped}));
     // The last media's duration is still known after it ended.
     EXPECT_EQ(player.durationString(), "00:01");
-
     // Nothing late from the ended song changes the state afterwards.
-    audiofiles::waitUntil([] { return false; }, 200);
-    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+    serveEvents(200);
+    EXPECT_EQ(player.playState(), State::Stopped);
+
+    // A file that cannot be opened leaves the player stopped.
+    player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
+    ASSERT_TRUE(reaches(State::Stopped));
+    EXPECT_TRUE(player.durationString().isEmpty());
 }
 
-TEST_F(MpvPlayerTest, PausesResumesAndStopsTheCurrentMedia)
+TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
 {
-    ASSERT_TRUE(player.isAvailable());
-    const QString path = dir.filePath(QStringLiteral("long.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(path, 30.0));
-
-    player.setURL(path);
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    const QString second = wav(QStringLiteral("second.wav"), 125.0);
+    player.setURL(wav(QStringLiteral("first.wav"), 30.0));
+    ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.durationString(), "00:30");
 
     player.pause();
-    EXPECT_EQ(player.playState(), MediaPlayer::Paused);
+    EXPECT_EQ(player.playState(), State::Paused);
     player.play();
-    EXPECT_EQ(player.playState(), MediaPlayer::Playing);
-    player.stop();
-    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
-    audiofiles::waitUntil([] { return false; }, 300);
-    EXPECT_EQ(player.playState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.playState(), State::Playing);
 
-    // Play after stop starts the same media again.
-    player.play();
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
-    EXPECT_EQ(player.URL(), path);
-}
-
-TEST_F(MpvPlayerTest, NewMediaReplacesTheCurrentOneWithoutAStopInBetween)
-{
-    ASSERT_TRUE(player.isAvailable());
-    const QString first = dir.filePath(QStringLiteral("first.wav"));
-    const QString second = dir.filePath(QStringLiteral("second.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(first, 30.0));
-    ASSERT_TRUE(audiofiles::writeSilentWav(second, 125.0));
-
-    player.setURL(first);
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    // New media replaces the current one without a stop in between, and
+    // the first song's end is not taken for the second's.
     states.clear();
     player.setURL(second);
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
-    audiofiles::waitUntil([] { return false; }, 300);
-
-    // The first song's end is not taken for the second's.
-    EXPECT_EQ(states, QList<int>({MediaPlayer::Transitioning, MediaPlayer::Playing}));
+    ASSERT_TRUE(reaches(State::Playing));
+    serveEvents(300);
+    EXPECT_EQ(states, QList<int>({State::Transitioning, State::Playing}));
     EXPECT_EQ(player.durationString(), "02:05");
+
+    player.stop();
+    EXPECT_EQ(player.playState(), State::Stopped);
+    serveEvents(300);
+    EXPECT_EQ(player.playState(), State::Stopped);
+    // Play after stop starts the same media again.
+    player.play();
+    ASSERT_TRUE(reaches(State::Playing));
+    EXPECT_EQ(player.URL(), second);
 }
 
 TEST_F(MpvPlayerTest, PlaysAStreamOverHttp)
 {
-    ASSERT_TRUE(player.isAvailable());
-    const QString path = dir.filePath(QStringLiteral("stream.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
-    QFile file(path);
+    QFile file(wav(QStringLiteral("stream.wav"), 1.0));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray body = file.readAll();
 
@@ -141,31 +134,20 @@ TEST_F(MpvPlayerTest, PlaysAStreamOverHttp)
     });
 
     player.setURL(QStringLiteral("http://127.0.0.1:%1/stream.wav").arg(server.serverPort()));
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Playing; }, 5000));
+    ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.durationString(), "00:01");
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
-    EXPECT_TRUE(states.contains(MediaPlayer::MediaEnded));
-}
-
-TEST_F(MpvPlayerTest, FileThatCannotBeOpenedLeavesThePlayerStopped)
-{
-    ASSERT_TRUE(player.isAvailable());
-    player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 5000));
-    EXPECT_TRUE(player.durationString().isEmpty());
+    ASSERT_TRUE(reaches(State::Stopped, 10000));
+    EXPECT_TRUE(states.contains(State::MediaEnded));
 }
 
 TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStopsAtItsEnd)
 {
-    ASSERT_TRUE(player.isAvailable());
     NoWindows windows;
     FakeUserInterface ui;
     MainForm form(AppPaths{dir.path(), dir.path()}, windows, player, ui);
     QStringList sent;
     QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [&](const QString& line) { sent.append(line); });
-    const QString path = dir.filePath(QStringLiteral("Short Song.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
-    form.List2.addItem(QStringLiteral("Short Song;") + path);
+    form.List2.addItem(QStringLiteral("Short Song;") + wav(QStringLiteral("Short Song.wav"), 1.0));
     form.txtFont.setText(QString());
     form.txtPlay.setText(QStringLiteral("%s [%d]"));
 
@@ -174,7 +156,7 @@ TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStop
     // The opening wait is long enough for the player to know the length.
     EXPECT_EQ(sent, QStringList({"Short Song [00:01]"}));
     EXPECT_EQ(form.chkTime.value(), 1);
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return player.playState() == MediaPlayer::Stopped; }, 10000));
+    ASSERT_TRUE(reaches(State::Stopped, 10000));
     ASSERT_TRUE(audiofiles::waitUntil([&] { return form.chkTime.value() == 0; }, 1000));
     EXPECT_EQ(form.txtSec.text(), "0");
 }
