@@ -19,7 +19,8 @@ namespace {
 
 std::optional<quint16> portNumber(const QString& text)
 {
-    if (text.isEmpty() || !std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+    const auto asciiDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    if (text.isEmpty() || !std::all_of(text.cbegin(), text.cend(), asciiDigit))
         return std::nullopt;
     bool ok = false;
     const uint port = text.toUInt(&ok);

@@ -227,7 +227,8 @@ TEST_F(BotModeTest, UnloadPostsItsLastLineThenClosesTheConnection)
     t->Form_Unload();
     EXPECT_EQ(t->toc.state(), State::Disconnected);
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_EQ(server.commands().constLast(), "toc_chat_send 5 \"<b><i>(</i> quillon\xc2\xb3\xc2\xb7\xc2\xb2 <i>) unloaded.\"");
+    EXPECT_EQ(server.commands().constLast(),
+              "toc_chat_send 5 \"<b><i>(</i> quillon\xc2\xb3\xc2\xb7\xc2\xb2 <i>) unloaded.\"");
 }
 
 TEST_F(BotModeTest, UnloadWhileSignedOffLeavesTheClientAlone)
@@ -247,7 +248,8 @@ struct BotHosts : ::testing::Test {
     TestForm t;
     void TearDown() override
     {
-        for (const QString& key : {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey})
+        for (const QString& key :
+             {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey})
             SaveSetting(BotMode::kGroup, key, QString());
     }
 };

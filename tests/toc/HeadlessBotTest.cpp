@@ -134,7 +134,8 @@ TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
                                            }));
 
     server.sendMessage(TocTestServer::CHAT_JOIN(77, "Music Room"));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(77, "Owner One", false, "<FONT COLOR=\"#000000\">p blue</FONT>"));
+    server.sendMessage(
+        TocTestServer::CHAT_IN_ENC(77, "Owner One", false, "<FONT COLOR=\"#000000\">p Blue \"Tone\" \\</FONT>"));
     ASSERT_TRUE(waitForCommands(5));
     EXPECT_EQ(server.commands()[4],
               "toc_chat_send 77 \"<FONT FACE=\\\"MS Reference Serif\\\"><FONT COLOR=#0080ff></u></i></b>"
@@ -184,7 +185,8 @@ TEST_F(HeadlessBot, BadOptionsAreRefusedBeforeAnythingStarts)
         ASSERT_TRUE(bot.waitForFinished(kStartTimeoutMs));
         EXPECT_EQ(bot.exitCode(), 2) << extra.join(u' ').toStdString();
     }
-    bot.start(QStringLiteral(QUILLON_BINARY), {QStringLiteral("--headless"), QStringLiteral("--room"), QStringLiteral("r")});
+    bot.start(QStringLiteral(QUILLON_BINARY),
+              {QStringLiteral("--headless"), QStringLiteral("--room"), QStringLiteral("r")});
     ASSERT_TRUE(bot.waitForFinished(kStartTimeoutMs));
     EXPECT_EQ(bot.exitCode(), 2);
     EXPECT_EQ(server.connectionsAccepted(), 0);
