@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -145,6 +146,10 @@ int runBot(QCoreApplication& app, const Options& options)
 {
     // The room is on the TOC server; no chat window is read or written, and
     // the lines typed here go nowhere: standard input only ends the run.
+    // The bot logs every step and failure of the connection itself, once;
+    // the client's own debug lines would repeat them (QT_LOGGING_RULES can
+    // still bring them back).
+    QLoggingCategory::setFilterRules(QStringLiteral("quillon.toc.debug=false"));
     SimDesktop desktop;
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
