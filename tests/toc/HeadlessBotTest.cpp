@@ -159,7 +159,7 @@ TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
     EXPECT_TRUE(errors.contains("toc: joined room Music Room (id 77)"));
 }
 
-TEST_F(HeadlessBot, ARefusedConnectionIsLoggedAndTheBotStillEndsNormally)
+TEST_F(HeadlessBot, ARefusedConnectionIsLoggedAndATermSignalStillEndsTheBotNormally)
 {
     server.stopListening();
     ASSERT_NO_FATAL_FAILURE(start({}));
@@ -167,10 +167,11 @@ TEST_F(HeadlessBot, ARefusedConnectionIsLoggedAndTheBotStillEndsNormally)
                         kStartTimeoutMs));
     EXPECT_TRUE(errors.contains("toc: connecting to 127.0.0.1:" + QByteArray::number(port) + '\n'));
     EXPECT_EQ(bot.state(), QProcess::Running);
-    bot.closeWriteChannel();
+    bot.terminate();
     ASSERT_TRUE(waitFor([&] { return bot.state() == QProcess::NotRunning; }, kStartTimeoutMs));
     EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(bot.exitCode(), 0);
+    EXPECT_TRUE(readFile(configDir() + QStringLiteral("/settings.quillon")).contains("[loads]:2"));
 }
 
 TEST_F(HeadlessBot, BadOptionsAreRefusedBeforeAnythingStarts)
