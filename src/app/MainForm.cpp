@@ -121,6 +121,10 @@ void MainForm::Form_Unload()
     closingAnimation();
     player.stopTimers();
     chat1.scan_off();
+    // The server sees the bot leave instead of a connection dropped by the
+    // process's end; the line above has gone out by then.
+    if (toc.state() != MarlTOCSock::State::Disconnected)
+        toc.LogOff();
     ui.endProgram();
 }
 

@@ -11,7 +11,10 @@
 #include "controls/CheckBox.h"
 #include "controls/ListBox.h"
 #include "controls/TextField.h"
+#include "controls/TwipsField.h"
 #include "player/Player.h"
+#include "toc/BotMode.h"
+#include "toc/MarlTOCSock.h"
 
 #include <QObject>
 
@@ -39,6 +42,8 @@ public:
     ListBox lstRan;       // candidates of a random pick by text
     ListBox lstsettings;  // settings lines
     ListBox lstusers;     // members of the chat room
+    // The playlist's height; bot mode shortens it to uncover its panel.
+    TwipsField List1Height{BotMode::kListHeightScan};
 
     // Text fields.
     TextField txtFont;
@@ -96,6 +101,10 @@ public:
     Discovery discovery;
     CommandInterpreter interpreter;
     ChatSendsForm frmChat;
+
+    // Bot mode: the TOC client and the buttons and events that drive it.
+    MarlTOCSock toc;
+    BotMode botMode{*this};
 
     // Start-up and shut-down.
     void Form_Load();

@@ -57,7 +57,10 @@ void ChatScanner::SendChat(const QString& Text)
     if (m_form.chkChat.value() == 0)
         return;
     if (m_form.chkBot.value() == 1) {
+        // Quoted for the chat command: a backslash left bare would take the
+        // next character with it, a trailing one the closing quote itself.
         QString escaped = Text;
+        escaped.replace(u'\\', QLatin1StringView("\\\\"));
         escaped.replace(u'"', QLatin1StringView("\\\""));
         if (m_tocRoute)
             m_tocRoute(escaped);

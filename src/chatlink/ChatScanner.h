@@ -33,8 +33,9 @@ public:
     // The main form's "Chat Scan" box was clicked.
     void chkScan_Click();
 
-    // Where lines go while the TOC bot is in use; the text has its double
-    // quotes escaped already. Without a route such lines are dropped.
+    // Where lines go while the TOC bot is in use; the text has its
+    // backslashes and double quotes escaped with a backslash already.
+    // Without a route such lines are dropped.
     void setTocRoute(std::function<void(const QString&)> route) { m_tocRoute = std::move(route); }
 
 Q_SIGNALS:

@@ -59,9 +59,9 @@ public:
     void RemoveBuddy(const QString& strBuddy, const QString& strGroup);
     void WarnUser(const QString& strUserName, bool blnAnonymous);
     void JoinChat(const QString& strRoomName, qint16 intExchange);
-    // strMessage is the text as it should appear in the room, NOT escaped:
-    // backslashes and double quotes are escaped here, and the text is cut
-    // so the whole command fits in kMaxCommandBytes.
+    // strMessage goes between the quotes as given: the caller escapes its
+    // backslashes and double quotes. It is cut, never inside an escape pair
+    // or a character, so the whole command fits in kMaxCommandBytes.
     void SendChat(qint32 lngID, const QString& strMessage);
     void ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage);
     void ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName);

@@ -190,12 +190,15 @@ TEST_F(SendChatRouting, ChatSendClearedSendsNothingOnAnyRoute)
     EXPECT_EQ(t.sent.size(), 4);
 }
 
-TEST_F(SendChatRouting, TocBotGetsTheTextWithDoubleQuotesEscaped)
+TEST_F(SendChatRouting, TocBotGetsTheTextWithBackslashesAndDoubleQuotesEscaped)
 {
     t->chkBot.setValue(1);
     t->chkSendAOL.setValue(1);
     t->chat1.SendChat(text);
-    EXPECT_EQ(toc, QStringList{QStringLiteral("<b>say \\\"hi\\\" \u00bb</b>")});
+    // Backslashes first: the ones put before the quotes stay single.
+    t->chat1.SendChat(QStringLiteral("C:\\Music\\ \\\"x\\"));
+    EXPECT_EQ(toc, QStringList({QStringLiteral("<b>say \\\"hi\\\" \u00bb</b>"),
+                                QStringLiteral("C:\\\\Music\\\\ \\\\\\\"x\\\\")}));
     EXPECT_TRUE(aim.isEmpty());
     EXPECT_TRUE(aolLines.isEmpty());
 }

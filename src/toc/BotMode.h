@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class MainForm;
+
+// Where a TOC server or an authorizer is reached.
+struct TocEndpoint {
+    QString host;
+    quint16 port = 0;
+
+    // "HOST", "HOST:PORT", "[IPV6]" or "[IPV6]:PORT" (a bare IPv6 address
+    // is a host without a port). Without a port the given default is used;
+    // an empty host or a port outside 1..65535 gives nothing.
+    static std::optional<TocEndpoint> parse(const QString& text, quint16 defaultPort);
+    QString toString() const;
+    bool operator==(const TocEndpoint&) const = default;
+};
+
+// The main form's bot mode: instead of reading the chat client's window,
+// the program is a member of the room itself through the TOC client `toc`.
+// The owner's buttons drive the client, labToc and the sign-on button's
+// caption show where it stands, the room's lines go to the chat-line
+// handler and chat1's replies go back to the room joined last.
+class BotMode : public QObject {
+    Q_OBJECT
+public:
+    // List1's height: above the bot panel while the bot is in use.
+    static constexpr int kListHeightBot = 2130;
+    static constexpr int kListHeightScan = 3600;
+
+    // The per-user store group and keys of the hosts, with their defaults.
+    static const QString kGroup;           // "toc"
+    static const QString kServerKey;       // "server", "toc.oscar.aol.com"
+    static const QString kPortKey;         // "port", 5190
+    static const QString kAuthorizerKey;   // "authorizer", "login.oscar.aol.com"
+    static const QString kAuthPortKey;     // "authorizerport", 29999
+    static constexpr quint16 kServerPort = 5190;
+    static constexpr quint16 kAuthorizerPort = 29999;
+
+    explicit BotMode(MainForm& form);
+
+    // The hosts sign-on uses: the ones set for this run, else the per-user
+    // store's, else the defaults. A stored port that is not a port counts
+    // as missing.
+    TocEndpoint server() const;
+    TocEndpoint authorizer() const;
+    // For this run only; nothing is stored.
+    void setServer(const TocEndpoint& endpoint) { m_server = endpoint; }
+    void setAuthorizer(const TocEndpoint& endpoint) { m_authorizer = endpoint; }
+
+    // "Use TOC bot" clicked: the list makes room for the bot panel and the
+    // window scanner stops, or the other way round.
+    void chkBot_Click();
+    // Signon when the caption says so, otherwise Logoff.
+    void skinButton6_Click();
+    // Join: leaves the room joined last, then joins txtChat on exchange txtEx.
+    void skinButton7_Click();
+    // Part: leaves the room joined last.
+    void skinButton8_Click();
+
+    // What Signon does: labToc "Connecting" and a Login with botSN, botPW
+    // and the hosts above.
+    void signOn();
+
+    static const QString kBadExchange;
+
+Q_SIGNALS:
+    // A line of the room for the chat-line handler: the speaker as the
+    // server wrote the name, the text without tags, and "0" for the time.
+    void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
+
+private:
+    void toc_LoggedIn();
+    void toc_LoggedOff();
+    void toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage);
+
+    MainForm& m_form;
+    std::optional<TocEndpoint> m_server;
+    std::optional<TocEndpoint> m_authorizer;
+};

@@ -1,0 +1,69 @@
+#include "toc/HeadlessBot.h"
+
+#include "app/MainForm.h"
+
+#include <utility>
+
+HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo)
+    : m_form(form), m_settings(std::move(settings)), m_log(logTo)
+{
+    MarlTOCSock& toc = m_form.toc;
+    connect(&toc, &MarlTOCSock::stateChanged, this, [this](MarlTOCSock::State state) {
+        switch (state) {
+        case MarlTOCSock::State::Connecting:
+            log(QStringLiteral("connecting to ") + m_form.botMode.server().toString());
+            break;
+        case MarlTOCSock::State::GreetingSent:
+            log(QStringLiteral("connected; waiting for the server's sign-on frame"));
+            break;
+        case MarlTOCSock::State::SigningOn:
+            log(QStringLiteral("signing on as ") + m_form.toc.screenName());
+            break;
+        case MarlTOCSock::State::SignedOn:
+        case MarlTOCSock::State::Disconnected:
+            // Told by LoggedIn, LoggedOff and connectionFailed, with more to say.
+            break;
+        }
+    });
+    connect(&toc, &MarlTOCSock::LoggedIn, this, [this](const QString& name) {
+        log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_form.txtChat.text()
+            + QStringLiteral(" on exchange ") + m_form.txtEx.text());
+        m_form.botMode.skinButton7_Click();
+    });
+    connect(&toc, &MarlTOCSock::LoggedOff, this, [this] { log(QStringLiteral("signed off")); });
+    connect(&toc, &MarlTOCSock::connectionFailed, this,
+            [this](const QString& reason) { log(QStringLiteral("connection failed: ") + reason); });
+    connect(&toc, &MarlTOCSock::Error, this,
+            [this](qint16 code) { log(QStringLiteral("the server reported error ") + QString::number(code)); });
+    connect(&toc, &MarlTOCSock::JoinedChat, this, [this](const QString& room, qint32 id) {
+        log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
+    });
+    connect(&toc, &MarlTOCSock::LeftChat, this,
+            [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
+}
+
+void HeadlessBot::start()
+{
+    if (!m_settings.owner.isEmpty())
+        m_form.lbuser.setCaption(m_settings.owner);
+    m_form.botSN.setText(m_settings.screenName);
+    m_form.botPW.setText(m_settings.password);
+    m_form.txtChat.setText(m_settings.room);
+    m_form.txtEx.setText(m_settings.exchange);
+    if (m_settings.server)
+        m_form.botMode.setServer(*m_settings.server);
+    if (m_settings.authorizer)
+        m_form.botMode.setAuthorizer(*m_settings.authorizer);
+    m_form.chkBot.setValue(1);
+    m_form.botMode.chkBot_Click();
+    // Signs on whatever the button's caption says.
+    m_form.botMode.signOn();
+}
+
+void HeadlessBot::log(const QString& line)
+{
+    if (!m_log)
+        return;
+    std::fprintf(m_log, "toc: %s\n", line.toLocal8Bit().constData());
+    std::fflush(m_log);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "toc/BotMode.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+
+class MainForm;
+
+// What the command line tells the bot.
+struct HeadlessBotSettings {
+    QString screenName;
+    QString password;
+    QString room;
+    QString exchange = QStringLiteral("4");
+    // Unset: the per-user store's hosts (or their defaults).
+    std::optional<TocEndpoint> server;
+    std::optional<TocEndpoint> authorizer;
+    // Empty: the owner is found in the room as without bot mode.
+    QString owner;
+};
+
+// Runs bot mode without windows: fills in the form's bot panel, switches
+// bot mode on, signs on, joins the room each time the sign-on completes,
+// and writes one line per step of the sign-on and per failure to the log.
+class HeadlessBot : public QObject {
+    Q_OBJECT
+public:
+    HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo = stderr);
+
+    // Call after Form_Load.
+    void start();
+
+private:
+    void log(const QString& line);
+
+    MainForm& m_form;
+    HeadlessBotSettings m_settings;
+    std::FILE* m_log;
+};
