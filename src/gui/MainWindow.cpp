@@ -64,8 +64,9 @@ void MainWindow::attach(MainForm& form)
     central->setObjectName(QStringLiteral("Image3"));
     auto* columns = new QHBoxLayout(central);
     auto* left = new QVBoxLayout;
-    left->addWidget(buildPlaylist(), 1);
+    left->addWidget(buildPlaylist());
     left->addWidget(buildBotPanel());
+    left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(buildStatus());
     right->addWidget(buildSwitches());
@@ -92,6 +93,10 @@ QWidget* MainWindow::buildPlaylist()
     m_playlist->setModel(&m_form->List1);
     m_playlist->setUniformItemSizes(true);  // keeps 30,000 rows fast
     m_playlist->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The list ends above the bot panel while bot mode is on.
+    auto followHeight = [this](int twips) { m_playlist->setFixedHeight(twips / kTwipsPerPixel); };
+    followHeight(m_form->List1Height.value());
+    connect(&m_form->List1Height, &TwipsField::valueChanged, this, followHeight);
     connect(m_playlist->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { m_form->List1.setListIndex(current.isValid() ? current.row() : -1); });
     connect(&m_form->List1, &ListBox::listIndexChanged, this, [this](int index) {
@@ -137,7 +142,7 @@ QWidget* MainWindow::buildSwitches()
     MainForm& f = *m_form;
     add(f.chkSky);
     add(f.chkScan, [&f] { f.chat1.chkScan_Click(); });
-    add(f.chkBot);
+    add(f.chkBot, [&f] { f.botMode.chkBot_Click(); });
     add(f.chkChat);
     add(f.chkSendAOL);
     add(f.chkenabled);
@@ -178,16 +183,17 @@ QWidget* MainWindow::buildBotPanel()
     };
     layout->addWidget(edit(m_form->botSN), 0, 0);
     layout->addWidget(edit(m_form->botPW, true), 0, 1);
-    auto* signon = new QPushButton(panel);
-    bindView(signon, m_form->skinButton6);
+    MainForm& f = *m_form;
+    auto* signon = button(QString(), panel, [&f] { f.botMode.skinButton6_Click(); });
+    bindView(signon, f.skinButton6);
     layout->addWidget(signon, 0, 2);
-    layout->addWidget(edit(m_form->txtChat), 1, 0);
-    layout->addWidget(edit(m_form->txtEx), 1, 1);
+    layout->addWidget(edit(f.txtChat), 1, 0);
+    layout->addWidget(edit(f.txtEx), 1, 1);
     auto* status = new QLabel(panel);
-    bindView(status, m_form->labToc);
+    bindView(status, f.labToc);
     layout->addWidget(status, 1, 2);
-    panel->setVisible(m_form->chkBot.isChecked());
-    connect(&m_form->chkBot, &CheckBox::valueChanged, panel, [panel](int on) { panel->setVisible(on == 1); });
+    layout->addWidget(button(QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
+    layout->addWidget(button(QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
     return panel;
 }
 
