@@ -28,22 +28,16 @@ protected:
         w.sendMessage(list, lb::GETTEXT, std::uintptr_t(index), buffer);
         return buffer;
     }
+    Hwnd child(Hwnd parent, const char* className, int index = 0)
+    {
+        Hwnd c = w.findChild(parent, 0, className);
+        while (c && index-- > 0)
+            c = w.findChild(parent, c, className);
+        return c;
+    }
     Hwnd chat() { return w.findWindow("aim_chatwnd"); }
-    Hwnd pane(int index)
-    {
-        Hwnd pane = w.findChild(chat(), 0, "wndate32class");
-        if (index == 1)
-            pane = w.findChild(chat(), pane, "wndate32class");
-        return w.findChild(pane, 0, "ate32class");
-    }
-    Hwnd iconButton(int index)
-    {
-        Hwnd button = w.findChild(chat(), 0, "_oscar_iconbtn");
-        for (int i = 0; i < index && button; ++i)
-            button = w.findChild(chat(), button, "_oscar_iconbtn");
-        return button;
-    }
-    Hwnd memberList() { return w.findChild(chat(), 0, "_Oscar_Tree"); }
+    Hwnd pane(int index) { return child(child(chat(), "wndate32class", index), "ate32class"); }
+    Hwnd iconButton(int index) { return child(chat(), "_oscar_iconbtn", index); }
     void clickSend()
     {
         const Hwnd send = iconButton(4);
@@ -88,19 +82,14 @@ TEST_F(WindowContract, WindowsAreFoundByClassWithoutLetterCase)
 TEST_F(WindowContract, ChildrenComeInOrderAndEndWithZero)
 {
     desktop->openAimChat({});
-    const Hwnd first = w.findChild(chat(), 0, "wndate32class");
-    const Hwnd second = w.findChild(chat(), first, "wndate32class");
+    const Hwnd first = child(chat(), "wndate32class"), second = child(chat(), "wndate32class", 1);
     EXPECT_NE(first, 0u);
     EXPECT_NE(second, 0u);
     EXPECT_NE(first, second);
     EXPECT_EQ(w.findChild(chat(), second, "wndate32class"), 0u);
     // Only direct children count: the text panes sit one level down.
-    EXPECT_EQ(w.findChild(chat(), 0, "ate32class"), 0u);
-
-    int buttons = 0;
-    for (Hwnd b = w.findChild(chat(), 0, "_oscar_iconbtn"); b; b = w.findChild(chat(), b, "_oscar_iconbtn"))
-        ++buttons;
-    EXPECT_GE(buttons, 5);
+    EXPECT_EQ(child(chat(), "ate32class"), 0u);
+    EXPECT_NE(iconButton(4), 0u);
 }
 
 TEST_F(WindowContract, TranscriptKeepsTheTextItIsGivenByteForByte)
@@ -152,7 +141,7 @@ TEST_F(WindowContract, SendButtonPostsTheInputAsTheLocalMembersLine)
 TEST_F(WindowContract, MemberListItemsCarryTheNameAfterTheSecondTab)
 {
     desktop->openAimChat({"bob", "carol"});
-    const Hwnd list = memberList();
+    const Hwnd list = child(chat(), "_Oscar_Tree");
     ASSERT_EQ(w.sendMessage(list, lb::GETCOUNT, 0, 0), 3);
     EXPECT_EQ(item(list, 0), "Chat\t\tme");
     EXPECT_EQ(item(list, 2), "Chat\t\tcarol");
@@ -163,7 +152,7 @@ TEST_F(WindowContract, MemberListItemsCarryTheNameAfterTheSecondTab)
 TEST_F(WindowContract, IgnoreButtonTogglesTheSelectedMember)
 {
     desktop->openAimChat({"bob", "carol"});
-    const Hwnd list = memberList();
+    const Hwnd list = child(chat(), "_Oscar_Tree");
     w.sendMessage(list, lb::SETCURSEL, 1, 0);
     click(iconButton(1));
     EXPECT_EQ(item(list, 1), "Chat\tignored\tbob");
@@ -177,23 +166,21 @@ TEST_F(WindowContract, AolRoomPostsItsBoxOnCarriageReturn)
     desktop->openAolClient({});
     desktop->addAolChild(false);
     desktop->addAolChild(true);
-    const Hwnd mdi = w.findChild(w.findWindow("aol frame25"), 0, "MDIClient");
-    const Hwnd plain = w.findChild(mdi, 0, "AOL Child");
-    const Hwnd room = w.findChild(mdi, plain, "AOL Child");
+    const Hwnd mdi = child(w.findWindow("aol frame25"), "MDIClient");
+    const Hwnd plain = child(mdi, "AOL Child"), room = child(mdi, "AOL Child", 1);
     ASSERT_NE(room, 0u);
-    EXPECT_EQ(w.findChild(plain, 0, "_AOL_Static"), 0u);
+    EXPECT_EQ(child(plain, "_AOL_Static"), 0u);
     for (const char* marker : {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
-        EXPECT_NE(w.findChild(room, 0, marker), 0u) << marker;
+        EXPECT_NE(child(room, marker), 0u) << marker;
 
-    const Hwnd edit = w.findChild(room, 0, "RICHCNTL");
-    const Hwnd second = w.findChild(room, edit, "RICHCNTL");
-    EXPECT_NE(second, 0u);
+    const Hwnd edit = child(room, "RICHCNTL");
+    EXPECT_NE(child(room, "RICHCNTL", 1), 0u);
     setText(edit, "hello room");
     w.sendMessage(edit, wm::CHAR, 'x', 0);
     EXPECT_EQ(text(edit), "hello room");
     w.sendMessage(edit, wm::CHAR, '\r', 0);
     EXPECT_EQ(text(edit), "");
-    const std::string transcript = text(w.findChild(room, 0, "RICHCNTLREADONLY"));
+    const std::string transcript = text(child(room, "RICHCNTLREADONLY"));
     EXPECT_EQ(transcript.substr(transcript.size() - 10), "hello room");
 }
 

@@ -6,25 +6,19 @@ namespace {
 
 class SimContractDesktop : public ContractDesktop {
 public:
-    SimContractDesktop()
-    {
-        m_desktop.clock = [] { return std::string(kTime); };
-    }
+    SimContractDesktop() { m_desktop.clock = [] { return std::string(kTime); }; }
 
     WindowSystem& windows() override { return m_desktop; }
-
     void openAimChat(const std::vector<std::string>& otherMembers) override
     {
-        const SimDesktop::AimChat chat = m_desktop.openAimChat("me");
+        const SimDesktop::Hwnd chat = m_desktop.openAimChat("me").window;
         for (const std::string& member : otherMembers)
-            m_desktop.addMember(chat.window, member);
+            m_desktop.addMember(chat, member);
     }
-
     void openAolClient(const std::vector<std::string>& helpMenuItems) override
     {
         m_aol = m_desktop.openAolClient(helpMenuItems);
     }
-
     void addAolChild(bool chatRoom) override
     {
         if (chatRoom)
