@@ -107,10 +107,7 @@ TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
         int chat, bot, sendAol;
         Lines out;
     } cases[] = {
-        {0, 1, 1, {}},
-        {0, 1, 0, {}},
-        {0, 0, 1, {}},
-        {0, 0, 0, {}},
+        {0, 1, 1, {}}, {0, 1, 0, {}}, {0, 0, 1, {}}, {0, 0, 0, {}},
         {1, 1, 1, {"toc <b>say \\\"hi\\\" \xc2\xbb</b>"}},
         {1, 0, 1, {"aol <b>say \"hi\" \xc2\xbb</b>"}},
         {1, 0, 0, {"aim <b>say \"hi\" \xc2\xbb</b><FONT LANG=\"0\"> "}},

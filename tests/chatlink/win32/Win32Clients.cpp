@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace {
 
 std::string windowText(HWND window)
@@ -125,7 +127,7 @@ public:
 
     WindowSystem& windows() override { return m_windows; }
 
-    void openAimChat(const std::vector<std::string>& otherMembers) override
+    void openAimChat() override
     {
         const HWND chat = m_topLevel.emplace_back(create(nullptr, "AIM_ChatWnd"));
         create(create(chat, "WndAte32Class"), "Ate32Class");
@@ -134,43 +136,38 @@ public:
         const HWND list = create(chat, "_Oscar_Tree", LBS_HASSTRINGS | LBS_NOTIFY);
         for (int i = 0; i < 6; ++i)
             create(chat, "_Oscar_IconBtn");
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Chat\t\tme"));
-        for (const std::string& member : otherMembers)
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Chat\t\t" + member).c_str()));
+        for (const char* item : {"Chat\t\tme", "Chat\t\tbob", "Chat\t\tcarol"})
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     }
 
-    void openAolClient(const std::vector<std::string>& helpMenuItems) override
+    void openAolClient() override
     {
         const HWND frame = m_topLevel.emplace_back(create(nullptr, "AOL Frame25"));
         CLIENTCREATESTRUCT client{nullptr, 1000};
-        m_mdi = create(frame, "MDIClient", WS_CLIPCHILDREN, &client);
+        const HWND mdi = create(frame, "MDIClient", WS_CLIPCHILDREN, &client);
+        create(mdi, "AOL Child");
+        const HWND room = create(mdi, "AOL Child");
+        for (const char* marker : {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY",
+                                   "RICHCNTL", "RICHCNTL"})
+            create(room, marker);
+
         UINT id = 100;
         const HMENU bar = CreateMenu();
-        const auto popup = [&](const char* title, const std::vector<std::string>& items) {
+        const auto popup = [&](const char* title, std::initializer_list<const char*> items) {
             const HMENU menu = CreatePopupMenu();
-            for (const std::string& text : items)
-                AppendMenuA(menu, MF_STRING, id++, text.c_str());
+            for (const char* text : items)
+                AppendMenuA(menu, MF_STRING, id++, text);
             AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), title);
         };
         popup("&File", {"&New", "E&xit"});
         popup("&Window", {"&Cascade"});
-        popup("&Help", helpMenuItems);
+        popup("&Help", {"&Help Topics", "&What's New in AOL 5.0"});
         SetMenu(frame, bar);
-    }
-
-    void addAolChild(bool chatRoom) override
-    {
-        const HWND room = create(m_mdi, "AOL Child");
-        for (const char* marker : {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY",
-                                   "RICHCNTL", "RICHCNTL"})
-            if (chatRoom)
-                create(room, marker);
     }
 
 private:
     Win32WindowSystem m_windows;
     std::vector<HWND> m_topLevel;
-    HWND m_mdi = nullptr;
 };
 
 } // namespace
