@@ -1,6 +1,3 @@
-#include "RecordingWindows.h"
-
-#include "chatlink/AnsiText.h"
 #include "chatlink/AolWindows.h"
 #include "chatlink/SimDesktop.h"
 
@@ -10,23 +7,20 @@ namespace {
 
 class AolWindows : public testing::Test {
 protected:
-    AolWindows()
-    {
-        desktop.aolLinePosted = [this](SimDesktop::Hwnd, const std::string& line) { posted.push_back(line); };
-        desktop.eventPump = [this] { ++pumped; };
-    }
-
     void open(const std::string& whatsNew)
     {
         client = desktop.openAolClient({"&Help Topics", whatsNew});
+        desktop.aolLinePosted = [this](SimDesktop::Hwnd, const std::string& line) { posted.push_back(line); };
+        desktop.eventPump = [this] { ++pumped; };
     }
     void setText(SimDesktop::Hwnd window, std::string text) { desktop.sendMessage(window, wm::SETTEXT, 0, text); }
-    // A window that looks like a room to the first test but lacks the icon.
-    void addPartRoom()
+    // A child with the given marker children and nothing else.
+    SimDesktop::Hwnd addChildWith(std::initializer_list<const char*> markers)
     {
         const SimDesktop::Hwnd child = desktop.addAolChild(client);
-        for (const char* marker : {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "RICHCNTLREADONLY", "RICHCNTL"})
+        for (const char* marker : markers)
             desktop.createWindow(child, marker, SimDesktop::Kind::AolEdit);
+        return child;
     }
 
     SimDesktop desktop;
@@ -35,8 +29,10 @@ protected:
     int pumped = 0;
 };
 
-TEST_F(AolWindows, VersionComesFromTheWhatsNewMenuItem)
+TEST_F(AolWindows, VersionComesFromTheFirstWhatsNewMenuItemInWalkOrder)
 {
+    // Without a client the fallback answers.
+    EXPECT_EQ(GetAolVersion(desktop), "9");
     const std::pair<const char*, const char*> cases[] = {
         {"&What's New in AOL 5.0", "5"}, {"&What's New in AOL 6.0", "5"}, {"&WHAT'S NEW IN AOL 4.0", "4"},
         {"&What's New in AOL 7.0...", "7"}, {"&What's New in AOL 8.0", "8"}, {"What's New in AOL 5.0", "9"},
@@ -46,10 +42,7 @@ TEST_F(AolWindows, VersionComesFromTheWhatsNewMenuItem)
         fresh.openAolClient({"&Help Topics", item});
         EXPECT_EQ(GetAolVersion(fresh), version) << item;
     }
-}
 
-TEST_F(AolWindows, FirstTellingItemInWalkOrderWins)
-{
     open("&What's New in AOL 8.0");
     const SimDesktop::Hmenu later = desktop.createMenu();
     desktop.appendMenuItem(later, 900, "&What's New in AOL 5.0");
@@ -57,14 +50,9 @@ TEST_F(AolWindows, FirstTellingItemInWalkOrderWins)
     EXPECT_EQ(GetAolVersion(desktop), "8");
 }
 
-TEST_F(AolWindows, WithoutAnAolClientTheVersionIsTheFallback)
+TEST_F(AolWindows, RoomIsFoundPastOtherWindowsUnlessTheFirstLooksLikeOneButIsIncomplete)
 {
-    EXPECT_EQ(GetAolVersion(desktop), "9");
     EXPECT_EQ(FindChatRoom(desktop), 0u);
-}
-
-TEST_F(AolWindows, RoomIsFoundPastWindowsThatAreNoRoomLettingEventsRun)
-{
     open("&What's New in AOL 7.0");
     desktop.addAolChild(client);
     desktop.addAolChild(client);
@@ -72,79 +60,55 @@ TEST_F(AolWindows, RoomIsFoundPastWindowsThatAreNoRoomLettingEventsRun)
     EXPECT_EQ(FindChatRoom(desktop), room.room);
     EXPECT_EQ(pumped, 2);
     EXPECT_EQ(FindChatInput(desktop), room.input);
-}
 
-TEST_F(AolWindows, FirstWindowLikeARoomButIncompleteEndsTheSearch)
-{
+    desktop.destroyWindow(client.frame);
     open("&What's New in AOL 7.0");
-    addPartRoom();
+    addChildWith({"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "RICHCNTLREADONLY", "RICHCNTL"});
     desktop.addAolRoom(client);
+    pumped = 0;
     EXPECT_EQ(FindChatRoom(desktop), 0u);
     SendAolChat(desktop, QStringLiteral("lost"));
     EXPECT_TRUE(posted.empty());
-}
-
-TEST_F(AolWindows, ClearEmptiesTheSecondBoxForVersionFiveAndTheFirstOtherwise)
-{
-    for (const char* item : {"&What's New in AOL 6.0", "&What's New in AOL 4.0"}) {
-        SimDesktop fresh;
-        const SimDesktop::AolRoom room = fresh.addAolRoom(fresh.openAolClient({item}));
-        std::string first = "first", second = "second";
-        fresh.sendMessage(room.edit, wm::SETTEXT, 0, first);
-        fresh.sendMessage(room.input, wm::SETTEXT, 0, second);
-        ClearChatInput(fresh);
-        const bool five = std::string(item).find("6.0") != std::string::npos;
-        EXPECT_EQ(fresh.textOf(room.edit), five ? "first" : "") << item;
-        EXPECT_EQ(fresh.textOf(room.input), five ? "" : "second") << item;
-    }
-}
-
-TEST_F(AolWindows, SendPostsTheLineUnchangedAndGivesBackWhatWasTypedAroundChatInput)
-{
-    open("&What's New in AOL 7.0");
-    const SimDesktop::AolRoom room = desktop.addAolRoom(client);
-    setText(room.edit, "chat input draft Chat Input");
-    SendAolChat(desktop, QStringLiteral("say \"hi\" \u00bb"));
-    EXPECT_EQ(posted, std::vector<std::string>{"say \"hi\" \xc2\xbb"});
-    // The first occurrence in any letter case goes.
-    EXPECT_EQ(desktop.textOf(room.edit), " draft Chat Input");
-    EXPECT_TRUE(desktop.textOf(room.transcript).ends_with("say \"hi\" \xc2\xbb"));
-}
-
-TEST_F(AolWindows, SendWithoutChatInputLosesWhatTheBoxHeld)
-{
-    open("&What's New in AOL 5.0");
-    const SimDesktop::AolRoom room = desktop.addAolRoom(client);
-    setText(room.edit, "half typed");
-    RecordingWindows windows(desktop);
-    SendAolChat(windows, QStringLiteral("line"));
-    EXPECT_EQ(posted, std::vector<std::string>{"line"});
-    EXPECT_EQ(desktop.textOf(room.edit), "");
-    // Version five clears the second box, then the line goes into the first.
-    std::vector<RecordingWindows::Sent> writes;
-    for (const auto& s : windows.sent) {
-        if (s.message == wm::SETTEXT || s.message == wm::CHAR)
-            writes.push_back(s);
-    }
-    const std::vector<RecordingWindows::Sent> expected = {
-        {room.input, wm::SETTEXT, 0, ""},
-        {room.edit, wm::SETTEXT, 0, "line"},
-        {room.edit, wm::CHAR, 13, ""},
-    };
-    EXPECT_EQ(writes, expected);
+    EXPECT_EQ(pumped, 0);  // no later child was looked at
 }
 
 TEST_F(AolWindows, RoomWithoutTextBoxesGetsNothing)
 {
     open("&What's New in AOL 7.0");
-    const SimDesktop::Hwnd room = desktop.addAolChild(client);
-    for (const char* marker : {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
-        desktop.createWindow(room, marker);
-    RecordingWindows windows(desktop);
-    SendAolChat(windows, QStringLiteral("lost"));
+    const SimDesktop::Hwnd boxless =
+        addChildWith({"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"});
+    ASSERT_EQ(FindChatRoom(desktop), boxless);
+    SendAolChat(desktop, QStringLiteral("lost"));
     EXPECT_TRUE(posted.empty());
-    EXPECT_TRUE(std::none_of(windows.sent.begin(), windows.sent.end(),
-                             [](const auto& s) { return s.message == wm::SETTEXT; }));
+    EXPECT_EQ(desktop.textOf(boxless), "");
+}
+
+TEST_F(AolWindows, SendPostsTheLineUnchangedIntoTheBoxTheVersionSelects)
+{
+    // "Chat Input" in the box: the rest comes back, the first occurrence
+    // in any letter case gone. Versions other than five clear the first box.
+    open("&What's New in AOL 7.0");
+    const SimDesktop::AolRoom room = desktop.addAolRoom(client);
+    setText(room.edit, "chat input draft Chat Input");
+    setText(room.input, "second");
+    SendAolChat(desktop, QStringLiteral("say \"hi\" \u00bb"));
+    EXPECT_EQ(posted, std::vector<std::string>{"say \"hi\" \xc2\xbb"});
+    EXPECT_EQ(desktop.textOf(room.edit), " draft Chat Input");
+    ClearChatInput(desktop);
+    EXPECT_EQ(desktop.textOf(room.edit), "");
+    EXPECT_EQ(desktop.textOf(room.input), "second");
+
+    // Without "Chat Input" what the box held is lost; version five clears
+    // the second box.
+    desktop.destroyWindow(client.frame);
+    open("&What's New in AOL 5.0");
+    const SimDesktop::AolRoom five = desktop.addAolRoom(client);
+    setText(five.edit, "half typed");
+    setText(five.input, "second");
+    SendAolChat(desktop, QStringLiteral("line"));
+    EXPECT_EQ(posted.back(), "line");
+    EXPECT_EQ(desktop.textOf(five.edit), "");
+    EXPECT_EQ(desktop.textOf(five.input), "");
 }
 
 } // namespace

@@ -6,24 +6,15 @@
 
 namespace {
 
-struct Said {
-    QString who, what, when;
-    bool operator==(const Said&) const = default;
-};
-
-void PrintTo(const Said& s, std::ostream* os)
-{
-    *os << "{" << s.who.toStdString() << " | " << s.what.toStdString() << " | " << s.when.toStdString() << "}";
-}
+using Lines = std::vector<std::string>;
 
 class ChatScannerTest : public testing::Test {
 protected:
     ChatScannerTest()
     {
-        chat = t.desktop.openAimChat("me");
         QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
                          [this](const QString& who, const QString& what, const QString& when) {
-                             said.push_back({who, what, when});
+                             said.push_back((who + " | " + what + " | " + when).toStdString());
                          });
     }
 
@@ -32,74 +23,51 @@ protected:
         std::string bytes = AnsiText::toWindow(t.desktop, html);
         t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, bytes);
     }
-    void appendTranscript(const QString& html)
+    void append(const QString& html)
     {
         setTranscript(AnsiText::fromWindow(t.desktop, t.desktop.textOf(chat.transcript)) + html);
     }
-    // The line that arrives after scanning started.
-    std::vector<Said> scanAfter(const QString& html)
-    {
-        t->chat1.scan_on();
-        appendTranscript(html);
-        t->chat1.chat_tymer_Timer();
-        return said;
-    }
+    void tick() { t->chat1.chat_tymer_Timer(); }
 
     SimForm t;
-    SimDesktop::AimChat chat;
-    std::vector<Said> said;
+    SimDesktop::AimChat chat = t.desktop.openAimChat("me");
+    Lines said;
 };
 
-TEST_F(ChatScannerTest, LineEndingInClosingTagsGivesSpeakerTextAndTime)
+TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
 {
+    const std::pair<const char*, const char*> cases[] = {
+        // The final ">" goes with the last line, the unclosed tag with the tags.
+        {"<BR><!-- (10:15:02 PM) --><B>alice</B>: !play song</FONT></BODY>", "alice | !play song | {10:15:02 PM}"},
+        // Plain text at the end loses two characters; with no time comment
+        // the field runs over the line from its sixth character.
+        {"<BR>alice: hello", "alice | hel | {lice: hel}"},
+        {"<BR>system notice</FONT>", " | ystem notice | {ystem notice</FON}"},
+        {"<BR><!-- (1:00:00 AM) --><B>carol</B>: a:b</FONT>", "carol | a:b | {1:00:00 AM}"},
+        // A line break in any letter case; entities stay, stray ">" go.
+        {"<br><!-- (1:00:01 AM) --><B>dave</B>: a &amp; b > c</FONT>", "dave | a &amp; b  c | {1:00:01 AM}"},
+    };
     setTranscript(QStringLiteral("<BR><B>bob</B>: earlier</FONT>"));
-    EXPECT_EQ(scanAfter(QStringLiteral("<BR><!-- (10:15:02 PM) --><B>alice</B>: !play song</FONT></BODY>")),
-              (std::vector<Said>{{"alice", "!play song", "{10:15:02 PM}"}}));
-}
-
-TEST_F(ChatScannerTest, LineEndingInPlainTextLosesTwoCharacters)
-{
-    // The time field runs over the line from its sixth character.
-    EXPECT_EQ(scanAfter(QStringLiteral("<BR>alice: hello")),
-              (std::vector<Said>{{"alice", "hel", "{lice: hel}"}}));
-}
-
-TEST_F(ChatScannerTest, LineWithoutColonHasNoSpeakerAndLosesItsFirstCharacter)
-{
-    const std::vector<Said> got = scanAfter(QStringLiteral("<BR>system notice</FONT>"));
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].who, "");
-    EXPECT_EQ(got[0].what, "ystem notice");
-    EXPECT_TRUE(got[0].when.startsWith("{ystem notice")) << got[0].when.toStdString();
-    EXPECT_EQ(got[0].when, "{ystem notice</FON}");
-}
-
-TEST_F(ChatScannerTest, ColonInsideTheTextSplitsAtTheFirstColonOnly)
-{
-    EXPECT_EQ(scanAfter(QStringLiteral("<BR><!-- (1:00:00 AM) --><B>carol</B>: a:b</FONT>")),
-              (std::vector<Said>{{"carol", "a:b", "{1:00:00 AM}"}}));
-}
-
-TEST_F(ChatScannerTest, TailWithoutLineBreakReportsOneEmptyLineAfterARealOne)
-{
-    scanAfter(QStringLiteral("<BR><B>alice</B>: hi</FONT>"));
-    said.clear();
-    // One line longer than the 500 characters the scanner looks at.
-    appendTranscript(QStringLiteral("<BR>") + QString(600, u'x'));
-    t->chat1.chat_tymer_Timer();
-    t->chat1.chat_tymer_Timer();
-    EXPECT_EQ(said, (std::vector<Said>{{"", "", "{}"}}));
-}
-
-TEST_F(ChatScannerTest, OnlyTheNewestOfTwoLinesInOneSecondIsReported)
-{
     t->chat1.scan_on();
-    appendTranscript(QStringLiteral("<BR><B>alice</B>: first</FONT>"));
-    appendTranscript(QStringLiteral("<BR><B>bob</B>: second</FONT>"));
-    t->chat1.chat_tymer_Timer();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].who, "bob");
-    EXPECT_EQ(said[0].what, "second");
+    for (const auto& [line, expected] : cases) {
+        said.clear();
+        append(QString::fromUtf8(line));
+        tick();
+        EXPECT_EQ(said, Lines{expected});
+    }
+
+    // Of two lines within one tick only the newer is reported.
+    said.clear();
+    append(QStringLiteral("<BR><B>alice</B>: first</FONT><BR><B>bob</B>: second</FONT>"));
+    tick();
+    EXPECT_EQ(said, Lines{"bob | second | {B>bob</B>: second</FON}"});
+
+    // A tail with no line break, after a real line, reports one empty line.
+    said.clear();
+    append(QStringLiteral("<BR>") + QString(600, u'x'));
+    tick();
+    tick();
+    EXPECT_EQ(said, Lines{" |  | {}"});
 }
 
 TEST_F(ChatScannerTest, TickEndsEarlyOnTheCapturedTailOnAShortTailAndOnTheSameLine)
@@ -107,130 +75,68 @@ TEST_F(ChatScannerTest, TickEndsEarlyOnTheCapturedTailOnAShortTailAndOnTheSameLi
     // The lines already there when scanning starts are never reported.
     setTranscript(QStringLiteral("<BR><B>alice</B>: old</FONT>"));
     t->chat1.scan_on();
-    t->chat1.chat_tymer_Timer();
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(t->chat1.newlastlyne, "");
-
-    // Fewer than three characters.
+    tick();
     setTranscript(QStringLiteral("<b"));
-    t->chat1.chat_tymer_Timer();
+    tick();
     EXPECT_TRUE(said.empty());
     EXPECT_EQ(t->chat1.newlastlyne, "");
 
-    // The same line again, character for character, time field included.
+    // The same line, time field included, is not reported again, even
+    // across switching scanning off and on.
     const QString line = QStringLiteral("<BR><!-- (10:15:02 PM) --><B>alice</B>: again</FONT>");
     setTranscript(line);
-    t->chat1.chat_tymer_Timer();
-    setTranscript(QStringLiteral("<BR>other text before") + line);
-    t->chat1.chat_tymer_Timer();
-    EXPECT_EQ(said.size(), 1u);
-}
-
-TEST_F(ChatScannerTest, ReportedLineStaysReportedAcrossScanOffAndOn)
-{
-    const QString line = QStringLiteral("<BR><B>alice</B>: once</FONT>");
-    scanAfter(line);
+    tick();
     t->chat1.scan_off();
-    EXPECT_FALSE(t->chat1.isScanning());
     t->chat1.scan_on();
-    EXPECT_TRUE(t->chat1.isScanning());
-    // The tail differs from the one captured, but its newest line does not.
-    setTranscript(QStringLiteral("<BR>zz") + line);
-    t->chat1.chat_tymer_Timer();
+    setTranscript(QStringLiteral("<BR>other text before") + line);
+    tick();
     EXPECT_EQ(said.size(), 1u);
-    EXPECT_EQ(t->chat1.oldlastlyne, "<BR><B>alice</B>: once</FONT");
 }
 
-TEST_F(ChatScannerTest, NoChatWindowReportsNothingAndSendsNowhere)
+TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
 {
-    t.desktop.destroyWindow(chat.window);
-    t->chat1.scan_on();
-    EXPECT_EQ(t->chat1.fyrsttalk, "");
-    t->chat1.chat_tymer_Timer();
-    t->chat1.SendChat(QStringLiteral("hello"));
-    EXPECT_TRUE(said.empty());
-    EXPECT_EQ(t->chat1.ProbeInputFormat(), "");
-}
-
-class SendChatRouting : public ChatScannerTest {
-protected:
-    SendChatRouting()
-    {
-        aol = t.desktop.openAolClient({"&What's New in AOL 7.0"});
-        room = t.desktop.addAolRoom(aol);
-        t->chat1.setTocRoute([this](const QString& text) { toc.append(text); });
-        t.desktop.inputSent = [this](SimDesktop::Hwnd, const std::string& typed) {
-            aim.append(AnsiText::fromWindow(t.desktop, typed));
-        };
-        t.desktop.aolLinePosted = [this](SimDesktop::Hwnd, const std::string& line) {
-            aolLines.append(AnsiText::fromWindow(t.desktop, line));
-        };
-    }
+    t.desktop.addAolRoom(t.desktop.openAolClient({"&What's New in AOL 7.0"}));
+    Lines out;
+    t->chat1.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
+    t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
+    t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
+    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
 
     const QString text = QStringLiteral("<b>say \"hi\" \u00bb</b>");
-    SimDesktop::AolClient aol;
-    SimDesktop::AolRoom room;
-    QStringList toc, aim, aolLines;
-};
-
-TEST_F(SendChatRouting, ChatSendClearedSendsNothingOnAnyRoute)
-{
-    t->chkChat.setValue(0);
-    for (int bot : {1, 0}) {
-        for (int sendAol : {1, 0}) {
-            t->chkBot.setValue(bot);
-            t->chkSendAOL.setValue(sendAol);
-            t->chat1.SendChat(text);
-        }
+    const struct {
+        int chat, bot, sendAol;
+        Lines out;
+    } cases[] = {
+        {0, 1, 1, {}}, {0, 1, 0, {}}, {0, 0, 1, {}}, {0, 0, 0, {}},
+        {1, 1, 1, {"toc <b>say \\\"hi\\\" \xc2\xbb</b>"}},
+        {1, 0, 1, {"aol <b>say \"hi\" \xc2\xbb</b>"}},
+        {1, 0, 0, {"aim <b>say \"hi\" \xc2\xbb</b><FONT LANG=\"0\"> "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "chat " << c.chat << " bot " << c.bot << " aol " << c.sendAol);
+        out.clear(), t.sent.clear();
+        t->chkChat.setValue(c.chat);
+        t->chkBot.setValue(c.bot);
+        t->chkSendAOL.setValue(c.sendAol);
+        t->chat1.SendChat(text);
+        EXPECT_EQ(out, c.out);
+        // Even a blocked line reaches the chat exit.
+        EXPECT_EQ(t.sent, QStringList{text});
     }
-    EXPECT_TRUE(toc.isEmpty());
-    EXPECT_TRUE(aim.isEmpty());
-    EXPECT_TRUE(aolLines.isEmpty());
-    // The line still reached the chat exit.
-    EXPECT_EQ(t.sent.size(), 4);
-}
 
-TEST_F(SendChatRouting, TocBotGetsTheTextWithBackslashesAndDoubleQuotesEscaped)
-{
+    // Backslashes are escaped first, so the ones put before quotes stay single.
+    t->chkChat.setValue(1);
     t->chkBot.setValue(1);
-    t->chkSendAOL.setValue(1);
-    t->chat1.SendChat(text);
-    // Backslashes first: the ones put before the quotes stay single.
+    out.clear();
     t->chat1.SendChat(QStringLiteral("C:\\Music\\ \\\"x\\"));
-    EXPECT_EQ(toc, QStringList({QStringLiteral("<b>say \\\"hi\\\" \u00bb</b>"),
-                                QStringLiteral("C:\\\\Music\\\\ \\\\\\\"x\\\\")}));
-    EXPECT_TRUE(aim.isEmpty());
-    EXPECT_TRUE(aolLines.isEmpty());
-}
+    EXPECT_EQ(out, Lines{"toc C:\\\\Music\\\\ \\\\\\\"x\\\\"});
 
-TEST_F(SendChatRouting, AolGetsTheTextUnchanged)
-{
-    t->chkSendAOL.setValue(1);
-    t->chat1.SendChat(text);
-    EXPECT_EQ(aolLines, QStringList{text});
-    EXPECT_TRUE(aim.isEmpty());
-    EXPECT_TRUE(toc.isEmpty());
-}
-
-TEST_F(SendChatRouting, AimWindowGetsTheTextWithTheFontTailAndOneBlank)
-{
-    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
-    t->chat1.SendChat(text);
-    EXPECT_EQ(aim, QStringList{text + QStringLiteral("<FONT LANG=\"0\"> ")});
-    EXPECT_TRUE(toc.isEmpty());
-    EXPECT_TRUE(aolLines.isEmpty());
-    // It lands in the transcript as the local member's line.
-    EXPECT_TRUE(t.desktop.textOf(chat.transcript).ends_with("<B>me</B>: <FONT LANG=\"0\"><b>say \"hi\" \xc2\xbb</b>"
-                                                             "<FONT LANG=\"0\"> </FONT>"));
-}
-
-TEST_F(SendChatRouting, TocRouteWithoutAClientDropsTheLine)
-{
+    // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chat1.setTocRoute({});
     t->chkBot.setValue(1);
+    out.clear();
     t->chat1.SendChat(text);
-    EXPECT_TRUE(aim.isEmpty());
-    EXPECT_TRUE(aolLines.isEmpty());
+    EXPECT_EQ(out, Lines{});
 }
 
 TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
@@ -247,15 +153,6 @@ TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
     t->chat1.chkScan_Click();
     EXPECT_TRUE(t->chat1.isScanning());
     EXPECT_EQ(t.ui.messages.size(), 1);
-}
-
-TEST_F(ChatScannerTest, StartUpTakesTheFontTailFromTheInputBox)
-{
-    t->Form_Load();
-    EXPECT_EQ(t->txtafont.text(), "<FONT LANG=\"0\">");
-    EXPECT_TRUE(t->chat1.isScanning());
-    // The probe leaves the input box empty.
-    EXPECT_EQ(t.desktop.textOf(chat.input), "");
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 // A desktop the window contract runs on, with the two chat clients opened
 // the same way on every backend.
@@ -15,12 +14,12 @@ public:
     virtual WindowSystem& windows() = 0;
     // An AIM chat window in the client's layout, run by the member "me";
     // every new transcript line shows the time kTime. The member list holds
-    // "me" and then the others, in order.
-    virtual void openAimChat(const std::vector<std::string>& otherMembers) = 0;
-    // An AOL client whose help menu holds the texts, with an empty MDI area.
-    virtual void openAolClient(const std::vector<std::string>& helpMenuItems) = 0;
-    // One more "AOL Child" in the MDI area: a chat room or a plain window.
-    virtual void addAolChild(bool chatRoom) = 0;
+    // "me", "bob" and "carol".
+    virtual void openAimChat() = 0;
+    // An AOL client whose help menu holds "&Help Topics" and "&What's New
+    // in AOL 5.0", and whose MDI area holds a plain "AOL Child" and then a
+    // chat room.
+    virtual void openAolClient() = 0;
 
     static constexpr const char* kTime = "10:15:02 PM";
 };

@@ -29,7 +29,7 @@ TEST(LocalRoom, TerminalLinesAreSaidByTheLocalMemberOrByTheMemberNamed)
     EXPECT_EQ(changes, 3);
 }
 
-TEST(LocalRoom, ProgramsPostsComeOutExactlyAsTypedOnePerLine)
+TEST(LocalRoom, StartLineComesBackThroughTheScannerAndPostsComeOutExactlyAsTyped)
 {
     SimForm t;
     LocalRoom room(t.desktop, QStringLiteral("owner"));
@@ -38,33 +38,13 @@ TEST(LocalRoom, ProgramsPostsComeOutExactlyAsTypedOnePerLine)
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     room.echoPostsTo(out);
-
-    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
-    // A song name in any script reaches the room whole.
-    t->chat1.SendChat(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b>"));
-    EXPECT_EQ(posted, QStringList{QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> ")});
-
-    std::rewind(out);
-    char line[256] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-    EXPECT_EQ(QString::fromUtf8(line), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> \n"));
-    std::fclose(out);
-}
-
-TEST(LocalRoom, StartLineComesBackThroughTheScannerAsTheOwnersLine)
-{
-    SimForm t;
-    LocalRoom room(t.desktop, QStringLiteral("owner"));
-    QStringList posted;
-    QObject::connect(&room, &LocalRoom::posted, [&](const QString& line) { posted.append(line); });
     QString who, what, when;
-    QObject::connect(&t->chat1, &ChatScanner::aimchatscan, [&](const QString& w, const QString& s, const QString& d) {
-        who = w;
-        what = s;
-        when = d;
-    });
+    QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
+                     [&](const QString& w, const QString& s, const QString& d) { who = w, what = s, when = d; });
 
     t->Form_Load();
+    // Start-up took the font tail from the input box, which it left empty.
+    EXPECT_EQ(t->txtafont.text(), "<FONT LANG=\"0\">");
     ASSERT_EQ(posted.size(), 1);
     EXPECT_TRUE(posted[0].startsWith(t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ")));
     EXPECT_TRUE(posted[0].endsWith(QStringLiteral("<FONT LANG=\"0\"> ")));
@@ -83,6 +63,30 @@ TEST(LocalRoom, StartLineComesBackThroughTheScannerAsTheOwnersLine)
     t->chat1.chat_tymer_Timer();
     EXPECT_EQ(who, "owner");
     EXPECT_EQ(what, "p song");
+
+    // Every post, in any script, is written whole, one per line.
+    t->chat1.SendChat(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b>"));
+    EXPECT_EQ(posted.back(), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> "));
+    std::rewind(out);
+    QString written;
+    for (char line[4096]; std::fgets(line, sizeof line, out);)
+        written += QString::fromUtf8(line);
+    std::fclose(out);
+    EXPECT_EQ(written.toStdString(), (posted.join(u'\n') + u'\n').toStdString());
+}
+
+TEST(SimDesktop, TranscriptStaysBoundedAndKeepsTheNewestWholeLines)
+{
+    SimDesktop desktop;
+    const SimDesktop::AimChat chat = desktop.openAimChat("me");
+    const std::string said(1000, 'x');
+    for (int i = 0; i < 2000; ++i)
+        desktop.say(chat.window, "bob", said + std::to_string(i));
+    const std::string& transcript = desktop.textOf(chat.transcript);
+    EXPECT_LE(transcript.size(), SimDesktop::kTranscriptLimit);
+    EXPECT_GT(transcript.size(), SimDesktop::kTranscriptLimit / 2);
+    EXPECT_TRUE(transcript.starts_with("<BR>"));
+    EXPECT_TRUE(transcript.ends_with(said + "1999</FONT>"));
 }
 
 } // namespace

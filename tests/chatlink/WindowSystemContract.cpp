@@ -16,10 +16,9 @@ protected:
 
     std::string text(Hwnd window)
     {
-        const std::intptr_t n = w.sendMessage(window, wm::GETTEXTLENGTH, 0, 0);
-        std::string buffer(std::size_t(n + 1), ' ');
-        w.sendMessage(window, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
-        return buffer.substr(0, std::size_t(n));
+        std::string buffer(std::size_t(w.sendMessage(window, wm::GETTEXTLENGTH, 0, 0) + 1), ' ');
+        buffer.resize(std::size_t(w.sendMessage(window, wm::GETTEXT, buffer.size(), buffer)));
+        return buffer;
     }
     void setText(Hwnd window, std::string value) { w.sendMessage(window, wm::SETTEXT, 0, value); }
     std::string item(Hwnd list, int index)
@@ -28,32 +27,22 @@ protected:
         w.sendMessage(list, lb::GETTEXT, std::uintptr_t(index), buffer);
         return buffer;
     }
+    Hwnd child(Hwnd parent, const char* className, int index = 0)
+    {
+        Hwnd c = w.findChild(parent, 0, className);
+        while (c && index-- > 0)
+            c = w.findChild(parent, c, className);
+        return c;
+    }
     Hwnd chat() { return w.findWindow("aim_chatwnd"); }
-    Hwnd pane(int index)
-    {
-        Hwnd pane = w.findChild(chat(), 0, "wndate32class");
-        if (index == 1)
-            pane = w.findChild(chat(), pane, "wndate32class");
-        return w.findChild(pane, 0, "ate32class");
-    }
-    Hwnd iconButton(int index)
-    {
-        Hwnd button = w.findChild(chat(), 0, "_oscar_iconbtn");
-        for (int i = 0; i < index && button; ++i)
-            button = w.findChild(chat(), button, "_oscar_iconbtn");
-        return button;
-    }
-    Hwnd memberList() { return w.findChild(chat(), 0, "_Oscar_Tree"); }
-    void clickSend()
-    {
-        const Hwnd send = iconButton(4);
-        w.sendMessage(send, wm::LBUTTONDOWN, 0, 0);
-        w.sendMessage(send, wm::KEYUP, vk::SPACE, 0);
-        w.sendMessage(send, wm::LBUTTONUP, 0, 0);
-    }
-    void click(Hwnd button)
+    Hwnd pane(int index) { return child(child(chat(), "wndate32class", index), "ate32class"); }
+    Hwnd iconButton(int index) { return child(chat(), "_oscar_iconbtn", index); }
+    // The send button is pressed with the space key released in between.
+    void click(Hwnd button, bool space = false)
     {
         w.sendMessage(button, wm::LBUTTONDOWN, 0, 0);
+        if (space)
+            w.sendMessage(button, wm::KEYUP, vk::SPACE, 0);
         w.doEvents();
         w.sendMessage(button, wm::LBUTTONUP, 0, 0);
         w.doEvents();
@@ -77,7 +66,7 @@ TEST_F(WindowContract, NullHandlesAnswerZeroAndDoNothing)
 
 TEST_F(WindowContract, WindowsAreFoundByClassWithoutLetterCase)
 {
-    desktop->openAimChat({});
+    desktop->openAimChat();
     const Hwnd lower = w.findWindow("aim_chatwnd");
     EXPECT_NE(lower, 0u);
     EXPECT_EQ(w.findWindow("AIM_ChatWnd"), lower);
@@ -87,25 +76,20 @@ TEST_F(WindowContract, WindowsAreFoundByClassWithoutLetterCase)
 
 TEST_F(WindowContract, ChildrenComeInOrderAndEndWithZero)
 {
-    desktop->openAimChat({});
-    const Hwnd first = w.findChild(chat(), 0, "wndate32class");
-    const Hwnd second = w.findChild(chat(), first, "wndate32class");
+    desktop->openAimChat();
+    const Hwnd first = child(chat(), "wndate32class"), second = child(chat(), "wndate32class", 1);
     EXPECT_NE(first, 0u);
     EXPECT_NE(second, 0u);
     EXPECT_NE(first, second);
     EXPECT_EQ(w.findChild(chat(), second, "wndate32class"), 0u);
     // Only direct children count: the text panes sit one level down.
-    EXPECT_EQ(w.findChild(chat(), 0, "ate32class"), 0u);
-
-    int buttons = 0;
-    for (Hwnd b = w.findChild(chat(), 0, "_oscar_iconbtn"); b; b = w.findChild(chat(), b, "_oscar_iconbtn"))
-        ++buttons;
-    EXPECT_GE(buttons, 5);
+    EXPECT_EQ(child(chat(), "ate32class"), 0u);
+    EXPECT_NE(iconButton(4), 0u);
 }
 
 TEST_F(WindowContract, TranscriptKeepsTheTextItIsGivenByteForByte)
 {
-    desktop->openAimChat({});
+    desktop->openAimChat();
     const std::string value = "<b>OnlineHost</b>: quillon\xb3\xb7\xb2 \xbb Cleared!";
     setText(pane(0), value);
     EXPECT_EQ(w.sendMessage(pane(0), wm::GETTEXTLENGTH, 0, 0), std::intptr_t(value.size()));
@@ -123,7 +107,7 @@ TEST_F(WindowContract, TranscriptKeepsTheTextItIsGivenByteForByte)
 
 TEST_F(WindowContract, InputBoxWrapsTypedTextInTheClientsHtml)
 {
-    desktop->openAimChat({});
+    desktop->openAimChat();
     setText(pane(1), "l");
     EXPECT_EQ(text(pane(1)), "<FONT LANG=\"0\">l</FONT>");
     setText(pane(1), "");
@@ -132,10 +116,10 @@ TEST_F(WindowContract, InputBoxWrapsTypedTextInTheClientsHtml)
 
 TEST_F(WindowContract, SendButtonPostsTheInputAsTheLocalMembersLine)
 {
-    desktop->openAimChat({});
+    desktop->openAimChat();
     setText(pane(0), "");
     setText(pane(1), "hi <i>all</i>");
-    clickSend();
+    click(iconButton(4), true);
     EXPECT_EQ(text(pane(0)), "<BR><!-- (10:15:02 PM) --><B>me</B>: <FONT LANG=\"0\">hi <i>all</i></FONT>");
     EXPECT_EQ(text(pane(1)), "");
 
@@ -145,14 +129,14 @@ TEST_F(WindowContract, SendButtonPostsTheInputAsTheLocalMembersLine)
     click(iconButton(2));
     EXPECT_EQ(text(pane(1)), "<FONT LANG=\"0\">not sent</FONT>");
     setText(pane(1), "");
-    clickSend();
+    click(iconButton(4), true);
     EXPECT_EQ(text(pane(0)), "<BR><!-- (10:15:02 PM) --><B>me</B>: <FONT LANG=\"0\">hi <i>all</i></FONT>");
 }
 
 TEST_F(WindowContract, MemberListItemsCarryTheNameAfterTheSecondTab)
 {
-    desktop->openAimChat({"bob", "carol"});
-    const Hwnd list = memberList();
+    desktop->openAimChat();
+    const Hwnd list = child(chat(), "_Oscar_Tree");
     ASSERT_EQ(w.sendMessage(list, lb::GETCOUNT, 0, 0), 3);
     EXPECT_EQ(item(list, 0), "Chat\t\tme");
     EXPECT_EQ(item(list, 2), "Chat\t\tcarol");
@@ -162,8 +146,8 @@ TEST_F(WindowContract, MemberListItemsCarryTheNameAfterTheSecondTab)
 
 TEST_F(WindowContract, IgnoreButtonTogglesTheSelectedMember)
 {
-    desktop->openAimChat({"bob", "carol"});
-    const Hwnd list = memberList();
+    desktop->openAimChat();
+    const Hwnd list = child(chat(), "_Oscar_Tree");
     w.sendMessage(list, lb::SETCURSEL, 1, 0);
     click(iconButton(1));
     EXPECT_EQ(item(list, 1), "Chat\tignored\tbob");
@@ -174,32 +158,28 @@ TEST_F(WindowContract, IgnoreButtonTogglesTheSelectedMember)
 
 TEST_F(WindowContract, AolRoomPostsItsBoxOnCarriageReturn)
 {
-    desktop->openAolClient({});
-    desktop->addAolChild(false);
-    desktop->addAolChild(true);
-    const Hwnd mdi = w.findChild(w.findWindow("aol frame25"), 0, "MDIClient");
-    const Hwnd plain = w.findChild(mdi, 0, "AOL Child");
-    const Hwnd room = w.findChild(mdi, plain, "AOL Child");
+    desktop->openAolClient();
+    const Hwnd mdi = child(w.findWindow("aol frame25"), "MDIClient");
+    const Hwnd plain = child(mdi, "AOL Child"), room = child(mdi, "AOL Child", 1);
     ASSERT_NE(room, 0u);
-    EXPECT_EQ(w.findChild(plain, 0, "_AOL_Static"), 0u);
+    EXPECT_EQ(child(plain, "_AOL_Static"), 0u);
     for (const char* marker : {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
-        EXPECT_NE(w.findChild(room, 0, marker), 0u) << marker;
+        EXPECT_NE(child(room, marker), 0u) << marker;
 
-    const Hwnd edit = w.findChild(room, 0, "RICHCNTL");
-    const Hwnd second = w.findChild(room, edit, "RICHCNTL");
-    EXPECT_NE(second, 0u);
+    const Hwnd edit = child(room, "RICHCNTL");
+    EXPECT_NE(child(room, "RICHCNTL", 1), 0u);
     setText(edit, "hello room");
     w.sendMessage(edit, wm::CHAR, 'x', 0);
     EXPECT_EQ(text(edit), "hello room");
     w.sendMessage(edit, wm::CHAR, '\r', 0);
     EXPECT_EQ(text(edit), "");
-    const std::string transcript = text(w.findChild(room, 0, "RICHCNTLREADONLY"));
+    const std::string transcript = text(child(room, "RICHCNTLREADONLY"));
     EXPECT_EQ(transcript.substr(transcript.size() - 10), "hello room");
 }
 
 TEST_F(WindowContract, MenusAreReadItemByItem)
 {
-    desktop->openAolClient({"&Help Topics", "&What's New in AOL 5.0"});
+    desktop->openAolClient();
     const WindowSystem::Hmenu bar = w.getMenu(w.findWindow("AOL Frame25"));
     ASSERT_NE(bar, 0u);
     const int n = w.getMenuItemCount(bar);

@@ -6,36 +6,24 @@ namespace {
 
 class SimContractDesktop : public ContractDesktop {
 public:
-    SimContractDesktop()
-    {
-        m_desktop.clock = [] { return std::string(kTime); };
-    }
+    SimContractDesktop() { m_desktop.clock = [] { return std::string(kTime); }; }
 
     WindowSystem& windows() override { return m_desktop; }
-
-    void openAimChat(const std::vector<std::string>& otherMembers) override
+    void openAimChat() override
     {
-        const SimDesktop::AimChat chat = m_desktop.openAimChat("me");
-        for (const std::string& member : otherMembers)
-            m_desktop.addMember(chat.window, member);
+        const SimDesktop::Hwnd chat = m_desktop.openAimChat("me").window;
+        m_desktop.addMember(chat, "bob");
+        m_desktop.addMember(chat, "carol");
     }
-
-    void openAolClient(const std::vector<std::string>& helpMenuItems) override
+    void openAolClient() override
     {
-        m_aol = m_desktop.openAolClient(helpMenuItems);
-    }
-
-    void addAolChild(bool chatRoom) override
-    {
-        if (chatRoom)
-            m_desktop.addAolRoom(m_aol);
-        else
-            m_desktop.addAolChild(m_aol);
+        const SimDesktop::AolClient aol = m_desktop.openAolClient({"&Help Topics", "&What's New in AOL 5.0"});
+        m_desktop.addAolChild(aol);
+        m_desktop.addAolRoom(aol);
     }
 
 private:
     SimDesktop m_desktop;
-    SimDesktop::AolClient m_aol;
 };
 
 } // namespace

@@ -6,16 +6,9 @@
 
 #include <windows.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
-
-constexpr const char* kInputHead = "<FONT LANG=\"0\">";
-constexpr const char* kInputTail = "</FONT>";
-
-enum Kind : LONG_PTR { Plain = 0, Input = 1 };
 
 std::string windowText(HWND window)
 {
@@ -24,159 +17,102 @@ std::string windowText(HWND window)
     return text;
 }
 
-std::string listItem(HWND list, int index)
+HWND child(HWND parent, const char* className, int index = 0)
 {
-    std::string item(std::size_t(SendMessageA(list, LB_GETTEXTLEN, index, 0)) + 1, '\0');
-    item.resize(std::size_t(SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()))));
-    return item;
+    HWND c = FindWindowExA(parent, nullptr, className, nullptr);
+    while (c && index-- > 0)
+        c = FindWindowExA(parent, c, className, nullptr);
+    return c;
 }
 
-// The input box keeps what was typed and shows it wrapped in HTML.
-std::string& typed(HWND input)
-{
-    return *reinterpret_cast<std::string*>(GetWindowLongPtrA(input, GWLP_USERDATA));
-}
-
-std::string shown(HWND input)
-{
-    const std::string& t = typed(input);
-    return t.empty() ? t : kInputHead + t + kInputTail;
-}
-
+// The input box, marked by its user data, shows what was typed wrapped in
+// the client's HTML; the transcript pane of the same class is a plain window.
 LRESULT CALLBACK ateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (GetWindowLongPtrA(window, GWLP_USERDATA) == 0)
+    const char* typed = reinterpret_cast<const char*>(lParam);
+    if (message != WM_SETTEXT || !GetWindowLongPtrA(window, GWLP_USERDATA) || !*typed)
         return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-    case WM_SETTEXT:
-        typed(window) = reinterpret_cast<const char*>(lParam);
-        return TRUE;
-    case WM_GETTEXTLENGTH:
-        return LRESULT(shown(window).size());
-    case WM_GETTEXT: {
-        if (wParam == 0)
-            return 0;
-        const std::string text = shown(window);
-        const std::size_t copied = std::min<std::size_t>(text.size(), wParam - 1);
-        std::memcpy(reinterpret_cast<char*>(lParam), text.data(), copied);
-        reinterpret_cast<char*>(lParam)[copied] = '\0';
-        return LRESULT(copied);
-    }
-    case WM_NCDESTROY:
-        delete &typed(window);
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND nthChild(HWND parent, const char* className, int index)
-{
-    HWND child = FindWindowExA(parent, nullptr, className, nullptr);
-    for (int i = 0; i < index && child; ++i)
-        child = FindWindowExA(parent, child, className, nullptr);
-    return child;
+    const std::string shown = "<FONT LANG=\"0\">" + std::string(typed) + "</FONT>";
+    return DefWindowProcA(window, message, wParam, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
 void buttonClicked(HWND button)
 {
     const HWND chat = GetParent(button);
-    int position = 0;
-    for (HWND b = FindWindowExA(chat, nullptr, "_oscar_iconbtn", nullptr); b && b != button;
-         b = FindWindowExA(chat, b, "_oscar_iconbtn", nullptr))
-        ++position;
-    if (position == 1) {
-        const HWND list = FindWindowExA(chat, nullptr, "_Oscar_Tree", nullptr);
+    if (button == child(chat, "_oscar_iconbtn", 1)) {
+        const HWND list = child(chat, "_Oscar_Tree");
         const int selected = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
         if (selected < 0)
             return;
-        std::string item = listItem(list, selected);
-        const std::size_t state = item.find('\t') + 1;
-        const std::size_t end = item.find('\t', state);
+        std::string item(std::size_t(SendMessageA(list, LB_GETTEXTLEN, selected, 0)) + 1, '\0');
+        item.resize(std::size_t(SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(item.data()))));
+        const std::size_t state = item.find('\t') + 1, end = item.find('\t', state);
         item.replace(state, end - state, end == state ? "ignored" : "");
         SendMessageA(list, LB_DELETESTRING, selected, 0);
         SendMessageA(list, LB_INSERTSTRING, selected, reinterpret_cast<LPARAM>(item.c_str()));
         SendMessageA(list, LB_SETCURSEL, selected, 0);
-    } else if (position == 4) {
-        const HWND input = FindWindowExA(nthChild(chat, "wndate32class", 1), nullptr, "ate32class", nullptr);
-        const HWND transcript = FindWindowExA(nthChild(chat, "wndate32class", 0), nullptr, "ate32class", nullptr);
-        if (!input || typed(input).empty())
+    } else if (button == child(chat, "_oscar_iconbtn", 4)) {
+        const HWND input = child(child(chat, "wndate32class", 1), "ate32class");
+        const HWND transcript = child(child(chat, "wndate32class"), "ate32class");
+        const std::string shown = windowText(input);
+        if (shown.empty())
             return;
-        const std::string line = "<BR><!-- (" + std::string(ContractDesktop::kTime) + ") --><B>me</B>: " + shown(input);
-        typed(input).clear();
+        SetWindowTextA(input, "");
+        const std::string line = "<BR><!-- (" + std::string(ContractDesktop::kTime) + ") --><B>me</B>: " + shown;
         SetWindowTextA(transcript, (windowText(transcript) + line).c_str());
     }
 }
 
+// An icon button acts when the mouse button is let go.
 LRESULT CALLBACK iconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 1);
-        return 0;
-    case WM_KEYUP:
-        if (wParam != VK_SPACE)
-            return 0;
-        [[fallthrough]];
-    case WM_LBUTTONUP:
-        if (GetWindowLongPtrA(window, GWLP_USERDATA)) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            buttonClicked(window);
-        }
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_LBUTTONUP)
+        return DefWindowProcA(window, message, wParam, lParam);
+    buttonClicked(window);
+    return 0;
 }
 
 LRESULT CALLBACK aolEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CHAR) {
-        const std::string line = windowText(window);
-        if (wParam == '\r' && !line.empty()) {
-            const HWND transcript = FindWindowExA(GetParent(window), nullptr, "RICHCNTLREADONLY", nullptr);
-            SetWindowTextA(transcript, (windowText(transcript) + "\r\nAOLMember:\t" + line).c_str());
-            SetWindowTextA(window, "");
-        }
-        return 0;
+    if (message != WM_CHAR)
+        return DefWindowProcA(window, message, wParam, lParam);
+    const std::string line = windowText(window);
+    if (wParam == '\r' && !line.empty()) {
+        const HWND transcript = child(GetParent(window), "RICHCNTLREADONLY");
+        SetWindowTextA(transcript, (windowText(transcript) + "\r\nAOLMember:\t" + line).c_str());
+        SetWindowTextA(window, "");
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return 0;
 }
 
-void registerClass(const char* name, WNDPROC proc)
+// Registering again on the next desktop fails harmlessly.
+void registerClasses()
 {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = name;
+    const auto add = [&](const char* name, WNDPROC proc) {
+        wc.lpfnWndProc = proc;
+        wc.lpszClassName = name;
+        RegisterClassExA(&wc);
+    };
+    for (const char* name : {"AIM_ChatWnd", "WndAte32Class", "AOL Frame25", "AOL Child", "_AOL_Combobox",
+                             "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
+        add(name, DefWindowProcA);
+    add("Ate32Class", ateProc);
+    add("_Oscar_IconBtn", iconButtonProc);
+    add("RICHCNTL", aolEditProc);
+    // The member list is a list box under the client's class name.
+    GetClassInfoExA(nullptr, "LISTBOX", &wc);
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "_Oscar_Tree";
     RegisterClassExA(&wc);
 }
 
-void registerClasses()
-{
-    static const bool done = [] {
-        for (const char* name : {"AIM_ChatWnd", "WndAte32Class", "AOL Frame25", "AOL Child", "_AOL_Combobox",
-                                 "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
-            registerClass(name, DefWindowProcA);
-        registerClass("Ate32Class", ateProc);
-        registerClass("_Oscar_IconBtn", iconButtonProc);
-        registerClass("RICHCNTL", aolEditProc);
-        // The member list is a list box under the client's class name.
-        WNDCLASSEXA list{};
-        list.cbSize = sizeof list;
-        GetClassInfoExA(nullptr, "LISTBOX", &list);
-        list.hInstance = GetModuleHandleA(nullptr);
-        list.lpszClassName = "_Oscar_Tree";
-        RegisterClassExA(&list);
-        return true;
-    }();
-    (void)done;
-}
-
-HWND create(HWND parent, const char* className, DWORD style = 0)
+HWND create(HWND parent, const char* className, DWORD style = 0, void* param = nullptr)
 {
     return CreateWindowExA(0, className, "", (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | style, 0, 0, 200, 100,
-                           parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+                           parent, nullptr, GetModuleHandleA(nullptr), param);
 }
 
 class Win32ContractDesktop : public ContractDesktop {
@@ -191,61 +127,47 @@ public:
 
     WindowSystem& windows() override { return m_windows; }
 
-    void openAimChat(const std::vector<std::string>& otherMembers) override
+    void openAimChat() override
     {
-        const HWND chat = create(nullptr, "AIM_ChatWnd");
-        m_topLevel.push_back(chat);
+        const HWND chat = m_topLevel.emplace_back(create(nullptr, "AIM_ChatWnd"));
         create(create(chat, "WndAte32Class"), "Ate32Class");
         const HWND input = create(create(chat, "WndAte32Class"), "Ate32Class");
-        SetWindowLongPtrA(input, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new std::string));
+        SetWindowLongPtrA(input, GWLP_USERDATA, 1);
         const HWND list = create(chat, "_Oscar_Tree", LBS_HASSTRINGS | LBS_NOTIFY);
         for (int i = 0; i < 6; ++i)
             create(chat, "_Oscar_IconBtn");
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Chat\t\tme"));
-        for (const std::string& member : otherMembers)
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Chat\t\t" + member).c_str()));
+        for (const char* item : {"Chat\t\tme", "Chat\t\tbob", "Chat\t\tcarol"})
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     }
 
-    void openAolClient(const std::vector<std::string>& helpMenuItems) override
+    void openAolClient() override
     {
-        m_frame = create(nullptr, "AOL Frame25");
-        m_topLevel.push_back(m_frame);
+        const HWND frame = m_topLevel.emplace_back(create(nullptr, "AOL Frame25"));
         CLIENTCREATESTRUCT client{nullptr, 1000};
-        m_mdi = CreateWindowExA(0, "MDIClient", "", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 200, 100, m_frame, nullptr,
-                                GetModuleHandleA(nullptr), &client);
+        const HWND mdi = create(frame, "MDIClient", WS_CLIPCHILDREN, &client);
+        create(mdi, "AOL Child");
+        const HWND room = create(mdi, "AOL Child");
+        for (const char* marker : {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY",
+                                   "RICHCNTL", "RICHCNTL"})
+            create(room, marker);
 
         UINT id = 100;
         const HMENU bar = CreateMenu();
-        const HMENU file = CreatePopupMenu();
-        for (const char* text : {"&New", "&Open...", "E&xit"})
-            AppendMenuA(file, MF_STRING, id++, text);
-        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-        const HMENU windowMenu = CreatePopupMenu();
-        for (const char* text : {"&Cascade", "&Tile"})
-            AppendMenuA(windowMenu, MF_STRING, id++, text);
-        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(windowMenu), "&Window");
-        const HMENU help = CreatePopupMenu();
-        for (const std::string& text : helpMenuItems)
-            AppendMenuA(help, MF_STRING, id++, text.c_str());
-        AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
-        SetMenu(m_frame, bar);
-    }
-
-    void addAolChild(bool chatRoom) override
-    {
-        const HWND child = create(m_mdi, "AOL Child");
-        if (!chatRoom)
-            return;
-        for (const char* marker :
-             {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY", "RICHCNTL", "RICHCNTL"})
-            create(child, marker);
+        const auto popup = [&](const char* title, std::initializer_list<const char*> items) {
+            const HMENU menu = CreatePopupMenu();
+            for (const char* text : items)
+                AppendMenuA(menu, MF_STRING, id++, text);
+            AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), title);
+        };
+        popup("&File", {"&New", "E&xit"});
+        popup("&Window", {"&Cascade"});
+        popup("&Help", {"&Help Topics", "&What's New in AOL 5.0"});
+        SetMenu(frame, bar);
     }
 
 private:
     Win32WindowSystem m_windows;
     std::vector<HWND> m_topLevel;
-    HWND m_frame = nullptr;
-    HWND m_mdi = nullptr;
 };
 
 } // namespace
