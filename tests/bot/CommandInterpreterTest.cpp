@@ -1,299 +1,173 @@
-#include "BotForm.h"
+#include "BotTest.h"
 
 #include "app/UserStore.h"
 #include "bot/SystemInfo.h"
 
 #include <QFile>
 
-#include <gtest/gtest.h>
+#include <optional>
+#include <utility>
 
 namespace {
 
-class Commands : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        forgetChatSends();
-        knowOwner(*t);
-    }
-    void owner(const QString& text) { say(*t, kOwner, text); }
-    QString P() { return t->txtFont.text(); }
+using Commands = BotTest<>;
 
-    TestForm t;
-};
-
-TEST_F(Commands, OnlyTheOwnerIsObeyedAndTheSlashCutsTheText)
+TEST_F(Commands, OnlyTheOwnersTimedLinesActAndTheSlashCutsTheText)
 {
-    say(*t, QStringLiteral("Bob"), QStringLiteral("ver"));
-    say(*t, QStringLiteral("owner me"), QStringLiteral("ver"));
-    say(*t, QStringLiteral("OwnerMe"), QStringLiteral("ver"));
-    EXPECT_TRUE(t.sent.isEmpty());
-
-    owner(QStringLiteral("ver/x"));
-    owner(QStringLiteral("/ver"));
-    owner(QStringLiteral("Ver"));
-    EXPECT_EQ(t.sent, QStringList{P() + "Quillon 3.2"});
-}
-
-TEST_F(Commands, UnknownOwnerObeysNobody)
-{
+    for (const char* who : {"Bob", "owner me", "OwnerMe"})
+        say(who, "ver");
+    owner("ver", "<FoNt size=2>");
+    for (const char* line : {"ver/x", "/ver", "Ver"})
+        owner(line);
+    owner("ver", "0");
     t->lbuser.setCaption(MainForm::kUnknownOwner);
-    say(*t, MainForm::kUnknownOwner.trimmed(), QStringLiteral("ver"));
-    say(*t, QString(), QStringLiteral("ver"));
-    EXPECT_TRUE(t.sent.isEmpty());
+    say(MainForm::kUnknownOwner.trimmed(), "ver");
+    EXPECT_EQ(t.sent, QStringList(2, P() + "Quillon 3.2"));
 }
 
-TEST_F(Commands, StartsWithIgnoresLetterCaseIsDoesNot)
+TEST_F(Commands, LetterCaseAndArgumentsTestedAsTheNextCommand)
 {
-    fillPlaylist(*t, {QStringLiteral("My Song"), QStringLiteral("Other")});
-    owner(QStringLiteral("P SONG"));
-    EXPECT_EQ(t->List3.items(), QStringList{QStringLiteral("My Song;/music/My Song.mp3")});
-
-    owner(QStringLiteral("Stop"));
-    EXPECT_TRUE(t.wmp.calls.isEmpty());
-    EXPECT_TRUE(t.sent.isEmpty());
-
-    owner(QStringLiteral("AR"));
-    EXPECT_EQ(t.sent, QStringList{P() + "Auto random on"});
+    fill({"My Song", "stop it"});
+    t->labFile.setCaption("Artist - Title");
+    for (const char* line : {"P SONG", "Stop", "P?", "p? ", "AR", "p stop", "r ver", "xar", "arxar"})
+        owner(line);
+    EXPECT_EQ(t->List3.items(), (QStringList{"My Song;/music/My Song.mp3", "stop it;/music/stop it.mp3"}));
+    EXPECT_EQ(t.wmp.calls, QStringList{"stop"});
+    EXPECT_EQ(t.sent, (QStringList{"P</b>laying [Artist - Title]", P() + "Auto random on", P() + "Stopped.",
+                                   P() + "Quillon 3.2", P() + "Auto random off", P() + "Auto random on"}));
 }
 
-TEST_F(Commands, ACommandsArgumentIsTestedAsTheNextCommand)
+TEST_F(Commands, SearchAppendsEveryHitOrSaysNothingFound)
 {
-    fillPlaylist(*t, {QStringLiteral("stop it"), QStringLiteral("go")});
-    owner(QStringLiteral("p stop"));
-    EXPECT_EQ(t->List3.items(), QStringList{QStringLiteral("stop it;/music/stop it.mp3")});
-    EXPECT_EQ(t.wmp.calls, QStringList{QStringLiteral("stop")});
-    EXPECT_EQ(t.sent, QStringList{P() + "Stopped."});
-
-    t.sent.clear();
-    owner(QStringLiteral("r ver"));
-    EXPECT_TRUE(t.sent.contains(P() + "Quillon 3.2"));
-
-    t.sent.clear();
-    owner(QStringLiteral("xar"));
-    EXPECT_EQ(t.sent, QStringList{P() + "Auto random off"});
-    t.sent.clear();
-    owner(QStringLiteral("arxar"));
-    EXPECT_EQ(t.sent, QStringList{P() + "Auto random on"});
-}
-
-TEST_F(Commands, SearchAppendsEveryHitAndRemembersTheLastPosition)
-{
-    fillPlaylist(*t, {QStringLiteral("Blue Sky"), QStringLiteral("red"), QStringLiteral("BLUESKY two")});
-    t->List3.addItem(QStringLiteral("earlier;/x.mp3"));
-    owner(QStringLiteral("p blue sky"));
+    fill({"Blue Sky", "red", "BLUESKY two"});
+    t->List3.addItem("earlier;/x.mp3");
+    owner("p blue sky");
     EXPECT_EQ(t->List3.items(),
-              (QStringList{QStringLiteral("earlier;/x.mp3"), QStringLiteral("Blue Sky;/music/Blue Sky.mp3"),
-                           QStringLiteral("BLUESKY two;/music/BLUESKY two.mp3")}));
+              (QStringList{"earlier;/x.mp3", "Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
     EXPECT_EQ(t->txtNum.text(), "3");
-    EXPECT_TRUE(t.sent.isEmpty());
-
     t->List3.clear();
-    owner(QStringLiteral("p "));
-    EXPECT_EQ(t->List3.count(), 3);
-}
-
-TEST_F(Commands, NothingFoundIsSentWithoutThePrefix)
-{
-    fillPlaylist(*t, {QStringLiteral("abc")});
-    owner(QStringLiteral("p xyz"));
-    EXPECT_EQ(t.sent, QStringList{QStringLiteral("Nothing found")});
+    owner("p xyz");
+    EXPECT_EQ(t.sent, QStringList{"Nothing found"});
     EXPECT_EQ(t->List3.count(), 0);
-    EXPECT_EQ(t->txtNum.text(), "0");
+    EXPECT_EQ(t->txtNum.text(), "3");
 }
 
-TEST_F(Commands, PlayingReplyFillsTheSongWithoutPrefix)
+TEST_F(Commands, RemoveTakesNeighboursButNeverEverything)
 {
-    t->labFile.setCaption(QStringLiteral("Artist - Title"));
-    owner(QStringLiteral("P?"));
-    owner(QStringLiteral("p? "));
-    EXPECT_EQ(t.sent, QStringList{QStringLiteral("P</b>laying [Artist - Title]")});
-}
-
-TEST_F(Commands, RemoveTakesNeighboursAndKeepsBothListsInStep)
-{
-    fillPlaylist(*t, {QStringLiteral("Cat"), QStringLiteral("a b"), QStringLiteral("xyz"), QStringLiteral("BAT")},
-                 QStringLiteral("/m"));
-    owner(QStringLiteral("rem A"));
-    const QString head = QStringLiteral(
-        "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 FACE=\"MS Reference "
-        "Serif\">");
+    fill({"Cat", "a b", "xyz", "BAT"}, "/m");
+    for (const char* line : {"rem ", "rem    ", "rem nothing here", "rem A"})
+        owner(line);
+    const QString head = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 "
+                         "FACE=\"MS Reference Serif\">";
     EXPECT_EQ(t.sent, (QStringList{head + "Cat" + head + " removed", head + "a b" + head + " removed",
                                    head + "BAT" + head + " removed"}));
-    EXPECT_EQ(t->List1.items(), QStringList{QStringLiteral("xyz")});
-    EXPECT_EQ(t->List2.items(), QStringList{QStringLiteral("xyz;/m/xyz.mp3")});
-
-    t.sent.clear();
-    owner(QStringLiteral("rem nothing here"));
-    EXPECT_TRUE(t.sent.isEmpty());
+    EXPECT_EQ(t->List1.items(), QStringList{"xyz"});
+    EXPECT_EQ(t->List2.items(), QStringList{"xyz;/m/xyz.mp3"});
 }
 
-TEST_F(Commands, RemoveWithoutATextKeepsThePlaylist)
+TEST_F(Commands, RandomNextAndPrevStayInsideThePlaylist)
 {
-    fillPlaylist(*t, {QStringLiteral("one"), QStringLiteral("two")});
-    owner(QStringLiteral("rem "));
-    owner(QStringLiteral("rem    "));
-    EXPECT_EQ(t->List1.count(), 2);
-    EXPECT_EQ(t->List2.count(), 2);
-    EXPECT_TRUE(t.sent.isEmpty());
-}
-
-TEST_F(Commands, NextStopsAtTheEndPrevClearsAtTheStart)
-{
-    fillPlaylist(*t, {QStringLiteral("one"), QStringLiteral("two")});
-    t->List1.setListIndex(1);
-    owner(QStringLiteral("next"));
-    EXPECT_EQ(t->List1.listIndex(), 1);
-    owner(QStringLiteral("prev"));
-    EXPECT_EQ(t->List1.listIndex(), 0);
-    owner(QStringLiteral("prev"));
+    owner("r");
     EXPECT_EQ(t->List1.listIndex(), -1);
-    owner(QStringLiteral("next"));
-    EXPECT_EQ(t->List1.listIndex(), 0);
+    fill({"one", "two"});
+    t->List1.setListIndex(1);
+    const std::pair<const char*, int> steps[] = {{"next", 1}, {"prev", 0}, {"prev", -1}, {"next", 0}};
+    for (const auto& [line, row] : steps) {
+        owner(line);
+        EXPECT_EQ(t->List1.listIndex(), row) << line;
+    }
     // "two", "one", nothing for the empty name, "one" again; no reply of their own.
     EXPECT_EQ(t.wmp.urls.size(), 3);
     EXPECT_EQ(t.sent.size(), 3);
 }
 
-TEST_F(Commands, RandomPicksARowOrNothing)
+TEST_F(Commands, RepliesOfTheOtherCommands)
 {
-    owner(QStringLiteral("r"));
-    EXPECT_EQ(t->List1.listIndex(), -1);
-    EXPECT_TRUE(t.wmp.urls.isEmpty());
-
-    fillPlaylist(*t, {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
-    for (int i = 0; i < 20; ++i) {
-        owner(QStringLiteral("r"));
-        EXPECT_GE(t->List1.listIndex(), 0);
-        EXPECT_LT(t->List1.listIndex(), 3);
+    SaveSetting("cs", "unpause", "Back on");
+    fill({"one"});
+    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
+    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
+    const std::pair<const char*, QString> cases[] = {
+        {"info", "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:1 \u00bb user:Owner Me "
+                 "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"},
+        {"pause", "Paused."}, {"unpause", "Back on"}, {"stop", "Stopped."}, {"tray", "\u00bb <u>Sent to tray</u>"},
+        {"show", "Showing"}, {"min", "\u00bb <u>Minimized</u>"}, {"CPL now", "</b></i>Playlist Cleared"},
+        {"clr", "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
+                "COLOR=#0080c0>Cleared!</U>"},
+    };
+    for (const auto& [line, reply] : cases) {
+        t.sent.clear();
+        owner(line);
+        EXPECT_EQ(t.sent, QStringList{P() + reply}) << line;
     }
+    EXPECT_EQ(t.wmp.calls, (QStringList{"pause", "play", "stop"}));
+    EXPECT_EQ(t.ui.events, (QStringList{"hide", "show", "min"}));
+    EXPECT_EQ(t->List1.count() + t->List2.count(), 0);
 }
 
 TEST_F(Commands, UrlPostsFirstThenPointsThePlayer)
 {
-    QStringList order;
-    QObject::connect(&t->chat1, &ChatScanner::sendChatCalled, [&] { order.append(QStringLiteral("line")); });
-    QObject::connect(&t.wmp, &MediaPlayer::playStateChanged, [&] { order.append(QStringLiteral("url")); });
-    owner(QStringLiteral("url radio.example.org:8000"));
-    EXPECT_EQ(t.sent, QStringList{P() + t->txtURL.text()});
-    EXPECT_EQ(t.wmp.urls, QStringList{QStringLiteral("http://radio.example.org:8000")});
-    EXPECT_EQ(order, (QStringList{QStringLiteral("line"), QStringLiteral("url")}));
-
-    owner(QStringLiteral("url radio.example.org/stream"));
-    EXPECT_EQ(t.wmp.urls.last(), "http://radio.example.org");
+    QObject::connect(&t.wmp, &MediaPlayer::playStateChanged, [&] { t.sent.append("(url)"); });
+    owner("url radio.example.org:8000");
+    owner("url radio.example.org/stream");
+    const QString line = P() + t->txtURL.text();
+    EXPECT_EQ(t.sent, (QStringList{line, "(url)", line, "(url)"}));
+    EXPECT_EQ(t.wmp.urls, (QStringList{"http://radio.example.org:8000", "http://radio.example.org"}));
 }
 
-TEST_F(Commands, ClearPlaylistPostsThenEmptiesBothLists)
+TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneDirectoryNamed)
 {
-    fillPlaylist(*t, {QStringLiteral("one")});
-    owner(QStringLiteral("CPL now"));
-    EXPECT_EQ(t.sent, QStringList{P() + "</b></i>Playlist Cleared"});
-    EXPECT_EQ(t->List1.count(), 0);
-    EXPECT_EQ(t->List2.count(), 0);
+    // Each path below a folder ("" for the folder itself) and the names it deletes.
+    const std::pair<QString, QStringList> cases[] = {
+        {"/a.mp3", {"a.mp3"}}, {"/?.mp3", {"a.mp3", "b.mp3"}}, {"/[x]?.mp3", {"[x]1.mp3"}},
+        {"/*.mp3", {"[x]1.mp3", "a.mp3", "ab.mp3", "b.mp3"}},
+        {"/*", {"[x]1.mp3", "a.mp3", "ab.mp3", "b.mp3", "notes.txt"}},
+        {"", {}}, {"/sub.mp3", {}}, {"/link", {}}, {"/*/c.mp3", {}}, {"/sub.mp?/*", {}}, {"/nothing/*.mp3", {}},
+        {"/none.mp3", {}},
+    };
+    int folder = 0;
+    for (const auto& [path, gone] : cases) {
+        const QString root = t.dir.path() + "/case" + QString::number(++folder);
+        QDir().mkpath(root + "/sub.mp3");
+        for (const char* name : {"a.mp3", "b.mp3", "ab.mp3", "notes.txt", ".hidden.mp3", "[x]1.mp3", "sub.mp3/c.mp3"})
+            QFile(root + u'/' + name).open(QIODevice::WriteOnly);
+        ASSERT_TRUE(QFile::link(root + "/sub.mp3", root + "/link"));
+        const auto entries = [&] { return QDir(root).entryList(QDir::AllEntries | QDir::Hidden); };
+        QStringList left = entries();
+        owner("del " + QString(root + path).replace(u'/', u'\\'));
+        for (const QString& name : gone)
+            left.removeOne(name);
+        EXPECT_EQ(entries(), left) << qPrintable(path);
+        EXPECT_TRUE(QFile::exists(root + "/sub.mp3/c.mp3"));
+    }
+    EXPECT_EQ(t.sent, QStringList(folder, P() + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
 }
 
-TEST_F(Commands, DirTakesABackslashedPath)
+TEST_F(Commands, DirAndDriveTakeBackslashedPaths)
 {
-    const QString music = t.dir.path() + QStringLiteral("/My Music");
+    const QString music = t.dir.path() + "/My Music";
     QDir().mkpath(music);
-    QFile(music + QStringLiteral("/tune.mp3")).open(QIODevice::WriteOnly);
-    owner(QStringLiteral("dir ") + QString(music).replace(u'/', u'\\'));
-    EXPECT_EQ(t->List1.items(), QStringList{QStringLiteral("tune")});
-    EXPECT_EQ(t->List2.items(), QStringList{QStringLiteral("tune;") + music + QStringLiteral("/tune.mp3")});
-}
-
-TEST_F(Commands, DeleteSendsItsLineWhetherOrNotAFileWent)
-{
-    const QString file = t.dir.path() + QStringLiteral("/gone.txt");
-    QFile(file).open(QIODevice::WriteOnly);
-    owner(QStringLiteral("del ") + QString(file).replace(u'/', u'\\'));
-    EXPECT_FALSE(QFile::exists(file));
-    owner(QStringLiteral("del \\no\\such\\file.txt"));
-    const QString line = P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>");
-    EXPECT_EQ(t.sent, (QStringList{line, line}));
-}
-
-TEST_F(Commands, InfoReportsFilesOwnerAndTheFirstThreeCharactersOfMemory)
-{
-    fillPlaylist(*t, {QStringLiteral("one"), QStringLiteral("two")});
-    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
-    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
-    owner(QStringLiteral("info"));
-    EXPECT_EQ(t.sent, QStringList{P()
-                                  + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb "
-                                                   "files:2 \u00bb user:Owner Me \u00bb Ram:523 \u00bb "
-                                                   "uptime:0weeks 00days 01:02:03")});
-}
-
-TEST_F(Commands, DriveReportsTheKindOrNothing)
-{
-    const std::optional<QString> root = DriveTypeName(QStringLiteral("/"));
+    QFile(music + "/tune.mp3").open(QIODevice::WriteOnly);
+    for (const QString& line : QStringList{"dir " + QString(music).replace(u'/', u'\\'), "Drive \\",
+                                           "drive \\no\\such\\place", "drive ", "drive \\"})
+        owner(line);
+    EXPECT_EQ(t->List2.items(), QStringList{"tune;" + music + "/tune.mp3"});
+    const std::optional<QString> root = DriveTypeName("/");
     ASSERT_TRUE(root.has_value());
-    owner(QStringLiteral("Drive \\"));
-    owner(QStringLiteral("drive \\no\\such\\place"));
-    owner(QStringLiteral("drive "));
-    EXPECT_TRUE(t.sent.isEmpty());
-    owner(QStringLiteral("drive \\"));
-    EXPECT_EQ(t.sent, QStringList{P()
-                                  + QStringLiteral("<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT>"
-                                                   "<FONT COLOR=#0080c0 FACE=\"MS Reference Serif\">")
-                                  + *root + QStringLiteral(" drive.")});
-}
-
-TEST_F(Commands, PlayerControlsActThenReply)
-{
-    SaveSetting(QStringLiteral("cs"), QStringLiteral("unpause"), QStringLiteral("Back on"));
-    owner(QStringLiteral("pause"));
-    owner(QStringLiteral("unpause"));
-    owner(QStringLiteral("stop"));
-    EXPECT_EQ(t.wmp.calls, (QStringList{QStringLiteral("pause"), QStringLiteral("play"), QStringLiteral("stop")}));
-    EXPECT_EQ(t.sent, (QStringList{P() + "Paused.", P() + "Back on", P() + "Stopped."}));
-}
-
-TEST_F(Commands, WindowCommandsReachTheUserInterface)
-{
-    owner(QStringLiteral("tray"));
-    owner(QStringLiteral("show"));
-    owner(QStringLiteral("min"));
-    EXPECT_EQ(t.ui.events, (QStringList{QStringLiteral("hide"), QStringLiteral("show"), QStringLiteral("min")}));
-    EXPECT_EQ(t.sent,
-              (QStringList{P() + "\u00bb <u>Sent to tray</u>", P() + "Showing", P() + "\u00bb <u>Minimized</u>"}));
+    // After the line of the directory added, one drive.
+    EXPECT_EQ(t.sent.mid(1), QStringList{P() + "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT "
+                                              "COLOR=#0080c0 FACE=\"MS Reference Serif\">" + *root + " drive."});
 }
 
 TEST_F(Commands, EndShutsDownAndWritesThePlaylist)
 {
-    fillPlaylist(*t, {QStringLiteral("kept")});
-    owner(QStringLiteral("end"));
+    fill({"kept"});
+    owner("end");
     EXPECT_TRUE(t->isUnloaded());
-    EXPECT_TRUE(t.ui.events.contains(QStringLiteral("end")));
+    EXPECT_TRUE(t.ui.events.contains("end"));
     QFile file(t.paths.playlistFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("kept;/music/kept.mp3"));
-}
-
-TEST_F(Commands, ClearWithoutAChatWindowStillSendsItsLine)
-{
-    owner(QStringLiteral("clr"));
-    EXPECT_EQ(t.sent, QStringList{P()
-                                  + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT "
-                                                   "COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Cleared!</U>")});
-}
-
-TEST(ClearTranscript, WritesTheNoticeIntoTheTranscriptWindow)
-{
-    BotForm t;
-    knowOwner(*t);
-    say(*t, kOwner, QStringLiteral("clr"));
-    EXPECT_EQ(t.desktop.transcript, "<b>OnlineHost</b>: Cleared!");
-    EXPECT_EQ(t.sent.size(), 1);
-}
-
-TEST_F(Commands, FontInTheTimeFieldDropsTheLineButZeroDoesNot)
-{
-    owner(QStringLiteral("ver"));
-    say(*t, kOwner, QStringLiteral("ver"), QStringLiteral("<FoNt size=2>"));
-    say(*t, kOwner, QStringLiteral("ver"), QStringLiteral("0"));
-    EXPECT_EQ(t.sent.size(), 2);
 }
 
 } // namespace
