@@ -30,6 +30,7 @@ struct TocSession : ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
     }
 
+    // The whole sign-on; the log starts afresh after it.
     void signOn()
     {
         ASSERT_NO_FATAL_FAILURE(reachSigningOn());
