@@ -10,46 +10,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-constexpr int kStartTimeoutMs = 30000;
+constexpr int kTimeoutMs = 30000;
 
-// A quarter second of a 440 Hz tone: 8 kHz, mono, 16-bit PCM.
-QByteArray toneWav()
+// A quarter second of silence: 8 kHz, mono, 16-bit PCM.
+QByteArray silentWav()
 {
-    const int rate = 8000;
-    const int samples = rate / 4;
-    QByteArray pcm(samples * 2, Qt::Uninitialized);
-    for (int i = 0; i < samples; ++i) {
-        const auto value = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
-        qToLittleEndian(value, pcm.data() + 2 * i);
-    }
-    auto le32 = [](quint32 v) {
-        QByteArray b(4, Qt::Uninitialized);
-        qToLittleEndian(v, b.data());
-        return b;
+    const auto le = [](quint32 v, int size) {
+        v = qToLittleEndian(v);
+        return QByteArray(reinterpret_cast<const char*>(&v), size);
     };
-    auto le16 = [](quint16 v) {
-        QByteArray b(2, Qt::Uninitialized);
-        qToLittleEndian(v, b.data());
-        return b;
-    };
-    return "RIFF" + le32(36 + pcm.size()) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) + le32(rate)
-           + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(pcm.size()) + pcm;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray pcm(4000, '\0');
+    return "RIFF" + le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4)
+           + le(2, 2) + le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
 }
 
 // The built program, run as a bot against our server with its files in a
@@ -63,20 +37,25 @@ struct HeadlessBot : ::testing::Test {
     // Everything the bot wrote on stderr so far.
     QByteArray errors;
 
-    QString dataDir() const { return home.path() + QStringLiteral("/data/quillon"); }
-    QString configDir() const { return home.path() + QStringLiteral("/config/quillon"); }
+    QByteArray read(const QString& path)
+    {
+        QFile f(home.path() + path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool write(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(home.path() + path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
 
     void SetUp() override
     {
-        ASSERT_TRUE(home.isValid());
-        ASSERT_TRUE(QDir().mkpath(dataDir()));
-        const QString song = home.path() + QStringLiteral("/tone.wav");
-        ASSERT_TRUE(writeFile(song, toneWav()));
+        ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
+        ASSERT_TRUE(write(QStringLiteral("/tone.wav"), silentWav()));
         // A name with a double quote and a trailing backslash, which the
         // chat command must carry escaped.
-        ASSERT_TRUE(writeFile(dataDir() + QStringLiteral("/playlist.txt"),
-                              "Blue \"Tone\" \\;" + song.toUtf8() + "\r\n"));
-
+        ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"),
+                          "Blue \"Tone\" \\;" + home.path().toUtf8() + "/tone.wav\r\n"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
@@ -87,38 +66,35 @@ struct HeadlessBot : ::testing::Test {
 
     void TearDown() override
     {
-        if (bot.state() != QProcess::NotRunning) {
-            bot.kill();
-            bot.waitForFinished(5000);
-        }
+        bot.kill();
+        bot.waitForFinished(5000);
         if (HasFailure())
             std::fprintf(stderr, "the bot's stderr:\n%s\n", (errors + bot.readAllStandardError()).constData());
     }
 
-    void start(const QStringList& extra)
+    // Options with '|' between them, after the bot's own unless told not to.
+    void start(const QString& options = {}, bool withBot = true)
     {
-        bot.start(QStringLiteral(QUILLON_BINARY),
-                  QStringList{QStringLiteral("--headless"), QStringLiteral("--bot"), QStringLiteral("--toc-server"),
-                              QStringLiteral("127.0.0.1:") + QString::number(port),
-                              QStringLiteral("--screen-name"), QStringLiteral("Quill Bot"),
-                              QStringLiteral("--password"), QStringLiteral("secret"), QStringLiteral("--room"),
-                              QStringLiteral("Music Room")}
-                      + extra);
-        ASSERT_TRUE(bot.waitForStarted(kStartTimeoutMs));
+        const QString own = QStringLiteral("--headless|--bot|--toc-server|127.0.0.1:%1|--screen-name|Quill Bot|"
+                                           "--password|secret|--room|Music Room");
+        bot.start(QStringLiteral(QUILLON_BINARY), (withBot ? own.arg(port).split(u'|') : QStringList())
+                                                      + options.split(u'|', Qt::SkipEmptyParts));
+        ASSERT_TRUE(bot.waitForStarted(kTimeoutMs));
     }
-
-    bool waitForCommands(qsizetype n, int timeoutMs = kStartTimeoutMs)
+    bool waitForCommands(qsizetype n) { return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs); }
+    // Waits for the bot to end, and answers whether it ended normally.
+    bool endedNormally()
     {
-        return waitFor([&] { return server.commands().size() >= n; }, timeoutMs);
+        return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs)
+               && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
+               && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
     }
 };
 
 TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
 {
-    ASSERT_NO_FATAL_FAILURE(start({QStringLiteral("--exchange"), QStringLiteral("5"), QStringLiteral("--authorizer"),
-                                   QStringLiteral("login.example"), QStringLiteral("--owner"),
-                                   QStringLiteral("Owner One")}));
-    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }, kStartTimeoutMs));
+    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--exchange|5|--authorizer|login.example|--owner|Owner One")));
+    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }, kTimeoutMs));
     server.sendFrame(1, TocTestServer::signOnPayload());
     ASSERT_TRUE(waitForCommands(1));
     EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.example 29999 quillbot 0x"));
@@ -145,15 +121,12 @@ TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
               "COLOR=#0080ff>\"");
 
     bot.closeWriteChannel();
-    ASSERT_TRUE(waitFor([&] { return bot.state() == QProcess::NotRunning; }, kStartTimeoutMs));
-    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(bot.exitCode(), 0);
-    // Its last line went to the room before it left.
+    EXPECT_TRUE(endedNormally());
+    // Its last line went to the room before it left, and its files are whole.
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
     EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 77 \""));
     EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
-    EXPECT_TRUE(readFile(dataDir() + QStringLiteral("/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
-    EXPECT_TRUE(readFile(configDir() + QStringLiteral("/settings.quillon")).contains("[loads]:2"));
+    EXPECT_TRUE(read(QStringLiteral("/data/quillon/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
     errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.contains("toc: signed on as Quill Bot"));
     EXPECT_TRUE(errors.contains("toc: joined room Music Room (id 77)"));
@@ -162,35 +135,25 @@ TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
 TEST_F(HeadlessBot, ARefusedConnectionIsLoggedAndATermSignalStillEndsTheBotNormally)
 {
     server.stopListening();
-    ASSERT_NO_FATAL_FAILURE(start({}));
+    ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(waitFor([&] { return errors.contains("toc: connection failed") || bot.state() != QProcess::Running; },
-                        kStartTimeoutMs));
+                        kTimeoutMs));
     EXPECT_TRUE(errors.contains("toc: connecting to 127.0.0.1:" + QByteArray::number(port) + '\n'));
     EXPECT_EQ(bot.state(), QProcess::Running);
     bot.terminate();
-    ASSERT_TRUE(waitFor([&] { return bot.state() == QProcess::NotRunning; }, kStartTimeoutMs));
-    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(bot.exitCode(), 0);
-    EXPECT_TRUE(readFile(configDir() + QStringLiteral("/settings.quillon")).contains("[loads]:2"));
+    EXPECT_TRUE(endedNormally());
 }
 
 TEST_F(HeadlessBot, BadOptionsAreRefusedBeforeAnythingStarts)
 {
-    for (const QStringList& extra : {QStringList{QStringLiteral("--exchange"), QStringLiteral("five")},
-                                     QStringList{QStringLiteral("--authorizer"), QStringLiteral("host:99999")}}) {
-        bot.start(QStringLiteral(QUILLON_BINARY),
-                  QStringList{QStringLiteral("--bot"), QStringLiteral("--screen-name"), QStringLiteral("b"),
-                              QStringLiteral("--password"), QStringLiteral("p"), QStringLiteral("--room"),
-                              QStringLiteral("r")}
-                      + extra);
-        ASSERT_TRUE(bot.waitForFinished(kStartTimeoutMs));
-        EXPECT_EQ(bot.exitCode(), 2) << extra.join(u' ').toStdString();
+    for (const char* options : {"--exchange|five", "--authorizer|host:99999"}) {
+        ASSERT_NO_FATAL_FAILURE(start(QString::fromLatin1(options)));
+        ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
+        EXPECT_EQ(bot.exitCode(), 2) << options;
     }
-    bot.start(QStringLiteral(QUILLON_BINARY),
-              {QStringLiteral("--headless"), QStringLiteral("--room"), QStringLiteral("r")});
-    ASSERT_TRUE(bot.waitForFinished(kStartTimeoutMs));
+    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--headless|--room|r"), false));
+    ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
     EXPECT_EQ(bot.exitCode(), 2);
     EXPECT_EQ(server.connectionsAccepted(), 0);
 }
-
 } // namespace

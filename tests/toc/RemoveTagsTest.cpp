@@ -4,26 +4,23 @@
 
 #include <gtest/gtest.h>
 
-TEST(RemoveTags, TakesOutEveryTagAndKeepsTheText)
-{
-    EXPECT_EQ(RemoveTags(QStringLiteral("<font color=\"#ff0000\">p song</font>")), QStringLiteral("p song"));
-    EXPECT_EQ(RemoveTags(QStringLiteral("<HTML><BODY>a<B>b</B>c</BODY></HTML>")), QStringLiteral("abc"));
-    const QString entities = QStringLiteral("no tags &amp; &lt;entities&gt;");
-    EXPECT_EQ(RemoveTags(entities), entities);
-}
-
-TEST(RemoveTags, StopsAtALessThanWithoutAGreaterThanAfterIt)
-{
-    EXPECT_EQ(RemoveTags(QStringLiteral("1 < 2")), QStringLiteral("1 < 2"));
-    EXPECT_EQ(RemoveTags(QStringLiteral("<b>x</b> a<b")), QStringLiteral("x a<b"));
-    // A ">" before the first "<" stays.
-    EXPECT_EQ(RemoveTags(QStringLiteral("a > b <i>c")), QStringLiteral("a > b c"));
-}
+#include <QList>
 
 TEST(RemoveTags, FirstLessThanPairsWithTheFirstGreaterThanAfterIt)
 {
-    // "<a<b>" is one tag; removing it can join text into a new tag.
-    EXPECT_EQ(RemoveTags(QStringLiteral("x<a<b>y>z")), QStringLiteral("xy>z"));
-    EXPECT_EQ(RemoveTags(QStringLiteral("<<>b>c")), QStringLiteral("b>c"));
-    EXPECT_EQ(RemoveTags(QStringLiteral("<>")), QString());
+    const QList<std::pair<QString, QString>> cases{
+        {"<font color=\"#ff0000\">p song</font>", "p song"},
+        {"<HTML><BODY>a<B>b</B>c</BODY></HTML>", "abc"},
+        {"no tags &amp; &lt;entities&gt;", "no tags &amp; &lt;entities&gt;"},
+        // A "<" with no ">" after it ends the removal; a ">" before it stays.
+        {"1 < 2", "1 < 2"},
+        {"<b>x</b> a<b", "x a<b"},
+        {"a > b <i>c", "a > b c"},
+        // "<a<b>" is one tag; removing it can join text into a new tag.
+        {"x<a<b>y>z", "xy>z"},
+        {"<<>b>c", "b>c"},
+        {"<>", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(RemoveTags(in), out) << in.toStdString();
 }

@@ -5,8 +5,6 @@
 #include "TocTestServer.h"
 #include "WaitFor.h"
 
-#include "toc/MarlTOCSock.h"
-
 #include <gtest/gtest.h>
 
 // A client, our server and the client's event log, with the steps of a
@@ -16,47 +14,49 @@ struct TocSession : ::testing::Test {
     MarlTOCSock toc;
     TocEventLog log{toc};
 
-    void connectClient(const QString& user = QStringLiteral("Marl Bot"),
-                       const QString& password = QStringLiteral("secret"))
+    void connectClient(const QString& user = QStringLiteral("Marl Bot"))
     {
         const int before = server.connectionsAccepted();
-        toc.Login(user, password, QStringLiteral("127.0.0.1"), server.port(),
+        toc.Login(user, QStringLiteral("secret"), QStringLiteral("127.0.0.1"), server.port(),
                   QStringLiteral("login.example"), 29999);
         ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
     }
 
     // Greeting, the server's sign-on frame, and the client's two answers.
-    void reachSigningOn(const QString& user = QStringLiteral("Marl Bot"),
-                        const QString& password = QStringLiteral("secret"))
+    void reachSigningOn(const QString& user = QStringLiteral("Marl Bot"))
     {
-        ASSERT_NO_FATAL_FAILURE(connectClient(user, password));
+        ASSERT_NO_FATAL_FAILURE(connectClient(user));
         server.sendFrame(1, TocTestServer::signOnPayload());
         ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
     }
 
+    // The whole sign-on; the log starts afresh after it.
     void signOn()
     {
         ASSERT_NO_FATAL_FAILURE(reachSigningOn());
         server.sendMessage(TocTestServer::SIGN_ON());
         server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
         ASSERT_TRUE(waitFor([&] { return toc.state() == MarlTOCSock::State::SignedOn; }));
+        log.events.clear();
+        log.packets = 0;
     }
 
-    // Waits for the client to have sent n commands in all.
     bool waitForCommands(qsizetype n) { return waitFor([&] { return server.commands().size() >= n; }); }
-
-    // The bytes the server sends arrive at the client in exactly these
-    // pieces: each one is taken in before the next is written.
-    void deliverInPieces(const QByteArray& bytes, const QList<qsizetype>& cuts)
+    // The commands after the login and toc_init_done, once there are n.
+    QList<QByteArray> sentAfterSignOn(qsizetype n)
     {
-        qsizetype from = 0;
-        QList<qsizetype> ends = cuts;
-        ends.append(bytes.size());
-        for (const qsizetype end : ends) {
-            const qint64 before = toc.bytesReceived();
-            server.send(bytes.sliced(from, end - from));
-            ASSERT_TRUE(waitFor([&] { return toc.bytesReceived() == before + (end - from); }));
-            from = end;
-        }
+        EXPECT_TRUE(waitForCommands(2 + n));
+        return server.commands().mid(2);
+    }
+
+    // Sends the messages in one write and waits until all were handled.
+    void say(const QList<QByteArray>& messages)
+    {
+        QByteArray bytes;
+        for (const QByteArray& m : messages)
+            bytes += server.frame(2, m);
+        const int before = log.packets;
+        server.send(bytes);
+        ASSERT_TRUE(waitFor([&] { return log.packets == before + messages.size(); }));
     }
 };
