@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -136,4 +137,25 @@ TEST(MainWindow, ChatSendsOpensFilledAndSetAppliesTheTemplates)
     EXPECT_EQ(g.form.txtPlaying.text(), "now: %s");
     QApplication::processEvents();
     EXPECT_EQ(g.topLevel(QStringLiteral("Chat Sends")), nullptr);
+}
+
+TEST(MainWindow, PlayFromThePlaylistMenuStartsTheSelectedSong)
+{
+    Gui g;
+    g.form.List2.addItems({"one;/music/one.mp3", "two;/music/two.mp3"});
+    g.form.library.addSongs();
+    auto* list = g.window.findChild<QListView*>();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    EXPECT_EQ(g.form.List1.listIndex(), 1);
+    QAction* play = nullptr;
+    for (QMenu* menu : g.window.findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Play"))
+                play = action;
+        }
+    }
+    ASSERT_NE(play, nullptr);
+    play->trigger();
+    EXPECT_EQ(g.wmp.urls, QStringList{"/music/two.mp3"});
+    EXPECT_EQ(g.form.labFile.caption(), "two");
 }
