@@ -6,12 +6,7 @@ set -e
 build=${1:-build}
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-mkdir -p "$home/data/quillon" "$home/config/quillon"
-i=0
-while [ $i -lt 32767 ]; do
-    printf 'Artist %d - Title of song %d;/home/me/Music/Artist %d/Artist %d - Title of song %d.mp3\r\n' $i $i $i $i $i
-    i=$((i + 1))
-done > "$home/data/quillon/playlist.txt"
+"$(dirname "$0")/../full-playlist.sh" "$home"
 ( sleep 4 ) | XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" HOME="$home" \
     "$build/quillon" --headless >/dev/null 2>&1 &
 sleep 3

@@ -15,9 +15,7 @@ settle=5
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT INT TERM
-mkdir -p "$work/data/quillon" "$work/config/quillon"
-awk 'BEGIN { for (i = 1; i <= 32767; i++) printf "Song %05d;/nonexistent/music/Song %05d.mp3\r\n", i, i }' \
-    > "$work/data/quillon/playlist.txt"
+"$(dirname "$0")/../full-playlist.sh" "$work"
 
 # Standard input stays open (and silent) for the whole run.
 ( sleep $((settle + window + 5)) | XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" HOME="$work" \
