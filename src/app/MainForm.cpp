@@ -120,6 +120,7 @@ void MainForm::Form_Unload()
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
     closingAnimation();
     player.stopTimers();
+    discovery.Timer2.stop();
     chat1.scan_off();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.

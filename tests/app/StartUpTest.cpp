@@ -136,3 +136,13 @@ TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
     EXPECT_EQ(t.ui.prompts, QStringList{"Enter Directory"});
     EXPECT_EQ(t.sent, QStringList{t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid")});
 }
+
+TEST(ShutDown, EveryTimerStops)
+{
+    TestForm t;
+    t->Form_Load();
+    t->Form_Unload();
+    for (const QTimer* timer : {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2})
+        EXPECT_FALSE(timer->isActive());
+    EXPECT_FALSE(t->chat1.isScanning());
+}
