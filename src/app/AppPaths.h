@@ -8,8 +8,11 @@ struct AppPaths {
     QString programDir;   // holds "playlist.txt"
     QString settingsDir;  // holds "settings.quillon"
 
-    QString playlistFile() const { return programDir + QStringLiteral("/playlist.txt"); }
-    QString settingsFile() const { return settingsDir + QStringLiteral("/settings.quillon"); }
+    static inline const QString kPlaylistName = QStringLiteral("playlist.txt");
+    static inline const QString kSettingsName = QStringLiteral("settings.quillon");
+
+    QString playlistFile() const { return programDir + u'/' + kPlaylistName; }
+    QString settingsFile() const { return settingsDir + u'/' + kSettingsName; }
 
     // The platform's places: on Linux $XDG_DATA_HOME/quillon and
     // $XDG_CONFIG_HOME/quillon, created when missing.

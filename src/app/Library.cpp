@@ -70,10 +70,7 @@ void Library::clear()
 
 void Library::load()
 {
-    const QString file = m_form.paths.playlistFile();
-    if (!directoryListsFile(m_form.paths.programDir, QStringLiteral("playlist.txt")))
-        SaveListToFile(file, m_form.List2);
-    LoadListFromFile(file, m_form.List2);
+    LoadOrCreateListFile(m_form.paths.programDir, AppPaths::kPlaylistName, m_form.List2);
 }
 
 bool Library::save() const

@@ -43,7 +43,10 @@ bool SaveListToFile(const QString& path, const ListBox& list)
     return file.commit();
 }
 
-bool directoryListsFile(const QString& dir, const QString& fileName)
+void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list)
 {
-    return QDir(dir).entryList({fileName}, QDir::Files).contains(fileName);
+    const QString path = dir + u'/' + fileName;
+    if (!QDir(dir).entryList({fileName}, QDir::Files).contains(fileName))
+        SaveListToFile(path, list);
+    LoadListFromFile(path, list);
 }

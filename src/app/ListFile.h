@@ -18,6 +18,7 @@ void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList);
 // crash or a full disk leaves the previous file whole. False on failure.
 bool SaveListToFile(const QString& path, const ListBox& list);
 
-// Whether the directory's listing holds a file of exactly this name
-// (letter case counts, as when the listing is searched by eye).
-bool directoryListsFile(const QString& dir, const QString& fileName);
+// Loads the file into the list, first creating it empty when the
+// directory's listing holds no file of exactly that name (letter case
+// counts, as when the listing is searched by eye).
+void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list);

@@ -53,10 +53,7 @@ void SettingsFile::applyAtStartUp()
 
 void SettingsFile::load()
 {
-    const QString file = m_form.paths.settingsFile();
-    if (!directoryListsFile(m_form.paths.settingsDir, QStringLiteral("settings.quillon")))
-        SaveListToFile(file, m_form.lstsettings);
-    LoadListFromFile(file, m_form.lstsettings);
+    LoadOrCreateListFile(m_form.paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
 }
 
 bool SettingsFile::save() const
