@@ -1,12 +1,16 @@
 #!/bin/sh
 # Installs what Quillon needs on Debian 12 (run as root). With --tests it
 # also installs what the test suite needs: GoogleTest, Google Benchmark,
+# real audio encoders, a private session bus with an MPRIS client, the
+# desktop-file, AppStream and systemd checkers, clang for the fuzz targets,
 # and the Windows cross compiler, Wine and a virtual display with which the
 # Windows window-system backend is tested.
 set -e
-packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev"
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev libtag1-dev qt6-svg-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
+              lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd
+              dpkg-dev file bsdutils clang libclang-rt-14-dev
               g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
 fi
 export DEBIAN_FRONTEND=noninteractive
