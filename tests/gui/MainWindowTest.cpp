@@ -1,10 +1,12 @@
 #include "app/MainForm.h"
+#include "app/UserStore.h"
 #include "gui/MainWindow.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/NoWindows.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -158,4 +160,19 @@ TEST(MainWindow, PlayFromThePlaylistMenuStartsTheSelectedSong)
     play->trigger();
     EXPECT_EQ(g.wmp.urls, QStringList{"/music/two.mp3"});
     EXPECT_EQ(g.form.labFile.caption(), "two");
+}
+
+TEST(MainWindow, TheBotPanelShowsTheStoredDialectAndStoresTheOneChosen)
+{
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QStringLiteral("auto"));
+    Gui g;
+    auto* choice = g.window.findChild<QComboBox*>();
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->currentText(), "Auto");
+    const int toc1 = choice->findText(QStringLiteral("TOC1"));
+    choice->setCurrentIndex(toc1);
+    emit choice->activated(toc1);
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
+    EXPECT_EQ(g.form.botMode.dialect(), TocDialect::Toc1);
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
 }
