@@ -55,7 +55,16 @@ public:
     const QList<FlapFrame>& frames() const { return m_frames; }
     // Its data-frame payloads without their closing NUL; one without exactly
     // that one NUL is marked, so no expected command matches it.
-    QList<QByteArray> commands() const { return commandsOf(m_frames); }
+    QList<QByteArray> commands() const
+    {
+        QList<QByteArray> result;
+        for (const FlapFrame& f : m_frames) {
+            if (f.type == 2)
+                result.append(f.payload.indexOf('\0') == f.payload.size() - 1 ? f.payload.chopped(1)
+                                                                             : f.payload + "<NUL?>");
+        }
+        return result;
+    }
     // The commands of the clients before it, all in one list.
     const QList<QByteArray>& earlierCommands() const { return m_earlierCommands; }
 
@@ -138,7 +147,8 @@ private:
         m_reader.append(QByteArrayView(bytes).sliced(take));
         while (auto frame = m_reader.next()) {
             m_frames.append(*frame);
-            if (m_toc1Account && frame->type == 2)
+            // Once it has hung up, the rest is not listened to.
+            if (m_toc1Account && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
                 answerAsToc1(frame->payload);
         }
     }
@@ -162,17 +172,6 @@ private:
             // toc_chat_join "4" "Room Name"
             sendMessage(CHAT_JOIN(m_toc1Rooms++, payload.split('"').value(3)));
         }
-    }
-
-    static QList<QByteArray> commandsOf(const QList<FlapFrame>& frames)
-    {
-        QList<QByteArray> result;
-        for (const FlapFrame& f : frames) {
-            if (f.type == 2)
-                result.append(f.payload.indexOf('\0') == f.payload.size() - 1 ? f.payload.chopped(1)
-                                                                             : f.payload + "<NUL?>");
-        }
-        return result;
     }
 
     static constexpr QByteArrayView kGreeting{"FLAPON\r\n\r\n"};
