@@ -169,8 +169,9 @@ void Player::Play(const QString& song)
 void Player::startLine(const QString& name, const QString& path, const QString& n)
 {
     m_form.wmp.setURL(path);
-    ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
-    QString line = m_form.txtPlay.text();
+    const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    const QString model = m_form.txtPlay.text();
+    QString line = model;
     line.replace(QStringLiteral("%n"), n);
     if (m_openingWait)
         m_openingWait(0.1);
@@ -183,6 +184,18 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
     line.replace(QStringLiteral("%d"), m_form.wmp.durationString());
+    // The tags come last so their texts are taken as they are; a template
+    // that names none of them gives the line it always gave, even for a
+    // song whose name holds one.
+    const std::pair<const char*, QString> fromTags[] = {
+        {"%artist", tags.artist},
+        {"%title", tags.title.isEmpty() ? name : tags.title},
+        {"%album", tags.album},
+    };
+    for (const auto& [placeholder, text] : fromTags) {
+        if (model.contains(QLatin1String(placeholder)))
+            line.replace(QLatin1String(placeholder), text);
+    }
     m_form.post(line);
 }
 
