@@ -14,10 +14,11 @@
 namespace {
 
 // A file read only for its facts. TagLib looks for the first MPEG frame
-// byte by byte, so a damaged or mislabelled .mp3 (a run of zeros, a video)
-// would be read to its end before the song is announced. Small reads draw
-// on a budget that ends that search; a single large read is a tag's body
-// (cover art), which is read whole, and is not charged.
+// in small steps, so a damaged or mislabelled .mp3 (a run of zeros, a
+// video) would be read to its end before the song is announced; and a
+// damaged tag header can ask for hundreds of megabytes at once. Small reads
+// and large ones (a tag's body with its cover art) each draw on a budget
+// that ends such a read long before a song's end.
 class FactsStream : public TagLib::IOStream {
 public:
     explicit FactsStream(const QByteArray& name) : m_file(name.constData(), true) {}
@@ -25,12 +26,10 @@ public:
     TagLib::FileName name() const override { return m_file.name(); }
     TagLib::ByteVector readBlock(unsigned long length) override
     {
-        if (length > kUncharged)
-            return m_file.readBlock(length);
-        if (m_budget == 0)
-            return {};
-        TagLib::ByteVector block = m_file.readBlock(std::min(length, m_budget));
-        m_budget -= std::min<unsigned long>(block.size(), m_budget);
+        unsigned long& budget = length > kSmallRead ? m_largeBudget : m_smallBudget;
+        const unsigned long allowed = std::min(length, budget);
+        TagLib::ByteVector block = allowed > 0 ? m_file.readBlock(allowed) : TagLib::ByteVector();
+        budget -= block.size();
         return block;
     }
     void writeBlock(const TagLib::ByteVector&) override {}
@@ -45,9 +44,10 @@ public:
     void truncate(long) override {}
 
 private:
-    static constexpr unsigned long kUncharged = 64 * 1024;
+    static constexpr unsigned long kSmallRead = 4096;
     TagLib::FileStream m_file;
-    unsigned long m_budget = 1024 * 1024;
+    unsigned long m_smallBudget = 256 * 1024;
+    unsigned long m_largeBudget = 32 * 1024 * 1024;
 };
 
 // A tag is part of one chat line: line breaks and runs of blanks in it
