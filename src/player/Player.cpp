@@ -184,17 +184,22 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
     line.replace(QStringLiteral("%d"), m_form.wmp.durationString());
-    // The tags come last so their texts are taken as they are; a template
-    // that names none of them gives the line it always gave, even for a
-    // song whose name holds one.
-    const std::pair<const char*, QString> fromTags[] = {
-        {"%artist", tags.artist},
-        {"%title", tags.title.isEmpty() ? name : tags.title},
-        {"%album", tags.album},
-    };
-    for (const auto& [placeholder, text] : fromTags) {
-        if (model.contains(QLatin1String(placeholder)))
-            line.replace(QLatin1String(placeholder), text);
+    // The tags come last and in one pass, so their texts are taken as they
+    // are; a template that names none of them gives the line it always
+    // gave, even for a song whose name holds one.
+    static const QRegularExpression fromTags(QStringLiteral("%(artist|title|album)"));
+    if (model.contains(fromTags)) {
+        QString filled;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch& match : fromTags.globalMatch(line)) {
+            const QString key = match.captured(1);
+            filled += QStringView(line).mid(done, match.capturedStart() - done);
+            filled += key == u"artist" ? tags.artist
+                      : key == u"album" ? tags.album
+                      : tags.title.isEmpty() ? name : tags.title;
+            done = match.capturedEnd();
+        }
+        line = filled + line.mid(done);
     }
     m_form.post(line);
 }

@@ -79,7 +79,7 @@ TEST_F(PlayerTest, FillsPlaceholdersInOrderSoTheNameTakesLaterOnesOnly)
 
 TEST_F(PlayerTest, FillsTheTagPlaceholdersFromTheFileTakingTheNameForAMissingTitle)
 {
-    addLine(QStringLiteral("Tagged"), 2, 8000, {{"IART", "The Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}});
+    addLine(QStringLiteral("Tagged"), 2, 8000, {{"IART", "The %album Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}});
     addLine(QStringLiteral("Bare"), 1);
     t->List2.addItem(QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")));
     addLine(QStringLiteral("Odd %title"));
@@ -89,7 +89,7 @@ TEST_F(PlayerTest, FillsTheTagPlaceholdersFromTheFileTakingTheNameForAMissingTit
         const char* line;
     } cases[] = {
         // A tag's text is taken as it is, even one that looks like a placeholder.
-        {"Tagged", "%artist|%title|%album|%s|%kb", "The Band|A %s Title|Record|Tagged|256"},
+        {"Tagged", "%artist|%title|%album|%s|%kb", "The %album Band|A %s Title|Record|Tagged|256"},
         {"Bare", "%artist|%title|%album|%s|%mode", "|Bare||Bare|mono"},
         // An unreadable file keeps the last song's facts, never its tags.
         {"Gone", "%artist|%title|%album|%kb|%mode", "|Gone||128|mono"},
