@@ -186,7 +186,7 @@ TEST(ReadMp3Header, DamagedFilesNeverCrashAndGiveNothingOrFactsInTheLabelsForms)
     QTemporaryDir dir;
     Labels labels;
     QRandomGenerator random(13);
-    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    static const QRegularExpression facts(QStringLiteral("^\\d+ \\d+ (stereo|mono)$"));
     int damaged = 0;
     for (const Made& made : kMade) {
         const QString path = RealFiles::get().path(made);
@@ -194,6 +194,7 @@ TEST(ReadMp3Header, DamagedFilesNeverCrashAndGiveNothingOrFactsInTheLabelsForms)
         if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray whole = file.readAll();
+        ++damaged;
         QList<QByteArray> copies;
         for (const qsizetype size : {qsizetype(1), qsizetype(3), qsizetype(10), qsizetype(100), qsizetype(1000),
                                      whole.size() / 3, whole.size() / 2, whole.size() - 1})
@@ -212,12 +213,8 @@ TEST(ReadMp3Header, DamagedFilesNeverCrashAndGiveNothingOrFactsInTheLabelsForms)
             const QString damagedPath = dir.filePath(QStringLiteral("damaged-") + QLatin1String(made.name));
             ASSERT_TRUE(audiofiles::writeBytes(damagedPath, copy));
             const QStringList shown = labels.read(damagedPath);
-            if (shown == kKept)
-                continue;
-            ++damaged;
-            EXPECT_TRUE(number.match(shown.at(0)).hasMatch()) << made.name << ' ' << shown.join(u' ').toStdString();
-            EXPECT_TRUE(number.match(shown.at(1)).hasMatch()) << made.name << ' ' << shown.join(u' ').toStdString();
-            EXPECT_TRUE(shown.at(2) == "stereo" || shown.at(2) == "mono") << made.name;
+            EXPECT_TRUE(shown == kKept || facts.match(shown.join(u' ')).hasMatch())
+                << made.name << ": " << shown.join(u' ').toStdString();
         }
     }
     if (damaged == 0)
