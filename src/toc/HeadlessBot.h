@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <optional>
 
-class MainForm;
+class MarlTOCSock;
 
 // What the command line tells the bot.
 struct HeadlessBotSettings {
@@ -31,7 +31,8 @@ struct HeadlessBotSettings {
 class HeadlessBot : public QObject {
     Q_OBJECT
 public:
-    HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo = stderr);
+    HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+                std::FILE* logTo = stderr);
 
     // Call after Form_Load.
     void start();
@@ -40,7 +41,9 @@ private:
     void useDialect();
     void log(const QString& line);
 
-    MainForm& m_form;
+    FormState& m_form;
+    BotMode& m_botMode;
+    MarlTOCSock& m_toc;
     HeadlessBotSettings m_settings;
     std::FILE* m_log;
 };

@@ -1,5 +1,5 @@
 #include "app/MainForm.h"
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 #include "gui/MainWindow.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/NoWindows.h"
