@@ -225,7 +225,7 @@ int main(int argc, char** argv)
             return 2;
         }
         if (display.state == DisplayCheck::State::Broken)
-            std::fprintf(stderr, "quillon: %s; the local room runs in this terminal\n", qPrintable(display.reason));
+            std::fprintf(stderr, "quillon: %s; the room runs in this terminal\n", qPrintable(display.reason));
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);

@@ -10,7 +10,7 @@ QString connectionError(int error)
     case XCB_CONN_CLOSED_PARSE_ERR: return QStringLiteral("the display name cannot be read");
     case XCB_CONN_CLOSED_INVALID_SCREEN: return QStringLiteral("the display has no such screen");
     case XCB_CONN_CLOSED_MEM_INSUFFICIENT: return QStringLiteral("out of memory");
-    default: return QStringLiteral("no X server answers there, or it refused the connection");
+    default: return QStringLiteral("no X server answers, or it refused");
     }
 }
 
