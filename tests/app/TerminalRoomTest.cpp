@@ -1,17 +1,10 @@
 #include "toc/WaitFor.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <poll.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -40,82 +33,39 @@ QByteArray withoutAttributes(QByteArray text)
     return QString::fromUtf8(text).remove(sgr).toUtf8();
 }
 
-// The built program on a pseudo-terminal, as a person runs it.
-class OnTerminal {
-public:
-    OnTerminal(const QStringList& arguments, const QProcessEnvironment& env)
-    {
-        QList<QByteArray> args{QUILLON_BINARY}, vars;
-        for (const QString& argument : arguments)
-            args.append(argument.toUtf8());
-        for (const QString& var : env.toStringList())
-            vars.append(var.toUtf8());
-        std::vector<char*> argv, envp;
-        for (QByteArray& a : args)
-            argv.push_back(a.data());
-        for (QByteArray& v : vars)
-            envp.push_back(v.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
-        m_pid = ::forkpty(&m_terminal, nullptr, nullptr, nullptr);
-        if (m_pid == 0) {
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-    }
-    ~OnTerminal()
-    {
-        if (m_pid > 0 && m_status < 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_terminal >= 0)
-            ::close(m_terminal);
-    }
+// The built program with its files in a folder of its own, through pipes
+// or on a pseudo-terminal (script's), where input ends as Ctrl-D ends it.
+struct Quillon {
+    QTemporaryDir home;
+    QProcessEnvironment env = environment(home);
+    QProcess program;
+    QByteArray out, err;
 
-    bool started() const { return m_pid > 0; }
-    // Reads what the terminal shows until `text` is among it, attributes aside.
-    bool waitFor(const QByteArray& text)
+    void start(QStringList arguments, bool onTerminal = false)
     {
-        const QDeadlineTimer deadline(kTimeoutMs);
-        while (!withoutAttributes(m_shown).contains(text) && !deadline.hasExpired() && readSome()) {
-        }
-        return withoutAttributes(m_shown).contains(text);
+        program.setProcessEnvironment(env);
+        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] { out += program.readAllStandardOutput(); });
+        QObject::connect(&program, &QProcess::readyReadStandardError, [this] { err += program.readAllStandardError(); });
+        arguments.prepend(QStringLiteral(QUILLON_BINARY));
+        if (onTerminal)
+            arguments = {QStringLiteral("-qefc"), u'\'' + arguments.join(QStringLiteral("' '")) + u'\'',
+                         QStringLiteral("/dev/null")};
+        program.start(onTerminal ? QStringLiteral("script") : arguments.takeFirst(), arguments);
     }
-    void type(const QByteArray& line) { [[maybe_unused]] const auto n = ::write(m_terminal, line + "\r", line.size() + 1); }
-    // Ends the input as Ctrl-D does, and answers the program's exit status.
+    // Waits until the output holds `text`, attributes aside.
+    bool waitForOut(const QByteArray& text)
+    {
+        return waitFor([&] { return withoutAttributes(out).contains(text); }, kTimeoutMs);
+    }
+    // Ends the input and answers the exit status.
     int end()
     {
-        [[maybe_unused]] const auto n = ::write(m_terminal, "\x04", 1);
-        const QDeadlineTimer deadline(kTimeoutMs);
-        while (!deadline.hasExpired() && readSome()) {
-        }
-        int status = 0;
-        if (::waitpid(m_pid, &status, 0) == m_pid)
-            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return m_status;
+        program.closeWriteChannel();
+        waitFor([&] { return program.state() == QProcess::NotRunning; }, kTimeoutMs);
+        out += program.readAllStandardOutput();
+        err += program.readAllStandardError();
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     }
-    const QByteArray& shown() const { return m_shown; }
-
-private:
-    // False once the program has closed the terminal.
-    bool readSome()
-    {
-        pollfd ready{m_terminal, POLLIN, 0};
-        if (::poll(&ready, 1, 100) <= 0)
-            return true;
-        char buffer[4096];
-        const ssize_t got = ::read(m_terminal, buffer, sizeof buffer);
-        if (got <= 0)
-            return false;
-        m_shown.append(buffer, got);
-        return true;
-    }
-
-    pid_t m_pid = -1;
-    int m_terminal = -1;
-    int m_status = -1;
-    QByteArray m_shown;
 };
 
 TEST(TerminalRoom, OnATerminalEveryLineReadsSpeakerFirstAndTypedLinesAreNotRepeated)
@@ -127,25 +77,22 @@ TEST(TerminalRoom, OnATerminalEveryLineReadsSpeakerFirstAndTypedLinesAreNotRepea
     } cases[] = {{"TERM", "xterm", true}, {"NO_COLOR", "1", false}, {"TERM", "dumb", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.variable) + "=" + c.value);
-        QTemporaryDir home;
-        QProcessEnvironment env = environment(home);
-        env.insert(QString::fromLatin1(c.variable), QString::fromLatin1(c.value));
-        OnTerminal room({QStringLiteral("--screen-name"), QStringLiteral("me")}, env);
-        ASSERT_TRUE(room.started());
-        ASSERT_TRUE(room.waitFor("found screen name [me]")) << room.shown().toStdString();
-        room.type("/as bob: hello all");
-        ASSERT_TRUE(room.waitFor("\nbob: hello all"));
-        room.type("ver");
-        ASSERT_TRUE(room.waitFor("Quillon 3.2"));
+        Quillon room;
+        room.env.insert(QString::fromLatin1(c.variable), QString::fromLatin1(c.value));
+        room.start({QStringLiteral("--screen-name"), QStringLiteral("me")}, true);
+        ASSERT_TRUE(room.waitForOut("found screen name [me]")) << room.out.toStdString();
+        room.program.write("/as bob: hello all\n");
+        ASSERT_TRUE(room.waitForOut("\nbob: hello all"));
+        room.program.write("ver\n");
+        ASSERT_TRUE(room.waitForOut("Quillon 3.2"));
         EXPECT_EQ(room.end(), 0);
 
-        const QByteArray& shown = room.shown();
-        EXPECT_EQ(shown.contains('\x1b'), c.styled);
+        EXPECT_EQ(room.out.contains('\x1b'), c.styled);
         if (c.styled) {
-            EXPECT_TRUE(shown.contains("\x1b[0;1mme\x1b[0m: \x1b[0;36mfound screen name [me]\x1b[0m\r\n"));
-            EXPECT_TRUE(shown.contains("\x1b[0;1mbob\x1b[0m: hello all\r\n"));
+            EXPECT_TRUE(room.out.contains("\x1b[0;1mme\x1b[0m: \x1b[0;36mfound screen name [me]\x1b[0m\r\n"));
+            EXPECT_TRUE(room.out.contains("\x1b[0;1mbob\x1b[0m: hello all\r\n"));
         }
-        const QByteArray text = withoutAttributes(shown);
+        const QByteArray text = withoutAttributes(room.out);
         for (const QByteArray& line : {"me: " + kVersion + " ( ", QByteArray("me: found screen name [me]\r\n"),
                                        QByteArray("/as bob: hello all\r\nbob: hello all\r\n"),
                                        QByteArray("ver\r\nme: Quillon 3.2\r\n"),
@@ -158,40 +105,15 @@ TEST(TerminalRoom, OnATerminalEveryLineReadsSpeakerFirstAndTypedLinesAreNotRepea
     }
 }
 
-// Reads stdout and stderr of a program started through pipes.
-struct Piped {
-    QTemporaryDir home;
-    QProcess program;
-    QByteArray out, err;
-
-    void start(const QStringList& arguments, const QProcessEnvironment& env)
-    {
-        program.setProcessEnvironment(env);
-        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] { out += program.readAllStandardOutput(); });
-        QObject::connect(&program, &QProcess::readyReadStandardError, [this] { err += program.readAllStandardError(); });
-        program.start(QStringLiteral(QUILLON_BINARY), arguments);
-    }
-    bool waitForOut(const QByteArray& text) { return waitFor([&] { return out.contains(text); }, kTimeoutMs); }
-    // Ends the input and answers the exit status.
-    int end()
-    {
-        program.closeWriteChannel();
-        waitFor([&] { return program.state() == QProcess::NotRunning; }, kTimeoutMs);
-        out += program.readAllStandardOutput();
-        err += program.readAllStandardError();
-        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-    }
-};
-
 TEST(TerminalRoom, ThroughAPipeEachPostIsWrittenAsTyped)
 {
-    Piped run;
-    run.start({QStringLiteral("--screen-name"), QStringLiteral("me")}, environment(run.home));
+    Quillon run;
+    run.start({QStringLiteral("--screen-name"), QStringLiteral("me")});
     ASSERT_TRUE(run.waitForOut("found screen name"));
     run.program.write("/as bob: hello all\nver\n");
     ASSERT_TRUE(run.waitForOut("Quillon 3.2"));
     EXPECT_EQ(run.end(), 0);
-    QList<QByteArray> lines = run.out.split('\n');
+    const QList<QByteArray> lines = run.out.split('\n');
     ASSERT_EQ(lines.size(), 5) << run.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(kFont + kVersion + " <i>(</i> ")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(kTail));
@@ -202,21 +124,21 @@ TEST(TerminalRoom, ThroughAPipeEachPostIsWrittenAsTyped)
 
 TEST(TerminalRoom, ADisplayThatDoesNotAnswerStartsTheTerminalRoomUnlessTheWindowsAreInsistedOn)
 {
-    Piped gui;
-    QProcessEnvironment env = environment(gui.home);
     // No X server listens on this display.
-    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));
-    gui.start({QStringLiteral("--gui")}, env);
+    const QString display = QStringLiteral(":8231");
+    Quillon gui;
+    gui.env.insert(QStringLiteral("DISPLAY"), display);
+    gui.start({QStringLiteral("--gui")});
     EXPECT_EQ(gui.end(), 2);
     EXPECT_EQ(gui.out, "");
     EXPECT_EQ(gui.err, "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");
 
-    // Text was asked for: the lines typed through the pipe, which no
-    // terminal echoed, are among them.
-    Piped room;
+    // Text was asked for through a pipe: plain, and with the typed lines,
+    // which no terminal echoed.
+    Quillon room;
+    room.env.insert(QStringLiteral("DISPLAY"), display);
     room.start({QStringLiteral("--screen-name"), QStringLiteral("me"), QStringLiteral("--room-output"),
-                QStringLiteral("text")},
-               env);
+                QStringLiteral("text")});
     ASSERT_TRUE(room.waitForOut("found screen name"));
     room.program.write("ver\n");
     ASSERT_TRUE(room.waitForOut("Quillon 3.2"));
