@@ -22,9 +22,9 @@ struct Look {
 
 // xterm's default palette, the one most terminals start from.
 constexpr std::array<std::array<int, 3>, 16> kPalette = {{
-    {0, 0, 0},       {205, 0, 0},   {0, 205, 0},   {205, 205, 0},   {0, 0, 238},   {205, 0, 205},
-    {0, 205, 205},   {229, 229, 229}, {127, 127, 127}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-    {92, 92, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0}, {205, 0, 0}, {0, 205, 0}, {205, 205, 0}, {0, 0, 238}, {205, 0, 205}, {0, 205, 205}, {229, 229, 229},
+    {127, 127, 127}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {92, 92, 255}, {255, 0, 255}, {0, 255, 255},
+    {255, 255, 255},
 }};
 
 int nearestColour(int rgb)
@@ -48,17 +48,16 @@ int nearestColour(int rgb)
 int terminalColour(QString value)
 {
     static const QHash<QString, int> named = {
-        {"black", 0x000000}, {"silver", 0xC0C0C0}, {"gray", 0x808080}, {"grey", 0x808080},
-        {"white", 0xFFFFFF}, {"maroon", 0x800000}, {"red", 0xFF0000},   {"purple", 0x800080},
-        {"fuchsia", 0xFF00FF}, {"green", 0x008000}, {"lime", 0x00FF00}, {"olive", 0x808000},
-        {"yellow", 0xFFFF00}, {"navy", 0x000080},  {"blue", 0x0000FF},  {"teal", 0x008080},
-        {"aqua", 0x00FFFF},
+        {"black", 0x000000},  {"silver", 0xC0C0C0}, {"gray", 0x808080},   {"grey", 0x808080},  {"white", 0xFFFFFF},
+        {"maroon", 0x800000}, {"red", 0xFF0000},    {"purple", 0x800080}, {"fuchsia", 0xFF00FF},
+        {"green", 0x008000},  {"lime", 0x00FF00},   {"olive", 0x808000},  {"yellow", 0xFFFF00}, {"navy", 0x000080},
+        {"blue", 0x0000FF},   {"teal", 0x008080},   {"aqua", 0x00FFFF},
     };
     value = value.trimmed().toLower();
     if (const auto found = named.constFind(value); found != named.constEnd())
         return nearestColour(*found);
     bool ok = false;
-    const int rgb = value.mid(1).toInt(&ok, 16);
+    const int rgb = int(value.mid(1).toUInt(&ok, 16));
     if (!value.startsWith(u'#') || !ok)
         return -1;
     if (value.size() == 7)
@@ -279,6 +278,9 @@ constexpr const char* kLatin1Names =
     "ccedil egrave eacute ecirc euml igrave iacute icirc iuml eth ntilde ograve oacute ocirc otilde ouml divide "
     "oslash ugrave uacute ucirc uuml yacute thorn yuml";
 
+// HTML's longest entity name, "thetasym".
+constexpr qsizetype kLongestName = 8;
+
 const QHash<QString, char32_t>& entityNames()
 {
     static const QHash<QString, char32_t> names = [] {
@@ -337,13 +339,14 @@ Entity readEntity(const QString& html, qsizetype at)
             value = 0xFFFD;
         return {value, i};
     }
-    const qsizetype end = html.indexOf(u';', i);
-    if (end < 0 || end - i > 8)
+    // Names are short; looking no further keeps a line of "&" without ";" linear.
+    const qsizetype length = QStringView(html).sliced(i).left(kLongestName + 1).indexOf(u';');
+    if (length < 0)
         return {};
-    const auto found = entityNames().constFind(html.mid(i, end - i));
+    const auto found = entityNames().constFind(html.mid(i, length));
     if (found == entityNames().constEnd())
         return {};
-    return {*found, end + 1};
+    return {*found, i + length + 1};
 }
 
 bool startsTag(const QString& html, qsizetype at)

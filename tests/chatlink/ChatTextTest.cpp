@@ -96,6 +96,8 @@ TEST(ChatText, VeryLongLinesAreReadInOnePass)
     EXPECT_EQ(plain.size(), 7 * 20000 - 1);
     EXPECT_TRUE(plain.startsWith(QStringLiteral("word & word & ")));
     expectSameCharactersAndNoControls(words);
+    const QString ampersands = QStringLiteral("&").repeated(200000) + QStringLiteral("&lt;");
+    EXPECT_EQ(ChatText::render(ampersands, Style::Plain), QStringLiteral("&").repeated(200000) + u'<');
 }
 
 } // namespace
