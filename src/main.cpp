@@ -97,7 +97,8 @@ Options parseOptions(const QCoreApplication& app)
                                    QStringLiteral("The screen name whose commands the bot obeys (default: found "
                                                   "in the room)."),
                                    QStringLiteral("NAME"));
-    parser.addOptions({headless, gui, roomOutput, screenName, bot, tocServer, password, room, exchange, authorizer, owner});
+    parser.addOptions({headless, gui, roomOutput, screenName, bot, tocServer, password, room, exchange, authorizer,
+                       owner});
     parser.process(app);
 
     Options options;

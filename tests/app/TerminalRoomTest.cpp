@@ -44,8 +44,10 @@ struct Quillon {
     void start(QStringList arguments, bool onTerminal = false)
     {
         program.setProcessEnvironment(env);
-        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] { out += program.readAllStandardOutput(); });
-        QObject::connect(&program, &QProcess::readyReadStandardError, [this] { err += program.readAllStandardError(); });
+        QObject::connect(&program, &QProcess::readyReadStandardOutput,
+                         [this] { out += program.readAllStandardOutput(); });
+        QObject::connect(&program, &QProcess::readyReadStandardError,
+                         [this] { err += program.readAllStandardError(); });
         arguments.prepend(QStringLiteral(QUILLON_BINARY));
         if (onTerminal)
             arguments = {QStringLiteral("-qefc"), u'\'' + arguments.join(QStringLiteral("' '")) + u'\'',

@@ -68,7 +68,8 @@ TEST(ChatText, StylesNestAsTheRoomWindowShowsThem)
     } cases[] = {
         // A closing tag closes what was opened inside it; one that closes
         // nothing open is ignored.
-        {u"</u></i></b>A</b>dded <b>bold <i>both</b> neither</i>", u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither"},
+        {u"</u></i></b>A</b>dded <b>bold <i>both</b> neither</i>",
+         u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither"},
         // Nearest terminal colours; the room's black is the terminal's own
         // colour, as is a colour that cannot be read.
         {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f",
