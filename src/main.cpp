@@ -73,6 +73,7 @@ Options parseOptions(const QCoreApplication& app)
                        "\"raw\", each post as the HTML Quillon typed (default: text on a terminal, raw "
                        "otherwise)."),
         QStringLiteral("raw|text"));
+    parser.addOptions({gui, roomOutput});
     const QCommandLineOption screenName(
         QStringLiteral("screen-name"),
         QStringLiteral("Your screen name in the local room (default: your login name); with --bot, the bot's "
@@ -97,24 +98,23 @@ Options parseOptions(const QCoreApplication& app)
                                    QStringLiteral("The screen name whose commands the bot obeys (default: found "
                                                   "in the room)."),
                                    QStringLiteral("NAME"));
-    parser.addOptions({headless, gui, roomOutput, screenName, bot, tocServer, password, room, exchange, authorizer,
-                       owner});
+    parser.addOptions({headless, screenName, bot, tocServer, password, room, exchange, authorizer, owner});
     parser.process(app);
 
     Options options;
     options.headless = parser.isSet(headless);
-    options.bot = parser.isSet(bot);
     options.gui = parser.isSet(gui);
-    if (options.gui && (options.headless || options.bot))
+    if (options.gui && (options.headless || parser.isSet(bot)))
         usageError(QStringLiteral("--gui cannot go with --headless or --bot"));
     if (parser.isSet(roomOutput)) {
-        if (options.bot)
-            usageError(QStringLiteral("--room-output needs the local room, not --bot"));
         const QString form = parser.value(roomOutput);
         if (form != QLatin1String("raw") && form != QLatin1String("text"))
             usageError(QStringLiteral("--room-output takes raw or text"));
+        if (parser.isSet(bot))
+            usageError(QStringLiteral("--room-output needs the local room, not --bot"));
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
+    options.bot = parser.isSet(bot);
     if (!options.bot) {
         for (const QCommandLineOption* botOnly : {&tocServer, &password, &room, &exchange, &authorizer, &owner}) {
             if (parser.isSet(*botOnly))
