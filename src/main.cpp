@@ -53,13 +53,13 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(
         QStringLiteral("Quillon plays your music and serves a chat room: it obeys the commands you type there\n"
                        "and announces what is playing.\n\n"
-                       "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
-                       "given by --room; standard input is then only watched for its end.\n\n"
                        "Without a display (or with --headless) the local room is this terminal: what you type\n"
                        "is said in the room, and its lines are shown as the room's window shows them:\n"
                        "    me: \u00bb Playing \u00bb Some Song \u00bb 1\n"
                        "    bob: hello\n"
-                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead."));
+                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead.\n\n"
+                       "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
+                       "given by --room; standard input is then only watched for its end."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption headless(QStringLiteral("headless"),
