@@ -25,6 +25,8 @@ DisplayCheck DisplayCheck::run()
     // Wayland, and a platform chosen by hand, are Qt's to judge.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || !(platform.isEmpty() || platform.startsWith("xcb")))
         return {};
+    // Qt's X platform connects through libxcb the same way: a display that
+    // fails here would end the program there.
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const int error = xcb_connection_has_error(connection);
     xcb_disconnect(connection);
