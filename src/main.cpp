@@ -5,6 +5,7 @@
 #include "chatlink/SimDesktop.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/WindowPlacement.h"
 #include "player/MpvPlayer.h"
 #include "toc/HeadlessBot.h"
 
@@ -170,12 +171,14 @@ int runGui(QApplication& app, const Options& options)
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
-    window.show();
     LocalRoomWindow roomWindow(room);
-    roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
+    placeWindows(window, roomWindow);
+    window.show();
     roomWindow.show();
     form.Form_Load();
-    return app.exec();
+    const int status = app.exec();
+    rememberWindows(window, roomWindow);
+    return status;
 }
 
 void setIdentity()
