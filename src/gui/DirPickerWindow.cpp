@@ -21,6 +21,7 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_dirs->setRootPath(QDir::rootPath());
     m_Dir1->setModel(m_dirs);
+    m_Dir1->setHeaderHidden(true);
     for (int column = 1; column < m_dirs->columnCount(); ++column)
         m_Dir1->hideColumn(column);
 

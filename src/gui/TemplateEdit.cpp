@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kMostLines = 4;
+constexpr int kMostLines = 6;
 
 } // namespace
 
