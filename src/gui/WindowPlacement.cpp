@@ -21,28 +21,31 @@ QSettings store()
 
 } // namespace
 
-void placeWindows(QWidget& main, QWidget& room)
+void placeWindows(QWidget& main, QWidget* room)
 {
     const QSettings saved = store();
     if (main.restoreGeometry(saved.value(QStringLiteral("main")).toByteArray()) &&
-        room.restoreGeometry(saved.value(QStringLiteral("room")).toByteArray()))
+        (!room || room->restoreGeometry(saved.value(QStringLiteral("room")).toByteArray())))
         return;
     const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect free = screen->availableGeometry();
-    const int width = main.width() + kFrame + kGap + room.width();
+    const QSize roomSize = room ? room->size() + QSize(kFrame + kGap, 0) : QSize();
+    const int width = main.width() + roomSize.width();
     const int left = std::max(free.left(), free.left() + (free.width() - width) / 2);
-    const int top = std::max(free.top(), free.top() + (free.height() - std::max(main.height(), room.height())) / 3);
+    const int top = std::max(free.top(), free.top() + (free.height() - std::max(main.height(), roomSize.height())) / 3);
     main.move(left, top);
     // On a narrow screen the room keeps to the right edge, over as little
     // of the main window as it can.
-    room.move(std::min(left + main.width() + kFrame + kGap, free.right() - room.width()), top);
+    if (room)
+        room->move(std::min(left + main.width() + kFrame + kGap, free.right() - room->width()), top);
 }
 
-void rememberWindows(const QWidget& main, const QWidget& room)
+void rememberWindows(const QWidget& main, const QWidget* room)
 {
     QSettings saved = store();
     saved.setValue(QStringLiteral("main"), main.saveGeometry());
-    saved.setValue(QStringLiteral("room"), room.saveGeometry());
+    if (room)
+        saved.setValue(QStringLiteral("room"), room->saveGeometry());
 }

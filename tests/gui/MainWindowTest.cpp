@@ -252,14 +252,14 @@ TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndWhereItWasLeft)
     QWidget main, room;
     main.resize(300, 200);
     room.resize(250, 200);
-    placeWindows(main, room);
+    placeWindows(main, &room);
     EXPECT_FALSE(main.geometry().intersects(room.geometry()));
     EXPECT_EQ(main.y(), room.y());
     main.move(40, 50);
     room.move(400, 60);
-    rememberWindows(main, room);
+    rememberWindows(main, &room);
     QWidget mainAgain, roomAgain;
-    placeWindows(mainAgain, roomAgain);
+    placeWindows(mainAgain, &roomAgain);
     EXPECT_EQ(mainAgain.pos(), QPoint(40, 50));
     EXPECT_EQ(roomAgain.pos(), QPoint(400, 60));
 }
