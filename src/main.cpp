@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "desktop/Mpris.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -127,6 +129,15 @@ Options parseOptions(const QCoreApplication& app)
     return options;
 }
 
+// The desktop's media keys and player widgets drive the player through the
+// owner's commands; without a session bus there are none, and nothing is said.
+std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
+{
+    return Mpris::publish({form.wmp, form.List1, form.List2,
+                           [&form](const QString& command) { form.interpreter.obey(command); },
+                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
     // The local room is this terminal: what is typed is said in the room,
@@ -138,6 +149,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     HeadlessFrontEnd frontEnd;
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
     return app.exec();
@@ -155,6 +167,7 @@ int runBot(QCoreApplication& app, const Options& options)
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, options.botSettings);
     frontEnd.attach(form);
@@ -174,6 +187,12 @@ int runGui(QApplication& app, const Options& options)
     LocalRoomWindow roomWindow(room);
     roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
     roomWindow.show();
+    const auto mpris = publishMpris(form, [&form, &window] {
+        form.mnuShow_Click();
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    });
     form.Form_Load();
     return app.exec();
 }
@@ -199,5 +218,7 @@ int main(int argc, char** argv)
     setIdentity();
     const Options options = parseOptions(app);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ties the windows to the menu entry and its icon on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
     return runGui(app, options);
 }
