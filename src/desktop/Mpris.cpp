@@ -154,7 +154,12 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
     m_announce.setInterval(0);
     connect(&m_announce, &QTimer::timeout, this, &Mpris::announceChanges);
     const auto schedule = [this] { m_announce.start(); };
-    connect(&m_links.wmp, &MediaPlayer::playStateChanged, this, schedule);
+    connect(&m_links.wmp, &MediaPlayer::playStateChanged, this, [this](int state) {
+        // Media set again (the last song played anew) is a new track too.
+        if (state == MediaPlayer::Transitioning)
+            m_trackUrl.clear();
+        m_announce.start();
+    });
     connect(&m_links.List1, &ListBox::listIndexChanged, this, schedule);
     for (const ListBox* list : {&m_links.List1, &m_links.List2}) {
         connect(list, &QAbstractItemModel::rowsInserted, this, schedule);

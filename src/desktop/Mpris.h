@@ -80,7 +80,7 @@ private:
     QTimer m_announce;
     QVariantMap m_announced;
     // A new number for every media set, so clients see a new track even
-    // when the same name comes again.
+    // when the same song comes again.
     mutable QString m_trackUrl;
     mutable quint64 m_track = 0;
 };

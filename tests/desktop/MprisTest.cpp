@@ -178,6 +178,8 @@ TEST_F(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     ASSERT_FALSE(alphaByKey.isEmpty());
     EXPECT_EQ(playerctl(QStringLiteral("status")), QStringLiteral("Playing"));
     EXPECT_EQ(playerctl(QStringLiteral("metadata xesam:title")), QStringLiteral("Alpha Tone"));
+    const QString alphaTrack = playerctl(QStringLiteral("metadata mpris:trackid"));
+    EXPECT_TRUE(alphaTrack.startsWith(QStringLiteral("'/org/quillon/Quillon/track/"))) << alphaTrack.toStdString();
     EXPECT_EQ(playerctl(QStringLiteral("metadata xesam:url")), QUrl::fromLocalFile(alpha).toString());
     EXPECT_EQ(playerctlUntil(QStringLiteral("metadata mpris:length"), [](const QString& a) { return !a.isEmpty(); }),
               QStringLiteral("30000000"));
@@ -200,6 +202,7 @@ TEST_F(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     const QString betaByKey = quillon.lineWith(QStringLiteral("Beta Tone"));
     ASSERT_FALSE(betaByKey.isEmpty());
     EXPECT_EQ(playerctl(QStringLiteral("metadata xesam:title")), QStringLiteral("Beta Tone"));
+    EXPECT_NE(playerctl(QStringLiteral("metadata mpris:trackid")), alphaTrack);
     quillon.say(QStringLiteral("prev"));
     EXPECT_EQ(quillon.lineWith(QStringLiteral("Alpha Tone")), alphaByKey);
     quillon.say(QStringLiteral("next"));
