@@ -41,7 +41,7 @@ const char* const kOptions[][2] = {
     {"keep-open", "no"},
     {"loop-file", "no"},
     {"loop-playlist", "no"},
-    // Auto start at normal speed; the volume is the player's own.
+    // Auto start at normal speed; the volume is set apart, from setVolume.
     {"pause", "no"},
     {"speed", "1"},
     // A machine without sound still plays in real time, silently.
