@@ -1,11 +1,11 @@
 #include "app/Library.h"
 
 #include "app/ListFile.h"
-#include "app/MainForm.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 
 const QStringList Library::kKinds = {
@@ -27,7 +27,7 @@ void Library::AddDir(const QString& dir)
     const QFileInfo info(dir);
     const QDir directory(dir);
     if (dir.isEmpty() || !info.isDir() || !directory.isReadable()) {
-        m_form.post(QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
+        m_chat.post(QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
         return;
     }
     // The directory as a file list reports it: a root keeps its separator,
@@ -51,7 +51,7 @@ void Library::AddDir(const QString& dir)
     m_form.List2.addItems(added);
     m_form.List1.clear();
     addSongs();
-    m_form.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
+    m_chat.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
 }
 
 bool Library::remove(int index)
@@ -70,34 +70,10 @@ void Library::clear()
 
 void Library::load()
 {
-    LoadOrCreateListFile(m_form.paths.programDir, AppPaths::kPlaylistName, m_form.List2);
+    LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_form.List2);
 }
 
 bool Library::save() const
 {
-    return SaveListToFile(m_form.paths.playlistFile(), m_form.List2);
-}
-
-QString fileSizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return QString::number(bytes) + QStringLiteral(" bytes");
-    static const struct {
-        qint64 unit;
-        const char* name;
-    } units[] = {{1073741824, " GB"}, {1048576, " MB"}, {1024, " KB"}};
-    for (const auto& u : units) {
-        if (bytes >= u.unit) {
-            QString number = QString::number(double(bytes) / double(u.unit), 'f', 2);
-            number.replace(u'.', QLocale::system().decimalPoint());
-            return number + QLatin1String(u.name);
-        }
-    }
-    return {};
-}
-
-QString GetFileSize(const QString& path)
-{
-    const QFileInfo info(path);
-    return fileSizeText(info.isFile() ? info.size() : 0);
+    return SaveListToFile(m_paths.playlistFile(), m_form.List2);
 }

@@ -1,7 +1,6 @@
 #include "support/TestForm.h"
 
 #include <QFile>
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -102,26 +101,6 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
     for (const QString& line : t->List2.items())
         EXPECT_TRUE(line.section(u';', 1).startsWith(QStringLiteral("//")));
     EXPECT_EQ(t.sent, QStringList{addedNotice(t, t->List1.count())});
-}
-
-TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
-{
-    const QString point = QLocale::system().decimalPoint();
-    const QList<std::pair<qint64, QString>> cases = {
-        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1" + point + "00 KB"},
-        {1048575, "1024" + point + "00 KB"}, {1048576, "1" + point + "00 MB"},
-        {3690987, "3" + point + "52 MB"}, {1073741824, "1" + point + "00 GB"},
-        {2147483648LL, "2" + point + "00 GB"},
-    };
-    for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(fileSizeText(bytes), text) << bytes;
-
-    QTemporaryDir dir;
-    const QString big = dir.path() + QStringLiteral("/big.wav");
-    touch(big, 3LL * 1073741824);  // sparse: no disk is used
-    EXPECT_EQ(GetFileSize(big), "3" + point + "00 GB");
-    EXPECT_EQ(GetFileSize(dir.path() + QStringLiteral("/missing.mp3")), "0 bytes");
-    EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
 }
 
 TEST(Playlist, MoreThan32767EntriesSurviveASaveAndALoad)

@@ -1,7 +1,9 @@
-#include "support/TestForm.h"
 #include "AudioFiles.h"
+#include "player/Player.h"
+#include "support/TestState.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,21 @@
 namespace {
 
 using State = MediaPlayer::PlayState;
+
+// The player over the holders alone; the songs it offers are kept, and the
+// picker's flag is raised as the picker raises it when it opens.
+struct PlayerRig : TestState {
+    Player player{*this, wmp, chat};
+    QStringList offered;
+
+    PlayerRig()
+    {
+        QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) {
+            offered += names;
+            music.setValue(1);
+        });
+    }
+};
 
 // The form with its playlist; songs open without the real 0.1 s wait
 // unless a test asks for it, and every random draw is `draw`.
@@ -38,7 +55,7 @@ protected:
         return path;
     }
 
-    TestForm t;
+    Alone<PlayerRig> t;
     QList<double> waits;
     std::function<void()> duringWait;
     double draw = 0;
@@ -146,8 +163,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
     ASSERT_EQ(t->music.value(), 1);  // the picker is open: no second notice, no second picker
     t->player.Timer1_Timer();
     EXPECT_EQ(t.sent, QStringList({"<F>Hit 2", "<F>3</b> Files Found, Select One."}));
-    EXPECT_EQ(t->frmSong.List1.items(), QStringList({"One", "Two", "Three"}));
-    EXPECT_EQ(t.ui.events, QStringList({QStringLiteral("open%1").arg(int(UserInterface::Form::Song))}));
+    EXPECT_EQ(t.offered, QStringList({"One", "Two", "Three"}));
     EXPECT_EQ(t->List3.count(), 3);
     EXPECT_EQ(t.wmp.urls, QStringList({hit}));
 }
@@ -286,7 +302,7 @@ TEST_F(PlayerTest, RandomIsTheWholePartOfItsLinearFunction)
 TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
 {
     bool served = false;
-    QMetaObject::invokeMethod(&*t, [&] { served = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&t->player, [&] { served = true; }, Qt::QueuedConnection);
     QElapsedTimer clock;
     clock.start();
     t->player.PaUse(0.05);
@@ -298,6 +314,29 @@ TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
     t->player.PaUse(0);
     t->player.PaUse(-3);
     EXPECT_LT(clock.elapsed(), 50);
+}
+
+TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
+{
+    const QString point = QLocale::system().decimalPoint();
+    const QList<std::pair<qint64, QString>> cases = {
+        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1" + point + "00 KB"},
+        {1048575, "1024" + point + "00 KB"}, {1048576, "1" + point + "00 MB"},
+        {3690987, "3" + point + "52 MB"}, {1073741824, "1" + point + "00 GB"},
+        {2147483648LL, "2" + point + "00 GB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(fileSizeText(bytes), text) << bytes;
+
+    QTemporaryDir dir;
+    const QString big = dir.path() + QStringLiteral("/big.wav");
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(3LL * 1073741824));  // sparse: no disk is used
+    file.close();
+    EXPECT_EQ(GetFileSize(big), "3" + point + "00 GB");
+    EXPECT_EQ(GetFileSize(dir.path() + QStringLiteral("/missing.mp3")), "0 bytes");
+    EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
 }
 
 } // namespace
