@@ -11,6 +11,8 @@
 const QStringList Library::kKinds = {
     QStringLiteral(".mp3"), QStringLiteral(".asx"), QStringLiteral(".asf"),
     QStringLiteral(".wma"), QStringLiteral(".wav"), QStringLiteral(".cda"),
+    QStringLiteral(".flac"), QStringLiteral(".ogg"), QStringLiteral(".oga"),
+    QStringLiteral(".opus"), QStringLiteral(".m4a"), QStringLiteral(".aac"),
 };
 
 void Library::addSongs()
@@ -43,9 +45,15 @@ void Library::AddDir(const QString& dir)
         // A name too short to carry an extension is never a duplicate.
         if (f.size() >= 4 && known.contains(f.chopped(4)))
             continue;
+        // Linux names keep their case, so SONG.MP3 is a song too.
         for (const QString& kind : kKinds) {
-            if (f.contains(kind))
-                added.append(QString(f).remove(kind) + u';' + path + separator + f);
+            if (!f.contains(kind, Qt::CaseInsensitive))
+                continue;
+            const QString name = QString(f).remove(kind, Qt::CaseInsensitive);
+            // Cutting four characters misses longer kinds (song.flac) and
+            // kinds inside the name; the name shown catches those.
+            if (!known.contains(name))
+                added.append(name + u';' + path + separator + f);
         }
     }
     m_form.List2.addItems(added);

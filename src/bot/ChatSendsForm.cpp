@@ -31,7 +31,8 @@ QString ChatSendsForm::setCaption()
 
 QString ChatSendsForm::playLegend()
 {
-    return QStringLiteral("%s = song, %n = song number, %kb = bitrate %mode = mode, %mb = size");
+    return QStringLiteral("%s = song, %n = song number, %kb = bitrate %mode = mode, %mb = size,\n"
+                          "%artist, %title, %album = the file's tags (%title is the song without one)");
 }
 
 QString ChatSendsForm::labelOf(const QString& boxName)

@@ -166,8 +166,9 @@ void Player::Play(const QString& song)
 void Player::startLine(const QString& name, const QString& path, const QString& n)
 {
     m_wmp.setURL(path);
-    ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
-    QString line = m_form.txtPlay.text();
+    const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    const QString model = m_form.txtPlay.text();
+    QString line = model;
     line.replace(QStringLiteral("%n"), n);
     if (m_openingWait)
         m_openingWait(0.1);
@@ -180,6 +181,23 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
     line.replace(QStringLiteral("%d"), m_wmp.durationString());
+    // The tags come last and in one pass, so their texts are taken as they
+    // are; a template that names none of them gives the line it always
+    // gave, even for a song whose name holds one.
+    static const QRegularExpression fromTags(QStringLiteral("%(artist|title|album)"));
+    if (model.contains(fromTags)) {
+        QString filled;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch& match : fromTags.globalMatch(line)) {
+            const QString key = match.captured(1);
+            filled += QStringView(line).mid(done, match.capturedStart() - done);
+            filled += key == u"artist" ? tags.artist
+                      : key == u"album" ? tags.album
+                      : tags.title.isEmpty() ? name : tags.title;
+            done = match.capturedEnd();
+        }
+        line = filled + line.mid(done);
+    }
     m_chat.post(line);
 }
 

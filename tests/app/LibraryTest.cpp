@@ -48,7 +48,6 @@ TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
     MusicDir music;
     music.add(QStringLiteral("tune.mp3"));
     music.add(QStringLiteral("tune.wma"));
-    music.add(QStringLiteral("LOUD.MP3"));  // capitals are not an audio kind
     t->library.AddDir(music.dir.path());
     EXPECT_EQ(t->List1.items(), QStringList({"tune", "tune"}));
     t->library.AddDir(music.dir.path());
@@ -56,13 +55,44 @@ TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
     EXPECT_EQ(t.sent.last(), addedNotice(t, 2));
 }
 
+TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
+{
+    TestForm t;
+    MusicDir music;
+    // Each file and the name it is shown under; none for a file that is no song.
+    const std::pair<const char*, const char*> files[] = {
+        {"a.mp3", "a"}, {"b.asx", "b"}, {"c.asf", "c"}, {"d.wma", "d"}, {"e.wav", "e"}, {"f.cda", "f"},
+        {"g.flac", "g"}, {"h.ogg", "h"}, {"i.oga", "i"}, {"j.opus", "j"}, {"k.m4a", "k"}, {"l.aac", "l"},
+        {"LOUD.MP3", "LOUD"}, {"Mixed.FlAc", "Mixed"},
+        {"list.asx.txt", "list.txt"},  // the kind may stand anywhere in the name
+        {"notes.txt", nullptr}, {"clip.mp4", nullptr}, {"song.mp", nullptr}, {"song_mp3", nullptr},
+        {"cover.jpg", nullptr}, {"book.m4b", nullptr}, {"opus", nullptr}, {"x.og", nullptr},
+    };
+    QStringList lines;
+    for (const auto& [file, shown] : files) {
+        const QString path = music.add(QLatin1String(file));
+        if (shown)
+            lines << QLatin1String(shown) + u';' + path;
+    }
+    t->library.AddDir(music.dir.path());
+    QStringList added = t->List2.items();
+    added.sort();
+    lines.sort();
+    EXPECT_EQ(added, lines);
+
+    // Names cut by more than four characters are duplicates all the same.
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.count(), lines.size());
+    EXPECT_EQ(t.sent.last(), addedNotice(t, int(lines.size())));
+}
+
 TEST(AddDir, ANameWithTwoKindsGivesTwoLinesEachWithItsKindRemoved)
 {
     TestForm t;
     MusicDir music;
-    const QString path = music.add(QStringLiteral("mix.wav.mp3"));
+    const QString path = music.add(QStringLiteral("mix.WAV.mp3"));
     t->library.AddDir(music.dir.path());
-    EXPECT_EQ(t->List2.items(), QStringList({QStringLiteral("mix.wav;") + path, QStringLiteral("mix.mp3;") + path}));
+    EXPECT_EQ(t->List2.items(), QStringList({QStringLiteral("mix.WAV;") + path, QStringLiteral("mix.mp3;") + path}));
 }
 
 TEST(AddDir, ShortNamesHiddenFilesAndSubdirectoriesDoNotStopTheScan)
