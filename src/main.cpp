@@ -113,6 +113,12 @@ Options parseOptions(const QCoreApplication& app)
                                                   "in the room)."),
                                    QStringLiteral("NAME"));
     parser.addOptions({headless, screenName, bot, tocServer, password, room, exchange, authorizer, owner});
+    const QCommandLineOption tocVersion(
+        QStringLiteral("toc-version"),
+        QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
+                       "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
+        QStringLiteral("1|2|auto"));
+    parser.addOption(tocVersion);
     parser.process(app);
 
     Options options;
@@ -129,6 +135,13 @@ Options parseOptions(const QCoreApplication& app)
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
+    if (parser.isSet(tocVersion)) {
+        if (!options.bot)
+            usageError(QStringLiteral("--toc-version needs --bot"));
+        options.botSettings.dialect = parseTocDialect(parser.value(tocVersion));
+        if (!options.botSettings.dialect)
+            usageError(QStringLiteral("--toc-version takes 1, 2 or auto"));
+    }
     if (!options.bot) {
         for (const QCommandLineOption* botOnly : {&tocServer, &password, &room, &exchange, &authorizer, &owner}) {
             if (parser.isSet(*botOnly))
