@@ -53,6 +53,9 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(
         QStringLiteral("Quillon plays your music and serves a chat room: it obeys the commands you type there\n"
                        "and announces what is playing.\n\n"
+                       "Headless, the local room is this terminal: each line you type is said by you, a line\n"
+                       "\"/as NAME: TEXT\" is said by the member NAME, and \"/find-sn\" does what the Find SN\n"
+                       "button does (it finds you, the owner, again).\n\n"
                        "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
                        "given by --room; standard input is then only watched for its end."));
     parser.addHelpOption();
@@ -189,6 +192,7 @@ void setIdentity()
 
 int main(int argc, char** argv)
 {
+    AppPaths::ignoreRelativeXdgPaths();
     if (wantsHeadless(argc, argv)) {
         QCoreApplication app(argc, argv);
         setIdentity();

@@ -57,7 +57,7 @@ void HeadlessFrontEnd::readInput()
     if (got <= 0) {
         m_input->setEnabled(false);
         if (!m_pending.isEmpty())
-            Q_EMIT lineRead(QString::fromUtf8(std::exchange(m_pending, {})));
+            takeLine(QString::fromUtf8(std::exchange(m_pending, {})));
         shutDown();
         return;
     }
@@ -68,8 +68,17 @@ void HeadlessFrontEnd::readInput()
         m_pending.remove(0, end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
-        Q_EMIT lineRead(QString::fromUtf8(line));
+        takeLine(QString::fromUtf8(line));
     }
+}
+
+void HeadlessFrontEnd::takeLine(const QString& line)
+{
+    // A terminal has no "Find SN" button; this line stands for it.
+    if (line.trimmed() == QLatin1String("/find-sn") && m_form)
+        m_form->discovery.FindSN_Click();
+    else
+        Q_EMIT lineRead(line);
 }
 
 void HeadlessFrontEnd::shutDown()

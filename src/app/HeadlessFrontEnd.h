@@ -10,8 +10,8 @@
 class MainForm;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
-// standard input is read line by line, and its end, SIGINT or SIGTERM shut
-// the program down the normal way.
+// standard input is read line by line ("/find-sn" presses "Find SN"), and
+// its end, SIGINT or SIGTERM shut the program down the normal way.
 class HeadlessFrontEnd : public QObject, public UserInterface {
     Q_OBJECT
 public:
@@ -37,11 +37,12 @@ public:
     void endProgram() override;
 
 Q_SIGNALS:
-    // One line of standard input, without its line end.
+    // One line of standard input, without its line end, for the room.
     void lineRead(const QString& line);
 
 private:
     void readInput();
+    void takeLine(const QString& line);
     void shutDown();
 
     MainForm* m_form = nullptr;
