@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -29,8 +30,10 @@ public:
     void Timer1_Timer();
     // The play clock.
     void pTime_Timer();
-    // Auto random: a random song whenever the player is idle.
+    // Auto random: a random song whenever the player is idle, never one
+    // that failed to open in this run; three failures in a row turn it off.
     void tmrAR_Timer();
+    static constexpr int kAutoRandomFailures = 3;
 
     // Where Random's r comes from: a number in [0, 1). By default a
     // generator reseeded from the clock on every draw.
@@ -51,6 +54,7 @@ private:
     void startLine(const QString& name, const QString& path, const QString& n);
     void scheduleTimer1();
     void resetClock();
+    void mediaError(const QString& url);
 
     MainForm& m_form;
     RandomSource m_random;
@@ -58,4 +62,10 @@ private:
     bool m_inTimer1 = false;
     bool m_timer1Missed = false;
     bool m_timersStopped = false;
+    // Paths the player could not open in this run.
+    QSet<QString> m_unplayable;
+    // Auto random's last pick, whether it failed, and the failures in a row.
+    QString m_autoPicked;
+    bool m_autoPickFailed = false;
+    int m_autoFailures = 0;
 };

@@ -23,6 +23,13 @@ public:
     void pause() override { calls.append(QStringLiteral("pause")); }
     void stop() override { calls.append(QStringLiteral("stop")); }
 
+    // The media set would not open.
+    void fail()
+    {
+        setState(Stopped);
+        Q_EMIT mediaError(m_url);
+    }
+
     void setState(int s)
     {
         state = s;
