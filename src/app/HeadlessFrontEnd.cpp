@@ -102,6 +102,12 @@ QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, 
     return defaultText;
 }
 
+void HeadlessFrontEnd::showForm(Form form)
+{
+    if (form == Form::Song && m_form)
+        m_form->frmSong.Form_Unload();
+}
+
 QString HeadlessFrontEnd::openFileName()
 {
     return {};

@@ -30,7 +30,9 @@ public:
     void minimizeMainWindow() override {}
     void hideMainWindow() override {}
     void showMainWindow() override {}
-    void showForm(Form) override {}
+    // No window can be shown: the picker closes at once, so the owner's
+    // next search is not held up by results no one can pick.
+    void showForm(Form form) override;
     void closeForm(Form) override {}
     int closingGeometry() const override { return m_geometry; }
     void setClosingGeometry(int twips) override { m_geometry = twips; }

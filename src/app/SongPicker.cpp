@@ -3,15 +3,20 @@
 #include "app/MainForm.h"
 #include "app/UserInterface.h"
 
+#include <utility>
+
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
 SongPicker::SongPicker(MainForm& form) : m_form(form) {}
 
 void SongPicker::open(const QStringList& names)
 {
-    m_form.ui.showForm(UserInterface::Form::Song);
+    // Filled before it is shown: a front end without windows closes it at
+    // once, which must find it open.
     List1.addItems(names);
     m_form.music.setValue(1);
+    m_open = true;
+    m_form.ui.showForm(UserInterface::Form::Song);
 }
 
 void SongPicker::List1_Click(int index)
@@ -31,6 +36,10 @@ void SongPicker::Cancel_Click()
 
 void SongPicker::Form_Unload()
 {
+    // A window may be told to close more than once (its own button, then
+    // the main window's end); only the first lets go of the results.
+    if (!std::exchange(m_open, false))
+        return;
     List1.clear();
     m_form.List3.clear();
     m_form.music.setValue(0);
@@ -38,7 +47,6 @@ void SongPicker::Form_Unload()
 
 void SongPicker::close()
 {
-    List1.clear();
-    m_form.music.setValue(0);
+    Form_Unload();
     m_form.ui.closeForm(UserInterface::Form::Song);
 }

@@ -21,11 +21,12 @@ public:
     // A click on a name plays it; "Cancel" says so in the room.
     void List1_Click(int index);
     void Cancel_Click();
-    // The window was closed some other way.
+    // The window closes, whichever way: the results are dropped, once.
     void Form_Unload();
 
 private:
     void close();
 
     MainForm& m_form;
+    bool m_open = false;
 };

@@ -113,6 +113,21 @@ TEST_F(HeadlessRoom, FindSnFindsTheOwnerAfterTheStartLineWasMissed)
     EXPECT_TRUE(printed("Quillon 3.2"));
 }
 
+TEST_F(HeadlessRoom, ASearchWithSeveralHitsDoesNotHoldUpTheNextOne)
+{
+    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
+    QFile playlist(home.path() + QStringLiteral("/data/quillon/playlist.txt"));
+    ASSERT_TRUE(playlist.open(QIODevice::WriteOnly));
+    playlist.write("alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n");
+    playlist.close();
+    ASSERT_NO_FATAL_FAILURE(startOwned());
+    type(QStringLiteral("p alpha"));
+    ASSERT_TRUE(printed("2</b> Files Found, Select One."));
+    // No one can pick in a terminal: the owner narrows the search instead.
+    type(QStringLiteral("p beta"));
+    EXPECT_TRUE(printed("beta</U>"));
+}
+
 TEST_F(HeadlessRoom, RelativeXdgPathsAreIgnoredByEveryFile)
 {
     const QString cwd = home.path() + QStringLiteral("/cwd");
