@@ -117,5 +117,9 @@ void HeadlessFrontEnd::endProgram()
 {
     if (m_input)
         m_input->setEnabled(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // A file left unwritten is a failed run for whoever started it (a
+    // service manager, a script); the reason is on stderr already.
+    const int status = m_form && !m_form->filesWritten() ? 1 : 0;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }

@@ -73,11 +73,6 @@ void Library::load()
     LoadOrCreateListFile(m_form.paths.programDir, AppPaths::kPlaylistName, m_form.List2);
 }
 
-bool Library::save() const
-{
-    return SaveListToFile(m_form.paths.playlistFile(), m_form.List2);
-}
-
 QString fileSizeText(qint64 bytes)
 {
     if (bytes < 1024)

@@ -23,7 +23,6 @@ public:
     void clear();
 
     void load();
-    bool save() const;
 
 private:
     MainForm& m_form;

@@ -50,6 +50,8 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       wmp(wmp_),
       ui(ui_),
       paths(std::move(paths_)),
+      playlistFile(List2, paths.playlistFile(), ui),
+      settingsFile(lstsettings, paths.settingsFile(), ui),
       library(*this),
       settings(*this),
       player(*this),
@@ -98,6 +100,9 @@ void MainForm::Form_Load()
 
     library.load();
     settings.load();
+    // Loading is no change to write back; counting the start below is.
+    playlistFile.markSaved();
+    settingsFile.markSaved();
     library.addSongs();
     GetChatUsers(windows, lstusers);
     settings.applyAtStartUp();
@@ -114,8 +119,8 @@ void MainForm::Form_Unload()
         return;
     m_unloaded = true;
     ui.removeTrayIcon();
-    library.save();
-    settings.save();
+    // Both are tried, whatever the first gives.
+    m_filesWritten = playlistFile.save() & settingsFile.save();
     ui.closeForm(UserInterface::Form::Chat);
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
     closingAnimation();

@@ -36,6 +36,12 @@ void SavedList::tmrSave_Timer()
         save();
 }
 
+void SavedList::markSaved()
+{
+    tmrSave.stop();
+    m_changed = false;
+}
+
 bool SavedList::save()
 {
     tmrSave.stop();

@@ -24,6 +24,8 @@ public:
     const QString& path() const { return m_path; }
     // Writes the list now, changed or not; false when that failed.
     bool save();
+    // The list now holds what the file holds: nothing to write.
+    void markSaved();
     // The delayed write: writes the list if it changed since the last one.
     void tmrSave_Timer();
     QTimer tmrSave;

@@ -55,8 +55,3 @@ void SettingsFile::load()
 {
     LoadOrCreateListFile(m_form.paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
 }
-
-bool SettingsFile::save() const
-{
-    return SaveListToFile(m_form.paths.settingsFile(), m_form.lstsettings);
-}

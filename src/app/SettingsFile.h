@@ -16,7 +16,6 @@ public:
     void applyAtStartUp();
 
     void load();
-    bool save() const;
 
 private:
     MainForm& m_form;

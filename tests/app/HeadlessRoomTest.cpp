@@ -1,3 +1,4 @@
+#include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 
 #include <QDir>
@@ -6,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -72,7 +75,68 @@ protected:
     }
     // A path as the owner types it in the room.
     static QString typed(QString path) { return path.replace(u'/', u'\\'); }
+    // A folder of empty songs, as many as asked.
+    QString music(int songs)
+    {
+        const QString dir = home.path() + QStringLiteral("/music");
+        QDir().mkpath(dir);
+        for (int i = 1; i <= songs; ++i)
+            QFile(dir + QStringLiteral("/song number %1 with a long name.mp3").arg(i)).open(QIODevice::WriteOnly);
+        return dir;
+    }
+    QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 };
+
+TEST_F(HeadlessRoom, AKillSoonAfterAChangeKeepsTheChange)
+{
+    ASSERT_NO_FATAL_FAILURE(startOwned());
+    type(QStringLiteral("dir ") + typed(music(300)));
+    ASSERT_TRUE(printed("F</b>iles:300"));
+    const QString playlist = home.path() + QStringLiteral("/data/quillon/playlist.txt");
+    const QString settings = home.path() + QStringLiteral("/config/quillon/settings.quillon");
+    ASSERT_TRUE(waitFor([&] { return read(playlist).count('\n') == 300 && read(settings) == "[loads]:2\r\n"; },
+                        kTimeoutMs));
+    ::kill(pid_t(quillon.processId()), SIGKILL);
+    ASSERT_TRUE(quillon.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(read(playlist).count("with a long name;"), 300);
+    EXPECT_EQ(read(settings), "[loads]:2\r\n");
+}
+
+// The disk is full from the start: every write of the playlist fails and
+// says why, the old playlist stays whole, and the run ends with status 1
+// after the rest of its shut-down.
+TEST_F(HeadlessRoom, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small file system cannot be mounted here (needs root)";
+    const QString playlist = disk.path() + QStringLiteral("/quillon/playlist.txt");
+    ASSERT_TRUE(QDir().mkpath(disk.path() + QStringLiteral("/quillon")));
+    QFile old(playlist);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old;/old.mp3\r\n");
+    old.close();
+    QFile filler(disk.path() + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) > 0) {
+    }
+    filler.close();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), disk.path());
+
+    ASSERT_NO_FATAL_FAILURE(startOwned());
+    type(QStringLiteral("dir ") + typed(music(300)));
+    ASSERT_TRUE(printed("F</b>iles:301"));
+    const QByteArray said = "quillon: Cannot write " + playlist.toUtf8() + ": No space left on device\n";
+    EXPECT_TRUE(logged(said));
+    EXPECT_TRUE(endsWith(1));
+    EXPECT_TRUE(out.contains("unloaded."));
+    EXPECT_EQ(err.count(said), 2);
+    EXPECT_EQ(read(playlist), "old;/old.mp3\r\n");
+}
 
 TEST_F(HeadlessRoom, AMemberCannotSpeakForTheOwner)
 {

@@ -10,8 +10,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -151,6 +153,25 @@ TEST(MainWindow, ClosingTheWindowShutsDownAndWritesTheFiles)
     QFile playlist(g.form.paths.playlistFile());
     ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
     EXPECT_EQ(playlist.readAll(), "kept;/kept.mp3\r\n");
+}
+
+TEST(MainWindow, AFileThatCannotBeWrittenAtTheEndIsShownInABox)
+{
+    Gui g;
+    QStringList shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.append(box->text());
+            box->accept();
+        }
+    });
+    answer.start(10);
+    ASSERT_TRUE(g.dir.remove());
+    g.window.close();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Cannot write ") + g.form.paths.playlistFile() + u':'));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Cannot write ") + g.form.paths.settingsFile() + u':'));
 }
 
 TEST(MainWindow, ChatSendsOpensFilledAndSetAppliesTheTemplates)
