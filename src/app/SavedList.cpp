@@ -1,7 +1,7 @@
 #include "app/SavedList.h"
 
 #include "app/ListFile.h"
-#include "app/UserInterface.h"
+#include "controls/UserInterface.h"
 #include "controls/ListBox.h"
 
 #include <QDir>
