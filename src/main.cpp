@@ -71,7 +71,9 @@ Options parseOptions(const QCoreApplication& app)
                        "is said in the room, and its lines are shown as the room's window shows them:\n"
                        "    me: \u00bb Playing \u00bb Some Song \u00bb 1\n"
                        "    bob: hello\n"
-                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead.\n\n"
+                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead.\n"
+                       "A line \"/as NAME: TEXT\" is said by the member NAME, and \"/find-sn\" does what the\n"
+                       "Find SN button does (it finds you, the owner, again).\n\n"
                        "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
                        "given by --room; standard input is then only watched for its end."));
     parser.addHelpOption();
@@ -274,6 +276,7 @@ void setIdentity()
 
 int main(int argc, char** argv)
 {
+    AppPaths::ignoreRelativeXdgPaths();
     const bool headless = wantsHeadless(argc, argv);
     const DisplayCheck display = headless ? DisplayCheck{} : DisplayCheck::run();
     if (headless || display.state != DisplayCheck::State::Usable) {

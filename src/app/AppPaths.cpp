@@ -2,17 +2,33 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace {
 
 QString xdgDir(const char* variable, const QString& fallback)
 {
     const QString value = qEnvironmentVariable(variable);
-    // The XDG rules ignore a relative path in these variables.
     return !value.isEmpty() && QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
 }
 
 } // namespace
+
+void AppPaths::ignoreRelativeXdgPaths()
+{
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
+                                 "XDG_RUNTIME_DIR", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"}) {
+        if (!qEnvironmentVariableIsSet(variable))
+            continue;
+        // The two lists keep their absolute entries.
+        QStringList kept = qEnvironmentVariable(variable).split(u':', Qt::SkipEmptyParts);
+        kept.removeIf([](const QString& path) { return !QDir::isAbsolutePath(path); });
+        if (kept.isEmpty())
+            qunsetenv(variable);
+        else
+            qputenv(variable, QFile::encodeName(kept.join(u':')));
+    }
+}
 
 AppPaths AppPaths::standard()
 {

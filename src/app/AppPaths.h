@@ -17,4 +17,9 @@ struct AppPaths {
     // The platform's places: on Linux $XDG_DATA_HOME/quillon and
     // $XDG_CONFIG_HOME/quillon, created when missing.
     static AppPaths standard();
+
+    // The XDG rules call a relative path in these variables invalid. Taken
+    // out of the environment before anything reads them, so every file of
+    // the program, the per-user store included, falls back alike.
+    static void ignoreRelativeXdgPaths();
 };

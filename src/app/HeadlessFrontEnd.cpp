@@ -57,7 +57,7 @@ void HeadlessFrontEnd::readInput()
     if (got <= 0) {
         m_input->setEnabled(false);
         if (!m_pending.isEmpty())
-            Q_EMIT lineRead(QString::fromUtf8(std::exchange(m_pending, {})));
+            takeLine(QString::fromUtf8(std::exchange(m_pending, {})));
         shutDown();
         return;
     }
@@ -68,8 +68,17 @@ void HeadlessFrontEnd::readInput()
         m_pending.remove(0, end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
-        Q_EMIT lineRead(QString::fromUtf8(line));
+        takeLine(QString::fromUtf8(line));
     }
+}
+
+void HeadlessFrontEnd::takeLine(const QString& line)
+{
+    // A terminal has no "Find SN" button; this line stands for it.
+    if (line.trimmed() == QLatin1String("/find-sn") && m_form)
+        m_form->discovery.FindSN_Click();
+    else
+        Q_EMIT lineRead(line);
 }
 
 void HeadlessFrontEnd::shutDown()
@@ -93,6 +102,12 @@ QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, 
     return defaultText;
 }
 
+void HeadlessFrontEnd::showForm(Form form)
+{
+    if (form == Form::Song && m_form)
+        m_form->frmSong.Form_Unload();
+}
+
 QString HeadlessFrontEnd::openFileName()
 {
     return {};
@@ -102,5 +117,9 @@ void HeadlessFrontEnd::endProgram()
 {
     if (m_input)
         m_input->setEnabled(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // A file left unwritten is a failed run for whoever started it (a
+    // service manager, a script); the reason is on stderr already.
+    const int status = m_form && !m_form->filesWritten() ? 1 : 0;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }

@@ -10,8 +10,8 @@
 class MainForm;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
-// standard input is read line by line, and its end, SIGINT or SIGTERM shut
-// the program down the normal way.
+// standard input is read line by line ("/find-sn" presses "Find SN"), and
+// its end, SIGINT or SIGTERM shut the program down the normal way.
 class HeadlessFrontEnd : public QObject, public UserInterface {
     Q_OBJECT
 public:
@@ -30,18 +30,21 @@ public:
     void minimizeMainWindow() override {}
     void hideMainWindow() override {}
     void showMainWindow() override {}
-    void showForm(Form) override {}
+    // No window can be shown: the picker closes at once, so the owner's
+    // next search is not held up by results no one can pick.
+    void showForm(Form form) override;
     void closeForm(Form) override {}
     int closingGeometry() const override { return m_geometry; }
     void setClosingGeometry(int twips) override { m_geometry = twips; }
     void endProgram() override;
 
 Q_SIGNALS:
-    // One line of standard input, without its line end.
+    // One line of standard input, without its line end, for the room.
     void lineRead(const QString& line);
 
 private:
     void readInput();
+    void takeLine(const QString& line);
     void shutDown();
 
     MainForm* m_form = nullptr;

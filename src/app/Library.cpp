@@ -80,8 +80,3 @@ void Library::load()
 {
     LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_form.List2);
 }
-
-bool Library::save() const
-{
-    return SaveListToFile(m_paths.playlistFile(), m_form.List2);
-}

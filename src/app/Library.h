@@ -26,7 +26,6 @@ public:
     void clear();
 
     void load();
-    bool save() const;
 
 private:
     FormState& m_form;

@@ -29,18 +29,42 @@ void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList)
     ToFormList.addItems(rows);
 }
 
-bool SaveListToFile(const QString& path, const ListBox& list)
+bool SaveListToFile(const QString& path, const ListBox& list, QString* reason)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A folder that takes no new file may still hold a writable one; the
+    // save then goes into the file itself, no longer atomic but not lost.
+    file.setDirectWriteFallback(true);
+    const auto fail = [&] {
+        if (reason)
+            *reason = file.errorString();
+        file.cancelWriting();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
     QByteArray bytes;
     for (const QString& row : list.items()) {
         bytes += row.toUtf8();
         bytes += "\r\n";
     }
-    file.write(bytes);
-    return file.commit();
+    // A full disk takes part of a write without an error and commit() would
+    // then put the cut file in place: every byte is accounted for first. The
+    // write after a short one fails and tells why.
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return fail();
+        done += written;
+    }
+    if (!file.flush())
+        return fail();
+    if (!file.commit()) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list)

@@ -11,6 +11,8 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       wmp(wmp_),
       ui(ui_),
       paths(std::move(paths_)),
+      playlistFile(List2, paths.playlistFile(), ui),
+      settingsFile(lstsettings, paths.settingsFile(), ui),
       chat1(*this, windows, ui),
       library(*this, chat1, paths),
       settings(*this, paths),
@@ -69,6 +71,9 @@ void MainForm::Form_Load()
 
     library.load();
     settings.load();
+    // Loading is no change to write back; counting the start below is.
+    playlistFile.markSaved();
+    settingsFile.markSaved();
     library.addSongs();
     GetChatUsers(windows, lstusers);
     settings.applyAtStartUp();
@@ -85,8 +90,8 @@ void MainForm::Form_Unload()
         return;
     m_unloaded = true;
     ui.removeTrayIcon();
-    library.save();
-    settings.save();
+    // Both are tried, whatever the first gives.
+    m_filesWritten = playlistFile.save() & settingsFile.save();
     ui.closeForm(UserInterface::Form::Chat);
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
     closingAnimation();

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Library.h"
+#include "app/SavedList.h"
 #include "app/SettingsFile.h"
 #include "app/SongPicker.h"
 #include "bot/ChatSendsForm.h"
@@ -37,6 +38,11 @@ public:
     UserInterface& ui;
     const AppPaths paths;
 
+    // The two files, written a few seconds after their lists change and at
+    // shut-down.
+    SavedList playlistFile;
+    SavedList settingsFile;
+
     // The chat exit comes first: every Part below may speak.
     ChatScanner chat1;
     Library library;
@@ -58,6 +64,8 @@ public:
     void Form_Load();
     void Form_Unload();
     bool isUnloaded() const { return m_unloaded; }
+    // Whether shut-down wrote both files.
+    bool filesWritten() const { return m_filesWritten; }
 
     // The font prefix followed by the text, through the one chat exit.
     void post(const QString& text);
@@ -84,4 +92,5 @@ private:
     void closingAnimation();
 
     bool m_unloaded = false;
+    bool m_filesWritten = false;
 };

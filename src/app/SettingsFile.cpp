@@ -54,8 +54,3 @@ void SettingsFile::load()
 {
     LoadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
 }
-
-bool SettingsFile::save() const
-{
-    return SaveListToFile(m_paths.settingsFile(), m_form.lstsettings);
-}

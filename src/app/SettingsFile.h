@@ -18,7 +18,6 @@ public:
     void applyAtStartUp();
 
     void load();
-    bool save() const;
 
 private:
     FormState& m_form;

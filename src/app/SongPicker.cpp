@@ -5,6 +5,8 @@
 #include "controls/UserInterface.h"
 #include "player/Player.h"
 
+#include <utility>
+
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
 SongPicker::SongPicker(FormState& form, Player& player, ChatExit& chat, UserInterface& ui)
@@ -14,9 +16,12 @@ SongPicker::SongPicker(FormState& form, Player& player, ChatExit& chat, UserInte
 
 void SongPicker::open(const QStringList& names)
 {
-    m_ui.showForm(UserInterface::Form::Song);
+    // Filled before it is shown: a front end without windows closes it at
+    // once, which must find it open.
     List1.addItems(names);
     m_form.music.setValue(1);
+    m_open = true;
+    m_ui.showForm(UserInterface::Form::Song);
 }
 
 void SongPicker::List1_Click(int index)
@@ -36,6 +41,10 @@ void SongPicker::Cancel_Click()
 
 void SongPicker::Form_Unload()
 {
+    // A window may be told to close more than once (its own button, then
+    // the main window's end); only the first lets go of the results.
+    if (!std::exchange(m_open, false))
+        return;
     List1.clear();
     m_form.List3.clear();
     m_form.music.setValue(0);
@@ -43,7 +52,6 @@ void SongPicker::Form_Unload()
 
 void SongPicker::close()
 {
-    List1.clear();
-    m_form.music.setValue(0);
+    Form_Unload();
     m_ui.closeForm(UserInterface::Form::Song);
 }

@@ -24,7 +24,7 @@ public:
     // A click on a name plays it; "Cancel" says so in the room.
     void List1_Click(int index);
     void Cancel_Click();
-    // The window was closed some other way.
+    // The window closes, whichever way: the results are dropped, once.
     void Form_Unload();
 
 private:
@@ -34,4 +34,5 @@ private:
     Player& m_player;
     ChatExit& m_chat;
     UserInterface& m_ui;
+    bool m_open = false;
 };

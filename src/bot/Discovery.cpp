@@ -41,15 +41,18 @@ void Discovery::FindSN_Click()
 
 void Discovery::lineSeen(const QString& whosaid, const QString& said, const QString& whatsaid)
 {
+    // A line of no one (no time stamp, no speaker) reveals no one: an empty
+    // owner would be the speaker of every such line.
+    const bool spoken = !whosaid.isEmpty();
     // The advert carries the web address, whose "//" the slash cut would
     // take away; the marker is looked for in the line as it came.
-    if (m_form.txtNumber.text() == QLatin1String("kkk") && said.contains(advertMarker())) {
+    if (spoken && m_form.txtNumber.text() == QLatin1String("kkk") && said.contains(advertMarker())) {
         m_form.lbuser.setCaption(whosaid);
         m_chat.post(QStringLiteral("found screen name [") + m_form.lbuser.caption() + u']');
         m_form.txtNum.setText(QStringLiteral(".+\u00f1"));
     }
     // Idle means no tag is out, so no line can answer one.
-    if (m_form.txtNumber.text() != kIdle
+    if (spoken && m_form.txtNumber.text() != kIdle
         && whatsaid == u'[' + m_form.txtNumber.text() + QStringLiteral("] Finding SN")) {
         m_form.lbuser.setCaption(whosaid);
         m_chat.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);

@@ -5,6 +5,24 @@
 #include "controls/FormState.h"
 #include "controls/UserInterface.h"
 
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcScan, "quillon.scan", QtWarningMsg)
+
+// The time the client stamps on every line it shows, "10:15:02 PM". A
+// field that is anything else was not stamped by the client: the line's
+// speaker cannot be told from its text.
+bool isTimeStamp(const QString& field)
+{
+    static const QRegularExpression stamp(QStringLiteral(R"(^\d{1,2}:\d\d(:\d\d)?( ?[AaPp]\.?[Mm]\.?)?$)"));
+    return stamp.match(field).hasMatch();
+}
+
+} // namespace
+
 ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui)
     : m_form(form), m_windows(windows), m_ui(ui)
 {
@@ -45,10 +63,13 @@ void ChatScanner::chat_tymer_Timer()
 
     const QString plain = aimchat::StripTags(line);
     const qsizetype colon = plain.indexOf(u':');
-    const QString whosaid = colon < 0 ? QString() : plain.left(colon);
+    const bool stamped = marker >= 0 && isTimeStamp(time);
+    const QString whosaid = colon < 0 || !stamped ? QString() : plain.left(colon);
     // The blank after the colon is skipped; with no colon the first
     // character goes the same way.
     const QString whatsaid = plain.mid(colon + 2);
+    qCDebug(lcScan).noquote() << "said by" << (whosaid.isEmpty() ? QStringLiteral("no one") : whosaid) << '|'
+                              << whatsaid;
     Q_EMIT aimchatscan(whosaid, whatsaid, datesaid);
 }
 

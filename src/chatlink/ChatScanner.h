@@ -46,7 +46,8 @@ public:
 Q_SIGNALS:
     // Every line handed to SendChat, before it is routed.
     void sendChatCalled(const QString& text);
-    // A new line in the room: its speaker, its text and its time field.
+    // A new line in the room: its speaker, its text and its time field. A
+    // line without the client's time stamp has no speaker.
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:

@@ -42,6 +42,30 @@ std::size_t copyInto(std::string& buffer, std::string_view text, std::size_t lim
     return copied;
 }
 
+// What a member types is shown as text: markup typed into the room must not
+// become the transcript's own, or one line could pass for several.
+std::string escapedHtml(std::string_view text)
+{
+    std::string html;
+    html.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '<':
+            html += "&lt;";
+            break;
+        case '>':
+            html += "&gt;";
+            break;
+        case '&':
+            html += "&amp;";
+            break;
+        default:
+            html += c;
+        }
+    }
+    return html;
+}
+
 std::string memberItem(const std::string& name, bool ignored)
 {
     return std::string("Chat\t") + (ignored ? "ignored" : "") + "\t" + name;
@@ -276,7 +300,10 @@ void SimDesktop::postInput(Hwnd chatWindow)
     if (!input || input->kind != Kind::Input || input->text.empty())
         return;
     const std::string typed = std::exchange(input->text, {});
-    appendLine(chatWindow, window(chatWindow)->member, std::string(kInputHead) + typed + std::string(kInputTail));
+    // The client sends a line without its trailing blanks, so the line that
+    // comes back reads as it was meant ("[4711] Finding SN", not "... SN ").
+    const std::string sent = typed.substr(0, typed.find_last_not_of(' ') + 1);
+    appendLine(chatWindow, window(chatWindow)->member, std::string(kInputHead) + sent + std::string(kInputTail));
     if (inputSent)
         inputSent(chatWindow, typed);
 }
@@ -286,7 +313,11 @@ void SimDesktop::toggleIgnore(Hwnd chatWindow)
     Window* list = window(childOf(chatWindow, "_Oscar_Tree", 0));
     if (!list || list->kind != Kind::MemberList || list->selection < 0)
         return;
-    list->members[std::size_t(list->selection)].ignored = !list->members[std::size_t(list->selection)].ignored;
+    // A client does not let its user ignore himself: he would hear nothing
+    // of the room, not even his own lines.
+    Window::Member& member = list->members[std::size_t(list->selection)];
+    if (member.name != window(chatWindow)->member)
+        member.ignored = !member.ignored;
 }
 
 void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const std::string& html)
@@ -310,7 +341,7 @@ void SimDesktop::say(Hwnd chatWindow, const std::string& member, const std::stri
     // The client shows nothing of a member its user ignores.
     if (isIgnored(chatWindow, member))
         return;
-    appendLine(chatWindow, member, std::string(kInputHead) + text + std::string(kInputTail));
+    appendLine(chatWindow, member, std::string(kInputHead) + escapedHtml(text) + std::string(kInputTail));
 }
 
 void SimDesktop::addMember(Hwnd chatWindow, const std::string& member)

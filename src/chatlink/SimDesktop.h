@@ -15,9 +15,11 @@
 // AIM chat window ("AIM_ChatWnd"): the transcript is HTML, one line per
 // "<BR>", each "<BR><!-- (time) --><B>speaker</B>: " and the line's HTML;
 // the input box gives back what was typed wrapped in the client's font HTML;
-// clicking the fifth icon button posts the input as the local member's line;
+// clicking the fifth icon button posts the input as the local member's line,
+// its HTML kept, while a line a member says shows its text as text;
 // clicking the second toggles the ignore of the member selected in the
-// member list, whose items read "Chat", tab, state, tab, screen name.
+// member list (never the local member's), whose items read "Chat", tab,
+// state, tab, screen name.
 //
 // AOL client ("AOL Frame25"): an MDI area of "AOL Child" windows; a chat
 // room among them carries the five marker children and two "RICHCNTL"

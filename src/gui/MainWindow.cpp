@@ -249,6 +249,11 @@ void MainWindow::messageBox(const QString& text, const QString& title, Icon icon
     box.exec();
 }
 
+void MainWindow::fileNotWritten(const QString& text)
+{
+    messageBox(text, QString(), Icon::Critical);
+}
+
 QString MainWindow::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     QDialog box(this);

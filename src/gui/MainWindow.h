@@ -38,6 +38,7 @@ public:
     void showMainWindow() override;
     void showForm(Form form) override;
     void closeForm(Form form) override;
+    void fileNotWritten(const QString& text) override;
     int closingGeometry() const override;
     void setClosingGeometry(int twips) override;
     void endProgram() override;

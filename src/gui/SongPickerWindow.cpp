@@ -24,8 +24,14 @@ SongPickerWindow::SongPickerWindow(SongPicker& picker, QWidget* parent) : QDialo
 
 void SongPickerWindow::closeEvent(QCloseEvent* event)
 {
-    // Closed by its own choice or by the title bar: either way the picker
-    // lets go of the search results.
+    // Closed by its own choice, the title bar or the main window's end:
+    // every way lets go of the search results.
     m_picker.Form_Unload();
     event->accept();
+}
+
+void SongPickerWindow::reject()
+{
+    // Escape: a dialog would only hide itself.
+    close();
 }

@@ -10,6 +10,8 @@ class SongPickerWindow : public QDialog {
 public:
     SongPickerWindow(SongPicker& picker, QWidget* parent = nullptr);
 
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

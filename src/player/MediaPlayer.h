@@ -41,4 +41,7 @@ public:
 
 Q_SIGNALS:
     void playStateChanged(int state);
+    // The media last set could not be opened or played (missing, empty,
+    // damaged); the player is stopped.
+    void mediaError(const QString& url);
 };

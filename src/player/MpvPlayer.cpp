@@ -242,7 +242,7 @@ void MpvPlayer::handle(const mpv_event& event)
         const auto* reply = static_cast<const mpv_event_command*>(event.data);
         if (event.error < 0) {
             qCDebug(lcMpv) << "cannot load" << m_url << m_api->error_string(event.error);
-            setState(Stopped);
+            failed();
             break;
         }
         const mpv_node& result = reply->result;
@@ -292,7 +292,7 @@ void MpvPlayer::handle(const mpv_event& event)
             break;
         case MPV_END_FILE_REASON_ERROR:
             qCDebug(lcMpv) << "cannot play" << m_url << m_api->error_string(end->error);
-            setState(Stopped);
+            failed();
             break;
         default:
             setState(Stopped);
@@ -331,6 +331,13 @@ void MpvPlayer::endOfMedia()
                 setState(Stopped);
         },
         Qt::QueuedConnection);
+}
+
+void MpvPlayer::failed()
+{
+    m_entryKnown = false;
+    setState(Stopped);
+    Q_EMIT mediaError(m_url);
 }
 
 void MpvPlayer::setState(int state)

@@ -43,6 +43,7 @@ private:
     void handle(const mpv_event& event);
     void setState(int state);
     void endOfMedia();
+    void failed();
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
     void setDuration(double seconds);
 

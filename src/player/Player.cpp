@@ -107,6 +107,8 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
     connect(&m_form.txtMin, &TextField::textChanged, this, schedule);
     connect(&m_form.txtSec, &TextField::textChanged, this, schedule);
 
+    connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
+
     pTime.start();
     tmrAR.start();
     scheduleTimer1();
@@ -325,11 +327,37 @@ void Player::tmrAR_Timer()
     if (m_form.chkenabled.value() != 1)
         return;
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (m_wmp.playState() != idle || m_form.List1.count() == 0)
+        if (m_wmp.playState() != idle)
             continue;
-        m_form.List1.setListIndex(Random(QString::number(m_form.List1.count()), QStringLiteral("0")));
+        // A file that would not open would be announced again every few
+        // seconds; it is left out for the rest of the run.
+        QList<int> playable;
+        const QStringList lines = m_form.List2.items();
+        for (int i = 0; i < m_form.List1.count(); ++i) {
+            if (!m_unplayable.contains(pathField(lines.value(i))))
+                playable.append(i);
+        }
+        if (playable.isEmpty())
+            continue;
+        if (!std::exchange(m_autoPickFailed, false))
+            m_autoFailures = 0;
+        m_form.List1.setListIndex(playable.at(Random(QString::number(playable.size()), QStringLiteral("0"))));
         Play(m_form.List1.text());
+        m_autoPicked = m_wmp.URL();
     }
+}
+
+void Player::mediaError(const QString& url)
+{
+    m_unplayable.insert(url);
+    if (url != m_autoPicked || m_form.chkenabled.value() != 1)
+        return;
+    m_autoPickFailed = true;
+    if (++m_autoFailures < kAutoRandomFailures)
+        return;
+    m_autoFailures = 0;
+    AutoRandom(false);
+    m_chat.post(QStringLiteral("A</b>uto random off: %1 songs in a row would not play").arg(kAutoRandomFailures));
 }
 
 QString fileSizeText(qint64 bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -32,8 +33,10 @@ public:
     void Timer1_Timer();
     // The play clock.
     void pTime_Timer();
-    // Auto random: a random song whenever the player is idle.
+    // Auto random: a random song whenever the player is idle, never one
+    // that failed to open in this run; three failures in a row turn it off.
     void tmrAR_Timer();
+    static constexpr int kAutoRandomFailures = 3;
 
     // Where Random's r comes from: a number in [0, 1). By default a
     // generator reseeded from the clock on every draw.
@@ -58,6 +61,7 @@ private:
     void startLine(const QString& name, const QString& path, const QString& n);
     void scheduleTimer1();
     void resetClock();
+    void mediaError(const QString& url);
 
     FormState& m_form;
     MediaPlayer& m_wmp;
@@ -67,6 +71,12 @@ private:
     bool m_inTimer1 = false;
     bool m_timer1Missed = false;
     bool m_timersStopped = false;
+    // Paths the player could not open in this run.
+    QSet<QString> m_unplayable;
+    // Auto random's last pick, whether it failed, and the failures in a row.
+    QString m_autoPicked;
+    bool m_autoPickFailed = false;
+    int m_autoFailures = 0;
 };
 
 // The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").

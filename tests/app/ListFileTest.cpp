@@ -1,10 +1,13 @@
 #include "app/ListFile.h"
 #include "controls/ListBox.h"
+#include "support/SmallDisk.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,9 +93,75 @@ TEST(ListFile, AKillDuringASaveLeavesTheOldFileWhole)
     }
 }
 
-TEST(ListFile, ASaveThatCannotBeWrittenReportsFailure)
+// The disk fills up while the list is written: the save says it failed, and
+// the file keeps what it held, whether the disk had a little room or none.
+TEST(ListFile, AFullDiskLeavesThePreviousFileWhole)
 {
+    for (const qint64 room : {8192, 0}) {
+        SCOPED_TRACE(room);
+        SmallDisk disk;
+        if (!disk.mounted())
+            GTEST_SKIP() << "a small file system cannot be mounted here (needs root)";
+        const QString path = disk.path() + QStringLiteral("/playlist.txt");
+        ListBox old;
+        old.addItem(QStringLiteral("old;/old.mp3"));
+        ASSERT_TRUE(SaveListToFile(path, old));
+
+        QFile filler(disk.path() + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray page(4096, 'f');
+        for (qint64 left = 64 * 1024 - 4096 - room; left > 0 && filler.write(page) == page.size();)
+            left -= page.size();
+        filler.close();
+
+        ListBox big;
+        QStringList rows;
+        for (int i = 0; i < 600; ++i)
+            rows.append(QStringLiteral("song %1;/home/me/Music/a folder/song %1.mp3").arg(i));
+        big.addItems(rows);
+        QString reason;
+        EXPECT_FALSE(SaveListToFile(path, big, &reason));
+        EXPECT_FALSE(reason.isEmpty());
+        EXPECT_EQ(readFile(path), "old;/old.mp3\r\n");
+        EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
+                  (QStringList{QStringLiteral("filler"), QStringLiteral("playlist.txt")}));
+    }
     ListBox list;
-    list.addItem(QStringLiteral("x"));
-    EXPECT_FALSE(SaveListToFile(QStringLiteral("/proc/no/such/dir/list.txt"), list));
+    QString reason;
+    EXPECT_FALSE(SaveListToFile(QStringLiteral("/proc/no/such/dir/list.txt"), list, &reason));
+    EXPECT_FALSE(reason.isEmpty());
+}
+
+// A folder that takes no new file (so no temporary file beside the target)
+// but holds a writable file: the save goes into the file itself. Root
+// writes anywhere, so as root the save runs as an unprivileged user.
+TEST(ListFile, AReadOnlyFolderWithAWritableFileTakesTheSaveInPlace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/settings.quillon");
+    ListBox old;
+    old.addItem(QStringLiteral("[loads]:2"));
+    ASSERT_TRUE(SaveListToFile(path, old));
+    const bool root = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), nobody, nobody), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody, nobody), 0);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+
+    ListBox now;
+    now.addItems({QStringLiteral("[font]:<b>"), QStringLiteral("[loads]:3")});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            _exit(2);
+        _exit(SaveListToFile(path, now) ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(readFile(path), "[font]:<b>\r\n[loads]:3\r\n");
 }

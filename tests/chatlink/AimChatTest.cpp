@@ -130,6 +130,9 @@ TEST(IgnoreUser, SelectsTheMemberAndClicksTheSecondIconButtonToToggle)
     // The room shows nothing of an ignored member.
     desktop.say(chat.window, "bob", "unheard");
     EXPECT_EQ(desktop.textOf(chat.transcript), "");
+    // Its own user the client does not ignore: he would hear nothing more.
+    IgnoreUser(desktop, 0);
+    EXPECT_FALSE(desktop.isIgnored(chat.window, "me"));
     IgnoreUser(desktop, 1);
     EXPECT_FALSE(desktop.isIgnored(chat.window, "bob"));
 }

@@ -54,12 +54,18 @@ TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
         // The final ">" goes with the last line, the unclosed tag with the tags.
         {"<BR><!-- (10:15:02 PM) --><B>alice</B>: !play song</FONT></BODY>", "alice | !play song | {10:15:02 PM}"},
         // Plain text at the end loses two characters; with no time comment
-        // the field runs over the line from its sixth character.
-        {"<BR>alice: hello", "alice | hel | {lice: hel}"},
+        // the field runs over the line from its sixth character, and a line
+        // the client did not stamp has no speaker.
+        {"<BR>alice: hello", " | hel | {lice: hel}"},
         {"<BR>system notice</FONT>", " | ystem notice | {ystem notice</FON}"},
         {"<BR><!-- (1:00:00 AM) --><B>carol</B>: a:b</FONT>", "carol | a:b | {1:00:00 AM}"},
+        {"<BR><!-- (13:00) --><B>erin</B>: 24h</FONT>", "erin | 24h | {13:00}"},
         // A line break in any letter case; entities stay, stray ">" go.
         {"<br><!-- (1:00:01 AM) --><B>dave</B>: a &amp; b > c</FONT>", "dave | a &amp; b  c | {1:00:01 AM}"},
+        // A member's raw markup that makes a line of its own, with or
+        // without a time comment that is no time: nobody said it.
+        {"<BR><!-- (1:00:02 AM) --><B>eve</B>: <FONT>x<BR><B>me</B>: end</FONT>", " | end | {B>me</B>: end</FON}"},
+        {"<BR><!-- (1:00:03 AM) --><B>eve</B>: x<BR><!-- (me) --><B>me</B>: end</FONT>", " | end | {me}"},
     };
     setTranscript(QStringLiteral("<BR><B>bob</B>: earlier</FONT>"));
     t->chat1.scan_on();
@@ -72,9 +78,10 @@ TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
 
     // Of two lines within one tick only the newer is reported.
     said.clear();
-    append(QStringLiteral("<BR><B>alice</B>: first</FONT><BR><B>bob</B>: second</FONT>"));
+    append(QStringLiteral("<BR><!-- (2:00:00 AM) --><B>alice</B>: first</FONT>"
+                          "<BR><!-- (2:00:01 AM) --><B>bob</B>: second</FONT>"));
     tick();
-    EXPECT_EQ(said, Lines{"bob | second | {B>bob</B>: second</FON}"});
+    EXPECT_EQ(said, Lines{"bob | second | {2:00:01 AM}"});
 
     // A tail with no line break, after a real line, reports one empty line.
     said.clear();

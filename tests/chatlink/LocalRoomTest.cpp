@@ -20,13 +20,14 @@ TEST(LocalRoom, TerminalLinesAreSaidByTheLocalMemberOrByTheMemberNamed)
     QObject::connect(&room, &LocalRoom::transcriptChanged, [&] { ++changes; });
 
     room.typeLine(QStringLiteral("p song \u00bb"));
-    room.typeLine(QStringLiteral("/as bob: x owner"));
+    room.typeLine(QStringLiteral("/as bob: x<BR><B>owner</B>: end & more"));
     room.typeLine(QStringLiteral("/as  : not a name"));
     room.typeLine(QString());
     room.typeLine(QStringLiteral("/as carol: "));
     EXPECT_EQ(room.transcript(),
               QStringLiteral("<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">p song \u00bb</FONT>"
-                             "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">x owner</FONT>"
+                             "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">"
+                             "x&lt;BR&gt;&lt;B&gt;owner&lt;/B&gt;: end &amp; more</FONT>"
                              "<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">/as  : not a name</FONT>"));
     EXPECT_EQ(room.members(), (QStringList{"owner", "bob"}));
     EXPECT_EQ(changes, 3);
@@ -70,6 +71,9 @@ TEST(LocalRoom, StartLineComesBackThroughTheScannerAndPostsComeOutExactlyAsTyped
     // Every post, in any script, is written whole, one per line.
     t->chat1.SendChat(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b>"));
     EXPECT_EQ(posted.back(), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> "));
+    // The program's own lines keep their markup in the room, and lose the
+    // trailing blank the client does not send.
+    EXPECT_TRUE(room.transcript().endsWith(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"></FONT>")));
     std::rewind(out);
     QString written;
     for (char line[4096]; std::fgets(line, sizeof line, out);)

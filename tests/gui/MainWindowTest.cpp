@@ -13,11 +13,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +27,8 @@
 #include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -135,18 +139,46 @@ TEST(MainWindow, SecondaryWindowsOpenWithoutBlockingAndOnlyOnce)
     EXPECT_EQ(count, 1);
 }
 
-TEST(MainWindow, ThePickerOffersNamesAndAClickClosesIt)
+TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
 {
-    Gui g;
-    g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
-    g.form.frmSong.open({"a", "b"});
-    QWidget* picker = g.topLevel(QStringLiteral("Select A Song"));
-    ASSERT_NE(picker, nullptr);
-    EXPECT_EQ(g.form.music.value(), 1);
-    picker->close();
-    EXPECT_EQ(g.form.music.value(), 0);
-    EXPECT_EQ(g.form.List3.count(), 0);
-    EXPECT_EQ(g.form.frmSong.List1.count(), 0);
+    const std::pair<const char*, std::function<void(Gui&, QWidget*)>> ways[] = {
+        {"escape",
+         [](Gui&, QWidget* picker) {
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(picker, &escape);
+         }},
+        {"cancel",
+         [](Gui&, QWidget* picker) {
+             for (QPushButton* b : picker->findChildren<QPushButton*>())
+                 b->click();
+         }},
+        {"title bar", [](Gui&, QWidget* picker) { picker->close(); }},
+        {"name", [](Gui& g, QWidget*) { g.form.frmSong.List1_Click(1); }},
+        {"main window", [](Gui& g, QWidget*) { g.window.close(); }},
+    };
+    for (const auto& [way, close] : ways) {
+        SCOPED_TRACE(way);
+        Gui g;
+        QStringList sent;
+        QObject::connect(&g.form.chat1, &ChatScanner::sendChatCalled, [&](const QString& t) { sent.append(t); });
+        g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+        g.form.frmSong.open({"a", "b"});
+        QWidget* picker = g.topLevel(QStringLiteral("Select A Song"));
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(g.form.music.value(), 1);
+
+        close(g, picker);
+        EXPECT_FALSE(picker->isVisible());
+        EXPECT_EQ(g.form.music.value(), 0);
+        EXPECT_EQ(g.form.List3.count(), 0);
+        EXPECT_EQ(g.form.frmSong.List1.count(), 0);
+        EXPECT_EQ(sent.filter(QStringLiteral("C</b>ancelled")).size(), way == std::string_view("cancel") ? 1 : 0);
+        // Results found after it closed stay for the next tick, even when
+        // the main window then closes the picker again.
+        g.form.List3.addItem(QStringLiteral("c;/c.mp3"));
+        g.window.close();
+        EXPECT_EQ(g.form.List3.count(), 1);
+    }
 }
 
 TEST(MainWindow, ClosingTheWindowShutsDownAndWritesTheFiles)
@@ -158,6 +190,25 @@ TEST(MainWindow, ClosingTheWindowShutsDownAndWritesTheFiles)
     QFile playlist(g.form.paths.playlistFile());
     ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
     EXPECT_EQ(playlist.readAll(), "kept;/kept.mp3\r\n");
+}
+
+TEST(MainWindow, AFileThatCannotBeWrittenAtTheEndIsShownInABox)
+{
+    Gui g;
+    QStringList shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.append(box->text());
+            box->accept();
+        }
+    });
+    answer.start(10);
+    ASSERT_TRUE(g.dir.remove());
+    g.window.close();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Cannot write ") + g.form.paths.playlistFile() + u':'));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Cannot write ") + g.form.paths.settingsFile() + u':'));
 }
 
 TEST(MainWindow, ChatSendsOpensFilledAndSetAppliesTheTemplates)

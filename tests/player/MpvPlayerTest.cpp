@@ -74,10 +74,24 @@ TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
     serveEvents(200);
     EXPECT_EQ(player.playState(), State::Stopped);
 
-    // A file that cannot be opened leaves the player stopped.
-    player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
-    ASSERT_TRUE(reaches(State::Stopped));
-    EXPECT_TRUE(player.durationString().isEmpty());
+    // A file that cannot be opened leaves the player stopped, and says so.
+    QStringList errors;
+    QObject::connect(&player, &MediaPlayer::mediaError, [&](const QString& url) { errors.append(url); });
+    QFile empty(dir.filePath(QStringLiteral("empty.mp3")));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile damaged(dir.filePath(QStringLiteral("damaged.mp3")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(5000, '\x5a'));
+    damaged.close();
+    const QStringList bad = {dir.filePath(QStringLiteral("missing.mp3")), empty.fileName(), damaged.fileName()};
+    for (const QString& file : bad) {
+        player.setURL(file);
+        ASSERT_TRUE(audiofiles::waitUntil([&] { return errors.size() == bad.indexOf(file) + 1; }, 5000)) << file.toStdString();
+        EXPECT_EQ(player.playState(), State::Stopped);
+        EXPECT_TRUE(player.durationString().isEmpty());
+    }
+    EXPECT_EQ(errors, bad);
 }
 
 TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)

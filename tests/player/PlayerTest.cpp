@@ -280,6 +280,35 @@ TEST_F(PlayerTest, AutoRandomStartsARandomSongWheneverThePlayerIsIdle)
     EXPECT_EQ(t.wmp.urls.size(), 7);
 }
 
+TEST_F(PlayerTest, AutoRandomLeavesOutFilesThatWouldNotOpenAndStopsAfterThreeFailuresInARow)
+{
+    const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
+    const QString c = addLine(QStringLiteral("C")), d = addLine(QStringLiteral("D"));
+    t->player.AutoRandom(true);
+    const auto pick = [this](double r, bool fails) {
+        t.wmp.setState(State::Stopped);
+        draw = r;
+        t->player.tmrAR_Timer();
+        if (fails)
+            t.wmp.fail();
+    };
+    // B fails once and is never drawn again; A plays, which ends the run of
+    // failures; then C, D and A fail in a row.
+    const std::pair<double, bool> picks[] = {{0.3, true}, {0.3, false}, {0.5, true}, {0.5, true}, {0.9, true}};
+    for (const auto& [r, fails] : picks)
+        pick(r, fails);
+    EXPECT_EQ(t.wmp.urls, QStringList({b, a, c, d, a}));
+    const QString off = QStringLiteral("<F>A</b>uto random off: 3 songs in a row would not play");
+    EXPECT_EQ(t.sent.count(off), 1);
+    EXPECT_EQ(t.sent.constLast(), off);
+    EXPECT_EQ(t->chkenabled.value(), 0);
+
+    // Switched on again, it finds nothing left that plays.
+    t->player.AutoRandom(true);
+    pick(0, false);
+    EXPECT_EQ(t.wmp.urls.size(), 5);
+}
+
 TEST_F(PlayerTest, RandomStringPicksAmongNamesHoldingTheText)
 {
     const QString red = addLine(QStringLiteral("Red Song"));

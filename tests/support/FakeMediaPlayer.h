@@ -26,6 +26,13 @@ public:
     int volume() const override { return loudness; }
     void setVolume(int volume) override { loudness = volume; }
 
+    // The media set would not open.
+    void fail()
+    {
+        setState(Stopped);
+        Q_EMIT mediaError(m_url);
+    }
+
     void setState(int s)
     {
         state = s;

@@ -32,10 +32,12 @@ public:
         if (!refuseGeometry)
             geometry = twips;
     }
+    void fileNotWritten(const QString& text) override { notWritten.append(text); }
     void endProgram() override { events.append(QStringLiteral("end")); }
 
     QStringList messages;
     QStringList prompts;
+    QStringList notWritten;
     QStringList events;
     QString inputAnswer;
     QString fileAnswer;

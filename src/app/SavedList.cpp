@@ -1,0 +1,61 @@
+#include "app/SavedList.h"
+
+#include "app/ListFile.h"
+#include "controls/UserInterface.h"
+#include "controls/ListBox.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <cstdio>
+
+SavedList::SavedList(const ListBox& list, QString path, UserInterface& ui)
+    : m_list(list), m_path(std::move(path)), m_ui(ui)
+{
+    tmrSave.setSingleShot(true);
+    connect(&tmrSave, &QTimer::timeout, this, &SavedList::tmrSave_Timer);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&m_list, signal, this, &SavedList::changed);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &SavedList::changed);
+    connect(&m_list, &QAbstractItemModel::dataChanged, this, &SavedList::changed);
+}
+
+void SavedList::changed()
+{
+    m_changed = true;
+    if (tmrSave.isActive())
+        return;
+    const qint64 sinceWrite = m_lastWrite.isValid() ? m_lastWrite.elapsed() : kGapMs;
+    tmrSave.start(int(std::max<qint64>(kDelayMs, kGapMs - sinceWrite)));
+}
+
+void SavedList::tmrSave_Timer()
+{
+    tmrSave.stop();
+    if (m_changed)
+        save();
+}
+
+void SavedList::markSaved()
+{
+    tmrSave.stop();
+    m_changed = false;
+}
+
+bool SavedList::save()
+{
+    tmrSave.stop();
+    m_changed = false;
+    m_lastWrite.start();
+    QString reason;
+    if (SaveListToFile(m_path, m_list, &reason)) {
+        m_failing = false;
+        return true;
+    }
+    const QString text = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
+    std::fprintf(stderr, "quillon: %s\n", qPrintable(text));
+    std::fflush(stderr);
+    if (!std::exchange(m_failing, true))
+        m_ui.fileNotWritten(text);
+    return false;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class ListBox;
+class UserInterface;
+
+// A list box kept in its file: written a few seconds after it changes, so
+// a crash or a kill loses only those seconds. A burst of changes makes one
+// write, a file is written at most once every five seconds, and a list at
+// rest is never written. A write that fails is said on stderr every time,
+// and in the user interface once until a write succeeds again.
+class SavedList : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDelayMs = 2000;
+    static constexpr int kGapMs = 5000;
+
+    SavedList(const ListBox& list, QString path, UserInterface& ui);
+
+    const QString& path() const { return m_path; }
+    // Writes the list now, changed or not; false when that failed.
+    bool save();
+    // The list now holds what the file holds: nothing to write.
+    void markSaved();
+    // The delayed write: writes the list if it changed since the last one.
+    void tmrSave_Timer();
+    QTimer tmrSave;
+
+private:
+    void changed();
+
+    const ListBox& m_list;
+    const QString m_path;
+    UserInterface& m_ui;
+    QElapsedTimer m_lastWrite;
+    bool m_changed = false;
+    bool m_failing = false;
+};
