@@ -287,17 +287,19 @@ TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
 {
     bool served = false;
     QMetaObject::invokeMethod(&*t, [&] { served = true; }, Qt::QueuedConnection);
+    // No time to wait: back at once, without serving anything.
+    t->player.PaUse(0);
+    t->player.PaUse(-3);
+    EXPECT_FALSE(served);
+
+    // A loaded machine can make the wait longer, never shorter; the ceiling
+    // only catches a wait that never ends.
     QElapsedTimer clock;
     clock.start();
     t->player.PaUse(0.05);
     EXPECT_TRUE(served);
     EXPECT_GE(clock.elapsed(), 50);
-    EXPECT_LT(clock.elapsed(), 1000);
-
-    clock.restart();
-    t->player.PaUse(0);
-    t->player.PaUse(-3);
-    EXPECT_LT(clock.elapsed(), 50);
+    EXPECT_LT(clock.elapsed(), 30000);
 }
 
 } // namespace
