@@ -1,5 +1,6 @@
 #include "app/ListFile.h"
 #include "controls/ListBox.h"
+#include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>

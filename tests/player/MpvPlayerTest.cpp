@@ -3,6 +3,7 @@
 #include "support/FakeUserInterface.h"
 #include "support/NoWindows.h"
 #include "AudioFiles.h"
+#include "support/QtPrinters.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>

@@ -1,5 +1,6 @@
 #include "support/TestForm.h"
 #include "AudioFiles.h"
+#include "support/QtPrinters.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
@@ -105,6 +106,17 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderWhateverItsCaseAndBlanks)
     t.wmp.setState(State::Stopped);
     t->player.tmrAR_Timer();
     EXPECT_EQ(t->chkTime.value(), 0);
+
+    // Rows removed while a song opens change neither which songs start nor
+    // the positions they are announced with.
+    duringWait = [&] {
+        if (t->List2.count() == 4)
+            t->library.remove(0);
+    };
+    t->player.Play(QStringLiteral("same song"));
+    EXPECT_EQ(t.wmp.urls.mid(3), QStringList({a, b}));
+    EXPECT_EQ(t.sent.mid(3), QStringList({"<F>Same Song #1 128 stereo", "<F>sameSong #3 320 mono"}));
+    EXPECT_EQ(t->List1.items(), QStringList({" ", "sameSong", "Rock;Roll"}));
 }
 
 TEST_F(PlayerTest, ClockCountsSecondsIntoMinutes)
@@ -140,15 +152,21 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
     // The playlist selection follows the result list's, which is none.
     EXPECT_EQ(t->List1.listIndex(), -1);
 
-    t->List3.addItems({QStringLiteral("One;/m/One.mp3"), QStringLiteral("Two;/m/Two.mp3"),
-                       QStringLiteral("Three;/m/Three.mp3")});
-    t->player.Timer1_Timer();
-    ASSERT_EQ(t->music.value(), 1);  // the picker is open: no second notice, no second picker
-    t->player.Timer1_Timer();
-    EXPECT_EQ(t.sent, QStringList({"<F>Hit 2", "<F>3</b> Files Found, Select One."}));
-    EXPECT_EQ(t->frmSong.List1.items(), QStringList({"One", "Two", "Three"}));
-    EXPECT_EQ(t.ui.events, QStringList({QStringLiteral("open%1").arg(int(UserInterface::Form::Song))}));
-    EXPECT_EQ(t->List3.count(), 3);
+    // Two results or more are offered in the picker, once while it is open.
+    for (const QStringList& names : {QStringList{"One", "Two"}, QStringList{"One", "Two", "Three"}}) {
+        t->frmSong.Form_Unload();  // the last picker was closed
+        t.sent.clear();
+        t.ui.events.clear();
+        for (const QString& name : names)
+            t->List3.addItem(name + QStringLiteral(";/m/") + name + QStringLiteral(".mp3"));
+        t->player.Timer1_Timer();
+        ASSERT_EQ(t->music.value(), 1) << names.size();
+        t->player.Timer1_Timer();
+        EXPECT_EQ(t.sent, QStringList({QStringLiteral("<F>%1</b> Files Found, Select One.").arg(names.size())}));
+        EXPECT_EQ(t->frmSong.List1.items(), names);
+        EXPECT_EQ(t.ui.events, QStringList({QStringLiteral("open%1").arg(int(UserInterface::Form::Song))}));
+        EXPECT_EQ(t->List3.count(), names.size());
+    }
     EXPECT_EQ(t.wmp.urls, QStringList({hit}));
 }
 
