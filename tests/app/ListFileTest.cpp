@@ -36,12 +36,6 @@ TEST(ListFile, RowsRoundTripWithAnyCharacters)
     EXPECT_EQ(in.items(), out.items());
 }
 
-TEST(ListFile, AFileThatIsNotUtf8IsReadAsWindows1252)
-{
-    EXPECT_EQ(decodeListText("\xbb <u>Playing</u> \x80\x99"), QStringLiteral("\u00bb <u>Playing</u> \u20ac\u2122"));
-    EXPECT_EQ(decodeListText("\xc2\xbb ok"), QStringLiteral("\u00bb ok"));
-}
-
 TEST(ListFile, EmptyLinesAndBareLineFeedsAreHandled)
 {
     QTemporaryDir dir;
