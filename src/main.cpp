@@ -1,12 +1,17 @@
 #include "app/AppPaths.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
+#include "app/TerminalRoom.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
 #include "toc/HeadlessBot.h"
+#ifdef Q_OS_WIN
+#include "chatlink/Win32WindowSystem.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,13 +22,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
+// The chat client's windows: the real desktop's on Windows; elsewhere no
+// chat client runs, so the local room lives on a simulated desktop.
+#ifdef Q_OS_WIN
+using DesktopWindows = Win32WindowSystem;
+#else
+using DesktopWindows = SimDesktop;
+#endif
 
 bool wantsHeadless(int argc, char** argv)
 {
@@ -31,11 +40,13 @@ bool wantsHeadless(int argc, char** argv)
         if (std::strcmp(argv[i], "--headless") == 0 || std::strcmp(argv[i], "--bot") == 0)
             return true;
     }
-    return !hasDisplay();
+    return false;
 }
 
 struct Options {
     bool headless = false;
+    bool gui = false;
+    std::optional<TerminalRoom::Form> roomOutput;
     QString screenName;
     bool bot = false;
     HeadlessBotSettings botSettings;
@@ -53,12 +64,27 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(
         QStringLiteral("Quillon plays your music and serves a chat room: it obeys the commands you type there\n"
                        "and announces what is playing.\n\n"
+                       "Without a display (or with --headless) the local room is this terminal: what you type\n"
+                       "is said in the room, and its lines are shown as the room's window shows them:\n"
+                       "    me: \u00bb Playing \u00bb Some Song \u00bb 1\n"
+                       "    bob: hello\n"
+                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead.\n\n"
                        "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
                        "given by --room; standard input is then only watched for its end."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption headless(QStringLiteral("headless"),
                                       QStringLiteral("Run without windows; the local room is this terminal."));
+    const QCommandLineOption gui(QStringLiteral("gui"),
+                                 QStringLiteral("Open the windows, or fail (exit status 2) when the display cannot "
+                                                "be opened."));
+    const QCommandLineOption roomOutput(
+        QStringLiteral("room-output"),
+        QStringLiteral("How the terminal shows the local room: \"text\", its lines as a person reads them, or "
+                       "\"raw\", each post as the HTML Quillon typed (default: text on a terminal, raw "
+                       "otherwise)."),
+        QStringLiteral("raw|text"));
+    parser.addOptions({gui, roomOutput});
     const QCommandLineOption screenName(
         QStringLiteral("screen-name"),
         QStringLiteral("Your screen name in the local room (default: your login name); with --bot, the bot's "
@@ -88,6 +114,17 @@ Options parseOptions(const QCoreApplication& app)
 
     Options options;
     options.headless = parser.isSet(headless);
+    options.gui = parser.isSet(gui);
+    if (options.gui && (options.headless || parser.isSet(bot)))
+        usageError(QStringLiteral("--gui cannot go with --headless or --bot"));
+    if (parser.isSet(roomOutput)) {
+        const QString form = parser.value(roomOutput);
+        if (form != QLatin1String("raw") && form != QLatin1String("text"))
+            usageError(QStringLiteral("--room-output takes raw or text"));
+        if (parser.isSet(bot))
+            usageError(QStringLiteral("--room-output needs the local room, not --bot"));
+        options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
+    }
     options.bot = parser.isSet(bot);
     if (!options.bot) {
         for (const QCommandLineOption* botOnly : {&tocServer, &password, &room, &exchange, &authorizer, &owner}) {
@@ -129,14 +166,18 @@ Options parseOptions(const QCoreApplication& app)
 
 int runHeadless(QCoreApplication& app, const Options& options)
 {
+    DesktopWindows desktop;
+#ifndef Q_OS_WIN
     // The local room is this terminal: what is typed is said in the room,
     // and what the program posts there is printed.
-    SimDesktop desktop;
     LocalRoom room(desktop, options.screenName);
-    room.echoPostsTo(stdout);
+    TerminalRoom::show(room, stdout, TerminalRoom::choose(options.roomOutput));
+#endif
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
+#ifndef Q_OS_WIN
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
+#endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
     form.Form_Load();
     frontEnd.attach(form);
@@ -151,12 +192,12 @@ int runBot(QCoreApplication& app, const Options& options)
     // the client's own debug lines would repeat them (QT_LOGGING_RULES can
     // still bring them back).
     QLoggingCategory::setFilterRules(QStringLiteral("quillon.toc.debug=false"));
-    SimDesktop desktop;
+    DesktopWindows desktop;
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
     form.Form_Load();
-    HeadlessBot bot(form, options.botSettings);
+    HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
     frontEnd.attach(form);
     bot.start();
     return app.exec();
@@ -164,16 +205,21 @@ int runBot(QCoreApplication& app, const Options& options)
 
 int runGui(QApplication& app, const Options& options)
 {
-    SimDesktop desktop;
+    DesktopWindows desktop;
+#ifndef Q_OS_WIN
+    // With no chat client beside it, the program serves a room of its own.
     LocalRoom room(desktop, options.screenName);
+#endif
     MpvPlayer player;
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
     window.show();
+#ifndef Q_OS_WIN
     LocalRoomWindow roomWindow(room);
     roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
     roomWindow.show();
+#endif
     form.Form_Load();
     return app.exec();
 }
@@ -189,10 +235,18 @@ void setIdentity()
 
 int main(int argc, char** argv)
 {
-    if (wantsHeadless(argc, argv)) {
+    const bool headless = wantsHeadless(argc, argv);
+    const DisplayCheck display = headless ? DisplayCheck{} : DisplayCheck::run();
+    if (headless || display.state != DisplayCheck::State::Usable) {
         QCoreApplication app(argc, argv);
         setIdentity();
         const Options options = parseOptions(app);
+        if (options.gui) {
+            std::fprintf(stderr, "quillon: --gui: %s\n", qPrintable(display.reason));
+            return 2;
+        }
+        if (display.state == DisplayCheck::State::Broken)
+            std::fprintf(stderr, "quillon: %s; the room runs in this terminal\n", qPrintable(display.reason));
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);

@@ -1,8 +1,9 @@
 #include "toc/BotMode.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
-#include "app/UserStore.h"
+#include "chatlink/ChatScanner.h"
+#include "controls/UserInterface.h"
+#include "controls/UserStore.h"
+#include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
 
 #include <algorithm>
@@ -84,22 +85,21 @@ QString TocEndpoint::toString() const
     return shown + u':' + QString::number(port);
 }
 
-BotMode::BotMode(MainForm& form) : m_form(form)
+BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui)
+    : m_form(form), m_toc(toc), m_chat1(chat1), m_ui(ui)
 {
-    MarlTOCSock& toc = m_form.toc;
-    connect(&toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
-    connect(&toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
-    connect(&toc, &MarlTOCSock::IncomingChatMessage, this,
+}
+
+void BotMode::attachClient()
+{
+    connect(&m_toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
+    connect(&m_toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
+    connect(&m_toc, &MarlTOCSock::IncomingChatMessage, this,
             [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
                 toc_IncomingChatMessage(strUserName, strMessage);
             });
-    connect(this, &BotMode::aimchatscan, this,
-            [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
-                m_form.interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
-            });
-    // chat1 has escaped the text for the command; the reply goes to the
-    // room joined last.
-    m_form.chat1.setTocRoute([&toc](const QString& text) { toc.SendChat(toc.LastChatID(), text); });
+    // chat1 has escaped the text for the command.
+    m_chat1.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
 }
 
 TocEndpoint BotMode::server() const
@@ -117,9 +117,9 @@ void BotMode::chkBot_Click()
 {
     if (m_form.chkBot.value() == 1) {
         m_form.List1Height.setValue(kListHeightBot);
-        m_form.chat1.scan_off();
+        m_chat1.scan_off();
     } else {
-        m_form.chat1.scan_on();
+        m_chat1.scan_on();
         m_form.List1Height.setValue(kListHeightScan);
     }
 }
@@ -130,7 +130,7 @@ void BotMode::skinButton6_Click()
     if (m_form.skinButton6.caption() == QLatin1String("Signon"))
         signOn();
     else
-        m_form.toc.LogOff();
+        m_toc.LogOff();
 }
 
 void BotMode::signOn()
@@ -138,25 +138,25 @@ void BotMode::signOn()
     m_form.labToc.setCaption(QStringLiteral("Connecting"));
     const TocEndpoint host = server();
     const TocEndpoint auth = authorizer();
-    m_form.toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
+    m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
 }
 
 void BotMode::skinButton7_Click()
 {
-    m_form.toc.ChatLeave(m_form.toc.LastChatID());
+    m_toc.ChatLeave(m_toc.LastChatID());
     bool ok = false;
     const qint16 exchange = m_form.txtEx.text().trimmed().toShort(&ok);
     if (!ok) {
         // The leave has gone out already; the owner is told why no join follows.
-        m_form.ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
+        m_ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
         return;
     }
-    m_form.toc.JoinChat(m_form.txtChat.text(), exchange);
+    m_toc.JoinChat(m_form.txtChat.text(), exchange);
 }
 
 void BotMode::skinButton8_Click()
 {
-    m_form.toc.ChatLeave(m_form.toc.LastChatID());
+    m_toc.ChatLeave(m_toc.LastChatID());
 }
 
 void BotMode::toc_LoggedIn()

@@ -1,23 +1,23 @@
 #include "toc/HeadlessBot.h"
 
-#include "app/MainForm.h"
+#include "toc/MarlTOCSock.h"
 
 #include <utility>
 
-HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo)
-    : m_form(form), m_settings(std::move(settings)), m_log(logTo)
+HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+                         std::FILE* logTo)
+    : m_form(form), m_botMode(botMode), m_toc(toc), m_settings(std::move(settings)), m_log(logTo)
 {
-    MarlTOCSock& toc = m_form.toc;
     connect(&toc, &MarlTOCSock::stateChanged, this, [this](MarlTOCSock::State state) {
         switch (state) {
         case MarlTOCSock::State::Connecting:
-            log(QStringLiteral("connecting to ") + m_form.botMode.server().toString());
+            log(QStringLiteral("connecting to ") + m_botMode.server().toString());
             break;
         case MarlTOCSock::State::GreetingSent:
             log(QStringLiteral("connected; waiting for the server's sign-on frame"));
             break;
         case MarlTOCSock::State::SigningOn:
-            log(QStringLiteral("signing on as ") + m_form.toc.screenName());
+            log(QStringLiteral("signing on as ") + m_toc.screenName());
             break;
         case MarlTOCSock::State::SignedOn:
         case MarlTOCSock::State::Disconnected:
@@ -28,7 +28,7 @@ HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE
     connect(&toc, &MarlTOCSock::LoggedIn, this, [this](const QString& name) {
         log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_form.txtChat.text()
             + QStringLiteral(" on exchange ") + m_form.txtEx.text());
-        m_form.botMode.skinButton7_Click();
+        m_botMode.skinButton7_Click();
     });
     connect(&toc, &MarlTOCSock::LoggedOff, this, [this] { log(QStringLiteral("signed off")); });
     connect(&toc, &MarlTOCSock::connectionFailed, this,
@@ -51,13 +51,13 @@ void HeadlessBot::start()
     m_form.txtChat.setText(m_settings.room);
     m_form.txtEx.setText(m_settings.exchange);
     if (m_settings.server)
-        m_form.botMode.setServer(*m_settings.server);
+        m_botMode.setServer(*m_settings.server);
     if (m_settings.authorizer)
-        m_form.botMode.setAuthorizer(*m_settings.authorizer);
+        m_botMode.setAuthorizer(*m_settings.authorizer);
     m_form.chkBot.setValue(1);
-    m_form.botMode.chkBot_Click();
+    m_botMode.chkBot_Click();
     // Signs on whatever the button's caption says.
-    m_form.botMode.signOn();
+    m_botMode.signOn();
 }
 
 void HeadlessBot::log(const QString& line)

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <optional>
 
-class MainForm;
+class MarlTOCSock;
 
 // What the command line tells the bot.
 struct HeadlessBotSettings {
@@ -29,7 +29,8 @@ struct HeadlessBotSettings {
 class HeadlessBot : public QObject {
     Q_OBJECT
 public:
-    HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo = stderr);
+    HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+                std::FILE* logTo = stderr);
 
     // Call after Form_Load.
     void start();
@@ -37,7 +38,9 @@ public:
 private:
     void log(const QString& line);
 
-    MainForm& m_form;
+    FormState& m_form;
+    BotMode& m_botMode;
+    MarlTOCSock& m_toc;
     HeadlessBotSettings m_settings;
     std::FILE* m_log;
 };
