@@ -4,6 +4,7 @@
 #include "app/TerminalRoom.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "desktop/Mpris.h"
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -111,6 +113,12 @@ Options parseOptions(const QCoreApplication& app)
                                                   "in the room)."),
                                    QStringLiteral("NAME"));
     parser.addOptions({headless, screenName, bot, tocServer, password, room, exchange, authorizer, owner});
+    const QCommandLineOption tocVersion(
+        QStringLiteral("toc-version"),
+        QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
+                       "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
+        QStringLiteral("1|2|auto"));
+    parser.addOption(tocVersion);
     parser.process(app);
 
     Options options;
@@ -127,6 +135,13 @@ Options parseOptions(const QCoreApplication& app)
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
+    if (parser.isSet(tocVersion)) {
+        if (!options.bot)
+            usageError(QStringLiteral("--toc-version needs --bot"));
+        options.botSettings.dialect = parseTocDialect(parser.value(tocVersion));
+        if (!options.botSettings.dialect)
+            usageError(QStringLiteral("--toc-version takes 1, 2 or auto"));
+    }
     if (!options.bot) {
         for (const QCommandLineOption* botOnly : {&tocServer, &password, &room, &exchange, &authorizer, &owner}) {
             if (parser.isSet(*botOnly))
@@ -165,6 +180,15 @@ Options parseOptions(const QCoreApplication& app)
     return options;
 }
 
+// The desktop's media keys and player widgets drive the player through the
+// owner's commands; without a session bus there are none, and nothing is said.
+std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
+{
+    return Mpris::publish({form.wmp, form.List1, form.List2,
+                           [&form](const QString& command) { form.interpreter.obey(command); },
+                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
     DesktopWindows desktop;
@@ -180,6 +204,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
 #endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
     return app.exec();
@@ -197,6 +222,7 @@ int runBot(QCoreApplication& app, const Options& options)
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
     frontEnd.attach(form);
@@ -225,6 +251,12 @@ int runGui(QApplication& app, const Options& options)
     window.show();
     if (beside)
         beside->show();
+    const auto mpris = publishMpris(form, [&form, &window] {
+        form.mnuShow_Click();
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    });
     form.Form_Load();
     const int status = app.exec();
     rememberWindows(window, beside);
@@ -260,5 +292,7 @@ int main(int argc, char** argv)
     setIdentity();
     const Options options = parseOptions(app);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ties the windows to the menu entry and its icon on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
     return runGui(app, options);
 }

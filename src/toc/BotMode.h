@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FormState.h"
+#include "toc/TocDialect.h"
 
 #include <QObject>
 #include <QString>
@@ -42,6 +43,7 @@ public:
     static const QString kPortKey;         // "port", 5190
     static const QString kAuthorizerKey;   // "authorizer", "login.oscar.aol.com"
     static const QString kAuthPortKey;     // "authorizerport", 29999
+    static const QString kVersionKey;      // "version": "1", "2" or "auto"
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
@@ -56,6 +58,14 @@ public:
     void setServer(const TocEndpoint& endpoint) { m_server = endpoint; }
     void setAuthorizer(const TocEndpoint& endpoint) { m_authorizer = endpoint; }
 
+    // The dialect sign-on uses: the one set for this run, else the per-user
+    // store's, else TOC2. A stored text that names none counts as missing.
+    TocDialect dialect() const;
+    static std::optional<TocDialect> storedDialect();
+    static void storeDialect(TocDialect dialect);
+    // For this run only; nothing is stored.
+    void setDialect(TocDialect dialect) { m_dialect = dialect; }
+
     // "Use TOC bot" clicked: the list makes room for the bot panel and the
     // window scanner stops, or the other way round.
     void chkBot_Click();
@@ -66,8 +76,8 @@ public:
     // Part: leaves the room joined last.
     void skinButton8_Click();
 
-    // What Signon does: labToc "Connecting" and a Login with botSN, botPW
-    // and the hosts above.
+    // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
+    // the hosts and the dialect above.
     void signOn();
 
     static const QString kBadExchange;
@@ -93,4 +103,5 @@ private:
     UserInterface& m_ui;
     std::optional<TocEndpoint> m_server;
     std::optional<TocEndpoint> m_authorizer;
+    std::optional<TocDialect> m_dialect;
 };

@@ -21,6 +21,8 @@ struct HeadlessBotSettings {
     std::optional<TocEndpoint> authorizer;
     // Empty: the owner is found in the room as without bot mode.
     QString owner;
+    // Unset: the per-user store's, else auto.
+    std::optional<TocDialect> dialect;
 };
 
 // Runs bot mode without windows: fills in the form's bot panel, switches
@@ -36,6 +38,7 @@ public:
     void start();
 
 private:
+    void useDialect();
     void log(const QString& line);
 
     FormState& m_form;

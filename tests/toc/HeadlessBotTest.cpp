@@ -156,4 +156,88 @@ TEST_F(HeadlessBot, BadOptionsAreRefusedBeforeAnythingStarts)
     EXPECT_EQ(bot.exitCode(), 2);
     EXPECT_EQ(server.connectionsAccepted(), 0);
 }
+
+// The bot on a TOC1 server of today, told to speak TOC1 or left to its
+// default, auto.
+struct HeadlessBotOnToc1 : HeadlessBot, ::testing::WithParamInterface<const char*> {
+    // "password" roasted with "Tic/Toc".
+    static constexpr char kRoasted[] = "0x2408105c23001130";
+    bool autoDialect() const { return QByteArray(GetParam()) == "auto"; }
+
+    // The one place that says how the bot is started and ended.
+    void startBot(const QByteArray& accountPassword = kRoasted)
+    {
+        server.actAsToc1("quillbot", accountPassword);
+        start(QStringLiteral("--password|password|--owner|Owner One")
+              + (autoDialect() ? QString() : QStringLiteral("|--toc-version|") + QLatin1String(GetParam())));
+    }
+    bool stopBot()
+    {
+        bot.closeWriteChannel();
+        return endedNormally();
+    }
+
+    // The owner says `line` in room 0; the command the bot sends next.
+    QByteArray ownerSays(const QByteArray& line)
+    {
+        const qsizetype before = server.commands().size();
+        server.sendMessage(TocTestServer::CHAT_IN(0, "Owner One", false, "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
+        return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
+    }
+};
+
+TEST_P(HeadlessBotOnToc1, SignsOnJoinsRoomZeroAndAnswersTheOwnerThereAtAnyLength)
+{
+    const QByteArray tone = ';' + home.path().toUtf8() + "/tone.wav\r\n";
+    const QByteArray longName = "Long " + QByteArray(2100, 'o');
+    ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"), "Blue" + tone + longName + tone));
+    ASSERT_NO_FATAL_FAILURE(startBot());
+    ASSERT_TRUE(waitFor([&] { return errors.contains("toc: joined room Music Room (id 0)"); }, kTimeoutMs));
+    EXPECT_EQ(server.commands(), (QList<QByteArray>{
+                                     "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english "
+                                     "\"MarlSockTOC1.0\"",
+                                     "toc_init_done",
+                                     "toc_chat_leave \"0\"",
+                                     "toc_chat_join \"4\" \"Music Room\"",
+                                 }));
+    if (autoDialect()) {
+        EXPECT_EQ(server.connectionsAccepted(), 2);
+        ASSERT_EQ(server.earlierCommands().size(), 1);
+        EXPECT_TRUE(server.earlierCommands()[0].startsWith(
+            "toc2_login login.oscar.aol.com 29999 quillbot 0x2408105c23001130 English  \"MarlSockTOC2.0\""));
+        EXPECT_TRUE(errors.contains("toc: trying TOC2 first"));
+        EXPECT_TRUE(errors.contains("toc: the server closed the connection after toc2_login without SIGN_ON; "
+                                    "signing on again with TOC1"));
+    } else {
+        EXPECT_EQ(server.connectionsAccepted(), 1);
+        EXPECT_TRUE(errors.contains("toc: speaking TOC1\n"));
+    }
+
+    const QByteArray head = "toc_chat_send 0 \"";
+    EXPECT_TRUE(ownerSays("p Blue").startsWith(head + "<FONT"));
+    // Cut to fit, so the server, which hangs up on a longer command, keeps us.
+    const QByteArray cut = ownerSays("p Long");
+    EXPECT_TRUE(cut.startsWith(head) && cut.endsWith('"')) << cut.constData();
+    EXPECT_TRUE(cut.contains("Long ooo"));
+    EXPECT_LE(cut.size() + 1, 2048);
+    EXPECT_GT(cut.size() + 1, 2040);
+    EXPECT_TRUE(ownerSays("p Blue").startsWith(head));
+    EXPECT_FALSE(server.clientGone());
+
+    EXPECT_TRUE(stopBot());
+    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    EXPECT_TRUE(server.commands().constLast().startsWith(head));
+    EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, HeadlessBotOnToc1, ::testing::Values("1", "auto"));
+
+TEST_F(HeadlessBot, ATocVersionOtherThanOneTwoOrAutoIsRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--toc-version|3")));
+    ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(bot.exitCode(), 2);
+    EXPECT_TRUE((errors + bot.readAllStandardError()).contains("--toc-version takes 1, 2 or auto"));
+    EXPECT_EQ(server.connectionsAccepted(), 0);
+}
 } // namespace
