@@ -1,4 +1,5 @@
 #include "support/TestForm.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

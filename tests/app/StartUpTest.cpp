@@ -1,4 +1,5 @@
 #include "support/TestForm.h"
+#include "support/QtPrinters.h"
 
 #include "app/ListFile.h"
 
@@ -50,6 +51,20 @@ TEST(StartUp, StartLineCountsThePlaylistInWords)
     t->Form_Load();
     EXPECT_EQ(t->List1.items(), QStringList({"a", "b", "c"}));
     EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" ; files: Three  ")));
+}
+
+TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
+{
+    TestForm t;
+    writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n");
+    writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n");
+    t->Form_Load();
+    EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122"}));
+    EXPECT_EQ(t->List2.item(0), "caf\u00e9;/m/caf\u00e9.mp3");
+    EXPECT_EQ(t->txtPlaying.text(), "\u00bb <u>Playing</u> %s");
+    t->Form_Unload();
+    EXPECT_EQ(readFile(t.paths.playlistFile()), "caf\xc3\xa9;/m/caf\xc3\xa9.mp3\r\n\xe2\x82\xac \xe2\x84\xa2;/m/e.mp3\r\n");
+    EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:5\r\n");
 }
 
 TEST(StartUp, WithoutAChatWindowOrWithAMisnamedPlaylistTheDefaultsHold)

@@ -1,6 +1,6 @@
 #include "desktop/Mpris.h"
 #include "support/TestForm.h"
-#include "toc/QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

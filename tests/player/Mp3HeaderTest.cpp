@@ -1,6 +1,7 @@
 #include "controls/TextField.h"
 #include "player/Mp3Header.h"
 #include "AudioFiles.h"
+#include "support/QtPrinters.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,5 +1,6 @@
 #include "AudioFiles.h"
 #include "player/Player.h"
+#include "support/QtPrinters.h"
 #include "support/TestState.h"
 
 #include <QElapsedTimer>
@@ -149,6 +150,19 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderWhateverItsCaseAndBlanks)
     t.wmp.setState(State::Stopped);
     t->player.tmrAR_Timer();
     EXPECT_EQ(t->chkTime.value(), 0);
+
+    // Rows removed while a song opens change neither which songs start nor
+    // the positions they are announced with.
+    duringWait = [&] {
+        if (t->List2.count() == 4) {
+            t->List2.removeItem(0);
+            t->List1.removeItem(0);
+        }
+    };
+    t->player.Play(QStringLiteral("same song"));
+    EXPECT_EQ(t.wmp.urls.mid(3), QStringList({a, b}));
+    EXPECT_EQ(t.sent.mid(3), QStringList({"<F>Same Song #1 256 stereo", "<F>sameSong #3 512 mono"}));
+    EXPECT_EQ(t->List1.items(), QStringList({" ", "sameSong", "Rock;Roll"}));
 }
 
 TEST_F(PlayerTest, ClockCountsSecondsIntoMinutes)
@@ -184,14 +198,22 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
     // The playlist selection follows the result list's, which is none.
     EXPECT_EQ(t->List1.listIndex(), -1);
 
-    t->List3.addItems({QStringLiteral("One;/m/One.mp3"), QStringLiteral("Two;/m/Two.mp3"),
-                       QStringLiteral("Three;/m/Three.mp3")});
-    t->player.Timer1_Timer();
-    ASSERT_EQ(t->music.value(), 1);  // the picker is open: no second notice, no second picker
-    t->player.Timer1_Timer();
-    EXPECT_EQ(t.sent, QStringList({"<F>Hit 2", "<F>3</b> Files Found, Select One."}));
-    EXPECT_EQ(t.offered, QStringList({"One", "Two", "Three"}));
-    EXPECT_EQ(t->List3.count(), 3);
+    // Two results or more are offered in the picker, once while it is open.
+    for (const QStringList& names : {QStringList{"One", "Two"}, QStringList{"One", "Two", "Three"}}) {
+        // The last picker was closed.
+        t->music.setValue(0);
+        t->List3.clear();
+        t.offered.clear();
+        t.sent.clear();
+        for (const QString& name : names)
+            t->List3.addItem(name + QStringLiteral(";/m/") + name + QStringLiteral(".mp3"));
+        t->player.Timer1_Timer();
+        ASSERT_EQ(t->music.value(), 1) << names.size();
+        t->player.Timer1_Timer();
+        EXPECT_EQ(t.sent, QStringList({QStringLiteral("<F>%1</b> Files Found, Select One.").arg(names.size())}));
+        EXPECT_EQ(t.offered, names);
+        EXPECT_EQ(t->List3.count(), names.size());
+    }
     EXPECT_EQ(t.wmp.urls, QStringList({hit}));
 }
 
@@ -359,17 +381,19 @@ TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
 {
     bool served = false;
     QMetaObject::invokeMethod(&t->player, [&] { served = true; }, Qt::QueuedConnection);
+    // No time to wait: back at once, without serving anything.
+    t->player.PaUse(0);
+    t->player.PaUse(-3);
+    EXPECT_FALSE(served);
+
+    // A loaded machine can make the wait longer, never shorter; the ceiling
+    // only catches a wait that never ends.
     QElapsedTimer clock;
     clock.start();
     t->player.PaUse(0.05);
     EXPECT_TRUE(served);
     EXPECT_GE(clock.elapsed(), 50);
-    EXPECT_LT(clock.elapsed(), 1000);
-
-    clock.restart();
-    t->player.PaUse(0);
-    t->player.PaUse(-3);
-    EXPECT_LT(clock.elapsed(), 50);
+    EXPECT_LT(clock.elapsed(), 30000);
 }
 
 TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)

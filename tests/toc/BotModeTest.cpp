@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "TocTestServer.h"
 #include "WaitFor.h"
 

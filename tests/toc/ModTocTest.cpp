@@ -1,6 +1,6 @@
 #include "toc/ModToc.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -26,6 +26,7 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"ADMIN_PASSWD_STATUS:1", "PassWordUpdate(false)"},
         {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190",
          "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""}, {"RVOUS_PROPOSE:Al B", ""}, {"RVOUS_PROPOSE", ""},
         {"PAUSE", ""},
         {"SIGN_ON:TOC2.0", ""},
         // Command words ignore case, fields keep it.
@@ -106,6 +107,13 @@ TEST_F(ServerMessages, RoomTableWrapsAfter1000JoinsAndNeverWritesSlot1000)
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1")), 0);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1001")), 1001);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2);
+    // A room joined again is found under its new id, in the slot the new
+    // join took or in a lower one than its old id's.
+    say({TocTestServer::CHAT_JOIN(2002, "Room 2"), TocTestServer::CHAT_JOIN(2005, "Room 5")});
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2002);
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 5")), 2005);
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 3")), 0);
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 4")), 4);
 }
 
 TEST_F(ServerMessages, GetChatIdNormalisesAndPrefersTheLowerSlot)

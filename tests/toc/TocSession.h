@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "TocEventLog.h"
 #include "TocTestServer.h"
 #include "WaitFor.h"

@@ -1,0 +1,57 @@
+#include "FuzzInput.h"
+
+#include "toc/FlapReader.h"
+
+#include <QList>
+
+// The first byte says how many read sizes follow, the sizes cut the rest
+// into reads in turn. However the stream is cut, the reader must give the
+// frames one pass over the whole stream finds, and keep back the rest.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    QList<int> cuts;
+    for (int n = input.byte() % 8; n > 0; --n)
+        cuts.append(1 + input.byte());
+    if (cuts.isEmpty())
+        cuts.append(1 << 16);
+    const QByteArray stream = input.rest();
+
+    QList<FlapFrame> expected;
+    qsizetype at = 0;
+    while (stream.size() - at >= FlapReader::kHeaderSize) {
+        const auto length = qsizetype(quint8(stream[at + 4]) << 8 | quint8(stream[at + 5]));
+        if (stream.size() - at - FlapReader::kHeaderSize < length)
+            break;
+        expected.append({stream[at], quint8(stream[at + 1]), quint16(quint8(stream[at + 2]) << 8 | quint8(stream[at + 3])),
+                         stream.sliced(at + FlapReader::kHeaderSize, length)});
+        at += FlapReader::kHeaderSize + length;
+    }
+
+    FlapReader reader;
+    QList<FlapFrame> frames;
+    qsizetype fed = 0;
+    for (int i = 0; fed < stream.size(); ++i) {
+        const qsizetype read = std::min<qsizetype>(cuts[i % cuts.size()], stream.size() - fed);
+        reader.append(QByteArrayView(stream).sliced(fed, read));
+        fed += read;
+        while (auto frame = reader.next())
+            frames.append(*frame);
+        fuzzCheck(frames.size() <= expected.size(), "no more frames than the stream holds");
+    }
+
+    fuzzCheck(frames.size() == expected.size(), "every whole frame is given");
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const FlapFrame& got = frames[i];
+        const FlapFrame& want = expected[i];
+        fuzzCheck(got.marker == want.marker && got.type == want.type && got.sequence == want.sequence
+                      && got.payload == want.payload,
+                  "each frame is the stream's bytes");
+    }
+    fuzzCheck(reader.pending() == stream.size() - at, "the bytes after the last frame wait");
+    fuzzCheck(reader.inStep() == (at == stream.size() || stream[at] == FlapReader::kMarker),
+              "a stream is in step when what waits starts with the marker");
+    reader.clear();
+    fuzzCheck(reader.pending() == 0 && !reader.next(), "a cleared reader holds nothing");
+    return 0;
+}

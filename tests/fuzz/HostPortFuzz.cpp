@@ -1,0 +1,17 @@
+#include "FuzzInput.h"
+
+#include "toc/BotMode.h"
+
+// A --toc-server or --authorizer value. What is taken has a host and a
+// port from 1 to 65535, and its printed form reads back as the same.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const std::optional<TocEndpoint> endpoint = TocEndpoint::parse(text, 5190);
+    if (!endpoint)
+        return 0;
+    fuzzCheck(!endpoint->host.isEmpty() && endpoint->port != 0, "a host and a port");
+    const std::optional<TocEndpoint> again = TocEndpoint::parse(endpoint->toString(), 1);
+    fuzzCheck(again && *again == *endpoint, "the printed form reads back as the same");
+    return 0;
+}

@@ -1,0 +1,49 @@
+#include "FuzzInput.h"
+
+#include "controls/TextField.h"
+#include "player/Mp3Header.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+bool isNumber(const QString& text)
+{
+    bool ok = false;
+    text.toInt(&ok);
+    return ok;
+}
+
+} // namespace
+
+// The first byte picks the file's kind, the rest is the file. Whatever it
+// holds, the labels get numbers and a channel mode, or stay as they were.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const char* const kinds[] = {"mp3", "wav", "wma", "flac", "ogg", "m4a", "asf", "txt"};
+    static QTemporaryDir dir;
+    FuzzInput input(data, size);
+    const QString path = dir.filePath(QStringLiteral("song.") + QLatin1String(kinds[input.byte() % std::size(kinds)]));
+    {
+        const QByteArray bytes = input.rest();
+        QFile file(path);
+        fuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the song can be written");
+        fuzzCheck(file.write(bytes) == bytes.size(), "written whole");
+    }
+    const QString before = QStringLiteral("before");
+    Label bitrate, khz, mode;
+    for (Label* label : {&bitrate, &khz, &mode})
+        label->setCaption(before);
+
+    const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
+
+    fuzzCheck(bitrate.caption() == before || isNumber(bitrate.caption()), "a bit rate is a number");
+    fuzzCheck(khz.caption() == before || isNumber(khz.caption()), "a frequency is a number");
+    fuzzCheck(mode.caption() == before || mode.caption() == u"mono" || mode.caption() == u"stereo",
+              "a channel mode is named");
+    if (bitrate.caption() == before)
+        fuzzCheck(tags.artist.isEmpty() && tags.title.isEmpty() && tags.album.isEmpty(),
+                  "a file that cannot be read has no tags");
+    return 0;
+}

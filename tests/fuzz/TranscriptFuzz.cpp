@@ -1,0 +1,74 @@
+#include "FuzzInput.h"
+
+#include "chatlink/AimChat.h"
+#include "chatlink/AnsiText.h"
+#include "support/SimForm.h"
+#include "toc/RemoveTags.h"
+
+namespace {
+
+bool hasTag(const QString& text)
+{
+    const qsizetype open = text.indexOf(u'<');
+    return open >= 0 && text.indexOf(u'>', open) >= 0;
+}
+
+void checkHelpers(const QByteArray& bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+
+    const QString line = aimchat::GetLastLine(text);
+    fuzzCheck(text.contains(line), "the newest line is part of the tail");
+    if (!text.contains(QStringLiteral("<br>"), Qt::CaseInsensitive))
+        fuzzCheck(line.isEmpty(), "a tail without a line break has no newest line");
+
+    const QString stripped = aimchat::StripTags(text);
+    fuzzCheck(!stripped.contains(u'>') && stripped.size() <= text.size(), "stripping leaves no \">\"");
+
+    const QString untagged = RemoveTags(text);
+    fuzzCheck(!hasTag(untagged) && untagged.size() <= text.size(), "no tag is left");
+    fuzzCheck(RemoveTags(untagged) == untagged, "taking the tags out twice changes nothing more");
+
+    // Every byte is a character of Windows-1252 and comes back the same.
+    const std::string raw = bytes.toStdString();
+    const QString ansi = AnsiText::fromAnsi(raw);
+    fuzzCheck(ansi.size() == bytes.size() && AnsiText::toAnsi(ansi) == raw, "Windows-1252 round trip");
+    fuzzCheck(AnsiText::fromAnsi(AnsiText::toAnsi(text)) .size() == text.size(), "one byte per character");
+    const QString either = AnsiText::fromUtf8OrAnsi(raw);
+    fuzzCheck(either == (bytes.isValidUtf8() ? text : ansi), "UTF-8 when it is, else Windows-1252");
+}
+
+// The room holds the fuzzed transcript; whatever it held, a plain line said
+// afterwards is the one the next tick reports.
+void checkScanner(const QByteArray& bytes)
+{
+    static SimForm t;
+    static SimDesktop::AimChat chat = t.desktop.openAimChat("me");
+    static QStringList said;
+    static bool connected = [] {
+        QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
+                         [](const QString& who, const QString& what, const QString&) { said = {who, what}; });
+        return true;
+    }();
+    (void)connected;
+    static int round = 0;
+
+    std::string transcript = bytes.toStdString();
+    t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, transcript);
+    t->chat1.chat_tymer_Timer();
+    const QString plain = QStringLiteral("line %1").arg(++round);
+    t.desktop.say(chat.window, "somebody", plain.toStdString());
+    said.clear();
+    t->chat1.chat_tymer_Timer();
+    fuzzCheck(said == QStringList({QStringLiteral("somebody"), plain}), "the scanner finds the next plain line");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    checkHelpers(bytes);
+    checkScanner(bytes);
+    return 0;
+}
