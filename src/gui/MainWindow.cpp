@@ -194,6 +194,13 @@ QWidget* MainWindow::buildBotPanel()
     layout->addWidget(status, 1, 2);
     layout->addWidget(button(QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
     layout->addWidget(button(QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
+    // The server shows the bot's own lines as the bot's, so in bot mode the
+    // owner cannot be found in the room: it is named here.
+    QLineEdit* owner = edit(f.botMode.botOwner);
+    owner->setPlaceholderText(QStringLiteral("owner"));
+    owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
+    connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::botOwner_Change);
+    layout->addWidget(owner, 2, 2);
     return panel;
 }
 

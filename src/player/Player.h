@@ -50,6 +50,7 @@ public:
 private:
     void startLine(const QString& name, const QString& path, const QString& n);
     void scheduleTimer1();
+    void updateClocks();
     void resetClock();
 
     MainForm& m_form;

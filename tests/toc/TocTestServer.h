@@ -30,6 +30,8 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     // Stops accepting: the next connection attempt is refused.
     void stopListening() { m_server.close(); }
+    // Accepts again, on the port it had.
+    bool listenAgain(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     int connectionsAccepted() const { return m_accepted; }
     bool clientGone() const { return m_clientGone; }
 
