@@ -254,6 +254,7 @@ TEST_F(BotModeTest, UnloadPostsItsLastLineThenClosesTheConnection)
     t->txtFont.setText(QStringLiteral("<b>"));
     t->Form_Unload();
     EXPECT_EQ(t->toc.state(), State::Disconnected);
+    EXPECT_FALSE(t->botMode.reconnect.isWaiting());
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
     EXPECT_EQ(server.commands().constLast(),
               "toc_chat_send 5 \"<b><i>(</i> quillon\xc2\xb3\xc2\xb7\xc2\xb2 <i>) unloaded.\"");

@@ -8,6 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <functional>
+
 // A TOC server of our own on 127.0.0.1, port chosen by the system. It keeps
 // everything the client sends (the greeting and every frame, in order) and
 // sends exactly what the test tells it, when the test tells it, in as many
@@ -33,6 +35,8 @@ public:
     // Accepts again, on the port it had.
     bool listenAgain(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     int connectionsAccepted() const { return m_accepted; }
+    // Called once the greeting has come, and whenever frames arrived.
+    std::function<void()> onFrames;
     bool clientGone() const { return m_clientGone; }
 
     // What the current (last accepted) client sent: the bytes before its
@@ -119,9 +123,14 @@ private:
         // the first frame's marker begins.
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
+        if (onFrames && take > 0 && m_greeting.size() == kGreeting.size())
+            onFrames();
         m_reader.append(QByteArrayView(bytes).sliced(take));
+        const qsizetype before = m_frames.size();
         while (auto frame = m_reader.next())
             m_frames.append(*frame);
+        if (onFrames && m_frames.size() > before)
+            onFrames();
     }
 
     static constexpr QByteArrayView kGreeting{"FLAPON\r\n\r\n"};
