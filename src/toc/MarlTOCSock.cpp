@@ -47,16 +47,18 @@ std::optional<qint16> asInteger(const Field& field)
 }
 
 // A peer that vanished without closing (a router lost its state, the
-// machine went away) is found by the system too, within minutes, even if
-// no keep-alive frame is due: the first probe after 60 s of silence, then
-// every 10 s, six times.
+// machine went away) is found by the system too: an idle connection is
+// probed after 60 s of silence, then every 10 s, six times, and one whose
+// sent bytes (a keep-alive frame among them) stay unanswered for two
+// minutes is given up.
 void keepAlive(QTcpSocket& socket)
 {
     socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
 #ifdef Q_OS_LINUX
-    const qintptr fd = socket.socketDescriptor();
-    for (const auto& [option, value] : {std::pair{TCP_KEEPIDLE, 60}, {TCP_KEEPINTVL, 10}, {TCP_KEEPCNT, 6}})
-        ::setsockopt(int(fd), IPPROTO_TCP, option, &value, sizeof value);
+    const int fd = int(socket.socketDescriptor());
+    for (const auto& [option, value] :
+         {std::pair{TCP_KEEPIDLE, 60}, {TCP_KEEPINTVL, 10}, {TCP_KEEPCNT, 6}, {TCP_USER_TIMEOUT, 120000}})
+        ::setsockopt(fd, IPPROTO_TCP, option, &value, sizeof value);
 #endif
 }
 

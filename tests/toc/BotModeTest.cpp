@@ -6,11 +6,34 @@
 #include "support/TestForm.h"
 #include "toc/BotMode.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace {
 
 using State = MarlTOCSock::State;
+
+// Whether this process's connection to the port has TCP keep-alive on.
+bool keepsAliveTo(quint16 port)
+{
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
+        const int n = fd.fileName().toInt();
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (::getpeername(n, reinterpret_cast<sockaddr*>(&peer), &size) != 0 || peer.sin_family != AF_INET
+            || ntohs(peer.sin_port) != port)
+            continue;
+        int on = 0;
+        socklen_t length = sizeof on;
+        return ::getsockopt(n, SOL_SOCKET, SO_KEEPALIVE, &on, &length) == 0 && on == 1;
+    }
+    return false;
+}
 
 // A main form over fakes whose bot panel points at our server.
 struct BotModeTest : ::testing::Test {
@@ -117,6 +140,7 @@ TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeaves
     reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
     EXPECT_TRUE(t->toc.tmrAntiIdle.isActive());
+    EXPECT_TRUE(keepsAliveTo(server.port()));
     ASSERT_NO_FATAL_FAILURE(join(31));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Signon"); }));
