@@ -114,20 +114,4 @@ TEST_F(BotSettingsTest, OptionsWinOverTheStoreWithoutBeingStoredAndWhatIsMissing
     }
 }
 
-TEST_F(BotSettingsTest, MalformedHostsAreUsageErrorsNamingTheirOption)
-{
-    options.password = QStringLiteral("pw");
-    options.server = QStringLiteral("localhost:5190:");
-    ASSERT_TRUE(std::holds_alternative<UsageError>(resolve()));
-    EXPECT_TRUE(std::get<UsageError>(resolve()).message.startsWith(QStringLiteral("--toc-server takes ")));
-    options.server.reset();
-    options.authorizer = QStringLiteral("1[::1]:272");
-    ASSERT_TRUE(std::holds_alternative<UsageError>(resolve()));
-    EXPECT_TRUE(std::get<UsageError>(resolve()).message.startsWith(QStringLiteral("--authorizer takes ")));
-    options.authorizer.reset();
-    options.server = QStringLiteral("[::1]:7");
-    ASSERT_TRUE(std::holds_alternative<HeadlessBotSettings>(resolve()));
-    EXPECT_EQ(std::get<HeadlessBotSettings>(resolve()).server, (TocEndpoint{QStringLiteral("::1"), 7}));
-}
-
 } // namespace

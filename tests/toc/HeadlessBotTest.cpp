@@ -193,7 +193,6 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
         QString options;
         const char* error;
     } cases[] = {
-        {options + QStringLiteral("|--exchange|five"), "quillon: --exchange takes "},
         {options + QStringLiteral("|--toc-server|localhost:5190:"), "quillon: --toc-server takes "},
         {options + QStringLiteral("|--authorizer|host:99999"), "quillon: --authorizer takes "},
         {QString(options).remove(QStringLiteral("|--owner|Owner One")), "quillon: --bot needs --owner "},
@@ -217,7 +216,7 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
     env.insert(QStringLiteral("JOURNAL_STREAM"), QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino));
     bot.setProcessEnvironment(env);
     bot.setStandardErrorFile(journal);
-    ASSERT_NO_FATAL_FAILURE(start(cases[3].options + QStringLiteral("|--password|pw")));
+    ASSERT_NO_FATAL_FAILURE(start(cases[2].options + QStringLiteral("|--password|pw")));
     ASSERT_TRUE(ended());
     const QList<QByteArray> lines = read(QStringLiteral("/journal")).split('\n');
     ASSERT_EQ(lines.size(), 3);
