@@ -1,14 +1,17 @@
 #include "app/AppPaths.h"
 #include "app/HeadlessFrontEnd.h"
-#include "app/LogLine.h"
 #include "app/MainForm.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "controls/LogLine.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
 #include "toc/BotSettings.h"
 #include "toc/HeadlessBot.h"
+#ifdef Q_OS_WIN
+#include "chatlink/Win32WindowSystem.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +24,14 @@
 #include <memory>
 
 namespace {
+
+// The chat client's windows: the real desktop's on Windows; elsewhere no
+// chat client runs, so the local room lives on a simulated desktop.
+#ifdef Q_OS_WIN
+using DesktopWindows = Win32WindowSystem;
+#else
+using DesktopWindows = SimDesktop;
+#endif
 
 bool hasDisplay()
 {
@@ -128,14 +139,18 @@ Options parseOptions(const QCoreApplication& app)
 
 int runHeadless(QCoreApplication& app, const Options& options)
 {
+    DesktopWindows desktop;
+#ifndef Q_OS_WIN
     // The local room is this terminal: what is typed is said in the room,
     // and what the program posts there is printed.
-    SimDesktop desktop;
     LocalRoom room(desktop, options.screenName);
     room.echoPostsTo(stdout);
+#endif
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
+#ifndef Q_OS_WIN
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
+#endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
     form.Form_Load();
     frontEnd.attach(form);
@@ -150,12 +165,13 @@ int runBot(QCoreApplication& app, const Options& options)
     // the client's own debug lines would repeat them (QT_LOGGING_RULES can
     // still bring them back).
     QLoggingCategory::setFilterRules(QStringLiteral("quillon.toc.debug=false"));
-    SimDesktop desktop;
+    DesktopWindows desktop;
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
     form.Form_Load();
-    HeadlessBot bot(form, options.botSettings);
+    HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
+    QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::Form_Unload);
     frontEnd.attach(form, HeadlessFrontEnd::Input::Ignored);
     bot.start();
     const int status = app.exec();
@@ -164,16 +180,21 @@ int runBot(QCoreApplication& app, const Options& options)
 
 int runGui(QApplication& app, const Options& options)
 {
-    SimDesktop desktop;
+    DesktopWindows desktop;
+#ifndef Q_OS_WIN
+    // With no chat client beside it, the program serves a room of its own.
     LocalRoom room(desktop, options.screenName);
+#endif
     MpvPlayer player;
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
     window.show();
+#ifndef Q_OS_WIN
     LocalRoomWindow roomWindow(room);
     roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
     roomWindow.show();
+#endif
     form.Form_Load();
     return app.exec();
 }

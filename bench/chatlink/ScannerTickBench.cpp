@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/MainForm.h"
-#include "app/UserInterface.h"
+#include "controls/UserInterface.h"
 #include "chatlink/SimDesktop.h"
 #include "player/MediaPlayer.h"
 

@@ -1,7 +1,7 @@
 #include "app/HeadlessFrontEnd.h"
 
-#include "app/LogLine.h"
 #include "app/MainForm.h"
+#include "controls/LogLine.h"
 
 #include <QCoreApplication>
 

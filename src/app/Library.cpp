@@ -1,16 +1,18 @@
 #include "app/Library.h"
 
 #include "app/ListFile.h"
-#include "app/MainForm.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QSet>
 
 const QStringList Library::kKinds = {
     QStringLiteral(".mp3"), QStringLiteral(".asx"), QStringLiteral(".asf"),
     QStringLiteral(".wma"), QStringLiteral(".wav"), QStringLiteral(".cda"),
+    QStringLiteral(".flac"), QStringLiteral(".ogg"), QStringLiteral(".oga"),
+    QStringLiteral(".opus"), QStringLiteral(".m4a"), QStringLiteral(".aac"),
 };
 
 void Library::addSongs()
@@ -27,7 +29,7 @@ void Library::AddDir(const QString& dir)
     const QFileInfo info(dir);
     const QDir directory(dir);
     if (dir.isEmpty() || !info.isDir() || !directory.isReadable()) {
-        m_form.post(QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
+        m_chat.post(QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
         return;
     }
     // The directory as a file list reports it: a root keeps its separator,
@@ -43,15 +45,21 @@ void Library::AddDir(const QString& dir)
         // A name too short to carry an extension is never a duplicate.
         if (f.size() >= 4 && known.contains(f.chopped(4)))
             continue;
+        // Linux names keep their case, so SONG.MP3 is a song too.
         for (const QString& kind : kKinds) {
-            if (f.contains(kind))
-                added.append(QString(f).remove(kind) + u';' + path + separator + f);
+            if (!f.contains(kind, Qt::CaseInsensitive))
+                continue;
+            const QString name = QString(f).remove(kind, Qt::CaseInsensitive);
+            // Cutting four characters misses longer kinds (song.flac) and
+            // kinds inside the name; the name shown catches those.
+            if (!known.contains(name))
+                added.append(name + u';' + path + separator + f);
         }
     }
     m_form.List2.addItems(added);
     m_form.List1.clear();
     addSongs();
-    m_form.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
+    m_chat.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
 }
 
 bool Library::remove(int index)
@@ -70,34 +78,10 @@ void Library::clear()
 
 void Library::load()
 {
-    LoadOrCreateListFile(m_form.paths.programDir, AppPaths::kPlaylistName, m_form.List2);
+    LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_form.List2);
 }
 
 bool Library::save() const
 {
-    return SaveListToFile(m_form.paths.playlistFile(), m_form.List2);
-}
-
-QString fileSizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return QString::number(bytes) + QStringLiteral(" bytes");
-    static const struct {
-        qint64 unit;
-        const char* name;
-    } units[] = {{1073741824, " GB"}, {1048576, " MB"}, {1024, " KB"}};
-    for (const auto& u : units) {
-        if (bytes >= u.unit) {
-            QString number = QString::number(double(bytes) / double(u.unit), 'f', 2);
-            number.replace(u'.', QLocale::system().decimalPoint());
-            return number + QLatin1String(u.name);
-        }
-    }
-    return {};
-}
-
-QString GetFileSize(const QString& path)
-{
-    const QFileInfo info(path);
-    return fileSizeText(info.isFile() ? info.size() : 0);
+    return SaveListToFile(m_paths.playlistFile(), m_form.List2);
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "app/AppPaths.h"
+
 #include <QString>
 
-class MainForm;
+class ChatExit;
+class FormState;
 
 // The playlist: List2 holds the lines (name ";" path), List1 the names at
 // the same positions. Songs enter it by whole directories.
 class Library {
 public:
-    explicit Library(MainForm& form) : m_form(form) {}
+    Library(FormState& form, ChatExit& chat, const AppPaths& paths) : m_form(form), m_chat(chat), m_paths(paths) {}
 
     // The audio file kinds, in the order a file name is tested against them.
     static const QStringList kKinds;
@@ -26,11 +29,7 @@ public:
     bool save() const;
 
 private:
-    MainForm& m_form;
+    FormState& m_form;
+    ChatExit& m_chat;
+    const AppPaths& m_paths;
 };
-
-// The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").
-// A missing or unreadable file gives "0 bytes".
-QString GetFileSize(const QString& path);
-// The same text for a size in bytes, with the locale's decimal separator.
-QString fileSizeText(qint64 bytes);

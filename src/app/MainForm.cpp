@@ -1,81 +1,52 @@
 #include "app/MainForm.h"
 
-#include "app/UserInterface.h"
-#include "app/UserStore.h"
 #include "bot/ChatUsers.h"
 #include "bot/SystemInfo.h"
-
-const QString MainForm::kCaption = QStringLiteral("Quillon 3.2");
-const QString MainForm::kUnknownOwner = QStringLiteral("       unkown        ");
+#include "controls/UserInterface.h"
+#include "controls/UserStore.h"
 
 MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, UserInterface& ui_, QObject* parent)
     : QObject(parent),
-      txtFont(QStringLiteral("<FONT FACE=\"MS Reference Serif\"><FONT COLOR=#0080ff></u></i></b>")),
-      txtPlay(QStringLiteral(
-          "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Playing</U> <FONT COLOR=#0080ff>\u00bb<FONT COLOR=#000000> "
-          "<U></FONT><FONT COLOR=#0080c0>%s</U> <FONT COLOR=#0080ff >\u00bb<FONT COLOR=#000000> <U><FONT "
-          "COLOR=#0080c0><u>%n</u><FONT COLOR=#000000><FONT COLOR=#0080ff>")),
-      txtPlaying(QStringLiteral("P</b>laying [%s]")),
-      txtIgnore(QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Ignored</U> <FONT "
-                               "COLOR=#0080ff>\u00bb<FONT COLOR=#000000> <U></FONT><FONT COLOR=#0080c0>%p")),
-      txtUnignore(QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>UnIgnored</U> <FONT "
-                                 "COLOR=#0080ff>\u00bb<FONT COLOR=#000000> <U></FONT><FONT COLOR=#0080c0>%p")),
-      txtLoads(QStringLiteral("1")),
-      txtNum(QStringLiteral("0")),
-      txtSec(QStringLiteral("0")),
-      txtMin(QStringLiteral("0")),
-      txtURL(QStringLiteral("\u00bb <u>Playing</u> \u00bb <u>URL</u>")),
-      txtafont(QStringLiteral("</font>")),
-      botSN(QStringLiteral("bot name")),
-      botPW(QStringLiteral("bot pass")),
-      txtChat(QStringLiteral("Chat")),
-      txtEx(QStringLiteral("4")),
-      chkSky(QStringLiteral("Use Sky Skin"), 1),
-      chkScan(QStringLiteral("Chat Scan"), 1),
-      chkBot(QStringLiteral("Use TOC bot"), 0),
-      chkChat(QStringLiteral("Chat Send"), 1),
-      chkSendAOL(QStringLiteral("Send On AOL"), 0),
-      chkenabled(QStringLiteral("Auto Random"), 0),
-      chkTime(QStringLiteral("Check1"), 0),
-      music(QStringLiteral("music"), 0),
-      labTime(QStringLiteral("00:00")),
-      labFile(QStringLiteral("singer - song")),
-      lblbitrate(QStringLiteral("0")),
-      lblKhz(QStringLiteral("0")),
-      lblmode(QStringLiteral("mono")),
-      lbuser(kUnknownOwner),
-      labToc(QStringLiteral("Waiting")),
-      skinButton6(QStringLiteral("Signon")),
       windows(windows_),
       wmp(wmp_),
       ui(ui_),
       paths(std::move(paths_)),
-      library(*this),
-      settings(*this),
-      player(*this),
-      chat1(*this),
-      frmSong(*this),
-      discovery(*this),
-      interpreter(*this),
-      frmChat(*this)
+      chat1(*this, windows, ui),
+      library(*this, chat1, paths),
+      settings(*this, paths),
+      player(*this, wmp, chat1),
+      frmSong(*this, player, chat1, ui),
+      discovery(*this, chat1, player, ui),
+      interpreter(*this, {chat1, windows, wmp, ui, player, library, discovery}),
+      frmChat(*this, settings, ui),
+      botMode(*this, toc, chat1, ui)
 {
-    connect(&chat1, &ChatScanner::aimchatscan, this,
-            [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
-                interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
-            });
+    // The room's lines, read from the chat window or received as the bot,
+    // go to the one handler.
+    const auto handle = [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
+        interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
+    };
+    connect(&chat1, &ChatScanner::aimchatscan, this, handle);
+    connect(&botMode, &BotMode::aimchatscan, this, handle);
+    connect(&interpreter, &CommandInterpreter::endRequested, this, &MainForm::Form_Unload);
+
+    // Several search results are offered in the picker.
+    connect(&player, &Player::songsOffered, &frmSong, &SongPicker::open);
+
+    // Bot mode follows the TOC client and takes chat1's lines to the room.
+    botMode.attachClient();
 }
 
 MainForm::~MainForm() = default;
 
 QString MainForm::webAddress()
 {
-    return GetSetting(QStringLiteral("quillon"), QStringLiteral("webaddress"),
-                      QStringLiteral("http://quillon.example.org"));
+    return Discovery::webAddress();
 }
 
 void MainForm::post(const QString& text)
 {
-    chat1.SendChat(txtFont.text() + text);
+    chat1.post(text);
 }
 
 void MainForm::Form_Load()

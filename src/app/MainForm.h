@@ -8,10 +8,7 @@
 #include "bot/CommandInterpreter.h"
 #include "bot/Discovery.h"
 #include "chatlink/ChatScanner.h"
-#include "controls/CheckBox.h"
-#include "controls/ListBox.h"
-#include "controls/TextField.h"
-#include "controls/TwipsField.h"
+#include "controls/FormState.h"
 #include "player/Player.h"
 #include "toc/BotMode.h"
 #include "toc/MarlTOCSock.h"
@@ -22,66 +19,17 @@ class MediaPlayer;
 class UserInterface;
 class WindowSystem;
 
-// The main form: the controller of the whole program and the owner of its
-// state. Its holders carry the names every procedure uses; views observe
-// them. All procedures run on the one thread of the event loop.
-class MainForm : public QObject {
+// The main form: the program's state (the holders it inherits) and the
+// Parts that work on it. It is the composition root: it owns the Parts,
+// declared in the order they depend on each other, and makes every link
+// between them in its constructor body. All procedures run on the one
+// thread of the event loop.
+class MainForm : public QObject, public FormState {
     Q_OBJECT
 public:
     MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& wmp, UserInterface& ui,
              QObject* parent = nullptr);
     ~MainForm() override;
-
-    static const QString kCaption;       // "Quillon 3.2"
-    static const QString kUnknownOwner;  // the design caption of lbuser
-
-    // Lists.
-    ListBox List1;        // playlist names, shown
-    ListBox List2;        // playlist lines: name ";" path
-    ListBox List3;        // search results waiting to be played or picked
-    ListBox lstRan;       // candidates of a random pick by text
-    ListBox lstsettings;  // settings lines
-    ListBox lstusers;     // members of the chat room
-    // The playlist's height; bot mode shortens it to uncover its panel.
-    TwipsField List1Height{BotMode::kListHeightScan};
-
-    // Text fields.
-    TextField txtFont;
-    TextField txtPlay;
-    TextField txtPlaying;
-    TextField txtIgnore;
-    TextField txtUnignore;
-    TextField txtLoads;
-    TextField txtNum;
-    TextField txtNumber;
-    TextField txtSec;
-    TextField txtMin;
-    TextField txtURL;
-    TextField txtafont;
-    TextField botSN;
-    TextField botPW;
-    TextField txtChat;
-    TextField txtEx;
-
-    // Check boxes.
-    CheckBox chkSky;
-    CheckBox chkScan;
-    CheckBox chkBot;
-    CheckBox chkChat;
-    CheckBox chkSendAOL;
-    CheckBox chkenabled;
-    CheckBox chkTime;
-    CheckBox music;
-
-    // Labels, and the caption of the sign-on button that bot mode reads.
-    Label labTime;
-    Label labFile;
-    Label lblbitrate;
-    Label lblKhz;
-    Label lblmode;
-    Label lbuser;
-    Label labToc;
-    Label skinButton6;
 
     // The platform seams.
     WindowSystem& windows;
@@ -89,22 +37,22 @@ public:
     UserInterface& ui;
     const AppPaths paths;
 
-    // The parts of the program that work on this state.
+    // The chat exit comes first: every Part below may speak.
+    ChatScanner chat1;
     Library library;
     SettingsFile settings;
     Player player;
-    ChatScanner chat1;
     SongPicker frmSong;
 
     // The chat bot: who the owner is, what the owner's lines do, and the
-    // Chat Sends window. chat1's lines go to interpreter.chat1_aimchatscan.
+    // Chat Sends window.
     Discovery discovery;
     CommandInterpreter interpreter;
     ChatSendsForm frmChat;
 
     // Bot mode: the TOC client and the buttons and events that drive it.
     MarlTOCSock toc;
-    BotMode botMode{*this};
+    BotMode botMode;
 
     // Start-up and shut-down.
     void Form_Load();

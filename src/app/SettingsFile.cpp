@@ -1,7 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "app/ListFile.h"
-#include "app/MainForm.h"
+#include "controls/FormState.h"
 
 #include <array>
 
@@ -53,10 +53,10 @@ void SettingsFile::applyAtStartUp()
 
 void SettingsFile::load()
 {
-    LoadOrCreateListFile(m_form.paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
+    LoadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
 }
 
 bool SettingsFile::save() const
 {
-    return SaveListToFile(m_form.paths.settingsFile(), m_form.lstsettings);
+    return SaveListToFile(m_paths.settingsFile(), m_form.lstsettings);
 }

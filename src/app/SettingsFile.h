@@ -1,14 +1,16 @@
 #pragma once
 
+#include "app/AppPaths.h"
+
 #include <QString>
 
-class MainForm;
+class FormState;
 
 // The settings file's rows, held in lstsettings: a bracketed key, ":" and a
 // value. The values fill the main form's templates at start-up.
 class SettingsFile {
 public:
-    explicit SettingsFile(MainForm& form) : m_form(form) {}
+    SettingsFile(FormState& form, const AppPaths& paths) : m_form(form), m_paths(paths) {}
 
     // Replaces every row that mentions the key with "name:value" at the end.
     void AddSetting(const QString& name, const QString& value);
@@ -19,5 +21,6 @@ public:
     bool save() const;
 
 private:
-    MainForm& m_form;
+    FormState& m_form;
+    const AppPaths& m_paths;
 };

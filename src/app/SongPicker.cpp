@@ -1,15 +1,20 @@
 #include "app/SongPicker.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
+#include "controls/UserInterface.h"
+#include "player/Player.h"
 
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
-SongPicker::SongPicker(MainForm& form) : m_form(form) {}
+SongPicker::SongPicker(FormState& form, Player& player, ChatExit& chat, UserInterface& ui)
+    : m_form(form), m_player(player), m_chat(chat), m_ui(ui)
+{
+}
 
 void SongPicker::open(const QStringList& names)
 {
-    m_form.ui.showForm(UserInterface::Form::Song);
+    m_ui.showForm(UserInterface::Form::Song);
     List1.addItems(names);
     m_form.music.setValue(1);
 }
@@ -18,14 +23,14 @@ void SongPicker::List1_Click(int index)
 {
     const QString name = List1.item(index);
     m_form.List3.clear();
-    m_form.player.Play(name);
+    m_player.Play(name);
     close();
 }
 
 void SongPicker::Cancel_Click()
 {
     m_form.List3.clear();
-    m_form.post(QStringLiteral("S</b>election C</b>ancelled"));
+    m_chat.post(QStringLiteral("S</b>election C</b>ancelled"));
     close();
 }
 
@@ -40,5 +45,5 @@ void SongPicker::close()
 {
     List1.clear();
     m_form.music.setValue(0);
-    m_form.ui.closeForm(UserInterface::Form::Song);
+    m_ui.closeForm(UserInterface::Form::Song);
 }

@@ -4,14 +4,17 @@
 
 #include <QObject>
 
-class MainForm;
+class ChatExit;
+class FormState;
+class Player;
+class UserInterface;
 
 // "Select A Song": offers the names of several search results. While it is
 // open the main form's "music" flag keeps a second one from opening.
 class SongPicker : public QObject {
     Q_OBJECT
 public:
-    explicit SongPicker(MainForm& form);
+    SongPicker(FormState& form, Player& player, ChatExit& chat, UserInterface& ui);
 
     static const QString kCaption;  // "Select A Song"
 
@@ -27,5 +30,8 @@ public:
 private:
     void close();
 
-    MainForm& m_form;
+    FormState& m_form;
+    Player& m_player;
+    ChatExit& m_chat;
+    UserInterface& m_ui;
 };

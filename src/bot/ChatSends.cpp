@@ -1,6 +1,6 @@
 #include "bot/ChatSends.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 
 namespace {
 

@@ -1,13 +1,15 @@
 #include "bot/ChatSendsForm.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
+#include "app/SettingsFile.h"
 #include "bot/ChatSends.h"
+#include "controls/FormState.h"
+#include "controls/UserInterface.h"
 
 #include <array>
 #include <utility>
 
-ChatSendsForm::ChatSendsForm(MainForm& form) : m_form(form)
+ChatSendsForm::ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui)
+    : m_form(form), m_settings(settings), m_ui(ui)
 {
     resetToDesign();
 }
@@ -29,7 +31,8 @@ QString ChatSendsForm::setCaption()
 
 QString ChatSendsForm::playLegend()
 {
-    return QStringLiteral("%s = song, %n = song number, %kb = bitrate %mode = mode, %mb = size");
+    return QStringLiteral("%s = song, %n = song number, %kb = bitrate %mode = mode, %mb = size,\n"
+                          "%artist, %title, %album = the file's tags (%title is the song without one)");
 }
 
 QString ChatSendsForm::labelOf(const QString& boxName)
@@ -107,16 +110,16 @@ void ChatSendsForm::applyTemplates()
     m_form.txtUnignore.setText(Text2.text());
     m_form.txtPlaying.setText(txtPlaying.text());
 
-    m_form.settings.AddSetting(QStringLiteral("[font]"), txtFont.text());
-    m_form.settings.AddSetting(QStringLiteral("[play]"), txtPlay.text());
-    m_form.settings.AddSetting(QStringLiteral("[ignore]"), Text1.text());
-    m_form.settings.AddSetting(QStringLiteral("[unignore]"), Text2.text());
-    m_form.settings.AddSetting(QStringLiteral("[playing]"), txtPlaying.text());
+    m_settings.AddSetting(QStringLiteral("[font]"), txtFont.text());
+    m_settings.AddSetting(QStringLiteral("[play]"), txtPlay.text());
+    m_settings.AddSetting(QStringLiteral("[ignore]"), Text1.text());
+    m_settings.AddSetting(QStringLiteral("[unignore]"), Text2.text());
+    m_settings.AddSetting(QStringLiteral("[playing]"), txtPlaying.text());
 }
 
 void ChatSendsForm::close()
 {
-    m_form.ui.closeForm(UserInterface::Form::Chat);
+    m_ui.closeForm(UserInterface::Form::Chat);
 }
 
 void ChatSendsForm::skinButton1_Click()

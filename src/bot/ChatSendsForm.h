@@ -4,7 +4,9 @@
 
 #include <QObject>
 
-class MainForm;
+class FormState;
+class SettingsFile;
+class UserInterface;
 
 // frmChat, "Chat Sends": edits the five templates of the main form and the
 // seven chat-send texts of the per-user store. The window shows these
@@ -13,7 +15,7 @@ class MainForm;
 class ChatSendsForm : public QObject {
     Q_OBJECT
 public:
-    explicit ChatSendsForm(MainForm& form);
+    ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui);
 
     static QString caption();          // "Chat Sends"
     static QString setAllCaption();    // "&Set Chatsends" (skinButton1)
@@ -54,5 +56,7 @@ private:
     void applyTemplates();
     void close();
 
-    MainForm& m_form;
+    FormState& m_form;
+    SettingsFile& m_settings;
+    UserInterface& m_ui;
 };

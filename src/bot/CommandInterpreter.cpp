@@ -1,20 +1,24 @@
 #include "bot/CommandInterpreter.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
+#include "app/Library.h"
 #include "bot/ChatSends.h"
 #include "bot/ChatUsers.h"
+#include "bot/Discovery.h"
 #include "bot/RoomPath.h"
 #include "bot/SystemInfo.h"
+#include "chatlink/AimChat.h"
 #include "chatlink/AnsiText.h"
 #include "chatlink/WindowSystem.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
+#include "controls/ScreenName.h"
+#include "controls/UserInterface.h"
 #include "player/MediaPlayer.h"
+#include "player/Player.h"
 
 #include <string>
 
 namespace {
-
-constexpr unsigned kSetText = 0x000C;  // WM_SETTEXT
 
 // The first characters of the text, lower-cased, are the command word.
 bool startsWith(const QString& text, QLatin1String word)
@@ -27,20 +31,14 @@ QString withoutBlanks(QString text)
     return text.remove(u' ');
 }
 
-// Names and entries are compared lower-cased and with their blanks removed.
-QString folded(const QString& text)
-{
-    return withoutBlanks(text.toLower());
-}
-
 const QString kSerifHead = QStringLiteral(
     "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 FACE=\"MS Reference "
     "Serif\">");
 
 } // namespace
 
-CommandInterpreter::CommandInterpreter(MainForm& form)
-    : ramText(&RamText), uptimeText(&UptimeText), m_form(form)
+CommandInterpreter::CommandInterpreter(FormState& form, Uses uses)
+    : ramText(&RamText), uptimeText(&UptimeText), m_form(form), m_uses(uses)
 {
 }
 
@@ -51,7 +49,7 @@ QString CommandInterpreter::P() const
 
 void CommandInterpreter::send(const QString& line)
 {
-    m_form.chat1.SendChat(line);
+    m_uses.chat.SendChat(line);
 }
 
 void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid)
@@ -66,7 +64,7 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
     if (slash >= 0)
         whatsaid.truncate(slash);
 
-    m_form.discovery.lineSeen(whosaid, said, whatsaid);
+    m_uses.discovery.lineSeen(whosaid, said, whatsaid);
 
     if (whosaid != m_form.lbuser.caption())
         return;
@@ -92,34 +90,34 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
         search(whatsaid);
     }
     if (whatsaid == QLatin1String("r")) {
-        const int row = m_form.player.Random(QString::number(m_form.List1.count()), QStringLiteral("0"));
+        const int row = m_uses.player.Random(QString::number(m_form.List1.count()), QStringLiteral("0"));
         m_form.List1.setListIndex(row);
-        m_form.player.Play(m_form.List1.text());
+        m_uses.player.Play(m_form.List1.text());
     }
     if (startsWith(whatsaid, QLatin1String("r "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
-        m_form.player.randomString(whatsaid);
+        m_uses.player.randomString(whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("url "))) {
         whatsaid = whatsaid.mid(4);
         send(P() + m_form.txtURL.text());
-        m_form.wmp.setURL(QStringLiteral("http://") + whatsaid);
+        m_uses.wmp.setURL(QStringLiteral("http://") + whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("dir "))) {
         whatsaid = whatsaid.mid(4);
-        m_form.library.AddDir(roomPath(whatsaid));
+        m_uses.library.AddDir(roomPath(whatsaid));
     }
     if (startsWith(whatsaid, QLatin1String("ar"))) {
         send(P() + ChatSends::replyText(QStringLiteral("aron")));
-        m_form.player.AutoRandom(true);
+        m_uses.player.AutoRandom(true);
     }
     if (startsWith(whatsaid, QLatin1String("xar"))) {
         send(P() + ChatSends::replyText(QStringLiteral("aroff")));
-        m_form.player.AutoRandom(false);
+        m_uses.player.AutoRandom(false);
     }
     if (startsWith(whatsaid, QLatin1String("cpl"))) {
         send(P() + QStringLiteral("</b></i>Playlist Cleared"));
-        m_form.library.clear();
+        m_uses.library.clear();
     }
     if (startsWith(whatsaid, QLatin1String("del "))) {
         whatsaid = whatsaid.mid(4);
@@ -139,19 +137,19 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
     if (whatsaid == QLatin1String("info"))
         infoLine();
     if (whatsaid == QLatin1String("ver"))
-        send(P() + MainForm::kCaption);
+        send(P() + FormState::kCaption);
     if (whatsaid.left(6) == QLatin1String("drive "))
         driveLine(whatsaid);
     if (whatsaid == QLatin1String("stop")) {
-        m_form.wmp.stop();
+        m_uses.wmp.stop();
         send(P() + ChatSends::replyText(QStringLiteral("stop")));
     }
     if (whatsaid == QLatin1String("pause")) {
-        m_form.wmp.pause();
+        m_uses.wmp.pause();
         send(P() + ChatSends::replyText(QStringLiteral("pause")));
     }
     if (whatsaid == QLatin1String("unpause")) {
-        m_form.wmp.play();
+        m_uses.wmp.play();
         send(P() + ChatSends::replyText(QStringLiteral("unpause")));
     }
     if (whatsaid == QLatin1String("next"))
@@ -159,25 +157,25 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
     if (whatsaid == QLatin1String("prev"))
         step(-1);
     if (whatsaid == QLatin1String("tray")) {
-        m_form.ui.hideMainWindow();
+        m_uses.ui.hideMainWindow();
         send(P() + QStringLiteral("\u00bb <u>Sent to tray</u>"));
     }
     if (whatsaid == QLatin1String("show")) {
-        m_form.ui.showMainWindow();
+        m_uses.ui.showMainWindow();
         send(P() + ChatSends::replyText(QStringLiteral("show")));
     }
     if (whatsaid == QLatin1String("min")) {
-        m_form.ui.minimizeMainWindow();
+        m_uses.ui.minimizeMainWindow();
         send(P() + QStringLiteral("\u00bb <u>Minimized</u>"));
     }
     if (whatsaid == QLatin1String("end"))
-        m_form.Form_Unload();
+        Q_EMIT endRequested();
 }
 
 bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
 {
     const QString owner = m_form.lbuser.caption();
-    if (!unignore && folded(typed) == u'x' + folded(owner)) {
+    if (!unignore && NormalizeName(typed) == u'x' + NormalizeName(owner)) {
         send(P() + QStringLiteral("you cannot ingore yourself."));
         return false;
     }
@@ -186,11 +184,11 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
         return true;
 
     m_form.lstusers.clear();
-    GetChatUsers(m_form.windows, m_form.lstusers);
+    GetChatUsers(m_uses.windows, m_form.lstusers);
     const QString t = whatsaid.toLower();
     const QStringList& members = m_form.lstusers.items();
     for (int i = 0; i < members.size(); ++i) {
-        if (!folded(members.at(i)).contains(t))
+        if (!NormalizeName(members.at(i)).contains(t))
             continue;
         // Copied: the member list may be refilled by a line handled while
         // the click below lets events run.
@@ -199,7 +197,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
             send(P() + QStringLiteral("you cannot ignore yourself."));
             return false;
         }
-        IgnoreUser(m_form.windows, i);
+        IgnoreUser(m_uses.windows, i);
         const TextField& reply = unignore ? m_form.txtUnignore : m_form.txtIgnore;
         send(P() + QString(reply.text()).replace(QLatin1String("%p"), member));
         return false;
@@ -214,7 +212,7 @@ void CommandInterpreter::search(const QString& t)
     int last = -1;
     const QStringList& lines = m_form.List2.items();
     for (int i = 0; i < lines.size(); ++i) {
-        if (folded(lines.at(i)).contains(key)) {
+        if (NormalizeName(lines.at(i)).contains(key)) {
             hits.append(lines.at(i));
             last = i;
         }
@@ -229,12 +227,12 @@ void CommandInterpreter::search(const QString& t)
 
 void CommandInterpreter::removeEntries(const QString& text)
 {
-    const QString t = folded(text);
+    const QString t = NormalizeName(text);
     // An empty text is contained in every entry; it names none of them.
     if (t.isEmpty())
         return;
     for (int i = 0; i < m_form.List2.count();) {
-        if (!folded(m_form.List2.item(i)).contains(t)) {
+        if (!NormalizeName(m_form.List2.item(i)).contains(t)) {
             ++i;
             continue;
         }
@@ -247,12 +245,9 @@ void CommandInterpreter::removeEntries(const QString& text)
 
 void CommandInterpreter::clearTranscript()
 {
-    WindowSystem& w = m_form.windows;
-    const auto chat = w.findWindow("aim_chatwnd");
-    const auto frame = w.findChild(chat, 0, "wndate32class");
-    const auto transcript = w.findChild(frame, 0, "ate32class");
+    WindowSystem& w = m_uses.windows;
     std::string text = AnsiText::toWindow(w, QStringLiteral("<b>OnlineHost</b>: Cleared!"));
-    w.sendMessage(transcript, kSetText, 0, text);
+    w.sendMessage(aimchat::TranscriptText(w), wm::SETTEXT, 0, text);
 }
 
 void CommandInterpreter::infoLine()
@@ -276,5 +271,5 @@ void CommandInterpreter::step(int by)
     // A list box refuses a position outside it, so "next" at the end keeps
     // the last entry and "prev" at the start clears the selection.
     m_form.List1.setListIndex(m_form.List1.listIndex() + by);
-    m_form.player.Play(m_form.List1.text());
+    m_uses.player.Play(m_form.List1.text());
 }

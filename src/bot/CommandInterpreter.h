@@ -1,19 +1,39 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
 
-class MainForm;
+class ChatExit;
+class Discovery;
+class FormState;
+class Library;
+class MediaPlayer;
+class Player;
+class UserInterface;
+class WindowSystem;
 
 // The main form's handler of chat lines: lets discovery see every line,
 // obeys the owner's commands and answers in the room. It keeps nothing
 // between calls (all state is the form's), so a line that arrives while a
 // command waits for events is handled to its end inside that wait, and the
 // waiting command then goes on.
-class CommandInterpreter {
+class CommandInterpreter : public QObject {
+    Q_OBJECT
 public:
-    explicit CommandInterpreter(MainForm& form);
+    // What the commands act on besides the holders.
+    struct Uses {
+        ChatExit& chat;
+        WindowSystem& windows;
+        MediaPlayer& wmp;
+        UserInterface& ui;
+        Player& player;
+        Library& library;
+        Discovery& discovery;
+    };
+
+    CommandInterpreter(FormState& form, Uses uses);
 
     // One line of the room: the speaker, the text, and the line's time
     // field ("0" in bot mode).
@@ -22,6 +42,10 @@ public:
     // The machine texts of "info"; a test puts fixed texts here.
     std::function<QString()> ramText;
     std::function<QString()> uptimeText;
+
+Q_SIGNALS:
+    // The owner said "end": the program shuts down.
+    void endRequested();
 
 private:
     // Returns false where a command ends the handling of the line.
@@ -37,5 +61,6 @@ private:
     // The font prefix, read when the line is built.
     QString P() const;
 
-    MainForm& m_form;
+    FormState& m_form;
+    Uses m_uses;
 };

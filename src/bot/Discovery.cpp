@@ -1,7 +1,10 @@
 #include "bot/Discovery.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
+#include "controls/UserInterface.h"
+#include "controls/UserStore.h"
+#include "player/Player.h"
 
 const QString Discovery::kIdle = [] {
     const QChar codes[] = {QChar(0), QChar(1), QChar(3)};
@@ -9,23 +12,30 @@ const QString Discovery::kIdle = [] {
 }();
 const QString Discovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
 
-Discovery::Discovery(MainForm& form) : m_form(form)
+Discovery::Discovery(FormState& form, ChatExit& chat, Player& player, UserInterface& ui)
+    : m_form(form), m_chat(chat), m_player(player), m_ui(ui)
 {
     Timer2.setInterval(4000);
     connect(&Timer2, &QTimer::timeout, this, &Discovery::Timer2_Timer);
     Timer2.start();
 }
 
+QString Discovery::webAddress()
+{
+    return GetSetting(QStringLiteral("quillon"), QStringLiteral("webaddress"),
+                      QStringLiteral("http://quillon.example.org"));
+}
+
 QString Discovery::advertMarker()
 {
-    return QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + MainForm::webAddress() + QStringLiteral(" ) loads");
+    return QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + webAddress() + QStringLiteral(" ) loads");
 }
 
 void Discovery::FindSN_Click()
 {
-    const int tag = m_form.player.Random(QStringLiteral("10000"), QStringLiteral("1000"));
+    const int tag = m_player.Random(QStringLiteral("10000"), QStringLiteral("1000"));
     m_form.txtNumber.setText(QString::number(tag));
-    m_form.chat1.SendChat(u'[' + m_form.txtNumber.text() + u']' + QStringLiteral(" Finding SN"));
+    m_chat.SendChat(u'[' + m_form.txtNumber.text() + u']' + QStringLiteral(" Finding SN"));
     Timer2.start();
 }
 
@@ -35,14 +45,14 @@ void Discovery::lineSeen(const QString& whosaid, const QString& said, const QStr
     // take away; the marker is looked for in the line as it came.
     if (m_form.txtNumber.text() == QLatin1String("kkk") && said.contains(advertMarker())) {
         m_form.lbuser.setCaption(whosaid);
-        m_form.post(QStringLiteral("found screen name [") + m_form.lbuser.caption() + u']');
+        m_chat.post(QStringLiteral("found screen name [") + m_form.lbuser.caption() + u']');
         m_form.txtNum.setText(QStringLiteral(".+\u00f1"));
     }
     // Idle means no tag is out, so no line can answer one.
     if (m_form.txtNumber.text() != kIdle
         && whatsaid == u'[' + m_form.txtNumber.text() + QStringLiteral("] Finding SN")) {
         m_form.lbuser.setCaption(whosaid);
-        m_form.chat1.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);
+        m_chat.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);
     }
     m_form.txtNumber.setText(kIdle);
 }
@@ -52,6 +62,6 @@ void Discovery::Timer2_Timer()
     // Stopped before the box, which waits for its reader: a timer still
     // running under it would stack a new box every four seconds.
     Timer2.stop();
-    if (m_form.lbuser.caption() == MainForm::kUnknownOwner)
-        m_form.ui.messageBox(kWarning);
+    if (m_form.lbuser.caption() == FormState::kUnknownOwner)
+        m_ui.messageBox(kWarning);
 }

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QTimer>
 
-class MainForm;
+class ChatExit;
+class FormState;
+class Player;
+class UserInterface;
 
 // Learns the owner's screen name from the room: a line Quillon posts comes
 // back with its speaker, and that speaker is the owner. The state lives in
@@ -13,12 +16,14 @@ class MainForm;
 class Discovery : public QObject {
     Q_OBJECT
 public:
-    explicit Discovery(MainForm& form);
+    Discovery(FormState& form, ChatExit& chat, Player& player, UserInterface& ui);
 
     // Three control characters no chat line carries.
     static const QString kIdle;
     static const QString kWarning;
 
+    // The start line's web address, a per-user setting.
+    static QString webAddress();
     // What the returning start-up advert contains once its tags are gone.
     static QString advertMarker();
 
@@ -35,5 +40,8 @@ public:
     QTimer Timer2;
 
 private:
-    MainForm& m_form;
+    FormState& m_form;
+    ChatExit& m_chat;
+    Player& m_player;
+    UserInterface& m_ui;
 };

@@ -1,11 +1,12 @@
 #include "chatlink/ChatScanner.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
 #include "chatlink/AimChat.h"
 #include "chatlink/AolWindows.h"
+#include "controls/FormState.h"
+#include "controls/UserInterface.h"
 
-ChatScanner::ChatScanner(MainForm& form) : m_form(form)
+ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui)
+    : m_form(form), m_windows(windows), m_ui(ui)
 {
     chat_tymer.setInterval(1000);
     connect(&chat_tymer, &QTimer::timeout, this, &ChatScanner::chat_tymer_Timer);
@@ -14,7 +15,7 @@ ChatScanner::ChatScanner(MainForm& form) : m_form(form)
 void ChatScanner::scan_on()
 {
     chat_tymer.start();
-    fyrsttalk = aimchat::GetChatTail(m_form.windows);
+    fyrsttalk = aimchat::GetChatTail(m_windows);
 }
 
 void ChatScanner::scan_off()
@@ -24,7 +25,7 @@ void ChatScanner::scan_off()
 
 void ChatScanner::chat_tymer_Timer()
 {
-    const QString tail = aimchat::GetChatTail(m_form.windows);
+    const QString tail = aimchat::GetChatTail(m_windows);
     if (tail == fyrsttalk || tail.size() < 3)
         return;
     newlastlyne = aimchat::GetLastLine(tail);
@@ -65,21 +66,26 @@ void ChatScanner::SendChat(const QString& Text)
         if (m_tocRoute)
             m_tocRoute(escaped);
     } else if (m_form.chkSendAOL.value() == 1) {
-        SendAolChat(m_form.windows, Text);
+        SendAolChat(m_windows, Text);
     } else {
-        aimchat::TypeChatText(m_form.windows, Text + m_form.txtafont.text() + u' ');
+        aimchat::TypeChatText(m_windows, Text + m_form.txtafont.text() + u' ');
     }
+}
+
+void ChatScanner::post(const QString& text)
+{
+    SendChat(m_form.txtFont.text() + text);
 }
 
 QString ChatScanner::ProbeInputFormat()
 {
-    return aimchat::ProbeInputFormat(m_form.windows);
+    return aimchat::ProbeInputFormat(m_windows);
 }
 
 void ChatScanner::chkScan_Click()
 {
     if (m_form.chkScan.value() == 0) {
-        m_form.ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
+        m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
                                             "enable chat scanning to use ccoms."),
                              QStringLiteral("Notice"), UserInterface::Icon::Critical);
     }

@@ -1,19 +1,23 @@
 #pragma once
 
+#include "controls/ChatExit.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
 
-class MainForm;
+class FormState;
+class UserInterface;
+class WindowSystem;
 
 // chat1: reads the chat room once a second and is the one exit of every
 // line the program says in the room.
-class ChatScanner : public QObject {
+class ChatScanner : public QObject, public ChatExit {
     Q_OBJECT
 public:
-    explicit ChatScanner(MainForm& form);
+    ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui);
 
     // The last line already reported, the line read on the latest tick, and
     // the transcript tail when scanning was last switched on.
@@ -27,7 +31,8 @@ public:
     // One look at the room; the timer calls it every second while scanning.
     void chat_tymer_Timer();
 
-    void SendChat(const QString& Text);
+    void SendChat(const QString& Text) override;
+    void post(const QString& text) override;
     // The HTML the chat input box puts around one typed letter.
     QString ProbeInputFormat();
     // The main form's "Chat Scan" box was clicked.
@@ -45,7 +50,9 @@ Q_SIGNALS:
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
-    MainForm& m_form;
+    FormState& m_form;
+    WindowSystem& m_windows;
+    UserInterface& m_ui;
     QTimer chat_tymer;
     std::function<void(const QString&)> m_tocRoute;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserInterface.h"
+#include "controls/UserInterface.h"
 
 #include <QMainWindow>
 #include <QPointer>

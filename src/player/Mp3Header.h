@@ -4,8 +4,15 @@
 
 class Label;
 
-// Shows the bit rate, sampling frequency and channel mode of an MP3 file,
-// taken from its first four bytes as a frame header. No frame is searched
-// for and MPEG-1 Layer III tables apply to every file. A file that cannot
-// be opened leaves the labels as they were.
-void ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode);
+// The tags of a song file; each empty where the file has none.
+struct SongTags {
+    QString artist;
+    QString title;
+    QString album;
+};
+
+// Shows the bit rate (the average, for a VBR file), sampling frequency and
+// channel mode of an audio file of any kind the tag library reads, and
+// returns the file's tags. A file it cannot read (unknown kind, damaged,
+// empty, missing) leaves the labels as they were and has no tags.
+SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode);

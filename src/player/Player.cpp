@@ -1,12 +1,15 @@
 #include "player/Player.h"
 
-#include "app/Library.h"
-#include "app/MainForm.h"
+#include "controls/ChatExit.h"
+#include "controls/FormState.h"
+#include "controls/ScreenName.h"
 #include "player/MediaPlayer.h"
 #include "player/Mp3Header.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
@@ -19,12 +22,6 @@
 #include <utility>
 
 namespace {
-
-// Names are compared in lower case with every blank removed.
-QString normalised(const QString& text)
-{
-    return text.toLower().remove(u' ');
-}
 
 QString nameField(const QString& line)
 {
@@ -84,7 +81,7 @@ QString twoDigits(int value)
 
 } // namespace
 
-Player::Player(MainForm& form) : m_form(form)
+Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form), m_wmp(wmp), m_chat(chat)
 {
     Timer1.setSingleShot(true);
     Timer1.setInterval(0);
@@ -105,7 +102,7 @@ Player::Player(MainForm& form) : m_form(form)
     connect(&m_form.List3, &QAbstractItemModel::rowsInserted, this, schedule);
     connect(&m_form.List3, &QAbstractItemModel::rowsRemoved, this, schedule);
     connect(&m_form.List3, &QAbstractItemModel::modelReset, this, schedule);
-    connect(&m_form.wmp, &MediaPlayer::playStateChanged, this, schedule);
+    connect(&m_wmp, &MediaPlayer::playStateChanged, this, schedule);
     connect(&m_form.chkTime, &CheckBox::valueChanged, this, schedule);
     connect(&m_form.music, &CheckBox::valueChanged, this, schedule);
     connect(&m_form.txtMin, &TextField::textChanged, this, schedule);
@@ -175,14 +172,14 @@ void Player::Play(const QString& song)
 {
     resetClock();
     // An empty name starts nothing, even a line whose name is all blanks.
-    const QString key = normalised(song);
+    const QString key = NormalizeName(song);
     if (!key.isEmpty()) {
         // The playlist as it was asked: rows removed while a song opens
         // must not shift the positions of the ones still to start.
         const QStringList lines = m_form.List2.items();
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString name = nameField(lines.at(i));
-            if (normalised(name) != key)
+            if (NormalizeName(name) != key)
                 continue;
             startLine(name, pathField(lines.at(i)), QString::number(i + 1));
             m_form.labFile.setCaption(name);
@@ -193,9 +190,10 @@ void Player::Play(const QString& song)
 
 void Player::startLine(const QString& name, const QString& path, const QString& n)
 {
-    m_form.wmp.setURL(path);
-    ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
-    QString line = m_form.txtPlay.text();
+    m_wmp.setURL(path);
+    const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    const QString model = m_form.txtPlay.text();
+    QString line = model;
     line.replace(QStringLiteral("%n"), n);
     if (m_openingWait)
         m_openingWait(0.1);
@@ -207,8 +205,25 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
     line.replace(QStringLiteral("%s"), name);
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
-    line.replace(QStringLiteral("%d"), m_form.wmp.durationString());
-    m_form.post(line);
+    line.replace(QStringLiteral("%d"), m_wmp.durationString());
+    // The tags come last and in one pass, so their texts are taken as they
+    // are; a template that names none of them gives the line it always
+    // gave, even for a song whose name holds one.
+    static const QRegularExpression fromTags(QStringLiteral("%(artist|title|album)"));
+    if (model.contains(fromTags)) {
+        QString filled;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch& match : fromTags.globalMatch(line)) {
+            const QString key = match.captured(1);
+            filled += QStringView(line).mid(done, match.capturedStart() - done);
+            filled += key == u"artist" ? tags.artist
+                      : key == u"album" ? tags.album
+                      : tags.title.isEmpty() ? name : tags.title;
+            done = match.capturedEnd();
+        }
+        line = filled + line.mid(done);
+    }
+    m_chat.post(line);
 }
 
 void Player::PaUse(double Length)
@@ -245,10 +260,10 @@ int Player::Random(const QString& a, const QString& b)
 
 void Player::randomString(const QString& strString)
 {
-    const QString text = normalised(strString);
+    const QString text = NormalizeName(strString);
     QStringList candidates;
     for (const QString& row : m_form.List1.items()) {
-        if (normalised(row).contains(text))
+        if (NormalizeName(row).contains(text))
             candidates.append(row);
     }
     m_form.lstRan.addItems(candidates);
@@ -278,7 +293,7 @@ void Player::Timer1_Timer()
     {
         const QScopedValueRollback busy(m_inTimer1, true);
 
-        if (m_form.wmp.playState() == MediaPlayer::Stopped) {
+        if (m_wmp.playState() == MediaPlayer::Stopped) {
             m_form.chkTime.setValue(0);
             m_form.txtMin.setText(QStringLiteral("0"));
             m_form.txtSec.setText(QStringLiteral("0"));
@@ -297,12 +312,12 @@ void Player::Timer1_Timer()
             startLine(name, pathField(line), m_form.txtNum.text());
             m_form.chkTime.setValue(1);
         } else if (results.count() >= 2 && m_form.music.value() == 0) {
-            m_form.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
+            m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
             QStringList names;
             names.reserve(results.count());
             for (const QString& row : results.items())
                 names.append(nameField(row));
-            m_form.frmSong.open(names);
+            Q_EMIT songsOffered(names);
         }
     }
     if (std::exchange(m_timer1Missed, false))
@@ -329,15 +344,39 @@ void Player::pTime_Timer()
 
 void Player::tmrAR_Timer()
 {
-    const int state = m_form.wmp.playState();
+    const int state = m_wmp.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_form.chkTime.setValue(0);
     if (m_form.chkenabled.value() != 1)
         return;
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (m_form.wmp.playState() != idle || m_form.List1.count() == 0)
+        if (m_wmp.playState() != idle || m_form.List1.count() == 0)
             continue;
         m_form.List1.setListIndex(Random(QString::number(m_form.List1.count()), QStringLiteral("0")));
         Play(m_form.List1.text());
     }
+}
+
+QString fileSizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QString::number(bytes) + QStringLiteral(" bytes");
+    static const struct {
+        qint64 unit;
+        const char* name;
+    } units[] = {{1073741824, " GB"}, {1048576, " MB"}, {1024, " KB"}};
+    for (const auto& u : units) {
+        if (bytes >= u.unit) {
+            QString number = QString::number(double(bytes) / double(u.unit), 'f', 2);
+            number.replace(u'.', QLocale::system().decimalPoint());
+            return number + QLatin1String(u.name);
+        }
+    }
+    return {};
+}
+
+QString GetFileSize(const QString& path)
+{
+    const QFileInfo info(path);
+    return fileSizeText(info.isFile() ? info.size() : 0);
 }

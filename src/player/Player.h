@@ -2,18 +2,21 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
 
-class MainForm;
+class ChatExit;
+class FormState;
+class MediaPlayer;
 
 // Starts songs by name and announces them; the search-result, clock and
 // auto random timers.
 class Player : public QObject {
     Q_OBJECT
 public:
-    explicit Player(MainForm& form);
+    Player(FormState& form, MediaPlayer& wmp, ChatExit& chat);
 
     void Play(const QString& song);
     // Waits `Length` seconds while serving events.
@@ -47,16 +50,28 @@ public:
     QTimer pTime;
     QTimer tmrAR;
 
+Q_SIGNALS:
+    // Several search results wait and no picker is open: the names to offer.
+    void songsOffered(const QStringList& names);
+
 private:
     void startLine(const QString& name, const QString& path, const QString& n);
     void scheduleTimer1();
     void updateClocks();
     void resetClock();
 
-    MainForm& m_form;
+    FormState& m_form;
+    MediaPlayer& m_wmp;
+    ChatExit& m_chat;
     RandomSource m_random;
     Wait m_openingWait;
     bool m_inTimer1 = false;
     bool m_timer1Missed = false;
     bool m_timersStopped = false;
 };
+
+// The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").
+// A missing or unreadable file gives "0 bytes".
+QString GetFileSize(const QString& path);
+// The same text for a size in bytes, with the locale's decimal separator.
+QString fileSizeText(qint64 bytes);

@@ -1,8 +1,9 @@
 #include "toc/BotMode.h"
 
-#include "app/MainForm.h"
-#include "app/UserInterface.h"
-#include "app/UserStore.h"
+#include "chatlink/ChatScanner.h"
+#include "controls/UserInterface.h"
+#include "controls/UserStore.h"
+#include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
 
 #include <QHostAddress>
@@ -120,32 +121,34 @@ QString TocEndpoint::toString() const
     return shown + u':' + QString::number(port);
 }
 
-BotMode::BotMode(MainForm& form)
-    : botOwner(GetSetting(kBotGroup, kOwnerKey)), reconnect(form.toc, [this] { loginWithPanel(); }), m_form(form)
+BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui)
+    : botOwner(GetSetting(kBotGroup, kOwnerKey)),
+      reconnect(toc, [this] { loginWithPanel(); }),
+      m_form(form),
+      m_toc(toc),
+      m_chat1(chat1),
+      m_ui(ui)
 {
-    MarlTOCSock& toc = m_form.toc;
-    connect(&toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
-    connect(&toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
-    connect(&toc, &MarlTOCSock::IncomingChatMessage, this,
-            [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
-                toc_IncomingChatMessage(strUserName, strMessage);
-            });
-    connect(this, &BotMode::aimchatscan, this,
-            [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
-                m_form.interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
-            });
-    // chat1 has escaped the text for the command; the reply goes to the
-    // room joined last.
-    m_form.chat1.setTocRoute([&toc](const QString& text) { toc.SendChat(toc.LastChatID(), text); });
-
     connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
     connect(&reconnect, &Reconnector::refused, this, [this] {
         m_form.labToc.setCaption(QStringLiteral("Wrong name or password"));
-        m_form.toc.LogOff();
+        m_toc.LogOff();
     });
     // Whoever else claims the owner's place while bot mode names one, the
     // named owner keeps it.
     connect(&m_form.lbuser, &TextField::textChanged, this, &BotMode::applyOwner);
+}
+
+void BotMode::attachClient()
+{
+    connect(&m_toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
+    connect(&m_toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
+    connect(&m_toc, &MarlTOCSock::IncomingChatMessage, this,
+            [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
+                toc_IncomingChatMessage(strUserName, strMessage);
+            });
+    // chat1 has escaped the text for the command.
+    m_chat1.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
 }
 
 TocEndpoint BotMode::server() const
@@ -163,9 +166,9 @@ void BotMode::chkBot_Click()
 {
     if (m_form.chkBot.value() == 1) {
         m_form.List1Height.setValue(kListHeightBot);
-        m_form.chat1.scan_off();
+        m_chat1.scan_off();
     } else {
-        m_form.chat1.scan_on();
+        m_chat1.scan_on();
         m_form.List1Height.setValue(kListHeightScan);
         // Out of bot mode nothing signs on by itself.
         reconnect.stop();
@@ -211,7 +214,7 @@ void BotMode::logOff()
 {
     reconnect.stop();
     m_room.reset();
-    m_form.toc.LogOff();
+    m_toc.LogOff();
 }
 
 void BotMode::loginWithPanel()
@@ -219,27 +222,27 @@ void BotMode::loginWithPanel()
     m_form.labToc.setCaption(QStringLiteral("Connecting"));
     const TocEndpoint host = server();
     const TocEndpoint auth = authorizer();
-    m_form.toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
+    m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
 }
 
 void BotMode::skinButton7_Click()
 {
-    m_form.toc.ChatLeave(m_form.toc.LastChatID());
+    m_toc.ChatLeave(m_toc.LastChatID());
     bool ok = false;
     const qint16 exchange = m_form.txtEx.text().trimmed().toShort(&ok);
     if (!ok) {
         // The leave has gone out already; the owner is told why no join follows.
-        m_form.ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
+        m_ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
         return;
     }
     m_room = Room{m_form.txtChat.text(), exchange};
-    m_form.toc.JoinChat(m_room->name, exchange);
+    m_toc.JoinChat(m_room->name, exchange);
 }
 
 void BotMode::skinButton8_Click()
 {
     m_room.reset();
-    m_form.toc.ChatLeave(m_form.toc.LastChatID());
+    m_toc.ChatLeave(m_toc.LastChatID());
 }
 
 void BotMode::toc_LoggedIn()
@@ -247,15 +250,15 @@ void BotMode::toc_LoggedIn()
     m_form.labToc.setCaption(QStringLiteral("Signed On!"));
     m_form.skinButton6.setCaption(QStringLiteral("Logoff"));
     // Finds a connection that went silent; it ends with the connection.
-    m_form.toc.AntiIdle(true);
+    m_toc.AntiIdle(true);
     if (m_room)
-        m_form.toc.JoinChat(m_room->name, m_room->exchange);
+        m_toc.JoinChat(m_room->name, m_room->exchange);
 }
 
 void BotMode::toc_LoggedOff()
 {
     m_form.skinButton6.setCaption(QStringLiteral("Signon"));
-    m_form.toc.AntiIdle(false);
+    m_toc.AntiIdle(false);
 }
 
 void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)

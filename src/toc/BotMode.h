@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/FormState.h"
 #include "controls/TextField.h"
 #include "toc/Reconnector.h"
 
@@ -8,7 +9,9 @@
 
 #include <optional>
 
-class MainForm;
+class ChatScanner;
+class MarlTOCSock;
+class UserInterface;
 
 // Where a TOC server or an authorizer is reached.
 struct TocEndpoint {
@@ -37,8 +40,8 @@ class BotMode : public QObject {
     Q_OBJECT
 public:
     // List1's height: above the bot panel while the bot is in use.
-    static constexpr int kListHeightBot = 2130;
-    static constexpr int kListHeightScan = 3600;
+    static constexpr int kListHeightBot = FormState::kListHeightBot;
+    static constexpr int kListHeightScan = FormState::kListHeightScan;
 
     // The per-user store group and keys of the hosts, with their defaults.
     static const QString kGroup;           // "toc"
@@ -55,7 +58,7 @@ public:
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
-    explicit BotMode(MainForm& form);
+    BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui);
 
     // The hosts sign-on uses: the ones set for this run, else the per-user
     // store's, else the defaults. A stored port that is not a port counts
@@ -91,15 +94,21 @@ public:
 
     static const QString kBadExchange;
 
+    // Follows the client's events, and routes chat1's lines for the bot to
+    // the room joined last. The main form calls it once both are built.
+    void attachClient();
+
+    // The TOC client's events.
+    void toc_LoggedIn();
+    void toc_LoggedOff();
+    void toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage);
+
 Q_SIGNALS:
     // A line of the room for the chat-line handler: the speaker as the
     // server wrote the name, the text without tags, and "0" for the time.
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
-    void toc_LoggedIn();
-    void toc_LoggedOff();
-    void toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage);
     void reconnect_waiting(const QString& why, Reconnector::Milliseconds wait);
     void applyOwner();
     void loginWithPanel();
@@ -109,11 +118,14 @@ private:
         qint16 exchange;
     };
 
-    MainForm& m_form;
+    FormState& m_form;
+    MarlTOCSock& m_toc;
+    ChatScanner& m_chat1;
+    UserInterface& m_ui;
+    std::optional<TocEndpoint> m_server;
+    std::optional<TocEndpoint> m_authorizer;
     // The room joined by hand, joined again after each new sign-on.
     std::optional<Room> m_room;
     // lbuser as it was before the named owner took its place.
     std::optional<QString> m_ownerBefore;
-    std::optional<TocEndpoint> m_server;
-    std::optional<TocEndpoint> m_authorizer;
 };

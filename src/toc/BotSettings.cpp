@@ -1,6 +1,6 @@
 #include "toc/BotSettings.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,24 +1,23 @@
 #include "toc/HeadlessBot.h"
 
-#include "app/MainForm.h"
+#include "toc/MarlTOCSock.h"
 
 #include <utility>
 
-HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo)
-    : m_form(form), m_settings(std::move(settings)), m_log(logTo)
+HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+                         std::FILE* logTo)
+    : m_form(form), m_botMode(botMode), m_toc(toc), m_settings(std::move(settings)), m_log(logTo)
 {
-    MarlTOCSock& toc = m_form.toc;
-    Reconnector& reconnect = m_form.botMode.reconnect;
     connect(&toc, &MarlTOCSock::stateChanged, this, [this](MarlTOCSock::State state) {
         switch (state) {
         case MarlTOCSock::State::Connecting:
-            log(QStringLiteral("connecting to ") + m_form.botMode.server().toString());
+            log(QStringLiteral("connecting to ") + m_botMode.server().toString());
             break;
         case MarlTOCSock::State::GreetingSent:
             log(QStringLiteral("connected; waiting for the server's sign-on frame"));
             break;
         case MarlTOCSock::State::SigningOn:
-            log(QStringLiteral("signing on as ") + m_form.toc.screenName());
+            log(QStringLiteral("signing on as ") + m_toc.screenName());
             break;
         case MarlTOCSock::State::SignedOn:
         case MarlTOCSock::State::Disconnected:
@@ -31,11 +30,11 @@ HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE
             + QStringLiteral(" on exchange ") + m_form.txtEx.text());
         // Bot mode itself joins the room again after later sign-ons.
         if (!std::exchange(m_joined, true))
-            m_form.botMode.skinButton7_Click();
+            m_botMode.skinButton7_Click();
     });
     connect(&toc, &MarlTOCSock::LoggedOff, this, [this] {
         // A lost connection is told by the retry.
-        if (!m_form.botMode.reconnect.isRunning())
+        if (!m_botMode.reconnect.isRunning())
             log(QStringLiteral("signed off"));
     });
     connect(&toc, &MarlTOCSock::Error, this, [this](qint16 code) {
@@ -47,6 +46,7 @@ HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE
     });
     connect(&toc, &MarlTOCSock::LeftChat, this,
             [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
+    Reconnector& reconnect = m_botMode.reconnect;
     connect(&reconnect, &Reconnector::waiting, this, [this](const QString& why, Reconnector::Milliseconds wait) {
         log(why + QStringLiteral("; trying again in ") + Reconnector::describeWait(wait), LogLevel::Warning);
     });
@@ -56,25 +56,25 @@ HeadlessBot::HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE
                 .arg(code),
             LogLevel::Error);
         m_exitStatus = kRefusedExitStatus;
-        m_form.Form_Unload();
+        Q_EMIT signOnRefused();
     });
 }
 
 void HeadlessBot::start()
 {
-    m_form.botMode.botOwner.setText(m_settings.owner);
+    m_botMode.botOwner.setText(m_settings.owner);
     m_form.botSN.setText(m_settings.screenName);
     m_form.botPW.setText(m_settings.password);
     m_form.txtChat.setText(m_settings.room);
     m_form.txtEx.setText(m_settings.exchange);
     if (m_settings.server)
-        m_form.botMode.setServer(*m_settings.server);
+        m_botMode.setServer(*m_settings.server);
     if (m_settings.authorizer)
-        m_form.botMode.setAuthorizer(*m_settings.authorizer);
+        m_botMode.setAuthorizer(*m_settings.authorizer);
     m_form.chkBot.setValue(1);
-    m_form.botMode.chkBot_Click();
+    m_botMode.chkBot_Click();
     // Signs on whatever the button's caption says.
-    m_form.botMode.signOn();
+    m_botMode.signOn();
 }
 
 void HeadlessBot::log(const QString& line, LogLevel level)

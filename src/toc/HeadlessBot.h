@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LogLine.h"
+#include "controls/LogLine.h"
 #include "toc/BotMode.h"
 
 #include <QObject>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <optional>
 
-class MainForm;
+class MarlTOCSock;
 
 // What the bot needs for one run: the command line's options over the
 // per-user store's keys.
@@ -27,25 +27,31 @@ struct HeadlessBotSettings {
 // Runs bot mode without windows: fills in the form's bot panel, switches
 // bot mode on, signs on, joins the room once signed on (bot mode joins it
 // again after every new sign-on), and writes one line per step of the
-// sign-on, per failure and per retry to the log. A refused password ends
-// the program.
+// sign-on, per failure and per retry to the log.
 class HeadlessBot : public QObject {
     Q_OBJECT
 public:
     // sysexits' EX_CONFIG: the service manager is told not to restart us.
     static constexpr int kRefusedExitStatus = 78;
 
-    HeadlessBot(MainForm& form, HeadlessBotSettings settings, std::FILE* logTo = stderr);
+    HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+                std::FILE* logTo = stderr);
 
     // Call after Form_Load.
     void start();
     // 0, or kRefusedExitStatus once the server refused the sign-on.
     int exitStatus() const { return m_exitStatus; }
 
+Q_SIGNALS:
+    // The server refused the screen name or password: the run should end.
+    void signOnRefused();
+
 private:
     void log(const QString& line, LogLevel level = LogLevel::Info);
 
-    MainForm& m_form;
+    FormState& m_form;
+    BotMode& m_botMode;
+    MarlTOCSock& m_toc;
     HeadlessBotSettings m_settings;
     std::FILE* m_log;
     bool m_joined = false;

@@ -7,13 +7,6 @@
 
 #include <array>
 
-QString NormalizeName(const QString& name)
-{
-    QString result = name;
-    result.remove(QLatin1Char(' '));
-    return result.toLower();
-}
-
 QByteArray RoastPassword(QByteArrayView password)
 {
     static constexpr std::array<unsigned char, 7> kRoast{'T', 'i', 'c', '/', 'T', 'o', 'c'};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ScreenName.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -7,9 +9,6 @@
 // The encodings every TOC message is built from. Everything that travels on
 // the wire is bytes; only screen names and room names, which are compared
 // the way people write them, are normalised as text.
-
-// Every blank removed, then lower-cased: "Marl Bot" and "marlbot" are one name.
-QString NormalizeName(const QString& name);
 
 // "0x" and two lower-case hex digits per byte, each byte XOR "Tic/Toc".
 QByteArray RoastPassword(QByteArrayView password);

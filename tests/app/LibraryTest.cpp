@@ -1,7 +1,6 @@
 #include "support/TestForm.h"
 
 #include <QFile>
-#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +48,6 @@ TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
     MusicDir music;
     music.add(QStringLiteral("tune.mp3"));
     music.add(QStringLiteral("tune.wma"));
-    music.add(QStringLiteral("LOUD.MP3"));  // capitals are not an audio kind
     t->library.AddDir(music.dir.path());
     EXPECT_EQ(t->List1.items(), QStringList({"tune", "tune"}));
     t->library.AddDir(music.dir.path());
@@ -57,13 +55,44 @@ TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
     EXPECT_EQ(t.sent.last(), addedNotice(t, 2));
 }
 
+TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
+{
+    TestForm t;
+    MusicDir music;
+    // Each file and the name it is shown under; none for a file that is no song.
+    const std::pair<const char*, const char*> files[] = {
+        {"a.mp3", "a"}, {"b.asx", "b"}, {"c.asf", "c"}, {"d.wma", "d"}, {"e.wav", "e"}, {"f.cda", "f"},
+        {"g.flac", "g"}, {"h.ogg", "h"}, {"i.oga", "i"}, {"j.opus", "j"}, {"k.m4a", "k"}, {"l.aac", "l"},
+        {"LOUD.MP3", "LOUD"}, {"Mixed.FlAc", "Mixed"},
+        {"list.asx.txt", "list.txt"},  // the kind may stand anywhere in the name
+        {"notes.txt", nullptr}, {"clip.mp4", nullptr}, {"song.mp", nullptr}, {"song_mp3", nullptr},
+        {"cover.jpg", nullptr}, {"book.m4b", nullptr}, {"opus", nullptr}, {"x.og", nullptr},
+    };
+    QStringList lines;
+    for (const auto& [file, shown] : files) {
+        const QString path = music.add(QLatin1String(file));
+        if (shown)
+            lines << QLatin1String(shown) + u';' + path;
+    }
+    t->library.AddDir(music.dir.path());
+    QStringList added = t->List2.items();
+    added.sort();
+    lines.sort();
+    EXPECT_EQ(added, lines);
+
+    // Names cut by more than four characters are duplicates all the same.
+    t->library.AddDir(music.dir.path());
+    EXPECT_EQ(t->List2.count(), lines.size());
+    EXPECT_EQ(t.sent.last(), addedNotice(t, int(lines.size())));
+}
+
 TEST(AddDir, ANameWithTwoKindsGivesTwoLinesEachWithItsKindRemoved)
 {
     TestForm t;
     MusicDir music;
-    const QString path = music.add(QStringLiteral("mix.wav.mp3"));
+    const QString path = music.add(QStringLiteral("mix.WAV.mp3"));
     t->library.AddDir(music.dir.path());
-    EXPECT_EQ(t->List2.items(), QStringList({QStringLiteral("mix.wav;") + path, QStringLiteral("mix.mp3;") + path}));
+    EXPECT_EQ(t->List2.items(), QStringList({QStringLiteral("mix.WAV;") + path, QStringLiteral("mix.mp3;") + path}));
 }
 
 TEST(AddDir, ShortNamesHiddenFilesAndSubdirectoriesDoNotStopTheScan)
@@ -102,26 +131,6 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
     for (const QString& line : t->List2.items())
         EXPECT_TRUE(line.section(u';', 1).startsWith(QStringLiteral("//")));
     EXPECT_EQ(t.sent, QStringList{addedNotice(t, t->List1.count())});
-}
-
-TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
-{
-    const QString point = QLocale::system().decimalPoint();
-    const QList<std::pair<qint64, QString>> cases = {
-        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1" + point + "00 KB"},
-        {1048575, "1024" + point + "00 KB"}, {1048576, "1" + point + "00 MB"},
-        {3690987, "3" + point + "52 MB"}, {1073741824, "1" + point + "00 GB"},
-        {2147483648LL, "2" + point + "00 GB"},
-    };
-    for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(fileSizeText(bytes), text) << bytes;
-
-    QTemporaryDir dir;
-    const QString big = dir.path() + QStringLiteral("/big.wav");
-    touch(big, 3LL * 1073741824);  // sparse: no disk is used
-    EXPECT_EQ(GetFileSize(big), "3" + point + "00 GB");
-    EXPECT_EQ(GetFileSize(dir.path() + QStringLiteral("/missing.mp3")), "0 bytes");
-    EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
 }
 
 TEST(Playlist, MoreThan32767EntriesSurviveASaveAndALoad)

@@ -1,11 +1,12 @@
 #include "BotTest.h"
+#include "support/TestForm.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 #include "bot/ChatSends.h"
 
 namespace {
 
-class ChatSendsWindow : public BotTest<> {
+class ChatSendsWindow : public BotTest<TestForm> {
 protected:
     ChatSendsForm& frmChat() { return t->frmChat; }
     QString closed() { return QStringLiteral("close%1").arg(int(UserInterface::Form::Chat)); }

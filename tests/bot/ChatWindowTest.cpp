@@ -1,7 +1,6 @@
 #include "BotTest.h"
 
 #include "chatlink/AnsiText.h"
-#include "support/SimForm.h"
 
 #include <tuple>
 #include <utility>
@@ -9,7 +8,7 @@
 namespace {
 
 // The owner in a chat window of the client with three other members.
-class ChatWindow : public BotTest<SimForm> {
+class ChatWindow : public BotTest<SimInterpreterRig> {
 protected:
     void SetUp() override
     {

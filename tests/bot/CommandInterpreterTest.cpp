@@ -1,6 +1,7 @@
 #include "BotTest.h"
+#include "support/TestForm.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 #include "bot/SystemInfo.h"
 
 #include <QFile>
@@ -20,8 +21,8 @@ TEST_F(Commands, OnlyTheOwnersTimedLinesActAndTheSlashCutsTheText)
     for (const char* line : {"ver/x", "/ver", "Ver"})
         owner(line);
     owner("ver", "0");
-    t->lbuser.setCaption(MainForm::kUnknownOwner);
-    say(MainForm::kUnknownOwner.trimmed(), "ver");
+    t->lbuser.setCaption(FormState::kUnknownOwner);
+    say(FormState::kUnknownOwner.trimmed(), "ver");
     EXPECT_EQ(t.sent, QStringList(2, P() + "Quillon 3.2"));
 }
 
@@ -159,7 +160,10 @@ TEST_F(Commands, DirAndDriveTakeBackslashedPaths)
                                               "COLOR=#0080c0 FACE=\"MS Reference Serif\">" + *root + " drive."});
 }
 
-TEST_F(Commands, EndShutsDownAndWritesThePlaylist)
+// The whole form: "end" reaches its shut-down.
+using WholeForm = BotTest<TestForm>;
+
+TEST_F(WholeForm, EndShutsDownAndWritesThePlaylist)
 {
     fill({"kept"});
     owner("end");

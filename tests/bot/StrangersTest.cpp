@@ -64,7 +64,7 @@ protected:
     // Everything of the program's state that a line could change.
     QStringList snapshot()
     {
-        MainForm& f = *t;
+        FormState& f = t;
         QStringList s = t.wmp.urls + t.wmp.calls + t.ui.events + t.ui.messages;
         for (ListBox* l : {&f.List1, &f.List2, &f.List3, &f.lstRan, &f.lstsettings, &f.lstusers})
             s << l->items() << QString::number(l->listIndex());
@@ -75,7 +75,7 @@ protected:
             s << field->text();
         for (CheckBox* c : {&f.chkBot, &f.chkChat, &f.chkSendAOL, &f.chkenabled, &f.chkTime, &f.music})
             s << QString::number(c->value());
-        QStringList files{QString::number(f.isUnloaded())};
+        QStringList files{QString::number(t.isUnloaded())};
         for (QDirIterator it(t.dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                              QDirIterator::Subdirectories);
              it.hasNext();)

@@ -1,12 +1,26 @@
-#include "support/SimForm.h"
-
 #include "chatlink/AnsiText.h"
+#include "chatlink/ChatScanner.h"
+#include "chatlink/SimDesktop.h"
+#include "support/TestState.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// The scanner over the holders and a simulated desktop whose transcript
+// lines show the time "10:15:02 PM"; every line handed to SendChat is kept.
+struct ScannerRig : TestState {
+    SimDesktop desktop;
+    ChatScanner chat1{*this, desktop, ui};
+
+    ScannerRig()
+    {
+        desktop.clock = [] { return std::string("10:15:02 PM"); };
+        QObject::connect(&chat1, &ChatScanner::sendChatCalled, [this](const QString& text) { sent.append(text); });
+    }
+};
 
 class ChatScannerTest : public testing::Test {
 protected:
@@ -29,7 +43,7 @@ protected:
     }
     void tick() { t->chat1.chat_tymer_Timer(); }
 
-    SimForm t;
+    Alone<ScannerRig> t;
     SimDesktop::AimChat chat = t.desktop.openAimChat("me");
     Lines said;
 };

@@ -1,7 +1,9 @@
-#include "support/TestForm.h"
 #include "AudioFiles.h"
+#include "player/Player.h"
+#include "support/TestState.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,21 @@
 namespace {
 
 using State = MediaPlayer::PlayState;
+
+// The player over the holders alone; the songs it offers are kept, and the
+// picker's flag is raised as the picker raises it when it opens.
+struct PlayerRig : TestState {
+    Player player{*this, wmp, chat};
+    QStringList offered;
+
+    PlayerRig()
+    {
+        QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) {
+            offered += names;
+            music.setValue(1);
+        });
+    }
+};
 
 // The form with its playlist; songs open without the real 0.1 s wait
 // unless a test asks for it, and every random draw is `draw`.
@@ -28,17 +45,19 @@ protected:
         t->txtPlay.setText(QStringLiteral("%s"));
     }
 
-    // A playlist line for a file named after the song that holds `bytes`.
-    QString addLine(const QString& name, const QByteArray& bytes = QByteArray("\xFF\xFB\x90\x64", 4))
+    // A playlist line for a WAV file named after the song: 8000 Hz, 16 bits,
+    // so its bit rate is 128 kbit/s a channel.
+    QString addLine(const QString& name, quint16 channels = 2, quint32 rate = 8000,
+                    const QList<std::pair<QByteArray, QByteArray>>& tags = {})
     {
-        const QString path = t.dir.filePath(name + QStringLiteral(".mp3"));
-        EXPECT_TRUE(audiofiles::writeBytes(path, bytes));
+        const QString path = t.dir.filePath(name + QStringLiteral(".wav"));
+        EXPECT_TRUE(audiofiles::writeSilentWav(path, 0.01, rate, channels, tags));
         t->List2.addItem(name + u';' + path);
         t->List1.addItem(name);
         return path;
     }
 
-    TestForm t;
+    Alone<PlayerRig> t;
     QList<double> waits;
     std::function<void()> duringWait;
     double draw = 0;
@@ -48,12 +67,11 @@ TEST_F(PlayerTest, AnnouncesTheStartedSongWithTheTemplateFilledIn)
 {
     addLine(QStringLiteral("First"));
     addLine(QStringLiteral("Second"));
-    const QString third = addLine(QStringLiteral("Third"), QByteArray("\xFF\xFB\x90\x64", 4).leftJustified(2048, 0));
+    const QString third = addLine(QStringLiteral("Third"));
     t->txtPlay.setText(QStringLiteral("<b>P</b>laying [%s / %n] [%kb Kb/s] [%mb] [%mode]"));
     t->player.Play(QStringLiteral("Third"));
 
-    const QString size = QStringLiteral("2") + QLocale::system().decimalPoint() + QStringLiteral("00 KB");
-    EXPECT_EQ(t.sent, QStringList({"<F><b>P</b>laying [Third / 3] [128 Kb/s] [" + size + "] [stereo]"}));
+    EXPECT_EQ(t.sent, QStringList({"<F><b>P</b>laying [Third / 3] [256 Kb/s] [364 bytes] [stereo]"}));
     EXPECT_EQ(t.wmp.urls, QStringList({third}));
     EXPECT_EQ(waits, QList<double>({0.1}));
     EXPECT_EQ(t->labFile.caption(), "Third");
@@ -74,21 +92,47 @@ TEST_F(PlayerTest, FillsPlaceholdersInOrderSoTheNameTakesLaterOnesOnly)
 
     t->player.Play(name);
 
-    EXPECT_EQ(t.sent, QStringList({"<F>[x9991:02:03%n%mbstereo%s][1][999][4 bytes][stereo][1:02:03]"}));
+    EXPECT_EQ(t.sent, QStringList({"<F>[x9991:02:03%n%mbstereo%s][1][999][364 bytes][stereo][1:02:03]"}));
+}
+
+TEST_F(PlayerTest, FillsTheTagPlaceholdersFromTheFileTakingTheNameForAMissingTitle)
+{
+    addLine(QStringLiteral("Tagged"), 2, 8000, {{"IART", "The %album Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}});
+    addLine(QStringLiteral("Bare"), 1);
+    t->List2.addItem(QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")));
+    addLine(QStringLiteral("Odd %title"));
+    const struct {
+        const char* song;
+        const char* model;
+        const char* line;
+    } cases[] = {
+        // A tag's text is taken as it is, even one that looks like a placeholder.
+        {"Tagged", "%artist|%title|%album|%s|%kb", "The %album Band|A %s Title|Record|Tagged|256"},
+        {"Bare", "%artist|%title|%album|%s|%mode", "|Bare||Bare|mono"},
+        // An unreadable file keeps the last song's facts, never its tags.
+        {"Gone", "%artist|%title|%album|%kb|%mode", "|Gone||128|mono"},
+        // A template without them is filled as it always was.
+        {"Odd %title", "%s %kb", "Odd %title 256"},
+    };
+    for (const auto& c : cases) {
+        t->txtPlay.setText(QString::fromUtf8(c.model));
+        t->player.Play(QString::fromUtf8(c.song));
+        EXPECT_EQ(t.sent.last(), QStringLiteral("<F>") + QString::fromUtf8(c.line));
+    }
 }
 
 TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderWhateverItsCaseAndBlanks)
 {
     const QString a = addLine(QStringLiteral("Same Song"));
     addLine(QStringLiteral(" "));
-    const QString b = addLine(QStringLiteral("sameSong"), QByteArray("\xFF\xFB\xE0\xC0", 4));
+    const QString b = addLine(QStringLiteral("sameSong"), 1, 32000);
     const QString rock = addLine(QStringLiteral("Rock;Roll"));  // its file still plays
     t->txtPlay.setText(QStringLiteral("%s #%n %kb %mode"));
 
     t->player.Play(QStringLiteral("  SAME so ng "));
     t->player.Play(QStringLiteral("rock"));
     EXPECT_EQ(t.wmp.urls, QStringList({a, b, rock}));
-    EXPECT_EQ(t.sent, QStringList({"<F>Same Song #1 128 stereo", "<F>sameSong #3 320 mono", "<F>Rock #4 128 stereo"}));
+    EXPECT_EQ(t.sent, QStringList({"<F>Same Song #1 256 stereo", "<F>sameSong #3 512 mono", "<F>Rock #4 256 stereo"}));
 
     // No match, not even a blank name for no name: nothing starts, but the clock is reset.
     t->labTime.setCaption(QStringLiteral("2:00"));
@@ -169,8 +213,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
     ASSERT_EQ(t->music.value(), 1);  // the picker is open: no second notice, no second picker
     t->player.Timer1_Timer();
     EXPECT_EQ(t.sent, QStringList({"<F>Hit 2", "<F>3</b> Files Found, Select One."}));
-    EXPECT_EQ(t->frmSong.List1.items(), QStringList({"One", "Two", "Three"}));
-    EXPECT_EQ(t.ui.events, QStringList({QStringLiteral("open%1").arg(int(UserInterface::Form::Song))}));
+    EXPECT_EQ(t.offered, QStringList({"One", "Two", "Three"}));
     EXPECT_EQ(t->List3.count(), 3);
     EXPECT_EQ(t.wmp.urls, QStringList({hit}));
 }
@@ -309,7 +352,7 @@ TEST_F(PlayerTest, RandomIsTheWholePartOfItsLinearFunction)
 TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
 {
     bool served = false;
-    QMetaObject::invokeMethod(&*t, [&] { served = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&t->player, [&] { served = true; }, Qt::QueuedConnection);
     QElapsedTimer clock;
     clock.start();
     t->player.PaUse(0.05);
@@ -321,6 +364,29 @@ TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
     t->player.PaUse(0);
     t->player.PaUse(-3);
     EXPECT_LT(clock.elapsed(), 50);
+}
+
+TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
+{
+    const QString point = QLocale::system().decimalPoint();
+    const QList<std::pair<qint64, QString>> cases = {
+        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1" + point + "00 KB"},
+        {1048575, "1024" + point + "00 KB"}, {1048576, "1" + point + "00 MB"},
+        {3690987, "3" + point + "52 MB"}, {1073741824, "1" + point + "00 GB"},
+        {2147483648LL, "2" + point + "00 GB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(fileSizeText(bytes), text) << bytes;
+
+    QTemporaryDir dir;
+    const QString big = dir.path() + QStringLiteral("/big.wav");
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(3LL * 1073741824));  // sparse: no disk is used
+    file.close();
+    EXPECT_EQ(GetFileSize(big), "3" + point + "00 GB");
+    EXPECT_EQ(GetFileSize(dir.path() + QStringLiteral("/missing.mp3")), "0 bytes");
+    EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
 }
 
 } // namespace

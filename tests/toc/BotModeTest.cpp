@@ -2,7 +2,7 @@
 #include "TocTestServer.h"
 #include "WaitFor.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 #include "support/TestForm.h"
 #include "toc/BotMode.h"
 

@@ -1,6 +1,6 @@
 #include "QtPrinters.h"
 
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 #include "toc/BotSettings.h"
 
 #include <QDir>

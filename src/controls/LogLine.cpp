@@ -1,4 +1,4 @@
-#include "app/LogLine.h"
+#include "controls/LogLine.h"
 
 #include <QByteArray>
 

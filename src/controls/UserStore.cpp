@@ -1,4 +1,4 @@
-#include "app/UserStore.h"
+#include "controls/UserStore.h"
 
 #include <QSettings>
 
