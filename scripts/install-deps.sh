@@ -7,6 +7,8 @@
 # Windows window-system backend is tested.
 set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev libtag1-dev qt6-svg-dev"
+# Before the window opens, the program asks the X display whether it answers.
+packages="$packages libxcb1-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
               lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd

@@ -1,9 +1,11 @@
 #include "app/AppPaths.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
+#include "app/TerminalRoom.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
 #include "controls/LogLine.h"
+#include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "player/MpvPlayer.h"
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -33,22 +36,19 @@ using DesktopWindows = Win32WindowSystem;
 using DesktopWindows = SimDesktop;
 #endif
 
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 bool wantsHeadless(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0 || std::strcmp(argv[i], "--bot") == 0)
             return true;
     }
-    return !hasDisplay();
+    return false;
 }
 
 struct Options {
     bool headless = false;
+    bool gui = false;
+    std::optional<TerminalRoom::Form> roomOutput;
     QString screenName;
     bool bot = false;
     HeadlessBotSettings botSettings;
@@ -66,6 +66,11 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(
         QStringLiteral("Quillon plays your music and serves a chat room: it obeys the commands you type there\n"
                        "and announces what is playing.\n\n"
+                       "Without a display (or with --headless) the local room is this terminal: what you type\n"
+                       "is said in the room, and its lines are shown as the room's window shows them:\n"
+                       "    me: \u00bb Playing \u00bb Some Song \u00bb 1\n"
+                       "    bob: hello\n"
+                       "Through a pipe, each line Quillon posts is written as the HTML it typed instead.\n\n"
                        "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
                        "given by --room until SIGINT or SIGTERM; it does not read standard input. Its screen\n"
                        "name, room, exchange and owner may instead be the keys screenname, room, exchange and\n"
@@ -75,6 +80,16 @@ Options parseOptions(const QCoreApplication& app)
     parser.addVersionOption();
     const QCommandLineOption headless(QStringLiteral("headless"),
                                       QStringLiteral("Run without windows; the local room is this terminal."));
+    const QCommandLineOption gui(QStringLiteral("gui"),
+                                 QStringLiteral("Open the windows, or fail (exit status 2) when the display cannot "
+                                                "be opened."));
+    const QCommandLineOption roomOutput(
+        QStringLiteral("room-output"),
+        QStringLiteral("How the terminal shows the local room: \"text\", its lines as a person reads them, or "
+                       "\"raw\", each post as the HTML Quillon typed (default: text on a terminal, raw "
+                       "otherwise)."),
+        QStringLiteral("raw|text"));
+    parser.addOptions({gui, roomOutput});
     const QCommandLineOption screenName(
         QStringLiteral("screen-name"),
         QStringLiteral("Your screen name in the local room (default: your login name); with --bot, the bot's "
@@ -109,6 +124,17 @@ Options parseOptions(const QCoreApplication& app)
 
     Options options;
     options.headless = parser.isSet(headless);
+    options.gui = parser.isSet(gui);
+    if (options.gui && (options.headless || parser.isSet(bot)))
+        usageError(QStringLiteral("--gui cannot go with --headless or --bot"));
+    if (parser.isSet(roomOutput)) {
+        const QString form = parser.value(roomOutput);
+        if (form != QLatin1String("raw") && form != QLatin1String("text"))
+            usageError(QStringLiteral("--room-output takes raw or text"));
+        if (parser.isSet(bot))
+            usageError(QStringLiteral("--room-output needs the local room, not --bot"));
+        options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
+    }
     options.bot = parser.isSet(bot);
     const auto given = [&parser](const QCommandLineOption& option) {
         return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
@@ -144,7 +170,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     // The local room is this terminal: what is typed is said in the room,
     // and what the program posts there is printed.
     LocalRoom room(desktop, options.screenName);
-    room.echoPostsTo(stdout);
+    TerminalRoom::show(room, stdout, TerminalRoom::choose(options.roomOutput));
 #endif
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
@@ -210,10 +236,18 @@ void setIdentity()
 
 int main(int argc, char** argv)
 {
-    if (wantsHeadless(argc, argv)) {
+    const bool headless = wantsHeadless(argc, argv);
+    const DisplayCheck display = headless ? DisplayCheck{} : DisplayCheck::run();
+    if (headless || display.state != DisplayCheck::State::Usable) {
         QCoreApplication app(argc, argv);
         setIdentity();
         const Options options = parseOptions(app);
+        if (options.gui) {
+            std::fprintf(stderr, "quillon: --gui: %s\n", qPrintable(display.reason));
+            return 2;
+        }
+        if (display.state == DisplayCheck::State::Broken)
+            std::fprintf(stderr, "quillon: %s; the room runs in this terminal\n", qPrintable(display.reason));
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -19,6 +20,10 @@ LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
         if (chat == m_chat.window)
             Q_EMIT transcriptChanged();
     };
+    m_desktop.lineAdded = [this](SimDesktop::Hwnd chat, const std::string& line) {
+        if (chat == m_chat.window)
+            Q_EMIT lineAdded(AnsiText::fromWindow(m_desktop, line), m_saying);
+    };
     m_desktop.inputSent = [this](SimDesktop::Hwnd chat, const std::string& typed) {
         if (chat == m_chat.window)
             Q_EMIT posted(AnsiText::fromWindow(m_desktop, typed));
@@ -29,11 +34,13 @@ LocalRoom::~LocalRoom()
 {
     m_desktop.eventPump = nullptr;
     m_desktop.transcriptChanged = nullptr;
+    m_desktop.lineAdded = nullptr;
     m_desktop.inputSent = nullptr;
 }
 
 void LocalRoom::say(const QString& text)
 {
+    const QScopedValueRollback saying(m_saying, true);
     sayAs(m_localMember, text);
 }
 

@@ -45,9 +45,14 @@ Q_SIGNALS:
     void transcriptChanged();
     // A line the program typed into the input box and sent, exactly as typed.
     void posted(const QString& line);
+    // A new line of the transcript, as the window holds it (HTML, without
+    // the "<BR>" before it); `bySay` for a line of the local member's own
+    // (say), false for the program's posts and the lines of others.
+    void lineAdded(const QString& html, bool bySay);
 
 private:
     SimDesktop& m_desktop;
     QString m_localMember;
     SimDesktop::AimChat m_chat;
+    bool m_saying = false;
 };

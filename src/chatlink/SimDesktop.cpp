@@ -294,7 +294,10 @@ void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const st
     Window* transcript = window(childOf(childOf(chatWindow, "wndate32class", 0), "ate32class", 0));
     if (!transcript)
         return;
-    transcript->text += "<BR><!-- (" + clock() + ") --><B>" + member + "</B>: " + html;
+    const std::string line = "<!-- (" + clock() + ") --><B>" + member + "</B>: " + html;
+    transcript->text += "<BR>" + line;
+    if (lineAdded)
+        lineAdded(chatWindow, line);
     transcriptGrew(*transcript);
 }
 

@@ -111,6 +111,8 @@ public:
     std::function<void()> eventPump;
     // The AIM input box's typed text was posted to the room.
     std::function<void(Hwnd chatWindow, const std::string& typed)> inputSent;
+    // A line was added to the AIM transcript: its HTML after the "<BR>".
+    std::function<void(Hwnd chatWindow, const std::string& line)> lineAdded;
     // The AIM transcript changed.
     std::function<void(Hwnd chatWindow)> transcriptChanged;
     // A line was posted into an AOL chat room.

@@ -1,6 +1,9 @@
 #include "support/SimForm.h"
 
+#include "chatlink/ChatText.h"
 #include "chatlink/LocalRoom.h"
+
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,61 @@ TEST(SimDesktop, TranscriptStaysBoundedAndKeepsTheNewestWholeLines)
     EXPECT_GT(transcript.size(), SimDesktop::kTranscriptLimit / 2);
     EXPECT_TRUE(transcript.starts_with("<BR>"));
     EXPECT_TRUE(transcript.ends_with(said + "1999</FONT>"));
+}
+
+TEST(LocalRoom, EveryLineReadsAsTheWindowShowsItSpeakerFirst)
+{
+    SimForm t;
+    LocalRoom room(t.desktop, QStringLiteral("owner"));
+    QStringList plain, styled;
+    QList<bool> bySay;
+    QObject::connect(&room, &LocalRoom::lineAdded, [&](const QString& html, bool said) {
+        plain.append(ChatText::render(html, ChatText::Style::Plain));
+        styled.append(ChatText::render(html, ChatText::Style::Ansi));
+        bySay.append(said);
+    });
+    const auto said = [&](const QString& line) {
+        room.typeLine(line);
+        t->chat1.chat_tymer_Timer();
+    };
+
+    t->Form_Load();
+    t->chat1.chat_tymer_Timer();
+    t->List2.addItem(QStringLiteral("Blue Tone;/music/Blue Tone.mp3"));
+    t->library.addSongs();
+    said(QStringLiteral("info"));
+    t->player.Play(QStringLiteral("Blue Tone"));
+    said(QStringLiteral("/as bob: hello all"));
+    said(QStringLiteral("rem blue"));
+    t->Form_Unload();
+    const QString version = QStringLiteral("quillon\u00b3\u00b7\u00b2");
+    ASSERT_EQ(plain.size(), 9);
+    EXPECT_EQ(plain[0], QStringLiteral("owner: %1 ( %2 ) loads: One ; files:").arg(version, MainForm::webAddress()));
+    EXPECT_EQ(plain[1], "owner: found screen name [owner]");
+    EXPECT_EQ(plain[2], "owner: info");
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^owner: \u00bb info \u00bb files:1 \u00bb user:owner \u00bb "
+                                                  "Ram:\\d+, \u00bb uptime:\\d+weeks \\d\\ddays [0-9:]{8}$"))
+                    .match(plain[3])
+                    .hasMatch())
+        << plain[3].toStdString();
+    EXPECT_EQ(plain[4], QStringLiteral("owner: \u00bb Playing \u00bb Blue Tone \u00bb 1"));
+    EXPECT_EQ(plain[5], "bob: hello all");
+    EXPECT_EQ(plain[6], "owner: rem blue");
+    EXPECT_EQ(plain[7], QStringLiteral("owner: \u00bb Blue Tone\u00bb removed"));
+    EXPECT_EQ(plain[8], QStringLiteral("owner: ( %1 ) unloaded.").arg(version));
+    // Only the lines the local member typed are marked, not the program's
+    // posts nor the lines said for others.
+    EXPECT_EQ(bySay, (QList<bool>{false, false, true, false, false, false, true, false, false}));
+
+    // The speaker in bold; the now-playing line looks as in the window.
+    static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
+    for (qsizetype i = 0; i < styled.size(); ++i) {
+        EXPECT_EQ(QString(styled[i]).remove(sgr), plain[i]);
+        EXPECT_TRUE(styled[i].startsWith(QStringLiteral("\x1b[0;1m") + plain[i].section(u':', 0, 0) + "\x1b[0m: "))
+            << styled[i].toStdString();
+    }
+    EXPECT_EQ(styled[4], QStringLiteral("\x1b[0;1mowner\x1b[0m: \x1b[0;36m\u00bb \x1b[0;4;36mPlaying\x1b[0;36m \u00bb"
+                                        "\x1b[0m \x1b[0;36mBlue Tone \u00bb\x1b[0m \x1b[0;4;36m1\x1b[0m"));
 }
 
 } // namespace
