@@ -8,6 +8,7 @@
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/WindowPlacement.h"
 #include "player/MpvPlayer.h"
 #include "toc/BotSettings.h"
 #include "toc/HeadlessBot.h"
@@ -215,14 +216,20 @@ int runGui(QApplication& app, const Options& options)
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
-    window.show();
 #ifndef Q_OS_WIN
     LocalRoomWindow roomWindow(room);
-    roomWindow.move(window.frameGeometry().topRight() + QPoint(8, 0));
-    roomWindow.show();
+    QWidget* beside = &roomWindow;
+#else
+    QWidget* beside = nullptr;
 #endif
+    placeWindows(window, beside);
+    window.show();
+    if (beside)
+        beside->show();
     form.Form_Load();
-    return app.exec();
+    const int status = app.exec();
+    rememberWindows(window, beside);
+    return status;
 }
 
 void setIdentity()

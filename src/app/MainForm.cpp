@@ -142,7 +142,9 @@ void MainForm::commands_Click()
 
 void MainForm::addFiles_Click()
 {
-    library.AddDir(ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString()));
+    const QString dir = ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString());
+    if (!dir.isNull())  // Cancel adds nothing and has nothing to report
+        library.AddDir(dir);
 }
 
 void MainForm::addf_Click()

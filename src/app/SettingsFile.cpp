@@ -19,7 +19,6 @@ void SettingsFile::AddSetting(const QString& name, const QString& value)
             rows.removeItem(i);
     }
     rows.addItem(name + u':' + value);
-    m_form.skinButton6.setCaption(QStringLiteral("Logout"));
 }
 
 void SettingsFile::applyAtStartUp()

@@ -14,7 +14,8 @@ public:
 
     // Shows a message and returns once the user has dismissed it.
     virtual void messageBox(const QString& text, const QString& title = {}, Icon icon = Icon::None) = 0;
-    // Asks for one line of text; an empty text when cancelled.
+    // Asks for one line of text; a null text when cancelled, so that an
+    // empty answer and a cancel differ.
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
     // Asks for an existing file; an empty text when cancelled.
     virtual QString openFileName() = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/CheckBox.h"
+#include "controls/SkinButton.h"
 #include "controls/TextField.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,24 @@ inline void bindView(QAbstractButton* button, TextField& caption)
 {
     button->setText(caption.text());
     QObject::connect(&caption, &TextField::textChanged, button, &QAbstractButton::setText);
+}
+
+inline void bindView(SkinButton* button, TextField& caption)
+{
+    button->setCaption(caption.text());
+    QObject::connect(&caption, &TextField::textChanged, button, &SkinButton::setCaption);
+}
+
+// The forms' skin buttons all look alike, and the forms handle only Click.
+template <typename Handler>
+SkinButton* skinButton(int number, const QString& caption, QWidget* parent, Handler onClick)
+{
+    auto* b = new SkinButton(QStringLiteral("skinButton%1").arg(number), parent);
+    b->setCaption(caption);
+    b->setButtonType(3);
+    b->setColorScheme(1);
+    QObject::connect(b, &SkinButton::Click, parent, onClick);
+    return b;
 }
 
 inline void bindView(QLineEdit* edit, TextField& field)

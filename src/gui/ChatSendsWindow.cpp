@@ -3,11 +3,11 @@
 #include "bot/ChatSends.h"
 #include "bot/ChatSendsForm.h"
 #include "gui/Binding.h"
+#include "gui/TemplateEdit.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -20,9 +20,7 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     auto* layout = new QVBoxLayout(this);
     auto* boxes = new QFormLayout;
     auto row = [&](const QString& name, TextField& field) {
-        auto* edit = new QLineEdit(this);
-        bindView(edit, field);
-        boxes->addRow(ChatSendsForm::labelOf(name), edit);
+        boxes->addRow(ChatSendsForm::labelOf(name), new TemplateEdit(field, this));
     };
     row(QStringLiteral("txtFont"), form.txtFont);
     row(QStringLiteral("txtPlay"), form.txtPlay);
@@ -37,13 +35,12 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     auto* buttons = new QHBoxLayout;
     auto* set = new QPushButton(ChatSendsForm::setCaption(), this);
     set->setFlat(true);
-    auto* setAll = new QPushButton(ChatSendsForm::setAllCaption(), this);
+    auto* setAll = skinButton(1, ChatSendsForm::setAllCaption(), this, [this] { m_form.skinButton1_Click(); });
     buttons->addWidget(set);
     buttons->addStretch(1);
     buttons->addWidget(setAll);
     layout->addLayout(buttons);
     connect(set, &QPushButton::clicked, this, [this] { m_form.Label5_Click(); });
-    connect(setAll, &QPushButton::clicked, this, [this] { m_form.skinButton1_Click(); });
     resize(640, sizeHint().height());
 }
 
@@ -63,8 +60,7 @@ CommandsWindow::CommandsWindow(QWidget* parent) : QDialog(parent)
     auto* text = new QPlainTextEdit(CommandsForm::helpText(), this);
     text->setReadOnly(true);
     layout->addWidget(text);
-    auto* ok = new QPushButton(CommandsForm::okCaption(), this);
-    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    auto* ok = skinButton(1, CommandsForm::okCaption(), this, [this] { close(); });
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(360, 480);
 }

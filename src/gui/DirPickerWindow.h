@@ -14,11 +14,17 @@ class DirPickerWindow : public QDialog {
 public:
     DirPickerWindow(MainForm& form, QWidget* parent = nullptr);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showDirectory(const QString& path);
+    void revealShown();
 
     MainForm& m_form;
     QFileSystemModel* m_dirs;
     QTreeView* m_Dir1;
     QLineEdit* m_txtpath;
+    QString m_shown;          // the folder the tree is to show
+    bool m_following = true;  // until the user moves in the tree
 };

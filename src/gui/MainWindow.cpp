@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/MainForm.h"
+#include "controls/SkinButton.h"
 #include "gui/AboutWindow.h"
 #include "gui/Binding.h"
 #include "gui/ChatSendsWindow.h"
@@ -15,7 +16,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -30,6 +31,7 @@ namespace {
 
 // Twips are the form's unit of length: 15 to a pixel on a 96 dpi screen.
 constexpr int kTwipsPerPixel = 15;
+constexpr int kInputBoxWidth = 560;
 
 QPushButton* button(const QString& caption, QWidget* parent, std::function<void()> onClick)
 {
@@ -38,19 +40,18 @@ QPushButton* button(const QString& caption, QWidget* parent, std::function<void(
     return b;
 }
 
-QIcon programIcon()
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(QColor(0x00, 0x80, 0xff));
-    return QIcon(pixmap);
-}
-
 } // namespace
+
+QIcon MainWindow::programIcon()
+{
+    return QIcon(QStringLiteral(":/icons/org.quillon.Quillon.svg"));
+}
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(MainForm::kCaption);
-    setWindowIcon(programIcon());
+    // Every window of the program, the Local Room's too, shows it.
+    QApplication::setWindowIcon(programIcon());
 }
 
 MainWindow::~MainWindow() = default;
@@ -155,12 +156,13 @@ QWidget* MainWindow::buildButtons()
     auto* layout = new QGridLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     MainForm& f = *m_form;
-    const QList<QPushButton*> buttons = {
-        button(QStringLiteral("Find SN"), this, [&f] { f.discovery.FindSN_Click(); }),
-        button(QStringLiteral("Clear List"), this, [&f] { f.clearList_Click(); }),
-        button(QStringLiteral("Minimize"), this, [&f] { f.minimize_Click(); }),
-        button(QStringLiteral("About"), this, [&f] { f.about_Click(); }),
-        button(QStringLiteral("Options"), this, [this] { popupOptions(); }),
+    // The plain buttons that only repeat a skin button's click are left out.
+    const QList<QWidget*> buttons = {
+        skinButton(1, QStringLiteral("Find SN"), this, [&f] { f.discovery.FindSN_Click(); }),
+        skinButton(2, QStringLiteral("Clear List"), this, [&f] { f.clearList_Click(); }),
+        skinButton(3, QStringLiteral("Minimize"), this, [&f] { f.minimize_Click(); }),
+        skinButton(4, QStringLiteral("About"), this, [&f] { f.about_Click(); }),
+        skinButton(5, QStringLiteral("Options"), this, [this] { popupOptions(); }),
         button(QStringLiteral("Chat Sends"), this, [&f] { f.chatSends_Click(); }),
         button(QStringLiteral("Add Files"), this, [&f] { f.addFiles_Click(); }),
         button(QStringLiteral("Commands"), this, [&f] { f.commands_Click(); }),
@@ -184,7 +186,7 @@ QWidget* MainWindow::buildBotPanel()
     layout->addWidget(edit(m_form->botSN), 0, 0);
     layout->addWidget(edit(m_form->botPW, true), 0, 1);
     MainForm& f = *m_form;
-    auto* signon = button(QString(), panel, [&f] { f.botMode.skinButton6_Click(); });
+    auto* signon = skinButton(6, f.skinButton6.caption(), panel, [&f] { f.botMode.skinButton6_Click(); });
     bindView(signon, f.skinButton6);
     layout->addWidget(signon, 0, 2);
     layout->addWidget(edit(f.txtChat), 1, 0);
@@ -192,8 +194,8 @@ QWidget* MainWindow::buildBotPanel()
     auto* status = new QLabel(panel);
     bindView(status, f.labToc);
     layout->addWidget(status, 1, 2);
-    layout->addWidget(button(QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
-    layout->addWidget(button(QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
+    layout->addWidget(skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
+    layout->addWidget(skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
     // The server shows the bot's own lines as the bot's, so in bot mode the
     // owner cannot be found in the room: it is named here.
     QLineEdit* owner = edit(f.botMode.botOwner);
@@ -235,7 +237,21 @@ void MainWindow::messageBox(const QString& text, const QString& title, Icon icon
 
 QString MainWindow::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    return QInputDialog::getText(this, title, prompt, QLineEdit::Normal, defaultText);
+    QDialog box(this);
+    box.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(new QLabel(prompt, &box));
+    auto* edit = new QLineEdit(defaultText, &box);
+    edit->setMinimumWidth(kInputBoxWidth);  // room for a whole path
+    layout->addWidget(edit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (box.exec() != QDialog::Accepted)
+        return QString();
+    // An empty answer is not a cancel.
+    return edit->text().isNull() ? QStringLiteral("") : edit->text();
 }
 
 QString MainWindow::openFileName()

@@ -2,6 +2,7 @@
 
 #include "controls/UserInterface.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -20,6 +21,9 @@ class MainWindow : public QMainWindow, public UserInterface {
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // The program's icon, for its windows and the tray.
+    static QIcon programIcon();
 
     // Builds the widgets over the form's holders.
     void attach(MainForm& form);

@@ -197,7 +197,7 @@ void BotMode::applyOwner()
 
 void BotMode::skinButton6_Click()
 {
-    // Any other caption, "Logout" included, means the click signs off.
+    // Any other caption means the click signs off.
     if (m_form.skinButton6.caption() == QLatin1String("Signon"))
         signOn();
     else

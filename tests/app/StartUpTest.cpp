@@ -131,9 +131,12 @@ TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
     EXPECT_EQ(t.ui.messages, QStringList{"/music/one.mp3"});
     EXPECT_EQ(t->List2.count(), 0);
 
+    t.ui.inputAnswer = QString();  // Cancel says nothing
+    t->addFiles_Click();
+    EXPECT_TRUE(t.sent.isEmpty());
     t.ui.inputAnswer = t.dir.path() + QStringLiteral("/nowhere");
     t->addFiles_Click();
-    EXPECT_EQ(t.ui.prompts, QStringList{"Enter Directory"});
+    EXPECT_EQ(t.ui.prompts, QStringList({"Enter Directory", "Enter Directory"}));
     EXPECT_EQ(t.sent, QStringList{t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid")});
 }
 

@@ -1,29 +1,47 @@
 #include "app/MainForm.h"
+#include "controls/SkinButton.h"
 #include "gui/MainWindow.h"
+#include "gui/TemplateEdit.h"
+#include "gui/WindowPlacement.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/NoWindows.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+QString madePath(const QString& path)
+{
+    QDir().mkpath(path);
+    return path;
+}
+
 struct Gui {
     QTemporaryDir dir;
+    QString programDir;
     NoWindows windows;
     FakeMediaPlayer wmp;
     MainWindow window;
-    MainForm form{AppPaths{dir.path(), dir.path()}, windows, wmp, window};
+    MainForm form{AppPaths{programDir, dir.path()}, windows, wmp, window};
 
-    Gui()
+    // The program's folder may lie deeper in the temporary one.
+    explicit Gui(const QString& below = {}) : programDir(madePath(dir.path() + below))
     {
         window.attach(form);
         window.show();
@@ -83,14 +101,32 @@ TEST(MainWindow, HideAndShowBringTheWindowBack)
     EXPECT_TRUE(g.window.isVisible());
 }
 
+TEST(MainWindow, TheFormsButtonsAreSkinButtonsOfOneLook)
+{
+    Gui g;
+    const QStringList captions = {"Find SN", "Clear List", "Minimize", "About", "Options", "Signon", "Join", "Part"};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* b = g.window.findChild<SkinButton*>(QStringLiteral("skinButton%1").arg(i + 1));
+        ASSERT_NE(b, nullptr) << i + 1;
+        EXPECT_EQ(b->Caption(), captions[i]);
+        EXPECT_EQ(b->ButtonType(), 3);
+        EXPECT_EQ(b->ColorScheme(), 1);
+    }
+    // The sign-on button shows the form's caption of it.
+    g.form.skinButton6.setCaption(QStringLiteral("Logoff"));
+    EXPECT_EQ(g.window.findChild<SkinButton*>(QStringLiteral("skinButton6"))->Caption(), "Logoff");
+    EXPECT_NE(g.find<QPushButton>(QStringLiteral("Add Files")), nullptr);
+}
+
 TEST(MainWindow, SecondaryWindowsOpenWithoutBlockingAndOnlyOnce)
 {
     Gui g;
-    g.find<QPushButton>(QStringLiteral("About"))->click();
-    g.find<QPushButton>(QStringLiteral("About"))->click();
-    QWidget* about = g.topLevel(QStringLiteral("About Quillon"));
-    ASSERT_NE(about, nullptr);
-    EXPECT_FALSE(about->isModal());
+    auto* about = g.window.findChild<SkinButton*>(QStringLiteral("skinButton4"));
+    QTest::mouseClick(about, Qt::LeftButton);
+    QTest::mouseClick(about, Qt::LeftButton);
+    QWidget* window = g.topLevel(QStringLiteral("About Quillon"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isModal());
     int count = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         count += w->isVisible() && w->windowTitle() == QStringLiteral("About Quillon");
@@ -129,6 +165,12 @@ TEST(MainWindow, ChatSendsOpensFilledAndSetAppliesTheTemplates)
     QWidget* chat = g.topLevel(QStringLiteral("Chat Sends"));
     ASSERT_NE(chat, nullptr);
     EXPECT_EQ(g.form.frmChat.txtPlay.text(), g.form.txtPlay.text());
+    // A long template is shown whole, on more lines than a short one.
+    auto* play = chat->findChildren<TemplateEdit*>().at(1);
+    EXPECT_EQ(play->toPlainText(), g.form.txtPlay.text());
+    const int oneLine = chat->findChildren<TemplateEdit*>().at(0)->height();
+    g.form.frmChat.txtPlay.setText(g.form.txtPlay.text().repeated(3));
+    EXPECT_GT(play->height(), oneLine);
     g.form.frmChat.txtPlaying.setText(QStringLiteral("now: %s"));
     for (QPushButton* b : chat->findChildren<QPushButton*>()) {
         if (b->text() == QStringLiteral("Set"))
@@ -158,4 +200,66 @@ TEST(MainWindow, PlayFromThePlaylistMenuStartsTheSelectedSong)
     play->trigger();
     EXPECT_EQ(g.wmp.urls, QStringList{"/music/two.mp3"});
     EXPECT_EQ(g.form.labFile.caption(), "two");
+}
+
+TEST(MainWindow, TheDirectoryTreeShowsTheFieldsFolderFromTheStart)
+{
+    // The program's folder comes after many others, far below the first row.
+    Gui g(QStringLiteral("/zz/program"));
+    g.form.discovery.Timer2.stop();  // its warning box would hold up a long wait
+    for (int i = 0; i < 60; ++i)
+        QDir(g.dir.path()).mkdir(QStringLiteral("a%1").arg(i));
+    g.form.addf_Click();
+    QWidget* picker = g.topLevel(QStringLiteral("Form1"));
+    ASSERT_NE(picker, nullptr);
+    auto* tree = picker->findChild<QTreeView*>();
+    auto* model = static_cast<QFileSystemModel*>(tree->model());
+    const QString field = picker->findChild<QLineEdit*>()->text();
+    EXPECT_EQ(QDir::toNativeSeparators(g.programDir), field);
+    // The folders arrive in the background; the tree must follow them.
+    QStringList loaded;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, [&](const QString& d) { loaded.append(d); });
+    auto shown = [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
+    // Once the folders are read and sorted, "zz" is the last of 61.
+    const QPersistentModelIndex zz = model->index(g.dir.path() + QStringLiteral("/zz"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.contains(g.dir.path()) && zz.row() == 60; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(shown, 10000));
+    EXPECT_EQ(QDir::toNativeSeparators(model->filePath(tree->currentIndex())), field);
+}
+
+TEST(MainWindow, TheInputBoxIsWideAndTellsCancelFromAnEmptyAnswer)
+{
+    Gui g;
+    int width = 0;
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            width = box->width();
+            accept ? box->accept() : box->reject();
+        });
+        return g.window.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString());
+    };
+    EXPECT_TRUE(answer(false).isNull());
+    const QString empty = answer(true);
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_FALSE(empty.isNull());
+    EXPECT_GE(width, 500);
+}
+
+TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndWhereItWasLeft)
+{
+    QWidget main, room;
+    main.resize(300, 200);
+    room.resize(250, 200);
+    placeWindows(main, &room);
+    EXPECT_FALSE(main.geometry().intersects(room.geometry()));
+    EXPECT_EQ(main.y(), room.y());
+    main.move(40, 50);
+    room.move(400, 60);
+    rememberWindows(main, &room);
+    QWidget mainAgain, roomAgain;
+    placeWindows(mainAgain, &roomAgain);
+    EXPECT_EQ(mainAgain.pos(), QPoint(40, 50));
+    EXPECT_EQ(roomAgain.pos(), QPoint(400, 60));
 }

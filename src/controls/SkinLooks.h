@@ -1,0 +1,39 @@
+#pragma once
+
+#include "controls/SkinPalette.h"
+
+#include <QFont>
+#include <QPixmap>
+#include <QRegion>
+#include <QString>
+
+class QPainter;
+
+// Everything one drawing of a skin button depends on.
+struct SkinDrawing {
+    int type = 2;
+    bool pressed = false;
+    bool over = false;
+    bool focused = false;
+    bool disabled = false;
+    bool showFocusRect = true;
+    bool isDefault = false;
+    bool softBevel = false;
+    SkinPalette colors;
+    QString caption;
+    QFont font;
+    int specialEffect = 0;
+    QPixmap picture;  // already the over or the normal one
+    int picturePosition = 0;
+    bool useMaskColor = true;
+    bool greyscale = false;
+};
+
+// The frame colour of type 3, a dark blue.
+constexpr OleColor kType3Frame = 0x733C00;
+
+void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d);
+// The window region of a look; empty for the rectangular ones.
+QRegion skinRegion(int type, const QSize& size);
+// The picture as drawn: the mask colour transparent, and grey if asked.
+QPixmap preparedPicture(const QPixmap& picture, OleColor mask, bool useMask, bool grey);
