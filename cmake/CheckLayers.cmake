@@ -12,6 +12,7 @@ set(allowed_toc "controls;chatlink")
 set(allowed_app "controls;chatlink;player;toc;bot")
 set(allowed_bot "controls;chatlink;player;toc;app")
 set(allowed_gui "controls;chatlink;player;toc;app;bot")
+set(allowed_desktop "controls;player")
 set(form_users "app/MainForm.cpp;app/HeadlessFrontEnd.cpp;main.cpp")
 
 if(NOT SOURCE_DIR)

@@ -5,6 +5,7 @@
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
 #include "controls/LogLine.h"
+#include "desktop/Mpris.h"
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -164,6 +166,15 @@ Options parseOptions(const QCoreApplication& app)
     return options;
 }
 
+// The desktop's media keys and player widgets drive the player through the
+// owner's commands; without a session bus there are none, and nothing is said.
+std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
+{
+    return Mpris::publish({form.wmp, form.List1, form.List2,
+                           [&form](const QString& command) { form.interpreter.obey(command); },
+                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
     DesktopWindows desktop;
@@ -179,6 +190,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
 #endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
     return app.exec();
@@ -196,6 +208,7 @@ int runBot(QCoreApplication& app, const Options& options)
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
     QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::Form_Unload);
@@ -226,6 +239,12 @@ int runGui(QApplication& app, const Options& options)
     window.show();
     if (beside)
         beside->show();
+    const auto mpris = publishMpris(form, [&form, &window] {
+        form.mnuShow_Click();
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    });
     form.Form_Load();
     const int status = app.exec();
     rememberWindows(window, beside);
@@ -261,5 +280,7 @@ int main(int argc, char** argv)
     setIdentity();
     const Options options = parseOptions(app);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ties the windows to the menu entry and its icon on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
     return runGui(app, options);
 }

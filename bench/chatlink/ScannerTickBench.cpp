@@ -19,6 +19,9 @@ public:
     void play() override {}
     void pause() override {}
     void stop() override {}
+    qint64 position() const override { return 0; }
+    int volume() const override { return 0; }
+    void setVolume(int) override {}
 };
 
 class SilentUi : public UserInterface {

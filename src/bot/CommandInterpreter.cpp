@@ -68,7 +68,11 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
 
     if (whosaid != m_form.lbuser.caption())
         return;
+    obey(whatsaid);
+}
 
+void CommandInterpreter::obey(QString whatsaid)
+{
     // The tests are not exclusive: each one sees the text as the tests
     // before it left it, so "p stop" searches and then stops.
     if (startsWith(whatsaid, QLatin1String("x "))) {

@@ -38,6 +38,10 @@ public:
     // One line of the room: the speaker, the text, and the line's time
     // field ("0" in bot mode).
     void chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid);
+    // The owner's text, past the owner test: what it commands is done and
+    // answered in the room. The desktop's media keys come in here too, so
+    // the room hears of them as of the owner's own commands.
+    void obey(QString whatsaid);
 
     // The machine texts of "info"; a test puts fixed texts here.
     std::function<QString()> ramText;

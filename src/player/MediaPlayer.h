@@ -33,6 +33,11 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
+    // Where the current media is, in milliseconds; 0 when none is open.
+    virtual qint64 position() const = 0;
+    // The loudness, 0 (silent) to 100 (as recorded); 50 at start.
+    virtual int volume() const = 0;
+    virtual void setVolume(int volume) = 0;
 
 Q_SIGNALS:
     void playStateChanged(int state);

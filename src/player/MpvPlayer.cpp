@@ -7,6 +7,7 @@
 
 #include "player/MpvLibrary.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <vector>
@@ -40,9 +41,8 @@ const char* const kOptions[][2] = {
     {"keep-open", "no"},
     {"loop-file", "no"},
     {"loop-playlist", "no"},
-    // Auto start, at half volume and normal speed.
+    // Auto start at normal speed; the volume is set apart, from setVolume.
     {"pause", "no"},
-    {"volume", "50"},
     {"speed", "1"},
     // A machine without sound still plays in real time, silently.
     {"audio-fallback-to-null", "yes"},
@@ -106,6 +106,7 @@ bool MpvPlayer::isAvailable()
     }
     if (!hasSoundOutput())
         m_api->set_option_string(m_mpv, "ao", "null");
+    m_api->set_option_string(m_mpv, "volume", QByteArray::number(m_volume).constData());
     if (m_api->initialize(m_mpv) < 0) {
         qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
         m_api->terminate_destroy(m_mpv);
@@ -185,6 +186,22 @@ void MpvPlayer::stop()
     ++m_loadSerial;
     m_entryKnown = false;
     setState(Stopped);
+}
+
+qint64 MpvPlayer::position() const
+{
+    double seconds = 0;
+    if (!m_mpv || !m_entryStarted || m_api->get_property(m_mpv, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0)
+        return 0;
+    return std::isfinite(seconds) && seconds > 0 ? std::llround(seconds * 1000) : 0;
+}
+
+void MpvPlayer::setVolume(int volume)
+{
+    m_volume = std::clamp(volume, 0, 100);
+    // Kept for the first song when libmpv is not loaded yet.
+    if (m_mpv)
+        command({"set", "volume", QByteArray::number(m_volume).constData()});
 }
 
 void MpvPlayer::command(std::initializer_list<const char*> args, std::uint64_t reply)

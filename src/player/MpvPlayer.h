@@ -26,6 +26,9 @@ public:
     void play() override;
     void pause() override;
     void stop() override;
+    qint64 position() const override;
+    int volume() const override { return m_volume; }
+    void setVolume(int volume) override;
 
     // Sets libmpv up on first use; false when it cannot be, and the player
     // then stays Undefined.
@@ -50,6 +53,7 @@ private:
     QString m_url;
     QString m_duration;
     int m_state = Undefined;
+    int m_volume = 50;
     // The playlist entry of the last URL set. Events about earlier entries
     // arrive late and are ignored; until libmpv has named the entry, every
     // end event belongs to an earlier one.

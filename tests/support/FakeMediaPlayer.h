@@ -22,6 +22,9 @@ public:
     void play() override { calls.append(QStringLiteral("play")); }
     void pause() override { calls.append(QStringLiteral("pause")); }
     void stop() override { calls.append(QStringLiteral("stop")); }
+    qint64 position() const override { return positionMs; }
+    int volume() const override { return loudness; }
+    void setVolume(int volume) override { loudness = volume; }
 
     void setState(int s)
     {
@@ -31,6 +34,8 @@ public:
 
     int state = Undefined;
     QString duration = QStringLiteral("03:25");
+    qint64 positionMs = 0;
+    int loudness = 50;
     QStringList urls;
     QStringList calls;
 

@@ -1,0 +1,367 @@
+#include "desktop/Mpris.h"
+
+#include "controls/ListBox.h"
+#include "player/MediaPlayer.h"
+
+#include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QLoggingCategory>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcMpris, "quillon.mpris", QtWarningMsg)
+
+namespace {
+
+const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.quillon");
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kPlaying = QStringLiteral("Playing");
+const QString kPaused = QStringLiteral("Paused");
+const QString kStopped = QStringLiteral("Stopped");
+
+// "MM:SS" or "H:MM:SS" in microseconds; -1 for any other text.
+qint64 durationMicroseconds(const QString& text)
+{
+    qint64 seconds = 0;
+    for (const QString& part : text.split(u':')) {
+        bool ok = false;
+        const int value = part.toInt(&ok);
+        if (!ok || value < 0)
+            return -1;
+        seconds = seconds * 60 + value;
+    }
+    return seconds * 1000000;
+}
+
+} // namespace
+
+// The interfaces as the bus shows them; each call goes to the Mpris object.
+class MprisRootAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanQuit READ CanQuit)
+    Q_PROPERTY(bool CanRaise READ CanRaise)
+    Q_PROPERTY(bool HasTrackList READ HasTrackList)
+    Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
+    Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
+    Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
+public:
+    explicit MprisRootAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) {}
+
+    bool CanQuit() const { return true; }
+    bool CanRaise() const { return m_mpris.canRaise(); }
+    bool HasTrackList() const { return false; }
+    QString Identity() const { return QStringLiteral("Quillon"); }
+    QString DesktopEntry() const { return QStringLiteral("org.quillon.Quillon"); }
+    // Nothing is opened by address from outside: OpenUri is not offered.
+    QStringList SupportedUriSchemes() const { return {}; }
+    QStringList SupportedMimeTypes() const { return {}; }
+
+public Q_SLOTS:
+    void Raise() { m_mpris.raise(); }
+    void Quit() { m_mpris.quit(); }
+
+private:
+    Mpris& m_mpris;
+};
+
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+    Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
+    Q_PROPERTY(double Rate READ Rate)
+    Q_PROPERTY(double MinimumRate READ Rate)
+    Q_PROPERTY(double MaximumRate READ Rate)
+    Q_PROPERTY(QVariantMap Metadata READ Metadata)
+    Q_PROPERTY(double Volume READ Volume WRITE setVolume)
+    Q_PROPERTY(qlonglong Position READ Position)
+    Q_PROPERTY(bool CanGoNext READ CanGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ CanGoPrevious)
+    Q_PROPERTY(bool CanPlay READ CanPlay)
+    Q_PROPERTY(bool CanPause READ CanPause)
+    Q_PROPERTY(bool CanSeek READ CanSeek)
+    Q_PROPERTY(bool CanControl READ CanControl)
+public:
+    explicit MprisPlayerAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) {}
+
+    QString PlaybackStatus() const { return m_mpris.playbackStatus(); }
+    double Rate() const { return 1.0; }
+    QVariantMap Metadata() const { return m_mpris.metadata(); }
+    double Volume() const { return m_mpris.volume(); }
+    void setVolume(double volume) { m_mpris.setVolume(volume); }
+    qlonglong Position() const { return m_mpris.position(); }
+    bool CanGoNext() const { return m_mpris.canGoNext(); }
+    bool CanGoPrevious() const { return m_mpris.canGoPrevious(); }
+    bool CanPlay() const { return m_mpris.canPlay(); }
+    bool CanPause() const { return m_mpris.canPause(); }
+    bool CanSeek() const { return false; }
+    bool CanControl() const { return true; }
+
+public Q_SLOTS:
+    void Next() { m_mpris.next(); }
+    void Previous() { m_mpris.previous(); }
+    void Pause() { m_mpris.pause(); }
+    void PlayPause() { m_mpris.playPause(); }
+    void Stop() { m_mpris.stop(); }
+    void Play() { m_mpris.play(); }
+    // A player that cannot seek ignores these, as CanSeek tells clients.
+    void Seek(qlonglong) {}
+    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+
+Q_SIGNALS:
+    void Seeked(qlonglong position);
+
+private:
+    Mpris& m_mpris;
+};
+
+const QString Mpris::kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+
+std::unique_ptr<Mpris> Mpris::publish(MprisLinks links)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        qCDebug(lcMpris) << "no session bus, so no media keys:" << bus.lastError().message();
+        return {};
+    }
+    std::unique_ptr<Mpris> mpris(new Mpris(std::move(links)));
+    if (!bus.registerObject(kObjectPath, mpris.get(), QDBusConnection::ExportAdaptors)) {
+        qCDebug(lcMpris) << "cannot register" << kObjectPath << bus.lastError().message();
+        return {};
+    }
+    // A second instance takes the name the MPRIS rules give it.
+    const QString instance = kServiceName + QStringLiteral(".instance")
+        + QString::number(QCoreApplication::applicationPid());
+    if (!mpris->registerOn(kServiceName) && !mpris->registerOn(instance))
+        return {};
+    return mpris;
+}
+
+Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
+{
+    new MprisRootAdaptor(*this);
+    new MprisPlayerAdaptor(*this);
+
+    // Changes are gathered and announced once per turn of the event loop.
+    m_announce.setSingleShot(true);
+    m_announce.setInterval(0);
+    connect(&m_announce, &QTimer::timeout, this, &Mpris::announceChanges);
+    const auto schedule = [this] { m_announce.start(); };
+    connect(&m_links.wmp, &MediaPlayer::playStateChanged, this, [this](int state) {
+        // Media set again (the last song played anew) is a new track too.
+        if (state == MediaPlayer::Transitioning)
+            m_trackUrl.clear();
+        m_announce.start();
+    });
+    connect(&m_links.List1, &ListBox::listIndexChanged, this, schedule);
+    for (const ListBox* list : {&m_links.List1, &m_links.List2}) {
+        connect(list, &QAbstractItemModel::rowsInserted, this, schedule);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, schedule);
+        connect(list, &QAbstractItemModel::modelReset, this, schedule);
+    }
+    m_announced = announced();
+}
+
+Mpris::~Mpris()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!m_serviceName.isEmpty())
+        bus.unregisterService(m_serviceName);
+    bus.unregisterObject(kObjectPath);
+}
+
+bool Mpris::registerOn(const QString& serviceName)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerService(serviceName)) {
+        qCDebug(lcMpris) << "cannot take the name" << serviceName << bus.lastError().message();
+        return false;
+    }
+    m_serviceName = serviceName;
+    return true;
+}
+
+void Mpris::raise()
+{
+    if (m_links.raise)
+        m_links.raise();
+}
+
+void Mpris::quit()
+{
+    // The caller has its answer before the program begins to end.
+    QMetaObject::invokeMethod(this, [this] { m_links.quit(); }, Qt::QueuedConnection);
+}
+
+QString Mpris::playbackStatus() const
+{
+    switch (m_links.wmp.playState()) {
+    case MediaPlayer::Playing:
+    case MediaPlayer::Transitioning:
+        return kPlaying;
+    case MediaPlayer::Paused:
+        return kPaused;
+    default:
+        return kStopped;
+    }
+}
+
+QString Mpris::trackId() const
+{
+    const QString url = m_links.wmp.URL();
+    if (url != m_trackUrl) {
+        m_trackUrl = url;
+        ++m_track;
+    }
+    return QStringLiteral("/org/quillon/Quillon/track/") + QString::number(m_track);
+}
+
+QString Mpris::title() const
+{
+    // The name the room was given for the playlist entry of the media.
+    const QString url = m_links.wmp.URL();
+    const QString tail = u';' + url;
+    for (const QString& line : m_links.List2.items()) {
+        if (line.endsWith(tail))
+            return line.section(u';', 0, 0);
+    }
+    const QString file = QUrl::fromUserInput(url).fileName();
+    return file.isEmpty() ? url : file;
+}
+
+QVariantMap Mpris::metadata() const
+{
+    const QString url = m_links.wmp.URL();
+    if (url.isEmpty())
+        return {};
+    QVariantMap map{
+        {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId()))},
+        {QStringLiteral("xesam:title"), title()},
+        {QStringLiteral("xesam:url"), QUrl::fromUserInput(url).toString(QUrl::FullyEncoded)},
+    };
+    const qint64 length = durationMicroseconds(m_links.wmp.durationString());
+    if (length > 0)
+        map.insert(QStringLiteral("mpris:length"), length);
+    return map;
+}
+
+double Mpris::volume() const
+{
+    return m_links.wmp.volume() / 100.0;
+}
+
+void Mpris::setVolume(double volume)
+{
+    // Above 1.0 would be louder than recorded, which the player does not do.
+    m_links.wmp.setVolume(int(std::lround(std::clamp(std::isnan(volume) ? 0.0 : volume, 0.0, 1.0) * 100)));
+    m_announce.start();
+}
+
+qint64 Mpris::position() const
+{
+    return m_links.wmp.position() * 1000;
+}
+
+bool Mpris::canGoNext() const
+{
+    return m_links.List1.count() > 0;
+}
+
+bool Mpris::canGoPrevious() const
+{
+    return m_links.List1.listIndex() > 0;
+}
+
+bool Mpris::canPlay() const
+{
+    return !m_links.wmp.URL().isEmpty() || m_links.List1.count() > 0;
+}
+
+bool Mpris::canPause() const
+{
+    return !m_links.wmp.URL().isEmpty();
+}
+
+void Mpris::play()
+{
+    if (playbackStatus() == kPlaying)
+        return;
+    if (!m_links.wmp.URL().isEmpty())
+        m_links.command(QStringLiteral("unpause"));
+    else if (m_links.List1.listIndex() >= 0)
+        m_links.playSelected();
+    else if (canGoNext())
+        // Nothing selected: next starts the first entry.
+        m_links.command(QStringLiteral("next"));
+}
+
+void Mpris::pause()
+{
+    if (playbackStatus() == kPlaying)
+        m_links.command(QStringLiteral("pause"));
+}
+
+void Mpris::playPause()
+{
+    if (playbackStatus() == kPlaying)
+        pause();
+    else
+        play();
+}
+
+void Mpris::stop()
+{
+    if (playbackStatus() != kStopped)
+        m_links.command(QStringLiteral("stop"));
+}
+
+void Mpris::next()
+{
+    if (canGoNext())
+        m_links.command(QStringLiteral("next"));
+}
+
+void Mpris::previous()
+{
+    if (canGoPrevious())
+        m_links.command(QStringLiteral("prev"));
+}
+
+QVariantMap Mpris::announced() const
+{
+    return {
+        {QStringLiteral("PlaybackStatus"), playbackStatus()},
+        {QStringLiteral("Metadata"), metadata()},
+        {QStringLiteral("Volume"), volume()},
+        {QStringLiteral("CanGoNext"), canGoNext()},
+        {QStringLiteral("CanGoPrevious"), canGoPrevious()},
+        {QStringLiteral("CanPlay"), canPlay()},
+        {QStringLiteral("CanPause"), canPause()},
+    };
+}
+
+void Mpris::announceChanges()
+{
+    const QVariantMap now = announced();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        if (m_announced.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    }
+    m_announced = now;
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+    signal << kPlayerInterface << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+#include "Mpris.moc"

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class ListBox;
+class MediaPlayer;
+
+// What the desktop's media controls reach of the program.
+struct MprisLinks {
+    MediaPlayer& wmp;
+    // The playlist's names, whose selection next and prev move, and its
+    // lines, which name the song playing.
+    const ListBox& List1;
+    const ListBox& List2;
+    // Runs an owner's command as if typed in the room, reply included.
+    std::function<void(const QString& command)> command;
+    // Plays the selected playlist entry, as the playlist menu's Play does.
+    std::function<void()> playSelected;
+    // Brings the main window to the front; empty where there is none.
+    std::function<void()> raise;
+    // The normal shut-down.
+    std::function<void()> quit;
+};
+
+// The player on the session bus as org.mpris.MediaPlayer2.quillon, so the
+// desktop's media keys, sound menu and player widgets drive it. Its buttons
+// are the owner's room commands, so the room hears of every one of them.
+class Mpris : public QObject {
+    Q_OBJECT
+public:
+    static const QString kObjectPath;
+
+    // Registers on the session bus; null where there is none or the bus
+    // refuses, which only a debug line records.
+    static std::unique_ptr<Mpris> publish(MprisLinks links);
+    ~Mpris() override;
+
+    const QString& serviceName() const { return m_serviceName; }
+
+    // org.mpris.MediaPlayer2
+    bool canRaise() const { return bool(m_links.raise); }
+    void raise();
+    void quit();
+
+    // org.mpris.MediaPlayer2.Player
+    QString playbackStatus() const;
+    QVariantMap metadata() const;
+    double volume() const;
+    void setVolume(double volume);
+    qint64 position() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    bool canPlay() const;
+    bool canPause() const;
+    void play();
+    void pause();
+    void playPause();
+    void stop();
+    void next();
+    void previous();
+
+private:
+    explicit Mpris(MprisLinks links);
+    bool registerOn(const QString& serviceName);
+    // The properties that announce their changes, as the bus carries them.
+    QVariantMap announced() const;
+    // Sends PropertiesChanged for what differs from the last sending.
+    void announceChanges();
+    QString title() const;
+    QString trackId() const;
+
+    MprisLinks m_links;
+    QString m_serviceName;
+    QTimer m_announce;
+    QVariantMap m_announced;
+    // A new number for every media set, so clients see a new track even
+    // when the same song comes again.
+    mutable QString m_trackUrl;
+    mutable quint64 m_track = 0;
+};

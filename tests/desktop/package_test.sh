@@ -1,0 +1,63 @@
+#!/bin/sh
+# Makes the Debian package in a folder of its own, as `cpack -G DEB` in the
+# build folder does, and checks what it holds and what it depends on.
+# Usage: package_test.sh CPACK BUILD_DIR INSTALL_PREFIX
+set -eu
+cpack=$1 build=$2 prefix=$3
+for tool in dpkg-deb dpkg-shlibdeps readelf; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is missing (packages dpkg-dev and binutils)"
+        exit 77
+    fi
+done
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+    cat "$out/cpack.log"
+    exit 1
+fi
+deb=$(ls "$out"/*.deb)
+failed=0
+fail() {
+    echo "$1"
+    failed=1
+}
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for path in bin/quillon share/applications/org.quillon.Quillon.desktop \
+    share/icons/hicolor/scalable/apps/org.quillon.Quillon.svg share/metainfo/org.quillon.Quillon.metainfo.xml \
+    share/man/man1/quillon.1.gz lib/systemd/user/quillon-bot.service; do
+    echo "$contents" | grep -qx "\.$prefix/$path" || fail "not in the package: $prefix/$path"
+done
+
+info=$(dpkg-deb -I "$deb")
+for field in "Package: quillon" "Version: 3.2.0" "Architecture: $(dpkg --print-architecture)" "Section: sound"; do
+    echo "$info" | grep -qx " $field" || fail "no \"$field\" in the package's control file"
+done
+depends=$(echo "$info" | sed -n 's/^ Depends: //p' | tr ',' '\n' | sed 's/^ *//; s/ .*//')
+depends_on() {
+    echo "$depends" | grep -qx "$1" || fail "the package does not depend on $1"
+}
+# What is opened at run time only the package can name; every library the
+# program links brings its package.
+depends_on libmpv2
+depends_on libqt6svg6
+dpkg-deb -x "$deb" "$out/root"
+program="$out/root$prefix/bin/quillon"
+needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+for pair in libQt6Core.so.6:libqt6core6 libQt6Gui.so.6:libqt6gui6 libQt6Widgets.so.6:libqt6widgets6 \
+    libQt6Network.so.6:libqt6network6 libQt6DBus.so.6:libqt6dbus6 libQt6Svg.so.6:libqt6svg6 \
+    libtag.so.1:libtag1v5 libc.so.6:libc6 libstdc++.so.6:libstdc++6; do
+    if echo "$needed" | grep -qx "${pair%%:*}"; then
+        depends_on "${pair#*:}"
+    fi
+done
+for library in libQt6Widgets.so.6 libQt6Network.so.6 libQt6DBus.so.6; do
+    echo "$needed" | grep -qx "$library" || fail "the program does not link $library"
+done
+readelf -S "$program" | grep -q '\.debug_info' && fail "the packaged program is not stripped"
+
+# The bot's unit starts the program where the package puts it.
+grep -q "^ExecStart=$prefix/bin/quillon " "$out/root$prefix/lib/systemd/user/quillon-bot.service" \
+    || fail "the bot's unit does not start $prefix/bin/quillon"
+exit $failed
