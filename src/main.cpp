@@ -121,8 +121,13 @@ Options parseOptions(const QCoreApplication& app)
     const QCommandLineOption owner(QStringLiteral("owner"),
                                    QStringLiteral("The screen name whose commands the bot obeys."),
                                    QStringLiteral("NAME"));
-    parser.addOptions(
-        {headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer, owner});
+    const QCommandLineOption tocVersion(
+        QStringLiteral("toc-version"),
+        QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
+                       "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
+        QStringLiteral("1|2|auto"));
+    parser.addOptions({headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
+                       owner, tocVersion});
     parser.process(app);
 
     Options options;
@@ -144,7 +149,7 @@ Options parseOptions(const QCoreApplication& app)
     };
     if (!options.bot) {
         for (const QCommandLineOption* botOnly :
-             {&tocServer, &passwordFile, &password, &room, &exchange, &authorizer, &owner}) {
+             {&tocServer, &passwordFile, &password, &room, &exchange, &authorizer, &owner, &tocVersion}) {
             if (parser.isSet(*botOnly))
                 usageError(QStringLiteral("--%1 needs --bot").arg(botOnly->names().constFirst()));
         }
@@ -158,7 +163,8 @@ Options parseOptions(const QCoreApplication& app)
                                "(ps, /proc); use --password-file or QUILLON_TOC_PASSWORD instead"));
     }
     const BotOptions botOptions{given(screenName), given(room),         given(exchange),  given(owner),
-                                given(password),   given(passwordFile), given(tocServer), given(authorizer)};
+                                given(password),   given(passwordFile), given(tocServer), given(authorizer),
+                                given(tocVersion)};
     auto resolved = resolveBotSettings(botOptions, QProcessEnvironment::systemEnvironment());
     if (const auto* error = std::get_if<UsageError>(&resolved))
         usageError(error->message);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -203,7 +204,27 @@ QWidget* MainWindow::buildBotPanel()
     owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
     connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::botOwner_Change);
     layout->addWidget(owner, 2, 2);
+    layout->addWidget(buildDialectChoice(panel), 3, 0, 1, 3);
     return panel;
+}
+
+// Kept in the per-user store as soon as it is chosen; the next Signon uses it.
+QWidget* MainWindow::buildDialectChoice(QWidget* panel)
+{
+    auto* choice = new QComboBox(panel);
+    choice->setToolTip(QStringLiteral("TOC1 for the servers run today, TOC2 for TOC2 servers, "
+                                      "Auto for TOC2 and then TOC1 if the server hangs up on it"));
+    const std::pair<TocDialect, QString> dialects[] = {{TocDialect::Toc2, QStringLiteral("TOC2")},
+                                                       {TocDialect::Toc1, QStringLiteral("TOC1")},
+                                                       {TocDialect::Auto, QStringLiteral("Auto")}};
+    for (const auto& [dialect, name] : dialects)
+        choice->addItem(name, tocDialectText(dialect));
+    choice->setCurrentIndex(choice->findData(tocDialectText(m_form->botMode.dialect())));
+    connect(choice, &QComboBox::activated, this, [choice](int index) {
+        if (const auto dialect = parseTocDialect(choice->itemData(index).toString()))
+            BotMode::storeDialect(*dialect);
+    });
+    return choice;
 }
 
 void MainWindow::buildMenus()

@@ -51,6 +51,7 @@ private:
     QWidget* buildSwitches();
     QWidget* buildButtons();
     QWidget* buildBotPanel();
+    QWidget* buildDialectChoice(QWidget* panel);
     void buildMenus();
     QWidget* createForm(Form form);
     void popupOptions();

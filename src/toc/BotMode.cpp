@@ -16,6 +16,7 @@ const QString BotMode::kServerKey = QStringLiteral("server");
 const QString BotMode::kPortKey = QStringLiteral("port");
 const QString BotMode::kAuthorizerKey = QStringLiteral("authorizer");
 const QString BotMode::kAuthPortKey = QStringLiteral("authorizerport");
+const QString BotMode::kVersionKey = QStringLiteral("version");
 const QString BotMode::kBotGroup = QStringLiteral("bot");
 const QString BotMode::kScreenNameKey = QStringLiteral("screenname");
 const QString BotMode::kRoomKey = QStringLiteral("room");
@@ -162,6 +163,21 @@ TocEndpoint BotMode::authorizer() const
         stored(kAuthorizerKey, QStringLiteral("login.oscar.aol.com"), kAuthPortKey, kAuthorizerPort));
 }
 
+TocDialect BotMode::dialect() const
+{
+    return m_dialect.value_or(storedDialect().value_or(TocDialect::Toc2));
+}
+
+std::optional<TocDialect> BotMode::storedDialect()
+{
+    return parseTocDialect(GetSetting(kGroup, kVersionKey));
+}
+
+void BotMode::storeDialect(TocDialect dialect)
+{
+    SaveSetting(kGroup, kVersionKey, tocDialectText(dialect));
+}
+
 void BotMode::chkBot_Click()
 {
     if (m_form.chkBot.value() == 1) {
@@ -222,6 +238,7 @@ void BotMode::loginWithPanel()
     m_form.labToc.setCaption(QStringLiteral("Connecting"));
     const TocEndpoint host = server();
     const TocEndpoint auth = authorizer();
+    m_toc.setDialect(dialect());
     m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
 }
 

@@ -3,6 +3,7 @@
 #include "controls/FormState.h"
 #include "controls/TextField.h"
 #include "toc/Reconnector.h"
+#include "toc/TocDialect.h"
 
 #include <QObject>
 #include <QString>
@@ -49,6 +50,7 @@ public:
     static const QString kPortKey;         // "port", 5190
     static const QString kAuthorizerKey;   // "authorizer", "login.oscar.aol.com"
     static const QString kAuthPortKey;     // "authorizerport", 29999
+    static const QString kVersionKey;      // "version": "1", "2" or "auto"
     // The per-user store group and keys of the bot itself.
     static const QString kBotGroup;        // "bot"
     static const QString kScreenNameKey;   // "screenname"
@@ -69,6 +71,14 @@ public:
     void setServer(const TocEndpoint& endpoint) { m_server = endpoint; }
     void setAuthorizer(const TocEndpoint& endpoint) { m_authorizer = endpoint; }
 
+    // The dialect sign-on uses: the one set for this run, else the per-user
+    // store's, else TOC2. A stored text that names none counts as missing.
+    TocDialect dialect() const;
+    static std::optional<TocDialect> storedDialect();
+    static void storeDialect(TocDialect dialect);
+    // For this run only; nothing is stored.
+    void setDialect(TocDialect dialect) { m_dialect = dialect; }
+
     // "Use TOC bot" clicked: the list makes room for the bot panel and the
     // window scanner stops, or the other way round.
     void chkBot_Click();
@@ -81,8 +91,9 @@ public:
     // Part: leaves the room joined last.
     void skinButton8_Click();
 
-    // What Signon does: labToc "Connecting" and a Login with botSN, botPW
-    // and the hosts above; from then on a lost connection is signed on again.
+    // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
+    // the hosts and the dialect above; from then on a lost connection is
+    // signed on again.
     void signOn();
     // What Logoff does: no more signing on again, and LogOff.
     void logOff();
@@ -128,4 +139,5 @@ private:
     std::optional<Room> m_room;
     // lbuser as it was before the named owner took its place.
     std::optional<QString> m_ownerBefore;
+    std::optional<TocDialect> m_dialect;
 };

@@ -77,6 +77,13 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
                                                                  const QProcessEnvironment& environment)
 {
     HeadlessBotSettings settings;
+    if (options.tocVersion) {
+        settings.dialect = parseTocDialect(*options.tocVersion);
+        if (!settings.dialect)
+            return UsageError{QStringLiteral("--toc-version takes 1, 2 or auto")};
+    } else {
+        settings.dialect = BotMode::storedDialect().value_or(TocDialect::Auto);
+    }
     settings.screenName = optionOrStored(options.screenName, BotMode::kScreenNameKey);
     if (settings.screenName.isEmpty())
         return UsageError{missing(QStringLiteral("screen-name"), BotMode::kScreenNameKey)};

@@ -58,6 +58,29 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, He
         m_exitStatus = kRefusedExitStatus;
         Q_EMIT signOnRefused();
     });
+    connect(&toc, &MarlTOCSock::dialectSettled, this, [this](TocDialect speaking) {
+        log(speaking == TocDialect::Toc1
+                ? QStringLiteral("the server closed the connection after toc2_login without SIGN_ON; "
+                                 "signing on again with TOC1 for the rest of the run")
+                : QStringLiteral("the server answered toc2_login; keeping TOC2 for the rest of the run"));
+    });
+}
+
+void HeadlessBot::useDialect()
+{
+    const TocDialect dialect = m_settings.dialect.value_or(BotMode::storedDialect().value_or(TocDialect::Auto));
+    m_botMode.setDialect(dialect);
+    switch (dialect) {
+    case TocDialect::Toc1:
+        log(QStringLiteral("speaking TOC1"));
+        break;
+    case TocDialect::Toc2:
+        log(QStringLiteral("speaking TOC2"));
+        break;
+    case TocDialect::Auto:
+        log(QStringLiteral("trying TOC2 first, then TOC1 if the server hangs up on it"));
+        break;
+    }
 }
 
 void HeadlessBot::start()
@@ -71,6 +94,7 @@ void HeadlessBot::start()
         m_botMode.setServer(*m_settings.server);
     if (m_settings.authorizer)
         m_botMode.setAuthorizer(*m_settings.authorizer);
+    useDialect();
     m_form.chkBot.setValue(1);
     m_botMode.chkBot_Click();
     // Signs on whatever the button's caption says.

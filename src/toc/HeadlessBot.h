@@ -22,6 +22,8 @@ struct HeadlessBotSettings {
     std::optional<TocEndpoint> server;
     std::optional<TocEndpoint> authorizer;
     QString owner;
+    // Unset: the per-user store's, else auto.
+    std::optional<TocDialect> dialect;
 };
 
 // Runs bot mode without windows: fills in the form's bot panel, switches
@@ -47,6 +49,7 @@ Q_SIGNALS:
     void signOnRefused();
 
 private:
+    void useDialect();
     void log(const QString& line, LogLevel level = LogLevel::Info);
 
     FormState& m_form;

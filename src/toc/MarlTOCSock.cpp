@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -35,6 +36,31 @@ std::optional<qint32> asLong(const Field& field)
     bool ok = false;
     const qint32 value = field->trimmed().toInt(&ok);
     return ok ? std::optional<qint32>(value) : std::nullopt;
+}
+
+// Calls `line` with each line of the text, the last one too when it does
+// not end in a line feed.
+template <typename F>
+void forEachLine(QByteArrayView text, F line)
+{
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        line(text.sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
+// One entry of a buddy-list config, added to the texts LoggedIn carries.
+void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies, QString& blocked)
+{
+    if (kind == "d")
+        blocked += TextFromWire(value) + QLatin1String("\r\n");
+    else if (kind == "b")
+        buddies += TextFromWire(value) + QLatin1String("\r\n");
+    else if (kind == "g")
+        buddies += QLatin1String("Group [") + TextFromWire(value) + QLatin1String("]\r\n");
 }
 
 std::optional<qint16> asInteger(const Field& field)
@@ -127,6 +153,13 @@ const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands{{
     {"rvous_propose", &MarlTOCSock::onRvousPropose},
 }};
 
+const std::array<MarlTOCSock::Command, 4> MarlTOCSock::kToc1Commands{{
+    {"config", &MarlTOCSock::onConfig},
+    {"im_in", &MarlTOCSock::onImIn},
+    {"update_buddy", &MarlTOCSock::onUpdateBuddy2},
+    {"chat_in", &MarlTOCSock::onChatIn},
+}};
+
 MarlTOCSock::MarlTOCSock(QObject* parent)
     : QObject(parent)
 {
@@ -154,9 +187,25 @@ void MarlTOCSock::Login(const QString& strUserName, const QString& strPassword, 
     strRoastedPassword = RoastPassword(strPassword.toUtf8());
     this->lngAuthorizerPort = lngAuthorizerPort;
     this->strAuthorizer = strAuthorizer;
+    m_server = strServer;
+    m_port = intPort;
     closeQuietly();
+    connectToServer();
+}
+
+void MarlTOCSock::connectToServer()
+{
     setState(State::Connecting);
-    Sock.connectToHost(strServer, intPort);
+    Sock.connectToHost(m_server, m_port);
+}
+
+void MarlTOCSock::setDialect(TocDialect dialect)
+{
+    if (dialect == m_dialect)
+        return;
+    m_dialect = dialect;
+    m_speaking = dialect == TocDialect::Toc1 ? TocDialect::Toc1 : TocDialect::Toc2;
+    m_settled = false;
 }
 
 void MarlTOCSock::LogOff()
@@ -171,6 +220,7 @@ void MarlTOCSock::closeQuietly()
 {
     ++m_connection;
     m_peerClosed = false;
+    m_socketError = false;
     {
         const QSignalBlocker quiet(Sock);
         // Commands written just before (a leave, a last chat line) go out
@@ -234,8 +284,38 @@ void MarlTOCSock::finishPeerClose()
 {
     m_peerClosed = false;
     m_reader.clear();  // a frame cut off by the close can never be completed
+    if (hungUpOnToc2Login()) {
+        signOnAgainWithToc1();
+        return;
+    }
     setState(State::Disconnected);
     emit LoggedOff(strScreenName);
+}
+
+// A TOC1 server takes toc2_login for garbage and closes without a word; a
+// TOC2 server that refuses a sign-on says why (ERROR) before it closes.
+bool MarlTOCSock::hungUpOnToc2Login() const
+{
+    return m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn && !m_socketError;
+}
+
+void MarlTOCSock::signOnAgainWithToc1()
+{
+    m_speaking = TocDialect::Toc1;
+    m_settled = true;
+    closeQuietly();
+    const quint64 connection = m_connection;
+    emit dialectSettled(m_speaking);
+    // A handler signed on or off by itself.
+    if (connection != m_connection)
+        return;
+    setState(State::Connecting);
+    // Not from inside the socket's own close announcement, which tidies the
+    // socket up after its handlers.
+    QTimer::singleShot(0, this, [this, connection] {
+        if (connection == m_connection)
+            Sock.connectToHost(m_server, m_port);
+    });
 }
 
 void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
@@ -245,6 +325,7 @@ void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
         return;
     const QString reason = Sock.errorString();
     qCDebug(lcToc) << "connection problem:" << reason;
+    m_socketError = true;
     if (m_state == State::Connecting) {
         setState(State::Disconnected);
         emit connectionFailed(reason);
@@ -329,6 +410,10 @@ void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
     }
     if (intIndex != DataFrame)
         return;
+    if (m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn) {
+        m_settled = true;
+        emit dialectSettled(m_speaking);
+    }
     QByteArrayView payload(strData);
     // Our own commands end in NUL; a server that ends its messages the same
     // way must not have the NUL stuck to the last field.
@@ -336,12 +421,17 @@ void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
         payload.chop(1);
     const Message message(payload);
     const QByteArray word = message.F(0)->toByteArray().toLower();
-    for (const Command& command : kCommands) {
-        if (word == command.word) {
-            (this->*command.action)(message);
-            return;
-        }
-    }
+    const auto run = [&](const auto& commands) {
+        const auto command = std::find_if(commands.begin(), commands.end(),
+                                          [&](const Command& c) { return word == c.word; });
+        if (command == commands.end())
+            return false;
+        (this->*command->action)(message);
+        return true;
+    };
+    if (m_speaking == TocDialect::Toc1 && run(kToc1Commands))
+        return;
+    run(kCommands);
 }
 
 void MarlTOCSock::answerSignOn(const QByteArray& payload)
@@ -349,14 +439,18 @@ void MarlTOCSock::answerSignOn(const QByteArray& payload)
     if (payload != kSignOnVersion)
         return;
     SendPacket(SignOnFrame, BytesFromList("0 0 0 1 0 1") + LengthPrefixed(strScreenName.toUtf8()));
-    QByteArray login = "toc2_login ";
-    login += strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' ';
-    login += strScreenName.toUtf8() + ' ' + strRoastedPassword;
-    login += " English  " + QuoteArg("MarlSockTOC2.0");
-    login += " 160 US " + QuoteArg("") + ' ' + QuoteArg("");
-    login += " 3 0 30303 -kentucky -utf8 52093817";
-    SendPacket2(login);
+    SendPacket2(loginCommand());
     setState(State::SigningOn);
+}
+
+QByteArray MarlTOCSock::loginCommand() const
+{
+    const QByteArray who = strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' '
+                           + strScreenName.toUtf8() + ' ' + strRoastedPassword;
+    if (m_speaking == TocDialect::Toc1)
+        return "toc_signon " + who + " english " + QuoteArg("MarlSockTOC1.0");
+    return "toc2_login " + who + " English  " + QuoteArg("MarlSockTOC2.0") + " 160 US " + QuoteArg("") + ' '
+           + QuoteArg("") + " 3 0 30303 -kentucky -utf8 52093817";
 }
 
 // ---- server messages ----
@@ -367,28 +461,38 @@ void MarlTOCSock::onConfig2(const Message& m)
 {
     QString buddies;
     QString blocked;
-    const QByteArrayView payload = m.payload();
-    qsizetype start = 0;
-    while (start <= payload.size()) {
-        qsizetype end = payload.indexOf('\n', start);
-        if (end < 0)
-            end = payload.size();
-        const QByteArrayView line = payload.sliced(start, end - start);
-        start = end + 1;
+    forEachLine(m.payload(), [&](QByteArrayView line) {
         const qsizetype colon = line.indexOf(':');
         if (colon < 0)
-            continue;
-        const QByteArrayView kind = line.first(colon);
+            return;
         QByteArrayView second = line.sliced(colon + 1);
         if (const qsizetype next = second.indexOf(':'); next >= 0)
             second.truncate(next);
-        if (kind == "d")
-            blocked += TextFromWire(second) + QLatin1String("\r\n");
-        else if (kind == "b")
-            buddies += TextFromWire(second) + QLatin1String("\r\n");
-        else if (kind == "g")
-            buddies += QLatin1String("Group [") + TextFromWire(second) + QLatin1String("]\r\n");
-    }
+        addConfigEntry(line.first(colon), second, buddies, blocked);
+    });
+    signedOn(buddies, blocked);
+}
+
+// TOC1's config: a kind letter, a blank and the rest of the line, which
+// may hold blanks ("b Bob Smith"). A server that writes the TOC2 way, with
+// a colon after the letter, is understood too.
+void MarlTOCSock::onConfig(const Message& m)
+{
+    QString buddies;
+    QString blocked;
+    forEachLine(m.piece(2, 1).value_or(QByteArrayView()), [&](QByteArrayView line) {
+        if (line.size() < 2 || (line[1] != ' ' && line[1] != ':'))
+            return;
+        QByteArrayView value = line.sliced(2);
+        if (const qsizetype next = value.indexOf(':'); line[1] == ':' && next >= 0)
+            value.truncate(next);
+        addConfigEntry(line.first(1), value, buddies, blocked);
+    });
+    signedOn(buddies, blocked);
+}
+
+void MarlTOCSock::signedOn(const QString& buddies, const QString& blocked)
+{
     SendPacket2("toc_init_done");
     setState(State::SignedOn);
     emit LoggedIn(strScreenName, buddies, blocked);
@@ -402,8 +506,21 @@ void MarlTOCSock::onNick(const Message& m)
 
 void MarlTOCSock::onImInEnc2(const Message& m)
 {
+    imIn(m, 10);
+}
+
+// IM_IN:<user>:<auto T/F>:<message>
+void MarlTOCSock::onImIn(const Message& m)
+{
+    imIn(m, 4);
+}
+
+// The user is the first field, the message the last piece of the split
+// into `pieces`, colons and all.
+void MarlTOCSock::imIn(const Message& m, qsizetype pieces)
+{
     const Field user = m.F(1);
-    const Field message = m.piece(10, 9);
+    const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
         emit IncomingMessage(TextFromWire(*user), TextFromWire(*message));
 }
@@ -469,10 +586,23 @@ void MarlTOCSock::onChatJoin(const Message& m)
 
 void MarlTOCSock::onChatInEnc(const Message& m)
 {
+    chatIn(m, 7);
+}
+
+// CHAT_IN:<room id>:<user>:<whisper T/F>:<message>
+void MarlTOCSock::onChatIn(const Message& m)
+{
+    chatIn(m, 5);
+}
+
+// Room, user and whisper flag are the first three fields, the message the
+// last piece of the split into `pieces`, colons and all.
+void MarlTOCSock::chatIn(const Message& m, qsizetype pieces)
+{
     const auto room = asLong(m.F(1));
     const Field user = m.F(2);
     const Field whisper = m.F(3);
-    const Field message = m.piece(7, 6);
+    const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
         emit IncomingChatMessage(*room, TextFromWire(*user), *whisper == "T", TextFromWire(*message));
 }
@@ -549,13 +679,18 @@ void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, 
     SendPacket2(command);
 }
 
+// TOC1 keeps no groups on the server and wants names normalised.
 void MarlTOCSock::AddBuddy(const QString& strBuddy, const QString& strGroup)
 {
+    if (m_speaking == TocDialect::Toc1)
+        return SendPacket2("toc_add_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
     SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
 }
 
 void MarlTOCSock::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
 {
+    if (m_speaking == TocDialect::Toc1)
+        return SendPacket2("toc_remove_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
     SendPacket2("toc2_remove_buddy " + QuoteArg(strBuddy.toUtf8()) + ' ' + QuoteArg(strGroup.toUtf8()));
 }
 
@@ -647,11 +782,15 @@ void MarlTOCSock::ChangePassword(const QString& strOldPassword, const QString& s
 
 void MarlTOCSock::BlockUser(const QString& strUserName)
 {
+    if (m_speaking == TocDialect::Toc1)
+        return SendPacket2("toc_add_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
     SendPacket2("toc2_add_deny " + QuoteArg(strUserName.toUtf8()));
 }
 
 void MarlTOCSock::UnBlockUser(const QString& strUserName)
 {
+    if (m_speaking == TocDialect::Toc1)
+        return SendPacket2("toc_remove_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
     SendPacket2("toc2_remove_deny " + QuoteArg(strUserName.toUtf8()));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toc/FlapReader.h"
+#include "toc/TocDialect.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,9 +11,10 @@
 
 #include <array>
 
-// toc: signs a screen name on to the AIM service over TOC2 (text commands
-// in FLAP frames over one TCP connection), sends its commands and turns what
-// the server says into signals. Every command is fire and forget: answers,
+// toc: signs a screen name on to the AIM service over TOC2, or to a server
+// of today over TOC1 (text commands in FLAP frames over one TCP connection),
+// sends its commands and turns what the server says into signals, the same
+// signals in both dialects. Every command is fire and forget: answers,
 // refusals included, arrive only as signals. Commands given while not
 // connected are dropped without a report.
 //
@@ -49,6 +51,11 @@ public:
                qint32 lngAuthorizerPort = 0);
     // Closes the connection, clears the room table, raises LoggedOff.
     void LogOff();
+    // The dialect of the next sign-on. Setting the one already set keeps
+    // what auto has settled on; any other starts over.
+    void setDialect(TocDialect dialect);
+    // Toc1 or Toc2: what is spoken now (auto starts with TOC2).
+    TocDialect speaking() const { return m_speaking; }
     // A type outside 0..255 or a payload over 65535 bytes cannot be framed
     // and is dropped like a frame sent while not connected.
     void SendPacket(qint16 intIndex, const QByteArray& strData);
@@ -79,9 +86,11 @@ public:
     void BlockUser(const QString& strUserName);
     void UnBlockUser(const QString& strUserName);
     void AddCapability(const QString& strUUID);
-    // The id of a joined room, by name ignoring blanks and case; 0 if none.
+    // The id of a joined room, by name ignoring blanks and case; 0 if none
+    // (TOC1 numbers rooms from 0, so there 0 may also be a joined room).
     qint32 GetChatID(const QString& strRoomName) const;
-    // The id of the room joined last (0 before any join).
+    // The id of the room joined last (0 before any join, which under TOC1
+    // is also the id of the first room joined).
     qint32 LastChatID() const;
     void AntiIdle(bool blnEnabled);
 
@@ -132,6 +141,10 @@ Q_SIGNALS:
     // The connection could not be made, or broke, or the stream stopped
     // making sense; the reason is for people, not for parsing.
     void connectionFailed(const QString& reason);
+    // Auto has settled for the rest of the run: on TOC2 when the server
+    // answered toc2_login, on TOC1 when it hung up on it, in which case the
+    // client is already signing on again. The failed try raises nothing else.
+    void dialectSettled(TocDialect speaking);
 
 private:
     class Message;
@@ -141,6 +154,8 @@ private:
         Action action;
     };
     static const std::array<Command, 19> kCommands;
+    // Looked at first while speaking TOC1.
+    static const std::array<Command, 4> kToc1Commands;
 
     void Sock_Connect();
     void Sock_DataArrival();
@@ -149,6 +164,13 @@ private:
 
     void ProcessFrame(qint16 intIndex, const QByteArray& strData);
     void answerSignOn(const QByteArray& payload);
+    QByteArray loginCommand() const;
+    void connectToServer();
+    bool hungUpOnToc2Login() const;
+    void signOnAgainWithToc1();
+    void signedOn(const QString& buddies, const QString& blocked);
+    void chatIn(const Message& m, qsizetype pieces);
+    void imIn(const Message& m, qsizetype pieces);
     void setState(State state);
     // Drops the connection without raising anything: what Login and LogOff
     // do before their own work.
@@ -175,6 +197,9 @@ private:
     void onAdminPasswdStatus(const Message& m);
     void onPause(const Message& m);
     void onRvousPropose(const Message& m);
+    void onConfig(const Message& m);
+    void onImIn(const Message& m);
+    void onChatIn(const Message& m);
 
     QTcpSocket Sock;
     FlapReader m_reader;
@@ -188,6 +213,8 @@ private:
     qint32 lngRoomCursor = 0;
     qint32 lngLastRoomID = 0;
     QByteArray strCapabilities;
+    QString m_server;
+    quint16 m_port = 0;
 
     State m_state = State::Disconnected;
     qint64 m_bytesReceived = 0;
@@ -198,4 +225,12 @@ private:
     // Counts the connections dropped by Login, LogOff or a broken stream,
     // so news about a dropped one is recognised as stale.
     quint64 m_connection = 0;
+    TocDialect m_dialect = TocDialect::Toc2;
+    TocDialect m_speaking = TocDialect::Toc2;
+    // Auto has made up its mind: the server answered toc2_login, or hung up
+    // on it and got toc_signon instead.
+    bool m_settled = false;
+    // The connection broke by itself rather than being closed by the server,
+    // which says nothing about the dialect.
+    bool m_socketError = false;
 };

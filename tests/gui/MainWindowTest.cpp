@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "controls/SkinButton.h"
+#include "controls/UserStore.h"
 #include "gui/MainWindow.h"
 #include "gui/TemplateEdit.h"
 #include "gui/WindowPlacement.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileSystemModel>
@@ -262,4 +264,19 @@ TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndWhereItWasLeft)
     placeWindows(mainAgain, &roomAgain);
     EXPECT_EQ(mainAgain.pos(), QPoint(40, 50));
     EXPECT_EQ(roomAgain.pos(), QPoint(400, 60));
+}
+
+TEST(MainWindow, TheBotPanelShowsTheStoredDialectAndStoresTheOneChosen)
+{
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QStringLiteral("auto"));
+    Gui g;
+    auto* choice = g.window.findChild<QComboBox*>();
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->currentText(), "Auto");
+    const int toc1 = choice->findText(QStringLiteral("TOC1"));
+    choice->setCurrentIndex(toc1);
+    emit choice->activated(toc1);
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
+    EXPECT_EQ(g.form.botMode.dialect(), TocDialect::Toc1);
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
 }

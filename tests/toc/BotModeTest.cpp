@@ -315,6 +315,35 @@ TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
         SaveSetting(BotMode::kGroup, key, QString());
 }
 
+// The GUI's dialect is the per-user store's, TOC2 when it holds none.
+TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
+{
+    TestForm t;
+    const QList<std::pair<QString, TocDialect>> stored{
+        {"", TocDialect::Toc2}, {"3", TocDialect::Toc2}, {" auto", TocDialect::Auto}, {"1", TocDialect::Toc1}};
+    for (const auto& [text, dialect] : stored) {
+        SaveSetting(BotMode::kGroup, BotMode::kVersionKey, text);
+        EXPECT_EQ(t->botMode.dialect(), dialect) << qPrintable(text);
+    }
+
+    TocTestServer server;
+    server.actAsToc1("quill", "0x2408105c23001130");
+    t->botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
+    t->botSN.setText(QStringLiteral("Quill"));
+    t->botPW.setText(QStringLiteral("password"));
+    t->botMode.skinButton6_Click();
+    ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Logoff"); }));
+    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon "));
+
+    // A dialect set for the run wins over the store without changing it.
+    t->botMode.setDialect(TocDialect::Auto);
+    EXPECT_EQ(t->botMode.dialect(), TocDialect::Auto);
+    BotMode::storeDialect(TocDialect::Toc2);
+    EXPECT_EQ(t->botMode.dialect(), TocDialect::Auto);
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "2");
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
+}
+
 TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
 {
     const struct {

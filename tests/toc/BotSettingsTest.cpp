@@ -27,6 +27,7 @@ struct BotSettingsTest : ::testing::Test {
         for (const QString& key :
              {BotMode::kScreenNameKey, BotMode::kRoomKey, BotMode::kExchangeKey, BotMode::kOwnerKey})
             SaveSetting(BotMode::kBotGroup, key, QString());
+        SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
     }
 
     QString file(const QString& name, const QByteArray& bytes)
@@ -112,6 +113,25 @@ TEST_F(BotSettingsTest, OptionsWinOverTheStoreWithoutBeingStoredAndWhatIsMissing
         ASSERT_TRUE(std::holds_alternative<UsageError>(resolve())) << exchange;
         EXPECT_TRUE(std::get<UsageError>(resolve()).message.startsWith(QStringLiteral("--exchange ")));
     }
+}
+
+TEST_F(BotSettingsTest, TheTocVersionOptionWinsOverTheStoreWhichWinsOverAuto)
+{
+    const auto dialect = [this] {
+        const auto r = resolve();
+        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(r).dialect
+                                                               : std::nullopt;
+    };
+    options.password = QStringLiteral("pw");
+    EXPECT_EQ(dialect(), TocDialect::Auto);
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QStringLiteral("1"));
+    EXPECT_EQ(dialect(), TocDialect::Toc1);
+    options.tocVersion = QStringLiteral("2");
+    EXPECT_EQ(dialect(), TocDialect::Toc2);
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
+    options.tocVersion = QStringLiteral("3");
+    ASSERT_TRUE(std::holds_alternative<UsageError>(resolve()));
+    EXPECT_EQ(std::get<UsageError>(resolve()).message, "--toc-version takes 1, 2 or auto");
 }
 
 } // namespace

@@ -197,6 +197,7 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
         {options + QStringLiteral("|--authorizer|host:99999"), "quillon: --authorizer takes "},
         {QString(options).remove(QStringLiteral("|--owner|Owner One")), "quillon: --bot needs --owner "},
         {QStringLiteral("--headless|--room|r"), "quillon: --room needs --bot "},
+        {options + QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto "},
     };
     for (const auto& c : cases) {
         errors.clear();
@@ -223,5 +224,99 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
     EXPECT_TRUE(lines[0].startsWith("<4>quillon: warning: --password shows the password")) << lines[0].constData();
     EXPECT_TRUE(lines[1].startsWith("<3>quillon: --bot needs --owner ")) << lines[1].constData();
 }
+
+// The bot on a TOC1 server of today, told to speak TOC1 or left to its
+// default, auto.
+struct HeadlessBotOnToc1 : HeadlessBot, ::testing::WithParamInterface<const char*> {
+    // "password" roasted with "Tic/Toc".
+    static constexpr char kRoasted[] = "0x2408105c23001130";
+    bool autoDialect() const { return QByteArray(GetParam()) == "auto"; }
+
+    // The one place that says how the bot is started and ended. The
+    // account's password is "password"; the server may know another.
+    void startBot(const QByteArray& accountPassword = kRoasted)
+    {
+        ASSERT_TRUE(write(QStringLiteral("/password"), "password\n"));
+        server.actAsToc1("quillbot", accountPassword);
+        start(botOptions()
+              + (autoDialect() ? QString() : QStringLiteral("|--toc-version|") + QLatin1String(GetParam())));
+    }
+    bool stopBot()
+    {
+        bot.terminate();
+        return ended() && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
+               && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
+    }
+
+    // The owner says `line` in room 0; the command the bot sends next.
+    QByteArray ownerSays(const QByteArray& line)
+    {
+        const qsizetype before = server.commands().size();
+        server.sendMessage(TocTestServer::CHAT_IN(0, "Owner One", false, "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
+        return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
+    }
+};
+
+TEST_P(HeadlessBotOnToc1, SignsOnJoinsRoomZeroAndAnswersTheOwnerThereAtAnyLength)
+{
+    const QByteArray tone = ';' + home.path().toUtf8() + "/tone.wav\r\n";
+    const QByteArray longName = "Long " + QByteArray(2100, 'o');
+    ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"), "Blue" + tone + longName + tone));
+    ASSERT_NO_FATAL_FAILURE(startBot());
+    ASSERT_TRUE(waitFor([&] { return errors.contains("toc: joined room Music Room (id 0)"); }, kTimeoutMs));
+    EXPECT_EQ(server.commands(), (QList<QByteArray>{
+                                     "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english "
+                                     "\"MarlSockTOC1.0\"",
+                                     "toc_init_done",
+                                     "toc_chat_leave \"0\"",
+                                     "toc_chat_join \"4\" \"Music Room\"",
+                                 }));
+    if (autoDialect()) {
+        EXPECT_EQ(server.connectionsAccepted(), 2);
+        ASSERT_EQ(server.earlierCommands().size(), 1);
+        EXPECT_TRUE(server.earlierCommands()[0].startsWith(
+            "toc2_login login.oscar.aol.com 29999 quillbot 0x2408105c23001130 English  \"MarlSockTOC2.0\""));
+        EXPECT_TRUE(errors.contains("toc: trying TOC2 first"));
+        EXPECT_TRUE(errors.contains("toc: the server closed the connection after toc2_login without SIGN_ON; "
+                                    "signing on again with TOC1"));
+    } else {
+        EXPECT_EQ(server.connectionsAccepted(), 1);
+        EXPECT_TRUE(errors.contains("toc: speaking TOC1\n"));
+    }
+
+    const QByteArray head = "toc_chat_send 0 \"";
+    EXPECT_TRUE(ownerSays("p Blue").startsWith(head + "<FONT"));
+    // Cut to fit, so the server, which hangs up on a longer command, keeps us.
+    const QByteArray cut = ownerSays("p Long");
+    EXPECT_TRUE(cut.startsWith(head) && cut.endsWith('"')) << cut.constData();
+    EXPECT_TRUE(cut.contains("Long ooo"));
+    EXPECT_LE(cut.size() + 1, 2048);
+    EXPECT_GT(cut.size() + 1, 2040);
+    EXPECT_TRUE(ownerSays("p Blue").startsWith(head));
+    EXPECT_FALSE(server.clientGone());
+
+    EXPECT_TRUE(stopBot());
+    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    EXPECT_TRUE(server.commands().constLast().startsWith(head));
+    EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
+}
+
+// A wrong password ends the run at once: one more try would only lock the
+// account, and under auto the TOC2 try before it does not count as one.
+TEST_P(HeadlessBotOnToc1, AWrongPasswordEndsTheRunWithoutAnotherConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(startBot("0x00"));
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(bot.exitCode(), 78);
+    EXPECT_EQ(server.connectionsAccepted(), autoDialect() ? 2 : 1);
+    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon login.oscar.aol.com 29999 quillbot "
+                                                      "0x2408105c23001130 "));
+    errors += bot.readAllStandardError();
+    EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
+    EXPECT_FALSE(errors.contains("trying again in"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, HeadlessBotOnToc1, ::testing::Values("1", "auto"));
 
 } // namespace

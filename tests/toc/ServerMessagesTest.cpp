@@ -32,6 +32,8 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"chat_in_enc:7:Al:T:A:en:Hi", "IncomingChatMessage(7|Al|true|Hi)"},
         {"Chat_Join:8:MiXed", "JoinedChat(MiXed|8)"},
         {"NO_SUCH_THING:1:2", ""},
+        // TOC1's own messages mean nothing to a TOC2 client.
+        {"CHAT_IN:7:Al:F:hi", ""}, {"IM_IN:Al:F:hi", ""}, {"UPDATE_BUDDY:Al:T:0", ""}, {"CONFIG:m 1", ""},
         {"", ""},
         // Only the first two names, and only when there are two.
         {S::CHAT_UPDATE_BUDDY(7, true, {"Al", "Cy", "Dee"}), "ChatUserUpdate(7|true|Al|Cy)"},
@@ -56,15 +58,7 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         // A second CONFIG2 is answered again.
         {S::CONFIG2("m 1\nb:Al\n"), "LoggedIn(marlbot|Al\r\n|)"},
     };
-    QList<QByteArray> messages;
-    QStringList expected;
-    for (const auto& [message, event] : cases) {
-        messages.append(message);
-        if (!event.isEmpty())
-            expected.append(event);
-    }
-    say(messages);
-    EXPECT_EQ(log.events, expected);
+    sayExpecting(cases);
     EXPECT_EQ(log.lastPacket, S::CONFIG2("m 1\nb:Al\n"));
     EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray>{"toc_init_done"});
 }

@@ -59,4 +59,20 @@ struct TocSession : ::testing::Test {
         server.send(bytes);
         ASSERT_TRUE(waitFor([&] { return log.packets == before + messages.size(); }));
     }
+
+    // Says the messages in one write and expects the events they raise, in
+    // order; a message paired with an empty text raises none.
+    void sayExpecting(const QList<std::pair<QByteArray, QString>>& cases)
+    {
+        QList<QByteArray> messages;
+        QStringList expected;
+        for (const auto& [message, event] : cases) {
+            messages.append(message);
+            if (!event.isEmpty())
+                expected.append(event);
+        }
+        log.events.clear();
+        ASSERT_NO_FATAL_FAILURE(say(messages));
+        EXPECT_EQ(log.events, expected);
+    }
 };

@@ -9,11 +9,14 @@
 #include <QTcpSocket>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 // A TOC server of our own on 127.0.0.1, port chosen by the system. It keeps
 // everything the client sends (the greeting and every frame, in order) and
 // sends exactly what the test tells it, when the test tells it, in as many
-// writes as the test wants. It never answers anything by itself.
+// writes as the test wants. It never answers anything by itself, unless it
+// is told to act as a TOC1 server.
 class TocTestServer : public QObject {
 public:
     TocTestServer()
@@ -39,6 +42,18 @@ public:
     std::function<void()> onFrames;
     bool clientGone() const { return m_clientGone; }
 
+    // From now on it acts by itself like the TOC1 servers run today: it
+    // sends its sign-on frame after the greeting, hangs up on toc2_login,
+    // answers toc_signon (SIGN_ON:TOC1.0 and CONFIG:, or ERROR:980 and a
+    // hang-up when the name or roasted password is not this account's),
+    // ignores every other command until then, numbers the rooms joined on
+    // each connection from 0, and hangs up on an empty command or one over
+    // 2,048 bytes.
+    void actAsToc1(const QByteArray& screenName, const QByteArray& roastedPassword)
+    {
+        m_toc1Account = {screenName, roastedPassword};
+    }
+
     // What the current (last accepted) client sent: the bytes before its
     // first frame, and its frames.
     QByteArray greeting() const { return m_greeting; }
@@ -55,6 +70,8 @@ public:
         }
         return result;
     }
+    // The commands of the clients before it, all in one list.
+    const QList<QByteArray>& earlierCommands() const { return m_earlierCommands; }
 
     // One write of raw bytes, pushed out at once.
     void send(const QByteArray& bytes)
@@ -81,6 +98,10 @@ public:
     }
     static QByteArray signOnPayload() { return QByteArray("\0\0\0\1", 4); }
     static QByteArray SIGN_ON() { return "SIGN_ON:TOC2.0"; }
+    static QByteArray CHAT_IN(qint64 id, const QByteArray& user, bool whisper, const QByteArray& text)
+    {
+        return "CHAT_IN:" + QByteArray::number(id) + ':' + user + (whisper ? ":T:" : ":F:") + text;
+    }
     static QByteArray NICK(const QByteArray& name) { return "NICK:" + name; }
     static QByteArray CONFIG2(const QByteArray& lines) { return "CONFIG2:" + lines; }
     static QByteArray ERROR(int code) { return "ERROR:" + QByteArray::number(code); }
@@ -106,6 +127,9 @@ private:
             m_client = client;
             ++m_accepted;
             m_clientGone = false;
+            m_earlierCommands += commands();
+            m_toc1SignedOn = false;
+            m_toc1Rooms = 0;
             m_greeting.clear();
             m_reader.clear();
             m_frames.clear();
@@ -123,14 +147,43 @@ private:
         // the first frame's marker begins.
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
-        if (onFrames && take > 0 && m_greeting.size() == kGreeting.size())
-            onFrames();
+        if (take > 0 && m_greeting.size() == kGreeting.size()) {
+            if (m_toc1Account)
+                sendFrame(1, signOnPayload());
+            if (onFrames)
+                onFrames();
+        }
         m_reader.append(QByteArrayView(bytes).sliced(take));
         const qsizetype before = m_frames.size();
-        while (auto frame = m_reader.next())
+        while (auto frame = m_reader.next()) {
             m_frames.append(*frame);
+            // Once it has hung up, the rest is not listened to.
+            if (m_toc1Account && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
+                answerAsToc1(frame->payload);
+        }
         if (onFrames && m_frames.size() > before)
             onFrames();
+    }
+
+    void answerAsToc1(const QByteArray& payload)
+    {
+        if (payload.size() <= 1 || payload.size() > 2048)
+            return closeClient();
+        const QList<QByteArray> words = payload.chopped(1).split(' ');
+        if (words[0] == "toc2_login")
+            return closeClient();
+        if (words[0] == "toc_signon") {
+            if (words.value(3) != m_toc1Account->first || words.value(4) != m_toc1Account->second) {
+                sendMessage(ERROR(980));
+                return closeClient();
+            }
+            m_toc1SignedOn = true;
+            sendMessage("SIGN_ON:TOC1.0");
+            sendMessage("CONFIG:m 1\ng Buddies\nb Owner One\n");
+        } else if (m_toc1SignedOn && words[0] == "toc_chat_join") {
+            // toc_chat_join "4" "Room Name"
+            sendMessage(CHAT_JOIN(m_toc1Rooms++, payload.split('"').value(3)));
+        }
     }
 
     static constexpr QByteArrayView kGreeting{"FLAPON\r\n\r\n"};
@@ -141,5 +194,9 @@ private:
     QByteArray m_greeting;
     FlapReader m_reader;
     QList<FlapFrame> m_frames;
+    QList<QByteArray> m_earlierCommands;
     quint16 m_sequence = 0;
+    std::optional<std::pair<QByteArray, QByteArray>> m_toc1Account;
+    bool m_toc1SignedOn = false;
+    int m_toc1Rooms = 0;
 };
