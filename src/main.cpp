@@ -4,12 +4,14 @@
 #include "app/TerminalRoom.h"
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
+#include "controls/LogLine.h"
 #include "desktop/Mpris.h"
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/WindowPlacement.h"
 #include "player/MpvPlayer.h"
+#include "toc/BotSettings.h"
 #include "toc/HeadlessBot.h"
 #ifdef Q_OS_WIN
 #include "chatlink/Win32WindowSystem.h"
@@ -57,7 +59,7 @@ struct Options {
 
 [[noreturn]] void usageError(const QString& message)
 {
-    std::fprintf(stderr, "quillon: %s (see --help)\n", qPrintable(message));
+    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: %1 (see --help)").arg(message));
     std::exit(2);
 }
 
@@ -75,7 +77,10 @@ Options parseOptions(const QCoreApplication& app)
                        "A line \"/as NAME: TEXT\" is said by the member NAME, and \"/find-sn\" does what the\n"
                        "Find SN button does (it finds you, the owner, again).\n\n"
                        "Bot mode (--bot, always without windows) signs on to a TOC server and serves the room\n"
-                       "given by --room; standard input is then only watched for its end."));
+                       "given by --room until SIGINT or SIGTERM; it does not read standard input. Its screen\n"
+                       "name, room, exchange and owner may instead be the keys screenname, room, exchange and\n"
+                       "owner under [bot] in the per-user store; the password comes from --password-file,\n"
+                       "$CREDENTIALS_DIRECTORY/toc-password, $QUILLON_TOC_PASSWORD or --password."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption headless(QStringLiteral("headless"),
@@ -100,8 +105,13 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("toc-server"),
         QStringLiteral("The TOC server (port 5190 if none given; default: the per-user store's)."),
         QStringLiteral("HOST[:PORT]"));
-    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("The bot's password."),
-                                      QStringLiteral("PASS"));
+    const QCommandLineOption passwordFile(QStringLiteral("password-file"),
+                                          QStringLiteral("The bot's password: the first line of FILE."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption password(
+        QStringLiteral("password"),
+        QStringLiteral("The bot's password (visible to other users; prefer --password-file)."),
+        QStringLiteral("PASS"));
     const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("The room to join."),
                                   QStringLiteral("ROOM"));
     const QCommandLineOption exchange(QStringLiteral("exchange"),
@@ -111,16 +121,15 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("The authorizer named at sign-on (port 29999 if none given; default: the per-user store's)."),
         QStringLiteral("HOST[:PORT]"));
     const QCommandLineOption owner(QStringLiteral("owner"),
-                                   QStringLiteral("The screen name whose commands the bot obeys (default: found "
-                                                  "in the room)."),
+                                   QStringLiteral("The screen name whose commands the bot obeys."),
                                    QStringLiteral("NAME"));
-    parser.addOptions({headless, screenName, bot, tocServer, password, room, exchange, authorizer, owner});
     const QCommandLineOption tocVersion(
         QStringLiteral("toc-version"),
         QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
                        "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
         QStringLiteral("1|2|auto"));
-    parser.addOption(tocVersion);
+    parser.addOptions({headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
+                       owner, tocVersion});
     parser.process(app);
 
     Options options;
@@ -137,15 +146,12 @@ Options parseOptions(const QCoreApplication& app)
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
-    if (parser.isSet(tocVersion)) {
-        if (!options.bot)
-            usageError(QStringLiteral("--toc-version needs --bot"));
-        options.botSettings.dialect = parseTocDialect(parser.value(tocVersion));
-        if (!options.botSettings.dialect)
-            usageError(QStringLiteral("--toc-version takes 1, 2 or auto"));
-    }
+    const auto given = [&parser](const QCommandLineOption& option) {
+        return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
+    };
     if (!options.bot) {
-        for (const QCommandLineOption* botOnly : {&tocServer, &password, &room, &exchange, &authorizer, &owner}) {
+        for (const QCommandLineOption* botOnly :
+             {&tocServer, &passwordFile, &password, &room, &exchange, &authorizer, &owner, &tocVersion}) {
             if (parser.isSet(*botOnly))
                 usageError(QStringLiteral("--%1 needs --bot").arg(botOnly->names().constFirst()));
         }
@@ -153,32 +159,18 @@ Options parseOptions(const QCoreApplication& app)
         return options;
     }
 
-    for (const QCommandLineOption* required : {&screenName, &password, &room}) {
-        if (!parser.isSet(*required))
-            usageError(QStringLiteral("--bot needs --%1").arg(required->names().constFirst()));
+    if (parser.isSet(password)) {
+        logLine(stderr, LogLevel::Warning,
+                QStringLiteral("quillon: warning: --password shows the password to every user of this machine "
+                               "(ps, /proc); use --password-file or QUILLON_TOC_PASSWORD instead"));
     }
-    HeadlessBotSettings& settings = options.botSettings;
-    settings.screenName = parser.value(screenName);
-    settings.password = parser.value(password);
-    settings.room = parser.value(room);
-    settings.owner = parser.value(owner);
-    if (parser.isSet(exchange)) {
-        bool ok = false;
-        parser.value(exchange).trimmed().toShort(&ok);
-        if (!ok)
-            usageError(QStringLiteral("--exchange takes a whole number from -32768 to 32767"));
-        settings.exchange = parser.value(exchange).trimmed();
-    }
-    if (parser.isSet(tocServer)) {
-        settings.server = TocEndpoint::parse(parser.value(tocServer), BotMode::kServerPort);
-        if (!settings.server)
-            usageError(QStringLiteral("--toc-server takes HOST or HOST:PORT with a port from 1 to 65535"));
-    }
-    if (parser.isSet(authorizer)) {
-        settings.authorizer = TocEndpoint::parse(parser.value(authorizer), BotMode::kAuthorizerPort);
-        if (!settings.authorizer)
-            usageError(QStringLiteral("--authorizer takes HOST or HOST:PORT with a port from 1 to 65535"));
-    }
+    const BotOptions botOptions{given(screenName), given(room),         given(exchange),  given(owner),
+                                given(password),   given(passwordFile), given(tocServer), given(authorizer),
+                                given(tocVersion)};
+    auto resolved = resolveBotSettings(botOptions, QProcessEnvironment::systemEnvironment());
+    if (const auto* error = std::get_if<UsageError>(&resolved))
+        usageError(error->message);
+    options.botSettings = std::get<HeadlessBotSettings>(std::move(resolved));
     return options;
 }
 
@@ -215,7 +207,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
 int runBot(QCoreApplication& app, const Options& options)
 {
     // The room is on the TOC server; no chat window is read or written, and
-    // the lines typed here go nowhere: standard input only ends the run.
+    // standard input is left alone: a service has none worth reading.
     // The bot logs every step and failure of the connection itself, once;
     // the client's own debug lines would repeat them (QT_LOGGING_RULES can
     // still bring them back).
@@ -227,9 +219,11 @@ int runBot(QCoreApplication& app, const Options& options)
     const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
-    frontEnd.attach(form);
+    QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::Form_Unload);
+    frontEnd.attach(form, HeadlessFrontEnd::Input::Ignored);
     bot.start();
-    return app.exec();
+    const int status = app.exec();
+    return bot.exitStatus() != 0 ? bot.exitStatus() : status;
 }
 
 int runGui(QApplication& app, const Options& options)

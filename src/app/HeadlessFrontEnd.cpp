@@ -1,6 +1,7 @@
 #include "app/HeadlessFrontEnd.h"
 
 #include "app/MainForm.h"
+#include "controls/LogLine.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,7 @@ HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent) {}
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
-void HeadlessFrontEnd::attach(MainForm& form)
+void HeadlessFrontEnd::attach(MainForm& form, Input input)
 {
     m_form = &form;
 
@@ -46,6 +47,8 @@ void HeadlessFrontEnd::attach(MainForm& form)
         });
     }
 
+    if (input == Input::Ignored)
+        return;
     m_input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
     connect(m_input.get(), &QSocketNotifier::activated, this, &HeadlessFrontEnd::readInput);
 }
@@ -87,18 +90,18 @@ void HeadlessFrontEnd::shutDown()
         m_form->Form_Unload();
 }
 
-void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon)
+void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon icon)
 {
     const QString heading = title.isEmpty() ? QStringLiteral("Quillon") : title;
-    std::fprintf(stderr, "%s: %s\n", qPrintable(heading), qPrintable(text));
-    std::fflush(stderr);
+    const LogLevel level = icon == Icon::Critical ? LogLevel::Error : LogLevel::Warning;
+    logLine(stderr, level, heading + QStringLiteral(": ") + text);
 }
 
 QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     // Standard input belongs to the room; an input box is answered with its default.
-    std::fprintf(stderr, "%s: %s (answered: \"%s\")\n", qPrintable(title), qPrintable(prompt),
-                 qPrintable(defaultText));
+    logLine(stderr, LogLevel::Info,
+            QStringLiteral("%1: %2 (answered: \"%3\")").arg(title, prompt, defaultText));
     return defaultText;
 }
 

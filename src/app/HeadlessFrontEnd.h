@@ -10,17 +10,20 @@
 class MainForm;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
-// standard input is read line by line ("/find-sn" presses "Find SN"), and
-// its end, SIGINT or SIGTERM shut the program down the normal way.
+// standard input is read line by line (unless ignored; "/find-sn" presses
+// "Find SN"), and its end, SIGINT or SIGTERM shut the program down the
+// normal way.
 class HeadlessFrontEnd : public QObject, public UserInterface {
     Q_OBJECT
 public:
     explicit HeadlessFrontEnd(QObject* parent = nullptr);
     ~HeadlessFrontEnd() override;
 
-    // Starts reading standard input and watching for signals; both end the
-    // form's life through its shut-down.
-    void attach(MainForm& form);
+    enum class Input { Read, Ignored };
+    // Starts watching for signals and, unless told otherwise, reading
+    // standard input; a signal or the input's end ends the form's life
+    // through its shut-down.
+    void attach(MainForm& form, Input input = Input::Read);
 
     void messageBox(const QString& text, const QString& title, Icon icon) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;

@@ -100,6 +100,7 @@ void MainForm::Form_Unload()
     chat1.scan_off();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
+    botMode.reconnect.stop();
     if (toc.state() != MarlTOCSock::State::Disconnected)
         toc.LogOff();
     ui.endProgram();

@@ -197,7 +197,14 @@ QWidget* MainWindow::buildBotPanel()
     layout->addWidget(status, 1, 2);
     layout->addWidget(skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
     layout->addWidget(skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
-    layout->addWidget(buildDialectChoice(panel), 2, 2);
+    // The server shows the bot's own lines as the bot's, so in bot mode the
+    // owner cannot be found in the room: it is named here.
+    QLineEdit* owner = edit(f.botMode.botOwner);
+    owner->setPlaceholderText(QStringLiteral("owner"));
+    owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
+    connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::botOwner_Change);
+    layout->addWidget(owner, 2, 2);
+    layout->addWidget(buildDialectChoice(panel), 3, 0, 1, 3);
     return panel;
 }
 

@@ -87,7 +87,8 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
     Timer1.setInterval(0);
     connect(&Timer1, &QTimer::timeout, this, &Player::Timer1_Timer);
 
-    // The two one-second timers run together, so they wake the program once.
+    // The two one-second timers run together, so they wake the program once,
+    // and only while they have something to do.
     for (QTimer* timer : {&pTime, &tmrAR}) {
         timer->setInterval(1000);
         timer->setTimerType(Qt::CoarseTimer);
@@ -109,9 +110,33 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
 
     connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
 
-    pTime.start();
-    tmrAR.start();
+    // What the clocks read.
+    const auto clocks = [this] { updateClocks(); };
+    connect(&m_form.chkTime, &CheckBox::valueChanged, this, clocks);
+    connect(&m_form.chkenabled, &CheckBox::valueChanged, this, clocks);
+    connect(&m_form.txtMin, &TextField::textChanged, this, clocks);
+    connect(&m_form.txtSec, &TextField::textChanged, this, clocks);
+
+    updateClocks();
     scheduleTimer1();
+}
+
+void Player::updateClocks()
+{
+    // pTime counts while a song is timed and clears a count left behind;
+    // tmrAR ends the timing when the player stops, and picks songs while
+    // auto random is on. A tick with nothing to do is never due, so the
+    // program sleeps while nothing plays.
+    const bool timing = m_form.chkTime.value() != 0;
+    const bool counted = m_form.txtSec.text() != QLatin1String("0") || m_form.txtMin.text() != QLatin1String("0");
+    const auto run = [this](QTimer& timer, bool due) {
+        if (!due || m_timersStopped)
+            timer.stop();
+        else if (!timer.isActive())
+            timer.start();
+    };
+    run(pTime, timing || counted);
+    run(tmrAR, timing || m_form.chkenabled.value() == 1);
 }
 
 void Player::setRandomSource(RandomSource source)

@@ -60,6 +60,7 @@ Q_SIGNALS:
 private:
     void startLine(const QString& name, const QString& path, const QString& n);
     void scheduleTimer1();
+    void updateClocks();
     void resetClock();
     void mediaError(const QString& url);
 

@@ -6,7 +6,10 @@
 #include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
 
+#include <QHostAddress>
+
 #include <algorithm>
+#include <utility>
 
 const QString BotMode::kGroup = QStringLiteral("toc");
 const QString BotMode::kServerKey = QStringLiteral("server");
@@ -14,6 +17,11 @@ const QString BotMode::kPortKey = QStringLiteral("port");
 const QString BotMode::kAuthorizerKey = QStringLiteral("authorizer");
 const QString BotMode::kAuthPortKey = QStringLiteral("authorizerport");
 const QString BotMode::kVersionKey = QStringLiteral("version");
+const QString BotMode::kBotGroup = QStringLiteral("bot");
+const QString BotMode::kScreenNameKey = QStringLiteral("screenname");
+const QString BotMode::kRoomKey = QStringLiteral("room");
+const QString BotMode::kExchangeKey = QStringLiteral("exchange");
+const QString BotMode::kOwnerKey = QStringLiteral("owner");
 const QString BotMode::kBadExchange =
     QStringLiteral("The exchange must be a whole number from -32768 to 32767; the room was not joined.");
 
@@ -29,6 +37,34 @@ std::optional<quint16> portNumber(const QString& text)
     if (!ok || port == 0 || port > 65535)
         return std::nullopt;
     return quint16(port);
+}
+
+bool isIpv6Address(const QString& text)
+{
+    QHostAddress address;
+    return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv6Protocol;
+}
+
+// A DNS name (dot-separated labels of letters, digits, '-' and '_', one
+// trailing dot allowed) or a dotted IPv4 address; a name of digits and dots
+// alone must be the address.
+bool isHostName(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 254)
+        return false;
+    const QString name = text.endsWith(u'.') ? text.chopped(1) : text;
+    const auto digitOrDot = [](QChar c) { return c.isDigit() || c == u'.'; };
+    if (std::all_of(name.cbegin(), name.cend(), digitOrDot)) {
+        QHostAddress address;
+        return name == text && name.count(u'.') == 3 && address.setAddress(name)
+               && address.protocol() == QAbstractSocket::IPv4Protocol;
+    }
+    const auto labelChar = [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; };
+    for (const QStringView label : QStringView(name).split(u'.')) {
+        if (label.isEmpty() || label.size() > 63 || !std::all_of(label.begin(), label.end(), labelChar))
+            return false;
+    }
+    return true;
 }
 
 TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QString& portKey,
@@ -49,26 +85,26 @@ std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defau
     const QString t = text.trimmed();
     QString host = t;
     QString port;
+    bool bracketed = false;
     if (t.startsWith(u'[')) {
         const qsizetype close = t.indexOf(u']');
         if (close < 0)
             return std::nullopt;
         host = t.mid(1, close - 1);
         const QString rest = t.mid(close + 1);
-        if (!rest.isEmpty()) {
-            if (!rest.startsWith(u':'))
-                return std::nullopt;
-            port = rest.mid(1);
-            if (port.isEmpty())
-                return std::nullopt;
-        }
+        if (!rest.isEmpty() && (!rest.startsWith(u':') || (port = rest.mid(1)).isEmpty()))
+            return std::nullopt;
+        bracketed = true;
     } else if (t.count(u':') == 1) {
         host = t.section(u':', 0, 0);
         port = t.section(u':', 1);
         if (port.isEmpty())
             return std::nullopt;
     }
-    if (host.isEmpty())
+    // What the brackets hold must be an IPv6 address; a bare one (more than
+    // one colon) is a host without a port.
+    const bool ipv6 = bracketed || host.contains(u':');
+    if (ipv6 ? !isIpv6Address(host) : !isHostName(host))
         return std::nullopt;
     TocEndpoint endpoint{host, defaultPort};
     if (!port.isEmpty()) {
@@ -87,8 +123,21 @@ QString TocEndpoint::toString() const
 }
 
 BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui)
-    : m_form(form), m_toc(toc), m_chat1(chat1), m_ui(ui)
+    : botOwner(GetSetting(kBotGroup, kOwnerKey)),
+      reconnect(toc, [this] { loginWithPanel(); }),
+      m_form(form),
+      m_toc(toc),
+      m_chat1(chat1),
+      m_ui(ui)
 {
+    connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
+    connect(&reconnect, &Reconnector::refused, this, [this] {
+        m_form.labToc.setCaption(QStringLiteral("Wrong name or password"));
+        m_toc.LogOff();
+    });
+    // Whoever else claims the owner's place while bot mode names one, the
+    // named owner keeps it.
+    connect(&m_form.lbuser, &TextField::textChanged, this, &BotMode::applyOwner);
 }
 
 void BotMode::attachClient()
@@ -137,6 +186,28 @@ void BotMode::chkBot_Click()
     } else {
         m_chat1.scan_on();
         m_form.List1Height.setValue(kListHeightScan);
+        // Out of bot mode nothing signs on by itself.
+        reconnect.stop();
+    }
+    applyOwner();
+}
+
+void BotMode::botOwner_Change()
+{
+    SaveSetting(kBotGroup, kOwnerKey, botOwner.text());
+    applyOwner();
+}
+
+void BotMode::applyOwner()
+{
+    const QString owner = botOwner.text().trimmed();
+    const bool named = m_form.chkBot.value() == 1 && !owner.isEmpty();
+    if (named && m_form.lbuser.caption() != owner) {
+        if (!m_ownerBefore)
+            m_ownerBefore = m_form.lbuser.caption();
+        m_form.lbuser.setCaption(owner);
+    } else if (!named && m_ownerBefore) {
+        m_form.lbuser.setCaption(*std::exchange(m_ownerBefore, std::nullopt));
     }
 }
 
@@ -146,10 +217,23 @@ void BotMode::skinButton6_Click()
     if (m_form.skinButton6.caption() == QLatin1String("Signon"))
         signOn();
     else
-        m_toc.LogOff();
+        logOff();
 }
 
 void BotMode::signOn()
+{
+    reconnect.start();
+    loginWithPanel();
+}
+
+void BotMode::logOff()
+{
+    reconnect.stop();
+    m_room.reset();
+    m_toc.LogOff();
+}
+
+void BotMode::loginWithPanel()
 {
     m_form.labToc.setCaption(QStringLiteral("Connecting"));
     const TocEndpoint host = server();
@@ -168,11 +252,13 @@ void BotMode::skinButton7_Click()
         m_ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
         return;
     }
-    m_toc.JoinChat(m_form.txtChat.text(), exchange);
+    m_room = Room{m_form.txtChat.text(), exchange};
+    m_toc.JoinChat(m_room->name, exchange);
 }
 
 void BotMode::skinButton8_Click()
 {
+    m_room.reset();
     m_toc.ChatLeave(m_toc.LastChatID());
 }
 
@@ -180,11 +266,21 @@ void BotMode::toc_LoggedIn()
 {
     m_form.labToc.setCaption(QStringLiteral("Signed On!"));
     m_form.skinButton6.setCaption(QStringLiteral("Logoff"));
+    // Finds a connection that went silent; it ends with the connection.
+    m_toc.AntiIdle(true);
+    if (m_room)
+        m_toc.JoinChat(m_room->name, m_room->exchange);
 }
 
 void BotMode::toc_LoggedOff()
 {
     m_form.skinButton6.setCaption(QStringLiteral("Signon"));
+    m_toc.AntiIdle(false);
+}
+
+void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
+{
+    m_form.labToc.setCaption(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
 }
 
 void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage)

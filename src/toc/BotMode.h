@@ -1,6 +1,8 @@
 #pragma once
 
 #include "controls/FormState.h"
+#include "controls/TextField.h"
+#include "toc/Reconnector.h"
 #include "toc/TocDialect.h"
 
 #include <QObject>
@@ -18,8 +20,10 @@ struct TocEndpoint {
     quint16 port = 0;
 
     // "HOST", "HOST:PORT", "[IPV6]" or "[IPV6]:PORT" (a bare IPv6 address
-    // is a host without a port). Without a port the given default is used;
-    // an empty host or a port outside 1..65535 gives nothing.
+    // is a host without a port); HOST is a DNS name or an IPv4 address.
+    // Without a port the given default is used. Anything else (a malformed
+    // host, a stray colon, a port outside 1..65535) gives nothing, so what
+    // toString prints always parses back to the same endpoint.
     static std::optional<TocEndpoint> parse(const QString& text, quint16 defaultPort);
     QString toString() const;
     bool operator==(const TocEndpoint&) const = default;
@@ -29,7 +33,10 @@ struct TocEndpoint {
 // the program is a member of the room itself through the TOC client `toc`.
 // The owner's buttons drive the client, labToc and the sign-on button's
 // caption show where it stands, the room's lines go to the chat-line
-// handler and chat1's replies go back to the room joined last.
+// handler and chat1's replies go back to the room joined last. Once signed
+// on by hand it stays signed on: a lost connection is signed on again and
+// the room joined by hand is joined again, until the owner logs off or
+// leaves bot mode.
 class BotMode : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +51,12 @@ public:
     static const QString kAuthorizerKey;   // "authorizer", "login.oscar.aol.com"
     static const QString kAuthPortKey;     // "authorizerport", 29999
     static const QString kVersionKey;      // "version": "1", "2" or "auto"
+    // The per-user store group and keys of the bot itself.
+    static const QString kBotGroup;        // "bot"
+    static const QString kScreenNameKey;   // "screenname"
+    static const QString kRoomKey;         // "room"
+    static const QString kExchangeKey;     // "exchange"
+    static const QString kOwnerKey;        // "owner"
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
@@ -71,14 +84,24 @@ public:
     void chkBot_Click();
     // Signon when the caption says so, otherwise Logoff.
     void skinButton6_Click();
+    // The owner field was edited: stored, and the owner while bot mode is on.
+    void botOwner_Change();
     // Join: leaves the room joined last, then joins txtChat on exchange txtEx.
     void skinButton7_Click();
     // Part: leaves the room joined last.
     void skinButton8_Click();
 
     // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
-    // the hosts and the dialect above.
+    // the hosts and the dialect above; from then on a lost connection is
+    // signed on again.
     void signOn();
+    // What Logoff does: no more signing on again, and LogOff.
+    void logOff();
+
+    // The owner's screen name while bot mode is on (empty: the owner is
+    // found in the room as without bot mode). Starts as the store's.
+    TextField botOwner;
+    Reconnector reconnect;
 
     static const QString kBadExchange;
 
@@ -97,11 +120,24 @@ Q_SIGNALS:
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
+    void reconnect_waiting(const QString& why, Reconnector::Milliseconds wait);
+    void applyOwner();
+    void loginWithPanel();
+
+    struct Room {
+        QString name;
+        qint16 exchange;
+    };
+
     FormState& m_form;
     MarlTOCSock& m_toc;
     ChatScanner& m_chat1;
     UserInterface& m_ui;
     std::optional<TocEndpoint> m_server;
     std::optional<TocEndpoint> m_authorizer;
+    // The room joined by hand, joined again after each new sign-on.
+    std::optional<Room> m_room;
+    // lbuser as it was before the named owner took its place.
+    std::optional<QString> m_ownerBefore;
     std::optional<TocDialect> m_dialect;
 };

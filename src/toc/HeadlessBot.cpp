@@ -21,25 +21,43 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, He
             break;
         case MarlTOCSock::State::SignedOn:
         case MarlTOCSock::State::Disconnected:
-            // Told by LoggedIn, LoggedOff and connectionFailed, with more to say.
+            // Told by LoggedIn, LoggedOff and the retries, with more to say.
             break;
         }
     });
     connect(&toc, &MarlTOCSock::LoggedIn, this, [this](const QString& name) {
         log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_form.txtChat.text()
             + QStringLiteral(" on exchange ") + m_form.txtEx.text());
-        m_botMode.skinButton7_Click();
+        // Bot mode itself joins the room again after later sign-ons.
+        if (!std::exchange(m_joined, true))
+            m_botMode.skinButton7_Click();
     });
-    connect(&toc, &MarlTOCSock::LoggedOff, this, [this] { log(QStringLiteral("signed off")); });
-    connect(&toc, &MarlTOCSock::connectionFailed, this,
-            [this](const QString& reason) { log(QStringLiteral("connection failed: ") + reason); });
-    connect(&toc, &MarlTOCSock::Error, this,
-            [this](qint16 code) { log(QStringLiteral("the server reported error ") + QString::number(code)); });
+    connect(&toc, &MarlTOCSock::LoggedOff, this, [this] {
+        // A lost connection is told by the retry.
+        if (!m_botMode.reconnect.isRunning())
+            log(QStringLiteral("signed off"));
+    });
+    connect(&toc, &MarlTOCSock::Error, this, [this](qint16 code) {
+        if (code != Reconnector::kWrongPassword && code != Reconnector::kConnectingTooOften)
+            log(QStringLiteral("the server reported error ") + QString::number(code), LogLevel::Warning);
+    });
     connect(&toc, &MarlTOCSock::JoinedChat, this, [this](const QString& room, qint32 id) {
         log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
     });
     connect(&toc, &MarlTOCSock::LeftChat, this,
             [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
+    Reconnector& reconnect = m_botMode.reconnect;
+    connect(&reconnect, &Reconnector::waiting, this, [this](const QString& why, Reconnector::Milliseconds wait) {
+        log(why + QStringLiteral("; trying again in ") + Reconnector::describeWait(wait), LogLevel::Warning);
+    });
+    connect(&reconnect, &Reconnector::refused, this, [this](qint16 code) {
+        log(QStringLiteral("the server refused the screen name or password (error %1); not trying again, "
+                           "which would only lock the account")
+                .arg(code),
+            LogLevel::Error);
+        m_exitStatus = kRefusedExitStatus;
+        Q_EMIT signOnRefused();
+    });
     connect(&toc, &MarlTOCSock::dialectSettled, this, [this](TocDialect speaking) {
         log(speaking == TocDialect::Toc1
                 ? QStringLiteral("the server closed the connection after toc2_login without SIGN_ON; "
@@ -67,8 +85,7 @@ void HeadlessBot::useDialect()
 
 void HeadlessBot::start()
 {
-    if (!m_settings.owner.isEmpty())
-        m_form.lbuser.setCaption(m_settings.owner);
+    m_botMode.botOwner.setText(m_settings.owner);
     m_form.botSN.setText(m_settings.screenName);
     m_form.botPW.setText(m_settings.password);
     m_form.txtChat.setText(m_settings.room);
@@ -84,10 +101,7 @@ void HeadlessBot::start()
     m_botMode.signOn();
 }
 
-void HeadlessBot::log(const QString& line)
+void HeadlessBot::log(const QString& line, LogLevel level)
 {
-    if (!m_log)
-        return;
-    std::fprintf(m_log, "toc: %s\n", line.toLocal8Bit().constData());
-    std::fflush(m_log);
+    logLine(m_log, level, QStringLiteral("toc: ") + line);
 }

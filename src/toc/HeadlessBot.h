@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/LogLine.h"
 #include "toc/BotMode.h"
 
 #include <QObject>
@@ -10,7 +11,8 @@
 
 class MarlTOCSock;
 
-// What the command line tells the bot.
+// What the bot needs for one run: the command line's options over the
+// per-user store's keys.
 struct HeadlessBotSettings {
     QString screenName;
     QString password;
@@ -19,31 +21,42 @@ struct HeadlessBotSettings {
     // Unset: the per-user store's hosts (or their defaults).
     std::optional<TocEndpoint> server;
     std::optional<TocEndpoint> authorizer;
-    // Empty: the owner is found in the room as without bot mode.
     QString owner;
     // Unset: the per-user store's, else auto.
     std::optional<TocDialect> dialect;
 };
 
 // Runs bot mode without windows: fills in the form's bot panel, switches
-// bot mode on, signs on, joins the room each time the sign-on completes,
-// and writes one line per step of the sign-on and per failure to the log.
+// bot mode on, signs on, joins the room once signed on (bot mode joins it
+// again after every new sign-on), and writes one line per step of the
+// sign-on, per failure and per retry to the log.
 class HeadlessBot : public QObject {
     Q_OBJECT
 public:
+    // sysexits' EX_CONFIG: the service manager is told not to restart us.
+    static constexpr int kRefusedExitStatus = 78;
+
     HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
                 std::FILE* logTo = stderr);
 
     // Call after Form_Load.
     void start();
+    // 0, or kRefusedExitStatus once the server refused the sign-on.
+    int exitStatus() const { return m_exitStatus; }
+
+Q_SIGNALS:
+    // The server refused the screen name or password: the run should end.
+    void signOnRefused();
 
 private:
     void useDialect();
-    void log(const QString& line);
+    void log(const QString& line, LogLevel level = LogLevel::Info);
 
     FormState& m_form;
     BotMode& m_botMode;
     MarlTOCSock& m_toc;
     HeadlessBotSettings m_settings;
     std::FILE* m_log;
+    bool m_joined = false;
+    int m_exitStatus = 0;
 };

@@ -160,7 +160,9 @@ TEST(ShutDown, EveryTimerStops)
     TestForm t;
     t->Form_Load();
     t->Form_Unload();
-    for (const QTimer* timer : {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2})
+    for (const QTimer* timer : {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2,
+                                &t->toc.tmrAntiIdle, &t->botMode.reconnect.tmrRetry,
+                                &t->botMode.reconnect.tmrSignOnWait})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 }

@@ -183,6 +183,29 @@ TEST_F(PlayerTest, ClockCountsSecondsIntoMinutes)
     EXPECT_EQ(t->labTime.caption(), "1:00");
 }
 
+TEST_F(PlayerTest, TheOneSecondClocksRunOnlyWhileTheyHaveSomethingToDo)
+{
+    const auto running = [this] {
+        return QList<bool>{t->player.pTime.isActive(), t->player.tmrAR.isActive()};
+    };
+    EXPECT_EQ(running(), QList<bool>({false, false}));
+    addLine(QStringLiteral("A"));
+    t->player.Play(QStringLiteral("A"));
+    t.wmp.setState(State::Playing);
+    t->player.pTime_Timer();
+    EXPECT_EQ(running(), QList<bool>({true, true}));
+    // The song ends: the timing stops, then the count left behind is cleared.
+    t.wmp.setState(State::Stopped);
+    t->player.tmrAR_Timer();
+    EXPECT_EQ(running(), QList<bool>({true, false}));
+    t->player.pTime_Timer();
+    EXPECT_EQ(running(), QList<bool>({false, false}));
+    t->player.AutoRandom(true);
+    EXPECT_EQ(running(), QList<bool>({false, true}));
+    t->player.AutoRandom(false);
+    EXPECT_EQ(running(), QList<bool>({false, false}));
+}
+
 TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
 {
     addLine(QStringLiteral("Miss"));

@@ -6,11 +6,34 @@
 #include "support/TestForm.h"
 #include "toc/BotMode.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace {
 
 using State = MarlTOCSock::State;
+
+// Whether this process's connection to the port has TCP keep-alive on.
+bool keepsAliveTo(quint16 port)
+{
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
+        const int n = fd.fileName().toInt();
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (::getpeername(n, reinterpret_cast<sockaddr*>(&peer), &size) != 0 || peer.sin_family != AF_INET
+            || ntohs(peer.sin_port) != port)
+            continue;
+        int on = 0;
+        socklen_t length = sizeof on;
+        return ::getsockopt(n, SOL_SOCKET, SO_KEEPALIVE, &on, &length) == 0 && on == 1;
+    }
+    return false;
+}
 
 // A main form over fakes whose bot panel points at our server.
 struct BotModeTest : ::testing::Test {
@@ -36,9 +59,16 @@ struct BotModeTest : ::testing::Test {
     // label and the button on the way.
     void signOn()
     {
-        const int before = server.connectionsAccepted();
         ASSERT_EQ(t->skinButton6.caption(), "Signon");
-        t->botMode.skinButton6_Click();
+        ASSERT_NO_FATAL_FAILURE(answerSignOn([this] { t->botMode.skinButton6_Click(); }));
+    }
+
+    // The server's part of the sign-on that `start` begins.
+    template <typename Start>
+    void answerSignOn(Start start)
+    {
+        const int before = server.connectionsAccepted();
+        start();
         EXPECT_EQ(t->labToc.caption(), "Connecting");
         ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
         server.sendFrame(1, TocTestServer::signOnPayload());
@@ -99,24 +129,94 @@ TEST_F(BotModeTest, AfterAStartThatCountedTheLoadsTheFirstClickSignsOn)
     EXPECT_TRUE(waitFor([&] { return server.clientGone(); }));
 }
 
-TEST_F(BotModeTest, AFailedOrClosedConnectionLeavesSignonPossible)
+TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeavesBotMode)
 {
+    Reconnector& reconnect = t->botMode.reconnect;
+    reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
+    EXPECT_TRUE(t->toc.tmrAntiIdle.isActive());
+    EXPECT_TRUE(keepsAliveTo(server.port()));
+    ASSERT_NO_FATAL_FAILURE(join(31));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Signon"); }));
-    EXPECT_EQ(t->labToc.caption(), "Signed On!");
-    ASSERT_NO_FATAL_FAILURE(signOn());
+    EXPECT_EQ(t->labToc.caption(), "Retry in 1 s");
+    EXPECT_TRUE(reconnect.isWaiting());
+    EXPECT_EQ(reconnect.tmrRetry.interval(), 1000);
+    EXPECT_FALSE(t->toc.tmrAntiIdle.isActive());
 
-    // Nobody listens any more: the form stays in the connecting state and
-    // the button still signs on.
-    t->botMode.skinButton6_Click();  // Logoff
+    // The room joined by hand is joined again, with nothing left first.
+    ASSERT_NO_FATAL_FAILURE(answerSignOn([&] { reconnect.tmrRetry_Timer(); }));
+    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray>{"toc_chat_join \"4\" \"Chat\""});
+
+    // Nobody listens any more: each failed try waits twice as long.
     server.stopListening();
+    server.closeClient();
+    ASSERT_TRUE(waitFor([&] { return reconnect.isWaiting(); }));
+    reconnect.tmrRetry_Timer();
+    ASSERT_TRUE(waitFor([&] { return t->labToc.caption() == QLatin1String("Retry in 4 s"); }));
+    EXPECT_EQ(t->toc.state(), State::Disconnected);
+
+    // Signon by hand tries at once; leaving bot mode ends the retries.
     t->botMode.skinButton6_Click();
-    ASSERT_TRUE(waitFor([&] { return t->toc.state() == State::Disconnected; }));
-    EXPECT_EQ(t->labToc.caption(), "Connecting");
-    EXPECT_EQ(t->skinButton6.caption(), "Signon");
+    ASSERT_TRUE(waitFor([&] { return t->labToc.caption() == QLatin1String("Retry in 8 s"); }));
+    t->chkBot.setValue(0);
+    t->botMode.chkBot_Click();
+    EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
+}
+
+TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
+{
+    Reconnector& reconnect = t->botMode.reconnect;
+    reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
+    ASSERT_NO_FATAL_FAILURE(signOn());
+    t->botMode.skinButton6_Click();  // Logoff
+    EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
+
+    // A server that never answers the sign-on is left after a while.
     t->botMode.skinButton6_Click();
-    EXPECT_EQ(t->toc.state(), State::Connecting);
+    ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == 2 && server.greeting().size() == 10; }));
+    EXPECT_TRUE(reconnect.tmrSignOnWait.isActive());
+    reconnect.tmrSignOnWait_Timer();
+    EXPECT_EQ(t->toc.state(), State::Disconnected);
+    EXPECT_EQ(t->labToc.caption(), "Retry in 1 s");
+    EXPECT_TRUE(waitFor([&] { return server.clientGone(); }));
+
+    // "Connecting too often" waits ten minutes; a wrong password ends it all.
+    const auto refuse = [&](int error) {
+        const int before = server.connectionsAccepted();
+        reconnect.tmrRetry_Timer();
+        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
+        server.sendFrame(1, TocTestServer::signOnPayload());
+        server.sendMessage(TocTestServer::ERROR(error));
+        server.closeClient();
+        ASSERT_TRUE(waitFor([&] { return t->toc.state() == State::Disconnected; }));
+    };
+    ASSERT_NO_FATAL_FAILURE(refuse(983));
+    EXPECT_EQ(t->labToc.caption(), "Retry in 10 min");
+    EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
+    ASSERT_NO_FATAL_FAILURE(refuse(980));
+    EXPECT_EQ(t->labToc.caption(), "Wrong name or password");
+    EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
+    reconnect.tmrRetry_Timer();
+    EXPECT_EQ(t->toc.state(), State::Disconnected);
+}
+
+TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
+{
+    t->lbuser.setCaption(QStringLiteral("Found One"));
+    t->botMode.botOwner.setText(QStringLiteral("Owner One"));
+    t->botMode.botOwner_Change();
+    EXPECT_EQ(t->lbuser.caption(), "Owner One");
+    // The bot's own tag coming back from the server does not take over.
+    t->lbuser.setCaption(QStringLiteral("Marl Bot"));
+    EXPECT_EQ(t->lbuser.caption(), "Owner One");
+    t->chkBot.setValue(0);
+    t->botMode.chkBot_Click();
+    EXPECT_EQ(t->lbuser.caption(), "Found One");
+    t.reset();
+    EXPECT_EQ(t->botMode.botOwner.text(), "Owner One");
+    EXPECT_EQ(t->lbuser.caption(), MainForm::kUnknownOwner);
+    SaveSetting(BotMode::kBotGroup, BotMode::kOwnerKey, QString());
 }
 
 TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
@@ -173,6 +273,7 @@ TEST_F(BotModeTest, UnloadPostsItsLastLineThenClosesTheConnection)
     t->txtFont.setText(QStringLiteral("<b>"));
     t->Form_Unload();
     EXPECT_EQ(t->toc.state(), State::Disconnected);
+    EXPECT_FALSE(t->botMode.reconnect.isWaiting());
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
     EXPECT_EQ(server.commands().constLast(),
               "toc_chat_send 5 \"<b><i>(</i> quillon\xc2\xb3\xc2\xb7\xc2\xb2 <i>) unloaded.\"");
@@ -243,16 +344,29 @@ TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
     SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
 }
 
-TEST(TocEndpoint, HostsAndPorts)
+TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
 {
-    const auto parse = [](const char* text) { return TocEndpoint::parse(QString::fromLatin1(text), 5190); };
-    EXPECT_EQ(parse(" 127.0.0.1:9898 "), (TocEndpoint{QStringLiteral("127.0.0.1"), 9898}));
-    EXPECT_EQ(parse("[::1]:65535"), (TocEndpoint{QStringLiteral("::1"), 65535}));
-    EXPECT_EQ(parse("[::1]"), (TocEndpoint{QStringLiteral("::1"), 5190}));
-    EXPECT_EQ(parse("fe80::2"), (TocEndpoint{QStringLiteral("fe80::2"), 5190}));
-    for (const char* bad : {"", ":5190", "host:", "host:0", "host:65536", "host:12x", "host:+1", "[::1", "[::1]x"})
-        EXPECT_FALSE(parse(bad)) << bad;
-    EXPECT_EQ((TocEndpoint{QStringLiteral("::1"), 7}).toString(), "[::1]:7");
+    const struct {
+        const char* text;
+        const char* host;
+        quint16 port;
+    } good[] = {
+        {" 127.0.0.1:9898 ", "127.0.0.1", 9898}, {"[::1]:65535", "::1", 65535}, {"[::1]", "::1", 5190},
+        {"fe80::2", "fe80::2", 5190},           {"toc.example.org.", "toc.example.org.", 5190},
+        {"my_host-2:1", "my_host-2", 1},        {"[fe80::1%eth0]:7", "fe80::1%eth0", 7},
+    };
+    for (const auto& g : good) {
+        const auto parsed = TocEndpoint::parse(QString::fromLatin1(g.text), 5190);
+        ASSERT_TRUE(parsed) << g.text;
+        EXPECT_EQ(*parsed, (TocEndpoint{QString::fromLatin1(g.host), g.port})) << g.text;
+        EXPECT_EQ(TocEndpoint::parse(parsed->toString(), 1), parsed) << g.text;
+    }
+    // Each bad one fails at once instead of at connect time.
+    for (const char* bad : {"", ":5190", "host:", "host:0", "host:65536", "host:12x", "host:+1", "[::1", "[::1]x",
+                            "[::1]:", "localhost:5190:", "127.0.0.1::5190", "host name:99", "ho\x01st:5190",
+                            "1[::1]:272", "[127.0.0.1]:5", "[host]:5", "a..b", ".a", "1.2.3:5", "1.2.3.256",
+                            "1.2.3.4.:5", "host/x", "caf\xc3\xa9\tbar"})
+        EXPECT_FALSE(TocEndpoint::parse(QString::fromUtf8(bad), 5190)) << bad;
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int kTimeoutMs = 30000;
@@ -27,7 +29,7 @@ QByteArray silentWav()
 }
 
 // The built program, run as a bot against our server with its files in a
-// folder of its own.
+// folder of its own and nothing on its standard input.
 struct HeadlessBot : ::testing::Test {
     QTemporaryDir home;
     TocTestServer server;
@@ -51,7 +53,9 @@ struct HeadlessBot : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
+        ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/config/quillon")));
         ASSERT_TRUE(write(QStringLiteral("/tone.wav"), silentWav()));
+        ASSERT_TRUE(write(QStringLiteral("/password"), "s3cret pass\n"));
         // A name with a double quote and a trailing backslash, which the
         // chat command must carry escaped.
         ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"),
@@ -60,7 +64,10 @@ struct HeadlessBot : ::testing::Test {
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
+        for (const char* name : {"JOURNAL_STREAM", "CREDENTIALS_DIRECTORY", "QUILLON_TOC_PASSWORD"})
+            env.remove(QString::fromLatin1(name));
         bot.setProcessEnvironment(env);
+        bot.setStandardInputFile(QProcess::nullDevice());
         QObject::connect(&bot, &QProcess::readyReadStandardError, [this] { errors += bot.readAllStandardError(); });
     }
 
@@ -72,89 +79,150 @@ struct HeadlessBot : ::testing::Test {
             std::fprintf(stderr, "the bot's stderr:\n%s\n", (errors + bot.readAllStandardError()).constData());
     }
 
-    // Options with '|' between them, after the bot's own unless told not to.
-    void start(const QString& options = {}, bool withBot = true)
+    // The options that make a whole bot of it, '|' between them.
+    QString botOptions() const
     {
-        const QString own = QStringLiteral("--headless|--bot|--toc-server|127.0.0.1:%1|--screen-name|Quill Bot|"
-                                           "--password|secret|--room|Music Room");
-        bot.start(QStringLiteral(QUILLON_BINARY), (withBot ? own.arg(port).split(u'|') : QStringList())
-                                                      + options.split(u'|', Qt::SkipEmptyParts));
+        return QStringLiteral("--bot|--toc-server|127.0.0.1:%1|--screen-name|Quill Bot|--password-file|%2/password|"
+                              "--room|Music Room|--owner|Owner One")
+            .arg(port)
+            .arg(home.path());
+    }
+    void start(const QString& options)
+    {
+        bot.start(QStringLiteral(QUILLON_BINARY), options.split(u'|', Qt::SkipEmptyParts));
         ASSERT_TRUE(bot.waitForStarted(kTimeoutMs));
     }
     bool waitForCommands(qsizetype n) { return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs); }
-    // Waits for the bot to end, and answers whether it ended normally.
-    bool endedNormally()
+    bool waitForError(const QByteArray& text)
     {
-        return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs)
-               && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
-               && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
+        return waitFor([&] { return errors.contains(text) || bot.state() != QProcess::Running; }, kTimeoutMs)
+               && errors.contains(text);
+    }
+    bool ended() { return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs); }
+    // The server's part of a sign-on on its newest connection, up to the
+    // bot's toc_init_done.
+    void signOn(int connection)
+    {
+        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == connection && server.greeting().size() == 10; },
+                            kTimeoutMs));
+        server.sendFrame(1, TocTestServer::signOnPayload());
+        ASSERT_TRUE(waitForCommands(1));
+        server.sendMessage(TocTestServer::SIGN_ON());
+        server.sendMessage(TocTestServer::NICK("Quill Bot"));
+        server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
+        ASSERT_TRUE(waitForCommands(2));
+        EXPECT_EQ(server.commands()[1], "toc_init_done");
+    }
+    // The owner asks for the song in room `id`; the answer must come there.
+    void ownerPlaysInRoom(qint64 id)
+    {
+        server.sendMessage(TocTestServer::CHAT_JOIN(id, "Music Room"));
+        const qsizetype before = server.commands().size();
+        server.sendMessage(
+            TocTestServer::CHAT_IN_ENC(id, "Owner One", false, "<FONT COLOR=\"#000000\">p Blue \"Tone\" \\</FONT>"));
+        ASSERT_TRUE(waitForCommands(before + 1));
+        const QByteArray answer = server.commands()[before];
+        EXPECT_TRUE(answer.startsWith("toc_chat_send " + QByteArray::number(id) + " \"")) << answer.constData();
+        EXPECT_TRUE(answer.contains("Blue \\\"Tone\\\" \\\\</U>")) << answer.constData();
     }
 };
 
-TEST_F(HeadlessBot, SignsOnJoinsAnswersTheOwnerAndShutsDownAtTheEndOfInput)
+TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilTerm)
 {
-    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--exchange|5|--authorizer|login.example|--owner|Owner One")));
-    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }, kTimeoutMs));
-    server.sendFrame(1, TocTestServer::signOnPayload());
-    ASSERT_TRUE(waitForCommands(1));
-    EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.example 29999 quillbot 0x"));
-
-    server.sendMessage(TocTestServer::SIGN_ON());
-    server.sendMessage(TocTestServer::NICK("Quill Bot"));
-    server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
+    // Everything but the password and one override comes from the store.
+    ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"),
+                      "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=Owner One\n"
+                      "[toc]\nserver=127.0.0.1\nport="
+                          + QByteArray::number(port) + "\n"));
+    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--bot|--password-file|%1/password|--room|Music Room")
+                                      .arg(home.path())));
+    ASSERT_NO_FATAL_FAILURE(signOn(1));
+    EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.oscar.aol.com 29999 quillbot "
+                                                + RoastPassword("s3cret pass") + " English "));
     ASSERT_TRUE(waitForCommands(4));
-    EXPECT_EQ(server.commands().mid(1, 3), (QList<QByteArray>{
-                                               "toc_init_done",
+    EXPECT_EQ(server.commands().mid(2, 2), (QList<QByteArray>{
                                                "toc_chat_leave \"0\"",
                                                "toc_chat_join \"5\" \"Music Room\"",
                                            }));
+    ASSERT_NO_FATAL_FAILURE(ownerPlaysInRoom(77));
 
-    server.sendMessage(TocTestServer::CHAT_JOIN(77, "Music Room"));
-    server.sendMessage(
-        TocTestServer::CHAT_IN_ENC(77, "Owner One", false, "<FONT COLOR=\"#000000\">p Blue \"Tone\" \\</FONT>"));
-    ASSERT_TRUE(waitForCommands(5));
-    EXPECT_EQ(server.commands()[4],
-              "toc_chat_send 77 \"<FONT FACE=\\\"MS Reference Serif\\\"><FONT COLOR=#0080ff></u></i></b>"
-              "<FONT COLOR=#0080ff>\xc2\xbb <U><FONT COLOR=#0080c0>Playing</U> <FONT COLOR=#0080ff>\xc2\xbb"
-              "<FONT COLOR=#000000> <U></FONT><FONT COLOR=#0080c0>Blue \\\"Tone\\\" \\\\</U> <FONT COLOR=#0080ff >"
-              "\xc2\xbb<FONT COLOR=#000000> <U><FONT COLOR=#0080c0><u>1</u><FONT COLOR=#000000><FONT "
-              "COLOR=#0080ff>\"");
+    // The server drops it: it comes back after the first wait, joins the
+    // same room again and answers the owner there.
+    server.closeClient();
+    ASSERT_TRUE(waitForError("toc: connection lost; trying again in 1 s\n"));
+    ASSERT_NO_FATAL_FAILURE(signOn(2));
+    ASSERT_TRUE(waitForCommands(3));
+    EXPECT_EQ(server.commands()[2], "toc_chat_join \"5\" \"Music Room\"");
+    ASSERT_NO_FATAL_FAILURE(ownerPlaysInRoom(78));
 
-    bot.closeWriteChannel();
-    EXPECT_TRUE(endedNormally());
-    // Its last line went to the room before it left, and its files are whole.
+    bot.terminate();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(bot.exitCode(), 0);
+    // Its last line went to the room before it signed off, and its files are whole.
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 77 \""));
+    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 78 \""));
     EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
+    EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
     EXPECT_TRUE(read(QStringLiteral("/data/quillon/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
+    EXPECT_TRUE(read(QStringLiteral("/config/quillon/quillon.conf")).contains("room=Other Room"));
     errors += bot.readAllStandardError();
-    EXPECT_TRUE(errors.contains("toc: signed on as Quill Bot"));
-    EXPECT_TRUE(errors.contains("toc: joined room Music Room (id 77)"));
+    EXPECT_TRUE(errors.endsWith("toc: signed off\n"));
 }
 
-TEST_F(HeadlessBot, ARefusedConnectionIsLoggedAndATermSignalStillEndsTheBotNormally)
+TEST_F(HeadlessBot, ARefusedConnectionIsRetriedAndAWrongPasswordEndsItWithoutRetrying)
 {
     server.stopListening();
-    ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(waitFor([&] { return errors.contains("toc: connection failed") || bot.state() != QProcess::Running; },
-                        kTimeoutMs));
-    EXPECT_TRUE(errors.contains("toc: connecting to 127.0.0.1:" + QByteArray::number(port) + '\n'));
-    EXPECT_EQ(bot.state(), QProcess::Running);
-    bot.terminate();
-    EXPECT_TRUE(endedNormally());
+    ASSERT_NO_FATAL_FAILURE(start(botOptions()));
+    ASSERT_TRUE(waitForError("toc: could not connect (Connection refused); trying again in 1 s\n"));
+    ASSERT_TRUE(server.listenAgain(port));
+    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }, kTimeoutMs));
+    server.sendFrame(1, TocTestServer::signOnPayload());
+    server.sendMessage(TocTestServer::ERROR(980));
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(bot.exitCode(), 78);
+    EXPECT_EQ(server.connectionsAccepted(), 1);
+    EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
+    EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
 }
 
-TEST_F(HeadlessBot, BadOptionsAreRefusedBeforeAnythingStarts)
+TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
 {
-    for (const char* options : {"--exchange|five", "--authorizer|host:99999"}) {
-        ASSERT_NO_FATAL_FAILURE(start(QString::fromLatin1(options)));
-        ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
-        EXPECT_EQ(bot.exitCode(), 2) << options;
+    const QString options = botOptions();
+    const struct {
+        QString options;
+        const char* error;
+    } cases[] = {
+        {options + QStringLiteral("|--toc-server|localhost:5190:"), "quillon: --toc-server takes "},
+        {options + QStringLiteral("|--authorizer|host:99999"), "quillon: --authorizer takes "},
+        {QString(options).remove(QStringLiteral("|--owner|Owner One")), "quillon: --bot needs --owner "},
+        {QStringLiteral("--headless|--room|r"), "quillon: --room needs --bot "},
+        {options + QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto "},
+    };
+    for (const auto& c : cases) {
+        errors.clear();
+        ASSERT_NO_FATAL_FAILURE(start(c.options));
+        ASSERT_TRUE(ended());
+        EXPECT_EQ(bot.exitCode(), 2) << c.error;
+        EXPECT_TRUE(errors.startsWith(c.error)) << errors.constData();
     }
-    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--headless|--room|r"), false));
-    ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(bot.exitCode(), 2);
     EXPECT_EQ(server.connectionsAccepted(), 0);
+
+    // On the journal each line says how much it matters.
+    const QString journal = home.filePath(QStringLiteral("journal"));
+    ASSERT_TRUE(write(QStringLiteral("/journal"), {}));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(journal).constData(), &st), 0);
+    QProcessEnvironment env = bot.processEnvironment();
+    env.insert(QStringLiteral("JOURNAL_STREAM"), QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino));
+    bot.setProcessEnvironment(env);
+    bot.setStandardErrorFile(journal);
+    ASSERT_NO_FATAL_FAILURE(start(cases[2].options + QStringLiteral("|--password|pw")));
+    ASSERT_TRUE(ended());
+    const QList<QByteArray> lines = read(QStringLiteral("/journal")).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("<4>quillon: warning: --password shows the password")) << lines[0].constData();
+    EXPECT_TRUE(lines[1].startsWith("<3>quillon: --bot needs --owner ")) << lines[1].constData();
 }
 
 // The bot on a TOC1 server of today, told to speak TOC1 or left to its
@@ -164,17 +232,20 @@ struct HeadlessBotOnToc1 : HeadlessBot, ::testing::WithParamInterface<const char
     static constexpr char kRoasted[] = "0x2408105c23001130";
     bool autoDialect() const { return QByteArray(GetParam()) == "auto"; }
 
-    // The one place that says how the bot is started and ended.
+    // The one place that says how the bot is started and ended. The
+    // account's password is "password"; the server may know another.
     void startBot(const QByteArray& accountPassword = kRoasted)
     {
+        ASSERT_TRUE(write(QStringLiteral("/password"), "password\n"));
         server.actAsToc1("quillbot", accountPassword);
-        start(QStringLiteral("--password|password|--owner|Owner One")
+        start(botOptions()
               + (autoDialect() ? QString() : QStringLiteral("|--toc-version|") + QLatin1String(GetParam())));
     }
     bool stopBot()
     {
-        bot.closeWriteChannel();
-        return endedNormally();
+        bot.terminate();
+        return ended() && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
+               && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
     }
 
     // The owner says `line` in room 0; the command the bot sends next.
@@ -230,14 +301,22 @@ TEST_P(HeadlessBotOnToc1, SignsOnJoinsRoomZeroAndAnswersTheOwnerThereAtAnyLength
     EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
 }
 
+// A wrong password ends the run at once: one more try would only lock the
+// account, and under auto the TOC2 try before it does not count as one.
+TEST_P(HeadlessBotOnToc1, AWrongPasswordEndsTheRunWithoutAnotherConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(startBot("0x00"));
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(bot.exitCode(), 78);
+    EXPECT_EQ(server.connectionsAccepted(), autoDialect() ? 2 : 1);
+    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon login.oscar.aol.com 29999 quillbot "
+                                                      "0x2408105c23001130 "));
+    errors += bot.readAllStandardError();
+    EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
+    EXPECT_FALSE(errors.contains("trying again in"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialects, HeadlessBotOnToc1, ::testing::Values("1", "auto"));
 
-TEST_F(HeadlessBot, ATocVersionOtherThanOneTwoOrAutoIsRefused)
-{
-    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--toc-version|3")));
-    ASSERT_TRUE(bot.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(bot.exitCode(), 2);
-    EXPECT_TRUE((errors + bot.readAllStandardError()).contains("--toc-version takes 1, 2 or auto"));
-    EXPECT_EQ(server.connectionsAccepted(), 0);
-}
 } // namespace

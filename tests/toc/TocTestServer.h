@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -34,7 +35,11 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     // Stops accepting: the next connection attempt is refused.
     void stopListening() { m_server.close(); }
+    // Accepts again, on the port it had.
+    bool listenAgain(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     int connectionsAccepted() const { return m_accepted; }
+    // Called once the greeting has come, and whenever frames arrived.
+    std::function<void()> onFrames;
     bool clientGone() const { return m_clientGone; }
 
     // From now on it acts by itself like the TOC1 servers run today: it
@@ -142,15 +147,22 @@ private:
         // the first frame's marker begins.
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
-        if (take > 0 && m_greeting.size() == kGreeting.size() && m_toc1Account)
-            sendFrame(1, signOnPayload());
+        if (take > 0 && m_greeting.size() == kGreeting.size()) {
+            if (m_toc1Account)
+                sendFrame(1, signOnPayload());
+            if (onFrames)
+                onFrames();
+        }
         m_reader.append(QByteArrayView(bytes).sliced(take));
+        const qsizetype before = m_frames.size();
         while (auto frame = m_reader.next()) {
             m_frames.append(*frame);
             // Once it has hung up, the rest is not listened to.
             if (m_toc1Account && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
                 answerAsToc1(frame->payload);
         }
+        if (onFrames && m_frames.size() > before)
+            onFrames();
     }
 
     void answerAsToc1(const QByteArray& payload)
