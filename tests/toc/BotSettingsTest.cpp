@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include "controls/UserStore.h"
 #include "toc/BotSettings.h"

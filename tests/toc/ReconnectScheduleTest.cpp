@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include "toc/ReconnectSchedule.h"
 #include "toc/Reconnector.h"
