@@ -110,10 +110,8 @@ Options parseOptions(const QCoreApplication& app)
                                           QStringLiteral("FILE"));
     const QCommandLineOption password(
         QStringLiteral("password"),
-        QStringLiteral("The bot's password (visible to other users; prefer --password-file)."),
-        QStringLiteral("PASS"));
-    const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("The room to join."),
-                                  QStringLiteral("ROOM"));
+        QStringLiteral("The bot's password (visible to other users; prefer --password-file)."), QStringLiteral("PASS"));
+    const QCommandLineOption room(QStringLiteral("room"), QStringLiteral("The room to join."), QStringLiteral("ROOM"));
     const QCommandLineOption exchange(QStringLiteral("exchange"),
                                       QStringLiteral("The room's exchange number (default 4)."), QStringLiteral("N"));
     const QCommandLineOption authorizer(
@@ -128,8 +126,8 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
                        "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
         QStringLiteral("1|2|auto"));
-    parser.addOptions({headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
-                       owner, tocVersion});
+    parser.addOptions(
+        {headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer, owner, tocVersion});
     parser.process(app);
 
     Options options;
@@ -164,9 +162,9 @@ Options parseOptions(const QCoreApplication& app)
                 QStringLiteral("quillon: warning: --password shows the password to every user of this machine "
                                "(ps, /proc); use --password-file or QUILLON_TOC_PASSWORD instead"));
     }
-    const BotOptions botOptions{given(screenName), given(room),         given(exchange),  given(owner),
-                                given(password),   given(passwordFile), given(tocServer), given(authorizer),
-                                given(tocVersion)};
+    const BotOptions botOptions {given(screenName), given(room),       given(exchange),
+                                 given(owner),      given(password),   given(passwordFile),
+                                 given(tocServer),  given(authorizer), given(tocVersion)};
     auto resolved = resolveBotSettings(botOptions, QProcessEnvironment::systemEnvironment());
     if (const auto* error = std::get_if<UsageError>(&resolved))
         usageError(error->message);
@@ -266,13 +264,13 @@ void setIdentity()
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     AppPaths::ignoreRelativeXdgPaths();
     const bool headless = wantsHeadless(argc, argv);
-    const DisplayCheck display = headless ? DisplayCheck{} : DisplayCheck::run();
+    const DisplayCheck display = headless ? DisplayCheck {} : DisplayCheck::run();
     if (headless || display.state != DisplayCheck::State::Usable) {
         QCoreApplication app(argc, argv);
         setIdentity();

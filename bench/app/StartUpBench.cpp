@@ -14,8 +14,9 @@ QStringList playlistLines()
 {
     QStringList lines;
     for (int i = 0; i < kPlaylistRows; ++i)
-        lines.append(QStringLiteral("Artist %1 - Title of song %1;/home/me/Music/Artist %1/Artist %1 - Title of song %1.mp3")
-                         .arg(i));
+        lines.append(
+            QStringLiteral("Artist %1 - Title of song %1;/home/me/Music/Artist %1/Artist %1 - Title of song %1.mp3")
+                .arg(i));
     return lines;
 }
 
@@ -58,4 +59,4 @@ void BM_AddDirOfTenThousandIntoFullPlaylist(benchmark::State& state)
 }
 BENCHMARK(BM_AddDirOfTenThousandIntoFullPlaylist)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -66,4 +66,4 @@ void BM_LineFromAnotherMember(benchmark::State& state)
 }
 BENCHMARK(BM_LineFromAnotherMember);
 
-} // namespace
+}  // namespace

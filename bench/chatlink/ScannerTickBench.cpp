@@ -1,7 +1,7 @@
 #include "app/AppPaths.h"
 #include "app/MainForm.h"
-#include "controls/UserInterface.h"
 #include "chatlink/SimDesktop.h"
+#include "controls/UserInterface.h"
 #include "player/MediaPlayer.h"
 
 #include <QTemporaryDir>
@@ -12,33 +12,33 @@ namespace {
 
 class SilentPlayer : public MediaPlayer {
 public:
-    void setURL(const QString&) override {}
+    void setURL(const QString&) override { }
     QString URL() const override { return {}; }
     int playState() const override { return Undefined; }
     QString durationString() const override { return {}; }
-    void play() override {}
-    void pause() override {}
-    void stop() override {}
+    void play() override { }
+    void pause() override { }
+    void stop() override { }
     qint64 position() const override { return 0; }
     int volume() const override { return 0; }
-    void setVolume(int) override {}
+    void setVolume(int) override { }
 };
 
 class SilentUi : public UserInterface {
 public:
-    void messageBox(const QString&, const QString&, Icon) override {}
+    void messageBox(const QString&, const QString&, Icon) override { }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString openFileName() override { return {}; }
-    void addTrayIcon() override {}
-    void removeTrayIcon() override {}
-    void minimizeMainWindow() override {}
-    void hideMainWindow() override {}
-    void showMainWindow() override {}
-    void showForm(Form) override {}
-    void closeForm(Form) override {}
+    void addTrayIcon() override { }
+    void removeTrayIcon() override { }
+    void minimizeMainWindow() override { }
+    void hideMainWindow() override { }
+    void showMainWindow() override { }
+    void showForm(Form) override { }
+    void closeForm(Form) override { }
     int closingGeometry() const override { return 9000; }
-    void setClosingGeometry(int) override {}
-    void endProgram() override {}
+    void setClosingGeometry(int) override { }
+    void endProgram() override { }
 };
 
 // A main form watching a chat window whose transcript holds 1 MiB of
@@ -49,12 +49,12 @@ struct Room {
     SilentPlayer player;
     SilentUi ui;
     SimDesktop::AimChat chat = desktop.openAimChat("me");
-    MainForm form{AppPaths{dir.path(), dir.path()}, desktop, player, ui};
+    MainForm form {AppPaths {dir.path(), dir.path()}, desktop, player, ui};
 
     Room()
     {
-        const std::string line =
-            "<BR><!-- (10:15:02 PM) --><B>alice</B>: <FONT LANG=\"0\">p some song \xc2\xbb now\xe2\x80\xa6 \xe2\x82\xac</FONT>";
+        const std::string line = "<BR><!-- (10:15:02 PM) --><B>alice</B>: <FONT LANG=\"0\">p some song \xc2\xbb "
+                                 "now\xe2\x80\xa6 \xe2\x82\xac</FONT>";
         std::string transcript;
         while (transcript.size() + line.size() <= SimDesktop::kTranscriptLimit)
             transcript += line;
@@ -91,4 +91,4 @@ void BM_ScannerTickNewLine(benchmark::State& state)
 }
 BENCHMARK(BM_ScannerTickNewLine)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -22,7 +22,7 @@ struct Form {
     NoWindows windows;
     FakeMediaPlayer wmp;
     FakeUserInterface ui;
-    MainForm form{AppPaths{dir.path(), dir.path()}, windows, wmp, ui};
+    MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, ui};
 
     Form()
     {
@@ -72,8 +72,7 @@ bool run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 // A three-minute song as a ripper makes it: lame, with an ID3v2 tag.
@@ -83,10 +82,11 @@ void BM_ReadMp3Header(benchmark::State& state)
     const QString wav = dir.filePath(QStringLiteral("song.wav"));
     const QString mp3 = dir.filePath(QStringLiteral("song.mp3"));
     const bool vbr = state.range(0) == 1;
-    const QStringList rate = vbr ? QStringList{"-V2"} : QStringList{"-b", "192"};
+    const QStringList rate = vbr ? QStringList {"-V2"} : QStringList {"-b", "192"};
     const QStringList tags = {"--ta", "Artist", "--tt", "Title", "--tl", "Album", "--add-id3v2"};
-    if (!run(QStringLiteral("sox"), {"-R", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "180", "pinknoise"}) ||
-        !run(QStringLiteral("lame"), QStringList{"--quiet"} + rate + tags + QStringList{wav, mp3})) {
+    if (!run(QStringLiteral("sox"),
+             {"-R", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "180", "pinknoise"})
+        || !run(QStringLiteral("lame"), QStringList {"--quiet"} + rate + tags + QStringList {wav, mp3})) {
         state.SkipWithError("sox or lame is missing");
         return;
     }
@@ -112,4 +112,4 @@ void BM_ReadMp3HeaderWithoutFrames(benchmark::State& state)
 }
 BENCHMARK(BM_ReadMp3HeaderWithoutFrames)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

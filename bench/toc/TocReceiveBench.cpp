@@ -1,7 +1,6 @@
 #include "toc/MarlTOCSock.h"
 #include "toc/ModToc.h"
 
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -11,7 +10,7 @@ QByteArray chatFrames(int count)
     QByteArray stream;
     for (int i = 0; i < count; ++i) {
         const QByteArray payload = "CHAT_IN_ENC:123456:Some Member:F:A:en:<font color=\"#0000ff\">p song number "
-                                   + QByteArray::number(i) + " : remix</font>";
+            + QByteArray::number(i) + " : remix</font>";
         stream += '*' + QByteArray(1, '\x02') + WordBytes(quint16(i)) + WordBytes(quint16(payload.size())) + payload;
     }
     return stream;
@@ -26,11 +25,10 @@ void ReceiveChatFrames(benchmark::State& state)
     MarlTOCSock toc;
     qint64 messages = 0;
     qint64 characters = 0;
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage,
-                     [&](qint32, const QString&, bool, const QString& text) {
-                         ++messages;
-                         characters += text.size();
-                     });
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&](qint32, const QString&, bool, const QString& text) {
+        ++messages;
+        characters += text.size();
+    });
     for (auto _ : state)
         toc.receiveBytes(stream);
     if (messages != qint64(count) * state.iterations())
@@ -59,7 +57,7 @@ void ReceiveChatFramesInPackets(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * count);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(ReceiveChatFrames)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReceiveChatFramesInPackets)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);

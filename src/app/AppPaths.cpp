@@ -12,7 +12,7 @@ QString xdgDir(const char* variable, const QString& fallback)
     return !value.isEmpty() && QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
 }
 
-} // namespace
+}  // namespace
 
 void AppPaths::ignoreRelativeXdgPaths()
 {

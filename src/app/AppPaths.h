@@ -5,7 +5,7 @@
 // Where the program keeps its two files. The playlist lives with the
 // program's data, the settings file in a fixed place of its own.
 struct AppPaths {
-    QString programDir;   // holds "playlist.txt"
+    QString programDir;  // holds "playlist.txt"
     QString settingsDir;  // holds "settings.quillon"
 
     static inline const QString kPlaylistName = QStringLiteral("playlist.txt");

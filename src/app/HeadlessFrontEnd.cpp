@@ -20,9 +20,10 @@ void onSignal(int)
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
 
-} // namespace
+}  // namespace
 
-HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent) {}
+HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
+{ }
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
@@ -31,7 +32,7 @@ void HeadlessFrontEnd::attach(MainForm& form, Input input)
     m_form = &form;
 
     if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
@@ -100,8 +101,7 @@ void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Ico
 QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     // Standard input belongs to the room; an input box is answered with its default.
-    logLine(stderr, LogLevel::Info,
-            QStringLiteral("%1: %2 (answered: \"%3\")").arg(title, prompt, defaultText));
+    logLine(stderr, LogLevel::Info, QStringLiteral("%1: %2 (answered: \"%3\")").arg(title, prompt, defaultText));
     return defaultText;
 }
 

@@ -28,15 +28,15 @@ public:
     void messageBox(const QString& text, const QString& title, Icon icon) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileName() override;
-    void addTrayIcon() override {}
-    void removeTrayIcon() override {}
-    void minimizeMainWindow() override {}
-    void hideMainWindow() override {}
-    void showMainWindow() override {}
+    void addTrayIcon() override { }
+    void removeTrayIcon() override { }
+    void minimizeMainWindow() override { }
+    void hideMainWindow() override { }
+    void showMainWindow() override { }
     // No window can be shown: the picker closes at once, so the owner's
     // next search is not held up by results no one can pick.
     void showForm(Form form) override;
-    void closeForm(Form) override {}
+    void closeForm(Form) override { }
     int closingGeometry() const override { return m_geometry; }
     void setClosingGeometry(int twips) override { m_geometry = twips; }
     void endProgram() override;

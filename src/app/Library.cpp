@@ -9,10 +9,9 @@
 #include <QSet>
 
 const QStringList Library::kKinds = {
-    QStringLiteral(".mp3"), QStringLiteral(".asx"), QStringLiteral(".asf"),
-    QStringLiteral(".wma"), QStringLiteral(".wav"), QStringLiteral(".cda"),
-    QStringLiteral(".flac"), QStringLiteral(".ogg"), QStringLiteral(".oga"),
-    QStringLiteral(".opus"), QStringLiteral(".m4a"), QStringLiteral(".aac"),
+    QStringLiteral(".mp3"), QStringLiteral(".asx"),  QStringLiteral(".asf"),  QStringLiteral(".wma"),
+    QStringLiteral(".wav"), QStringLiteral(".cda"),  QStringLiteral(".flac"), QStringLiteral(".ogg"),
+    QStringLiteral(".oga"), QStringLiteral(".opus"), QStringLiteral(".m4a"),  QStringLiteral(".aac"),
 };
 
 void Library::addSongs()

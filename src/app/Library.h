@@ -11,7 +11,7 @@ class FormState;
 // the same positions. Songs enter it by whole directories.
 class Library {
 public:
-    Library(FormState& form, ChatExit& chat, const AppPaths& paths) : m_form(form), m_chat(chat), m_paths(paths) {}
+    Library(FormState& form, ChatExit& chat, const AppPaths& paths) : m_form(form), m_chat(chat), m_paths(paths) { }
 
     // The audio file kinds, in the order a file name is tested against them.
     static const QStringList kKinds;

@@ -28,8 +28,7 @@ class WindowSystem;
 class MainForm : public QObject, public FormState {
     Q_OBJECT
 public:
-    MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& wmp, UserInterface& ui,
-             QObject* parent = nullptr);
+    MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& wmp, UserInterface& ui, QObject* parent = nullptr);
     ~MainForm() override;
 
     // The platform seams.

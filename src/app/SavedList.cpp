@@ -1,8 +1,8 @@
 #include "app/SavedList.h"
 
 #include "app/ListFile.h"
-#include "controls/UserInterface.h"
 #include "controls/ListBox.h"
+#include "controls/UserInterface.h"
 
 #include <QDir>
 
@@ -10,7 +10,9 @@
 #include <cstdio>
 
 SavedList::SavedList(const ListBox& list, QString path, UserInterface& ui)
-    : m_list(list), m_path(std::move(path)), m_ui(ui)
+    : m_list(list),
+      m_path(std::move(path)),
+      m_ui(ui)
 {
     tmrSave.setSingleShot(true);
     connect(&tmrSave, &QTimer::timeout, this, &SavedList::tmrSave_Timer);

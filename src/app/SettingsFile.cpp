@@ -9,7 +9,7 @@ namespace {
 
 const QString kLoads = QStringLiteral("[loads]");
 
-} // namespace
+}  // namespace
 
 void SettingsFile::AddSetting(const QString& name, const QString& value)
 {

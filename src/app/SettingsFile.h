@@ -10,7 +10,7 @@ class FormState;
 // value. The values fill the main form's templates at start-up.
 class SettingsFile {
 public:
-    SettingsFile(FormState& form, const AppPaths& paths) : m_form(form), m_paths(paths) {}
+    SettingsFile(FormState& form, const AppPaths& paths) : m_form(form), m_paths(paths) { }
 
     // Replaces every row that mentions the key with "name:value" at the end.
     void AddSetting(const QString& name, const QString& value);

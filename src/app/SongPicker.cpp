@@ -10,9 +10,11 @@
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
 SongPicker::SongPicker(FormState& form, Player& player, ChatExit& chat, UserInterface& ui)
-    : m_form(form), m_player(player), m_chat(chat), m_ui(ui)
-{
-}
+    : m_form(form),
+      m_player(player),
+      m_chat(chat),
+      m_ui(ui)
+{ }
 
 void SongPicker::open(const QStringList& names)
 {

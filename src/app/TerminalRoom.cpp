@@ -12,7 +12,7 @@ Choice choose(std::optional<Form> forced)
     Choice choice;
     choice.form = forced.value_or(toTerminal ? Form::Text : Form::Raw);
     const bool colour = toTerminal && qEnvironmentVariableIsEmpty("NO_COLOR")
-                        && qEnvironmentVariable("TERM") != QLatin1String("dumb");
+        && qEnvironmentVariable("TERM") != QLatin1String("dumb");
     choice.style = colour ? ChatText::Style::Ansi : ChatText::Style::Plain;
     choice.leaveOutOwnLines = ::isatty(STDIN_FILENO);
     return choice;
@@ -33,4 +33,4 @@ void show(LocalRoom& room, std::FILE* stream, const Choice& choice)
     });
 }
 
-} // namespace TerminalRoom
+}  // namespace TerminalRoom

@@ -27,4 +27,4 @@ struct Choice {
 Choice choose(std::optional<Form> forced);
 
 void show(LocalRoom& room, std::FILE* stream, const Choice& choice);
-} // namespace TerminalRoom
+}  // namespace TerminalRoom

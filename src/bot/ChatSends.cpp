@@ -11,7 +11,7 @@ QString designText(const QString& head, const QString& word)
         + QStringLiteral("</U> ");
 }
 
-} // namespace
+}  // namespace
 
 namespace ChatSends {
 
@@ -64,7 +64,7 @@ void store(const QString& key, const QString& text)
     SaveSetting(kSection, key, text);
 }
 
-} // namespace ChatSends
+}  // namespace ChatSends
 
 QString CommandsForm::caption()
 {

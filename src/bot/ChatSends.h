@@ -8,12 +8,12 @@
 // under section "cs". A reply reads its text afresh each time, so an edit
 // takes effect with the next reply.
 struct ChatSend {
-    QString key;           // the store key
-    QString box;           // the box of the Chat Sends window that edits it
-    QString label;         // that box's label
-    QString formDefault;   // what the window shows while the key is absent
+    QString key;  // the store key
+    QString box;  // the box of the Chat Sends window that edits it
+    QString label;  // that box's label
+    QString formDefault;  // what the window shows while the key is absent
     QString replyDefault;  // what a reply says while the key is absent
-    QString designText;    // what the window shows while the font prefix is empty
+    QString designText;  // what the window shows while the font prefix is empty
 };
 
 namespace ChatSends {
@@ -32,12 +32,12 @@ QString replyText(const QString& key);
 QString formText(const QString& key);
 void store(const QString& key, const QString& text);
 
-} // namespace ChatSends
+}  // namespace ChatSends
 
 // The Commands window: a fixed help text and an OK button.
 struct CommandsForm {
-    static QString caption();     // "Commands"
-    static QString okCaption();   // "&OK"
+    static QString caption();  // "Commands"
+    static QString okCaption();  // "&OK"
     // The 25 help lines, each ended by CR LF.
     static QString helpText();
 };

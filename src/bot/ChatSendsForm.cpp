@@ -9,7 +9,9 @@
 #include <utility>
 
 ChatSendsForm::ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui)
-    : m_form(form), m_settings(settings), m_ui(ui)
+    : m_form(form),
+      m_settings(settings),
+      m_ui(ui)
 {
     resetToDesign();
 }

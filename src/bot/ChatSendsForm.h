@@ -17,10 +17,10 @@ class ChatSendsForm : public QObject {
 public:
     ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui);
 
-    static QString caption();          // "Chat Sends"
-    static QString setAllCaption();    // "&Set Chatsends" (skinButton1)
-    static QString setCaption();       // "Set" (Label5)
-    static QString playLegend();       // the placeholders of the Playing box
+    static QString caption();  // "Chat Sends"
+    static QString setAllCaption();  // "&Set Chatsends" (skinButton1)
+    static QString setCaption();  // "Set" (Label5)
+    static QString playLegend();  // the placeholders of the Playing box
     // The label shown beside a box ("Pre HTML:", "Playing:", ...), by the
     // box's name; empty for an unknown name.
     static QString labelOf(const QString& boxName);
@@ -28,8 +28,8 @@ public:
     // The five template boxes.
     TextField txtFont;
     TextField txtPlay;
-    TextField Text1;       // ignore
-    TextField Text2;       // unignore
+    TextField Text1;  // ignore
+    TextField Text2;  // unignore
     TextField txtPlaying;
     // The seven chat-send boxes.
     TextField txtNF;

@@ -13,7 +13,7 @@ namespace {
 // window's events run in between.
 constexpr int kMemberListTries = 20;
 
-} // namespace
+}  // namespace
 
 void GetChatUsers(WindowSystem& windows, ListBox& L)
 {

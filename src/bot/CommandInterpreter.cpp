@@ -35,12 +35,14 @@ const QString kSerifHead = QStringLiteral(
     "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 FACE=\"MS Reference "
     "Serif\">");
 
-} // namespace
+}  // namespace
 
 CommandInterpreter::CommandInterpreter(FormState& form, Uses uses)
-    : ramText(&RamText), uptimeText(&UptimeText), m_form(form), m_uses(uses)
-{
-}
+    : ramText(&RamText),
+      uptimeText(&UptimeText),
+      m_form(form),
+      m_uses(uses)
+{ }
 
 QString CommandInterpreter::P() const
 {

@@ -13,7 +13,10 @@ const QString Discovery::kIdle = [] {
 const QString Discovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
 
 Discovery::Discovery(FormState& form, ChatExit& chat, Player& player, UserInterface& ui)
-    : m_form(form), m_chat(chat), m_player(player), m_ui(ui)
+    : m_form(form),
+      m_chat(chat),
+      m_player(player),
+      m_ui(ui)
 {
     Timer2.setInterval(4000);
     connect(&Timer2, &QTimer::timeout, this, &Discovery::Timer2_Timer);

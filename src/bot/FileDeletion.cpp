@@ -33,7 +33,7 @@ QRegularExpression wildcardPattern(const QString& wildcard)
     return QRegularExpression(QRegularExpression::anchoredPattern(pattern), options);
 }
 
-} // namespace
+}  // namespace
 
 int deleteFiles(const QString& path)
 {

@@ -12,8 +12,8 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <sys/sysinfo.h>
 #include <ctime>
+#include <sys/sysinfo.h>
 #endif
 
 namespace {
@@ -68,12 +68,12 @@ bool blockDeviceIsRemovable(const QByteArray& device)
 
 int driveTypeOf(const QStorageInfo& storage)
 {
-    static const QList<QByteArray> network = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs",
-                                              "9p", "ceph", "glusterfs", "afs", "davfs", "fuse.davfs2"};
+    static const QList<QByteArray> network = {"nfs", "nfs4", "cifs",      "smb3", "smbfs", "sshfs",      "fuse.sshfs",
+                                              "9p",  "ceph", "glusterfs", "afs",  "davfs", "fuse.davfs2"};
     static const QList<QByteArray> cdrom = {"iso9660", "udf"};
     static const QList<QByteArray> ram = {"tmpfs", "ramfs"};
-    static const QList<QByteArray> disk = {"ext2", "ext3", "ext4", "xfs", "btrfs", "zfs", "f2fs", "vfat", "exfat",
-                                           "ntfs", "ntfs3", "fuseblk", "overlay", "jfs", "reiserfs"};
+    static const QList<QByteArray> disk = {"ext2",  "ext3", "ext4",  "xfs",     "btrfs",   "zfs", "f2fs",    "vfat",
+                                           "exfat", "ntfs", "ntfs3", "fuseblk", "overlay", "jfs", "reiserfs"};
     const QByteArray type = storage.fileSystemType();
     if (network.contains(type))
         return Network;
@@ -89,16 +89,16 @@ int driveTypeOf(const QStorageInfo& storage)
 }
 #endif
 
-} // namespace
+}  // namespace
 
 QString convert(const QString& a)
 {
-    static const std::array<const char*, 21> units = {
-        "", "one ", "two ", "three ", "four ", "five ", "six ", "seven ", "eight ", "nine ", "ten ",
-        "eleven ", "twelve ", "thirteen ", "fouteen ", "fifteen ", "sixteen ", "seventeen ", "eighteen ",
-        "nineteen ", "twenty "};
-    static const std::array<const char*, 10> tens = {
-        "", "", "twenty ", "thirty ", "fourty ", "fifty ", "sixty ", "seventy ", "eighty ", "ninety "};
+    static const std::array<const char*, 21> units
+        = {"",         "one ",     "two ",     "three ",     "four ",     "five ",     "six ",
+           "seven ",   "eight ",   "nine ",    "ten ",       "eleven ",   "twelve ",   "thirteen ",
+           "fouteen ", "fifteen ", "sixteen ", "seventeen ", "eighteen ", "nineteen ", "twenty "};
+    static const std::array<const char*, 10> tens
+        = {"", "", "twenty ", "thirty ", "fourty ", "fifty ", "sixty ", "seventy ", "eighty ", "ninety "};
     bool ok = false;
     const int value = a.trimmed().toInt(&ok);
     if (!ok || value < 0)
@@ -158,12 +158,12 @@ QString ramText(quint64 totalBytes)
 QString RamText()
 {
 #ifdef Q_OS_WIN
-    MEMORYSTATUSEX status{};
+    MEMORYSTATUSEX status {};
     status.dwLength = sizeof status;
     GlobalMemoryStatusEx(&status);
     return ramText(status.ullTotalPhys);
 #else
-    struct sysinfo info {};
+    struct sysinfo info { };
     sysinfo(&info);
     return ramText(quint64(info.totalram) * info.mem_unit);
 #endif
@@ -189,7 +189,7 @@ QString UptimeText()
 #ifdef Q_OS_WIN
     return uptimeText(GetTickCount64());
 #else
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return uptimeText(quint64(now.tv_sec) * 1000 + quint64(now.tv_nsec) / 1000000);
 #endif
@@ -197,8 +197,7 @@ QString UptimeText()
 
 QString driveTypeText(int code)
 {
-    static const std::array<const char*, 6> names = {"Unknown", "Removable", "Fixed", "Network", "CD-ROM",
-                                                     "RAM Disk"};
+    static const std::array<const char*, 6> names = {"Unknown", "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk"};
     return code >= 0 && code < int(names.size()) ? QString::fromLatin1(names[code]) : QString();
 }
 
@@ -207,13 +206,20 @@ std::optional<QString> DriveTypeName(const QString& drive)
 #ifdef Q_OS_WIN
     QString root = drive.left(1) + QStringLiteral(":\\");
     switch (GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.utf16()))) {
-    case DRIVE_NO_ROOT_DIR: return std::nullopt;
-    case DRIVE_REMOVABLE: return driveTypeText(Removable);
-    case DRIVE_FIXED: return driveTypeText(Fixed);
-    case DRIVE_REMOTE: return driveTypeText(Network);
-    case DRIVE_CDROM: return driveTypeText(CdRom);
-    case DRIVE_RAMDISK: return driveTypeText(RamDisk);
-    default: return driveTypeText(Unknown);
+    case DRIVE_NO_ROOT_DIR:
+        return std::nullopt;
+    case DRIVE_REMOVABLE:
+        return driveTypeText(Removable);
+    case DRIVE_FIXED:
+        return driveTypeText(Fixed);
+    case DRIVE_REMOTE:
+        return driveTypeText(Network);
+    case DRIVE_CDROM:
+        return driveTypeText(CdRom);
+    case DRIVE_RAMDISK:
+        return driveTypeText(RamDisk);
+    default:
+        return driveTypeText(Unknown);
     }
 #else
     if (drive.isEmpty() || !QFileInfo::exists(drive))

@@ -31,7 +31,7 @@ QString driveTypeText(int code);
 
 // The About box.
 struct AboutBox {
-    static QString title();        // the program's title
-    static QString caption();      // "About " + title
+    static QString title();  // the program's title
+    static QString caption();  // "About " + title
     static QString versionText();  // "Version " + major.minor.revision
 };

@@ -20,7 +20,7 @@ void setText(WindowSystem& windows, Hwnd window, const QString& text)
     windows.sendMessage(window, wm::SETTEXT, 0, bytes);
 }
 
-} // namespace
+}  // namespace
 
 namespace aimchat {
 
@@ -120,4 +120,4 @@ QString ProbeInputFormat(WindowSystem& windows)
     return html;
 }
 
-} // namespace aimchat
+}  // namespace aimchat

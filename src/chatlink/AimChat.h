@@ -30,4 +30,4 @@ WindowSystem::Hwnd ChatWindow(WindowSystem& windows);
 WindowSystem::Hwnd TranscriptText(WindowSystem& windows);
 WindowSystem::Hwnd InputText(WindowSystem& windows);
 
-} // namespace aimchat
+}  // namespace aimchat

@@ -23,4 +23,4 @@ QString fromUtf8OrAnsi(std::string_view bytes);
 
 std::string toWindow(const WindowSystem& windows, const QString& text);
 QString fromWindow(const WindowSystem& windows, std::string_view bytes);
-} // namespace AnsiText
+}  // namespace AnsiText

@@ -31,7 +31,7 @@ void setText(WindowSystem& windows, Hwnd window, const QString& text)
     windows.sendMessage(window, wm::SETTEXT, 0, bytes);
 }
 
-} // namespace
+}  // namespace
 
 Hwnd FindChatRoom(WindowSystem& windows)
 {
@@ -98,9 +98,8 @@ QString GetAolVersion(WindowSystem& windows)
     const double asNumber = allItems.toDouble(&isNumber);
     if (!isNumber)
         return QStringLiteral("9");
-    return allItems.contains(QLatin1StringView("Arrange &Minimized Windows")) && asNumber < 650
-               ? QStringLiteral("9")
-               : QStringLiteral("0");
+    return allItems.contains(QLatin1StringView("Arrange &Minimized Windows")) && asNumber < 650 ? QStringLiteral("9")
+                                                                                                : QStringLiteral("0");
 }
 
 void ClearChatInput(WindowSystem& windows)

@@ -21,10 +21,12 @@ bool isTimeStamp(const QString& field)
     return stamp.match(field).hasMatch();
 }
 
-} // namespace
+}  // namespace
 
 ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui)
-    : m_form(form), m_windows(windows), m_ui(ui)
+    : m_form(form),
+      m_windows(windows),
+      m_ui(ui)
 {
     chat_tymer.setInterval(1000);
     connect(&chat_tymer, &QTimer::timeout, this, &ChatScanner::chat_tymer_Timer);
@@ -107,8 +109,8 @@ void ChatScanner::chkScan_Click()
 {
     if (m_form.chkScan.value() == 0) {
         m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
-                                            "enable chat scanning to use ccoms."),
-                             QStringLiteral("Notice"), UserInterface::Icon::Critical);
+                                       "enable chat scanning to use ccoms."),
+                        QStringLiteral("Notice"), UserInterface::Icon::Critical);
     }
     if (m_form.chkScan.value() == 1)
         scan_on();

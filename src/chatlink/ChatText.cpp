@@ -22,8 +22,21 @@ struct Look {
 
 // xterm's default palette, the one most terminals start from.
 constexpr std::array<std::array<int, 3>, 16> kPalette = {{
-    {0, 0, 0}, {205, 0, 0}, {0, 205, 0}, {205, 205, 0}, {0, 0, 238}, {205, 0, 205}, {0, 205, 205}, {229, 229, 229},
-    {127, 127, 127}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {92, 92, 255}, {255, 0, 255}, {0, 255, 255},
+    {0, 0, 0},
+    {205, 0, 0},
+    {0, 205, 0},
+    {205, 205, 0},
+    {0, 0, 238},
+    {205, 0, 205},
+    {0, 205, 205},
+    {229, 229, 229},
+    {127, 127, 127},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {92, 92, 255},
+    {255, 0, 255},
+    {0, 255, 255},
     {255, 255, 255},
 }};
 
@@ -48,10 +61,10 @@ int nearestColour(int rgb)
 int terminalColour(QString value)
 {
     static const QHash<QString, int> named = {
-        {"black", 0x000000},  {"silver", 0xC0C0C0}, {"gray", 0x808080},   {"grey", 0x808080},  {"white", 0xFFFFFF},
-        {"maroon", 0x800000}, {"red", 0xFF0000},    {"purple", 0x800080}, {"fuchsia", 0xFF00FF},
-        {"green", 0x008000},  {"lime", 0x00FF00},   {"olive", 0x808000},  {"yellow", 0xFFFF00}, {"navy", 0x000080},
-        {"blue", 0x0000FF},   {"teal", 0x008080},   {"aqua", 0x00FFFF},
+        {"black", 0x000000},  {"silver", 0xC0C0C0}, {"gray", 0x808080},   {"grey", 0x808080},    {"white", 0xFFFFFF},
+        {"maroon", 0x800000}, {"red", 0xFF0000},    {"purple", 0x800080}, {"fuchsia", 0xFF00FF}, {"green", 0x008000},
+        {"lime", 0x00FF00},   {"olive", 0x808000},  {"yellow", 0xFFFF00}, {"navy", 0x000080},    {"blue", 0x0000FF},
+        {"teal", 0x008080},   {"aqua", 0x00FFFF},
     };
     value = value.trimmed().toLower();
     if (const auto found = named.constFind(value); found != named.constEnd())
@@ -97,7 +110,7 @@ bool isControl(char32_t c)
 // look just before the first character that needs it.
 class Writer {
 public:
-    explicit Writer(ChatText::Style style) : m_style(style) {}
+    explicit Writer(ChatText::Style style) : m_style(style) { }
 
     void blank(const Look& look)
     {
@@ -115,14 +128,14 @@ public:
 
     void lineBreak()
     {
-        show(Look{});
+        show(Look {});
         m_text += u'\n';
         m_lineHasText = m_blankPending = false;
     }
 
     QString finish()
     {
-        show(Look{});
+        show(Look {});
         return std::move(m_text);
     }
 
@@ -168,22 +181,29 @@ std::optional<Element> elementNamed(QStringView name)
 // the unbalanced tags of chat lines.
 class OpenElements {
 public:
-    Look look() const { return m_open.empty() ? Look{} : m_open.back().look; }
+    Look look() const { return m_open.empty() ? Look {} : m_open.back().look; }
 
     void open(Element element, const QString& colour)
     {
         Look inside = look();
         switch (element) {
         case Element::Bold:
-        case Element::Strong: inside.bold = true; break;
+        case Element::Strong:
+            inside.bold = true;
+            break;
         case Element::Italic:
-        case Element::Emphasis: inside.italic = true; break;
-        case Element::Underline: inside.underline = true; break;
+        case Element::Emphasis:
+            inside.italic = true;
+            break;
+        case Element::Underline:
+            inside.underline = true;
+            break;
         case Element::Font:
             if (!colour.isNull())
                 inside.colour = terminalColour(colour);
             break;
-        case Element::Count: break;
+        case Element::Count:
+            break;
         }
         m_open.push_back({element, inside});
         ++m_count[std::size_t(element)];
@@ -206,7 +226,7 @@ private:
         Look look;
     };
     std::vector<Open> m_open;
-    std::array<int, std::size_t(Element::Count)> m_count{};
+    std::array<int, std::size_t(Element::Count)> m_count {};
 };
 
 struct Tag {
@@ -270,13 +290,13 @@ Tag readTag(const QString& html, qsizetype at)
 }
 
 // &nbsp; to &yuml;, the names of U+00A0 to U+00FF in order.
-constexpr const char* kLatin1Names =
-    "nbsp iexcl cent pound curren yen brvbar sect uml copy ordf laquo not shy reg macr deg plusmn sup2 sup3 "
-    "acute micro para middot cedil sup1 ordm raquo frac14 frac12 frac34 iquest Agrave Aacute Acirc Atilde Auml "
-    "Aring AElig Ccedil Egrave Eacute Ecirc Euml Igrave Iacute Icirc Iuml ETH Ntilde Ograve Oacute Ocirc Otilde "
-    "Ouml times Oslash Ugrave Uacute Ucirc Uuml Yacute THORN szlig agrave aacute acirc atilde auml aring aelig "
-    "ccedil egrave eacute ecirc euml igrave iacute icirc iuml eth ntilde ograve oacute ocirc otilde ouml divide "
-    "oslash ugrave uacute ucirc uuml yacute thorn yuml";
+constexpr const char* kLatin1Names
+    = "nbsp iexcl cent pound curren yen brvbar sect uml copy ordf laquo not shy reg macr deg plusmn sup2 sup3 "
+      "acute micro para middot cedil sup1 ordm raquo frac14 frac12 frac34 iquest Agrave Aacute Acirc Atilde Auml "
+      "Aring AElig Ccedil Egrave Eacute Ecirc Euml Igrave Iacute Icirc Iuml ETH Ntilde Ograve Oacute Ocirc Otilde "
+      "Ouml times Oslash Ugrave Uacute Ucirc Uuml Yacute THORN szlig agrave aacute acirc atilde auml aring aelig "
+      "ccedil egrave eacute ecirc euml igrave iacute icirc iuml eth ntilde ograve oacute ocirc otilde ouml divide "
+      "oslash ugrave uacute ucirc uuml yacute thorn yuml";
 
 // HTML's longest entity name, "thetasym".
 constexpr qsizetype kLongestName = 8;
@@ -285,9 +305,9 @@ const QHash<QString, char32_t>& entityNames()
 {
     static const QHash<QString, char32_t> names = [] {
         QHash<QString, char32_t> table = {
-            {"amp", U'&'},       {"lt", U'<'},        {"gt", U'>'},        {"quot", U'"'},      {"apos", U'\''},
-            {"euro", 0x20AC},    {"hellip", 0x2026},  {"ndash", 0x2013},   {"mdash", 0x2014},   {"lsquo", 0x2018},
-            {"rsquo", 0x2019},   {"ldquo", 0x201C},   {"rdquo", 0x201D},   {"bull", 0x2022},    {"trade", 0x2122},
+            {"amp", U'&'},     {"lt", U'<'},       {"gt", U'>'},      {"quot", U'"'},    {"apos", U'\''},
+            {"euro", 0x20AC},  {"hellip", 0x2026}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018},
+            {"rsquo", 0x2019}, {"ldquo", 0x201C},  {"rdquo", 0x201D}, {"bull", 0x2022},  {"trade", 0x2122},
         };
         char32_t c = 0xA0;
         for (const QString& name : QString::fromLatin1(kLatin1Names).split(u' '))
@@ -356,10 +376,10 @@ bool startsTag(const QString& html, qsizetype at)
     const QChar next = html[at + 1];
     const auto isAsciiLetter = [](QChar c) { return c.unicode() < 0x80 && c.isLetter(); };
     return isAsciiLetter(next) || next == u'!' || next == u'?'
-           || (next == u'/' && at + 2 < html.size() && isAsciiLetter(html[at + 2]));
+        || (next == u'/' && at + 2 < html.size() && isAsciiLetter(html[at + 2]));
 }
 
-} // namespace
+}  // namespace
 
 namespace ChatText {
 
@@ -416,4 +436,4 @@ QString render(const QString& html, Style style)
     return writer.finish();
 }
 
-} // namespace ChatText
+}  // namespace ChatText

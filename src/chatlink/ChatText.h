@@ -12,4 +12,4 @@ namespace ChatText {
 enum class Style { Plain, Ansi };
 
 QString render(const QString& html, Style style);
-} // namespace ChatText
+}  // namespace ChatText

@@ -12,7 +12,9 @@
 #endif
 
 LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
-    : QObject(parent), m_desktop(desktop), m_localMember(std::move(localMember))
+    : QObject(parent),
+      m_desktop(desktop),
+      m_localMember(std::move(localMember))
 {
     m_chat = m_desktop.openAimChat(AnsiText::toWindow(m_desktop, m_localMember));
     m_desktop.eventPump = [] { QCoreApplication::processEvents(); };

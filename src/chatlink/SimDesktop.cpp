@@ -20,7 +20,7 @@ bool sameClass(std::string_view a, std::string_view b)
 std::string localTime()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm parts{};
+    std::tm parts {};
 #ifdef _WIN32
     localtime_s(&parts, &now);
 #else
@@ -71,7 +71,7 @@ std::string memberItem(const std::string& name, bool ignored)
     return std::string("Chat\t") + (ignored ? "ignored" : "") + "\t" + name;
 }
 
-} // namespace
+}  // namespace
 
 struct SimDesktop::Window {
     Hwnd handle = 0;
@@ -103,7 +103,8 @@ struct SimDesktop::Menu {
     std::vector<Item> items;
 };
 
-SimDesktop::SimDesktop() : clock(localTime) {}
+SimDesktop::SimDesktop() : clock(localTime)
+{ }
 
 SimDesktop::~SimDesktop() = default;
 

@@ -30,12 +30,12 @@
 class SimDesktop : public WindowSystem {
 public:
     enum class Kind {
-        Plain,       // keeps the text it is given, as any window does
+        Plain,  // keeps the text it is given, as any window does
         Transcript,  // a plain text, bounded in size
-        Input,       // the AIM input box
+        Input,  // the AIM input box
         IconButton,  // an AIM icon button; its role follows its position
         MemberList,  // the AIM member list
-        AolEdit,     // an AOL "RICHCNTL" box
+        AolEdit,  // an AOL "RICHCNTL" box
     };
 
     // The client's HTML around the text typed into the AIM input box.
@@ -60,8 +60,8 @@ public:
     struct AolRoom {
         Hwnd room = 0;
         Hwnd transcript = 0;  // "RICHCNTLREADONLY"
-        Hwnd edit = 0;        // first "RICHCNTL"
-        Hwnd input = 0;       // second "RICHCNTL"
+        Hwnd edit = 0;  // first "RICHCNTL"
+        Hwnd input = 0;  // second "RICHCNTL"
     };
 
     SimDesktop();

@@ -18,7 +18,7 @@ HMENU hmenu(WindowSystem::Hmenu handle)
     return reinterpret_cast<HMENU>(handle);
 }
 
-} // namespace
+}  // namespace
 
 WindowSystem::Hwnd Win32WindowSystem::findWindow(std::string_view className)
 {
@@ -35,8 +35,7 @@ WindowSystem::Hwnd Win32WindowSystem::findChild(Hwnd parent, Hwnd after, std::st
     return reinterpret_cast<Hwnd>(FindWindowExA(hwnd(parent), hwnd(after), name.c_str(), nullptr));
 }
 
-std::intptr_t Win32WindowSystem::sendMessage(Hwnd window, unsigned message, std::uintptr_t wParam,
-                                             std::intptr_t lParam)
+std::intptr_t Win32WindowSystem::sendMessage(Hwnd window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (!window)
         return 0;
@@ -53,8 +52,8 @@ std::intptr_t Win32WindowSystem::sendMessage(Hwnd window, unsigned message, std:
     if (message == WM_GETTEXT)
         room = std::max<std::size_t>(room, wParam);
     else if (message == LB_GETTEXT)
-        room = std::max<std::size_t>(room, std::size_t(std::max<LRESULT>(
-                                                SendMessageA(hwnd(window), LB_GETTEXTLEN, wParam, 0), 0)) + 1);
+        room = std::max<std::size_t>(
+            room, std::size_t(std::max<LRESULT>(SendMessageA(hwnd(window), LB_GETTEXTLEN, wParam, 0), 0)) + 1);
     std::vector<char> buffer(room, '\0');
     std::memcpy(buffer.data(), text.data(), text.size());
     LRESULT result = SendMessageA(hwnd(window), message, wParam, reinterpret_cast<LPARAM>(buffer.data()));

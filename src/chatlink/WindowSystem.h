@@ -14,16 +14,16 @@ inline constexpr unsigned KEYUP = 257;
 inline constexpr unsigned CHAR = 258;
 inline constexpr unsigned LBUTTONDOWN = 513;
 inline constexpr unsigned LBUTTONUP = 514;
-} // namespace wm
+}  // namespace wm
 namespace lb {
 inline constexpr unsigned SETCURSEL = 390;
 inline constexpr unsigned GETTEXT = 393;
 inline constexpr unsigned GETTEXTLEN = 394;
 inline constexpr unsigned GETCOUNT = 395;
-} // namespace lb
+}  // namespace lb
 namespace vk {
 inline constexpr unsigned SPACE = 0x20;
-} // namespace vk
+}  // namespace vk
 
 // The window services of the desktop the chat client runs on, shaped like
 // user32: windows are found by class name and driven by numbered messages,

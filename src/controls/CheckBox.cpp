@@ -3,9 +3,10 @@
 #include <utility>
 
 CheckBox::CheckBox(QString caption, int value, QObject* parent)
-    : QObject(parent), m_caption(std::move(caption)), m_value(value ? 1 : 0)
-{
-}
+    : QObject(parent),
+      m_caption(std::move(caption)),
+      m_value(value ? 1 : 0)
+{ }
 
 void CheckBox::setValue(int value)
 {

@@ -6,7 +6,8 @@ const QString FormState::kUnknownOwner = QStringLiteral("       unkown        ")
 FormState::FormState()
     : txtFont(QStringLiteral("<FONT FACE=\"MS Reference Serif\"><FONT COLOR=#0080ff></u></i></b>")),
       txtPlay(QStringLiteral(
-          "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Playing</U> <FONT COLOR=#0080ff>\u00bb<FONT COLOR=#000000> "
+          "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Playing</U> <FONT COLOR=#0080ff>\u00bb<FONT "
+          "COLOR=#000000> "
           "<U></FONT><FONT COLOR=#0080c0>%s</U> <FONT COLOR=#0080ff >\u00bb<FONT COLOR=#000000> <U><FONT "
           "COLOR=#0080c0><u>%n</u><FONT COLOR=#000000><FONT COLOR=#0080ff>")),
       txtPlaying(QStringLiteral("P</b>laying [%s]")),
@@ -40,5 +41,4 @@ FormState::FormState()
       lbuser(kUnknownOwner),
       labToc(QStringLiteral("Waiting")),
       skinButton6(QStringLiteral("Signon"))
-{
-}
+{ }

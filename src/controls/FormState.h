@@ -14,7 +14,7 @@ public:
     FormState(const FormState&) = delete;
     FormState& operator=(const FormState&) = delete;
 
-    static const QString kCaption;       // "Quillon 3.2"
+    static const QString kCaption;  // "Quillon 3.2"
     static const QString kUnknownOwner;  // the design caption of lbuser
 
     // List1's height: above the bot panel while the bot is in use.
@@ -22,14 +22,14 @@ public:
     static constexpr int kListHeightScan = 3600;
 
     // Lists.
-    ListBox List1;        // playlist names, shown
-    ListBox List2;        // playlist lines: name ";" path
-    ListBox List3;        // search results waiting to be played or picked
-    ListBox lstRan;       // candidates of a random pick by text
+    ListBox List1;  // playlist names, shown
+    ListBox List2;  // playlist lines: name ";" path
+    ListBox List3;  // search results waiting to be played or picked
+    ListBox lstRan;  // candidates of a random pick by text
     ListBox lstsettings;  // settings lines
-    ListBox lstusers;     // members of the chat room
+    ListBox lstusers;  // members of the chat room
     // The playlist's height; bot mode shortens it to uncover its panel.
-    TwipsField List1Height{kListHeightScan};
+    TwipsField List1Height {kListHeightScan};
 
     // Text fields.
     TextField txtFont;

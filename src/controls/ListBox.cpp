@@ -1,6 +1,7 @@
 #include "controls/ListBox.h"
 
-ListBox::ListBox(QObject* parent) : QAbstractListModel(parent) {}
+ListBox::ListBox(QObject* parent) : QAbstractListModel(parent)
+{ }
 
 QString ListBox::item(int index) const
 {

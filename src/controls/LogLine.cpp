@@ -13,7 +13,7 @@ bool isJournal(std::FILE* stream)
 {
     const QByteArray named = qgetenv("JOURNAL_STREAM");
     const qsizetype colon = named.indexOf(':');
-    struct stat st {};
+    struct stat st { };
     if (colon < 0 || ::fstat(fileno(stream), &st) != 0)
         return false;
     bool deviceOk = false;
@@ -23,7 +23,7 @@ bool isJournal(std::FILE* stream)
     return deviceOk && inodeOk && device == qulonglong(st.st_dev) && inode == qulonglong(st.st_ino);
 }
 
-} // namespace
+}  // namespace
 
 void logLine(std::FILE* to, LogLevel level, const QString& line)
 {

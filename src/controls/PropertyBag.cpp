@@ -10,7 +10,7 @@ namespace {
 
 constexpr quint32 kMagic = 0x51504231;  // "QPB1"
 
-} // namespace
+}  // namespace
 
 void PropertyBag::WriteProperty(const QString& key, const QVariant& value)
 {

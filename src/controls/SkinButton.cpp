@@ -18,14 +18,14 @@ constexpr int kArrowPointer = 1;
 
 short buttonCode(Qt::MouseButtons buttons)
 {
-    return short((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-                 (buttons & Qt::MiddleButton ? 4 : 0));
+    return short((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+                 | (buttons & Qt::MiddleButton ? 4 : 0));
 }
 
 short shiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return short((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-                 (modifiers & Qt::AltModifier ? 4 : 0));
+    return short((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+                 | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
 // The desktop key codes: letters and digits as their capitals, the rest
@@ -35,30 +35,43 @@ short keyCode(int key)
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9) || key == Qt::Key_Space)
         return short(key);
     switch (key) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Delete: return 46;
-    default: return short(key & 0x7FFF);
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return short(key & 0x7FFF);
     }
 }
 
 Qt::CursorShape cursorShape(int pointer)
 {
     static const Qt::CursorShape shapes[] = {
-        Qt::ArrowCursor,     Qt::ArrowCursor,    Qt::CrossCursor,    Qt::IBeamCursor,    Qt::ArrowCursor,
-        Qt::SizeAllCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor, Qt::SizeHorCursor,
-        Qt::UpArrowCursor,   Qt::WaitCursor,     Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor,
-        Qt::SizeAllCursor,
+        Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::ArrowCursor,     Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
     };
     return pointer >= 0 && pointer < int(std::size(shapes)) ? shapes[pointer] : Qt::ArrowCursor;
 }
@@ -71,8 +84,8 @@ QPixmap handCursor()
     QPainter p(&hand);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
-    path.addRoundedRect(QRectF(8, 1, 5, 16), 2.5, 2.5);     // index finger
-    path.addRoundedRect(QRectF(7, 11, 17, 15), 4, 4);       // palm and folded fingers
+    path.addRoundedRect(QRectF(8, 1, 5, 16), 2.5, 2.5);  // index finger
+    path.addRoundedRect(QRectF(7, 11, 17, 15), 4, 4);  // palm and folded fingers
     path.addRoundedRect(QRectF(2, 12, 7, 5).translated(0, 2), 2.5, 2.5);  // thumb
     p.setPen(QPen(Qt::black, 1.2));
     p.setBrush(Qt::white);
@@ -103,11 +116,15 @@ QPixmap pictureFrom(const QVariant& saved)
     return picture;
 }
 
-} // namespace
+}  // namespace
 
 SkinButton::SkinButton(const QString& name, QWidget* parent)
-    : QWidget(parent), m_backColor(SystemColor::ButtonFace), m_backOver(SystemColor::ButtonFace),
-      m_foreColor(SystemColor::ButtonText), m_foreOver(SystemColor::ButtonText), m_caption(name)
+    : QWidget(parent),
+      m_backColor(SystemColor::ButtonFace),
+      m_backOver(SystemColor::ButtonFace),
+      m_foreColor(SystemColor::ButtonText),
+      m_foreOver(SystemColor::ButtonText),
+      m_caption(name)
 {
     setObjectName(name);
     setFocusPolicy(Qt::StrongFocus);
@@ -119,8 +136,7 @@ SkinButton::SkinButton(const QString& name, QWidget* parent)
     layOutCaption();
 }
 
-template <typename T>
-void SkinButton::assign(T& member, const T& value, const char* key)
+template <typename T> void SkinButton::assign(T& member, const T& value, const char* key)
 {
     if (member == value)
         return;
@@ -129,19 +145,58 @@ void SkinButton::assign(T& member, const T& value, const char* key)
     Q_EMIT propertyChanged(QLatin1String(key));
 }
 
-void SkinButton::setBackColor(OleColor c) { assign(m_backColor, c, "BCOL"); }
-void SkinButton::setBackOver(OleColor c) { assign(m_backOver, c, "BCOLO"); }
-void SkinButton::setForeColor(OleColor c) { assign(m_foreColor, c, "FCOL"); }
-void SkinButton::setForeOver(OleColor c) { assign(m_foreOver, c, "FCOLO"); }
-void SkinButton::setMaskColor(OleColor c) { assign(m_maskColor, c, "MCOL"); }
-void SkinButton::setColorScheme(int scheme) { assign(m_colorScheme, scheme, "COLTYPE"); }
-void SkinButton::setShowFocusRect(bool on) { assign(m_showFocusRect, on, "FOCUSR"); }
-void SkinButton::setSoftBevel(bool on) { assign(m_softBevel, on, "SOFT"); }
-void SkinButton::setPicturePosition(int position) { assign(m_picturePosition, position, "PICPOS"); }
-void SkinButton::setUseMaskColor(bool on) { assign(m_useMaskColor, on, "UMCOL"); }
-void SkinButton::setUseGreyscale(bool on) { assign(m_useGreyscale, on, "NGREY"); }
-void SkinButton::setSpecialEffect(int effect) { assign(m_specialEffect, effect, "FX"); }
-void SkinButton::setCheckBoxBehaviour(bool on) { assign(m_checkBoxBehaviour, on, "CHECK"); }
+void SkinButton::setBackColor(OleColor c)
+{
+    assign(m_backColor, c, "BCOL");
+}
+void SkinButton::setBackOver(OleColor c)
+{
+    assign(m_backOver, c, "BCOLO");
+}
+void SkinButton::setForeColor(OleColor c)
+{
+    assign(m_foreColor, c, "FCOL");
+}
+void SkinButton::setForeOver(OleColor c)
+{
+    assign(m_foreOver, c, "FCOLO");
+}
+void SkinButton::setMaskColor(OleColor c)
+{
+    assign(m_maskColor, c, "MCOL");
+}
+void SkinButton::setColorScheme(int scheme)
+{
+    assign(m_colorScheme, scheme, "COLTYPE");
+}
+void SkinButton::setShowFocusRect(bool on)
+{
+    assign(m_showFocusRect, on, "FOCUSR");
+}
+void SkinButton::setSoftBevel(bool on)
+{
+    assign(m_softBevel, on, "SOFT");
+}
+void SkinButton::setPicturePosition(int position)
+{
+    assign(m_picturePosition, position, "PICPOS");
+}
+void SkinButton::setUseMaskColor(bool on)
+{
+    assign(m_useMaskColor, on, "UMCOL");
+}
+void SkinButton::setUseGreyscale(bool on)
+{
+    assign(m_useGreyscale, on, "NGREY");
+}
+void SkinButton::setSpecialEffect(int effect)
+{
+    assign(m_specialEffect, effect, "FX");
+}
+void SkinButton::setCheckBoxBehaviour(bool on)
+{
+    assign(m_checkBoxBehaviour, on, "CHECK");
+}
 
 void SkinButton::setButtonType(int type)
 {
@@ -159,11 +214,36 @@ void SkinButton::setCaption(const QString& caption)
     Q_EMIT propertyChanged(QStringLiteral("TX"));
 }
 
-void SkinButton::setFontBold(bool on) { QFont f = font(); f.setBold(on); setFont(f); }
-void SkinButton::setFontItalic(bool on) { QFont f = font(); f.setItalic(on); setFont(f); }
-void SkinButton::setFontUnderline(bool on) { QFont f = font(); f.setUnderline(on); setFont(f); }
-void SkinButton::setFontSize(short points) { QFont f = font(); f.setPointSize(points); setFont(f); }
-void SkinButton::setFontName(const QString& family) { QFont f = font(); f.setFamily(family); setFont(f); }
+void SkinButton::setFontBold(bool on)
+{
+    QFont f = font();
+    f.setBold(on);
+    setFont(f);
+}
+void SkinButton::setFontItalic(bool on)
+{
+    QFont f = font();
+    f.setItalic(on);
+    setFont(f);
+}
+void SkinButton::setFontUnderline(bool on)
+{
+    QFont f = font();
+    f.setUnderline(on);
+    setFont(f);
+}
+void SkinButton::setFontSize(short points)
+{
+    QFont f = font();
+    f.setPointSize(points);
+    setFont(f);
+}
+void SkinButton::setFontName(const QString& family)
+{
+    QFont f = font();
+    f.setFamily(family);
+    setFont(f);
+}
 
 void SkinButton::setMousePointer(int pointer)
 {
@@ -552,7 +632,8 @@ void SkinButton::WriteProperties(PropertyBag& bag) const
 
 void SkinButton::ReadProperties(const PropertyBag& bag)
 {
-    auto read = [&bag](const char* key, const QVariant& missing) { return bag.ReadProperty(QLatin1String(key), missing); };
+    auto read
+        = [&bag](const char* key, const QVariant& missing) { return bag.ReadProperty(QLatin1String(key), missing); };
     m_buttonType = read("BTYPE", 2).toInt();
     m_caption = read("TX", QString()).toString();
     const bool enabled = read("ENAB", true).toBool();

@@ -52,7 +52,7 @@ public:
 
     // A new button: type 2, scheme 1, the scheme's colours, the name as caption.
     explicit SkinButton(const QString& name = {}, QWidget* parent = nullptr);
-    explicit SkinButton(QWidget* parent) : SkinButton(QString(), parent) {}
+    explicit SkinButton(QWidget* parent) : SkinButton(QString(), parent) { }
 
     OleColor BackColor() const { return m_backColor; }
     void setBackColor(OleColor color);
@@ -158,8 +158,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    template <typename T>
-    void assign(T& member, const T& value, const char* key);
+    template <typename T> void assign(T& member, const T& value, const char* key);
     void draw(State state, bool force = false);
     void press();
     void click();

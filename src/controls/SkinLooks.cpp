@@ -15,19 +15,31 @@ constexpr int kGap = 4;
 struct EdgeColors {
     OleColor top, top2, left, bottom, bottom2, right;
 };
-constexpr EdgeColors kType3Normal{0xFFFFFF, 0xFFFFFF, 0xFEFEFE, 0xC5D0D6, 0xC5D0D6, 0xD6DFE2};
-constexpr EdgeColors kType3Over{0xCFF0FF, 0x89D8FD, 0x6ACAFB, 0x0097E5, 0x30B3F8, 0x6ACAFB};
-constexpr EdgeColors kType3Focus{0xFFE7CE, 0xF6D4BC, 0xF0C3AA, 0xEE8269, 0xE4AD89, 0xF0C3AA};
-constexpr EdgeColors kType3Pressed{0xC1CCD1, 0xD5DCDE, 0xCFD9DC, 0xF3F3EF, 0xF3F3EF, 0xF3F3EF};
+constexpr EdgeColors kType3Normal {0xFFFFFF, 0xFFFFFF, 0xFEFEFE, 0xC5D0D6, 0xC5D0D6, 0xD6DFE2};
+constexpr EdgeColors kType3Over {0xCFF0FF, 0x89D8FD, 0x6ACAFB, 0x0097E5, 0x30B3F8, 0x6ACAFB};
+constexpr EdgeColors kType3Focus {0xFFE7CE, 0xF6D4BC, 0xF0C3AA, 0xEE8269, 0xE4AD89, 0xF0C3AA};
+constexpr EdgeColors kType3Pressed {0xC1CCD1, 0xD5DCDE, 0xCFD9DC, 0xF3F3EF, 0xF3F3EF, 0xF3F3EF};
 constexpr OleColor kType3DisabledFrame = 0xBAC7C9;
 
 class Canvas {
 public:
-    Canvas(QPainter& p, const QSize& size) : p(p), r(size.width() - 1), b(size.height() - 1) {}
+    Canvas(QPainter& p, const QSize& size) : p(p), r(size.width() - 1), b(size.height() - 1) { }
 
-    void dot(int x, int y, OleColor c) { p.setPen(toQColor(c)); p.drawPoint(x, y); }
-    void hline(int x1, int x2, int y, OleColor c) { p.setPen(toQColor(c)); p.drawLine(x1, y, x2, y); }
-    void vline(int x, int y1, int y2, OleColor c) { p.setPen(toQColor(c)); p.drawLine(x, y1, x, y2); }
+    void dot(int x, int y, OleColor c)
+    {
+        p.setPen(toQColor(c));
+        p.drawPoint(x, y);
+    }
+    void hline(int x1, int x2, int y, OleColor c)
+    {
+        p.setPen(toQColor(c));
+        p.drawLine(x1, y, x2, y);
+    }
+    void vline(int x, int y1, int y2, OleColor c)
+    {
+        p.setPen(toQColor(c));
+        p.drawLine(x, y1, x, y2);
+    }
     void fill(const QRect& rect, OleColor c) { p.fillRect(rect, toQColor(c)); }
 
     // A rectangle inset by k: light on top and left, dark on bottom and right.
@@ -202,7 +214,7 @@ constexpr int kTextFlags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnem
 Placement place(const QRect& face, const QSize& pic, const QFontMetrics& fm, const QString& caption, int position)
 {
     const QRect area = face.adjusted(kMargin, kMargin, -kMargin, -kMargin);
-    Placement at{QRect(QPoint(), pic), area};
+    Placement at {QRect(QPoint(), pic), area};
     at.picture.moveCenter(area.center());
     if (pic.isEmpty() || caption.isEmpty() || position == 4)
         return at;
@@ -237,10 +249,17 @@ void paintCaption(QPainter& p, const QRect& rect, const SkinDrawing& d)
         return;
     }
     switch (d.specialEffect) {
-    case 1: text({1, 1}, k.highlight); break;   // engraved
-    case 2: text({1, 1}, k.shadow); break;      // raised
-    case 3: text({2, 2}, k.darkShadow); break;  // drop shadow
-    default: break;
+    case 1:
+        text({1, 1}, k.highlight);
+        break;  // engraved
+    case 2:
+        text({1, 1}, k.shadow);
+        break;  // raised
+    case 3:
+        text({2, 2}, k.darkShadow);
+        break;  // drop shadow
+    default:
+        break;
     }
     text({}, d.over ? k.hoverText : k.text);
 }
@@ -258,7 +277,7 @@ void paintFocus(QPainter& p, const QRect& face, const SkinDrawing& d)
         p.drawRect(ring);
 }
 
-} // namespace
+}  // namespace
 
 void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d)
 {
@@ -275,8 +294,8 @@ void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d)
     if (d.type == 14 && d.isDefault)
         font.setBold(true);
     painter.setFont(font);
-    Placement at = place(face, picture.size() / picture.devicePixelRatio(), QFontMetrics(font), caption,
-                         d.picturePosition);
+    Placement at
+        = place(face, picture.size() / picture.devicePixelRatio(), QFontMetrics(font), caption, d.picturePosition);
     if (d.pressed) {
         at.picture.translate(1, 1);
         at.caption.translate(1, 1);

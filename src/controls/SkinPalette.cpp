@@ -6,9 +6,18 @@
 
 namespace {
 
-int red(OleColor c) { return int(c & 0xFF); }
-int green(OleColor c) { return int((c >> 8) & 0xFF); }
-int blue(OleColor c) { return int((c >> 16) & 0xFF); }
+int red(OleColor c)
+{
+    return int(c & 0xFF);
+}
+int green(OleColor c)
+{
+    return int((c >> 8) & 0xFF);
+}
+int blue(OleColor c)
+{
+    return int((c >> 16) & 0xFF);
+}
 OleColor clamped(int r, int g, int b)
 {
     return oleColor(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
@@ -23,7 +32,7 @@ void deriveBevel(SkinPalette& p, bool soft)
     p.darkShadow = shift(p.face, -192, soft);
 }
 
-} // namespace
+}  // namespace
 
 OleColor oleColor(int r, int g, int b)
 {
@@ -45,18 +54,30 @@ OleColor translateColor(OleColor color, const QPalette& system)
     if (!(color & 0x80000000))
         return color & 0xFFFFFF;
     switch (color) {
-    case SystemColor::Window: return fromQColor(system.color(QPalette::Base));
-    case SystemColor::WindowText: return fromQColor(system.color(QPalette::Text));
-    case SystemColor::Highlight: return fromQColor(system.color(QPalette::Highlight));
-    case SystemColor::HighlightText: return fromQColor(system.color(QPalette::HighlightedText));
-    case SystemColor::ButtonFace: return fromQColor(system.color(QPalette::Button));
-    case SystemColor::ButtonShadow: return fromQColor(system.color(QPalette::Dark));
-    case SystemColor::GrayText: return fromQColor(system.color(QPalette::Disabled, QPalette::Text));
-    case SystemColor::ButtonText: return fromQColor(system.color(QPalette::ButtonText));
-    case SystemColor::ButtonHighlight: return fromQColor(system.color(QPalette::Light));
-    case SystemColor::DarkShadow3D: return fromQColor(system.color(QPalette::Shadow));
-    case SystemColor::Light3D: return fromQColor(system.color(QPalette::Midlight));
-    default: return fromQColor(system.color(QPalette::Button));  // an index this desktop has no colour for
+    case SystemColor::Window:
+        return fromQColor(system.color(QPalette::Base));
+    case SystemColor::WindowText:
+        return fromQColor(system.color(QPalette::Text));
+    case SystemColor::Highlight:
+        return fromQColor(system.color(QPalette::Highlight));
+    case SystemColor::HighlightText:
+        return fromQColor(system.color(QPalette::HighlightedText));
+    case SystemColor::ButtonFace:
+        return fromQColor(system.color(QPalette::Button));
+    case SystemColor::ButtonShadow:
+        return fromQColor(system.color(QPalette::Dark));
+    case SystemColor::GrayText:
+        return fromQColor(system.color(QPalette::Disabled, QPalette::Text));
+    case SystemColor::ButtonText:
+        return fromQColor(system.color(QPalette::ButtonText));
+    case SystemColor::ButtonHighlight:
+        return fromQColor(system.color(QPalette::Light));
+    case SystemColor::DarkShadow3D:
+        return fromQColor(system.color(QPalette::Shadow));
+    case SystemColor::Light3D:
+        return fromQColor(system.color(QPalette::Midlight));
+    default:
+        return fromQColor(system.color(QPalette::Button));  // an index this desktop has no colour for
     }
 }
 

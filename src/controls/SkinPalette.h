@@ -22,7 +22,7 @@ constexpr OleColor ButtonText = 0x80000012;
 constexpr OleColor ButtonHighlight = 0x80000014;
 constexpr OleColor DarkShadow3D = 0x80000015;
 constexpr OleColor Light3D = 0x80000016;
-} // namespace SystemColor
+}  // namespace SystemColor
 
 OleColor oleColor(int red, int green, int blue);
 QColor toQColor(OleColor rgb);

@@ -2,7 +2,8 @@
 
 #include <utility>
 
-TextField::TextField(QString text, QObject* parent) : QObject(parent), m_text(std::move(text)) {}
+TextField::TextField(QString text, QObject* parent) : QObject(parent), m_text(std::move(text))
+{ }
 
 void TextField::setText(const QString& text)
 {

@@ -1,6 +1,7 @@
 #include "controls/TwipsField.h"
 
-TwipsField::TwipsField(int twips, QObject* parent) : QObject(parent), m_twips(twips) {}
+TwipsField::TwipsField(int twips, QObject* parent) : QObject(parent), m_twips(twips)
+{ }
 
 void TwipsField::setValue(int twips)
 {

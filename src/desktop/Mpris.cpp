@@ -39,7 +39,7 @@ qint64 durationMicroseconds(const QString& text)
     return seconds * 1000000;
 }
 
-} // namespace
+}  // namespace
 
 // The interfaces as the bus shows them; each call goes to the Mpris object.
 class MprisRootAdaptor : public QDBusAbstractAdaptor {
@@ -53,7 +53,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
 public:
-    explicit MprisRootAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) {}
+    explicit MprisRootAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) { }
 
     bool CanQuit() const { return true; }
     bool CanRaise() const { return m_mpris.canRaise(); }
@@ -89,7 +89,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanSeek READ CanSeek)
     Q_PROPERTY(bool CanControl READ CanControl)
 public:
-    explicit MprisPlayerAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) {}
+    explicit MprisPlayerAdaptor(Mpris& mpris) : QDBusAbstractAdaptor(&mpris), m_mpris(mpris) { }
 
     QString PlaybackStatus() const { return m_mpris.playbackStatus(); }
     double Rate() const { return 1.0; }
@@ -112,8 +112,8 @@ public Q_SLOTS:
     void Stop() { m_mpris.stop(); }
     void Play() { m_mpris.play(); }
     // A player that cannot seek ignores these, as CanSeek tells clients.
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void Seek(qlonglong) { }
+    void SetPosition(const QDBusObjectPath&, qlonglong) { }
 
 Q_SIGNALS:
     void Seeked(qlonglong position);
@@ -137,8 +137,8 @@ std::unique_ptr<Mpris> Mpris::publish(MprisLinks links)
         return {};
     }
     // A second instance takes the name the MPRIS rules give it.
-    const QString instance = kServiceName + QStringLiteral(".instance")
-        + QString::number(QCoreApplication::applicationPid());
+    const QString instance
+        = kServiceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
     if (!mpris->registerOn(kServiceName) && !mpris->registerOn(instance))
         return {};
     return mpris;
@@ -197,7 +197,8 @@ void Mpris::raise()
 void Mpris::quit()
 {
     // The caller has its answer before the program begins to end.
-    QMetaObject::invokeMethod(this, [this] { m_links.quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_links.quit(); }, Qt::QueuedConnection);
 }
 
 QString Mpris::playbackStatus() const
@@ -241,7 +242,7 @@ QVariantMap Mpris::metadata() const
     const QString url = m_links.wmp.URL();
     if (url.isEmpty())
         return {};
-    QVariantMap map{
+    QVariantMap map {
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId()))},
         {QStringLiteral("xesam:title"), title()},
         {QStringLiteral("xesam:url"), QUrl::fromUserInput(url).toString(QUrl::FullyEncoded)},
@@ -358,8 +359,8 @@ void Mpris::announceChanges()
     m_announced = now;
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }

@@ -29,8 +29,7 @@ inline void bindView(SkinButton* button, TextField& caption)
 }
 
 // The forms' skin buttons all look alike, and the forms handle only Click.
-template <typename Handler>
-SkinButton* skinButton(int number, const QString& caption, QWidget* parent, Handler onClick)
+template <typename Handler> SkinButton* skinButton(int number, const QString& caption, QWidget* parent, Handler onClick)
 {
     auto* b = new SkinButton(QStringLiteral("skinButton%1").arg(number), parent);
     b->setCaption(caption);
@@ -52,8 +51,7 @@ inline void bindView(QLineEdit* edit, TextField& field)
 
 // The box shows the holder; a click sets the holder and then runs the
 // handler, as a click on a check box does.
-template <typename Handler>
-void bindView(QAbstractButton* box, CheckBox& check, Handler onClick)
+template <typename Handler> void bindView(QAbstractButton* box, CheckBox& check, Handler onClick)
 {
     box->setCheckable(true);
     box->setText(check.caption());

@@ -13,7 +13,10 @@
 #include <QVBoxLayout>
 
 DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
-    : QDialog(parent), m_form(form), m_dirs(new QFileSystemModel(this)), m_Dir1(new QTreeView(this)),
+    : QDialog(parent),
+      m_form(form),
+      m_dirs(new QFileSystemModel(this)),
+      m_Dir1(new QTreeView(this)),
       m_txtpath(new QLineEdit(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -25,6 +25,6 @@ private:
     QFileSystemModel* m_dirs;
     QTreeView* m_Dir1;
     QLineEdit* m_txtpath;
-    QString m_shown;          // the folder the tree is to show
+    QString m_shown;  // the folder the tree is to show
     bool m_following = true;  // until the user moves in the tree
 };

@@ -7,14 +7,18 @@ namespace {
 QString connectionError(int error)
 {
     switch (error) {
-    case XCB_CONN_CLOSED_PARSE_ERR: return QStringLiteral("the display name cannot be read");
-    case XCB_CONN_CLOSED_INVALID_SCREEN: return QStringLiteral("the display has no such screen");
-    case XCB_CONN_CLOSED_MEM_INSUFFICIENT: return QStringLiteral("out of memory");
-    default: return QStringLiteral("no X server answers, or it refused");
+    case XCB_CONN_CLOSED_PARSE_ERR:
+        return QStringLiteral("the display name cannot be read");
+    case XCB_CONN_CLOSED_INVALID_SCREEN:
+        return QStringLiteral("the display has no such screen");
+    case XCB_CONN_CLOSED_MEM_INSUFFICIENT:
+        return QStringLiteral("out of memory");
+    default:
+        return QStringLiteral("no X server answers, or it refused");
     }
 }
 
-} // namespace
+}  // namespace
 
 DisplayCheck DisplayCheck::run()
 {

@@ -6,9 +6,9 @@
 // it is given does not answer; this asks first.
 struct DisplayCheck {
     enum class State {
-        Usable,   // a display answers, or one Qt reaches by other means is named
+        Usable,  // a display answers, or one Qt reaches by other means is named
         Missing,  // no display is named
-        Broken,   // the X display named in DISPLAY does not answer
+        Broken,  // the X display named in DISPLAY does not answer
     };
     State state = State::Usable;
     QString reason;  // for Missing and Broken: why, in a few words

@@ -10,7 +10,10 @@
 #include <QVBoxLayout>
 
 LocalRoomWindow::LocalRoomWindow(LocalRoom& room, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_room(room), m_transcript(new QTextBrowser(this)), m_input(new QLineEdit(this))
+    : QWidget(parent, Qt::Window),
+      m_room(room),
+      m_transcript(new QTextBrowser(this)),
+      m_input(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Local Room"));
     m_input->setPlaceholderText(tr("Say something as %1, or \"/as NAME: text\"").arg(room.localMember()));

@@ -13,11 +13,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -41,7 +41,7 @@ QPushButton* button(const QString& caption, QWidget* parent, std::function<void(
     return b;
 }
 
-} // namespace
+}  // namespace
 
 QIcon MainWindow::programIcon()
 {
@@ -136,7 +136,8 @@ QWidget* MainWindow::buildSwitches()
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto add = [&](CheckBox& check, std::function<void()> onClick = [] {}) {
+    auto add = [&](
+                   CheckBox& check, std::function<void()> onClick = [] {}) {
         auto* widget = new QCheckBox(box);
         bindView(widget, check, std::move(onClick));
         layout->addWidget(widget);
@@ -324,11 +325,16 @@ void MainWindow::showMainWindow()
 QWidget* MainWindow::createForm(Form form)
 {
     switch (form) {
-    case Form::About: return new AboutWindow(this);
-    case Form::Dir: return new DirPickerWindow(*m_form, this);
-    case Form::Song: return new SongPickerWindow(m_form->frmSong, this);
-    case Form::Chat: return new ChatSendsWindow(m_form->frmChat, this);
-    case Form::Commands: return new CommandsWindow(this);
+    case Form::About:
+        return new AboutWindow(this);
+    case Form::Dir:
+        return new DirPickerWindow(*m_form, this);
+    case Form::Song:
+        return new SongPickerWindow(m_form->frmSong, this);
+    case Form::Chat:
+        return new ChatSendsWindow(m_form->frmChat, this);
+    case Form::Commands:
+        return new CommandsWindow(this);
     }
     return nullptr;
 }

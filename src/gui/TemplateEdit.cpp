@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kMostLines = 6;
 
-} // namespace
+}  // namespace
 
 TemplateEdit::TemplateEdit(TextField& field, QWidget* parent) : QPlainTextEdit(field.text(), parent)
 {
@@ -61,8 +61,8 @@ void TemplateEdit::fitHeight()
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
     lines = std::clamp(lines, 1, kMostLines);
     const QMargins frame = contentsMargins();
-    const int height = fontMetrics().lineSpacing() * lines + frame.top() + frame.bottom() +
-                       2 * int(document()->documentMargin()) + 2;
+    const int height = fontMetrics().lineSpacing() * lines + frame.top() + frame.bottom()
+        + 2 * int(document()->documentMargin()) + 2;
     if (height != this->height())
         setFixedHeight(height);
 }

@@ -19,13 +19,13 @@ QSettings store()
     return QSettings(QStringLiteral("quillon"), QStringLiteral("windows"));
 }
 
-} // namespace
+}  // namespace
 
 void placeWindows(QWidget& main, QWidget* room)
 {
     const QSettings saved = store();
-    if (main.restoreGeometry(saved.value(QStringLiteral("main")).toByteArray()) &&
-        (!room || room->restoreGeometry(saved.value(QStringLiteral("room")).toByteArray())))
+    if (main.restoreGeometry(saved.value(QStringLiteral("main")).toByteArray())
+        && (!room || room->restoreGeometry(saved.value(QStringLiteral("room")).toByteArray())))
         return;
     const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
     if (!screen)

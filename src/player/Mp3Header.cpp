@@ -21,7 +21,7 @@ namespace {
 // that ends such a read long before a song's end.
 class FactsStream : public TagLib::IOStream {
 public:
-    explicit FactsStream(const QByteArray& name) : m_file(name.constData(), true) {}
+    explicit FactsStream(const QByteArray& name) : m_file(name.constData(), true) { }
 
     TagLib::FileName name() const override { return m_file.name(); }
     TagLib::ByteVector readBlock(unsigned long length) override
@@ -32,16 +32,16 @@ public:
         budget -= block.size();
         return block;
     }
-    void writeBlock(const TagLib::ByteVector&) override {}
-    void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
-    void removeBlock(unsigned long, unsigned long) override {}
+    void writeBlock(const TagLib::ByteVector&) override { }
+    void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override { }
+    void removeBlock(unsigned long, unsigned long) override { }
     bool readOnly() const override { return true; }
     bool isOpen() const override { return m_file.isOpen(); }
     void seek(long offset, Position p) override { m_file.seek(offset, p); }
     void clear() override { m_file.clear(); }
     long tell() const override { return m_file.tell(); }
     long length() override { return m_file.length(); }
-    void truncate(long) override {}
+    void truncate(long) override { }
 
 private:
     static constexpr unsigned long kSmallRead = 4096;
@@ -60,7 +60,7 @@ QString tagText(const TagLib::PropertyMap& tags, const char* key)
     return QString::fromUtf8(values->second.toString(" / ").toCString(true)).simplified();
 }
 
-} // namespace
+}  // namespace
 
 SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode)
 {

@@ -7,8 +7,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 
 namespace {
 
-template <typename Function>
-bool resolve(QLibrary& library, const char* name, Function& function)
+template <typename Function> bool resolve(QLibrary& library, const char* name, Function& function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     return function != nullptr;
@@ -40,7 +39,7 @@ const MpvLibrary* load()
     return &api;
 }
 
-} // namespace
+}  // namespace
 
 const MpvLibrary* MpvLibrary::instance()
 {

@@ -71,9 +71,10 @@ bool hasSoundOutput()
 #endif
 }
 
-} // namespace
+}  // namespace
 
-MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent) {}
+MpvPlayer::MpvPlayer(QObject* parent) : MediaPlayer(parent)
+{ }
 
 MpvPlayer::~MpvPlayer()
 {

@@ -50,7 +50,7 @@ private:
     const MpvLibrary* m_api = nullptr;
     mpv_handle* m_mpv = nullptr;
     bool m_startFailed = false;
-    std::atomic_bool m_wakePending{false};
+    std::atomic_bool m_wakePending {false};
     QString m_url;
     QString m_duration;
     int m_state = Undefined;

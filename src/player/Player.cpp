@@ -30,8 +30,7 @@ QString nameField(const QString& line)
 
 bool looksAbsolute(const QString& text)
 {
-    static const QRegularExpression absolute(
-        QStringLiteral(R"(^(/|\\\\|[A-Za-z]:[\\/]|[A-Za-z][A-Za-z0-9+.-]*://))"));
+    static const QRegularExpression absolute(QStringLiteral(R"(^(/|\\\\|[A-Za-z]:[\\/]|[A-Za-z][A-Za-z0-9+.-]*://))"));
     return absolute.match(text).hasMatch();
 }
 
@@ -53,8 +52,7 @@ QString pathField(const QString& line)
 // what does not parse counts as 0.
 double leadingNumber(const QString& text)
 {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
+    static const QRegularExpression number(QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
     const QRegularExpressionMatch match = number.match(text);
     return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
 }
@@ -67,9 +65,9 @@ int leadingInt(const QString& text)
 double clockSeededRandom()
 {
     // Two draws within one clock tick still differ.
-    static std::atomic<std::uint32_t> draws{0};
+    static std::atomic<std::uint32_t> draws {0};
     const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    std::seed_seq seed{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32), draws.fetch_add(1)};
+    std::seed_seq seed {static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32), draws.fetch_add(1)};
     std::mt19937_64 generator(seed);
     return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
 }
@@ -79,7 +77,7 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace
+}  // namespace
 
 Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form), m_wmp(wmp), m_chat(chat)
 {
@@ -219,8 +217,9 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
             const QString key = match.captured(1);
             filled += QStringView(line).mid(done, match.capturedStart() - done);
             filled += key == u"artist" ? tags.artist
-                      : key == u"album" ? tags.album
-                      : tags.title.isEmpty() ? name : tags.title;
+                : key == u"album"      ? tags.album
+                : tags.title.isEmpty() ? name
+                                       : tags.title;
             done = match.capturedEnd();
         }
         line = filled + line.mid(done);
@@ -256,8 +255,8 @@ int Player::Random(const QString& a, const QString& b)
     const double value = std::floor(leadingNumber(a) * r + leadingNumber(b));
     if (!std::isfinite(value))
         return 0;
-    return static_cast<int>(std::clamp(value, double(std::numeric_limits<int>::min()),
-                                       double(std::numeric_limits<int>::max())));
+    return static_cast<int>(
+        std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
 void Player::randomString(const QString& strString)

@@ -22,8 +22,8 @@ const QString BotMode::kScreenNameKey = QStringLiteral("screenname");
 const QString BotMode::kRoomKey = QStringLiteral("room");
 const QString BotMode::kExchangeKey = QStringLiteral("exchange");
 const QString BotMode::kOwnerKey = QStringLiteral("owner");
-const QString BotMode::kBadExchange =
-    QStringLiteral("The exchange must be a whole number from -32768 to 32767; the room was not joined.");
+const QString BotMode::kBadExchange
+    = QStringLiteral("The exchange must be a whole number from -32768 to 32767; the room was not joined.");
 
 namespace {
 
@@ -57,7 +57,7 @@ bool isHostName(const QString& text)
     if (std::all_of(name.cbegin(), name.cend(), digitOrDot)) {
         QHostAddress address;
         return name == text && name.count(u'.') == 3 && address.setAddress(name)
-               && address.protocol() == QAbstractSocket::IPv4Protocol;
+            && address.protocol() == QAbstractSocket::IPv4Protocol;
     }
     const auto labelChar = [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u'_'; };
     for (const QStringView label : QStringView(name).split(u'.')) {
@@ -67,8 +67,7 @@ bool isHostName(const QString& text)
     return true;
 }
 
-TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QString& portKey,
-                   quint16 defaultPort)
+TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QString& portKey, quint16 defaultPort)
 {
     TocEndpoint endpoint;
     endpoint.host = GetSetting(BotMode::kGroup, hostKey, defaultHost).trimmed();
@@ -78,7 +77,7 @@ TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QSt
     return endpoint;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defaultPort)
 {
@@ -106,7 +105,7 @@ std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defau
     const bool ipv6 = bracketed || host.contains(u':');
     if (ipv6 ? !isIpv6Address(host) : !isHostName(host))
         return std::nullopt;
-    TocEndpoint endpoint{host, defaultPort};
+    TocEndpoint endpoint {host, defaultPort};
     if (!port.isEmpty()) {
         const auto number = portNumber(port);
         if (!number)
@@ -252,7 +251,7 @@ void BotMode::skinButton7_Click()
         m_ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
         return;
     }
-    m_room = Room{m_form.txtChat.text(), exchange};
+    m_room = Room {m_form.txtChat.text(), exchange};
     m_toc.JoinChat(m_room->name, exchange);
 }
 

@@ -45,18 +45,18 @@ public:
     static constexpr int kListHeightScan = FormState::kListHeightScan;
 
     // The per-user store group and keys of the hosts, with their defaults.
-    static const QString kGroup;           // "toc"
-    static const QString kServerKey;       // "server", "toc.oscar.aol.com"
-    static const QString kPortKey;         // "port", 5190
-    static const QString kAuthorizerKey;   // "authorizer", "login.oscar.aol.com"
-    static const QString kAuthPortKey;     // "authorizerport", 29999
-    static const QString kVersionKey;      // "version": "1", "2" or "auto"
+    static const QString kGroup;  // "toc"
+    static const QString kServerKey;  // "server", "toc.oscar.aol.com"
+    static const QString kPortKey;  // "port", 5190
+    static const QString kAuthorizerKey;  // "authorizer", "login.oscar.aol.com"
+    static const QString kAuthPortKey;  // "authorizerport", 29999
+    static const QString kVersionKey;  // "version": "1", "2" or "auto"
     // The per-user store group and keys of the bot itself.
-    static const QString kBotGroup;        // "bot"
-    static const QString kScreenNameKey;   // "screenname"
-    static const QString kRoomKey;         // "room"
-    static const QString kExchangeKey;     // "exchange"
-    static const QString kOwnerKey;        // "owner"
+    static const QString kBotGroup;  // "bot"
+    static const QString kScreenNameKey;  // "screenname"
+    static const QString kRoomKey;  // "room"
+    static const QString kExchangeKey;  // "exchange"
+    static const QString kOwnerKey;  // "owner"
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 

@@ -30,12 +30,12 @@ std::variant<QString, UsageError> firstLine(const QString& path, const QString& 
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return UsageError{QStringLiteral("cannot read %1 %2: %3").arg(what, path, file.errorString())};
+        return UsageError {QStringLiteral("cannot read %1 %2: %3").arg(what, path, file.errorString())};
     QByteArray line = file.readLine(4096);
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
     if (line.isEmpty())
-        return UsageError{QStringLiteral("%1 %2 holds no password on its first line").arg(what, path)};
+        return UsageError {QStringLiteral("%1 %2 holds no password on its first line").arg(what, path)};
     return QString::fromUtf8(line);
 }
 
@@ -54,8 +54,8 @@ std::variant<QString, UsageError> password(const BotOptions& options, const QPro
         return fromEnvironment;
     if (options.password && !options.password->isEmpty())
         return *options.password;
-    return UsageError{QStringLiteral("--bot needs a password: --password-file FILE, "
-                                     "$CREDENTIALS_DIRECTORY/toc-password, $QUILLON_TOC_PASSWORD or --password")};
+    return UsageError {QStringLiteral("--bot needs a password: --password-file FILE, "
+                                      "$CREDENTIALS_DIRECTORY/toc-password, $QUILLON_TOC_PASSWORD or --password")};
 }
 
 std::optional<UsageError> endpoint(const std::optional<QString>& text, const QString& option, quint16 defaultPort,
@@ -66,12 +66,12 @@ std::optional<UsageError> endpoint(const std::optional<QString>& text, const QSt
     into = TocEndpoint::parse(*text, defaultPort);
     if (into)
         return std::nullopt;
-    return UsageError{QStringLiteral("--%1 takes HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or "
-                                     "address and a port from 1 to 65535")
-                          .arg(option)};
+    return UsageError {QStringLiteral("--%1 takes HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or "
+                                      "address and a port from 1 to 65535")
+                           .arg(option)};
 }
 
-} // namespace
+}  // namespace
 
 std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOptions& options,
                                                                  const QProcessEnvironment& environment)
@@ -80,38 +80,38 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
     if (options.tocVersion) {
         settings.dialect = parseTocDialect(*options.tocVersion);
         if (!settings.dialect)
-            return UsageError{QStringLiteral("--toc-version takes 1, 2 or auto")};
+            return UsageError {QStringLiteral("--toc-version takes 1, 2 or auto")};
     } else {
         settings.dialect = BotMode::storedDialect().value_or(TocDialect::Auto);
     }
     settings.screenName = optionOrStored(options.screenName, BotMode::kScreenNameKey);
     if (settings.screenName.isEmpty())
-        return UsageError{missing(QStringLiteral("screen-name"), BotMode::kScreenNameKey)};
+        return UsageError {missing(QStringLiteral("screen-name"), BotMode::kScreenNameKey)};
     settings.room = optionOrStored(options.room, BotMode::kRoomKey);
     if (settings.room.isEmpty())
-        return UsageError{missing(QStringLiteral("room"), BotMode::kRoomKey)};
+        return UsageError {missing(QStringLiteral("room"), BotMode::kRoomKey)};
     // Without an owner nobody could ever command the bot: its start line
     // is posted before it is in the room, and the server shows its own
     // lines as its own.
     settings.owner = optionOrStored(options.owner, BotMode::kOwnerKey);
     if (settings.owner.isEmpty())
-        return UsageError{missing(QStringLiteral("owner"), BotMode::kOwnerKey)};
+        return UsageError {missing(QStringLiteral("owner"), BotMode::kOwnerKey)};
 
     if (const QString exchange = optionOrStored(options.exchange, BotMode::kExchangeKey);
         !exchange.isEmpty() || options.exchange) {
         bool ok = false;
         exchange.toShort(&ok);
         if (!ok) {
-            return UsageError{(options.exchange ? QStringLiteral("--exchange")
-                                                : QStringLiteral("the key exchange under [bot]"))
-                              + QStringLiteral(" takes a whole number from -32768 to 32767")};
+            return UsageError {
+                (options.exchange ? QStringLiteral("--exchange") : QStringLiteral("the key exchange under [bot]"))
+                + QStringLiteral(" takes a whole number from -32768 to 32767")};
         }
         settings.exchange = exchange;
     }
     if (auto error = endpoint(options.server, QStringLiteral("toc-server"), BotMode::kServerPort, settings.server))
         return *error;
-    if (auto error = endpoint(options.authorizer, QStringLiteral("authorizer"), BotMode::kAuthorizerPort,
-                              settings.authorizer))
+    if (auto error
+        = endpoint(options.authorizer, QStringLiteral("authorizer"), BotMode::kAuthorizerPort, settings.authorizer))
         return *error;
 
     auto secret = password(options, environment);

@@ -6,7 +6,11 @@
 
 HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
                          std::FILE* logTo)
-    : m_form(form), m_botMode(botMode), m_toc(toc), m_settings(std::move(settings)), m_log(logTo)
+    : m_form(form),
+      m_botMode(botMode),
+      m_toc(toc),
+      m_settings(std::move(settings)),
+      m_log(logTo)
 {
     connect(&toc, &MarlTOCSock::stateChanged, this, [this](MarlTOCSock::State state) {
         switch (state) {

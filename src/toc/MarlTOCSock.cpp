@@ -40,8 +40,7 @@ std::optional<qint32> asLong(const Field& field)
 
 // Calls `line` with each line of the text, the last one too when it does
 // not end in a line feed.
-template <typename F>
-void forEachLine(QByteArrayView text, F line)
+template <typename F> void forEachLine(QByteArrayView text, F line)
 {
     for (qsizetype start = 0; start <= text.size();) {
         qsizetype end = text.indexOf('\n', start);
@@ -83,20 +82,19 @@ void keepAlive(QTcpSocket& socket)
 #ifdef Q_OS_LINUX
     const int fd = int(socket.socketDescriptor());
     for (const auto& [option, value] :
-         {std::pair{TCP_KEEPIDLE, 60}, {TCP_KEEPINTVL, 10}, {TCP_KEEPCNT, 6}, {TCP_USER_TIMEOUT, 120000}})
+         {std::pair {TCP_KEEPIDLE, 60}, {TCP_KEEPINTVL, 10}, {TCP_KEEPCNT, 6}, {TCP_USER_TIMEOUT, 120000}})
         ::setsockopt(fd, IPPROTO_TCP, option, &value, sizeof value);
 #endif
 }
 
-} // namespace
+}  // namespace
 
 // A server message: a command word and fields separated by colons. The
 // colons are found once; the full split and the limited splits (whose last
 // piece keeps the rest of the payload, colons and all) are read from them.
 class MarlTOCSock::Message {
 public:
-    explicit Message(QByteArrayView payload)
-        : m_payload(payload)
+    explicit Message(QByteArrayView payload) : m_payload(payload)
     {
         for (qsizetype at = payload.indexOf(':'); at >= 0; at = payload.indexOf(':', at + 1))
             m_colons.append(at);
@@ -131,7 +129,7 @@ private:
 };
 
 // Compared in this order; the first equal word wins.
-const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands{{
+const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands {{
     {"sign_on", &MarlTOCSock::onSignOn},
     {"config2", &MarlTOCSock::onConfig2},
     {"nick", &MarlTOCSock::onNick},
@@ -153,15 +151,14 @@ const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands{{
     {"rvous_propose", &MarlTOCSock::onRvousPropose},
 }};
 
-const std::array<MarlTOCSock::Command, 4> MarlTOCSock::kToc1Commands{{
+const std::array<MarlTOCSock::Command, 4> MarlTOCSock::kToc1Commands {{
     {"config", &MarlTOCSock::onConfig},
     {"im_in", &MarlTOCSock::onImIn},
     {"update_buddy", &MarlTOCSock::onUpdateBuddy2},
     {"chat_in", &MarlTOCSock::onChatIn},
 }};
 
-MarlTOCSock::MarlTOCSock(QObject* parent)
-    : QObject(parent)
+MarlTOCSock::MarlTOCSock(QObject* parent) : QObject(parent)
 {
     tmrAntiIdle.setInterval(kAntiIdleInterval);
     connect(&tmrAntiIdle, &QTimer::timeout, this, &MarlTOCSock::tmrAntiIdle_Timer);
@@ -211,7 +208,7 @@ void MarlTOCSock::setDialect(TocDialect dialect)
 void MarlTOCSock::LogOff()
 {
     closeQuietly();
-    Rooms.fill(ChatRoom{});
+    Rooms.fill(ChatRoom {});
     setState(State::Disconnected);
     emit LoggedOff(strScreenName);
 }
@@ -422,8 +419,8 @@ void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
     const Message message(payload);
     const QByteArray word = message.F(0)->toByteArray().toLower();
     const auto run = [&](const auto& commands) {
-        const auto command = std::find_if(commands.begin(), commands.end(),
-                                          [&](const Command& c) { return word == c.word; });
+        const auto command
+            = std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return word == c.word; });
         if (command == commands.end())
             return false;
         (this->*command->action)(message);
@@ -446,16 +443,17 @@ void MarlTOCSock::answerSignOn(const QByteArray& payload)
 QByteArray MarlTOCSock::loginCommand() const
 {
     const QByteArray who = strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' '
-                           + strScreenName.toUtf8() + ' ' + strRoastedPassword;
+        + strScreenName.toUtf8() + ' ' + strRoastedPassword;
     if (m_speaking == TocDialect::Toc1)
         return "toc_signon " + who + " english " + QuoteArg("MarlSockTOC1.0");
     return "toc2_login " + who + " English  " + QuoteArg("MarlSockTOC2.0") + " 160 US " + QuoteArg("") + ' '
-           + QuoteArg("") + " 3 0 30303 -kentucky -utf8 52093817";
+        + QuoteArg("") + " 3 0 30303 -kentucky -utf8 52093817";
 }
 
 // ---- server messages ----
 
-void MarlTOCSock::onSignOn(const Message&) {}
+void MarlTOCSock::onSignOn(const Message&)
+{ }
 
 void MarlTOCSock::onConfig2(const Message& m)
 {
@@ -663,8 +661,7 @@ void MarlTOCSock::onRvousPropose(const Message& m)
     const Field cookie = m.F(3);
     const Field ip = m.F(6);
     if (user && uuid && cookie && ip)
-        emit RendevousRequest(TextFromWire(*user), TextFromWire(*uuid), TextFromWire(*cookie),
-                              TextFromWire(*ip));
+        emit RendevousRequest(TextFromWire(*user), TextFromWire(*uuid), TextFromWire(*cookie), TextFromWire(*ip));
 }
 
 // ---- commands ----
@@ -701,8 +698,7 @@ void MarlTOCSock::WarnUser(const QString& strUserName, bool blnAnonymous)
 
 void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
 {
-    SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' '
-                + QuoteArg(strRoomName.toUtf8()));
+    SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' ' + QuoteArg(strRoomName.toUtf8()));
 }
 
 void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
@@ -776,8 +772,7 @@ void MarlTOCSock::FormatUserName(const QString& strNewFormattedUserName)
 
 void MarlTOCSock::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
 {
-    SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' '
-                + QuoteArg(strNewPassword.toUtf8()));
+    SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' ' + QuoteArg(strNewPassword.toUtf8()));
 }
 
 void MarlTOCSock::BlockUser(const QString& strUserName)

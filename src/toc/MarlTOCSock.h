@@ -46,9 +46,8 @@ public:
     // Connects to the TOC server strServer:intPort; the authorizer is only
     // named in the login command. A second Login drops the first connection
     // silently and starts over.
-    void Login(const QString& strUserName, const QString& strPassword, const QString& strServer,
-               quint16 intPort, const QString& strAuthorizer = QString(),
-               qint32 lngAuthorizerPort = 0);
+    void Login(const QString& strUserName, const QString& strPassword, const QString& strServer, quint16 intPort,
+               const QString& strAuthorizer = QString(), qint32 lngAuthorizerPort = 0);
     // Closes the connection, clears the room table, raises LoggedOff.
     void LogOff();
     // The dialect of the next sign-on. Setting the one already set keeps
@@ -122,8 +121,7 @@ Q_SIGNALS:
     void BuddyOffline(const QString& strUserName);
     void Warned(const QString& strWarner, qint16 intNewWarningLevel);
     void JoinedChat(const QString& strRoomName, qint32 lngRoomID);
-    void IncomingChatMessage(qint32 lngRoomID, const QString& strUserName, bool blnWhisper,
-                             const QString& strMessage);
+    void IncomingChatMessage(qint32 lngRoomID, const QString& strUserName, bool blnWhisper, const QString& strMessage);
     void ChatUserUpdate(qint32 lngRoomID, bool blnInside, const QString& strUser, const QString& StrUser2);
     void IncomingChatInvite(const QString& strRoomName, qint32 lngRoomID, const QString& strUserName,
                             const QString& strMessage);

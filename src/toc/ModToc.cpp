@@ -9,7 +9,7 @@
 
 QByteArray RoastPassword(QByteArrayView password)
 {
-    static constexpr std::array<unsigned char, 7> kRoast{'T', 'i', 'c', '/', 'T', 'o', 'c'};
+    static constexpr std::array<unsigned char, 7> kRoast {'T', 'i', 'c', '/', 'T', 'o', 'c'};
     QByteArray roasted;
     roasted.reserve(password.size());
     for (qsizetype i = 0; i < password.size(); ++i)
@@ -88,7 +88,7 @@ qsizetype utf8UnitLength(unsigned char lead)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
 {
@@ -110,8 +110,7 @@ QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
         // A sequence cut short by the end of the text or by a byte that does
         // not continue it is only as long as its valid part.
         qsizetype valid = 1;
-        while (valid < unit && i + valid < utf8.size()
-               && (static_cast<unsigned char>(utf8[i + valid]) & 0xC0) == 0x80)
+        while (valid < unit && i + valid < utf8.size() && (static_cast<unsigned char>(utf8[i + valid]) & 0xC0) == 0x80)
             ++valid;
         unit = valid;
         if (escaped.size() + unit > maxBytes)

@@ -6,7 +6,8 @@
 #include <utility>
 
 ReconnectSchedule::ReconnectSchedule(Clock clock, Jitter jitter)
-    : m_clock(std::move(clock)), m_jitter(std::move(jitter))
+    : m_clock(std::move(clock)),
+      m_jitter(std::move(jitter))
 {
     if (!m_clock) {
         m_clock = [] {

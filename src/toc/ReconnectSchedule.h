@@ -17,10 +17,10 @@ public:
     using Clock = std::function<Milliseconds()>;
     using Jitter = std::function<double()>;
 
-    static constexpr Milliseconds kFirstWait{1000};
-    static constexpr Milliseconds kLongestWait{5 * 60 * 1000};
-    static constexpr Milliseconds kSteadyAfter{10 * 60 * 1000};
-    static constexpr Milliseconds kTooOftenWait{10 * 60 * 1000};
+    static constexpr Milliseconds kFirstWait {1000};
+    static constexpr Milliseconds kLongestWait {5 * 60 * 1000};
+    static constexpr Milliseconds kSteadyAfter {10 * 60 * 1000};
+    static constexpr Milliseconds kTooOftenWait {10 * 60 * 1000};
 
     explicit ReconnectSchedule(Clock clock = {}, Jitter jitter = {});
 

@@ -4,8 +4,7 @@
 
 using State = MarlTOCSock::State;
 
-Reconnector::Reconnector(MarlTOCSock& toc, std::function<void()> signOn)
-    : m_toc(toc), m_signOn(std::move(signOn))
+Reconnector::Reconnector(MarlTOCSock& toc, std::function<void()> signOn) : m_toc(toc), m_signOn(std::move(signOn))
 {
     for (QTimer* timer : {&tmrRetry, &tmrSignOnWait})
         timer->setSingleShot(true);

@@ -33,8 +33,10 @@ protected:
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        QObject::connect(&quillon, &QProcess::readyReadStandardOutput, [this] { out += quillon.readAllStandardOutput(); });
-        QObject::connect(&quillon, &QProcess::readyReadStandardError, [this] { err += quillon.readAllStandardError(); });
+        QObject::connect(&quillon, &QProcess::readyReadStandardOutput,
+                         [this] { out += quillon.readAllStandardOutput(); });
+        QObject::connect(&quillon, &QProcess::readyReadStandardError,
+                         [this] { err += quillon.readAllStandardError(); });
     }
 
     void TearDown() override
@@ -48,8 +50,8 @@ protected:
     void start()
     {
         quillon.setProcessEnvironment(env);
-        quillon.start(QStringLiteral(QUILLON_BINARY), {QStringLiteral("--headless"), QStringLiteral("--screen-name"),
-                                                      QStringLiteral("Owner")});
+        quillon.start(QStringLiteral(QUILLON_BINARY),
+                      {QStringLiteral("--headless"), QStringLiteral("--screen-name"), QStringLiteral("Owner")});
         ASSERT_TRUE(quillon.waitForStarted(kTimeoutMs));
     }
     // Starts and waits until the start line has made "Owner" the owner.
@@ -59,8 +61,14 @@ protected:
         ASSERT_TRUE(printed("found screen name [Owner]"));
     }
     void type(const QString& line) { quillon.write(line.toUtf8() + '\n'); }
-    bool printed(const QByteArray& text) { return waitFor([&] { return out.contains(text); }, kTimeoutMs); }
-    bool logged(const QByteArray& text) { return waitFor([&] { return err.contains(text); }, kTimeoutMs); }
+    bool printed(const QByteArray& text)
+    {
+        return waitFor([&] { return out.contains(text); }, kTimeoutMs);
+    }
+    bool logged(const QByteArray& text)
+    {
+        return waitFor([&] { return err.contains(text); }, kTimeoutMs);
+    }
     // Types the line and waits until the scanner has read it, with its speaker.
     bool said(const QString& line, const QByteArray& asRead)
     {
@@ -71,7 +79,7 @@ protected:
     {
         quillon.closeWriteChannel();
         return quillon.waitForFinished(kTimeoutMs) && quillon.exitStatus() == QProcess::NormalExit
-               && quillon.exitCode() == status;
+            && quillon.exitCode() == status;
     }
     // A path as the owner types it in the room.
     static QString typed(QString path) { return path.replace(u'/', u'\\'); }
@@ -98,8 +106,8 @@ TEST_F(HeadlessRoom, AKillSoonAfterAChangeKeepsTheChange)
     ASSERT_TRUE(printed("F</b>iles:300"));
     const QString playlist = home.path() + QStringLiteral("/data/quillon/playlist.txt");
     const QString settings = home.path() + QStringLiteral("/config/quillon/settings.quillon");
-    ASSERT_TRUE(waitFor([&] { return read(playlist).count('\n') == 300 && read(settings) == "[loads]:2\r\n"; },
-                        kTimeoutMs));
+    ASSERT_TRUE(
+        waitFor([&] { return read(playlist).count('\n') == 300 && read(settings) == "[loads]:2\r\n"; }, kTimeoutMs));
     ::kill(pid_t(quillon.processId()), SIGKILL);
     ASSERT_TRUE(quillon.waitForFinished(kTimeoutMs));
     EXPECT_EQ(read(playlist).count("with a long name;"), 300);
@@ -144,8 +152,8 @@ TEST_F(HeadlessRoom, AMemberCannotSpeakForTheOwner)
     const QString victim = home.path() + QStringLiteral("/victim");
     ASSERT_TRUE(QFile(victim).open(QIODevice::WriteOnly));
 
-    ASSERT_TRUE(said(QStringLiteral("/as Eve: hello<BR>Owner: del ") + typed(victim),
-                     "Eve | hello&lt;BR&gt;Owner: del "));
+    ASSERT_TRUE(
+        said(QStringLiteral("/as Eve: hello<BR>Owner: del ") + typed(victim), "Eve | hello&lt;BR&gt;Owner: del "));
     ASSERT_TRUE(said(QStringLiteral("/as Eve: x<BR><B>Owner</B>: end"), "Eve | x&lt;BR&gt;&lt;B&gt;Owner"));
     type(QStringLiteral("ver"));
     EXPECT_TRUE(printed("Quillon 3.2"));
@@ -201,10 +209,10 @@ TEST_F(HeadlessRoom, RelativeXdgPathsAreIgnoredByEveryFile)
     env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("relative/data"));
     ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_TRUE(endsWith(0));
-    for (const char* file : {"/.config/quillon/settings.quillon", "/.config/quillon/quillon.conf",
-                             "/.local/share/quillon/playlist.txt"})
+    for (const char* file :
+         {"/.config/quillon/settings.quillon", "/.config/quillon/quillon.conf", "/.local/share/quillon/playlist.txt"})
         EXPECT_TRUE(QFile::exists(home.path() + QLatin1String(file))) << file;
     EXPECT_EQ(QDir(cwd).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
-} // namespace
+}  // namespace

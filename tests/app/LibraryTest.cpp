@@ -1,5 +1,5 @@
-#include "support/TestForm.h"
 #include "support/QtPrinters.h"
+#include "support/TestForm.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +33,7 @@ QString addedNotice(TestForm& t, int files)
     return t->txtFont.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(files);
 }
 
-} // namespace
+}  // namespace
 
 TEST(AddDir, AddsAudioFilesByNameAndPathAndPostsThePlaylistSize)
 {
@@ -42,9 +42,9 @@ TEST(AddDir, AddsAudioFilesByNameAndPathAndPostsThePlaylistSize)
     music.add(QStringLiteral("song.mp3"));
     music.add(QStringLiteral("notes.txt"));
     t->library.AddDir(music.dir.path());
-    EXPECT_EQ(t->List2.items(), QStringList{QStringLiteral("song;") + music.dir.path() + QStringLiteral("/song.mp3")});
-    EXPECT_EQ(t->List1.items(), QStringList{"song"});
-    EXPECT_EQ(t.sent, QStringList{addedNotice(t, 1)});
+    EXPECT_EQ(t->List2.items(), QStringList {QStringLiteral("song;") + music.dir.path() + QStringLiteral("/song.mp3")});
+    EXPECT_EQ(t->List1.items(), QStringList {"song"});
+    EXPECT_EQ(t.sent, QStringList {addedNotice(t, 1)});
 }
 
 TEST(AddDir, DuplicatesAreTestedOnlyAgainstSongsThatWereThereBefore)
@@ -66,12 +66,29 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     MusicDir music;
     // Each file and the name it is shown under; none for a file that is no song.
     const std::pair<const char*, const char*> files[] = {
-        {"a.mp3", "a"}, {"b.asx", "b"}, {"c.asf", "c"}, {"d.wma", "d"}, {"e.wav", "e"}, {"f.cda", "f"},
-        {"g.flac", "g"}, {"h.ogg", "h"}, {"i.oga", "i"}, {"j.opus", "j"}, {"k.m4a", "k"}, {"l.aac", "l"},
-        {"LOUD.MP3", "LOUD"}, {"Mixed.FlAc", "Mixed"},
+        {"a.mp3", "a"},
+        {"b.asx", "b"},
+        {"c.asf", "c"},
+        {"d.wma", "d"},
+        {"e.wav", "e"},
+        {"f.cda", "f"},
+        {"g.flac", "g"},
+        {"h.ogg", "h"},
+        {"i.oga", "i"},
+        {"j.opus", "j"},
+        {"k.m4a", "k"},
+        {"l.aac", "l"},
+        {"LOUD.MP3", "LOUD"},
+        {"Mixed.FlAc", "Mixed"},
         {"list.asx.txt", "list.txt"},  // the kind may stand anywhere in the name
-        {"notes.txt", nullptr}, {"clip.mp4", nullptr}, {"song.mp", nullptr}, {"song_mp3", nullptr},
-        {"cover.jpg", nullptr}, {"book.m4b", nullptr}, {"opus", nullptr}, {"x.og", nullptr},
+        {"notes.txt", nullptr},
+        {"clip.mp4", nullptr},
+        {"song.mp", nullptr},
+        {"song_mp3", nullptr},
+        {"cover.jpg", nullptr},
+        {"book.m4b", nullptr},
+        {"opus", nullptr},
+        {"x.og", nullptr},
     };
     QStringList lines;
     for (const auto& [file, shown] : files) {
@@ -112,7 +129,7 @@ TEST(AddDir, ShortNamesHiddenFilesAndSubdirectoriesDoNotStopTheScan)
     t->library.AddDir(music.dir.path());
     ASSERT_EQ(t->List2.count(), 1);
     EXPECT_TRUE(t->List2.item(0).startsWith(QStringLiteral("z;semi;")));
-    EXPECT_EQ(t->List1.items(), QStringList{"z"});
+    EXPECT_EQ(t->List1.items(), QStringList {"z"});
 }
 
 TEST(AddDir, AnInvalidDirectoryChangesNothing)
@@ -126,7 +143,7 @@ TEST(AddDir, AnInvalidDirectoryChangesNothing)
         t->library.AddDir(dir);
         EXPECT_EQ(t.sent.last(), t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
     }
-    EXPECT_EQ(t->List2.items(), QStringList{"keep;/keep.mp3"});
+    EXPECT_EQ(t->List2.items(), QStringList {"keep;/keep.mp3"});
 }
 
 TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)

@@ -1,15 +1,15 @@
 #include "app/ListFile.h"
 #include "controls/ListBox.h"
-#include "support/SmallDisk.h"
 #include "support/QtPrinters.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +23,7 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace
+}  // namespace
 
 TEST(ListFile, RowsRoundTripWithAnyCharacters)
 {
@@ -80,8 +80,8 @@ TEST(ListFile, AKillDuringASaveLeavesTheOldFileWhole)
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            const rlimit noCore{0, 0};
-            const rlimit size{limit, limit};
+            const rlimit noCore {0, 0};
+            const rlimit size {limit, limit};
             setrlimit(RLIMIT_CORE, &noCore);
             setrlimit(RLIMIT_FSIZE, &size);
             SaveListToFile(path, big);
@@ -128,7 +128,7 @@ TEST(ListFile, AFullDiskLeavesThePreviousFileWhole)
         EXPECT_FALSE(reason.isEmpty());
         EXPECT_EQ(readFile(path), "old;/old.mp3\r\n");
         EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
-                  (QStringList{QStringLiteral("filler"), QStringLiteral("playlist.txt")}));
+                  (QStringList {QStringLiteral("filler"), QStringLiteral("playlist.txt")}));
     }
     ListBox list;
     QString reason;

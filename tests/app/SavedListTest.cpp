@@ -14,7 +14,7 @@ struct SavedListTest : testing::Test {
     QTemporaryDir dir;
     ListBox list;
     FakeUserInterface ui;
-    SavedList saved{list, dir.path() + QStringLiteral("/sub/playlist.txt"), ui};
+    SavedList saved {list, dir.path() + QStringLiteral("/sub/playlist.txt"), ui};
 
     QByteArray file()
     {
@@ -69,4 +69,4 @@ TEST_F(SavedListTest, AFailedWriteIsToldOnceUntilAWriteSucceedsAgain)
     EXPECT_EQ(ui.notWritten.size(), 2);
 }
 
-} // namespace
+}  // namespace

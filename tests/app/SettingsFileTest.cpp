@@ -1,5 +1,5 @@
-#include "support/TestForm.h"
 #include "support/QtPrinters.h"
+#include "support/TestForm.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ void applyRows(TestForm& t, const QStringList& rows)
     t->settings.applyAtStartUp();
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsFile, TheOnlyRowIsALoadCount)
 {
@@ -20,7 +20,7 @@ TEST(SettingsFile, TheOnlyRowIsALoadCount)
     const QString play = t->txtPlay.text();
     applyRows(t, {"[loads]:7"});
     EXPECT_EQ(t->txtLoads.text(), "7");
-    EXPECT_EQ(t->lstsettings.items(), QStringList{"[loads]:8"});
+    EXPECT_EQ(t->lstsettings.items(), QStringList {"[loads]:8"});
     EXPECT_EQ(t->txtPlay.text(), play);
     // Counting the start signs nothing on, so the button still offers to.
     EXPECT_EQ(t->skinButton6.caption(), "Signon");
@@ -77,7 +77,7 @@ TEST(SettingsFile, ANonNumericCountIsLeftAlone)
     TestForm t;
     applyRows(t, {"[loads]:many"});
     EXPECT_EQ(t->txtLoads.text(), "many");
-    EXPECT_EQ(t->lstsettings.items(), QStringList{"[loads]:many"});
+    EXPECT_EQ(t->lstsettings.items(), QStringList {"[loads]:many"});
 }
 
 TEST(SettingsFile, AddSettingRemovesEveryRowMentioningTheKey)

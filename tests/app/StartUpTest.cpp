@@ -1,5 +1,5 @@
-#include "support/TestForm.h"
 #include "support/QtPrinters.h"
+#include "support/TestForm.h"
 
 #include "app/ListFile.h"
 
@@ -22,7 +22,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-} // namespace
+}  // namespace
 
 TEST(StartUp, FirstAndSecondStartCountLoadsAndSpellThemInTheStartLine)
 {
@@ -31,8 +31,9 @@ TEST(StartUp, FirstAndSecondStartCountLoadsAndSpellThemInTheStartLine)
     EXPECT_EQ(readFile(t.paths.playlistFile()), "");
     EXPECT_EQ(t->txtLoads.text(), "1");
     ASSERT_EQ(t.sent.size(), 1);
-    EXPECT_EQ(t.sent[0], t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
-                             + QStringLiteral(" <i>) loads: One   ; files: "));
+    EXPECT_EQ(t.sent[0],
+              t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
+                  + QStringLiteral(" <i>) loads: One   ; files: "));
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:2\r\n");
 
@@ -63,7 +64,8 @@ TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
     EXPECT_EQ(t->List2.item(0), "caf\u00e9;/m/caf\u00e9.mp3");
     EXPECT_EQ(t->txtPlaying.text(), "\u00bb <u>Playing</u> %s");
     t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.playlistFile()), "caf\xc3\xa9;/m/caf\xc3\xa9.mp3\r\n\xe2\x82\xac \xe2\x84\xa2;/m/e.mp3\r\n");
+    EXPECT_EQ(readFile(t.paths.playlistFile()),
+              "caf\xc3\xa9;/m/caf\xc3\xa9.mp3\r\n\xe2\x82\xac \xe2\x84\xa2;/m/e.mp3\r\n");
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:5\r\n");
 }
 
@@ -89,7 +91,8 @@ TEST(ShutDown, WritesBothFilesRemovesTheTrayAndPostsTheUnloadLineOnce)
     t->Form_Unload();
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "song;/music/song.mp3\r\n");
-    EXPECT_EQ(t.sent, QStringList{t->txtFont.text() + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
+    EXPECT_EQ(t.sent,
+              QStringList {t->txtFont.text() + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.count(QStringLiteral("tray-")), 1);
     EXPECT_EQ(t.ui.events.count(QStringLiteral("end")), 1);
     EXPECT_TRUE(t.ui.events.indexOf(QStringLiteral("tray-")) < t.ui.events.indexOf(QStringLiteral("end")));
@@ -116,7 +119,7 @@ TEST(Handlers, ClearListPostsAndEmptiesBothLists)
     t->Form_Load();
     t.sent.clear();
     t->clearList_Click();
-    EXPECT_EQ(t.sent, QStringList{t->txtFont.text() + QStringLiteral("</b></i>playlist cleared")});
+    EXPECT_EQ(t.sent, QStringList {t->txtFont.text() + QStringLiteral("</b></i>playlist cleared")});
     t->List2.addItem(QStringLiteral("a;/a.mp3"));
     t->List1.addItem(QStringLiteral("a"));
     t->clearList_Click();
@@ -143,7 +146,7 @@ TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
     TestForm t;
     t.ui.fileAnswer = QStringLiteral("/music/one.mp3");
     t->add1_Click();
-    EXPECT_EQ(t.ui.messages, QStringList{"/music/one.mp3"});
+    EXPECT_EQ(t.ui.messages, QStringList {"/music/one.mp3"});
     EXPECT_EQ(t->List2.count(), 0);
 
     t.ui.inputAnswer = QString();  // Cancel says nothing
@@ -152,7 +155,7 @@ TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
     t.ui.inputAnswer = t.dir.path() + QStringLiteral("/nowhere");
     t->addFiles_Click();
     EXPECT_EQ(t.ui.prompts, QStringList({"Enter Directory", "Enter Directory"}));
-    EXPECT_EQ(t.sent, QStringList{t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid")});
+    EXPECT_EQ(t.sent, QStringList {t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid")});
 }
 
 TEST(ShutDown, EveryTimerStops)
@@ -160,9 +163,9 @@ TEST(ShutDown, EveryTimerStops)
     TestForm t;
     t->Form_Load();
     t->Form_Unload();
-    for (const QTimer* timer : {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2,
-                                &t->toc.tmrAntiIdle, &t->botMode.reconnect.tmrRetry,
-                                &t->botMode.reconnect.tmrSignOnWait})
+    for (const QTimer* timer :
+         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
+          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 }

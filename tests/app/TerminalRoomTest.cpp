@@ -95,10 +95,10 @@ TEST(TerminalRoom, OnATerminalEveryLineReadsSpeakerFirstAndTypedLinesAreNotRepea
             EXPECT_TRUE(room.out.contains("\x1b[0;1mbob\x1b[0m: hello all\r\n"));
         }
         const QByteArray text = withoutAttributes(room.out);
-        for (const QByteArray& line : {"me: " + kVersion + " ( ", QByteArray("me: found screen name [me]\r\n"),
-                                       QByteArray("/as bob: hello all\r\nbob: hello all\r\n"),
-                                       QByteArray("ver\r\nme: Quillon 3.2\r\n"),
-                                       "me: ( " + kVersion + " ) unloaded.\r\n"})
+        for (const QByteArray& line :
+             {"me: " + kVersion + " ( ", QByteArray("me: found screen name [me]\r\n"),
+              QByteArray("/as bob: hello all\r\nbob: hello all\r\n"), QByteArray("ver\r\nme: Quillon 3.2\r\n"),
+              "me: ( " + kVersion + " ) unloaded.\r\n"})
             EXPECT_TRUE(text.contains(line)) << line.toStdString() << " not in:\n" << text.toStdString();
         // What was typed shows once, as the terminal echoed it; no HTML.
         EXPECT_EQ(text.count("ver\r\n"), 1);
@@ -119,8 +119,9 @@ TEST(TerminalRoom, ThroughAPipeEachPostIsWrittenAsTyped)
     ASSERT_EQ(lines.size(), 5) << run.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(kFont + kVersion + " <i>(</i> ")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(kTail));
-    EXPECT_EQ(lines.mid(1), (QList<QByteArray>{kFont + "found screen name [me]" + kTail, kFont + "Quillon 3.2" + kTail,
-                                               kFont + "<i>(</i> " + kVersion + " <i>) unloaded." + kTail, ""}));
+    EXPECT_EQ(lines.mid(1),
+              (QList<QByteArray> {kFont + "found screen name [me]" + kTail, kFont + "Quillon 3.2" + kTail,
+                                  kFont + "<i>(</i> " + kVersion + " <i>) unloaded." + kTail, ""}));
     EXPECT_EQ(run.err, "");
 }
 
@@ -145,10 +146,11 @@ TEST(TerminalRoom, ADisplayThatDoesNotAnswerStartsTheTerminalRoomUnlessTheWindow
     room.program.write("ver\n");
     ASSERT_TRUE(room.waitForOut("Quillon 3.2"));
     EXPECT_EQ(room.end(), 0);
-    EXPECT_EQ(room.err, "quillon: cannot open display \":8231\": no X server answers, or it refused; the room runs in "
-                        "this terminal\n");
+    EXPECT_EQ(room.err,
+              "quillon: cannot open display \":8231\": no X server answers, or it refused; the room runs in "
+              "this terminal\n");
     EXPECT_TRUE(room.out.startsWith("me: " + kVersion + " ( ")) << room.out.toStdString();
     EXPECT_TRUE(room.out.contains("\nme: found screen name [me]\nme: ver\nme: Quillon 3.2\n"));
 }
 
-} // namespace
+}  // namespace

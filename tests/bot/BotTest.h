@@ -19,14 +19,13 @@ inline const QString kOwner = QStringLiteral("Owner Me");
 // The command interpreter over the holders and the Parts it acts on, with
 // doubles for the rest: no main form, no scanner, no TOC client. "end"
 // only marks the program as unloaded.
-template <typename Desktop>
-struct BasicInterpreterRig : TestState {
-    AppPaths paths{dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
+template <typename Desktop> struct BasicInterpreterRig : TestState {
+    AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     Desktop desktop;
-    Player player{*this, wmp, chat};
-    Library library{*this, chat, paths};
-    Discovery discovery{*this, chat, player, ui};
-    CommandInterpreter interpreter{*this, {chat, desktop, wmp, ui, player, library, discovery}};
+    Player player {*this, wmp, chat};
+    Library library {*this, chat, paths};
+    Discovery discovery {*this, chat, player, ui};
+    CommandInterpreter interpreter {*this, {chat, desktop, wmp, ui, player, library, discovery}};
 
     BasicInterpreterRig()
     {
@@ -45,13 +44,15 @@ using InterpreterRig = BasicInterpreterRig<NoWindows>;
 // Chat clients on a simulated desktop; every transcript line shows the
 // time "10:15:02 PM".
 struct SimInterpreterRig : BasicInterpreterRig<SimDesktop> {
-    SimInterpreterRig() { desktop.clock = [] { return std::string("10:15:02 PM"); }; }
+    SimInterpreterRig()
+    {
+        desktop.clock = [] { return std::string("10:15:02 PM"); };
+    }
 };
 
 // The interpreter (or a whole form) whose owner is known, as a finished
 // discovery leaves it.
-template <typename Form = InterpreterRig>
-class BotTest : public ::testing::Test {
+template <typename Form = InterpreterRig> class BotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -1,8 +1,8 @@
 #include "BotTest.h"
 #include "support/TestForm.h"
 
-#include "controls/UserStore.h"
 #include "bot/ChatSends.h"
+#include "controls/UserStore.h"
 
 namespace {
 
@@ -28,11 +28,11 @@ TEST_F(ChatSendsWindow, SettingStoresTheShownTextsWhichRepliesThenUse)
     EXPECT_EQ(P(), font);
     EXPECT_EQ(t->txtUnignore.text(), "back: %p");
     EXPECT_EQ(GetSetting("cs", "pause"), "Paused");
-    EXPECT_EQ(t.ui.events, QStringList{closed()});
+    EXPECT_EQ(t.ui.events, QStringList {closed()});
     QStringList keys;
     for (const QString& row : t->lstsettings.items())
         keys.append(row.section(u':', 0, 0));
-    EXPECT_EQ(keys.mid(keys.size() - 5), (QStringList{"[font]", "[play]", "[ignore]", "[unignore]", "[playing]"}));
+    EXPECT_EQ(keys.mid(keys.size() - 5), (QStringList {"[font]", "[play]", "[ignore]", "[unignore]", "[playing]"}));
 
     owner("pause");
     EXPECT_EQ(t.sent.last(), font + "Paused");
@@ -64,7 +64,7 @@ TEST_F(ChatSendsWindow, SetAppliesTheTemplatesButNeverTheStore)
     EXPECT_EQ(t->txtPlaying.text(), "Now: %s");
     EXPECT_TRUE(t->lstsettings.items().contains("[playing]:Now: %s"));
     EXPECT_EQ(GetSetting("cs", "pause", "absent"), "absent");
-    EXPECT_EQ(t.ui.events, QStringList{closed()});
+    EXPECT_EQ(t.ui.events, QStringList {closed()});
     // The edited box is gone with the window.
     frmChat().Form_Load();
     EXPECT_EQ(frmChat().txtPause.text(), "Paused");
@@ -83,4 +83,4 @@ TEST(CommandHelp, HasTwentyFiveLinesEachEndedByCrLf)
     EXPECT_EQ(lines.at(24), "perv - play last file");
 }
 
-} // namespace
+}  // namespace

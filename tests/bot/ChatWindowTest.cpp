@@ -53,7 +53,7 @@ TEST_F(ChatWindow, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
         t.sent.clear();
         owner(line);
         EXPECT_EQ(ignored(), members) << line;
-        EXPECT_EQ(t.sent, said.isEmpty() ? QStringList() : QStringList{said}) << line;
+        EXPECT_EQ(t.sent, said.isEmpty() ? QStringList() : QStringList {said}) << line;
     }
     EXPECT_EQ(t->lstusers.count(), 4);
 
@@ -73,8 +73,8 @@ TEST_F(ChatWindow, ALineArrivingDuringTheClickRunsToItsEndFirst)
             owner("ver");
     };
     owner("x bobby");
-    EXPECT_EQ(t.sent, (QStringList{P() + "Quillon 3.2", reply(t->txtIgnore, "Bobby")}));
-    EXPECT_EQ(ignored(), QStringList{"Bobby"});
+    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", reply(t->txtIgnore, "Bobby")}));
+    EXPECT_EQ(ignored(), QStringList {"Bobby"});
 }
 
 TEST_F(ChatWindow, ClearWritesTheNoticeIntoTheTranscript)
@@ -85,4 +85,4 @@ TEST_F(ChatWindow, ClearWritesTheNoticeIntoTheTranscript)
     EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(chat.transcript)), "<b>OnlineHost</b>: Cleared!");
 }
 
-} // namespace
+}  // namespace

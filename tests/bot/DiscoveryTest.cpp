@@ -32,7 +32,7 @@ TEST_F(Discover, TheReturningAdvertRevealsTheOwnerButNotOnAFontLine)
     say("Real Owner", advert, "0");
     say("Real Owner", "ver");
     EXPECT_EQ(found(), "Real Owner");
-    EXPECT_EQ(t.sent, (QStringList{P() + "found screen name [Real Owner]", P() + "Quillon 3.2"}));
+    EXPECT_EQ(t.sent, (QStringList {P() + "found screen name [Real Owner]", P() + "Quillon 3.2"}));
     EXPECT_EQ(t->txtNum.text(), ".+\u00f1");
     EXPECT_EQ(t->txtNumber.text(), Discovery::kIdle);
     t->discovery.Timer2_Timer();
@@ -51,7 +51,7 @@ TEST_F(Discover, AnotherMemberFirstLeavesTheOwnerUnknownAndWarnsOnce)
 
     EXPECT_TRUE(t->discovery.Timer2.isActive());
     t->discovery.Timer2_Timer();
-    EXPECT_EQ(t.ui.messages, QStringList{"Your screen name wasn't found, Hit 'Find SN' to find it."});
+    EXPECT_EQ(t.ui.messages, QStringList {"Your screen name wasn't found, Hit 'Find SN' to find it."});
     EXPECT_FALSE(t->discovery.Timer2.isActive());
 }
 
@@ -93,4 +93,4 @@ TEST_F(Discover, FindSNTwiceLetsTheFirstReturnEndBoth)
     EXPECT_EQ(found(), FormState::kUnknownOwner);
 }
 
-} // namespace
+}  // namespace

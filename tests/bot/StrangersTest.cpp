@@ -8,12 +8,80 @@ namespace {
 
 // Pieces of room lines: the command words, markup, separators, control characters.
 const QStringList kPieces = {
-    "x ", "unx ", "p?", "P?", "p ", "r", "r ", "url ", "dir ", "ar", "AR", "xar", "cpl", "del ", "rem ", "clr",
-    "info", "ver", "drive ", "Drive ", "stop", "pause", "unpause", "next", "prev", "tray", "show", "min", "end",
-    "Finding SN", "found screen name", "kkk", "", " ", "  ", "/", "//", "\\", ":", "::", ";", "*", "?", "%s", "%p",
-    "%n", "<b>", "</b>", "<FONT COLOR=#0080ff>", "</font>", "&amp;", "\u00bb", "\u00f1", "\u00b3\u00b7\u00b2",
-    "song", "a", "e", "Owner Me", "owner me", "[", "]", "(", ")", "http://", "c:\\", "..", "\t", "\r", "\n",
-    QString(QChar(0)), QString(QChar(1)), QString(QChar(3)), "\u202e", "\U0001F3B5",
+    "x ",
+    "unx ",
+    "p?",
+    "P?",
+    "p ",
+    "r",
+    "r ",
+    "url ",
+    "dir ",
+    "ar",
+    "AR",
+    "xar",
+    "cpl",
+    "del ",
+    "rem ",
+    "clr",
+    "info",
+    "ver",
+    "drive ",
+    "Drive ",
+    "stop",
+    "pause",
+    "unpause",
+    "next",
+    "prev",
+    "tray",
+    "show",
+    "min",
+    "end",
+    "Finding SN",
+    "found screen name",
+    "kkk",
+    "",
+    " ",
+    "  ",
+    "/",
+    "//",
+    "\\",
+    ":",
+    "::",
+    ";",
+    "*",
+    "?",
+    "%s",
+    "%p",
+    "%n",
+    "<b>",
+    "</b>",
+    "<FONT COLOR=#0080ff>",
+    "</font>",
+    "&amp;",
+    "\u00bb",
+    "\u00f1",
+    "\u00b3\u00b7\u00b2",
+    "song",
+    "a",
+    "e",
+    "Owner Me",
+    "owner me",
+    "[",
+    "]",
+    "(",
+    ")",
+    "http://",
+    "c:\\",
+    "..",
+    "\t",
+    "\r",
+    "\n",
+    QString(QChar(0)),
+    QString(QChar(1)),
+    QString(QChar(3)),
+    "\u202e",
+    "\U0001F3B5",
 };
 
 struct Lines {
@@ -68,14 +136,14 @@ protected:
         QStringList s = t.wmp.urls + t.wmp.calls + t.ui.events + t.ui.messages;
         for (ListBox* l : {&f.List1, &f.List2, &f.List3, &f.lstRan, &f.lstsettings, &f.lstusers})
             s << l->items() << QString::number(l->listIndex());
-        for (TextField* field : {&f.txtFont, &f.txtPlay, &f.txtPlaying, &f.txtIgnore, &f.txtUnignore, &f.txtLoads,
-                                 &f.txtNum, &f.txtNumber, &f.txtSec, &f.txtMin, &f.txtURL, &f.txtafont,
-                                 static_cast<TextField*>(&f.labTime), static_cast<TextField*>(&f.labFile),
-                                 static_cast<TextField*>(&f.lbuser)})
+        for (TextField* field :
+             {&f.txtFont, &f.txtPlay, &f.txtPlaying, &f.txtIgnore, &f.txtUnignore, &f.txtLoads, &f.txtNum, &f.txtNumber,
+              &f.txtSec, &f.txtMin, &f.txtURL, &f.txtafont, static_cast<TextField*>(&f.labTime),
+              static_cast<TextField*>(&f.labFile), static_cast<TextField*>(&f.lbuser)})
             s << field->text();
         for (CheckBox* c : {&f.chkBot, &f.chkChat, &f.chkSendAOL, &f.chkenabled, &f.chkTime, &f.music})
             s << QString::number(c->value());
-        QStringList files{QString::number(t.isUnloaded())};
+        QStringList files {QString::number(t.isUnloaded())};
         for (QDirIterator it(t.dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                              QDirIterator::Subdirectories);
              it.hasNext();)
@@ -90,9 +158,9 @@ protected:
 
 TEST_F(Strangers, ThousandsOfLinesFromOtherMembersChangeNothing)
 {
-    Lines lines{QRandomGenerator(20261206), QString(music).replace(u'/', u'\\') + "\\*"};
-    const QStringList near = {"owner me", "OwnerMe", "Owner Me ", " Owner Me", "Owner  Me", "OWNER ME", "Owner Me\t",
-                              "", "Bob", "       unkown        "};
+    Lines lines {QRandomGenerator(20261206), QString(music).replace(u'/', u'\\') + "\\*"};
+    const QStringList near = {"owner me", "OwnerMe",    "Owner Me ", " Owner Me", "Owner  Me",
+                              "OWNER ME", "Owner Me\t", "",          "Bob",       "       unkown        "};
     const QStringList dates = {"0", "", "12:00", "(12:00:01 PM)", "<font>", "FONT", "x/y"};
     const QStringList before = snapshot();
     for (int i = 0; i < 20000; ++i)
@@ -106,15 +174,49 @@ TEST_F(Strangers, ThousandsOfLinesFromOtherMembersChangeNothing)
 
 TEST_F(Strangers, MalformedOrRandomLinesFromTheOwnerLeaveThePlaylistWhole)
 {
-    for (const QString& line : QStringList{
-             "x", "x ", "x  ", "unx", "unx ", "del", "del ", "del \\no\\such\\file.mp3", "del \\no\\such\\*",
-             "del *\\*", "drive", "drive ", "drive nonsense", "drive \\\\\\", "drive :", "url", "url ", "url /", "dir",
-             "dir ", "dir \\no\\such\\dir", "dir :", "rem", "rem ", "rem \t", "p", "p ", "p  ", "r ", "r  ", "p?x",
-             "info ", "ver ", ":", "/", "\\", "", QString(QChar(0)), QString(5000, u'p')})
+    for (const QString& line : QStringList {"x",
+                                            "x ",
+                                            "x  ",
+                                            "unx",
+                                            "unx ",
+                                            "del",
+                                            "del ",
+                                            "del \\no\\such\\file.mp3",
+                                            "del \\no\\such\\*",
+                                            "del *\\*",
+                                            "drive",
+                                            "drive ",
+                                            "drive nonsense",
+                                            "drive \\\\\\",
+                                            "drive :",
+                                            "url",
+                                            "url ",
+                                            "url /",
+                                            "dir",
+                                            "dir ",
+                                            "dir \\no\\such\\dir",
+                                            "dir :",
+                                            "rem",
+                                            "rem ",
+                                            "rem \t",
+                                            "p",
+                                            "p ",
+                                            "p  ",
+                                            "r ",
+                                            "r  ",
+                                            "p?x",
+                                            "info ",
+                                            "ver ",
+                                            ":",
+                                            "/",
+                                            "\\",
+                                            "",
+                                            QString(QChar(0)),
+                                            QString(5000, u'p')})
         owner(line);
     EXPECT_EQ(t->List2.items(), original);
 
-    Lines lines{QRandomGenerator(4711), "\\no\\such\\place"};
+    Lines lines {QRandomGenerator(4711), "\\no\\such\\place"};
     for (int i = 0; i < 300; ++i) {
         // The owner may end the program; that is not what is tested here.
         if (const QString text = lines.text(); !text.contains("end"))
@@ -130,4 +232,4 @@ TEST_F(Strangers, MalformedOrRandomLinesFromTheOwnerLeaveThePlaylistWhole)
     EXPECT_EQ(t->List1.items(), names);
 }
 
-} // namespace
+}  // namespace

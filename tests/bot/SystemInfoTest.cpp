@@ -11,8 +11,15 @@ TEST(NumWor, SpellsGroupsDecimalsAndTheOldSpellingsOrNothing)
     const std::pair<const char*, const char*> cases[] = {
         {"1234567", "One Million Two Hundred Thirty Four Thousand Five Hundred Sixty Seven  "},
         {"999000000001", "Nine Hundred Ninety Nine Billion One  "},
-        {"100", "One Hundred  "}, {"2000", "Two Thousand "}, {"14", "Fouteen  "},  {"40", "Fourty  "},
-        {"12.5", "Twelve  And Fifty "}, {"0.07", "Seven "}, {"0", ""}, {"-5", ""}, {"1e15", ""},
+        {"100", "One Hundred  "},
+        {"2000", "Two Thousand "},
+        {"14", "Fouteen  "},
+        {"40", "Fourty  "},
+        {"12.5", "Twelve  And Fifty "},
+        {"0.07", "Seven "},
+        {"0", ""},
+        {"-5", ""},
+        {"1e15", ""},
     };
     for (const auto& [number, words] : cases) {
         QString a = number;

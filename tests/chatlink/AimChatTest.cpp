@@ -1,5 +1,5 @@
-#include "bot/ChatUsers.h"
 #include "chatlink/AimChat.h"
+#include "bot/ChatUsers.h"
 #include "chatlink/AnsiText.h"
 #include "chatlink/SimDesktop.h"
 #include "controls/ListBox.h"
@@ -90,8 +90,8 @@ TEST(AimWindow, WindowWithTooFewChildrenTakesTheTextAndTheClicksNowhere)
     // ignore button, which a walk that starts over would click.
     RecordingDesktop desktop;
     const Hwnd chat = desktop.createWindow(0, "AIM_ChatWnd");
-    const Hwnd transcript =
-        desktop.createWindow(desktop.createWindow(chat, "WndAte32Class"), "Ate32Class", SimDesktop::Kind::Transcript);
+    const Hwnd transcript
+        = desktop.createWindow(desktop.createWindow(chat, "WndAte32Class"), "Ate32Class", SimDesktop::Kind::Transcript);
     const Hwnd list = desktop.createWindow(chat, "_Oscar_Tree", SimDesktop::Kind::MemberList);
     const Hwnd first = desktop.createWindow(chat, "_Oscar_IconBtn", SimDesktop::Kind::IconButton);
     const Hwnd second = desktop.createWindow(chat, "_Oscar_IconBtn", SimDesktop::Kind::IconButton);
@@ -123,8 +123,11 @@ TEST(IgnoreUser, SelectsTheMemberAndClicksTheSecondIconButtonToToggle)
     EXPECT_TRUE(desktop.isIgnored(chat.window, "bob"));
     EXPECT_FALSE(desktop.isIgnored(chat.window, "me"));
     const std::vector<RecordingDesktop::Sent> expected = {
-        {chat.memberList, lb::SETCURSEL, 1, ""}, {chat.ignoreButton, wm::LBUTTONDOWN, 0, ""}, {0, 0, 0, "events"},
-        {chat.ignoreButton, wm::LBUTTONUP, 0, ""}, {0, 0, 0, "events"},
+        {chat.memberList, lb::SETCURSEL, 1, ""},
+        {chat.ignoreButton, wm::LBUTTONDOWN, 0, ""},
+        {0, 0, 0, "events"},
+        {chat.ignoreButton, wm::LBUTTONUP, 0, ""},
+        {0, 0, 0, "events"},
     };
     EXPECT_EQ(desktop.sent, expected);
     // The room shows nothing of an ignored member.
@@ -152,7 +155,7 @@ TEST(GetChatUsers, AddsTheNamesAfterTheSecondTabNotYetListedWaitingABoundedTimeF
     ListBox L;
     L.addItem(QStringLiteral("dave"));
     GetChatUsers(desktop, L);
-    EXPECT_EQ(L.items(), (QStringList{"dave", "alice", "bob\tmobile", QStringLiteral("\u00bb")}));
+    EXPECT_EQ(L.items(), (QStringList {"dave", "alice", "bob\tmobile", QStringLiteral("\u00bb")}));
     EXPECT_EQ(pumped, 3);
 
     // A list that never comes is given up.
@@ -164,4 +167,4 @@ TEST(GetChatUsers, AddsTheNamesAfterTheSecondTabNotYetListedWaitingABoundedTimeF
     EXPECT_EQ(L.count(), 4);
 }
 
-} // namespace
+}  // namespace

@@ -34,7 +34,7 @@ TEST_F(AolWindows, VersionComesFromTheFirstWhatsNewMenuItemInWalkOrder)
     // Without a client the fallback answers.
     EXPECT_EQ(GetAolVersion(desktop), "9");
     const std::pair<const char*, const char*> cases[] = {
-        {"&What's New in AOL 5.0", "5"}, {"&What's New in AOL 6.0", "5"}, {"&WHAT'S NEW IN AOL 4.0", "4"},
+        {"&What's New in AOL 5.0", "5"},    {"&What's New in AOL 6.0", "5"}, {"&WHAT'S NEW IN AOL 4.0", "4"},
         {"&What's New in AOL 7.0...", "7"}, {"&What's New in AOL 8.0", "8"}, {"What's New in AOL 5.0", "9"},
     };
     for (const auto& [item, version] : cases) {
@@ -75,8 +75,8 @@ TEST_F(AolWindows, RoomIsFoundPastOtherWindowsUnlessTheFirstLooksLikeOneButIsInc
 TEST_F(AolWindows, RoomWithoutTextBoxesGetsNothing)
 {
     open("&What's New in AOL 7.0");
-    const SimDesktop::Hwnd boxless =
-        addChildWith({"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"});
+    const SimDesktop::Hwnd boxless
+        = addChildWith({"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"});
     ASSERT_EQ(FindChatRoom(desktop), boxless);
     SendAolChat(desktop, QStringLiteral("lost"));
     EXPECT_TRUE(posted.empty());
@@ -92,7 +92,7 @@ TEST_F(AolWindows, SendPostsTheLineUnchangedIntoTheBoxTheVersionSelects)
     setText(room.edit, "chat input draft Chat Input");
     setText(room.input, "second");
     SendAolChat(desktop, QStringLiteral("say \"hi\" \u00bb"));
-    EXPECT_EQ(posted, std::vector<std::string>{"say \"hi\" \xc2\xbb"});
+    EXPECT_EQ(posted, std::vector<std::string> {"say \"hi\" \xc2\xbb"});
     EXPECT_EQ(desktop.textOf(room.edit), " draft Chat Input");
     ClearChatInput(desktop);
     EXPECT_EQ(desktop.textOf(room.edit), "");
@@ -111,4 +111,4 @@ TEST_F(AolWindows, SendPostsTheLineUnchangedIntoTheBoxTheVersionSelects)
     EXPECT_EQ(desktop.textOf(five.input), "");
 }
 
-} // namespace
+}  // namespace

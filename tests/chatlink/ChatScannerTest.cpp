@@ -1,5 +1,5 @@
-#include "chatlink/AnsiText.h"
 #include "chatlink/ChatScanner.h"
+#include "chatlink/AnsiText.h"
 #include "chatlink/SimDesktop.h"
 #include "support/TestState.h"
 
@@ -13,7 +13,7 @@ using Lines = std::vector<std::string>;
 // lines show the time "10:15:02 PM"; every line handed to SendChat is kept.
 struct ScannerRig : TestState {
     SimDesktop desktop;
-    ChatScanner chat1{*this, desktop, ui};
+    ChatScanner chat1 {*this, desktop, ui};
 
     ScannerRig()
     {
@@ -73,7 +73,7 @@ TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
         said.clear();
         append(QString::fromUtf8(line));
         tick();
-        EXPECT_EQ(said, Lines{expected});
+        EXPECT_EQ(said, Lines {expected});
     }
 
     // Of two lines within one tick only the newer is reported.
@@ -81,14 +81,14 @@ TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
     append(QStringLiteral("<BR><!-- (2:00:00 AM) --><B>alice</B>: first</FONT>"
                           "<BR><!-- (2:00:01 AM) --><B>bob</B>: second</FONT>"));
     tick();
-    EXPECT_EQ(said, Lines{"bob | second | {2:00:01 AM}"});
+    EXPECT_EQ(said, Lines {"bob | second | {2:00:01 AM}"});
 
     // A tail with no line break, after a real line, reports one empty line.
     said.clear();
     append(QStringLiteral("<BR>") + QString(600, u'x'));
     tick();
     tick();
-    EXPECT_EQ(said, Lines{" |  | {}"});
+    EXPECT_EQ(said, Lines {" |  | {}"});
 }
 
 TEST_F(ChatScannerTest, TickEndsEarlyOnTheCapturedTailOnAShortTailAndOnTheSameLine)
@@ -128,7 +128,10 @@ TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
         int chat, bot, sendAol;
         Lines out;
     } cases[] = {
-        {0, 1, 1, {}}, {0, 1, 0, {}}, {0, 0, 1, {}}, {0, 0, 0, {}},
+        {0, 1, 1, {}},
+        {0, 1, 0, {}},
+        {0, 0, 1, {}},
+        {0, 0, 0, {}},
         {1, 1, 1, {"toc <b>say \\\"hi\\\" \xc2\xbb</b>"}},
         {1, 0, 1, {"aol <b>say \"hi\" \xc2\xbb</b>"}},
         {1, 0, 0, {"aim <b>say \"hi\" \xc2\xbb</b><FONT LANG=\"0\"> "}},
@@ -142,7 +145,7 @@ TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
         t->chat1.SendChat(text);
         EXPECT_EQ(out, c.out);
         // Even a blocked line reaches the chat exit.
-        EXPECT_EQ(t.sent, QStringList{text});
+        EXPECT_EQ(t.sent, QStringList {text});
     }
 
     // Backslashes are escaped first, so the ones put before quotes stay single.
@@ -150,14 +153,14 @@ TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
     t->chkBot.setValue(1);
     out.clear();
     t->chat1.SendChat(QStringLiteral("C:\\Music\\ \\\"x\\"));
-    EXPECT_EQ(out, Lines{"toc C:\\\\Music\\\\ \\\\\\\"x\\\\"});
+    EXPECT_EQ(out, Lines {"toc C:\\\\Music\\\\ \\\\\\\"x\\\\"});
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chat1.setTocRoute({});
     t->chkBot.setValue(1);
     out.clear();
     t->chat1.SendChat(text);
-    EXPECT_EQ(out, Lines{});
+    EXPECT_EQ(out, Lines {});
 }
 
 TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
@@ -166,9 +169,10 @@ TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
     t->chkScan.setValue(0);
     t->chat1.chkScan_Click();
     EXPECT_FALSE(t->chat1.isScanning());
-    EXPECT_EQ(t.ui.messages,
-              QStringList{QStringLiteral("Notice: Chat scanning can some times lag so i added this option, You'll need "
-                                         "to enable chat scanning to use ccoms.")});
+    EXPECT_EQ(
+        t.ui.messages,
+        QStringList {QStringLiteral("Notice: Chat scanning can some times lag so i added this option, You'll need "
+                                    "to enable chat scanning to use ccoms.")});
 
     t->chkScan.setValue(1);
     t->chat1.chkScan_Click();
@@ -176,4 +180,4 @@ TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
     EXPECT_EQ(t.ui.messages.size(), 1);
 }
 
-} // namespace
+}  // namespace

@@ -90,7 +90,7 @@ TEST(ChatText, VeryLongLinesAreReadInOnePass)
 {
     // Deep nesting, closing tags that close nothing, then one that closes all.
     const QString deep = QStringLiteral("<b>") + QStringLiteral("<i>").repeated(50000)
-                         + QStringLiteral("</u>").repeated(50000) + QStringLiteral("x</b>y");
+        + QStringLiteral("</u>").repeated(50000) + QStringLiteral("x</b>y");
     EXPECT_EQ(ChatText::render(deep, Style::Ansi), QStringLiteral("\x1b[0;1;3mx\x1b[0my"));
     const QString words = QStringLiteral("<i>word</i> &amp; ").repeated(20000);
     const QString plain = ChatText::render(words, Style::Plain);
@@ -101,4 +101,4 @@ TEST(ChatText, VeryLongLinesAreReadInOnePass)
     EXPECT_EQ(ChatText::render(ampersands, Style::Plain), QStringLiteral("&").repeated(200000) + u'<');
 }
 
-} // namespace
+}  // namespace

@@ -29,7 +29,7 @@ TEST(LocalRoom, TerminalLinesAreSaidByTheLocalMemberOrByTheMemberNamed)
                              "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">"
                              "x&lt;BR&gt;&lt;B&gt;owner&lt;/B&gt;: end &amp; more</FONT>"
                              "<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">/as  : not a name</FONT>"));
-    EXPECT_EQ(room.members(), (QStringList{"owner", "bob"}));
+    EXPECT_EQ(room.members(), (QStringList {"owner", "bob"}));
     EXPECT_EQ(changes, 3);
 }
 
@@ -53,7 +53,7 @@ TEST(LocalRoom, StartLineComesBackThroughTheScannerAndPostsComeOutExactlyAsTyped
     EXPECT_TRUE(posted[0].startsWith(t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ")));
     EXPECT_TRUE(posted[0].endsWith(QStringLiteral("<FONT LANG=\"0\"> ")));
     // The owner is in the member list the start-up read.
-    EXPECT_EQ(t->lstusers.items(), QStringList{"owner"});
+    EXPECT_EQ(t->lstusers.items(), QStringList {"owner"});
 
     t->chat1.chat_tymer_Timer();
     EXPECT_EQ(who, "owner");
@@ -73,7 +73,8 @@ TEST(LocalRoom, StartLineComesBackThroughTheScannerAndPostsComeOutExactlyAsTyped
     EXPECT_EQ(posted.back(), QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> "));
     // The program's own lines keep their markup in the room, and lose the
     // trailing blank the client does not send.
-    EXPECT_TRUE(room.transcript().endsWith(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"></FONT>")));
+    EXPECT_TRUE(
+        room.transcript().endsWith(QStringLiteral("<b>now \u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"></FONT>")));
     std::rewind(out);
     QString written;
     for (char line[4096]; std::fgets(line, sizeof line, out);)
@@ -138,7 +139,7 @@ TEST(LocalRoom, EveryLineReadsAsTheWindowShowsItSpeakerFirst)
     EXPECT_EQ(plain[8], QStringLiteral("owner: ( %1 ) unloaded.").arg(version));
     // Only the lines the local member typed are marked, not the program's
     // posts nor the lines said for others.
-    EXPECT_EQ(bySay, (QList<bool>{false, false, true, false, false, false, true, false, false}));
+    EXPECT_EQ(bySay, (QList<bool> {false, false, true, false, false, false, true, false, false}));
 
     // The speaker in bold; the now-playing line looks as in the window.
     static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
@@ -147,8 +148,9 @@ TEST(LocalRoom, EveryLineReadsAsTheWindowShowsItSpeakerFirst)
         EXPECT_TRUE(styled[i].startsWith(QStringLiteral("\x1b[0;1m") + plain[i].section(u':', 0, 0) + "\x1b[0m: "))
             << styled[i].toStdString();
     }
-    EXPECT_EQ(styled[4], QStringLiteral("\x1b[0;1mowner\x1b[0m: \x1b[0;36m\u00bb \x1b[0;4;36mPlaying\x1b[0;36m \u00bb"
-                                        "\x1b[0m \x1b[0;36mBlue Tone \u00bb\x1b[0m \x1b[0;4;36m1\x1b[0m"));
+    EXPECT_EQ(styled[4],
+              QStringLiteral("\x1b[0;1mowner\x1b[0m: \x1b[0;36m\u00bb \x1b[0;4;36mPlaying\x1b[0;36m \u00bb"
+                             "\x1b[0m \x1b[0;36mBlue Tone \u00bb\x1b[0m \x1b[0;4;36m1\x1b[0m"));
 }
 
-} // namespace
+}  // namespace

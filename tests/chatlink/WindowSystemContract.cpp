@@ -196,4 +196,4 @@ TEST_F(WindowContract, MenusAreReadItemByItem)
     EXPECT_EQ(w.getMenuString(help, 99999, 100), "");
 }
 
-} // namespace
+}  // namespace

@@ -6,7 +6,10 @@ namespace {
 
 class SimContractDesktop : public ContractDesktop {
 public:
-    SimContractDesktop() { m_desktop.clock = [] { return std::string(kTime); }; }
+    SimContractDesktop()
+    {
+        m_desktop.clock = [] { return std::string(kTime); };
+    }
 
     WindowSystem& windows() override { return m_desktop; }
     void openAimChat() override
@@ -26,7 +29,7 @@ private:
     SimDesktop m_desktop;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<ContractDesktop> makeContractDesktop()
 {

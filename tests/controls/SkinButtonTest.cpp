@@ -1,5 +1,5 @@
-#include "controls/PropertyBag.h"
 #include "controls/SkinButton.h"
+#include "controls/PropertyBag.h"
 #include "controls/SkinLooks.h"
 
 #include <QApplication>
@@ -47,7 +47,7 @@ struct Shown {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(SkinPalette, ShiftBlendAndSchemes)
 {
@@ -119,8 +119,8 @@ TEST(SkinButtonLook, OverFocusedPressedAndDisabledLookDifferent)
             one->button->setCaption(QStringLiteral("Go"));
         // Sent straight to the button: a press through the window system
         // would leave the others.
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 10), QPointF(20, 10), Qt::LeftButton,
-                          Qt::LeftButton, {});
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 10), QPointF(20, 10), Qt::LeftButton, Qt::LeftButton,
+                          {});
         QApplication::sendEvent(pressed.button, &press);
         over.button->setBackOver(oleColor(140, 140, 136));  // most looks hover in colour only
         over.enter();
@@ -300,9 +300,9 @@ TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
 
     PropertyBag bag;
     saved.WriteProperties(bag);
-    EXPECT_EQ(bag.keys(), QStringList({"BTYPE", "TX", "ENAB", "FONT", "COLTYPE", "FOCUSR", "BCOL", "BCOLO", "FCOL",
-                                       "FCOLO", "MCOL", "MPTR", "MICON", "PICN", "PICH", "UMCOL", "SOFT", "PICPOS",
-                                       "NGREY", "FX", "HAND", "CHECK", "VALUE"}));
+    EXPECT_EQ(bag.keys(), QStringList({"BTYPE", "TX",     "ENAB",  "FONT", "COLTYPE", "FOCUSR", "BCOL", "BCOLO",
+                                       "FCOL",  "FCOLO",  "MCOL",  "MPTR", "MICON",   "PICN",   "PICH", "UMCOL",
+                                       "SOFT",  "PICPOS", "NGREY", "FX",   "HAND",    "CHECK",  "VALUE"}));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("button.bag"));
     ASSERT_TRUE(bag.save(path));

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "desktop/Mpris.h"
-#include "support/TestForm.h"
 #include "support/QtPrinters.h"
+#include "support/TestForm.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@ namespace {
 struct Case {
     const char* name;
     int selected;  // the playlist cursor
-    QString url;   // the media set, if any
+    QString url;  // the media set, if any
     int state;
     std::function<void(Mpris&)> key;
     QStringList urls;  // what the player was pointed at
-    QString said;      // the room's line, empty for none
+    QString said;  // the room's line, empty for none
 };
 
 TEST(MediaKeyRules, EachKeyActsOnlyWhereItCan)
@@ -32,7 +32,7 @@ TEST(MediaKeyRules, EachKeyActsOnlyWhereItCan)
     const auto previous = [](Mpris& m) { m.previous(); };
     const QString a = QStringLiteral("/music/a.mp3");
     const QString b = QStringLiteral("/music/b.mp3");
-    const QList<Case> cases{
+    const QList<Case> cases {
         {"play with nothing set starts the selected song", 1, {}, MediaPlayer::Undefined, play, {b}, "B"},
         {"play with nothing set or selected starts the first", -1, {}, MediaPlayer::Undefined, play, {a}, "A"},
         {"play when paused resumes", 0, a, MediaPlayer::Paused, play, {}, "Unpaused."},
@@ -51,7 +51,7 @@ TEST(MediaKeyRules, EachKeyActsOnlyWhereItCan)
         TestForm t;
         t->player.setOpeningWait([](double) {});
         t->txtPlay.setText(QStringLiteral("%s"));
-        for (const auto& [name, path] : {std::pair{QStringLiteral("A"), a}, std::pair{QStringLiteral("B"), b}}) {
+        for (const auto& [name, path] : {std::pair {QStringLiteral("A"), a}, std::pair {QStringLiteral("B"), b}}) {
             t->List1.addItem(name);
             t->List2.addItem(name + u';' + path);
         }
@@ -60,13 +60,17 @@ TEST(MediaKeyRules, EachKeyActsOnlyWhereItCan)
             t.wmp.setURL(c.url);
         t.wmp.urls.clear();
         t.wmp.state = c.state;
-        const auto mpris = Mpris::publish({t.wmp, t->List1, t->List2,
+        const auto mpris = Mpris::publish({t.wmp,
+                                           t->List1,
+                                           t->List2,
                                            [&t](const QString& command) { t->interpreter.obey(command); },
-                                           [&t] { t->xplay_Click(); }, {}, {}});
+                                           [&t] { t->xplay_Click(); },
+                                           {},
+                                           {}});
         ASSERT_TRUE(mpris);
         c.key(*mpris);
         EXPECT_EQ(t.wmp.urls, c.urls);
-        EXPECT_EQ(t.sent, c.said.isEmpty() ? QStringList() : QStringList{t->txtFont.text() + c.said});
+        EXPECT_EQ(t.sent, c.said.isEmpty() ? QStringList() : QStringList {t->txtFont.text() + c.said});
     }
 }
 
@@ -98,10 +102,10 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDone)
     EXPECT_TRUE(mpris->canPause());
     EXPECT_EQ(mpris->playbackStatus(), QStringLiteral("Playing"));
 
-    for (const auto& [asked, kept] : {std::pair{0.3, 30}, {1.7, 100}, {-2.0, 0}, {std::nan(""), 0}}) {
+    for (const auto& [asked, kept] : {std::pair {0.3, 30}, {1.7, 100}, {-2.0, 0}, {std::nan(""), 0}}) {
         mpris->setVolume(asked);
         EXPECT_EQ(t.wmp.volume(), kept) << asked;
     }
 }
 
-} // namespace
+}  // namespace

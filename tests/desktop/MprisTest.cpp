@@ -75,7 +75,7 @@ public:
     bool endedNormally()
     {
         return waitFor([&] { return m_process.state() == QProcess::NotRunning; }, kTimeoutMs)
-               && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+            && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
 
     QByteArray errors;
@@ -99,7 +99,7 @@ QString run(const QString& program, const QStringList& arguments)
 
 QString playerctl(const QString& player, const QStringList& arguments)
 {
-    return run(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), player} + arguments);
+    return run(QStringLiteral("playerctl"), QStringList {QStringLiteral("-p"), player} + arguments);
 }
 
 QString playerctl(const QStringList& arguments)
@@ -169,7 +169,7 @@ TEST_F(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         }
     });
     ASSERT_TRUE(waitFor([&] { return !statuses.isEmpty(); }, kTimeoutMs));
-    EXPECT_EQ(statuses, QStringList{QStringLiteral("Stopped")});
+    EXPECT_EQ(statuses, QStringList {QStringLiteral("Stopped")});
     EXPECT_EQ(playerctl(QStringLiteral("metadata")), QString());
 
     // Nothing chosen yet: play-pause starts the first song.
@@ -222,15 +222,17 @@ TEST_F(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     EXPECT_DOUBLE_EQ(playerctl(QStringLiteral("volume")).toDouble(), 0.25);
 
     EXPECT_TRUE(waitFor([&] { return statuses.size() >= 9; }, kTimeoutMs));
-    EXPECT_EQ(statuses, QString(QStringLiteral("Stopped Playing Paused Playing Paused Playing Stopped Playing Stopped"))
-                            .split(u' '));
+    EXPECT_EQ(
+        statuses,
+        QString(QStringLiteral("Stopped Playing Paused Playing Paused Playing Stopped Playing Stopped")).split(u' '));
     follower.kill();
     follower.waitForFinished(kTimeoutMs);
 
     // Quit is the normal shut-down: the closing line, then the end.
-    run(QStringLiteral("dbus-send"), QStringLiteral("--session --print-reply --dest=org.mpris.MediaPlayer2.quillon "
-                                                    "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit")
-                                         .split(u' '));
+    run(QStringLiteral("dbus-send"),
+        QStringLiteral("--session --print-reply --dest=org.mpris.MediaPlayer2.quillon "
+                       "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit")
+            .split(u' '));
     EXPECT_FALSE(quillon.lineWith(QStringLiteral("unloaded")).isEmpty());
     EXPECT_TRUE(quillon.endedNormally());
 }
@@ -245,7 +247,7 @@ TEST_F(MediaKeys, ASecondProgramTakesANameOfItsOwn)
     const QString instance = QStringLiteral("quillon.instance") + QString::number(second.pid());
     QStringList players = playerctl(QStringLiteral("-l")).split(u'\n');
     players.sort();
-    EXPECT_EQ(players, (QStringList{QStringLiteral("quillon"), instance}));
+    EXPECT_EQ(players, (QStringList {QStringLiteral("quillon"), instance}));
     // Each answers for itself.
     EXPECT_EQ(playerctl(instance, {QStringLiteral("status")}), QStringLiteral("Stopped"));
     first.endInput();
@@ -271,4 +273,4 @@ TEST(NoSessionBus, NothingIsSaidAndTheProgramWorksAsBefore)
     EXPECT_EQ(quillon.errors, QByteArray());
 }
 
-} // namespace
+}  // namespace

@@ -28,8 +28,7 @@ int main(int argc, char** argv)
                 return 1;
             }
             const QByteArray bytes = file.readAll();
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   std::size_t(bytes.size()));
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
             ++runs;
         }
     }

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto length = qsizetype(quint8(stream[at + 4]) << 8 | quint8(stream[at + 5]));
         if (stream.size() - at - FlapReader::kHeaderSize < length)
             break;
-        expected.append({stream[at], quint8(stream[at + 1]), quint16(quint8(stream[at + 2]) << 8 | quint8(stream[at + 3])),
+        expected.append({stream[at], quint8(stream[at + 1]),
+                         quint16(quint8(stream[at + 2]) << 8 | quint8(stream[at + 3])),
                          stream.sliced(at + FlapReader::kHeaderSize, length)});
         at += FlapReader::kHeaderSize + length;
     }

@@ -27,8 +27,7 @@ class FuzzInput {
 public:
     FuzzInput(const std::uint8_t* data, std::size_t size)
         : m_bytes(reinterpret_cast<const char*>(data), qsizetype(size))
-    {
-    }
+    { }
 
     bool atEnd() const { return m_bytes.isEmpty(); }
     // The next byte, or 0 once the input is used up.

@@ -15,7 +15,7 @@ bool isNumber(const QString& text)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 // The first byte picks the file's kind, the rest is the file. Whatever it
 // holds, the labels get numbers and a channel mode, or stay as they were.

@@ -20,7 +20,7 @@ QStringList withoutLoads(const QStringList& rows)
     return kept;
 }
 
-} // namespace
+}  // namespace
 
 // The playlist's bytes up to the first NUL, the settings' bytes after it,
 // read at start, written at the end and read again: the rows come back.

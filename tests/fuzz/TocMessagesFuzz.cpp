@@ -5,11 +5,11 @@
 namespace {
 
 // Every message the server sends; unknown words are fuzzed too.
-const QList<QByteArray> kWords = {
-    "SIGN_ON",      "CONFIG2",     "NICK",       "IM_IN_ENC2",        "UPDATE_BUDDY2",     "BUDDY_CAPS2",
-    "BART2",        "ERROR",       "EVILED",     "CHAT_JOIN",         "CHAT_IN_ENC",       "CHAT_UPDATE_BUDDY",
-    "CHAT_INVITE",  "CHAT_LEFT",   "GOTO_URL",   "ADMIN_NICK_STATUS", "ADMIN_PASSWD_STATUS", "PAUSE",
-    "RVOUS_PROPOSE"};
+const QList<QByteArray> kWords
+    = {"SIGN_ON",      "CONFIG2",   "NICK",     "IM_IN_ENC2",        "UPDATE_BUDDY2",       "BUDDY_CAPS2",
+       "BART2",        "ERROR",     "EVILED",   "CHAT_JOIN",         "CHAT_IN_ENC",         "CHAT_UPDATE_BUDDY",
+       "CHAT_INVITE",  "CHAT_LEFT", "GOTO_URL", "ADMIN_NICK_STATUS", "ADMIN_PASSWD_STATUS", "PAUSE",
+       "RVOUS_PROPOSE"};
 
 QByteArray frame(quint8 type, quint16 sequence, const QByteArray& payload)
 {
@@ -23,7 +23,7 @@ QByteArray frame(quint8 type, quint16 sequence, const QByteArray& payload)
     return bytes + payload.first(length);
 }
 
-} // namespace
+}  // namespace
 
 // The first byte of the input says how the frames are cut into reads. Each
 // NUL-ended part after it is one server message: its first byte picks the

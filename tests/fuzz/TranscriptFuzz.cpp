@@ -33,7 +33,7 @@ void checkHelpers(const QByteArray& bytes)
     const std::string raw = bytes.toStdString();
     const QString ansi = AnsiText::fromAnsi(raw);
     fuzzCheck(ansi.size() == bytes.size() && AnsiText::toAnsi(ansi) == raw, "Windows-1252 round trip");
-    fuzzCheck(AnsiText::fromAnsi(AnsiText::toAnsi(text)) .size() == text.size(), "one byte per character");
+    fuzzCheck(AnsiText::fromAnsi(AnsiText::toAnsi(text)).size() == text.size(), "one byte per character");
     const QString either = AnsiText::fromUtf8OrAnsi(raw);
     fuzzCheck(either == (bytes.isValidUtf8() ? text : ansi), "UTF-8 when it is, else Windows-1252");
 }
@@ -47,7 +47,9 @@ void checkScanner(const QByteArray& bytes)
     static QStringList said;
     static bool connected = [] {
         QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
-                         [](const QString& who, const QString& what, const QString&) { said = {who, what}; });
+                         [](const QString& who, const QString& what, const QString&) {
+                             said = {who, what};
+                         });
         return true;
     }();
     (void)connected;
@@ -63,7 +65,7 @@ void checkScanner(const QByteArray& bytes)
     fuzzCheck(said == QStringList({QStringLiteral("somebody"), plain}), "the scanner finds the next plain line");
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

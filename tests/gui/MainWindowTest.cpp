@@ -1,7 +1,7 @@
+#include "gui/MainWindow.h"
 #include "app/MainForm.h"
 #include "controls/SkinButton.h"
 #include "controls/UserStore.h"
-#include "gui/MainWindow.h"
 #include "gui/TemplateEdit.h"
 #include "gui/WindowPlacement.h"
 #include "support/FakeMediaPlayer.h"
@@ -14,8 +14,8 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,7 +44,7 @@ struct Gui {
     NoWindows windows;
     FakeMediaPlayer wmp;
     MainWindow window;
-    MainForm form{AppPaths{programDir, dir.path()}, windows, wmp, window};
+    MainForm form {AppPaths {programDir, dir.path()}, windows, wmp, window};
 
     // The program's folder may lie deeper in the temporary one.
     explicit Gui(const QString& below = {}) : programDir(madePath(dir.path() + below))
@@ -54,8 +54,7 @@ struct Gui {
         form.Form_Load();
     }
 
-    template <typename W>
-    W* find(const QString& text)
+    template <typename W> W* find(const QString& text)
     {
         for (W* w : window.findChildren<W*>()) {
             if (w->text() == text)
@@ -74,7 +73,7 @@ struct Gui {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(MainWindow, ShowsTheFormsCaptionAndFollowsItsHolders)
 {
@@ -251,7 +250,7 @@ TEST(MainWindow, PlayFromThePlaylistMenuStartsTheSelectedSong)
     }
     ASSERT_NE(play, nullptr);
     play->trigger();
-    EXPECT_EQ(g.wmp.urls, QStringList{"/music/two.mp3"});
+    EXPECT_EQ(g.wmp.urls, QStringList {"/music/two.mp3"});
     EXPECT_EQ(g.form.labFile.caption(), "two");
 }
 

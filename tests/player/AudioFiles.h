@@ -63,8 +63,8 @@ inline bool runTool(const QString& program, const QStringList& arguments, QByteA
     QProcess process;
     process.setProcessChannelMode(output ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
     process.start(program, arguments);
-    const bool done = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-                      process.exitCode() == 0;
+    const bool done
+        = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (output)
         *output = process.readAllStandardOutput();
     return done;
@@ -75,8 +75,8 @@ inline bool runTool(const QString& program, const QStringList& arguments, QByteA
 inline QString probe(const QString& path, const QString& entry)
 {
     QByteArray output;
-    const QStringList arguments = {"-v", "error", "-select_streams", "a:0", "-show_entries", entry,
-                                   "-of", "default=nw=1:nk=1", path};
+    const QStringList arguments
+        = {"-v", "error", "-select_streams", "a:0", "-show_entries", entry, "-of", "default=nw=1:nk=1", path};
     return runTool(QStringLiteral("ffprobe"), arguments, &output) ? QString::fromUtf8(output).trimmed() : QString();
 }
 
@@ -91,4 +91,4 @@ inline bool waitUntil(const std::function<bool()>& done, int milliseconds)
     return done();
 }
 
-} // namespace audiofiles
+}  // namespace audiofiles

@@ -1,8 +1,8 @@
-#include "app/MainForm.h"
 #include "player/MpvPlayer.h"
+#include "AudioFiles.h"
+#include "app/MainForm.h"
 #include "support/FakeUserInterface.h"
 #include "support/NoWindows.h"
-#include "AudioFiles.h"
 #include "support/QtPrinters.h"
 
 #include <QElapsedTimer>
@@ -18,9 +18,9 @@ using State = MediaPlayer::PlayState;
 
 TEST(MpvPlayerDuration, ShowsMinutesAndSecondsAndHoursFromAnHour)
 {
-    const std::pair<double, const char*> cases[] = {
-        {0, "00:00"}, {1.02, "00:01"}, {205, "03:25"}, {3599.4, "59:59"}, {3600, "1:00:00"}, {37230, "10:20:30"},
-        {-1, "00:00"}};
+    const std::pair<double, const char*> cases[]
+        = {{0, "00:00"},      {1.02, "00:01"},     {205, "03:25"}, {3599.4, "59:59"},
+           {3600, "1:00:00"}, {37230, "10:20:30"}, {-1, "00:00"}};
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ(MpvPlayer::durationText(seconds), text) << seconds;
 }
@@ -43,7 +43,10 @@ protected:
         EXPECT_TRUE(audiofiles::writeSilentWav(path, seconds));
         return path;
     }
-    bool reaches(int state) { return audiofiles::waitUntil([&] { return player.playState() == state; }, kCeiling); }
+    bool reaches(int state)
+    {
+        return audiofiles::waitUntil([&] { return player.playState() == state; }, kCeiling);
+    }
 
     QTemporaryDir dir;
     MpvPlayer player;
@@ -79,8 +82,9 @@ TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
     player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
     ASSERT_TRUE(reaches(State::Stopped));
     EXPECT_TRUE(player.durationString().isEmpty());
-    EXPECT_EQ(states, QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped,
-                                  State::Transitioning, State::Stopped}));
+    EXPECT_EQ(states,
+              QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped, State::Transitioning,
+                          State::Stopped}));
     QFile empty(dir.filePath(QStringLiteral("empty.mp3")));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
@@ -125,8 +129,8 @@ TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
     player.play();
     ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.URL(), second);
-    EXPECT_EQ(states, QList<int>({State::Transitioning, State::Playing, State::Stopped, State::Transitioning,
-                                  State::Playing}));
+    EXPECT_EQ(states,
+              QList<int>({State::Transitioning, State::Playing, State::Stopped, State::Transitioning, State::Playing}));
 }
 
 TEST_F(MpvPlayerTest, PlaysAStreamOverHttp)
@@ -162,7 +166,7 @@ TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStop
 {
     NoWindows windows;
     FakeUserInterface ui;
-    MainForm form(AppPaths{dir.path(), dir.path()}, windows, player, ui);
+    MainForm form(AppPaths {dir.path(), dir.path()}, windows, player, ui);
     QStringList sent;
     QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [&](const QString& line) { sent.append(line); });
     form.List2.addItem(QStringLiteral("Short Song;") + wav(QStringLiteral("Short Song.wav"), 1.0));
@@ -189,4 +193,4 @@ TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStop
     EXPECT_EQ(form.txtSec.text(), "0");
 }
 
-} // namespace
+}  // namespace

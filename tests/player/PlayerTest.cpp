@@ -1,5 +1,5 @@
-#include "AudioFiles.h"
 #include "player/Player.h"
+#include "AudioFiles.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 
@@ -18,7 +18,7 @@ using State = MediaPlayer::PlayState;
 // The player over the holders alone; the songs it offers are kept, and the
 // picker's flag is raised as the picker raises it when it opens.
 struct PlayerRig : TestState {
-    Player player{*this, wmp, chat};
+    Player player {*this, wmp, chat};
     QStringList offered;
 
     PlayerRig()
@@ -98,7 +98,8 @@ TEST_F(PlayerTest, FillsPlaceholdersInOrderSoTheNameTakesLaterOnesOnly)
 
 TEST_F(PlayerTest, FillsTheTagPlaceholdersFromTheFileTakingTheNameForAMissingTitle)
 {
-    addLine(QStringLiteral("Tagged"), 2, 8000, {{"IART", "The %album Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}});
+    addLine(QStringLiteral("Tagged"), 2, 8000,
+            {{"IART", "The %album Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}});
     addLine(QStringLiteral("Bare"), 1);
     t->List2.addItem(QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")));
     addLine(QStringLiteral("Odd %title"));
@@ -185,9 +186,7 @@ TEST_F(PlayerTest, ClockCountsSecondsIntoMinutes)
 
 TEST_F(PlayerTest, TheOneSecondClocksRunOnlyWhileTheyHaveSomethingToDo)
 {
-    const auto running = [this] {
-        return QList<bool>{t->player.pTime.isActive(), t->player.tmrAR.isActive()};
-    };
+    const auto running = [this] { return QList<bool> {t->player.pTime.isActive(), t->player.tmrAR.isActive()}; };
     EXPECT_EQ(running(), QList<bool>({false, false}));
     addLine(QStringLiteral("A"));
     t->player.Play(QStringLiteral("A"));
@@ -222,7 +221,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
     EXPECT_EQ(t->List1.listIndex(), -1);
 
     // Two results or more are offered in the picker, once while it is open.
-    for (const QStringList& names : {QStringList{"One", "Two"}, QStringList{"One", "Two", "Three"}}) {
+    for (const QStringList& names : {QStringList {"One", "Two"}, QStringList {"One", "Two", "Three"}}) {
         // The last picker was closed.
         t->music.setValue(0);
         t->List3.clear();
@@ -361,7 +360,7 @@ TEST_F(PlayerTest, RandomStringPicksAmongNamesHoldingTheText)
     const QString another = addLine(QStringLiteral("Another Redsong"));
     const QString green = addLine(QStringLiteral("Green"));
 
-    for (const auto& [text, r] : {std::pair{QStringLiteral("r edS"), 0.6}, {QString(), 0.99}, {QString(), 0.0}}) {
+    for (const auto& [text, r] : {std::pair {QStringLiteral("r edS"), 0.6}, {QString(), 0.99}, {QString(), 0.0}}) {
         draw = r;
         t->player.randomString(text);  // an empty text makes every song a candidate
     }
@@ -382,8 +381,8 @@ TEST_F(PlayerTest, RandomIsTheWholePartOfItsLinearFunction)
         double r;
         const char *a, *b;
         int value;
-    } cases[] = {{0.5, "3", "0", 1}, {0.999999, "3", "0", 2}, {1.0, "3", "0", 2}, {-0.5, "3", "0", 0},
-                 {0.25, "abc", "7", 7}};
+    } cases[]
+        = {{0.5, "3", "0", 1}, {0.999999, "3", "0", 2}, {1.0, "3", "0", 2}, {-0.5, "3", "0", 0}, {0.25, "abc", "7", 7}};
     for (const auto& c : cases) {
         draw = c.r;
         EXPECT_EQ(t->player.Random(QString::fromLatin1(c.a), QString::fromLatin1(c.b)), c.value) << c.r;
@@ -403,7 +402,8 @@ TEST_F(PlayerTest, RandomIsTheWholePartOfItsLinearFunction)
 TEST_F(PlayerTest, PaUseServesEventsUntilItsTimeIsUp)
 {
     bool served = false;
-    QMetaObject::invokeMethod(&t->player, [&] { served = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &t->player, [&] { served = true; }, Qt::QueuedConnection);
     // No time to wait: back at once, without serving anything.
     t->player.PaUse(0);
     t->player.PaUse(-3);
@@ -423,9 +423,13 @@ TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
 {
     const QString point = QLocale::system().decimalPoint();
     const QList<std::pair<qint64, QString>> cases = {
-        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1" + point + "00 KB"},
-        {1048575, "1024" + point + "00 KB"}, {1048576, "1" + point + "00 MB"},
-        {3690987, "3" + point + "52 MB"}, {1073741824, "1" + point + "00 GB"},
+        {0, "0 bytes"},
+        {1023, "1023 bytes"},
+        {1024, "1" + point + "00 KB"},
+        {1048575, "1024" + point + "00 KB"},
+        {1048576, "1" + point + "00 MB"},
+        {3690987, "3" + point + "52 MB"},
+        {1073741824, "1" + point + "00 GB"},
         {2147483648LL, "2" + point + "00 GB"},
     };
     for (const auto& [bytes, text] : cases)
@@ -442,4 +446,4 @@ TEST(FileSize, BoundariesOfEachUnitAndSizesBeyondTwoGibibytes)
     EXPECT_EQ(GetFileSize(dir.path()), "0 bytes");
 }
 
-} // namespace
+}  // namespace

@@ -9,5 +9,5 @@ public:
     Hwnd findChild(Hwnd, Hwnd, std::string_view) override { return 0; }
     std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
     std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::string&) override { return 0; }
-    void doEvents() override {}
+    void doEvents() override { }
 };

@@ -11,8 +11,7 @@ class SmallDisk {
 public:
     explicit SmallDisk(const char* size = "size=64k")
     {
-        m_mounted = m_dir.isValid()
-                    && ::mount("tmpfs", m_dir.path().toLocal8Bit().constData(), "tmpfs", 0, size) == 0;
+        m_mounted = m_dir.isValid() && ::mount("tmpfs", m_dir.path().toLocal8Bit().constData(), "tmpfs", 0, size) == 0;
     }
     ~SmallDisk()
     {

@@ -15,10 +15,9 @@
 // A main form over fakes and the given desktop, with its two files in a
 // folder of its own and every line it hands to the chat exit recorded in
 // `sent`.
-template <typename Desktop>
-struct BasicTestForm {
+template <typename Desktop> struct BasicTestForm {
     QTemporaryDir dir;
-    AppPaths paths{dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
+    AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     Desktop desktop;
     FakeMediaPlayer wmp;
     FakeUserInterface ui;

@@ -11,7 +11,7 @@
 // A chat exit that keeps every line instead of sending it.
 class RecordingChatExit : public ChatExit {
 public:
-    explicit RecordingChatExit(const FormState& form) : m_form(form) {}
+    explicit RecordingChatExit(const FormState& form) : m_form(form) { }
     void SendChat(const QString& Text) override { sent.append(Text); }
     void post(const QString& text) override { SendChat(m_form.txtFont.text() + text); }
 
@@ -28,12 +28,11 @@ struct TestState : FormState {
     QTemporaryDir dir;
     FakeMediaPlayer wmp;
     FakeUserInterface ui;
-    RecordingChatExit chat{*this};
+    RecordingChatExit chat {*this};
     QStringList& sent = chat.sent;
 };
 
 // Gives a rig the arrow of a form: "t->x" is "t.x".
-template <typename Rig>
-struct Alone : Rig {
+template <typename Rig> struct Alone : Rig {
     Rig* operator->() { return this; }
 };

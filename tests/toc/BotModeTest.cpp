@@ -1,6 +1,6 @@
-#include "support/QtPrinters.h"
 #include "TocTestServer.h"
 #include "WaitFor.h"
+#include "support/QtPrinters.h"
 
 #include "controls/UserStore.h"
 #include "support/TestForm.h"
@@ -23,7 +23,7 @@ bool keepsAliveTo(quint16 port)
 {
     for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
         const int n = fd.fileName().toInt();
-        sockaddr_in peer{};
+        sockaddr_in peer {};
         socklen_t size = sizeof peer;
         if (::getpeername(n, reinterpret_cast<sockaddr*>(&peer), &size) != 0 || peer.sin_family != AF_INET
             || ntohs(peer.sin_port) != port)
@@ -49,10 +49,10 @@ struct BotModeTest : ::testing::Test {
         t->botSN.setText(QStringLiteral("Marl Bot"));
         t->botPW.setText(QStringLiteral("secret"));
         t->chkBot.setValue(1);
-        QObject::connect(&t->botMode, &BotMode::aimchatscan, [this](const QString& who, const QString& what,
-                                                                    const QString& date) {
-            lines.append(who + u'|' + what + u'|' + date);
-        });
+        QObject::connect(&t->botMode, &BotMode::aimchatscan,
+                         [this](const QString& who, const QString& what, const QString& date) {
+                             lines.append(who + u'|' + what + u'|' + date);
+                         });
     }
 
     // Clicks Signon and plays the server's part of a sign-on, watching the
@@ -64,8 +64,7 @@ struct BotModeTest : ::testing::Test {
     }
 
     // The server's part of the sign-on that `start` begins.
-    template <typename Start>
-    void answerSignOn(Start start)
+    template <typename Start> void answerSignOn(Start start)
     {
         const int before = server.connectionsAccepted();
         start();
@@ -120,8 +119,9 @@ TEST_F(BotModeTest, AfterAStartThatCountedTheLoadsTheFirstClickSignsOn)
     ASSERT_NO_FATAL_FAILURE(signOn());
     EXPECT_EQ(server.connectionsAccepted(), 1);
     // The panel's name and password, the authorizer only named in the login.
-    EXPECT_EQ(server.commands()[0], "toc2_login login.example 29999 marlbot 0x270c005d311b English  "
-                                    "\"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817");
+    EXPECT_EQ(server.commands()[0],
+              "toc2_login login.example 29999 marlbot 0x270c005d311b English  "
+              "\"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817");
     // Logoff offers Signon again; the label keeps its text.
     t->botMode.skinButton6_Click();
     EXPECT_EQ(t->skinButton6.caption(), "Signon");
@@ -146,7 +146,7 @@ TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeaves
 
     // The room joined by hand is joined again, with nothing left first.
     ASSERT_NO_FATAL_FAILURE(answerSignOn([&] { reconnect.tmrRetry_Timer(); }));
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray>{"toc_chat_join \"4\" \"Chat\""});
+    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_chat_join \"4\" \"Chat\""});
 
     // Nobody listens any more: each failed try waits twice as long.
     server.stopListening();
@@ -232,16 +232,17 @@ TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
         t->botMode.skinButton7_Click();
     }
     t->botMode.skinButton8_Click();
-    EXPECT_EQ(sentAfterSignOn(8), (QList<QByteArray>{
-                                      "toc_chat_leave \"0\"",
-                                      "toc_chat_join \"4\" \"Chat\"",
-                                      "toc_chat_leave \"1234\"",
-                                      "toc_chat_leave \"1234\"",
-                                      "toc_chat_leave \"1234\"",
-                                      "toc_chat_leave \"1234\"",
-                                      "toc_chat_join \"5\" \"Music Room\"",
-                                      "toc_chat_leave \"1234\"",
-                                  }));
+    EXPECT_EQ(sentAfterSignOn(8),
+              (QList<QByteArray> {
+                  "toc_chat_leave \"0\"",
+                  "toc_chat_join \"4\" \"Chat\"",
+                  "toc_chat_leave \"1234\"",
+                  "toc_chat_leave \"1234\"",
+                  "toc_chat_leave \"1234\"",
+                  "toc_chat_leave \"1234\"",
+                  "toc_chat_join \"5\" \"Music Room\"",
+                  "toc_chat_leave \"1234\"",
+              }));
     EXPECT_EQ(t.ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
     EXPECT_EQ(t->toc.state(), State::SignedOn);
 }
@@ -260,10 +261,11 @@ TEST_F(BotModeTest, RoomLinesReachTheHandlerUntaggedAndOnlyTheOwnerIsAnsweredEsc
     EXPECT_EQ(lines, QStringList({"Owner One|p?|0", "Some One|p?|0", "Other|x a > b <i|0"}));
     // Once the Part arrives, every reply sent before it has arrived too.
     t->botMode.skinButton8_Click();
-    EXPECT_EQ(sentAfterSignOn(4).mid(2), (QList<QByteArray>{
-                                             "toc_chat_send 31 \"P</b>laying [say \\\"hi\\\" C:\\\\x\\\\]\"",
-                                             "toc_chat_leave \"31\"",
-                                         }));
+    EXPECT_EQ(sentAfterSignOn(4).mid(2),
+              (QList<QByteArray> {
+                  "toc_chat_send 31 \"P</b>laying [say \\\"hi\\\" C:\\\\x\\\\]\"",
+                  "toc_chat_leave \"31\"",
+              }));
 }
 
 TEST_F(BotModeTest, UnloadPostsItsLastLineThenClosesTheConnection)
@@ -293,8 +295,8 @@ TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
 {
     TocTestServer server;
     TestForm t;
-    EXPECT_EQ(t->botMode.server(), (TocEndpoint{QStringLiteral("toc.oscar.aol.com"), 5190}));
-    EXPECT_EQ(t->botMode.authorizer(), (TocEndpoint{QStringLiteral("login.oscar.aol.com"), 29999}));
+    EXPECT_EQ(t->botMode.server(), (TocEndpoint {QStringLiteral("toc.oscar.aol.com"), 5190}));
+    EXPECT_EQ(t->botMode.authorizer(), (TocEndpoint {QStringLiteral("login.oscar.aol.com"), 29999}));
 
     SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral("127.0.0.1"));
     SaveSetting(BotMode::kGroup, BotMode::kPortKey, QString::number(server.port()));
@@ -309,7 +311,7 @@ TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
 
     // A host set for the run wins over the store without changing it.
     t->botMode.setServer({QStringLiteral("elsewhere.example"), 1});
-    EXPECT_EQ(t->botMode.server(), (TocEndpoint{QStringLiteral("elsewhere.example"), 1}));
+    EXPECT_EQ(t->botMode.server(), (TocEndpoint {QStringLiteral("elsewhere.example"), 1}));
     EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), "127.0.0.1");
     for (const QString& key : {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey})
         SaveSetting(BotMode::kGroup, key, QString());
@@ -319,7 +321,7 @@ TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
 TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
 {
     TestForm t;
-    const QList<std::pair<QString, TocDialect>> stored{
+    const QList<std::pair<QString, TocDialect>> stored {
         {"", TocDialect::Toc2}, {"3", TocDialect::Toc2}, {" auto", TocDialect::Auto}, {"1", TocDialect::Toc1}};
     for (const auto& [text, dialect] : stored) {
         SaveSetting(BotMode::kGroup, BotMode::kVersionKey, text);
@@ -351,22 +353,46 @@ TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
         const char* host;
         quint16 port;
     } good[] = {
-        {" 127.0.0.1:9898 ", "127.0.0.1", 9898}, {"[::1]:65535", "::1", 65535}, {"[::1]", "::1", 5190},
-        {"fe80::2", "fe80::2", 5190},           {"toc.example.org.", "toc.example.org.", 5190},
-        {"my_host-2:1", "my_host-2", 1},        {"[fe80::1%eth0]:7", "fe80::1%eth0", 7},
+        {" 127.0.0.1:9898 ", "127.0.0.1", 9898},
+        {"[::1]:65535", "::1", 65535},
+        {"[::1]", "::1", 5190},
+        {"fe80::2", "fe80::2", 5190},
+        {"toc.example.org.", "toc.example.org.", 5190},
+        {"my_host-2:1", "my_host-2", 1},
+        {"[fe80::1%eth0]:7", "fe80::1%eth0", 7},
     };
     for (const auto& g : good) {
         const auto parsed = TocEndpoint::parse(QString::fromLatin1(g.text), 5190);
         ASSERT_TRUE(parsed) << g.text;
-        EXPECT_EQ(*parsed, (TocEndpoint{QString::fromLatin1(g.host), g.port})) << g.text;
+        EXPECT_EQ(*parsed, (TocEndpoint {QString::fromLatin1(g.host), g.port})) << g.text;
         EXPECT_EQ(TocEndpoint::parse(parsed->toString(), 1), parsed) << g.text;
     }
     // Each bad one fails at once instead of at connect time.
-    for (const char* bad : {"", ":5190", "host:", "host:0", "host:65536", "host:12x", "host:+1", "[::1", "[::1]x",
-                            "[::1]:", "localhost:5190:", "127.0.0.1::5190", "host name:99", "ho\x01st:5190",
-                            "1[::1]:272", "[127.0.0.1]:5", "[host]:5", "a..b", ".a", "1.2.3:5", "1.2.3.256",
-                            "1.2.3.4.:5", "host/x", "caf\xc3\xa9\tbar"})
+    for (const char* bad : {"",
+                            ":5190",
+                            "host:",
+                            "host:0",
+                            "host:65536",
+                            "host:12x",
+                            "host:+1",
+                            "[::1",
+                            "[::1]x",
+                            "[::1]:",
+                            "localhost:5190:",
+                            "127.0.0.1::5190",
+                            "host name:99",
+                            "ho\x01st:5190",
+                            "1[::1]:272",
+                            "[127.0.0.1]:5",
+                            "[host]:5",
+                            "a..b",
+                            ".a",
+                            "1.2.3:5",
+                            "1.2.3.256",
+                            "1.2.3.4.:5",
+                            "host/x",
+                            "caf\xc3\xa9\tbar"})
         EXPECT_FALSE(TocEndpoint::parse(QString::fromUtf8(bad), 5190)) << bad;
 }
 
-} // namespace
+}  // namespace

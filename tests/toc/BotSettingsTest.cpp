@@ -42,8 +42,9 @@ struct BotSettingsTest : ::testing::Test {
     QString password()
     {
         const auto r = resolve();
-        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(r).password
-                                                               : QStringLiteral("error: ") + std::get<UsageError>(r).message;
+        return std::holds_alternative<HeadlessBotSettings>(r)
+            ? std::get<HeadlessBotSettings>(r).password
+            : QStringLiteral("error: ") + std::get<UsageError>(r).message;
     }
 };
 
@@ -119,8 +120,7 @@ TEST_F(BotSettingsTest, TheTocVersionOptionWinsOverTheStoreWhichWinsOverAuto)
 {
     const auto dialect = [this] {
         const auto r = resolve();
-        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(r).dialect
-                                                               : std::nullopt;
+        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(r).dialect : std::nullopt;
     };
     options.password = QStringLiteral("pw");
     EXPECT_EQ(dialect(), TocDialect::Auto);
@@ -134,4 +134,4 @@ TEST_F(BotSettingsTest, TheTocVersionOptionWinsOverTheStoreWhichWinsOverAuto)
     EXPECT_EQ(std::get<UsageError>(resolve()).message, "--toc-version takes 1, 2 or auto");
 }
 
-} // namespace
+}  // namespace

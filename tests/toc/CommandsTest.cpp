@@ -9,7 +9,7 @@ struct Commands : TocSession {
 TEST_F(Commands, EachCommandWithItsOwnQuotingAndEscaping)
 {
     // Each call and the command it sends; none where that is empty.
-    const QList<std::pair<std::function<void()>, QByteArray>> calls{
+    const QList<std::pair<std::function<void()>, QByteArray>> calls {
         {[&] { toc.SendIm("Some One", "a \"b\" (c)", false); }, "toc_send_im \"someone\" \"a \\\"b\\\" \\(c\\)\""},
         {[&] { toc.SendIm("Some One", "away", true); }, "toc_send_im \"someone\" \"away\" auto"},
         {[&] { toc.AddBuddy("Al (x)", "My \"Group\""); }, "toc2_new_buddies {g:My \"Group\"\nb:Al (x)\n}"},
@@ -70,12 +70,13 @@ TEST_F(Commands, LongChatIsCutToFitTheCommandLimit)
     QByteArray e;
     for (qsizetype i = 0; i < room / 2; ++i)
         e += "\xc3\xa9";
-    EXPECT_EQ(sentAfterSignOn(4), (QList<QByteArray>{
-                                      head + QByteArray(room - 1, 'a') + '"',
-                                      head + QByteArray(room - 2, 'b') + '"',
-                                      head + QByteArray(room - 2, 'c') + "\\\\\"",
-                                      head + e + '"',
-                                  }));
+    EXPECT_EQ(sentAfterSignOn(4),
+              (QList<QByteArray> {
+                  head + QByteArray(room - 1, 'a') + '"',
+                  head + QByteArray(room - 2, 'b') + '"',
+                  head + QByteArray(room - 2, 'c') + "\\\\\"",
+                  head + e + '"',
+              }));
     // The third fills the 2,048 bytes exactly, its NUL included.
     EXPECT_EQ(server.frames()[5].payload.size(), 2048);
 }

@@ -8,8 +8,7 @@ struct Faults : TocSession {
     using State = MarlTOCSock::State;
     QByteArray chat(const QByteArray& text) { return server.frame(2, S::CHAT_IN_ENC(7, "Al", false, text)); }
     // Runs `handler` for every chat line the client raises.
-    template <typename F>
-    void onChat(F handler)
+    template <typename F> void onChat(F handler)
     {
         QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc,
                          [handler](qint32, const QString&, bool, const QString& text) mutable { handler(text); });
@@ -22,14 +21,14 @@ TEST_F(Faults, ServerClosingMidFrameEndsTheSessionCleanly)
     server.send(chat("whole") + chat("cut short").first(10));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
-    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|whole)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(log.events, (QStringList {"IncomingChatMessage(7|Al|false|whole)", "LoggedOff(marlbot)"}));
     EXPECT_EQ(toc.state(), State::Disconnected);
 
     // The cut-off bytes do not leak into the next connection.
     signOn();
     server.send(chat("fresh"));
     ASSERT_TRUE(waitFor([&] { return log.has("IncomingChatMessage"); }));
-    EXPECT_EQ(log.events, QStringList{"IncomingChatMessage(7|Al|false|fresh)"});
+    EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|fresh)"});
 }
 
 TEST_F(Faults, JunkFramesAreSkippedAndBytesThatAreNoFramesDropTheConnection)
@@ -40,7 +39,7 @@ TEST_F(Faults, JunkFramesAreSkippedAndBytesThatAreNoFramesDropTheConnection)
     server.sendFrame(5, QByteArray());
     server.send(chat("still here"));
     ASSERT_TRUE(waitFor([&] { return log.has("IncomingChatMessage"); }));
-    EXPECT_EQ(log.events, QStringList{"IncomingChatMessage(7|Al|false|still here)"});
+    EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|still here)"});
     EXPECT_EQ(toc.state(), State::SignedOn);
 
     server.send("HTTP/1.1 400 Bad Request\r\n\r\n");
@@ -61,7 +60,7 @@ TEST_F(Faults, ServerThatNeverAnswersCanBeLeftAndARefusedSignOnIsAnErrorThenTheC
     server.sendMessage(S::ERROR(980));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
-    EXPECT_EQ(log.events, (QStringList{"Error(980)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(log.events, (QStringList {"Error(980)", "LoggedOff(marlbot)"}));
     EXPECT_EQ(toc.state(), State::Disconnected);
 }
 
@@ -75,7 +74,7 @@ TEST_F(Faults, LogOffInsideAHandlerStopsTheBurstAndIsAnnouncedOnceDespiteTheClos
     server.send(chat("quit") + chat("after"));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff") && server.clientGone(); }));
-    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|quit)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(log.events, (QStringList {"IncomingChatMessage(7|Al|false|quit)", "LoggedOff(marlbot)"}));
     signOn();
 }
 
@@ -89,7 +88,7 @@ TEST_F(Faults, SigningOnAgainOnTheLastFrameBeforeACloseKeepsTheNewConnection)
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == 2 && server.greeting().size() == 10; }));
     EXPECT_EQ(toc.state(), State::GreetingSent);
-    EXPECT_EQ(log.events, QStringList{"IncomingChatMessage(7|Al|false|again)"});
+    EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|again)"});
 }
 
 TEST_F(Faults, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
@@ -112,9 +111,9 @@ TEST_F(Faults, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
     });
     server.send(chat("first"));
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
-    EXPECT_EQ(log.events, (QStringList{"IncomingChatMessage(7|Al|false|first)",
-                                       "IncomingChatMessage(7|Al|false|during)",
-                                       "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(log.events,
+              (QStringList {"IncomingChatMessage(7|Al|false|first)", "IncomingChatMessage(7|Al|false|during)",
+                            "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
 }
 
 TEST_F(Faults, DestroyingAConnectedClientAnnouncesNothing)

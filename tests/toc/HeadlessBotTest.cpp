@@ -1,6 +1,6 @@
-#include "support/QtPrinters.h"
 #include "TocTestServer.h"
 #include "WaitFor.h"
+#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +25,7 @@ QByteArray silentWav()
     };
     const QByteArray pcm(4000, '\0');
     return "RIFF" + le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4)
-           + le(2, 2) + le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
+        + le(2, 2) + le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
 }
 
 // The built program, run as a bot against our server with its files in a
@@ -92,19 +92,25 @@ struct HeadlessBot : ::testing::Test {
         bot.start(QStringLiteral(QUILLON_BINARY), options.split(u'|', Qt::SkipEmptyParts));
         ASSERT_TRUE(bot.waitForStarted(kTimeoutMs));
     }
-    bool waitForCommands(qsizetype n) { return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs); }
+    bool waitForCommands(qsizetype n)
+    {
+        return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs);
+    }
     bool waitForError(const QByteArray& text)
     {
         return waitFor([&] { return errors.contains(text) || bot.state() != QProcess::Running; }, kTimeoutMs)
-               && errors.contains(text);
+            && errors.contains(text);
     }
-    bool ended() { return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs); }
+    bool ended()
+    {
+        return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs);
+    }
     // The server's part of a sign-on on its newest connection, up to the
     // bot's toc_init_done.
     void signOn(int connection)
     {
-        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == connection && server.greeting().size() == 10; },
-                            kTimeoutMs));
+        ASSERT_TRUE(waitFor(
+            [&] { return server.connectionsAccepted() == connection && server.greeting().size() == 10; }, kTimeoutMs));
         server.sendFrame(1, TocTestServer::signOnPayload());
         ASSERT_TRUE(waitForCommands(1));
         server.sendMessage(TocTestServer::SIGN_ON());
@@ -134,16 +140,17 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
                       "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=Owner One\n"
                       "[toc]\nserver=127.0.0.1\nport="
                           + QByteArray::number(port) + "\n"));
-    ASSERT_NO_FATAL_FAILURE(start(QStringLiteral("--bot|--password-file|%1/password|--room|Music Room")
-                                      .arg(home.path())));
+    ASSERT_NO_FATAL_FAILURE(
+        start(QStringLiteral("--bot|--password-file|%1/password|--room|Music Room").arg(home.path())));
     ASSERT_NO_FATAL_FAILURE(signOn(1));
     EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.oscar.aol.com 29999 quillbot "
                                                 + RoastPassword("s3cret pass") + " English "));
     ASSERT_TRUE(waitForCommands(4));
-    EXPECT_EQ(server.commands().mid(2, 2), (QList<QByteArray>{
-                                               "toc_chat_leave \"0\"",
-                                               "toc_chat_join \"5\" \"Music Room\"",
-                                           }));
+    EXPECT_EQ(server.commands().mid(2, 2),
+              (QList<QByteArray> {
+                  "toc_chat_leave \"0\"",
+                  "toc_chat_join \"5\" \"Music Room\"",
+              }));
     ASSERT_NO_FATAL_FAILURE(ownerPlaysInRoom(77));
 
     // The server drops it: it comes back after the first wait, joins the
@@ -211,7 +218,7 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
     // On the journal each line says how much it matters.
     const QString journal = home.filePath(QStringLiteral("journal"));
     ASSERT_TRUE(write(QStringLiteral("/journal"), {}));
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(::stat(QFile::encodeName(journal).constData(), &st), 0);
     QProcessEnvironment env = bot.processEnvironment();
     env.insert(QStringLiteral("JOURNAL_STREAM"), QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino));
@@ -245,14 +252,15 @@ struct HeadlessBotOnToc1 : HeadlessBot, ::testing::WithParamInterface<const char
     {
         bot.terminate();
         return ended() && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
-               && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
+            && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
     }
 
     // The owner says `line` in room 0; the command the bot sends next.
     QByteArray ownerSays(const QByteArray& line)
     {
         const qsizetype before = server.commands().size();
-        server.sendMessage(TocTestServer::CHAT_IN(0, "Owner One", false, "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
+        server.sendMessage(
+            TocTestServer::CHAT_IN(0, "Owner One", false, "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
         return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
     }
 };
@@ -264,13 +272,14 @@ TEST_P(HeadlessBotOnToc1, SignsOnJoinsRoomZeroAndAnswersTheOwnerThereAtAnyLength
     ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"), "Blue" + tone + longName + tone));
     ASSERT_NO_FATAL_FAILURE(startBot());
     ASSERT_TRUE(waitFor([&] { return errors.contains("toc: joined room Music Room (id 0)"); }, kTimeoutMs));
-    EXPECT_EQ(server.commands(), (QList<QByteArray>{
-                                     "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english "
-                                     "\"MarlSockTOC1.0\"",
-                                     "toc_init_done",
-                                     "toc_chat_leave \"0\"",
-                                     "toc_chat_join \"4\" \"Music Room\"",
-                                 }));
+    EXPECT_EQ(server.commands(),
+              (QList<QByteArray> {
+                  "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english "
+                  "\"MarlSockTOC1.0\"",
+                  "toc_init_done",
+                  "toc_chat_leave \"0\"",
+                  "toc_chat_join \"4\" \"Music Room\"",
+              }));
     if (autoDialect()) {
         EXPECT_EQ(server.connectionsAccepted(), 2);
         ASSERT_EQ(server.earlierCommands().size(), 1);
@@ -319,4 +328,4 @@ TEST_P(HeadlessBotOnToc1, AWrongPasswordEndsTheRunWithoutAnotherConnection)
 
 INSTANTIATE_TEST_SUITE_P(Dialects, HeadlessBotOnToc1, ::testing::Values("1", "auto"));
 
-} // namespace
+}  // namespace

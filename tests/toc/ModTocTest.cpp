@@ -30,13 +30,15 @@ TEST(ModToc, CutChatTextCutsOnlyBetweenWholeEscapePairsAndCharacters)
     EXPECT_EQ(CutChatText("ab\\\\c", 4), "ab\\\\");
     // "é" is two bytes, "€" three and "😀" four.
     const QByteArray text = QStringLiteral("aé€😀").toUtf8();
-    const QList<std::pair<qsizetype, QString>> cuts{
-        {0, ""}, {2, "a"}, {3, "aé"}, {5, "aé"}, {6, "aé€"}, {9, "aé€"}, {10, "aé€😀"}};
+    const QList<std::pair<qsizetype, QString>> cuts {{0, ""},    {2, "a"},   {3, "aé"},   {5, "aé"},
+                                                     {6, "aé€"}, {9, "aé€"}, {10, "aé€😀"}};
     for (const auto& [limit, kept] : cuts)
         EXPECT_EQ(CutChatText(text, limit), kept.toUtf8()) << limit;
     // Broken UTF-8 (a lead byte short of its continuation, a stray
     // continuation) is kept byte for byte.
-    const QByteArray broken("\xe2\x82" "x\x80y", 5);
+    const QByteArray broken("\xe2\x82"
+                            "x\x80y",
+                            5);
     EXPECT_EQ(CutChatText(broken, 100), broken);
     EXPECT_EQ(CutChatText(broken + "zzz", 2), QByteArray("\xe2\x82", 2));
 }

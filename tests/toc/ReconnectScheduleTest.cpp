@@ -13,9 +13,9 @@ using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
 
 struct ReconnectScheduleTest : ::testing::Test {
-    Ms now{0};
+    Ms now {0};
     double jitter = 0;
-    ReconnectSchedule schedule{[this] { return now; }, [this] { return jitter; }};
+    ReconnectSchedule schedule {[this] { return now; }, [this] { return jitter; }};
 
     std::vector<Ms> waits(int n, bool tooOften = false)
     {
@@ -28,7 +28,7 @@ struct ReconnectScheduleTest : ::testing::Test {
 
 TEST_F(ReconnectScheduleTest, DoublesFromOneSecondUpToFiveMinutes)
 {
-    EXPECT_EQ(waits(12), (std::vector<Ms>{1s, 2s, 4s, 8s, 16s, 32s, 64s, 128s, 256s, 300s, 300s, 300s}));
+    EXPECT_EQ(waits(12), (std::vector<Ms> {1s, 2s, 4s, 8s, 16s, 32s, 64s, 128s, 256s, 300s, 300s, 300s}));
 }
 
 TEST_F(ReconnectScheduleTest, StartsOverOnlyAfterTenMinutesSignedOn)
@@ -39,7 +39,7 @@ TEST_F(ReconnectScheduleTest, StartsOverOnlyAfterTenMinutesSignedOn)
     EXPECT_EQ(schedule.lost(), 16s);
     schedule.signedOn();
     now += 10min;
-    EXPECT_EQ(waits(2), (std::vector<Ms>{1s, 2s}));
+    EXPECT_EQ(waits(2), (std::vector<Ms> {1s, 2s}));
     // Signed on long ago, but the last connection never signed on.
     now += 1h;
     EXPECT_EQ(schedule.lost(), 4s);
@@ -47,7 +47,7 @@ TEST_F(ReconnectScheduleTest, StartsOverOnlyAfterTenMinutesSignedOn)
 
 TEST_F(ReconnectScheduleTest, TooOftenWaitsTenMinutesAndJitterOnlyStretchesByATenth)
 {
-    EXPECT_EQ(waits(2, true), (std::vector<Ms>{10min, 10min}));
+    EXPECT_EQ(waits(2, true), (std::vector<Ms> {10min, 10min}));
     EXPECT_EQ(schedule.lost(), 4s);
     jitter = 0.999;
     EXPECT_EQ(schedule.lost(), 8s + 799ms);
@@ -63,4 +63,4 @@ TEST(ReconnectWait, ReadsAsSecondsThenMinutes)
     EXPECT_EQ(Reconnector::describeWait(10min + 23s), "10 min 23 s");
 }
 
-} // namespace
+}  // namespace

@@ -8,7 +8,7 @@
 
 TEST(RemoveTags, FirstLessThanPairsWithTheFirstGreaterThanAfterIt)
 {
-    const QList<std::pair<QString, QString>> cases{
+    const QList<std::pair<QString, QString>> cases {
         {"<font color=\"#ff0000\">p song</font>", "p song"},
         {"<HTML><BODY>a<B>b</B>c</BODY></HTML>", "abc"},
         {"no tags &amp; &lt;entities&gt;", "no tags &amp; &lt;entities&gt;"},

@@ -8,7 +8,7 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
 {
     using S = TocTestServer;
     // Each message and the event it raises; none where the text is empty.
-    const QList<std::pair<QByteArray, QString>> cases{
+    const QList<std::pair<QByteArray, QString>> cases {
         {"IM_IN_ENC2:Al B:F:T:T:0:F:A:en:hi: there", "IncomingMessage(Al B|hi: there)"},
         {"UPDATE_BUDDY2:Al B:T:0:0:0: O", "BuddyOnline(Al B)"},
         {"UPDATE_BUDDY2:Cy:F:0:0:0: O", "BuddyOffline(Cy)"},
@@ -24,9 +24,10 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"ADMIN_NICK_STATUS:0", "ScreenNameFormatUpdate(true)"},
         {"ADMIN_PASSWD_STATUS:0", "PassWordUpdate(true)"},
         {"ADMIN_PASSWD_STATUS:1", "PassWordUpdate(false)"},
-        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190",
-         "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
-        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""}, {"RVOUS_PROPOSE:Al B", ""}, {"RVOUS_PROPOSE", ""},
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190", "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""},
+        {"RVOUS_PROPOSE:Al B", ""},
+        {"RVOUS_PROPOSE", ""},
         {"PAUSE", ""},
         {"SIGN_ON:TOC2.0", ""},
         // Command words ignore case, fields keep it.
@@ -34,7 +35,10 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"Chat_Join:8:MiXed", "JoinedChat(MiXed|8)"},
         {"NO_SUCH_THING:1:2", ""},
         // TOC1's own messages mean nothing to a TOC2 client.
-        {"CHAT_IN:7:Al:F:hi", ""}, {"IM_IN:Al:F:hi", ""}, {"UPDATE_BUDDY:Al:T:0", ""}, {"CONFIG:m 1", ""},
+        {"CHAT_IN:7:Al:F:hi", ""},
+        {"IM_IN:Al:F:hi", ""},
+        {"UPDATE_BUDDY:Al:T:0", ""},
+        {"CONFIG:m 1", ""},
         {"", ""},
         // Only the first two names, and only when there are two.
         {S::CHAT_UPDATE_BUDDY(7, true, {"Al", "Cy", "Dee"}), "ChatUserUpdate(7|true|Al|Cy)"},
@@ -50,8 +54,14 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         // Missing or non-numeric fields skip only their step.
         {"CHAT_IN_ENC:7:Al:F:A", ""},
         {"CHAT_IN_ENC:x7:Al:F:A:en:t", ""},
-        {"ERROR", ""}, {"ERROR:abc", ""}, {"ERROR:99999", ""}, {"EVILED:20", ""}, {"CHAT_LEFT:", ""},
-        {"ADMIN_NICK_STATUS:", ""}, {"UPDATE_BUDDY2:Al", ""}, {"NICK", ""},
+        {"ERROR", ""},
+        {"ERROR:abc", ""},
+        {"ERROR:99999", ""},
+        {"EVILED:20", ""},
+        {"CHAT_LEFT:", ""},
+        {"ADMIN_NICK_STATUS:", ""},
+        {"UPDATE_BUDDY2:Al", ""},
+        {"NICK", ""},
         // Chat text crosses as UTF-8; other bytes are kept, a closing NUL dropped.
         {S::CHAT_IN_ENC(7, "Zoë", false, "Björk – Jóga 😀"), "IncomingChatMessage(7|Zoë|false|Björk – Jóga 😀)"},
         {S::CHAT_IN_ENC(7, "Al", false, "caf\xe9"), "IncomingChatMessage(7|Al|false|café)"},
@@ -61,14 +71,13 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
     };
     sayExpecting(cases);
     EXPECT_EQ(log.lastPacket, S::CONFIG2("m 1\nb:Al\n"));
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray>{"toc_init_done"});
+    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
 }
 
 TEST_F(ServerMessages, FramesSplitAnywhereOrCoalescedOrLongerThan32767ArriveWholeAndInOrder)
 {
-    const auto chat = [&](const QByteArray& text) {
-        return server.frame(2, TocTestServer::CHAT_IN_ENC(7, "Al", false, text));
-    };
+    const auto chat
+        = [&](const QByteArray& text) { return server.frame(2, TocTestServer::CHAT_IN_ENC(7, "Al", false, text)); };
     const QByteArray big(40000, 'x');
     QByteArray stream = chat("m0") + chat("m1") + chat("m2");
     const qsizetype third = stream.size() / 3 * 2;
@@ -78,7 +87,7 @@ TEST_F(ServerMessages, FramesSplitAnywhereOrCoalescedOrLongerThan32767ArriveWhol
     // Two whole frames and two bytes of the third, then one byte, two more
     // (still no length), the rest and a frame whose length field reads
     // 32768 or more; then the last frame a byte at a time.
-    QList<qsizetype> ends{third + 2, third + 3, third + 5, stream.size() - last.size()};
+    QList<qsizetype> ends {third + 2, third + 3, third + 5, stream.size() - last.size()};
     while (ends.last() < stream.size())
         ends.append(ends.last() + 1);
     for (qsizetype from = 0; const qsizetype end : ends) {

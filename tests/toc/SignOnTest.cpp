@@ -14,7 +14,10 @@ TEST_F(SignOn, GreetingSignOnFrameLoginCommandNickAndConfig2)
     ASSERT_TRUE(waitForCommands(1));
     // Two capitalised words, six letters: lower-case, no blank, length 00 06.
     EXPECT_EQ(server.frames()[0].type, 1);
-    EXPECT_EQ(server.frames()[0].payload, QByteArray("\0\0\0\1\0\1\0\x06" "abcdef", 14));
+    EXPECT_EQ(server.frames()[0].payload,
+              QByteArray("\0\0\0\1\0\1\0\x06"
+                         "abcdef",
+                         14));
     EXPECT_EQ(server.commands()[0],
               "toc2_login login.example 29999 abcdef 0x270c005d311b"
               " English  \"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817");
@@ -26,7 +29,7 @@ TEST_F(SignOn, GreetingSignOnFrameLoginCommandNickAndConfig2)
     server.sendMessage("CONFIG2:m:1\ng:Friends\nb:Alice\nb:Bob:alias\nd:Carol\np:Dave\ndone:\n");
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedIn") && server.commands().size() == 2; }));
     EXPECT_EQ(server.commands()[1], "toc_init_done");
-    EXPECT_EQ(log.events, QStringList{"LoggedIn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
     EXPECT_EQ(toc.state(), State::SignedOn);
 }
 
@@ -56,10 +59,10 @@ TEST_F(SignOn, SequenceCountsFromOneAndNothingSentOfflineTakesANumber)
     // LogOff still sends what was said before it, and is announced once.
     toc.ChatLeave(7);
     toc.LogOff();
-    EXPECT_EQ(log.events, QStringList{"LoggedOff(marlbot)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedOff(marlbot)"});
     EXPECT_EQ(toc.state(), State::Disconnected);
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_EQ(log.events, QStringList{"LoggedOff(marlbot)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedOff(marlbot)"});
     ASSERT_EQ(server.frames().size(), 5);
     // The keep-alive is an empty type-5 frame.
     EXPECT_EQ(server.frames()[3].type, 5);

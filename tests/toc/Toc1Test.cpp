@@ -23,8 +23,8 @@ struct Toc1 : TocSession {
 
     void login(const char* password = "password")
     {
-        toc.Login(QStringLiteral("Marl Bot"), QString::fromLatin1(password), QStringLiteral("127.0.0.1"),
-                  server.port(), QStringLiteral("login.example"), 29999);
+        toc.Login(QStringLiteral("Marl Bot"), QString::fromLatin1(password), QStringLiteral("127.0.0.1"), server.port(),
+                  QStringLiteral("login.example"), 29999);
     }
     void signOnWith(TocDialect dialect)
     {
@@ -39,21 +39,26 @@ TEST_F(Toc1, SignsOnWithTocSignonAndRaisesTheEventsOfTheToc1Messages)
     toc.setDialect(TocDialect::Toc1);
     login();
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedIn") && server.commands().size() == 2; }));
-    EXPECT_EQ(server.frames()[0].payload, QByteArray("\0\0\0\1\0\1\0\x07" "marlbot", 15));
-    EXPECT_EQ(server.commands(), (QList<QByteArray>{
-                                     "toc_signon login.example 29999 marlbot 0x2408105c23001130 english "
-                                     "\"MarlSockTOC1.0\"",
-                                     "toc_init_done",
-                                 }));
-    EXPECT_EQ(log.events, QStringList{"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\n|)"});
+    EXPECT_EQ(server.frames()[0].payload,
+              QByteArray("\0\0\0\1\0\1\0\x07"
+                         "marlbot",
+                         15));
+    EXPECT_EQ(server.commands(),
+              (QList<QByteArray> {
+                  "toc_signon login.example 29999 marlbot 0x2408105c23001130 english "
+                  "\"MarlSockTOC1.0\"",
+                  "toc_init_done",
+              }));
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\n|)"});
     EXPECT_TRUE(settled.isEmpty());
 
     // Each message and the event it raises; none where the text is empty.
-    const QList<std::pair<QByteArray, QString>> cases{
+    const QList<std::pair<QByteArray, QString>> cases {
         {"SIGN_ON:TOC1.0", ""},
         {S::CHAT_JOIN(0, "Music Room"), "JoinedChat(Music Room|0)"},
         // The message is everything after the fourth colon.
-        {S::CHAT_IN(0, "Al B", false, "<b>time: 12:30 :)</b>"), "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
+        {S::CHAT_IN(0, "Al B", false, "<b>time: 12:30 :)</b>"),
+         "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
         {S::CHAT_IN(0, "Al", true, "psst"), "IncomingChatMessage(0|Al|true|psst)"},
         {"chat_in:0:Al:t:x", "IncomingChatMessage(0|Al|false|x)"},
         {"CHAT_IN:0:Al:F", ""},
@@ -76,13 +81,13 @@ TEST_F(Toc1, SignsOnWithTocSignonAndRaisesTheEventsOfTheToc1Messages)
     sayExpecting(cases);
     EXPECT_EQ(toc.LastChatID(), 0);
     // Only the second CONFIG was answered.
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray>{"toc_init_done"});
+    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
 }
 
 TEST_F(Toc1, BuddyAndDenyCommandsTakeTheirToc1FormsTheOthersStayAsTheyAre)
 {
     ASSERT_NO_FATAL_FAILURE(signOnWith(TocDialect::Toc1));
-    const QList<std::pair<std::function<void()>, QByteArray>> calls{
+    const QList<std::pair<std::function<void()>, QByteArray>> calls {
         {[&] { toc.AddBuddy("Al B", "Friends"); }, "toc_add_buddy \"alb\""},
         {[&] { toc.RemoveBuddy("Al B", "Friends"); }, "toc_remove_buddy \"alb\""},
         {[&] { toc.BlockUser("Al B"); }, "toc_add_deny \"alb\""},
@@ -109,13 +114,13 @@ TEST_F(Toc1, AutoSignsOnAgainWithToc1WhenHungUpOnAndKeepsItWithoutAnyLoggedOff)
     ASSERT_NO_FATAL_FAILURE(signOnWith(TocDialect::Auto));
     EXPECT_EQ(server.connectionsAccepted(), 2);
     EXPECT_EQ(server.earlierCommands().size(), 1);
-    EXPECT_TRUE(server.earlierCommands().value(0).startsWith("toc2_login login.example 29999 marlbot " +
-                                                             QByteArray(kRoasted) + " English  "));
+    EXPECT_TRUE(server.earlierCommands().value(0).startsWith("toc2_login login.example 29999 marlbot "
+                                                             + QByteArray(kRoasted) + " English  "));
     EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon "));
-    EXPECT_EQ(settled, QList<TocDialect>{TocDialect::Toc1});
+    EXPECT_EQ(settled, QList<TocDialect> {TocDialect::Toc1});
     EXPECT_EQ(toc.speaking(), TocDialect::Toc1);
     const QString loggedIn = QStringLiteral("LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\n|)");
-    EXPECT_EQ(log.events, QStringList{loggedIn});
+    EXPECT_EQ(log.events, QStringList {loggedIn});
 
     // The next sign-on of the run goes straight to TOC1, even when auto is
     // set again; choosing TOC2 starts over.
@@ -125,7 +130,7 @@ TEST_F(Toc1, AutoSignsOnAgainWithToc1WhenHungUpOnAndKeepsItWithoutAnyLoggedOff)
     ASSERT_TRUE(waitFor([&] { return toc.state() == State::SignedOn; }));
     EXPECT_EQ(server.connectionsAccepted(), 3);
     EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon "));
-    EXPECT_EQ(log.events, (QStringList{loggedIn, "LoggedOff(marlbot)", loggedIn}));
+    EXPECT_EQ(log.events, (QStringList {loggedIn, "LoggedOff(marlbot)", loggedIn}));
     toc.setDialect(TocDialect::Toc2);
     EXPECT_EQ(toc.speaking(), TocDialect::Toc2);
 }
@@ -143,7 +148,7 @@ struct AutoOnToc2 : TocSession {
 
 TEST_F(AutoOnToc2, ARefusalOrAnAnsweredSignOnKeepsToc2)
 {
-    const QList<std::pair<QByteArray, QStringList>> answers{
+    const QList<std::pair<QByteArray, QStringList>> answers {
         {S::ERROR(980), {"Error(980)", "LoggedOff(marlbot)"}},
         {S::SIGN_ON(), {"LoggedOff(marlbot)"}},
     };
@@ -157,13 +162,13 @@ TEST_F(AutoOnToc2, ARefusalOrAnAnsweredSignOnKeepsToc2)
         EXPECT_EQ(log.events, events);
         EXPECT_EQ(toc.state(), State::Disconnected);
     }
-    EXPECT_EQ(settled, QList<TocDialect>{TocDialect::Toc2});
+    EXPECT_EQ(settled, QList<TocDialect> {TocDialect::Toc2});
     EXPECT_EQ(server.connectionsAccepted(), 2);
 }
 
 TEST(TocDialect, ReadsOneTwoAndAuto)
 {
-    const QList<std::pair<const char*, std::optional<TocDialect>>> cases{
+    const QList<std::pair<const char*, std::optional<TocDialect>>> cases {
         {"1", TocDialect::Toc1}, {"2", TocDialect::Toc2}, {" Auto ", TocDialect::Auto},
         {"", std::nullopt},      {"3", std::nullopt},     {"toc1", std::nullopt},
     };
@@ -174,4 +179,4 @@ TEST(TocDialect, ReadsOneTwoAndAuto)
     }
 }
 
-} // namespace
+}  // namespace

@@ -15,10 +15,10 @@ public:
     explicit TocEventLog(MarlTOCSock& toc) : m_toc(toc)
     {
         using T = MarlTOCSock;
-        on(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingBuddyCapabilities, &T::IncomingMessage,
-           &T::BuddyOnline, &T::BuddyOffline, &T::Warned, &T::JoinedChat, &T::IncomingChatMessage,
-           &T::ChatUserUpdate, &T::IncomingChatInvite, &T::LeftChat, &T::PassWordUpdate, &T::ScreenNameFormatUpdate,
-           &T::IncomingProfile, &T::RendevousRequest, &T::IncomingBartData);
+        on(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingBuddyCapabilities, &T::IncomingMessage, &T::BuddyOnline,
+           &T::BuddyOffline, &T::Warned, &T::JoinedChat, &T::IncomingChatMessage, &T::ChatUserUpdate,
+           &T::IncomingChatInvite, &T::LeftChat, &T::PassWordUpdate, &T::ScreenNameFormatUpdate, &T::IncomingProfile,
+           &T::RendevousRequest, &T::IncomingBartData);
         connect(&toc, &T::IncomingPacket, this, [this](qint16, const QByteArray& data) {
             ++packets;
             lastPacket = data;
@@ -37,18 +37,16 @@ public:
     int failures = 0;
 
 private:
-    template <typename... Args, typename... More>
-    void on(void (MarlTOCSock::*signal)(Args...), More... more)
+    template <typename... Args, typename... More> void on(void (MarlTOCSock::*signal)(Args...), More... more)
     {
         const QString name = QString::fromLatin1(QMetaMethod::fromSignal(signal).name());
         connect(&m_toc, signal, this, [this, name](Args... args) {
-            events.append(name + u'(' + QStringList{text(args)...}.join(u'|') + u')');
+            events.append(name + u'(' + QStringList {text(args)...}.join(u'|') + u')');
         });
         if constexpr (sizeof...(More) > 0)
             on(more...);
     }
-    template <typename V>
-    static QString text(const V& v)
+    template <typename V> static QString text(const V& v)
     {
         if constexpr (std::is_same_v<V, bool>)
             return v ? QStringLiteral("true") : QStringLiteral("false");

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/QtPrinters.h"
 #include "TocEventLog.h"
 #include "TocTestServer.h"
 #include "WaitFor.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 struct TocSession : ::testing::Test {
     TocTestServer server;
     MarlTOCSock toc;
-    TocEventLog log{toc};
+    TocEventLog log {toc};
 
     void connectClient(const QString& user = QStringLiteral("Marl Bot"))
     {
@@ -41,7 +41,10 @@ struct TocSession : ::testing::Test {
         log.packets = 0;
     }
 
-    bool waitForCommands(qsizetype n) { return waitFor([&] { return server.commands().size() >= n; }); }
+    bool waitForCommands(qsizetype n)
+    {
+        return waitFor([&] { return server.commands().size() >= n; });
+    }
     // The commands after the login and toc_init_done, once there are n.
     QList<QByteArray> sentAfterSignOn(qsizetype n)
     {

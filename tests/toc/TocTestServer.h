@@ -66,7 +66,7 @@ public:
         for (const FlapFrame& f : m_frames) {
             if (f.type == 2)
                 result.append(f.payload.indexOf('\0') == f.payload.size() - 1 ? f.payload.chopped(1)
-                                                                             : f.payload + "<NUL?>");
+                                                                              : f.payload + "<NUL?>");
         }
         return result;
     }
@@ -186,7 +186,7 @@ private:
         }
     }
 
-    static constexpr QByteArrayView kGreeting{"FLAPON\r\n\r\n"};
+    static constexpr QByteArrayView kGreeting {"FLAPON\r\n\r\n"};
     QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
     int m_accepted = 0;

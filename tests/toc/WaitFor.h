@@ -7,8 +7,7 @@
 // Serves events until the condition holds or the deadline passes; answers
 // whether it holds. Blocks only while no event is pending, and a coarse
 // timer wakes it so the deadline is always seen.
-template <typename Condition>
-bool waitFor(Condition condition, int timeoutMs = 5000)
+template <typename Condition> bool waitFor(Condition condition, int timeoutMs = 5000)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QTimer wake;

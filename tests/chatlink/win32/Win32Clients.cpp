@@ -88,7 +88,7 @@ LRESULT CALLBACK aolEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 // Registering again on the next desktop fails harmlessly.
 void registerClasses()
 {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXA wc {};
     wc.cbSize = sizeof wc;
     wc.hInstance = GetModuleHandleA(nullptr);
     const auto add = [&](const char* name, WNDPROC proc) {
@@ -111,8 +111,8 @@ void registerClasses()
 
 HWND create(HWND parent, const char* className, DWORD style = 0, void* param = nullptr)
 {
-    return CreateWindowExA(0, className, "", (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | style, 0, 0, 200, 100,
-                           parent, nullptr, GetModuleHandleA(nullptr), param);
+    return CreateWindowExA(0, className, "", (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | style, 0, 0, 200, 100, parent,
+                           nullptr, GetModuleHandleA(nullptr), param);
 }
 
 class Win32ContractDesktop : public ContractDesktop {
@@ -143,12 +143,12 @@ public:
     void openAolClient() override
     {
         const HWND frame = m_topLevel.emplace_back(create(nullptr, "AOL Frame25"));
-        CLIENTCREATESTRUCT client{nullptr, 1000};
+        CLIENTCREATESTRUCT client {nullptr, 1000};
         const HWND mdi = create(frame, "MDIClient", WS_CLIPCHILDREN, &client);
         create(mdi, "AOL Child");
         const HWND room = create(mdi, "AOL Child");
-        for (const char* marker : {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY",
-                                   "RICHCNTL", "RICHCNTL"})
+        for (const char* marker :
+             {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY", "RICHCNTL", "RICHCNTL"})
             create(room, marker);
 
         UINT id = 100;
@@ -170,7 +170,7 @@ private:
     std::vector<HWND> m_topLevel;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<ContractDesktop> makeContractDesktop()
 {
