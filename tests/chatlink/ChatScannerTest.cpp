@@ -1,6 +1,5 @@
 #include "chatlink/ChatScanner.h"
-#include "chatlink/AnsiText.h"
-#include "chatlink/SimDesktop.h"
+#include "chatlink/LocalRoom.h"
 #include "support/TestState.h"
 
 #include <gtest/gtest.h>
@@ -10,42 +9,38 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // The scanner over the holders and a simulated desktop whose transcript
-// lines show the time "10:15:02 PM"; every line handed to SendChat is kept.
+// lines show the time "10:15:02 PM"; it keeps every line it reports and
+// every line handed to SendChat.
 struct ScannerRig : TestState {
     SimDesktop desktop;
     ChatScanner chat1 {*this, desktop, ui};
+    Lines said;
 
     ScannerRig()
     {
         desktop.clock = [] { return std::string("10:15:02 PM"); };
         QObject::connect(&chat1, &ChatScanner::sendChatCalled, [this](const QString& text) { sent.append(text); });
+        QObject::connect(&chat1, &ChatScanner::aimchatscan,
+                         [this](const QString& who, const QString& what, const QString& when) {
+                             said.push_back((who + " | " + what + " | " + when).toStdString());
+                         });
+    }
+    // The lines reported by the next tick.
+    Lines tick()
+    {
+        said.clear();
+        chat1.chat_tymer_Timer();
+        return said;
     }
 };
 
 class ChatScannerTest : public testing::Test {
 protected:
-    ChatScannerTest()
-    {
-        QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
-                         [this](const QString& who, const QString& what, const QString& when) {
-                             said.push_back((who + " | " + what + " | " + when).toStdString());
-                         });
-    }
-
-    void setTranscript(const QString& html)
-    {
-        std::string bytes = AnsiText::toWindow(t.desktop, html);
-        t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, bytes);
-    }
-    void append(const QString& html)
-    {
-        setTranscript(AnsiText::fromWindow(t.desktop, t.desktop.textOf(chat.transcript)) + html);
-    }
-    void tick() { t->chat1.chat_tymer_Timer(); }
+    void setTranscript(std::string html) { t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, html); }
+    void append(const std::string& html) { setTranscript(t.desktop.textOf(chat.transcript) + html); }
 
     Alone<ScannerRig> t;
     SimDesktop::AimChat chat = t.desktop.openAimChat("me");
-    Lines said;
 };
 
 TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
@@ -66,52 +61,41 @@ TEST_F(ChatScannerTest, NewestLineSplitsIntoSpeakerTextAndTimeField)
         // without a time comment that is no time: nobody said it.
         {"<BR><!-- (1:00:02 AM) --><B>eve</B>: <FONT>x<BR><B>me</B>: end</FONT>", " | end | {B>me</B>: end</FON}"},
         {"<BR><!-- (1:00:03 AM) --><B>eve</B>: x<BR><!-- (me) --><B>me</B>: end</FONT>", " | end | {me}"},
+        // Of two lines within one tick only the newer is reported.
+        {"<BR><!-- (2:00:00 AM) --><B>alice</B>: first</FONT><BR><!-- (2:00:01 AM) --><B>bob</B>: second</FONT>",
+         "bob | second | {2:00:01 AM}"},
     };
-    setTranscript(QStringLiteral("<BR><B>bob</B>: earlier</FONT>"));
+    setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
     for (const auto& [line, expected] : cases) {
-        said.clear();
-        append(QString::fromUtf8(line));
-        tick();
-        EXPECT_EQ(said, Lines {expected});
+        append(line);
+        EXPECT_EQ(t.tick(), Lines {expected});
     }
-
-    // Of two lines within one tick only the newer is reported.
-    said.clear();
-    append(QStringLiteral("<BR><!-- (2:00:00 AM) --><B>alice</B>: first</FONT>"
-                          "<BR><!-- (2:00:01 AM) --><B>bob</B>: second</FONT>"));
-    tick();
-    EXPECT_EQ(said, Lines {"bob | second | {2:00:01 AM}"});
-
     // A tail with no line break, after a real line, reports one empty line.
-    said.clear();
-    append(QStringLiteral("<BR>") + QString(600, u'x'));
-    tick();
-    tick();
-    EXPECT_EQ(said, Lines {" |  | {}"});
+    append("<BR>" + std::string(600, 'x'));
+    EXPECT_EQ(t.tick(), Lines {" |  | {}"});
+    EXPECT_EQ(t.tick(), Lines {});
 }
 
 TEST_F(ChatScannerTest, TickEndsEarlyOnTheCapturedTailOnAShortTailAndOnTheSameLine)
 {
     // The lines already there when scanning starts are never reported.
-    setTranscript(QStringLiteral("<BR><B>alice</B>: old</FONT>"));
+    setTranscript("<BR><B>alice</B>: old</FONT>");
     t->chat1.scan_on();
-    tick();
-    setTranscript(QStringLiteral("<b"));
-    tick();
-    EXPECT_TRUE(said.empty());
+    EXPECT_EQ(t.tick(), Lines {});
+    setTranscript("<b");
+    EXPECT_EQ(t.tick(), Lines {});
     EXPECT_EQ(t->chat1.newlastlyne, "");
 
     // The same line, time field included, is not reported again, even
     // across switching scanning off and on.
-    const QString line = QStringLiteral("<BR><!-- (10:15:02 PM) --><B>alice</B>: again</FONT>");
+    const std::string line = "<BR><!-- (10:15:02 PM) --><B>alice</B>: again</FONT>";
     setTranscript(line);
-    tick();
+    EXPECT_EQ(t.tick().size(), 1u);
     t->chat1.scan_off();
     t->chat1.scan_on();
-    setTranscript(QStringLiteral("<BR>other text before") + line);
-    tick();
-    EXPECT_EQ(said.size(), 1u);
+    setTranscript("<BR>other text before" + line);
+    EXPECT_EQ(t.tick(), Lines {});
 }
 
 TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
@@ -154,10 +138,8 @@ TEST_F(ChatScannerTest, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
     out.clear();
     t->chat1.SendChat(QStringLiteral("C:\\Music\\ \\\"x\\"));
     EXPECT_EQ(out, Lines {"toc C:\\\\Music\\\\ \\\\\\\"x\\\\"});
-
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chat1.setTocRoute({});
-    t->chkBot.setValue(1);
     out.clear();
     t->chat1.SendChat(text);
     EXPECT_EQ(out, Lines {});
@@ -169,15 +151,78 @@ TEST_F(ChatScannerTest, ChatScanClearedWarnsAndStopsScanning)
     t->chkScan.setValue(0);
     t->chat1.chkScan_Click();
     EXPECT_FALSE(t->chat1.isScanning());
-    EXPECT_EQ(
-        t.ui.messages,
-        QStringList {QStringLiteral("Notice: Chat scanning can some times lag so i added this option, You'll need "
-                                    "to enable chat scanning to use ccoms.")});
-
+    EXPECT_EQ(t.ui.messages,
+              QStringList {QStringLiteral("Notice: Chat scanning can some times lag so i added this "
+                                          "option, You'll need to enable chat scanning to use ccoms.")});
     t->chkScan.setValue(1);
     t->chat1.chkScan_Click();
     EXPECT_TRUE(t->chat1.isScanning());
     EXPECT_EQ(t.ui.messages.size(), 1);
+}
+
+TEST(LocalRoom, LinesAreSaidByTheLocalMemberOrTheOneNamedAndPostsComeOutAsTyped)
+{
+    Alone<ScannerRig> t;
+    LocalRoom room(t.desktop, QStringLiteral("owner"));
+    int changes = 0;
+    QList<bool> bySay;
+    QStringList posted;
+    QObject::connect(&room, &LocalRoom::transcriptChanged, [&] { ++changes; });
+    QObject::connect(&room, &LocalRoom::lineAdded, [&](const QString&, bool said) { bySay.append(said); });
+    QObject::connect(&room, &LocalRoom::posted, [&](const QString& line) { posted.append(line); });
+    t->chat1.scan_on();
+
+    room.typeLine(QStringLiteral("p song \u00bb"));
+    EXPECT_EQ(t.tick(), Lines {"owner | p song \xc2\xbb | {10:15:02 PM}"});
+    room.typeLine(QStringLiteral("/as bob: x<BR><B>owner</B>: end & more"));
+    room.typeLine(QStringLiteral("/as  : not a name"));
+    room.typeLine(QString());
+    room.typeLine(QStringLiteral("/as carol: "));
+    EXPECT_EQ(room.transcript(),
+              QStringLiteral("<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">p song \u00bb</FONT>"
+                             "<BR><!-- (10:15:02 PM) --><B>bob</B>: <FONT LANG=\"0\">"
+                             "x&lt;BR&gt;&lt;B&gt;owner&lt;/B&gt;: end &amp; more</FONT>"
+                             "<BR><!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">/as  : not a name</FONT>"));
+    EXPECT_EQ(room.members(), (QStringList {"owner", "bob"}));
+    EXPECT_EQ(changes, 3);
+
+    // The program's posts, in any script, come out whole, and reach the
+    // room without the trailing blank the client drops.
+    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
+    t->chat1.SendChat(QStringLiteral("<b>\u00bb \u0412\u0441\u0451</b>"));
+    EXPECT_EQ(posted, QStringList {QStringLiteral("<b>\u00bb \u0412\u0441\u0451</b><FONT LANG=\"0\"> ")});
+    EXPECT_TRUE(room.transcript().endsWith(QStringLiteral("\u0451</b><FONT LANG=\"0\"></FONT>")));
+    // Only the lines the local member typed are marked as said.
+    EXPECT_EQ(bySay, (QList<bool> {true, false, true, false}));
+}
+
+TEST(SimDesktop, TranscriptStaysBoundedAndHidesIgnoredMembers)
+{
+    SimDesktop desktop;
+    const SimDesktop::AimChat chat = desktop.openAimChat("me");
+    const std::string said(1000, 'x');
+    for (int i = 0; i < 2000; ++i)
+        desktop.say(chat.window, "bob", said + std::to_string(i));
+    const std::string& transcript = desktop.textOf(chat.transcript);
+    EXPECT_LE(transcript.size(), SimDesktop::kTranscriptLimit);
+    EXPECT_GT(transcript.size(), SimDesktop::kTranscriptLimit / 2);
+    EXPECT_TRUE(transcript.starts_with("<BR>"));
+    EXPECT_TRUE(transcript.ends_with(said + "1999</FONT>"));
+
+    // The client does not let its user ignore himself, and shows nothing of
+    // a member ignored.
+    for (std::uintptr_t member : {0, 1}) {
+        desktop.sendMessage(chat.memberList, lb::SETCURSEL, member, std::intptr_t(0));
+        desktop.sendMessage(chat.ignoreButton, wm::LBUTTONDOWN, 0, std::intptr_t(0));
+        desktop.sendMessage(chat.ignoreButton, wm::LBUTTONUP, 0, std::intptr_t(0));
+    }
+    EXPECT_FALSE(desktop.isIgnored(chat.window, "me"));
+    std::string item(32, '\0');
+    item.resize(std::size_t(desktop.sendMessage(chat.memberList, lb::GETTEXT, 1, item)));
+    EXPECT_EQ(item, "Chat\tignored\tbob");
+    const std::string shown = desktop.textOf(chat.transcript);
+    desktop.say(chat.window, "bob", "unheard");
+    EXPECT_EQ(desktop.textOf(chat.transcript), shown);
 }
 
 }  // namespace

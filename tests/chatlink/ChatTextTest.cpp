@@ -1,38 +1,37 @@
 #include "chatlink/ChatText.h"
+#include "chatlink/AnsiText.h"
+#include "controls/FormState.h"
 
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 
 using ChatText::Style;
 
 namespace {
 
-QString withoutAttributes(QString styled)
-{
-    static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
-    return styled.remove(sgr);
-}
-
 // Both forms carry the same characters, and nothing but the attributes
 // (and line ends) can reach the terminal as a command.
 void expectSameCharactersAndNoControls(const QString& html)
 {
+    static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
     const QString plain = ChatText::render(html, Style::Plain);
-    EXPECT_EQ(withoutAttributes(ChatText::render(html, Style::Ansi)), plain) << html.left(200).toStdString();
-    const auto control = std::find_if(plain.cbegin(), plain.cend(), [](QChar c) {
-        return c != u'\n' && (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0));
-    });
-    EXPECT_TRUE(control == plain.cend()) << "a control character in " << plain.left(200).toStdString();
+    EXPECT_EQ(ChatText::render(html, Style::Ansi).remove(sgr), plain) << html.left(200).toStdString();
+    EXPECT_TRUE(std::none_of(
+        plain.cbegin(), plain.cend(),
+        [](QChar c) { return c != u'\n' && (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0)); }))
+        << "a control character in " << plain.left(200).toStdString();
 }
 
-TEST(ChatText, TagsGoEntitiesAreDecodedOnceAndHostileInputStaysText)
+TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
 {
     const struct {
         const char16_t* html;
-        const char16_t* plain;
+        const char16_t* shown;
+        Style style = Style::Plain;
     } cases[] = {
         {u"<B>bob</B>: <FONT LANG=\"0\">hi</FONT>", u"bob: hi"},
         {u"<!-- (10:15:02 PM) --><b>a</b>", u"a"},
@@ -52,53 +51,58 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceAndHostileInputStaysText)
         {u"a&#27;[2Jb\x1b[31m\x07\x9b&#x9b;c&#129;", u"a[2Jb[31m\u203ac"},
         {u"  lots \t of\r\n blanks  <b> </b> here ", u"lots of blanks here"},
         {u"one<BR>two <br/> three<Br >", u"one\ntwo\nthree\n"},
-    };
-    for (const auto& c : cases) {
-        const QString html = QString::fromUtf16(c.html);
-        EXPECT_EQ(ChatText::render(html, Style::Plain), QString::fromUtf16(c.plain)) << html.toStdString();
-        expectSameCharactersAndNoControls(html);
-    }
-}
-
-TEST(ChatText, StylesNestAsTheRoomWindowShowsThem)
-{
-    const struct {
-        const char16_t* html;
-        const char16_t* styled;
-    } cases[] = {
         // A closing tag closes what was opened inside it; one that closes
         // nothing open is ignored.
         {u"</u></i></b>A</b>dded <b>bold <i>both</b> neither</i>",
-         u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither"},
+         u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither", Style::Ansi},
         // Nearest terminal colours; the room's black is the terminal's own
         // colour, as is a colour that cannot be read.
         {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f",
-         u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0m"},
-        // A blank takes the look it had where it was written.
-        {u"<U>x</U> <FONT COLOR=blue>y", u"\x1b[0;4mx\x1b[0m \x1b[0;34my\x1b[0m"},
-        // Every line ends in the terminal's plain look.
-        {u"<u>x<BR>y", u"\x1b[0;4mx\x1b[0m\n\x1b[0;4my\x1b[0m"},
+         u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0m", Style::Ansi},
+        // A blank takes the look it had where it was written; every line
+        // ends in the terminal's plain look.
+        {u"<U>x</U> <FONT COLOR=blue>y", u"\x1b[0;4mx\x1b[0m \x1b[0;34my\x1b[0m", Style::Ansi},
+        {u"<u>x<BR>y", u"\x1b[0;4mx\x1b[0m\n\x1b[0;4my\x1b[0m", Style::Ansi},
     };
     for (const auto& c : cases) {
         const QString html = QString::fromUtf16(c.html);
-        EXPECT_EQ(ChatText::render(html, Style::Ansi), QString::fromUtf16(c.styled)) << html.toStdString();
+        EXPECT_EQ(ChatText::render(html, c.style), QString::fromUtf16(c.shown)) << html.toStdString();
         expectSameCharactersAndNoControls(html);
     }
+
+    // The program's own now-playing line, as the room's transcript holds it.
+    const FormState form;
+    const QString playing = QStringLiteral("<!-- (10:15:02 PM) --><B>owner</B>: <FONT LANG=\"0\">")
+        + form.txtFont.text() + QString(form.txtPlay.text()).replace("%n", "1").replace("%s", "Blue Tone")
+        + QStringLiteral("<FONT LANG=\"0\"></FONT>");
+    EXPECT_EQ(ChatText::render(playing, Style::Ansi),
+              QStringLiteral("\x1b[0;1mowner\x1b[0m: \x1b[0;36m\u00bb \x1b[0;4;36mPlaying\x1b[0;36m \u00bb"
+                             "\x1b[0m \x1b[0;36mBlue Tone \u00bb\x1b[0m \x1b[0;4;36m1\x1b[0m"));
+    expectSameCharactersAndNoControls(playing);
 }
 
-TEST(ChatText, VeryLongLinesAreReadInOnePass)
+TEST(ChatText, VeryLongLinesAreReadWhole)
 {
     // Deep nesting, closing tags that close nothing, then one that closes all.
     const QString deep = QStringLiteral("<b>") + QStringLiteral("<i>").repeated(50000)
         + QStringLiteral("</u>").repeated(50000) + QStringLiteral("x</b>y");
     EXPECT_EQ(ChatText::render(deep, Style::Ansi), QStringLiteral("\x1b[0;1;3mx\x1b[0my"));
-    const QString words = QStringLiteral("<i>word</i> &amp; ").repeated(20000);
-    const QString plain = ChatText::render(words, Style::Plain);
-    EXPECT_EQ(plain.size(), 7 * 20000 - 1);
-    EXPECT_TRUE(plain.startsWith(QStringLiteral("word & word & ")));
-    expectSameCharactersAndNoControls(words);
     const QString ampersands = QStringLiteral("&").repeated(200000) + QStringLiteral("&lt;");
     EXPECT_EQ(ChatText::render(ampersands, Style::Plain), QStringLiteral("&").repeated(200000) + u'<');
+}
+
+TEST(AnsiText, CarriesTheProgramsCharactersAsSingleBytesAndEveryByteBack)
+{
+    EXPECT_EQ(AnsiText::fromAnsi("quillon\xb3\xb7\xb2 \xbb \xf1 \x80"),
+              QStringLiteral("quillon\u00b3\u00b7\u00b2 \u00bb \u00f1 \u20ac"));
+    // What the code page cannot hold becomes "?"; every byte comes back.
+    EXPECT_EQ(AnsiText::toAnsi(QStringLiteral("\u0416!")), "?!");
+    std::string all(256, '\0');
+    std::iota(all.begin(), all.end(), '\0');
+    EXPECT_EQ(AnsiText::toAnsi(AnsiText::fromAnsi(all)), all);
+    // UTF-8 is preferred; anything else is Windows-1252.
+    EXPECT_EQ(AnsiText::fromUtf8OrAnsi("\xc2\xbb ok"), QStringLiteral("\u00bb ok"));
+    EXPECT_EQ(AnsiText::fromUtf8OrAnsi("\xbb \x80\x99"), QStringLiteral("\u00bb \u20ac\u2122"));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "chatlink/WindowSystem.h"
 
 #include <memory>
-#include <string>
 
 // A desktop the window contract runs on, with the two chat clients opened
 // the same way on every backend.
@@ -13,15 +12,12 @@ public:
 
     virtual WindowSystem& windows() = 0;
     // An AIM chat window in the client's layout, run by the member "me";
-    // every new transcript line shows the time kTime. The member list holds
-    // "me", "bob" and "carol".
+    // every new transcript line shows the time "10:15:02 PM". The member
+    // list holds "me", "bob" and "carol".
     virtual void openAimChat() = 0;
-    // An AOL client whose help menu holds "&Help Topics" and "&What's New
-    // in AOL 5.0", and whose MDI area holds a plain "AOL Child" and then a
-    // chat room.
+    // An AOL client whose menu bar is "&File", "&Window" and "&Help", the
+    // last holding "&Help Topics" and "&What's New in AOL 5.0".
     virtual void openAolClient() = 0;
-
-    static constexpr const char* kTime = "10:15:02 PM";
 };
 
 // The desktop of the backend under test.

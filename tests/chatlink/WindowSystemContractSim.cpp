@@ -8,7 +8,7 @@ class SimContractDesktop : public ContractDesktop {
 public:
     SimContractDesktop()
     {
-        m_desktop.clock = [] { return std::string(kTime); };
+        m_desktop.clock = [] { return std::string("10:15:02 PM"); };
     }
 
     WindowSystem& windows() override { return m_desktop; }
@@ -18,12 +18,7 @@ public:
         m_desktop.addMember(chat, "bob");
         m_desktop.addMember(chat, "carol");
     }
-    void openAolClient() override
-    {
-        const SimDesktop::AolClient aol = m_desktop.openAolClient({"&Help Topics", "&What's New in AOL 5.0"});
-        m_desktop.addAolChild(aol);
-        m_desktop.addAolRoom(aol);
-    }
+    void openAolClient() override { m_desktop.openAolClient({"&Help Topics", "&What's New in AOL 5.0"}); }
 
 private:
     SimDesktop m_desktop;

@@ -36,51 +36,19 @@ LRESULT CALLBACK ateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, message, wParam, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
-void buttonClicked(HWND button)
+// The fifth icon button sends what was typed when the mouse button is let go.
+LRESULT CALLBACK iconButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND chat = GetParent(button);
-    if (button == child(chat, "_oscar_iconbtn", 1)) {
-        const HWND list = child(chat, "_Oscar_Tree");
-        const int selected = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
-        if (selected < 0)
-            return;
-        std::string item(std::size_t(SendMessageA(list, LB_GETTEXTLEN, selected, 0)) + 1, '\0');
-        item.resize(std::size_t(SendMessageA(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(item.data()))));
-        const std::size_t state = item.find('\t') + 1, end = item.find('\t', state);
-        item.replace(state, end - state, end == state ? "ignored" : "");
-        SendMessageA(list, LB_DELETESTRING, selected, 0);
-        SendMessageA(list, LB_INSERTSTRING, selected, reinterpret_cast<LPARAM>(item.c_str()));
-        SendMessageA(list, LB_SETCURSEL, selected, 0);
-    } else if (button == child(chat, "_oscar_iconbtn", 4)) {
-        const HWND input = child(child(chat, "wndate32class", 1), "ate32class");
-        const HWND transcript = child(child(chat, "wndate32class"), "ate32class");
-        const std::string shown = windowText(input);
-        if (shown.empty())
-            return;
+    if (message != WM_LBUTTONUP || button != child(chat, "_oscar_iconbtn", 4))
+        return DefWindowProcA(button, message, wParam, lParam);
+    const HWND input = child(child(chat, "wndate32class", 1), "ate32class");
+    const HWND transcript = child(child(chat, "wndate32class"), "ate32class");
+    const std::string shown = windowText(input);
+    if (!shown.empty()) {
         SetWindowTextA(input, "");
-        const std::string line = "<BR><!-- (" + std::string(ContractDesktop::kTime) + ") --><B>me</B>: " + shown;
+        const std::string line = "<BR><!-- (10:15:02 PM) --><B>me</B>: " + shown;
         SetWindowTextA(transcript, (windowText(transcript) + line).c_str());
-    }
-}
-
-// An icon button acts when the mouse button is let go.
-LRESULT CALLBACK iconButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_LBUTTONUP)
-        return DefWindowProcA(window, message, wParam, lParam);
-    buttonClicked(window);
-    return 0;
-}
-
-LRESULT CALLBACK aolEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_CHAR)
-        return DefWindowProcA(window, message, wParam, lParam);
-    const std::string line = windowText(window);
-    if (wParam == '\r' && !line.empty()) {
-        const HWND transcript = child(GetParent(window), "RICHCNTLREADONLY");
-        SetWindowTextA(transcript, (windowText(transcript) + "\r\nAOLMember:\t" + line).c_str());
-        SetWindowTextA(window, "");
     }
     return 0;
 }
@@ -96,12 +64,11 @@ void registerClasses()
         wc.lpszClassName = name;
         RegisterClassExA(&wc);
     };
-    for (const char* name : {"AIM_ChatWnd", "WndAte32Class", "AOL Frame25", "AOL Child", "_AOL_Combobox",
-                             "_AOL_Listbox", "_AOL_Static", "_AOL_Icon", "RICHCNTLREADONLY"})
-        add(name, DefWindowProcA);
+    add("AIM_ChatWnd", DefWindowProcA);
+    add("WndAte32Class", DefWindowProcA);
+    add("AOL Frame25", DefWindowProcA);
     add("Ate32Class", ateProc);
     add("_Oscar_IconBtn", iconButtonProc);
-    add("RICHCNTL", aolEditProc);
     // The member list is a list box under the client's class name.
     GetClassInfoExA(nullptr, "LISTBOX", &wc);
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -109,10 +76,10 @@ void registerClasses()
     RegisterClassExA(&wc);
 }
 
-HWND create(HWND parent, const char* className, DWORD style = 0, void* param = nullptr)
+HWND create(HWND parent, const char* className, DWORD style = 0)
 {
     return CreateWindowExA(0, className, "", (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | style, 0, 0, 200, 100, parent,
-                           nullptr, GetModuleHandleA(nullptr), param);
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 class Win32ContractDesktop : public ContractDesktop {
@@ -133,7 +100,7 @@ public:
         create(create(chat, "WndAte32Class"), "Ate32Class");
         const HWND input = create(create(chat, "WndAte32Class"), "Ate32Class");
         SetWindowLongPtrA(input, GWLP_USERDATA, 1);
-        const HWND list = create(chat, "_Oscar_Tree", LBS_HASSTRINGS | LBS_NOTIFY);
+        const HWND list = create(chat, "_Oscar_Tree", LBS_HASSTRINGS);
         for (int i = 0; i < 6; ++i)
             create(chat, "_Oscar_IconBtn");
         for (const char* item : {"Chat\t\tme", "Chat\t\tbob", "Chat\t\tcarol"})
@@ -142,15 +109,6 @@ public:
 
     void openAolClient() override
     {
-        const HWND frame = m_topLevel.emplace_back(create(nullptr, "AOL Frame25"));
-        CLIENTCREATESTRUCT client {nullptr, 1000};
-        const HWND mdi = create(frame, "MDIClient", WS_CLIPCHILDREN, &client);
-        create(mdi, "AOL Child");
-        const HWND room = create(mdi, "AOL Child");
-        for (const char* marker :
-             {"_AOL_Static", "_AOL_Combobox", "_AOL_Listbox", "_AOL_Icon", "RICHCNTLREADONLY", "RICHCNTL", "RICHCNTL"})
-            create(room, marker);
-
         UINT id = 100;
         const HMENU bar = CreateMenu();
         const auto popup = [&](const char* title, std::initializer_list<const char*> items) {
@@ -162,7 +120,7 @@ public:
         popup("&File", {"&New", "E&xit"});
         popup("&Window", {"&Cascade"});
         popup("&Help", {"&Help Topics", "&What's New in AOL 5.0"});
-        SetMenu(frame, bar);
+        SetMenu(m_topLevel.emplace_back(create(nullptr, "AOL Frame25")), bar);
     }
 
 private:
