@@ -209,13 +209,15 @@ TEST(SimDesktop, TranscriptStaysBoundedAndHidesIgnoredMembers)
     EXPECT_TRUE(transcript.starts_with("<BR>"));
     EXPECT_TRUE(transcript.ends_with(said + "1999</FONT>"));
 
-    // The client does not let its user ignore himself, and shows nothing of
-    // a member ignored.
-    for (std::uintptr_t member : {0, 1}) {
+    // The ignore button toggles the selected member, but never the user;
+    // the client shows nothing of a member ignored.
+    const auto ignore = [&](std::uintptr_t member) {
         desktop.sendMessage(chat.memberList, lb::SETCURSEL, member, std::intptr_t(0));
         desktop.sendMessage(chat.ignoreButton, wm::LBUTTONDOWN, 0, std::intptr_t(0));
         desktop.sendMessage(chat.ignoreButton, wm::LBUTTONUP, 0, std::intptr_t(0));
-    }
+    };
+    ignore(0);
+    ignore(1);
     EXPECT_FALSE(desktop.isIgnored(chat.window, "me"));
     std::string item(32, '\0');
     item.resize(std::size_t(desktop.sendMessage(chat.memberList, lb::GETTEXT, 1, item)));
@@ -223,6 +225,8 @@ TEST(SimDesktop, TranscriptStaysBoundedAndHidesIgnoredMembers)
     const std::string shown = desktop.textOf(chat.transcript);
     desktop.say(chat.window, "bob", "unheard");
     EXPECT_EQ(desktop.textOf(chat.transcript), shown);
+    ignore(1);
+    EXPECT_FALSE(desktop.isIgnored(chat.window, "bob"));
 }
 
 }  // namespace

@@ -11,9 +11,8 @@ public:
     virtual ~ContractDesktop() = default;
 
     virtual WindowSystem& windows() = 0;
-    // An AIM chat window in the client's layout, run by the member "me";
-    // every new transcript line shows the time "10:15:02 PM". The member
-    // list holds "me", "bob" and "carol".
+    // An AIM chat window in the client's layout, whose member list holds
+    // "me", "bob" and "carol".
     virtual void openAimChat() = 0;
     // An AOL client whose menu bar is "&File", "&Window" and "&Help", the
     // last holding "&Help Topics" and "&What's New in AOL 5.0".

@@ -6,11 +6,6 @@ namespace {
 
 class SimContractDesktop : public ContractDesktop {
 public:
-    SimContractDesktop()
-    {
-        m_desktop.clock = [] { return std::string("10:15:02 PM"); };
-    }
-
     WindowSystem& windows() override { return m_desktop; }
     void openAimChat() override
     {

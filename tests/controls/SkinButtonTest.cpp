@@ -103,8 +103,9 @@ TEST(SkinButtonLook, EveryStateOfEveryLookDiffersFromNormalAndGoesOnOneSheet)
         for (int state = 0; state < states; ++state) {
             Shown s(type);
             s.button->setCaption(QStringLiteral("&Go"));
+            s.button->setBackColor(oleColor(212, 208, 200));
             if (state == 1) {
-                s.button->setBackOver(oleColor(140, 140, 136));  // most looks hover in colour only
+                s.button->setBackOver(oleColor(236, 233, 216));  // most looks hover in colour only
                 s.enter();
             } else if (state == 2) {
                 s.press();

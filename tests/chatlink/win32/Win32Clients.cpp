@@ -1,4 +1,4 @@
-// Real windows with the chat clients' class names and behaviour, for the
+// Real windows with the chat clients' class names and layout, for the
 // window contract under Wine.
 #include "ContractDesktop.h"
 
@@ -10,65 +10,17 @@
 
 namespace {
 
-std::string windowText(HWND window)
-{
-    std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(std::size_t(GetWindowTextA(window, text.data(), int(text.size()))));
-    return text;
-}
-
-HWND child(HWND parent, const char* className, int index = 0)
-{
-    HWND c = FindWindowExA(parent, nullptr, className, nullptr);
-    while (c && index-- > 0)
-        c = FindWindowExA(parent, c, className, nullptr);
-    return c;
-}
-
-// The input box, marked by its user data, shows what was typed wrapped in
-// the client's HTML; the transcript pane of the same class is a plain window.
-LRESULT CALLBACK ateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const char* typed = reinterpret_cast<const char*>(lParam);
-    if (message != WM_SETTEXT || !GetWindowLongPtrA(window, GWLP_USERDATA) || !*typed)
-        return DefWindowProcA(window, message, wParam, lParam);
-    const std::string shown = "<FONT LANG=\"0\">" + std::string(typed) + "</FONT>";
-    return DefWindowProcA(window, message, wParam, reinterpret_cast<LPARAM>(shown.c_str()));
-}
-
-// The fifth icon button sends what was typed when the mouse button is let go.
-LRESULT CALLBACK iconButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const HWND chat = GetParent(button);
-    if (message != WM_LBUTTONUP || button != child(chat, "_oscar_iconbtn", 4))
-        return DefWindowProcA(button, message, wParam, lParam);
-    const HWND input = child(child(chat, "wndate32class", 1), "ate32class");
-    const HWND transcript = child(child(chat, "wndate32class"), "ate32class");
-    const std::string shown = windowText(input);
-    if (!shown.empty()) {
-        SetWindowTextA(input, "");
-        const std::string line = "<BR><!-- (10:15:02 PM) --><B>me</B>: " + shown;
-        SetWindowTextA(transcript, (windowText(transcript) + line).c_str());
-    }
-    return 0;
-}
-
 // Registering again on the next desktop fails harmlessly.
 void registerClasses()
 {
     WNDCLASSEXA wc {};
     wc.cbSize = sizeof wc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    const auto add = [&](const char* name, WNDPROC proc) {
-        wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = DefWindowProcA;
+    for (const char* name : {"AIM_ChatWnd", "WndAte32Class", "Ate32Class", "_Oscar_IconBtn", "AOL Frame25"}) {
         wc.lpszClassName = name;
         RegisterClassExA(&wc);
-    };
-    add("AIM_ChatWnd", DefWindowProcA);
-    add("WndAte32Class", DefWindowProcA);
-    add("AOL Frame25", DefWindowProcA);
-    add("Ate32Class", ateProc);
-    add("_Oscar_IconBtn", iconButtonProc);
+    }
     // The member list is a list box under the client's class name.
     GetClassInfoExA(nullptr, "LISTBOX", &wc);
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -97,9 +49,8 @@ public:
     void openAimChat() override
     {
         const HWND chat = m_topLevel.emplace_back(create(nullptr, "AIM_ChatWnd"));
-        create(create(chat, "WndAte32Class"), "Ate32Class");
-        const HWND input = create(create(chat, "WndAte32Class"), "Ate32Class");
-        SetWindowLongPtrA(input, GWLP_USERDATA, 1);
+        for (int i = 0; i < 2; ++i)
+            create(create(chat, "WndAte32Class"), "Ate32Class");
         const HWND list = create(chat, "_Oscar_Tree", LBS_HASSTRINGS);
         for (int i = 0; i < 6; ++i)
             create(chat, "_Oscar_IconBtn");
