@@ -99,6 +99,7 @@ TEST(MainWindow, ShowsTheFormsHoldersAndItsButtonsAreSkinButtonsOfOneLook)
     // The sign-on button shows the form's caption of it.
     g.form.skinButton6.setCaption(QStringLiteral("Logoff"));
     EXPECT_EQ(g.window.findChild<SkinButton*>(QStringLiteral("skinButton6"))->Caption(), "Logoff");
+    EXPECT_NE(g.find<QPushButton>(QStringLiteral("Add Files")), nullptr);
 
     // About opens once, without blocking; hide and show bring the window back.
     auto* about = g.window.findChild<SkinButton*>(QStringLiteral("skinButton4"));
@@ -123,6 +124,7 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         g.form.frmSong.open({"a", "b"});
         QWidget* picker = g.topLevel(QStringLiteral("Select A Song"));
         ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(g.form.music.value(), 1);
         if (way == "escape")
             QTest::keyClick(picker, Qt::Key_Escape);
         else if (way == "cancel")
@@ -136,6 +138,7 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         EXPECT_FALSE(picker->isVisible());
         EXPECT_EQ(g.form.music.value(), 0);
         EXPECT_EQ(g.form.List3.count(), 0);
+        EXPECT_EQ(g.form.frmSong.List1.count(), 0);
         EXPECT_EQ(sent.filter(QStringLiteral("C</b>ancelled")).size(), way == "cancel" ? 1 : 0);
         // Results found after it closed stay for the next tick, even when
         // the main window then closes the picker again.
