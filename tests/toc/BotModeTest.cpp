@@ -52,8 +52,6 @@ struct BotRig : FormState {
 // Bot mode whose panel points at our server.
 struct BotModeTest : ::testing::Test, BotRig {
     TocTestServer server;
-    // Every line bot mode hands to the chat-line handler: "who|what|date".
-    QStringList lines;
 
     BotModeTest()
     {
@@ -62,10 +60,6 @@ struct BotModeTest : ::testing::Test, BotRig {
         botSN.setText(QStringLiteral("Marl Bot"));
         botPW.setText(QStringLiteral("secret"));
         chkBot.setValue(1);
-        QObject::connect(&botMode, &BotMode::aimchatscan,
-                         [this](const QString& who, const QString& what, const QString& date) {
-                             lines.append(who + u'|' + what + u'|' + date);
-                         });
     }
 
     // Clicks Signon and plays the server's part of a sign-on.
@@ -226,20 +220,6 @@ TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
     EXPECT_EQ(toc.state(), State::SignedOn);
 }
 
-TEST_F(BotModeTest, RoomLinesReachTheHandlerUntaggedAndChat1sLinesTheRoomJoinedLastEscaped)
-{
-    ASSERT_NO_FATAL_FAILURE(signOn());
-    ASSERT_NO_FATAL_FAILURE(join(31));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(31, "Owner One", false, "<FONT COLOR=\"#000000\">p?</FONT>"));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(12, "Other", true, "<b>x</b> a > b <i"));
-    ASSERT_TRUE(waitFor([&] { return lines.size() == 2; }));
-    EXPECT_EQ(lines, QStringList({"Owner One|p?|0", "Other|x a > b <i|0"}));
-    // A song name with a double quote and a trailing backslash.
-    txtFont.setText(QStringLiteral("<b>"));
-    chat1.post(QStringLiteral("say \"hi\" C:\\x\\"));
-    EXPECT_EQ(sentAfterSignOn(3).constLast(), "toc_chat_send 31 \"<b>say \\\"hi\\\" C:\\\\x\\\\\"");
-}
-
 TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
 {
     lbuser.setCaption(QStringLiteral("Found One"));
@@ -259,37 +239,24 @@ TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
     SaveSetting(BotMode::kBotGroup, BotMode::kOwnerKey, QString());
 }
 
-// The hosts come from the per-user store unless set for the run.
-TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
+// The hosts and the dialect come from the per-user store unless set for
+// the run; a stored value that means nothing counts as missing.
+TEST(BotStore, HostsAndDialectStoredOrSetForTheRun)
 {
-    TocTestServer server;
     BotRig t;
     EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("toc.oscar.aol.com"), 5190}));
     EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("login.oscar.aol.com"), 29999}));
-
-    SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral("127.0.0.1"));
-    SaveSetting(BotMode::kGroup, BotMode::kPortKey, QString::number(server.port()));
+    SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral(" 127.0.0.1 "));
+    SaveSetting(BotMode::kGroup, BotMode::kPortKey, QStringLiteral("9898"));
     SaveSetting(BotMode::kGroup, BotMode::kAuthorizerKey, QStringLiteral("auth.example"));
     SaveSetting(BotMode::kGroup, BotMode::kAuthPortKey, QStringLiteral("70000"));
-    t.botSN.setText(QStringLiteral("Quill"));
-    t.botMode.skinButton6_Click();
-    EXPECT_TRUE(waitFor([&] { return server.greeting().size() == 10; }));
-    server.sendFrame(1, TocTestServer::signOnPayload());
-    EXPECT_TRUE(waitFor([&] { return server.commands().size() == 1; }));
-    EXPECT_TRUE(server.commands().value(0).startsWith("toc2_login auth.example 29999 quill "));
-
-    // A host set for the run wins over the store without changing it.
+    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 9898}));
+    EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("auth.example"), 29999}));
     t.botMode.setServer({QStringLiteral("elsewhere.example"), 1});
     EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("elsewhere.example"), 1}));
-    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), "127.0.0.1");
-    for (const QString& key : {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey})
-        SaveSetting(BotMode::kGroup, key, QString());
-}
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), " 127.0.0.1 ");
 
-// The GUI's dialect is the per-user store's, TOC2 when it holds none.
-TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
-{
-    BotRig t;
+    // The GUI's dialect is TOC2 when the store holds none.
     const QList<std::pair<QString, TocDialect>> stored {{"", TocDialect::Toc2},     {"3", TocDialect::Toc2},
                                                         {"toc1", TocDialect::Toc2}, {" Auto ", TocDialect::Auto},
                                                         {"2", TocDialect::Toc2},    {"1", TocDialect::Toc1}};
@@ -297,48 +264,33 @@ TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
         SaveSetting(BotMode::kGroup, BotMode::kVersionKey, text);
         EXPECT_EQ(t.botMode.dialect(), dialect) << qPrintable(text);
     }
-
-    TocTestServer server;
-    server.actAsToc1("quill", "0x2408105c23001130");
-    t.botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
-    t.botSN.setText(QStringLiteral("Quill"));
-    t.botPW.setText(QStringLiteral("password"));
-    t.botMode.skinButton6_Click();
-    ASSERT_TRUE(waitFor([&] { return t.skinButton6.caption() == QLatin1String("Logoff"); }));
-    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon "));
-
-    // A dialect set for the run wins over the store without changing it.
     t.botMode.setDialect(TocDialect::Auto);
-    EXPECT_EQ(t.botMode.dialect(), TocDialect::Auto);
     for (const TocDialect dialect : {TocDialect::Toc2, TocDialect::Auto, TocDialect::Toc1}) {
         BotMode::storeDialect(dialect);
         EXPECT_EQ(BotMode::storedDialect(), dialect);
     }
     EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
     EXPECT_EQ(t.botMode.dialect(), TocDialect::Auto);
-    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
+    for (const QString& key :
+         {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey, BotMode::kVersionKey})
+        SaveSetting(BotMode::kGroup, key, QString());
 }
 
 TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
 {
-    const struct {
-        const char* text;
-        const char* host;
-        quint16 port;
-    } good[] = {
-        {" 127.0.0.1:9898 ", "127.0.0.1", 9898},
-        {"[::1]:65535", "::1", 65535},
-        {"[::1]", "::1", 5190},
-        {"fe80::2", "fe80::2", 5190},
-        {"toc.example.org.", "toc.example.org.", 5190},
-        {"my_host-2:1", "my_host-2", 1},
-        {"[fe80::1%eth0]:7", "fe80::1%eth0", 7},
-    };
-    for (const auto& g : good) {
-        const auto parsed = TocEndpoint::parse(QString::fromLatin1(g.text), 5190);
-        ASSERT_TRUE(parsed) << g.text;
-        EXPECT_EQ(*parsed, (TocEndpoint {QString::fromLatin1(g.host), g.port})) << g.text;
-        EXPECT_EQ(TocEndpoint::parse(parsed->toString(), 1), parsed) << g.text;
+    // What is given, and how it prints.
+    const QList<std::pair<QString, QString>> good {{" 127.0.0.1:9898 ", "127.0.0.1:9898"},
+                                                   {"[::1]:65535", "[::1]:65535"},
+                                                   {"[::1]", "[::1]:5190"},
+                                                   {"fe80::2", "[fe80::2]:5190"},
+                                                   {"toc.example.org.", "toc.example.org.:5190"},
+                                                   {"my_host-2:1", "my_host-2:1"},
+                                                   {"[fe80::1%eth0]:7", "[fe80::1%eth0]:7"}};
+    for (const auto& [text, printed] : good) {
+        const auto parsed = TocEndpoint::parse(text, 5190);
+        ASSERT_TRUE(parsed) << qPrintable(text);
+        EXPECT_EQ(parsed->toString(), printed);
+        EXPECT_EQ(TocEndpoint::parse(printed, 1), parsed) << qPrintable(text);
     }
     // Each bad one fails at once instead of at connect time.
     const QStringList bad = QString::fromUtf8("|:5190|host:|host:0|host:65536|host:12x|host:+1|[::1|[::1]x|[::1]:|"

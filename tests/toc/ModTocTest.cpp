@@ -1,4 +1,5 @@
 #include "toc/ModToc.h"
+#include "toc/RemoveTags.h"
 
 #include "support/QtPrinters.h"
 
@@ -49,4 +50,23 @@ TEST(ModToc, TextFromWireNeverLosesAByte)
     // Not UTF-8: read as Windows-1252, one character per byte.
     EXPECT_EQ(TextFromWire("caf\xe9 \x80 \x93x\x94"), QStringLiteral("café € “x”"));
     EXPECT_EQ(TextFromWire(QByteArray("\x81\x8d", 2)), QString(QChar(0x81)) + QChar(0x8d));
+}
+
+TEST(RemoveTags, FirstLessThanPairsWithTheFirstGreaterThanAfterIt)
+{
+    const QList<std::pair<QString, QString>> cases {
+        {"<font color=\"#ff0000\">p song</font>", "p song"},
+        {"<HTML><BODY>a<B>b</B>c</BODY></HTML>", "abc"},
+        {"no tags &amp; &lt;entities&gt;", "no tags &amp; &lt;entities&gt;"},
+        // A "<" with no ">" after it ends the removal; a ">" before it stays.
+        {"1 < 2", "1 < 2"},
+        {"<b>x</b> a<b", "x a<b"},
+        {"a > b <i>c", "a > b c"},
+        // "<a<b>" is one tag; removing it can join text into a new tag.
+        {"x<a<b>y>z", "xy>z"},
+        {"<<>b>c", "b>c"},
+        {"<>", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(RemoveTags(in), out) << in.toStdString();
 }
