@@ -219,14 +219,6 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
     owner("x bobby");
     EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", reply(t->txtIgnore, "Bobby")}));
     EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
-
-    // No chat window: nobody to ignore, nothing said.
-    t.desktop.destroyWindow(t.chatWindow.window);
-    t->lstusers.clear();
-    t.sent.clear();
-    owner("x bob");
-    EXPECT_TRUE(t.sent.isEmpty());
-    EXPECT_EQ(t->lstusers.count(), 0);
 }
 
 }  // namespace

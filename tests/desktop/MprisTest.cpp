@@ -66,7 +66,6 @@ public:
 
     qint64 pid() const { return m_process.processId(); }
     void say(const QString& line) { m_process.write(line.toUtf8() + '\n'); }
-    void endInput() { m_process.closeWriteChannel(); }
     QByteArray errors() { return m_process.readAllStandardError(); }
 
     // The first line not taken yet that holds the text; empty when none
@@ -175,7 +174,7 @@ TEST_F(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     players.sort();
     EXPECT_EQ(players, (QStringList {QStringLiteral("quillon"), instance}));
     EXPECT_EQ(playerctl(QStringLiteral("status"), instance), QStringLiteral("Stopped"));
-    second.endInput();
+    second.say(QStringLiteral("end"));
     EXPECT_TRUE(second.endedNormally());
 
     // Quit is the normal shut-down: the closing line, then the end.
