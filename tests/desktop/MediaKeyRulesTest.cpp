@@ -5,6 +5,9 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +152,37 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     EXPECT_EQ(heard.changes,
               (QList<QStringList> {{"CanGoNext", "CanGoPrevious", "CanPause", "CanPlay", "Metadata", "PlaybackStatus"},
                                    {"Volume"}}));
+}
+
+// A tagged song shows its own title, artist and album; the untagged one
+// beside it keeps its playlist name and tells no artist or album.
+TEST_F(MediaKeyRules, TheDesktopSeesTheSongsOwnTags)
+{
+    for (const char* tool : {"sox", "lame"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << tool << " is missing (packages sox, lame)";
+    }
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(QStringLiteral("tone.wav"));
+    const QString tagged = dir.filePath(QStringLiteral("tagged.mp3"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sox"), {"-n", "-r", "8000", "-c", "1", wav, "synth", "1", "sine", "440"}), 0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("lame"), {"--quiet", "--tt", "Blue Morning", "--ta", "Ana Reyes",
+                                                         "--tl", "Harbour", wav, tagged}),
+              0);
+    TestForm t;
+    const auto mpris = publish(t);
+    ASSERT_TRUE(mpris);
+    t->List2.addItems({QStringLiteral("tone;") + wav, QStringLiteral("tagged;") + tagged});
+
+    t.wmp.setURL(tagged);
+    QVariantMap metadata = mpris->metadata();
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Blue Morning"));
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:artist")).toStringList(), QStringList {QStringLiteral("Ana Reyes")});
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("Harbour"));
+    t.wmp.setURL(wav);
+    metadata = mpris->metadata();
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("tone"));
+    EXPECT_FALSE(metadata.contains(QStringLiteral("xesam:artist")) || metadata.contains(QStringLiteral("xesam:album")));
 }
 
 }  // namespace
