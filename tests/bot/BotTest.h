@@ -2,11 +2,13 @@
 
 #include "app/AppPaths.h"
 #include "app/Library.h"
+#include "app/SettingsFile.h"
+#include "bot/ChatSendsForm.h"
 #include "bot/CommandInterpreter.h"
 #include "bot/Discovery.h"
 #include "chatlink/SimDesktop.h"
 #include "player/Player.h"
-#include "support/NoWindows.h"
+#include "support/QtPrinters.h"
 #include "support/TestState.h"
 
 #include <QDir>
@@ -17,53 +19,41 @@
 inline const QString kOwner = QStringLiteral("Owner Me");
 
 // The command interpreter over the holders and the Parts it acts on, with
-// doubles for the rest: no main form, no scanner, no TOC client. "end"
-// only marks the program as unloaded.
-template <typename Desktop> struct BasicInterpreterRig : TestState {
+// doubles for the rest (no main form, no scanner, no TOC client), and the
+// owner in a chat window of the client with three other members.
+struct InterpreterRig : TestState {
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
-    Desktop desktop;
+    SimDesktop desktop;
+    SimDesktop::AimChat chatWindow = desktop.openAimChat("Owner Me");
     Player player {*this, wmp, chat};
     Library library {*this, chat, paths};
     Discovery discovery {*this, chat, player, ui};
     CommandInterpreter interpreter {*this, {chat, desktop, wmp, ui, player, library, discovery}};
+    SettingsFile settings {*this, paths};
+    ChatSendsForm frmChat {*this, settings, ui};
+    QStringList offered;  // the names the song picker was given
+    bool unloaded = false;  // "end" was obeyed
 
-    BasicInterpreterRig()
+    InterpreterRig()
     {
         QDir().mkpath(paths.programDir);
-        QObject::connect(&interpreter, &CommandInterpreter::endRequested, [this] { m_unloaded = true; });
+        for (const char* member : {"Bob", "Bobby", "Carol Ann"})
+            desktop.addMember(chatWindow.window, member);
+        QObject::connect(&interpreter, &CommandInterpreter::endRequested, [this] { unloaded = true; });
+        QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) { offered = names; });
     }
-    bool isUnloaded() const { return m_unloaded; }
-    BasicInterpreterRig* operator->() { return this; }
-
-private:
-    bool m_unloaded = false;
+    InterpreterRig* operator->() { return this; }
 };
 
-using InterpreterRig = BasicInterpreterRig<NoWindows>;
-
-// Chat clients on a simulated desktop; every transcript line shows the
-// time "10:15:02 PM".
-struct SimInterpreterRig : BasicInterpreterRig<SimDesktop> {
-    SimInterpreterRig()
-    {
-        desktop.clock = [] { return std::string("10:15:02 PM"); };
-    }
-};
-
-// The interpreter (or a whole form) whose owner is known, as a finished
-// discovery leaves it.
-template <typename Form = InterpreterRig> class BotTest : public ::testing::Test {
+// The interpreter whose owner is known, as a finished discovery leaves it.
+class BotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        forgetChatSends();
+        // The chat-send texts live in the per-user store that every test shares.
+        QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("cs"));
         t->lbuser.setCaption(kOwner);
         t->txtNumber.setText(Discovery::kIdle);
-    }
-    // The chat-send texts live in the per-user store that every test shares.
-    static void forgetChatSends()
-    {
-        QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("cs"));
     }
     // A line said in the room, handed to the chat-line handler.
     void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
@@ -79,6 +69,15 @@ protected:
             t->List2.addItem(name + u';' + dir + u'/' + name + QStringLiteral(".mp3"));
         t->library.addSongs();
     }
+    QStringList ignored()
+    {
+        QStringList found;
+        for (const char* member : {"Owner Me", "Bob", "Bobby", "Carol Ann"}) {
+            if (t.desktop.isIgnored(t.chatWindow.window, member))
+                found.append(member);
+        }
+        return found;
+    }
 
-    Form t;
+    InterpreterRig t;
 };

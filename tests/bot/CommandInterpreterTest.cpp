@@ -1,21 +1,26 @@
 #include "BotTest.h"
-#include "support/TestForm.h"
 
 #include "bot/SystemInfo.h"
+#include "chatlink/AnsiText.h"
 #include "controls/UserStore.h"
 
 #include <QFile>
 
 #include <optional>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace {
 
-using Commands = BotTest<>;
+using Commands = BotTest;
+
+const QString kSerifHead = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 "
+                           "FACE=\"MS Reference Serif\">";
 
 TEST_F(Commands, OnlyTheOwnersTimedLinesActAndTheSlashCutsTheText)
 {
-    for (const char* who : {"Bob", "owner me", "OwnerMe"})
+    for (const char* who : {"Bob", "owner me", "OwnerMe", "Owner Me ", " Owner Me", "Owner  Me", "OWNER ME"})
         say(who, "ver");
     owner("ver", "<FoNt size=2>");
     for (const char* line : {"ver/x", "/ver", "Ver"})
@@ -39,19 +44,68 @@ TEST_F(Commands, LetterCaseAndArgumentsTestedAsTheNextCommand)
                             P() + "Quillon 3.2", P() + "Auto random off", P() + "Auto random on"}));
 }
 
-TEST_F(Commands, SearchAppendsEveryHitOrSaysNothingFound)
+TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
 {
-    fill({"Blue Sky", "red", "BLUESKY two"});
-    t->List3.addItem("earlier;/x.mp3");
+    SaveSetting("cs", "unpause", "Back on");
+    fill({"one"});
+    t.desktop.say(t.chatWindow.window, "Bob", "hi");
+    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
+    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
+    // The room's line comes before the player is pointed at the address.
+    QObject::connect(&t.wmp, &MediaPlayer::playStateChanged, [&] { t.sent.append("(player)"); });
+    const std::pair<const char*, QStringList> cases[] = {
+        {"info",
+         {P()
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:1 \u00bb user:Owner Me "
+            "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
+        {"pause", {P() + "Paused."}},
+        {"unpause", {P() + "Back on"}},
+        {"stop", {P() + "Stopped."}},
+        {"tray", {P() + "\u00bb <u>Sent to tray</u>"}},
+        {"show", {P() + "Showing"}},
+        {"min", {P() + "\u00bb <u>Minimized</u>"}},
+        {"url radio.example.org:8000/stream", {P() + t->txtURL.text(), "(player)"}},
+        {"CPL now", {P() + "</b></i>Playlist Cleared"}},
+        {"clr",
+         {P()
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
+            "COLOR=#0080c0>Cleared!</U>"}},
+        {"end", {}},
+    };
+    for (const auto& [line, said] : cases) {
+        t.sent.clear();
+        EXPECT_FALSE(t.unloaded) << line;
+        owner(line);
+        EXPECT_EQ(t.sent, said) << line;
+    }
+    EXPECT_TRUE(t.unloaded);
+    EXPECT_EQ(t.wmp.calls, (QStringList {"pause", "play", "stop"}));
+    EXPECT_EQ(t.wmp.urls, QStringList {"http://radio.example.org:8000"});
+    EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
+    EXPECT_EQ(t->List1.count() + t->List2.count(), 0);
+    // "clr" also wrote its notice over the transcript.
+    EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
+              "<b>OnlineHost</b>: Cleared!");
+}
+
+TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
+{
+    fill({"red", "Blue Sky", "green", "BLUESKY two"});
     owner("p blue sky");
-    EXPECT_EQ(t->List3.items(),
-              (QStringList {"earlier;/x.mp3", "Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
-    EXPECT_EQ(t->txtNum.text(), "3");
-    t->List3.clear();
+    EXPECT_EQ(t->List3.items(), (QStringList {"Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
+    // The number of the last hit.
+    EXPECT_EQ(t->txtNum.text(), "4");
+    t->player.Timer1_Timer();
+    EXPECT_EQ(t.offered, (QStringList {"Blue Sky", "BLUESKY two"}));
+    EXPECT_EQ(t.sent, QStringList {P() + "2</b> Files Found, Select One."});
+
+    owner("p red");
+    EXPECT_EQ(t->List3.count(), 3);
+    EXPECT_EQ(t->txtNum.text(), "1");
     owner("p xyz");
-    EXPECT_EQ(t.sent, QStringList {"Nothing found"});
-    EXPECT_EQ(t->List3.count(), 0);
-    EXPECT_EQ(t->txtNum.text(), "3");
+    EXPECT_EQ(t.sent.last(), "Nothing found");
+    EXPECT_EQ(t->List3.count(), 3);
+    EXPECT_EQ(t->txtNum.text(), "1");
 }
 
 TEST_F(Commands, RemoveTakesNeighboursButNeverEverything)
@@ -59,11 +113,9 @@ TEST_F(Commands, RemoveTakesNeighboursButNeverEverything)
     fill({"Cat", "a b", "xyz", "BAT"}, "/m");
     for (const char* line : {"rem ", "rem    ", "rem nothing here", "rem A"})
         owner(line);
-    const QString head = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 "
-                         "FACE=\"MS Reference Serif\">";
     EXPECT_EQ(t.sent,
-              (QStringList {head + "Cat" + head + " removed", head + "a b" + head + " removed",
-                            head + "BAT" + head + " removed"}));
+              (QStringList {kSerifHead + "Cat" + kSerifHead + " removed", kSerifHead + "a b" + kSerifHead + " removed",
+                            kSerifHead + "BAT" + kSerifHead + " removed"}));
     EXPECT_EQ(t->List1.items(), QStringList {"xyz"});
     EXPECT_EQ(t->List2.items(), QStringList {"xyz;/m/xyz.mp3"});
 }
@@ -84,64 +136,16 @@ TEST_F(Commands, RandomNextAndPrevStayInsideThePlaylist)
     EXPECT_EQ(t.sent.size(), 3);
 }
 
-TEST_F(Commands, RepliesOfTheOtherCommands)
-{
-    SaveSetting("cs", "unpause", "Back on");
-    fill({"one"});
-    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
-    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
-    const std::pair<const char*, QString> cases[] = {
-        {"info",
-         "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:1 \u00bb user:Owner Me "
-         "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"},
-        {"pause", "Paused."},
-        {"unpause", "Back on"},
-        {"stop", "Stopped."},
-        {"tray", "\u00bb <u>Sent to tray</u>"},
-        {"show", "Showing"},
-        {"min", "\u00bb <u>Minimized</u>"},
-        {"CPL now", "</b></i>Playlist Cleared"},
-        {"clr",
-         "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
-         "COLOR=#0080c0>Cleared!</U>"},
-    };
-    for (const auto& [line, reply] : cases) {
-        t.sent.clear();
-        owner(line);
-        EXPECT_EQ(t.sent, QStringList {P() + reply}) << line;
-    }
-    EXPECT_EQ(t.wmp.calls, (QStringList {"pause", "play", "stop"}));
-    EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
-    EXPECT_EQ(t->List1.count() + t->List2.count(), 0);
-}
-
-TEST_F(Commands, UrlPostsFirstThenPointsThePlayer)
-{
-    QObject::connect(&t.wmp, &MediaPlayer::playStateChanged, [&] { t.sent.append("(url)"); });
-    owner("url radio.example.org:8000");
-    owner("url radio.example.org/stream");
-    const QString line = P() + t->txtURL.text();
-    EXPECT_EQ(t.sent, (QStringList {line, "(url)", line, "(url)"}));
-    EXPECT_EQ(t.wmp.urls, (QStringList {"http://radio.example.org:8000", "http://radio.example.org"}));
-}
-
 TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneDirectoryNamed)
 {
     // Each path below a folder ("" for the folder itself) and the names it deletes.
-    const std::pair<QString, QStringList> cases[] = {
-        {"/a.mp3", {"a.mp3"}},
-        {"/?.mp3", {"a.mp3", "b.mp3"}},
-        {"/[x]?.mp3", {"[x]1.mp3"}},
-        {"/*.mp3", {"[x]1.mp3", "a.mp3", "ab.mp3", "b.mp3"}},
-        {"/*", {"[x]1.mp3", "a.mp3", "ab.mp3", "b.mp3", "notes.txt"}},
-        {"", {}},
-        {"/sub.mp3", {}},
-        {"/link", {}},
-        {"/*/c.mp3", {}},
-        {"/sub.mp?/*", {}},
-        {"/nothing/*.mp3", {}},
-        {"/none.mp3", {}},
-    };
+    std::vector<std::pair<QString, QString>> cases = {{"/a.mp3", "a.mp3"},
+                                                      {"/?.mp3", "a.mp3 b.mp3"},
+                                                      {"/[x]?.mp3", "[x]1.mp3"},
+                                                      {"/*.mp3", "[x]1.mp3 a.mp3 ab.mp3 b.mp3"},
+                                                      {"/*", "[x]1.mp3 a.mp3 ab.mp3 b.mp3 notes.txt"}};
+    for (const char* path : {"", "/sub.mp3", "/link", "/*/c.mp3", "/sub.mp?/*", "/nothing/*.mp3", "/none.mp3"})
+        cases.emplace_back(path, QString());
     int folder = 0;
     for (const auto& [path, gone] : cases) {
         const QString root = t.dir.path() + "/case" + QString::number(++folder);
@@ -152,7 +156,7 @@ TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneDirectoryNamed)
         const auto entries = [&] { return QDir(root).entryList(QDir::AllEntries | QDir::Hidden); };
         QStringList left = entries();
         owner("del " + QString(root + path).replace(u'/', u'\\'));
-        for (const QString& name : gone)
+        for (const QString& name : gone.split(u' ', Qt::SkipEmptyParts))
             left.removeOne(name);
         EXPECT_EQ(entries(), left) << qPrintable(path);
         EXPECT_TRUE(QFile::exists(root + "/sub.mp3/c.mp3"));
@@ -172,25 +176,49 @@ TEST_F(Commands, DirAndDriveTakeBackslashedPaths)
     const std::optional<QString> root = DriveTypeName("/");
     ASSERT_TRUE(root.has_value());
     // After the line of the directory added, one drive.
-    EXPECT_EQ(t.sent.mid(1),
-              QStringList {P()
-                           + "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT "
-                             "COLOR=#0080c0 FACE=\"MS Reference Serif\">"
-                           + *root + " drive."});
+    EXPECT_EQ(t.sent.mid(1), QStringList {P() + kSerifHead + *root + " drive."});
 }
 
-// The whole form: "end" reaches its shut-down.
-using WholeForm = BotTest<TestForm>;
-
-TEST_F(WholeForm, EndShutsDownAndWritesThePlaylist)
+TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 {
-    fill({"kept"});
-    owner("end");
-    EXPECT_TRUE(t->isUnloaded());
-    EXPECT_TRUE(t.ui.events.contains("end"));
-    QFile file(t.paths.playlistFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("kept;/music/kept.mp3"));
+    // Refused before the member list is read.
+    for (const char* line : {"x Owner Me", "X  ownerME", "x o w n e r m e"})
+        owner(line);
+    EXPECT_EQ(t.sent, QStringList(3, P() + "you cannot ingore yourself."));
+    EXPECT_EQ(t->lstusers.count(), 0);
+
+    const auto reply
+        = [&](const TextField& form, const QString& who) { return P() + QString(form.text()).replace("%p", who); };
+    // Each line, the members ignored after it, and the reply.
+    const std::tuple<const char*, QStringList, QString> cases[] = {
+        {"x bo", {"Bob"}, reply(t->txtIgnore, "Bob")},
+        {"x CAROL a", {"Bob", "Carol Ann"}, reply(t->txtIgnore, "Carol Ann")},
+        {"x rme", {"Bob", "Carol Ann"}, P() + "you cannot ignore yourself."},
+        // Unignore has no self test, but the client never ignores its user.
+        {"unx owner", {"Bob", "Carol Ann"}, reply(t->txtUnignore, "Owner Me")},
+        {"unx bo", {"Carol Ann"}, reply(t->txtUnignore, "Bob")},
+        {"x ver", {"Carol Ann"}, P() + "Quillon 3.2"},
+        {"x ", {"Carol Ann"}, QString()},
+        {"unx    ", {"Carol Ann"}, QString()},
+    };
+    for (const auto& [line, members, said] : cases) {
+        t.sent.clear();
+        owner(line);
+        EXPECT_EQ(ignored(), members) << line;
+        EXPECT_EQ(t.sent, said.isEmpty() ? QStringList() : QStringList {said}) << line;
+    }
+    EXPECT_EQ(t->lstusers.count(), 4);
+
+    // A line arriving while the click lets events run is handled to its end first.
+    bool once = true;
+    t.desktop.eventPump = [&] {
+        if (std::exchange(once, false))
+            owner("ver");
+    };
+    t.sent.clear();
+    owner("x bobby");
+    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", reply(t->txtIgnore, "Bobby")}));
+    EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
 }
 
 }  // namespace
