@@ -45,10 +45,11 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         {u"&bogus; & &amp &#; &#x; &#xg; &verylongname;", u"&bogus; & &amp &#; &#x; &#xg; &verylongname;"},
         // Characters beyond Latin-1, the Windows-1252 numbers browsers honour,
         // and numbers that name no character.
-        {u"&#x1F3B5; &#9731;&#x263a &euro;&hellip; &#128;&#150;", u"\U0001F3B5 \u2603\u263a \u20ac\u2026 \u20ac\u2013"},
+        {u"&#x1F3B5; &#9731;&#x263a &euro;&hellip; &#128;&#150;&#159;",
+         u"\U0001F3B5 \u2603\u263a \u20ac\u2026 \u20ac\u2013\u0178"},
         {u"&#0;&#xD800;&#1114112;&#99999999999999;\xDC00", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         // Controls, raw or as numbers, never reach the terminal.
-        {u"a&#27;[2Jb\x1b[31m\x07\x9b&#x9b;c&#129;", u"a[2Jb[31m\u203ac"},
+        {u"a&#27;[2Jb\x1b[31m\x07\x7f\x9b&#x9b;c&#129;", u"a[2Jb[31m\u203ac"},
         {u"  lots \t of\r\n blanks  <b> </b> here ", u"lots of blanks here"},
         {u"one<BR>two <br/> three<Br >", u"one\ntwo\nthree\n"},
         // A closing tag closes what was opened inside it; one that closes

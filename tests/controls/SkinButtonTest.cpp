@@ -40,12 +40,12 @@ struct Shown {
     void send(QEvent&& event) { QApplication::sendEvent(button, &event); }
     void enter() { send(QEnterEvent(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15))); }
     void focus() { send(QFocusEvent(QEvent::FocusIn, Qt::TabFocusReason)); }
-    // Sent straight to the button: a press through the window system would
-    // leave the other buttons.
-    void press()
+    // Sent straight to the button, bypassing the window system's idea of
+    // which buttons are held.
+    void mouse(QEvent::Type type, Qt::MouseButton button)
     {
-        send(QMouseEvent(QEvent::MouseButtonPress, QPointF(20, 10), QPointF(20, 10), Qt::LeftButton, Qt::LeftButton,
-                         {}));
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+        send(QMouseEvent(type, QPointF(20, 10), QPointF(20, 10), button, held, {}));
     }
 };
 
@@ -108,7 +108,7 @@ TEST(SkinButtonLook, EveryStateOfEveryLookDiffersFromNormalAndGoesOnOneSheet)
                 s.button->setBackOver(oleColor(236, 233, 216));  // most looks hover in colour only
                 s.enter();
             } else if (state == 2) {
-                s.press();
+                s.mouse(QEvent::MouseButtonPress, Qt::LeftButton);
             } else if (state == 3) {
                 s.focus();
             } else if (state == 4) {
@@ -201,9 +201,10 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
 {
     Shown s(3);
     QSignalSpy clicks(s.button, &SkinButton::Click);
-    QTest::mousePress(s.button, Qt::RightButton, {}, QPoint(20, 10));
+    // The right button neither presses nor starts a click.
+    s.mouse(QEvent::MouseButtonPress, Qt::RightButton);
     EXPECT_EQ(s.button->drawnState(), SkinButton::State::Normal);
-    QTest::mouseRelease(s.button, Qt::RightButton, {}, QPoint(20, 10));
+    s.mouse(QEvent::MouseButtonRelease, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 0);
 
     QTest::mousePress(s.button, Qt::LeftButton, {}, QPoint(20, 10));
@@ -219,8 +220,7 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
     // two clicks.
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                               QEvent::MouseButtonRelease})
-        s.send(QMouseEvent(type, QPointF(20, 10), QPointF(20, 10), Qt::LeftButton,
-                           type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {}));
+        s.mouse(type, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 3);
 
     s.button->setValue(true);  // not a toggle yet: no change of look
@@ -251,7 +251,7 @@ TEST(SkinButtonInput, KeyboardSpaceAccessKeyAndArrows)
 {
     QWidget window;
     auto* first = new SkinButton(QStringLiteral("first"), &window);
-    auto* second = new SkinButton(QStringLiteral("&Set Chatsends"), &window);
+    auto* second = new SkinButton(QStringLiteral("&set Chatsends"), &window);
     auto* third = new SkinButton(QStringLiteral("third"), &window);
     second->move(0, 30);
     third->move(0, 60);
@@ -300,6 +300,7 @@ TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
     saved.setCheckBoxBehaviour(true);
     saved.setValue(true);
     saved.setPicturePosition(SkinButton::PictureAbove);
+    saved.setSoftBevel(true);
     QPixmap picture(8, 8);
     picture.fill(Qt::green);
     saved.setPictureOver(picture);
@@ -321,6 +322,7 @@ TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
     loaded.WriteProperties(again);
     EXPECT_EQ(again, bag);
     EXPECT_TRUE(loaded.FontBold());
+    EXPECT_TRUE(loaded.SoftBevel());
     EXPECT_EQ(loaded.PictureOver().toImage().pixel(0, 0), qRgb(0, 255, 0));
     EXPECT_FALSE(read.load(dir.filePath(QStringLiteral("none"))));
 
