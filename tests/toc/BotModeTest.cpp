@@ -23,16 +23,14 @@ using State = MarlTOCSock::State;
 // Whether this process's connection to the port has TCP keep-alive on.
 bool keepsAliveTo(quint16 port)
 {
-    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
-        const int n = fd.fileName().toInt();
+    for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System)) {
         sockaddr_in peer {};
         socklen_t size = sizeof peer;
-        if (::getpeername(n, reinterpret_cast<sockaddr*>(&peer), &size) != 0 || peer.sin_family != AF_INET
-            || ntohs(peer.sin_port) != port)
-            continue;
         int on = 0;
         socklen_t length = sizeof on;
-        return ::getsockopt(n, SOL_SOCKET, SO_KEEPALIVE, &on, &length) == 0 && on == 1;
+        if (::getpeername(fd.toInt(), reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET
+            && ntohs(peer.sin_port) == port)
+            return ::getsockopt(fd.toInt(), SOL_SOCKET, SO_KEEPALIVE, &on, &length) == 0 && on == 1;
     }
     return false;
 }
@@ -68,38 +66,28 @@ struct BotModeTest : ::testing::Test, BotRig {
         ASSERT_EQ(skinButton6.caption(), "Signon");
         ASSERT_NO_FATAL_FAILURE(answerSignOn([this] { botMode.skinButton6_Click(); }));
     }
-
     // The server's part of the sign-on that `start` begins, watching the
     // label and the button on the way.
     template <typename Start> void answerSignOn(Start start)
     {
-        const int before = server.connectionsAccepted();
+        const int next = server.connectionsAccepted() + 1;
         start();
         EXPECT_EQ(labToc.caption(), "Connecting");
-        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
-        server.sendFrame(1, TocTestServer::signOnPayload());
+        ASSERT_TRUE(server.greeted(next));
+        server.sendSignOnFrame();
         ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
         EXPECT_EQ(skinButton6.caption(), "Signon");
-        server.sendMessage(TocTestServer::SIGN_ON());
-        server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
+        server.acceptLogin();
         ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
         EXPECT_EQ(labToc.caption(), "Signed On!");
         EXPECT_EQ(toc.state(), State::SignedOn);
     }
-
     // Clicks Join and confirms the join as room `id`.
     void join(qint32 id)
     {
         botMode.skinButton7_Click();
         server.sendMessage(TocTestServer::CHAT_JOIN(id, txtChat.text().toUtf8()));
         ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == id; }));
-    }
-
-    // The commands after the login and toc_init_done, once there are n.
-    QList<QByteArray> sentAfterSignOn(qsizetype n)
-    {
-        EXPECT_TRUE(waitFor([&] { return server.commands().size() >= 2 + n; }));
-        return server.commands().mid(2);
     }
 };
 
@@ -134,7 +122,7 @@ TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeaves
 
     // The room joined by hand is joined again, with nothing left first.
     ASSERT_NO_FATAL_FAILURE(answerSignOn([&] { reconnect.tmrRetry_Timer(); }));
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_chat_join \"4\" \"Chat\""});
+    EXPECT_EQ(server.sentAfterSignOn(1), QList<QByteArray> {"toc_chat_join \"4\" \"Chat\""});
 
     // Nobody listens any more: each failed try waits twice as long.
     server.stopListening();
@@ -168,7 +156,7 @@ TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
 
     // A server that never answers the sign-on is left after a while.
     botMode.skinButton6_Click();
-    ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == 2 && server.greeting().size() == 10; }));
+    ASSERT_TRUE(server.greeted(2));
     EXPECT_TRUE(reconnect.tmrSignOnWait.isActive());
     reconnect.tmrSignOnWait_Timer();
     EXPECT_EQ(toc.state(), State::Disconnected);
@@ -176,19 +164,19 @@ TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
     EXPECT_TRUE(waitFor([&] { return server.clientGone(); }));
 
     // "Connecting too often" waits ten minutes; a wrong password ends it all.
-    const auto refuse = [&](int error) {
-        const int before = server.connectionsAccepted();
+    const auto refuse = [&](const QByteArray& error) {
+        const int next = server.connectionsAccepted() + 1;
         reconnect.tmrRetry_Timer();
-        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
-        server.sendFrame(1, TocTestServer::signOnPayload());
-        server.sendMessage(TocTestServer::ERROR(error));
+        ASSERT_TRUE(server.greeted(next));
+        server.sendSignOnFrame();
+        server.sendMessage(error);
         server.closeClient();
         ASSERT_TRUE(waitFor([&] { return toc.state() == State::Disconnected; }));
     };
-    ASSERT_NO_FATAL_FAILURE(refuse(983));
+    ASSERT_NO_FATAL_FAILURE(refuse("ERROR:983"));
     EXPECT_EQ(labToc.caption(), "Retry in 10 min");
     EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
-    ASSERT_NO_FATAL_FAILURE(refuse(980));
+    ASSERT_NO_FATAL_FAILURE(refuse("ERROR:980"));
     EXPECT_EQ(labToc.caption(), "Wrong name or password");
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
     reconnect.tmrRetry_Timer();
@@ -205,17 +193,10 @@ TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
         botMode.skinButton7_Click();
     }
     botMode.skinButton8_Click();
-    EXPECT_EQ(sentAfterSignOn(8),
-              (QList<QByteArray> {
-                  "toc_chat_leave \"0\"",
-                  "toc_chat_join \"4\" \"Chat\"",
-                  "toc_chat_leave \"1234\"",
-                  "toc_chat_leave \"1234\"",
-                  "toc_chat_leave \"1234\"",
-                  "toc_chat_leave \"1234\"",
-                  "toc_chat_join \"5\" \"Music Room\"",
-                  "toc_chat_leave \"1234\"",
-              }));
+    const QByteArray leave = "toc_chat_leave \"1234\"";
+    EXPECT_EQ(server.sentAfterSignOn(8),
+              (QList<QByteArray> {"toc_chat_leave \"0\"", "toc_chat_join \"4\" \"Chat\"", leave, leave, leave, leave,
+                                  "toc_chat_join \"5\" \"Music Room\"", leave}));
     EXPECT_EQ(ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
     EXPECT_EQ(toc.state(), State::SignedOn);
 }
@@ -244,23 +225,23 @@ TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
 TEST(BotStore, HostsAndDialectStoredOrSetForTheRun)
 {
     BotRig t;
-    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("toc.oscar.aol.com"), 5190}));
-    EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("login.oscar.aol.com"), 29999}));
-    SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral(" 127.0.0.1 "));
-    SaveSetting(BotMode::kGroup, BotMode::kPortKey, QStringLiteral("9898"));
-    SaveSetting(BotMode::kGroup, BotMode::kAuthorizerKey, QStringLiteral("auth.example"));
-    SaveSetting(BotMode::kGroup, BotMode::kAuthPortKey, QStringLiteral("70000"));
-    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 9898}));
-    EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("auth.example"), 29999}));
+    const auto hosts = [&] { return t.botMode.server().toString() + u' ' + t.botMode.authorizer().toString(); };
+    EXPECT_EQ(hosts(), "toc.oscar.aol.com:5190 login.oscar.aol.com:29999");
+    const QStringList keys {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey,
+                            BotMode::kVersionKey};
+    const QStringList stored {" 127.0.0.1 ", "9898", "auth.example", "70000"};
+    for (qsizetype i = 0; i < stored.size(); ++i)
+        SaveSetting(BotMode::kGroup, keys[i], stored[i]);
+    EXPECT_EQ(hosts(), "127.0.0.1:9898 auth.example:29999");
     t.botMode.setServer({QStringLiteral("elsewhere.example"), 1});
-    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("elsewhere.example"), 1}));
+    EXPECT_EQ(hosts(), "elsewhere.example:1 auth.example:29999");
     EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), " 127.0.0.1 ");
 
     // The GUI's dialect is TOC2 when the store holds none.
-    const QList<std::pair<QString, TocDialect>> stored {{"", TocDialect::Toc2},     {"3", TocDialect::Toc2},
-                                                        {"toc1", TocDialect::Toc2}, {" Auto ", TocDialect::Auto},
-                                                        {"2", TocDialect::Toc2},    {"1", TocDialect::Toc1}};
-    for (const auto& [text, dialect] : stored) {
+    const QList<std::pair<QString, TocDialect>> dialects {{"", TocDialect::Toc2},     {"3", TocDialect::Toc2},
+                                                          {"toc1", TocDialect::Toc2}, {" Auto ", TocDialect::Auto},
+                                                          {"2", TocDialect::Toc2},    {"1", TocDialect::Toc1}};
+    for (const auto& [text, dialect] : dialects) {
         SaveSetting(BotMode::kGroup, BotMode::kVersionKey, text);
         EXPECT_EQ(t.botMode.dialect(), dialect) << qPrintable(text);
     }
@@ -271,26 +252,23 @@ TEST(BotStore, HostsAndDialectStoredOrSetForTheRun)
     }
     EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
     EXPECT_EQ(t.botMode.dialect(), TocDialect::Auto);
-    for (const QString& key :
-         {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey, BotMode::kVersionKey})
+    for (const QString& key : keys)
         SaveSetting(BotMode::kGroup, key, QString());
 }
 
 TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
 {
-    // What is given, and how it prints.
-    const QList<std::pair<QString, QString>> good {{" 127.0.0.1:9898 ", "127.0.0.1:9898"},
-                                                   {"[::1]:65535", "[::1]:65535"},
-                                                   {"[::1]", "[::1]:5190"},
-                                                   {"fe80::2", "[fe80::2]:5190"},
-                                                   {"toc.example.org.", "toc.example.org.:5190"},
-                                                   {"my_host-2:1", "my_host-2:1"},
-                                                   {"[fe80::1%eth0]:7", "[fe80::1%eth0]:7"}};
-    for (const auto& [text, printed] : good) {
+    // What is given, and how it prints when that differs.
+    const QStringList good = QStringLiteral(" 127.0.0.1:9898 >127.0.0.1:9898|[::1]:65535|[::1]>[::1]:5190|fe80::2>"
+                                            "[fe80::2]:5190|toc.example.org.>toc.example.org.:5190|my_host-2:1|"
+                                            "[fe80::1%eth0]:7")
+                                 .split(u'|');
+    for (const QString& row : good) {
+        const QString text = row.section(u'>', 0, 0);
         const auto parsed = TocEndpoint::parse(text, 5190);
         ASSERT_TRUE(parsed) << qPrintable(text);
-        EXPECT_EQ(parsed->toString(), printed);
-        EXPECT_EQ(TocEndpoint::parse(printed, 1), parsed) << qPrintable(text);
+        EXPECT_EQ(parsed->toString(), row.section(u'>', -1));
+        EXPECT_EQ(TocEndpoint::parse(parsed->toString(), 1), parsed) << qPrintable(text);
     }
     // Each bad one fails at once instead of at connect time.
     const QStringList bad = QString::fromUtf8("|:5190|host:|host:0|host:65536|host:12x|host:+1|[::1|[::1]x|[::1]:|"

@@ -4,9 +4,12 @@
 #include <utility>
 
 struct Faults : TocSession {
-    using S = TocTestServer;
     using State = MarlTOCSock::State;
-    QByteArray chat(const QByteArray& text) { return server.frame(2, S::CHAT_IN_ENC(7, "Al", false, text)); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(signOn()); }
+    QByteArray chat(const QByteArray& text)
+    {
+        return server.frame(2, TocTestServer::CHAT_IN_ENC(7, "Al", false, text));
+    }
     // Runs `handler` for every chat line the client raises.
     template <typename F> void onChat(F handler)
     {
@@ -17,7 +20,6 @@ struct Faults : TocSession {
 
 TEST_F(Faults, ServerClosingMidFrameEndsTheSessionCleanly)
 {
-    signOn();
     server.send(chat("whole") + chat("cut short").first(10));
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
@@ -33,7 +35,6 @@ TEST_F(Faults, ServerClosingMidFrameEndsTheSessionCleanly)
 
 TEST_F(Faults, JunkFramesAreSkippedAndBytesThatAreNoFramesDropTheConnection)
 {
-    signOn();
     server.sendFrame(9, "whatever");
     server.sendFrame(2, QByteArray("\xff\xfe\0\x01:::", 7));
     server.sendFrame(5, QByteArray());
@@ -52,7 +53,6 @@ TEST_F(Faults, JunkFramesAreSkippedAndBytesThatAreNoFramesDropTheConnection)
 
 TEST_F(Faults, LogOffInsideAHandlerStopsTheBurstAndIsAnnouncedOnceDespiteTheClose)
 {
-    signOn();
     onChat([&](const QString& text) {
         if (text == QLatin1String("quit"))
             toc.LogOff();
@@ -66,20 +66,18 @@ TEST_F(Faults, LogOffInsideAHandlerStopsTheBurstAndIsAnnouncedOnceDespiteTheClos
 
 TEST_F(Faults, SigningOnAgainOnTheLastFrameBeforeACloseKeepsTheNewConnection)
 {
-    signOn();
     onChat([&](const QString&) {
         toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"), QStringLiteral("127.0.0.1"), server.port());
     });
     server.send(chat("again"));
     server.closeClient();
-    ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == 2 && server.greeting().size() == 10; }));
+    ASSERT_TRUE(server.greeted(2));
     EXPECT_EQ(toc.state(), State::GreetingSent);
     EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|again)"});
 }
 
 TEST_F(Faults, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
 {
-    signOn();
     onChat([&, served = false](const QString&) mutable {
         if (std::exchange(served, true))
             return;
@@ -107,7 +105,7 @@ TEST_F(Faults, DestroyingAConnectedClientAnnouncesNothing)
     auto own = std::make_unique<MarlTOCSock>();
     TocEventLog ownLog(*own);
     own->Login(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("127.0.0.1"), server.port());
-    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }));
+    ASSERT_TRUE(server.greeted(2));
     own.reset();
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
     EXPECT_TRUE(ownLog.events.isEmpty());

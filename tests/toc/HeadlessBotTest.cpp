@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -19,16 +18,9 @@ constexpr int kTimeoutMs = 30000;
 constexpr char kRoasted[] = "0x2408105c23001130";
 
 // A quarter second of silence: 8 kHz, mono, 16-bit PCM.
-QByteArray silentWav()
-{
-    const auto le = [](quint32 v, int size) {
-        v = qToLittleEndian(v);
-        return QByteArray(reinterpret_cast<const char*>(&v), size);
-    };
-    const QByteArray pcm(4000, '\0');
-    return "RIFF" + le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4)
-        + le(2, 2) + le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
-}
+const QByteArray kSilentWav = QByteArray::fromHex("52494646c40f000057415645666d74201000000001000100401f0000803e0000"
+                                                  "0200100064617461a00f0000")
+    + QByteArray(4000, '\0');
 
 // The built program, run as a bot against our server with its files in a
 // folder of its own and nothing on its standard input.
@@ -54,7 +46,7 @@ struct HeadlessBot : ::testing::Test {
     {
         ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
         ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/config/quillon")));
-        ASSERT_TRUE(write(QStringLiteral("/tone.wav"), silentWav()));
+        ASSERT_TRUE(write(QStringLiteral("/tone.wav"), kSilentWav));
         ASSERT_TRUE(write(QStringLiteral("/password"), "password\n"));
         // A name with a double quote and a trailing backslash, which the
         // chat command must carry escaped.
@@ -92,10 +84,7 @@ struct HeadlessBot : ::testing::Test {
         bot.start(QStringLiteral(QUILLON_BINARY), options.split(u'|', Qt::SkipEmptyParts));
         ASSERT_TRUE(bot.waitForStarted(kTimeoutMs));
     }
-    bool waitForCommands(qsizetype n)
-    {
-        return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs);
-    }
+    bool waitForCommands(qsizetype n) { return server.waitForCommands(n, kTimeoutMs); }
     bool ended()
     {
         return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs);
@@ -113,28 +102,14 @@ struct HeadlessBot : ::testing::Test {
         EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
         EXPECT_TRUE(read(QStringLiteral("/data/quillon/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
     }
-    // The server's part of a TOC2 sign-on on its newest connection, up to
-    // the bot's toc_init_done.
-    void signOn(int connection)
+    // The owner says `line` in the room joined last, as a TOC2 or TOC1
+    // server writes it; the command the bot sends next.
+    QByteArray ownerSays(const QByteArray& line, bool toc1 = false)
     {
-        ASSERT_TRUE(waitFor(
-            [&] { return server.connectionsAccepted() == connection && server.greeting().size() == 10; }, kTimeoutMs));
-        server.sendFrame(1, TocTestServer::signOnPayload());
-        ASSERT_TRUE(waitForCommands(1));
-        server.sendMessage(TocTestServer::SIGN_ON());
-        server.sendMessage(TocTestServer::NICK("Quill Bot"));
-        server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
-        ASSERT_TRUE(waitForCommands(2));
-        EXPECT_EQ(server.commands()[1], "toc_init_done");
-    }
-    // The owner says `line` in room `id` as a TOC2 or TOC1 server writes
-    // it; the command the bot sends next.
-    QByteArray ownerSays(qint64 id, const QByteArray& line, bool toc1 = false)
-    {
-        const QByteArray html = "<FONT COLOR=\"#000000\">" + line + "</FONT>";
         const qsizetype before = server.commands().size();
-        server.sendMessage(toc1 ? TocTestServer::CHAT_IN(id, "Owner One", false, html)
-                                : TocTestServer::CHAT_IN_ENC(id, "Owner One", false, html));
+        server.sendMessage((toc1 ? "CHAT_IN:" : "CHAT_IN_ENC:") + QByteArray::number(server.lastRoom())
+                           + (toc1 ? ":Owner One:F:" : ":Owner One:F:A:en:") + "<FONT COLOR=\"#000000\">" + line
+                           + "</FONT>");
         return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
     }
 };
@@ -146,31 +121,29 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
                       "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=Owner One\n"
                       "[toc]\nserver=127.0.0.1\nport="
                           + QByteArray::number(server.port()) + "\n"));
+    server.actAsToc2();
     ASSERT_NO_FATAL_FAILURE(
         start(QStringLiteral("--bot|--password-file|%1/password|--room|Music Room").arg(home.path())));
-    ASSERT_NO_FATAL_FAILURE(signOn(1));
+    ASSERT_TRUE(waitForCommands(4));
     EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.oscar.aol.com 29999 quillbot " + QByteArray(kRoasted)
                                                 + " English "));
-    ASSERT_TRUE(waitForCommands(4));
-    EXPECT_EQ(server.commands().mid(2, 2),
-              (QList<QByteArray> {"toc_chat_leave \"0\"", "toc_chat_join \"5\" \"Music Room\""}));
-    server.sendMessage(TocTestServer::CHAT_JOIN(77, "Music Room"));
-    const QByteArray answer = ownerSays(77, "p Blue \"Tone\" \\");
-    EXPECT_TRUE(answer.startsWith("toc_chat_send 77 \"")) << answer.constData();
+    EXPECT_EQ(server.commands().mid(1),
+              (QList<QByteArray> {"toc_init_done", "toc_chat_leave \"0\"", "toc_chat_join \"5\" \"Music Room\""}));
+    const QByteArray answer = ownerSays("p Blue \"Tone\" \\");
+    EXPECT_TRUE(answer.startsWith("toc_chat_send 1 \"")) << answer.constData();
     EXPECT_TRUE(answer.contains("Blue \\\"Tone\\\" \\\\</U>")) << answer.constData();
 
     // The server drops it: it comes back after the first wait, joins the
     // same room again and answers the owner there.
     server.closeClient();
-    ASSERT_NO_FATAL_FAILURE(signOn(2));
-    EXPECT_TRUE(errors.contains("toc: connection lost; trying again in 1 s\n"));
+    ASSERT_TRUE(server.greeted(2, kTimeoutMs));
     ASSERT_TRUE(waitForCommands(3));
-    EXPECT_EQ(server.commands()[2], "toc_chat_join \"5\" \"Music Room\"");
-    server.sendMessage(TocTestServer::CHAT_JOIN(78, "Music Room"));
-    EXPECT_TRUE(ownerSays(78, "p Blue").startsWith("toc_chat_send 78 \""));
+    EXPECT_EQ(server.commands().mid(1), (QList<QByteArray> {"toc_init_done", "toc_chat_join \"5\" \"Music Room\""}));
+    EXPECT_TRUE(errors.contains("toc: connection lost; trying again in 1 s\n"));
+    EXPECT_TRUE(ownerSays("p Blue").startsWith("toc_chat_send 2 \""));
 
     ASSERT_NO_FATAL_FAILURE(terminate());
-    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 78 \""));
+    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 2 \""));
     EXPECT_TRUE(read(QStringLiteral("/config/quillon/quillon.conf")).contains("room=Other Room"));
     errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.endsWith("toc: signed off\n"));
@@ -202,14 +175,14 @@ TEST_F(HeadlessBot, OnAToc1ServerSignsOnAgainWithToc1AndAnswersInRoomZeroAtAnyLe
                                 "signing on again with TOC1"));
 
     const QByteArray head = "toc_chat_send 0 \"";
-    EXPECT_TRUE(ownerSays(0, "p Blue", true).startsWith(head + "<FONT"));
+    EXPECT_TRUE(ownerSays("p Blue", true).startsWith(head + "<FONT"));
     // Cut to fit, so the server, which hangs up on a longer command, keeps us.
-    const QByteArray cut = ownerSays(0, "p Long", true);
+    const QByteArray cut = ownerSays("p Long", true);
     EXPECT_TRUE(cut.startsWith(head) && cut.endsWith('"')) << cut.constData();
     EXPECT_TRUE(cut.contains("Long ooo"));
     EXPECT_LE(cut.size() + 1, 2048);
     EXPECT_GT(cut.size() + 1, 2040);
-    EXPECT_TRUE(ownerSays(0, "p Blue", true).startsWith(head));
+    EXPECT_TRUE(ownerSays("p Blue", true).startsWith(head));
     EXPECT_FALSE(server.clientGone());
 
     ASSERT_NO_FATAL_FAILURE(terminate());
@@ -239,22 +212,19 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWithoutAnotherConnection)
 TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
 {
     const QString options = botOptions();
-    const struct {
-        QString options;
-        const char* error;
-    } cases[] = {
+    const std::pair<QString, const char*> cases[] = {
         {options + QStringLiteral("|--toc-server|localhost:5190:"), "quillon: --toc-server takes "},
         {options + QStringLiteral("|--authorizer|host:99999"), "quillon: --authorizer takes "},
         {QString(options).remove(QStringLiteral("|--owner|Owner One")), "quillon: --bot needs --owner "},
         {QStringLiteral("--headless|--room|r"), "quillon: --room needs --bot "},
         {options + QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto "},
     };
-    for (const auto& c : cases) {
+    for (const auto& [options, error] : cases) {
         errors.clear();
-        ASSERT_NO_FATAL_FAILURE(start(c.options));
+        ASSERT_NO_FATAL_FAILURE(start(options));
         ASSERT_TRUE(ended());
-        EXPECT_EQ(bot.exitCode(), 2) << c.error;
-        EXPECT_TRUE(errors.startsWith(c.error)) << errors.constData();
+        EXPECT_EQ(bot.exitCode(), 2) << error;
+        EXPECT_TRUE(errors.startsWith(error)) << errors.constData();
     }
     EXPECT_EQ(server.connectionsAccepted(), 0);
 
@@ -267,7 +237,7 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
     env.insert(QStringLiteral("JOURNAL_STREAM"), QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino));
     bot.setProcessEnvironment(env);
     bot.setStandardErrorFile(journal);
-    ASSERT_NO_FATAL_FAILURE(start(cases[2].options + QStringLiteral("|--password|pw")));
+    ASSERT_NO_FATAL_FAILURE(start(cases[2].first + QStringLiteral("|--password|pw")));
     ASSERT_TRUE(ended());
     const QList<QByteArray> lines = read(QStringLiteral("/journal")).split('\n');
     ASSERT_EQ(lines.size(), 3);

@@ -1,14 +1,15 @@
 #include "TocSession.h"
 
+using S = TocTestServer;
+
 struct ServerMessages : TocSession {
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(signOn()); }
 };
 
 TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
 {
-    using S = TocTestServer;
     // Each message and the event it raises; none where the text is empty.
-    const QList<std::pair<QByteArray, QString>> cases {
+    sayExpecting({
         {"IM_IN_ENC2:Al B:F:T:T:0:F:A:en:hi: there", "IncomingMessage(Al B|hi: there)"},
         {"UPDATE_BUDDY2:Al B:T:0:0:0: O", "BuddyOnline(Al B)"},
         {"UPDATE_BUDDY2:Cy:F:0:0:0: O", "BuddyOffline(Cy)"},
@@ -40,8 +41,8 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"CONFIG:m 1", ""},
         {"", ""},
         // Only the first two names, and only when there are two.
-        {S::CHAT_UPDATE_BUDDY(7, true, {"Al", "Cy", "Dee"}), "ChatUserUpdate(7|true|Al|Cy)"},
-        {S::CHAT_UPDATE_BUDDY(7, false, {"Al"}), ""},
+        {"CHAT_UPDATE_BUDDY:7:T:Al:Cy:Dee", "ChatUserUpdate(7|true|Al|Cy)"},
+        {"CHAT_UPDATE_BUDDY:7:F:Al", ""},
         // Colons survive only in the last piece of a limited split.
         {S::CHAT_IN_ENC(7, "Al", false, "time: 12:30 :)"), "IncomingChatMessage(7|Al|false|time: 12:30 :))"},
         {"CHAT_INVITE:Room:7:Al:see: this", "IncomingChatInvite(Room|7|Al|see)"},
@@ -66,17 +67,15 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {S::CHAT_IN_ENC(7, "Al", false, "caf\xe9"), "IncomingChatMessage(7|Al|false|café)"},
         {S::CHAT_IN_ENC(7, "Al", false, QByteArray("nul\0", 4)), "IncomingChatMessage(7|Al|false|nul)"},
         // A second CONFIG2 is answered again.
-        {S::CONFIG2("m 1\nb:Al\n"), "LoggedIn(marlbot|Al\r\n|)"},
-    };
-    sayExpecting(cases);
-    EXPECT_EQ(log.lastPacket, S::CONFIG2("m 1\nb:Al\n"));
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
+        {"CONFIG2:m 1\nb:Al\n", "LoggedIn(marlbot|Al\r\n|)"},
+    });
+    EXPECT_EQ(log.lastPacket, "CONFIG2:m 1\nb:Al\n");
+    EXPECT_EQ(server.sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
 }
 
 TEST_F(ServerMessages, FramesSplitAnywhereOrCoalescedOrLongerThan32767ArriveWholeAndInOrder)
 {
-    const auto chat
-        = [&](const QByteArray& text) { return server.frame(2, TocTestServer::CHAT_IN_ENC(7, "Al", false, text)); };
+    const auto chat = [&](const QByteArray& text) { return server.frame(2, S::CHAT_IN_ENC(7, "Al", false, text)); };
     const QByteArray big(40000, 'x');
     QByteArray stream = chat("m0") + chat("m1") + chat("m2");
     const qsizetype third = stream.size() / 3 * 2;
@@ -103,22 +102,24 @@ TEST_F(ServerMessages, FramesSplitAnywhereOrCoalescedOrLongerThan32767ArriveWhol
 
 TEST_F(ServerMessages, RoomTableFindsRoomsByNormalisedNameAndWrapsAfter1000Joins)
 {
-    using S = TocTestServer;
+    // The ids found under these names, and the room joined last.
+    const auto rooms = [&](const QStringList& names) {
+        QList<qint32> ids;
+        for (const QString& name : names)
+            ids.append(toc.GetChatID(name));
+        return ids << toc.LastChatID();
+    };
     say({S::CHAT_JOIN(11, "musicroom"), S::CHAT_JOIN(13, "Music Room"), "CHAT_JOIN:abc:Named", "CHAT_JOIN:9"});
     // The lower slot wins. The bad id and the missing name raised nothing;
     // the bad id left the last room alone.
-    EXPECT_EQ(toc.GetChatID(QStringLiteral(" MUSIC  room")), 11);
     EXPECT_EQ(log.events, (QStringList {"JoinedChat(musicroom|11)", "JoinedChat(Music Room|13)"}));
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Named")), 0);
-    EXPECT_EQ(toc.LastChatID(), 9);
+    EXPECT_EQ(rooms({" MUSIC  room", "Named"}), (QList<qint32> {11, 0, 9}));
     // Leaving changes neither the table nor the last room; LogOff clears
     // the table but not the last room.
     say({"CHAT_LEFT:11"});
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("musicroom")), 11);
-    EXPECT_EQ(toc.LastChatID(), 9);
+    EXPECT_EQ(rooms({"musicroom"}), (QList<qint32> {11, 9}));
     toc.LogOff();
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("musicroom")), 0);
-    EXPECT_EQ(toc.LastChatID(), 9);
+    EXPECT_EQ(rooms({"musicroom"}), (QList<qint32> {0, 9}));
 
     ASSERT_NO_FATAL_FAILURE(signOn());
     QList<QByteArray> joins;
@@ -126,18 +127,11 @@ TEST_F(ServerMessages, RoomTableFindsRoomsByNormalisedNameAndWrapsAfter1000Joins
         joins.append(S::CHAT_JOIN(id, "Room " + QByteArray::number(id)));
     say(joins);
     // Slots 1..999 hold rooms 1..999; room 1000 wrapped into slot 0.
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("room1")), 1);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1000")), 1000);
-    EXPECT_EQ(toc.LastChatID(), 1000);
+    EXPECT_EQ(rooms({"room1", "Room 1000"}), (QList<qint32> {1, 1000, 1000}));
     say({S::CHAT_JOIN(1001, "Room 1001")});
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1")), 0);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1001")), 1001);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2);
+    EXPECT_EQ(rooms({"Room 1", "Room 1001", "Room 2"}), (QList<qint32> {0, 1001, 2, 1001}));
     // A room joined again is found under its new id, in the slot the new
     // join took or in a lower one than its old id's.
     say({S::CHAT_JOIN(2002, "Room 2"), S::CHAT_JOIN(2005, "Room 5")});
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2002);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 5")), 2005);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 3")), 0);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 4")), 4);
+    EXPECT_EQ(rooms({"Room 2", "Room 5", "Room 3", "Room 4"}), (QList<qint32> {2002, 2005, 0, 4, 2005}));
 }

@@ -1,10 +1,7 @@
 #include "TocSession.h"
 
-#include <functional>
-
 namespace {
 
-using S = TocTestServer;
 using State = MarlTOCSock::State;
 
 // A client against our server acting as a TOC1 server of today; every
@@ -33,22 +30,20 @@ TEST_F(Toc1, SignsOnWithTocSignonAndRaisesTheEventsOfTheToc1Messages)
     ASSERT_NO_FATAL_FAILURE(signOnWith(TocDialect::Toc1));
     EXPECT_EQ(server.frames()[0].payload, QByteArray("\0\0\0\1\0\1\0\x07marlbot", 15));
     EXPECT_EQ(server.commands(),
-              (QList<QByteArray> {
-                  "toc_signon login.example 29999 marlbot 0x2408105c23001130 english \"MarlSockTOC1.0\"",
-                  "toc_init_done",
-              }));
+              (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
+                                  "english \"MarlSockTOC1.0\"",
+                                  "toc_init_done"}));
     EXPECT_EQ(log.events, QStringList {loggedIn});
     EXPECT_TRUE(settled.isEmpty());
 
     // Each message and the event it raises; none where the text is empty.
-    const QList<std::pair<QByteArray, QString>> cases {
+    sayExpecting({
         {"SIGN_ON:TOC1.0", ""},
         // A message both dialects share.
-        {S::CHAT_JOIN(0, "Music Room"), "JoinedChat(Music Room|0)"},
+        {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
         // The message is everything after the fourth colon.
-        {S::CHAT_IN(0, "Al B", false, "<b>time: 12:30 :)</b>"),
-         "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
-        {S::CHAT_IN(0, "Al", true, "psst"), "IncomingChatMessage(0|Al|true|psst)"},
+        {"CHAT_IN:0:Al B:F:<b>time: 12:30 :)</b>", "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
+        {"CHAT_IN:0:Al:T:psst", "IncomingChatMessage(0|Al|true|psst)"},
         {"chat_in:0:Al:t:x", "IncomingChatMessage(0|Al|false|x)"},
         {"CHAT_IN:0:Al:F", ""},
         {"CHAT_IN:zero:Al:F:x", ""},
@@ -60,29 +55,22 @@ TEST_F(Toc1, SignsOnWithTocSignonAndRaisesTheEventsOfTheToc1Messages)
         // Names with blanks, and a server that writes the TOC2 way.
         {"CONFIG:m 1\ng Friends\nb Bob Smith\nd Carol Ann\np Dave\nb:Al:alias\nx\n",
          "LoggedIn(marlbot|Group [Friends]\r\nBob Smith\r\nAl\r\n|Carol Ann\r\n)"},
-    };
-    sayExpecting(cases);
+    });
     EXPECT_EQ(toc.LastChatID(), 0);
     // Only the second CONFIG was answered.
-    EXPECT_EQ(sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
+    EXPECT_EQ(server.sentAfterSignOn(1), QList<QByteArray> {"toc_init_done"});
 }
 
 TEST_F(Toc1, BuddyAndDenyCommandsTakeTheirToc1FormsTheOthersStayAsTheyAre)
 {
     ASSERT_NO_FATAL_FAILURE(signOnWith(TocDialect::Toc1));
-    const QList<std::pair<std::function<void()>, QByteArray>> calls {
+    callExpecting({
         {[&] { toc.AddBuddy("Al B", "Friends"); }, "toc_add_buddy \"alb\""},
         {[&] { toc.RemoveBuddy("Al B", "Friends"); }, "toc_remove_buddy \"alb\""},
         {[&] { toc.BlockUser("Al B"); }, "toc_add_deny \"alb\""},
         {[&] { toc.UnBlockUser("Al B"); }, "toc_remove_deny \"alb\""},
         {[&] { toc.SendIm("Al B", "(hi)", false); }, "toc_send_im \"alb\" \"\\(hi\\)\""},
-    };
-    QList<QByteArray> expected;
-    for (const auto& [call, command] : calls) {
-        call();
-        expected.append(command);
-    }
-    EXPECT_EQ(sentAfterSignOn(expected.size()), expected);
+    });
     // Such a server hangs up on an empty command, which is heard as any close.
     toc.SendPacket2(QByteArray());
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
@@ -118,10 +106,8 @@ TEST_F(AutoOnToc2, ARefusalOrAnAnsweredSignOnKeepsToc2)
     QList<TocDialect> settled;
     QObject::connect(&toc, &MarlTOCSock::dialectSettled, [&](TocDialect d) { settled.append(d); });
     toc.setDialect(TocDialect::Auto);
-    const QList<std::pair<QByteArray, QStringList>> answers {
-        {S::ERROR(980), {"Error(980)", "LoggedOff(marlbot)"}},
-        {S::SIGN_ON(), {"LoggedOff(marlbot)"}},
-    };
+    const QList<std::pair<QByteArray, QStringList>> answers {{"ERROR:980", {"Error(980)", "LoggedOff(marlbot)"}},
+                                                             {"SIGN_ON:TOC2.0", {"LoggedOff(marlbot)"}}};
     for (const auto& [answer, events] : answers) {
         log.events.clear();
         ASSERT_NO_FATAL_FAILURE(reachSigningOn());

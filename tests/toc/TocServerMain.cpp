@@ -7,7 +7,6 @@
 #include "TocTestServer.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <cstdio>
@@ -17,38 +16,25 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const quint16 port = argc > 1 ? QByteArray(argv[1]).toUShort() : 5190;
-    TocTestServer server;
-    server.stopListening();
-    if (!server.listenAgain(port)) {
+    TocTestServer server(port);
+    if (!server.isListening()) {
         std::fprintf(stderr, "toc_test_server: cannot listen on 127.0.0.1:%u\n", port);
         return 1;
     }
     std::printf("listening on 127.0.0.1:%u\n", port);
     std::fflush(stdout);
+    server.actAsToc2();
 
     int connection = 0;
-    qsizetype handled = 0;
-    qint64 room = 0;
-    static const QRegularExpression join(QStringLiteral(R"re(^toc_chat_join "[^"]*" "(.*)"$)re"));
+    qsizetype printed = 0;
     server.onFrames = [&] {
         if (connection != server.connectionsAccepted()) {
             connection = server.connectionsAccepted();
-            handled = 0;
+            printed = 0;
             std::printf("connection %d\n", connection);
-            server.sendFrame(1, TocTestServer::signOnPayload());
         }
-        const QList<QByteArray> commands = server.commands();
-        for (; handled < commands.size(); ++handled) {
-            const QByteArray& command = commands[handled];
-            std::printf("< %s\n", command.constData());
-            if (command.startsWith("toc2_login ")) {
-                server.sendMessage(TocTestServer::SIGN_ON());
-                server.sendMessage(TocTestServer::NICK(command.split(' ').value(3)));
-                server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
-            } else if (const auto match = join.match(QString::fromUtf8(command)); match.hasMatch()) {
-                server.sendMessage(TocTestServer::CHAT_JOIN(++room, match.captured(1).toUtf8()));
-            }
-        }
+        for (const QList<QByteArray> commands = server.commands(); printed < commands.size(); ++printed)
+            std::printf("< %s\n", commands[printed].constData());
         std::fflush(stdout);
     };
 
@@ -65,7 +51,7 @@ int main(int argc, char** argv)
             who = text.left(colon);
             text = text.mid(colon + 2);
         }
-        server.sendMessage(TocTestServer::CHAT_IN_ENC(room, who, false, text));
+        server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), who, false, text));
     });
     return app.exec();
 }

@@ -8,34 +8,32 @@
 
 #include <QMetaMethod>
 #include <QStringList>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <type_traits>
+#include <functional>
 
 // Every event the client raises, in order, as "Name(arg|arg|...)";
 // IncomingPacket is counted apart because every frame raises it.
 class TocEventLog : public QObject {
 public:
-    explicit TocEventLog(MarlTOCSock& toc) : m_toc(toc)
+    explicit TocEventLog(MarlTOCSock& toc)
     {
         using T = MarlTOCSock;
-        on(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingBuddyCapabilities, &T::IncomingMessage, &T::BuddyOnline,
-           &T::BuddyOffline, &T::Warned, &T::JoinedChat, &T::IncomingChatMessage, &T::ChatUserUpdate,
-           &T::IncomingChatInvite, &T::LeftChat, &T::PassWordUpdate, &T::ScreenNameFormatUpdate, &T::IncomingProfile,
-           &T::RendevousRequest, &T::IncomingBartData);
+        [&](auto... signal) {
+            (record(toc, signal), ...);
+        }(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingBuddyCapabilities, &T::IncomingMessage, &T::BuddyOnline,
+          &T::BuddyOffline, &T::Warned, &T::JoinedChat, &T::IncomingChatMessage, &T::ChatUserUpdate,
+          &T::IncomingChatInvite, &T::LeftChat, &T::PassWordUpdate, &T::ScreenNameFormatUpdate, &T::IncomingProfile,
+          &T::RendevousRequest, &T::IncomingBartData);
         connect(&toc, &T::IncomingPacket, this, [this](qint16, const QByteArray& data) {
             ++packets;
             lastPacket = data;
         });
         connect(&toc, &T::connectionFailed, this, [this] { ++failures; });
     }
-
-    bool has(const QString& prefix) const
-    {
-        return std::any_of(events.begin(), events.end(), [&](const QString& e) { return e.startsWith(prefix); });
-    }
+    bool has(const QString& name) const { return !events.filter(name).isEmpty(); }
 
     QStringList events;
     int packets = 0;
@@ -43,26 +41,13 @@ public:
     int failures = 0;
 
 private:
-    template <typename... Args, typename... More> void on(void (MarlTOCSock::*signal)(Args...), More... more)
+    template <typename... Args> void record(MarlTOCSock& toc, void (MarlTOCSock::*signal)(Args...))
     {
         const QString name = QString::fromLatin1(QMetaMethod::fromSignal(signal).name());
-        connect(&m_toc, signal, this, [this, name](Args... args) {
-            events.append(name + u'(' + QStringList {text(args)...}.join(u'|') + u')');
+        connect(&toc, signal, this, [this, name](Args... args) {
+            events.append(name + u'(' + QStringList {QVariant::fromValue(args).toString()...}.join(u'|') + u')');
         });
-        if constexpr (sizeof...(More) > 0)
-            on(more...);
     }
-    template <typename V> static QString text(const V& v)
-    {
-        if constexpr (std::is_same_v<V, bool>)
-            return v ? QStringLiteral("true") : QStringLiteral("false");
-        else if constexpr (std::is_arithmetic_v<V>)
-            return QString::number(v);
-        else
-            return v;
-    }
-
-    MarlTOCSock& m_toc;
 };
 
 // A client, our server and the client's event log, with the steps of a
@@ -74,40 +59,26 @@ struct TocSession : ::testing::Test {
 
     void connectClient(const QString& user = QStringLiteral("Marl Bot"))
     {
-        const int before = server.connectionsAccepted();
+        const int next = server.connectionsAccepted() + 1;
         toc.Login(user, QStringLiteral("secret"), QStringLiteral("127.0.0.1"), server.port(),
                   QStringLiteral("login.example"), 29999);
-        ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
+        ASSERT_TRUE(server.greeted(next));
     }
-
-    // Greeting, the server's sign-on frame, and the client's two answers.
-    void reachSigningOn(const QString& user = QStringLiteral("Marl Bot"))
+    // Up to the client's answers to the sign-on frame.
+    void reachSigningOn()
     {
-        ASSERT_NO_FATAL_FAILURE(connectClient(user));
-        server.sendFrame(1, TocTestServer::signOnPayload());
+        ASSERT_NO_FATAL_FAILURE(connectClient());
+        server.sendSignOnFrame();
         ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
     }
-
     // The whole sign-on; the log starts afresh after it.
     void signOn()
     {
         ASSERT_NO_FATAL_FAILURE(reachSigningOn());
-        server.sendMessage(TocTestServer::SIGN_ON());
-        server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
+        server.acceptLogin();
         ASSERT_TRUE(waitFor([&] { return toc.state() == MarlTOCSock::State::SignedOn; }));
         log.events.clear();
         log.packets = 0;
-    }
-
-    bool waitForCommands(qsizetype n)
-    {
-        return waitFor([&] { return server.commands().size() >= n; });
-    }
-    // The commands after the login and toc_init_done, once there are n.
-    QList<QByteArray> sentAfterSignOn(qsizetype n)
-    {
-        EXPECT_TRUE(waitForCommands(2 + n));
-        return server.commands().mid(2);
     }
 
     // Sends the messages in one write and waits until all were handled.
@@ -120,7 +91,6 @@ struct TocSession : ::testing::Test {
         server.send(bytes);
         ASSERT_TRUE(waitFor([&] { return log.packets == before + messages.size(); }));
     }
-
     // Says the messages in one write and expects the events they raise, in
     // order; a message paired with an empty text raises none.
     void sayExpecting(const QList<std::pair<QByteArray, QString>>& cases)
@@ -135,5 +105,17 @@ struct TocSession : ::testing::Test {
         log.events.clear();
         ASSERT_NO_FATAL_FAILURE(say(messages));
         EXPECT_EQ(log.events, expected);
+    }
+    // Makes each call and expects the commands they send after the
+    // sign-on, in order; a call paired with an empty command sends none.
+    void callExpecting(const QList<std::pair<std::function<void()>, QByteArray>>& calls)
+    {
+        QList<QByteArray> expected;
+        for (const auto& [call, command] : calls) {
+            call();
+            if (!command.isEmpty())
+                expected.append(command);
+        }
+        EXPECT_EQ(server.sentAfterSignOn(expected.size()), expected);
     }
 };

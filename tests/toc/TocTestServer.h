@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitFor.h"
+
 #include "toc/FlapReader.h"
 #include "toc/ModToc.h"
 
@@ -12,17 +14,17 @@
 #include <optional>
 #include <utility>
 
-// A TOC server of our own on 127.0.0.1, port chosen by the system. It keeps
-// everything the client sends (the greeting and every frame, in order) and
-// sends exactly what the test tells it, when the test tells it, in as many
-// writes as the test wants. It never answers anything by itself, unless it
-// is told to act as a TOC1 server.
+// A TOC server of our own on 127.0.0.1, on the port given or one the system
+// chooses. It keeps everything the client sends (the greeting and every
+// frame, in order) and sends exactly what the test tells it, when the test
+// tells it, in as many writes as the test wants; unless it is told to act
+// as a server of either dialect.
 class TocTestServer : public QObject {
 public:
-    TocTestServer()
+    explicit TocTestServer(quint16 port = 0)
     {
         connect(&m_server, &QTcpServer::newConnection, this, &TocTestServer::accept);
-        m_server.listen(QHostAddress::LocalHost, 0);
+        m_server.listen(QHostAddress::LocalHost, port);
     }
     ~TocTestServer() override
     {
@@ -32,27 +34,35 @@ public:
             client->disconnect(this);
     }
 
+    bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
-    // Stops accepting: the next connection attempt is refused.
+    // The next connection attempt is refused.
     void stopListening() { m_server.close(); }
-    // Accepts again, on the port it had.
-    bool listenAgain(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     int connectionsAccepted() const { return m_accepted; }
     // Called once the greeting has come, and whenever frames arrived.
     std::function<void()> onFrames;
     bool clientGone() const { return m_clientGone; }
+    // Whether the n-th client greets in time.
+    bool greeted(int connection, int timeoutMs = 5000)
+    {
+        return waitFor([&] { return m_accepted == connection && m_greeting.size() == kGreeting.size(); }, timeoutMs);
+    }
 
-    // From now on it acts by itself like the TOC1 servers run today: it
-    // sends its sign-on frame after the greeting, hangs up on toc2_login,
-    // answers toc_signon (SIGN_ON:TOC1.0 and CONFIG:, or ERROR:980 and a
-    // hang-up when the name or roasted password is not this account's),
-    // ignores every other command until then, numbers the rooms joined on
-    // each connection from 0, and hangs up on an empty command or one over
-    // 2,048 bytes.
+    // From now on it acts by itself: it sends its sign-on frame after the
+    // greeting and answers the login and every join. As a TOC2 server it
+    // lets anyone sign on and numbers the rooms of the whole run from 1.
+    // As a TOC1 server of today it hangs up on toc2_login, answers
+    // toc_signon (ERROR:980 and a hang-up when the name or roasted password
+    // is not this account's), ignores other commands until then, numbers
+    // the rooms of each connection from 0, and hangs up on an empty command
+    // or one over 2,048 bytes.
+    void actAsToc2() { m_acting = true; }
     void actAsToc1(const QByteArray& screenName, const QByteArray& roastedPassword)
     {
+        m_acting = true;
         m_toc1Account = {screenName, roastedPassword};
     }
+    qint64 lastRoom() const { return m_nextRoom - 1; }
 
     // What the current (last accepted) client sent: the bytes before its
     // first frame, and its frames.
@@ -70,21 +80,39 @@ public:
         }
         return result;
     }
+    bool waitForCommands(qsizetype n, int timeoutMs = 5000)
+    {
+        return waitFor([&] { return commands().size() >= n; }, timeoutMs);
+    }
+    // The commands after the login and toc_init_done, once there are n.
+    QList<QByteArray> sentAfterSignOn(qsizetype n)
+    {
+        waitForCommands(2 + n);
+        return commands().mid(2);
+    }
     // The commands of the clients before it, all in one list.
     const QList<QByteArray>& earlierCommands() const { return m_earlierCommands; }
 
     // One write of raw bytes, pushed out at once.
     void send(const QByteArray& bytes)
     {
-        if (m_client) {
-            m_client->write(bytes);
+        if (m_client && m_client->write(bytes) == bytes.size())
             m_client->flush();
-        }
     }
     // A frame with the server's own sequence count.
-    QByteArray frame(quint8 type, const QByteArray& payload) { return flap(type, ++m_sequence, payload); }
+    QByteArray frame(quint8 type, const QByteArray& payload)
+    {
+        return '*' + QByteArray(1, char(type)) + WordBytes(++m_sequence) + WordBytes(quint16(payload.size())) + payload;
+    }
     void sendFrame(quint8 type, const QByteArray& payload) { send(frame(type, payload)); }
     void sendMessage(const QByteArray& message) { sendFrame(2, message); }
+    void sendSignOnFrame() { sendFrame(1, QByteArray("\0\0\0\1", 4)); }
+    // The server's answer to a TOC2 login it accepts.
+    void acceptLogin(const QByteArray& nick = {})
+    {
+        send(frame(2, "SIGN_ON:TOC2.0") + (nick.isEmpty() ? QByteArray() : frame(2, "NICK:" + nick))
+             + frame(2, "CONFIG2:m:1\ndone:\n"));
+    }
     // Closes the connection once what was sent has gone out.
     void closeClient()
     {
@@ -92,19 +120,6 @@ public:
             m_client->disconnectFromHost();
     }
 
-    static QByteArray flap(quint8 type, quint16 sequence, const QByteArray& payload)
-    {
-        return '*' + QByteArray(1, char(type)) + WordBytes(sequence) + WordBytes(quint16(payload.size())) + payload;
-    }
-    static QByteArray signOnPayload() { return QByteArray("\0\0\0\1", 4); }
-    static QByteArray SIGN_ON() { return "SIGN_ON:TOC2.0"; }
-    static QByteArray CHAT_IN(qint64 id, const QByteArray& user, bool whisper, const QByteArray& text)
-    {
-        return "CHAT_IN:" + QByteArray::number(id) + ':' + user + (whisper ? ":T:" : ":F:") + text;
-    }
-    static QByteArray NICK(const QByteArray& name) { return "NICK:" + name; }
-    static QByteArray CONFIG2(const QByteArray& lines) { return "CONFIG2:" + lines; }
-    static QByteArray ERROR(int code) { return "ERROR:" + QByteArray::number(code); }
     static QByteArray CHAT_JOIN(qint64 id, const QByteArray& room)
     {
         return "CHAT_JOIN:" + QByteArray::number(id) + ':' + room;
@@ -112,10 +127,6 @@ public:
     static QByteArray CHAT_IN_ENC(qint64 id, const QByteArray& user, bool whisper, const QByteArray& text)
     {
         return "CHAT_IN_ENC:" + QByteArray::number(id) + ':' + user + (whisper ? ":T" : ":F") + ":A:en:" + text;
-    }
-    static QByteArray CHAT_UPDATE_BUDDY(qint64 id, bool inside, const QList<QByteArray>& users)
-    {
-        return "CHAT_UPDATE_BUDDY:" + QByteArray::number(id) + (inside ? ":T:" : ":F:") + users.join(':');
     }
 
 private:
@@ -128,8 +139,9 @@ private:
             ++m_accepted;
             m_clientGone = false;
             m_earlierCommands += commands();
-            m_toc1SignedOn = false;
-            m_toc1Rooms = 0;
+            m_signedOn = false;
+            if (m_toc1Account)
+                m_nextRoom = 0;
             m_greeting.clear();
             m_reader.clear();
             m_frames.clear();
@@ -148,8 +160,8 @@ private:
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
         if (take > 0 && m_greeting.size() == kGreeting.size()) {
-            if (m_toc1Account)
-                sendFrame(1, signOnPayload());
+            if (m_acting)
+                sendSignOnFrame();
             if (onFrames)
                 onFrames();
         }
@@ -158,32 +170,33 @@ private:
         while (auto frame = m_reader.next()) {
             m_frames.append(*frame);
             // Once it has hung up, the rest is not listened to.
-            if (m_toc1Account && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
-                answerAsToc1(frame->payload);
+            if (m_acting && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
+                answer(frame->payload);
         }
         if (onFrames && m_frames.size() > before)
             onFrames();
     }
 
-    void answerAsToc1(const QByteArray& payload)
+    void answer(const QByteArray& payload)
     {
-        if (payload.size() <= 1 || payload.size() > 2048)
+        const QList<QByteArray> words = payload.left(payload.size() - 1).split(' ');
+        if (!m_toc1Account) {
+            m_signedOn |= words[0] == "toc2_login";
+            if (words[0] == "toc2_login")
+                acceptLogin(words.value(3));
+        } else if (payload.size() <= 1 || payload.size() > 2048 || words[0] == "toc2_login") {
             return closeClient();
-        const QList<QByteArray> words = payload.chopped(1).split(' ');
-        if (words[0] == "toc2_login")
-            return closeClient();
-        if (words[0] == "toc_signon") {
+        } else if (words[0] == "toc_signon") {
             if (words.value(3) != m_toc1Account->first || words.value(4) != m_toc1Account->second) {
-                sendMessage(ERROR(980));
+                sendMessage("ERROR:980");
                 return closeClient();
             }
-            m_toc1SignedOn = true;
-            sendMessage("SIGN_ON:TOC1.0");
-            sendMessage("CONFIG:m 1\ng Buddies\nb Owner One\n");
-        } else if (m_toc1SignedOn && words[0] == "toc_chat_join") {
-            // toc_chat_join "4" "Room Name"
-            sendMessage(CHAT_JOIN(m_toc1Rooms++, payload.split('"').value(3)));
+            m_signedOn = true;
+            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:m 1\ng Buddies\nb Owner One\n"));
         }
+        // toc_chat_join "4" "Room Name"
+        if (m_signedOn && words[0] == "toc_chat_join")
+            sendMessage(CHAT_JOIN(m_nextRoom++, payload.split('"').value(3)));
     }
 
     static constexpr QByteArrayView kGreeting {"FLAPON\r\n\r\n"};
@@ -196,7 +209,8 @@ private:
     QList<FlapFrame> m_frames;
     QList<QByteArray> m_earlierCommands;
     quint16 m_sequence = 0;
+    bool m_acting = false;
     std::optional<std::pair<QByteArray, QByteArray>> m_toc1Account;
-    bool m_toc1SignedOn = false;
-    int m_toc1Rooms = 0;
+    bool m_signedOn = false;
+    qint64 m_nextRoom = 1;
 };
