@@ -50,9 +50,11 @@ struct BotRig : FormState {
 // Bot mode whose panel points at our server.
 struct BotModeTest : ::testing::Test, BotRig {
     TocTestServer server;
+    Reconnector& reconnect = botMode.reconnect;
 
     BotModeTest()
     {
+        reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
         botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
         botMode.setAuthorizer({QStringLiteral("login.example"), 29999});
         botSN.setText(QStringLiteral("Marl Bot"));
@@ -107,8 +109,6 @@ TEST_F(BotModeTest, CheckingTheBoxMakesRoomForThePanelAndStopsTheScanner)
 
 TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeavesBotMode)
 {
-    Reconnector& reconnect = botMode.reconnect;
-    reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
     EXPECT_TRUE(toc.tmrAntiIdle.isActive());
     EXPECT_TRUE(keepsAliveTo(server.port()));
@@ -142,8 +142,6 @@ TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeaves
 
 TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
 {
-    Reconnector& reconnect = botMode.reconnect;
-    reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
     // The panel's name and password; the authorizer is only named in the login.
     EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.example 29999 marlbot 0x270c005d311b "));

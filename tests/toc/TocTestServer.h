@@ -11,8 +11,6 @@
 #include <QTcpSocket>
 
 #include <functional>
-#include <optional>
-#include <utility>
 
 // A TOC server of our own on 127.0.0.1, on the port given or one the system
 // chooses. It keeps everything the client sends (the greeting and every
@@ -60,7 +58,7 @@ public:
     void actAsToc1(const QByteArray& screenName, const QByteArray& roastedPassword)
     {
         m_acting = true;
-        m_toc1Account = {screenName, roastedPassword};
+        m_toc1Account = screenName + ' ' + roastedPassword;
     }
     qint64 lastRoom() const { return m_nextRoom - 1; }
 
@@ -140,7 +138,7 @@ private:
             m_clientGone = false;
             m_earlierCommands += commands();
             m_signedOn = false;
-            if (m_toc1Account)
+            if (!m_toc1Account.isEmpty())
                 m_nextRoom = 0;
             m_greeting.clear();
             m_reader.clear();
@@ -159,12 +157,9 @@ private:
         // the first frame's marker begins.
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
-        if (take > 0 && m_greeting.size() == kGreeting.size()) {
-            if (m_acting)
-                sendSignOnFrame();
-            if (onFrames)
-                onFrames();
-        }
+        const bool greeted = take > 0 && m_greeting.size() == kGreeting.size();
+        if (greeted && m_acting)
+            sendSignOnFrame();
         m_reader.append(QByteArrayView(bytes).sliced(take));
         const qsizetype before = m_frames.size();
         while (auto frame = m_reader.next()) {
@@ -173,21 +168,21 @@ private:
             if (m_acting && frame->type == 2 && client->state() == QAbstractSocket::ConnectedState)
                 answer(frame->payload);
         }
-        if (onFrames && m_frames.size() > before)
+        if (onFrames && (greeted || m_frames.size() > before))
             onFrames();
     }
 
     void answer(const QByteArray& payload)
     {
         const QList<QByteArray> words = payload.left(payload.size() - 1).split(' ');
-        if (!m_toc1Account) {
+        if (m_toc1Account.isEmpty()) {
             m_signedOn |= words[0] == "toc2_login";
             if (words[0] == "toc2_login")
                 acceptLogin(words.value(3));
         } else if (payload.size() <= 1 || payload.size() > 2048 || words[0] == "toc2_login") {
             return closeClient();
         } else if (words[0] == "toc_signon") {
-            if (words.value(3) != m_toc1Account->first || words.value(4) != m_toc1Account->second) {
+            if (words.value(3) + ' ' + words.value(4) != m_toc1Account) {
                 sendMessage("ERROR:980");
                 return closeClient();
             }
@@ -210,7 +205,7 @@ private:
     QList<QByteArray> m_earlierCommands;
     quint16 m_sequence = 0;
     bool m_acting = false;
-    std::optional<std::pair<QByteArray, QByteArray>> m_toc1Account;
+    QByteArray m_toc1Account;  // name and roasted password
     bool m_signedOn = false;
     qint64 m_nextRoom = 1;
 };
