@@ -130,7 +130,7 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     EXPECT_EQ(server.commands().mid(1),
               (QList<QByteArray> {"toc_init_done", "toc_chat_leave \"0\"", "toc_chat_join \"5\" \"Music Room\""}));
     const QByteArray answer = ownerSays("p Blue \"Tone\" \\");
-    EXPECT_TRUE(answer.startsWith("toc_chat_send 1 \"")) << answer.constData();
+    EXPECT_TRUE(answer.startsWith("toc_chat_send 77 \"")) << answer.constData();
     EXPECT_TRUE(answer.contains("Blue \\\"Tone\\\" \\\\</U>")) << answer.constData();
 
     // The server drops it: it comes back after the first wait, joins the
@@ -140,10 +140,10 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     ASSERT_TRUE(waitForCommands(3));
     EXPECT_EQ(server.commands().mid(1), (QList<QByteArray> {"toc_init_done", "toc_chat_join \"5\" \"Music Room\""}));
     EXPECT_TRUE(errors.contains("toc: connection lost; trying again in 1 s\n"));
-    EXPECT_TRUE(ownerSays("p Blue").startsWith("toc_chat_send 2 \""));
+    EXPECT_TRUE(ownerSays("p Blue").startsWith("toc_chat_send 78 \""));
 
     ASSERT_NO_FATAL_FAILURE(terminate());
-    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 2 \""));
+    EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 78 \""));
     EXPECT_TRUE(read(QStringLiteral("/config/quillon/quillon.conf")).contains("room=Other Room"));
     errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.endsWith("toc: signed off\n"));

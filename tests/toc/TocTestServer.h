@@ -48,7 +48,8 @@ public:
 
     // From now on it acts by itself: it sends its sign-on frame after the
     // greeting and answers the login and every join. As a TOC2 server it
-    // lets anyone sign on and numbers the rooms of the whole run from 1.
+    // lets anyone sign on and numbers the rooms of the whole run from 77,
+    // so that no room id equals a count or a table slot by chance.
     // As a TOC1 server of today it hangs up on toc2_login, answers
     // toc_signon (ERROR:980 and a hang-up when the name or roasted password
     // is not this account's), ignores other commands until then, numbers
@@ -207,5 +208,5 @@ private:
     bool m_acting = false;
     QByteArray m_toc1Account;  // name and roasted password
     bool m_signedOn = false;
-    qint64 m_nextRoom = 1;
+    qint64 m_nextRoom = 77;
 };
