@@ -1,17 +1,11 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QDataStream>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTimer>
 
-#include <functional>
 #include <utility>
 
-// Small audio files made on the spot, and a wait on the event loop.
+// Small audio files made on the spot.
 namespace audiofiles {
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes)
@@ -52,43 +46,6 @@ inline bool writeSilentWav(const QString& path, double seconds, quint32 rate = 8
     out.writeRawData("data", 4);
     out << dataSize;
     return writeBytes(path, wav + QByteArray(qsizetype(dataSize), '\0'));
-}
-
-// Runs a tool to its end; false when it is missing or fails. Its standard
-// output goes to `output` when one is given.
-inline bool runTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
-{
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        return false;
-    QProcess process;
-    process.setProcessChannelMode(output ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
-    process.start(program, arguments);
-    const bool done
-        = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (output)
-        *output = process.readAllStandardOutput();
-    return done;
-}
-
-// One figure ffprobe tells about a file's first audio stream or its whole,
-// such as "stream=sample_rate" or "format=bit_rate"; empty when it cannot.
-inline QString probe(const QString& path, const QString& entry)
-{
-    QByteArray output;
-    const QStringList arguments
-        = {"-v", "error", "-select_streams", "a:0", "-show_entries", entry, "-of", "default=nw=1:nk=1", path};
-    return runTool(QStringLiteral("ffprobe"), arguments, &output) ? QString::fromUtf8(output).trimmed() : QString();
-}
-
-// Serves events until the condition holds or the time is up.
-inline bool waitUntil(const std::function<bool()>& done, int milliseconds)
-{
-    QDeadlineTimer deadline(milliseconds);
-    QTimer poll;  // bounds each wait for events
-    poll.start(20);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
 }
 
 }  // namespace audiofiles
