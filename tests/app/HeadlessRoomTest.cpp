@@ -1,3 +1,4 @@
+#include "app/TestFiles.h"
 #include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 
@@ -24,12 +25,6 @@ QByteArray withoutAttributes(const QByteArray& text)
 {
     static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
     return QString::fromUtf8(text).remove(sgr).toUtf8();
-}
-
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The built program in its terminal room, with its files in a folder of its
@@ -112,7 +107,7 @@ protected:
         const QString dir = home.path() + QStringLiteral("/music");
         QDir().mkpath(dir);
         for (int i = 1; i <= songs; ++i)
-            QFile(dir + QStringLiteral("/song number %1 with a long name.mp3").arg(i)).open(QIODevice::WriteOnly);
+            writeFile(dir + QStringLiteral("/song number %1 with a long name.mp3").arg(i));
         return QString(dir).replace(u'/', u'\\');
     }
 };
@@ -120,12 +115,10 @@ protected:
 TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 {
     ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
-    QFile playlist(home.path() + QStringLiteral("/data/quillon/playlist.txt"));
-    ASSERT_TRUE(playlist.open(QIODevice::WriteOnly));
-    playlist.write("alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n");
-    playlist.close();
+    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/data/quillon/playlist.txt"),
+                          "alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n"));
     const QString victim = home.path() + QStringLiteral("/victim");
-    ASSERT_TRUE(QFile(victim).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writeFile(victim));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
     ASSERT_NO_FATAL_FAILURE(start({"--headless", "--screen-name", "Owner"}));
 
@@ -159,13 +152,13 @@ TEST_F(Room, AKillSoonAfterAChangeKeepsTheChange)
     ASSERT_TRUE(printed("F</b>iles:300"));
     const QString playlist = home.path() + QStringLiteral("/data/quillon/playlist.txt");
     const QString settings = home.path() + QStringLiteral("/config/quillon/settings.quillon");
-    ASSERT_TRUE(
-        waitFor([&] { return read(playlist).count("with a long name;") == 300 && read(settings) == "[loads]:2\r\n"; },
-                kCeiling));
+    ASSERT_TRUE(waitFor(
+        [&] { return readFile(playlist).count("with a long name;") == 300 && readFile(settings) == "[loads]:2\r\n"; },
+        kCeiling));
     ::kill(pid_t(quillon.processId()), SIGKILL);
     ASSERT_TRUE(quillon.waitForFinished(kCeiling));
-    EXPECT_EQ(read(playlist).count("with a long name;"), 300);
-    EXPECT_EQ(read(settings), "[loads]:2\r\n");
+    EXPECT_EQ(readFile(playlist).count("with a long name;"), 300);
+    EXPECT_EQ(readFile(settings), "[loads]:2\r\n");
 }
 
 // The disk is full from the start: every write of the playlist fails and
@@ -178,9 +171,7 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
         GTEST_SKIP() << "a small file system cannot be mounted here (needs root)";
     const QString playlist = disk.path() + QStringLiteral("/quillon/playlist.txt");
     ASSERT_TRUE(QDir().mkpath(disk.path() + QStringLiteral("/quillon")));
-    QFile old(playlist);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old;/old.mp3\r\n") == 14);
-    old.close();
+    ASSERT_TRUE(writeFile(playlist, "old;/old.mp3\r\n"));
     QFile filler(disk.path() + QStringLiteral("/filler"));
     ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     while (filler.write(QByteArray(4096, 'f')) > 0) {
@@ -196,7 +187,7 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     EXPECT_EQ(end(), 1);
     EXPECT_TRUE(out.contains("unloaded."));
     EXPECT_EQ(err.count(said), 2);
-    EXPECT_EQ(read(playlist), "old;/old.mp3\r\n");
+    EXPECT_EQ(readFile(playlist), "old;/old.mp3\r\n");
 }
 
 // Through a pipe, each post is written as the program sends it; and files

@@ -1,3 +1,4 @@
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
 
@@ -11,11 +12,6 @@
 
 namespace {
 
-void touch(const QString& path)
-{
-    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
-}
-
 QString addedNotice(TestForm& t, int files)
 {
     return t->txtFont.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(files);
@@ -28,43 +24,23 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     TestForm t;
     QTemporaryDir music;
     ASSERT_TRUE(QDir(music.path()).mkdir(QStringLiteral("inner.mp3")));
-    // Each file and a name it is shown under; none for a file that is no song.
-    const std::pair<const char*, const char*> files[]
-        = {{"a.mp3", "a"},
-           {"b.asx", "b"},
-           {"c.asf", "c"},
-           {"d.wma", "d"},
-           {"e.wav", "e"},
-           {"f.cda", "f"},
-           {"g.flac", "g"},
-           {"h.ogg", "h"},
-           {"i.oga", "i"},
-           {"j.opus", "j"},
-           {"k.m4a", "k"},
-           {"l.aac", "l"},
-           {"LOUD.MP3", "LOUD"},
-           {"Mixed.FlAc", "Mixed"},
-           // Duplicates are looked for only among the songs there before.
-           {"a.wma", "a"},
-           // The kind may stand anywhere in the name, and each kind gives a line.
-           {"list.asx.txt", "list.txt"},
-           {"mix.WAV.mp3", "mix.WAV"},
-           {"mix.WAV.mp3", "mix.mp3"},
-           {"notes.txt", nullptr},
-           {"clip.mp4", nullptr},
-           {"song.mp", nullptr},
-           {"song_mp3", nullptr},
-           {"book.m4b", nullptr},
-           {"opus", nullptr},
-           {"x.og", nullptr},
-           {"a", nullptr},
-           {".hidden.mp3", nullptr}};
+    // Each song and the name it is shown under: the kind is cut wherever it
+    // stands and each kind in a name gives a line. Duplicates are looked for
+    // only among the songs there before (a.wma).
+    const QStringList songs = QStringLiteral("a.mp3>a b.asx>b c.asf>c d.wma>d e.wav>e f.cda>f g.flac>g h.ogg>h i.oga>i "
+                                             "j.opus>j k.m4a>k l.aac>l LOUD.MP3>LOUD Mixed.FlAc>Mixed a.wma>a "
+                                             "list.asx.txt>list.txt mix.WAV.mp3>mix.WAV mix.WAV.mp3>mix.mp3")
+                                  .split(u' ');
+    const QStringList others
+        = QStringLiteral("notes.txt clip.mp4 song.mp song_mp3 book.m4b opus x.og a .hidden.mp3").split(u' ');
     QStringList lines;
-    for (const auto& [file, shown] : files) {
-        touch(music.filePath(QLatin1String(file)));
-        if (shown)
-            lines << QLatin1String(shown) + u';' + music.filePath(QLatin1String(file));
+    for (const QString& song : songs) {
+        const QString path = music.filePath(song.section(u'>', 0, 0));
+        ASSERT_TRUE(writeFile(path));
+        lines << song.section(u'>', 1) + u';' + path;
     }
+    for (const QString& file : others)
+        ASSERT_TRUE(writeFile(music.filePath(file)));
     t->List1.addItem(QString());
     t->library.AddDir(music.path());
     QStringList added = t->List2.items();
@@ -84,7 +60,7 @@ TEST(AddDir, AnInvalidDirectoryChangesNothing)
     TestForm t;
     t->List2.addItem(QStringLiteral("keep;/keep.mp3"));
     const QString file = t.dir.filePath(QStringLiteral("file.mp3"));
-    touch(file);
+    ASSERT_TRUE(writeFile(file));
     for (const QString& dir : {QString(), file, t.dir.filePath(QStringLiteral("missing"))}) {
         t->library.AddDir(dir);
         EXPECT_EQ(t.sent.last(), t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
@@ -97,7 +73,7 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
     // The root is a folder the test makes, taken as the root by a child
     // process, which hands back the playlist lines and the notice.
     QTemporaryDir root;
-    touch(root.filePath(QStringLiteral("Top Song.mp3")));
+    ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Top Song.mp3"))));
     ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("tmp")));
     int channel[2];
     ASSERT_EQ(pipe(channel), 0);

@@ -1,5 +1,6 @@
 #include "app/ListFile.h"
 #include "app/SavedList.h"
+#include "app/TestFiles.h"
 #include "controls/ListBox.h"
 #include "support/FakeUserInterface.h"
 #include "support/QtPrinters.h"
@@ -18,12 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-}
 
 void fill(ListBox& list, int count, const QString& row)
 {

@@ -1,3 +1,4 @@
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
 
@@ -6,28 +7,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-}  // namespace
-
 TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->txtFont.text();
     // Only a file named exactly "playlist.txt" is the playlist.
-    writeFile(t.paths.programDir + QStringLiteral("/Playlist.txt"), "x;/x.mp3\r\n");
+    ASSERT_TRUE(writeFile(t.paths.programDir + QStringLiteral("/Playlist.txt"), "x;/x.mp3\r\n"));
     t->Form_Load();
     EXPECT_EQ(t.sent,
               QStringList {font + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
@@ -52,7 +37,7 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
     EXPECT_FALSE(t->chat1.isScanning());
 
     // A playlist written elsewhere, with empty lines and bare line feeds.
-    writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\n\r\n\nb;/m/b.mp3\nc;/m/c.mp3");
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\n\r\n\nb;/m/b.mp3\nc;/m/c.mp3"));
     t.reset();
     t->Form_Load();
     EXPECT_EQ(t->List1.items(), QStringList({"a", "b", "c"}));
@@ -69,8 +54,8 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
 TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
 {
     TestForm t;
-    writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n");
-    writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n");
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n"));
+    ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n"));
     t->Form_Load();
     EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122"}));
     EXPECT_EQ(t->List2.item(0), "caf\u00e9;/m/caf\u00e9.mp3");

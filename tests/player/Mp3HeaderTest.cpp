@@ -69,10 +69,8 @@ const Made kMade[] = {
     {"vbr-v2-joint-id3v2.mp3", "-r 44100 -c 2", "lame --quiet -V2 --tt \"Only A Title\" --add-id3v2 IN OUT", 0, 3,
      "44 stereo", "|Only A Title|"},
     {"vbr-v5-mono-48k.mp3", "-r 48000 -c 1", "lame --quiet -V5 -m m IN OUT", 0, 3, "48 mono", "||"},
-    {"vbr-v4-22k.mp3", "-r 22050 -c 2", "lame --quiet -V4 IN OUT", 0, 3, "22 stereo", "||"},
     {"layer2.mp3", "-r 48000 -c 2", "ffmpeg -v error -i IN -c:a mp2 -b:a 256k -f mp2 OUT", 256, 3, "48 stereo", "||"},
     {"pcm.wav", "-r 44100 -c 2", "sox IN OUT", 1411, 1, "44 stereo", "||"},
-    {"pcm-mono.wav", "-r 22050 -c 1", "sox IN OUT", 353, 1, "22 mono", "||"},
     {"lossless.flac", "-r 48000 -c 2", "sox IN OUT", 0, 3, "48 stereo", "||"},
     // A short Ogg file is much header, which ffprobe counts and TagLib not.
     {"tagged.ogg", "-r 44100 -c 2",
@@ -148,7 +146,7 @@ TEST(ReadMp3Header, FilesItCannotReadLeaveTheLabelsAndHaveNoTags)
     QStringList paths = {dir.filePath(QStringLiteral("missing.mp3")), dir.path(), QString()};
     for (const auto& [name, bytes] : files) {
         paths << dir.filePath(QLatin1String(name));
-        ASSERT_TRUE(audiofiles::writeBytes(paths.last(), bytes));
+        ASSERT_TRUE(writeFile(paths.last(), bytes));
     }
     for (const QString& path : paths) {
         QString tags;
@@ -187,7 +185,7 @@ TEST(ReadMp3Header, DamagedFilesNeverCrashAndGiveNothingOrFactsInTheLabelsForms)
         }
         const QString path = dir.filePath(QStringLiteral("damaged-") + QLatin1String(file.name));
         for (const QByteArray& copy : copies) {
-            ASSERT_TRUE(audiofiles::writeBytes(path, copy));
+            ASSERT_TRUE(writeFile(path, copy));
             const QStringList shown = read(path);
             EXPECT_TRUE(shown == kKept || facts.match(shown.join(u' ')).hasMatch())
                 << file.name << ": " << shown.join(u' ').toStdString();

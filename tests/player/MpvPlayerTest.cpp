@@ -95,7 +95,7 @@ TEST_F(MpvPlayerTest, ASongStartedByNameIsAnnouncedWithItsDurationAndPlaysToItsE
     QObject::connect(&player, &MediaPlayer::mediaError, [&](const QString& url) { errors.append(url); });
     const QStringList bad = {dir.filePath(QStringLiteral("missing.mp3")), dir.filePath(QStringLiteral("empty.mp3")),
                              dir.filePath(QStringLiteral("damaged.mp3"))};
-    ASSERT_TRUE(audiofiles::writeBytes(bad[1], {}) && audiofiles::writeBytes(bad[2], QByteArray(5000, '\x5a')));
+    ASSERT_TRUE(writeFile(bad[1], {}) && writeFile(bad[2], QByteArray(5000, '\x5a')));
     for (const QString& file : bad) {
         player.setURL(file);
         ASSERT_TRUE(waitFor([&] { return errors.size() == bad.indexOf(file) + 1; }, kCeiling)) << file.toStdString();
