@@ -178,18 +178,26 @@ TEST_F(PlayerTest, TheClockCountsWhileASongIsTimedAndItsTimersRunOnlyThen)
     EXPECT_EQ(QStringList({QString::number(t->chkTime.value()), t->txtSec.text()}), QStringList({"0", "0"}));
 }
 
-TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
+TEST_F(PlayerTest, SearchResultsAreTakenOnTheNextTurnOnePlayedOnceAndSeveralOfferedOnce)
 {
-    const QString hit = addLine(QStringLiteral("Hit"));
-    addLine(QStringLiteral("Miss"));
+    const QString first = addLine(QStringLiteral("First")), second = addLine(QStringLiteral("Second"));
     t->List1.setListIndex(1);
     t->txtPlay.setText(QStringLiteral("%s %n"));
-    t->txtNum.setText(QStringLiteral("2"));
-    result(QStringLiteral("Hit"));
-    t->player.Timer1_Timer();
-    t->player.Timer1_Timer();
-    EXPECT_EQ(t.sent, QStringList({"<F>Hit 2"}));
-    EXPECT_EQ(t->labFile.caption(), "Hit");
+    t->txtNum.setText(QStringLiteral("7"));
+    // Another search lands while the first result opens, and the result
+    // timer comes round again: the new result waits its turn.
+    duringWait = [&] {
+        if (t.wmp.urls.size() == 1) {
+            result(QStringLiteral("Second"));
+            t->player.Timer1_Timer();
+        }
+    };
+    result(QStringLiteral("First"));
+    ASSERT_TRUE(waitFor([&] { return t.wmp.urls.size() == 2; }, 30000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(t.wmp.urls, QStringList({first, second}));
+    EXPECT_EQ(t.sent, QStringList({"<F>First 7", "<F>Second 7"}));
+    EXPECT_EQ(t->labFile.caption(), "Second");
     // The playlist selection follows the result list's, which is none.
     EXPECT_EQ(t->List1.listIndex(), -1);
 
@@ -207,31 +215,12 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndSeveralAreOfferedOnceInThePicker)
         EXPECT_EQ(t->List3.count(), names.size());
         t->List3.clear();
     }
-    EXPECT_EQ(t.wmp.urls, QStringList({hit}));
-}
 
-TEST_F(PlayerTest, AResultIsStartedOnceOnTheNextTurnAndOneFoundWhileItOpensWaitsItsTurn)
-{
-    const QString first = addLine(QStringLiteral("First"));
-    const QString second = addLine(QStringLiteral("Second"));
-    duringWait = [&] {
-        // Another search lands while the first result opens, and the
-        // result timer comes round again.
-        if (t.wmp.urls.size() == 1) {
-            result(QStringLiteral("Second"));
-            t->player.Timer1_Timer();
-        }
-    };
-    result(QStringLiteral("First"));
-    ASSERT_TRUE(waitFor([&] { return t.wmp.urls.size() == 2; }, 30000));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(t.wmp.urls, QStringList({first, second}));
-    EXPECT_EQ(t.sent, QStringList({"<F>First", "<F>Second"}));
-
-    // With the real opening wait, and no more once the timers stop.
+    // With the real opening wait, which serves events, started once; and
+    // nothing once the timers stop.
     t->player.setOpeningWait(nullptr);
     result(QStringLiteral("First"));
-    ASSERT_TRUE(waitFor([&] { return t.sent.size() == 3; }, 30000));
+    ASSERT_TRUE(waitFor([&] { return t.wmp.urls.size() == 3; }, 30000));
     QCoreApplication::processEvents();
     EXPECT_EQ(t.wmp.urls, QStringList({first, second, first}));
     t->player.stopTimers();
@@ -239,14 +228,16 @@ TEST_F(PlayerTest, AResultIsStartedOnceOnTheNextTurnAndOneFoundWhileItOpensWaits
     EXPECT_FALSE(t->player.Timer1.isActive() || t->player.pTime.isActive() || t->player.tmrAR.isActive());
 }
 
-TEST_F(PlayerTest, AutoRandomStartsARandomSongWheneverThePlayerIsIdle)
+TEST_F(PlayerTest, AutoRandomStartsARandomSongWheneverThePlayerIsIdleButNeverOneThatWouldNotOpen)
 {
     const QString a = addLine(QStringLiteral("A"));
     t->player.AutoRandom(true);
-    const auto tick = [this](int state, double r) {
+    const auto tick = [this](int state, double r, bool fails = false) {
         t.wmp.setState(state);
         draw = r;
         t->player.tmrAR_Timer();
+        if (fails)
+            t.wmp.fail();
     };
     // One song is always picked, whatever the draw; a busy player is left alone.
     for (const int idle : {State::Undefined, State::Ready, State::Stopped})
@@ -255,41 +246,23 @@ TEST_F(PlayerTest, AutoRandomStartsARandomSongWheneverThePlayerIsIdle)
     tick(State::Paused, 0);
     EXPECT_EQ(t.wmp.urls, QStringList({a, a, a}));
 
-    // Two songs are both picked over time.
+    // Two songs are both picked over time; off, nothing starts.
     const QString b = addLine(QStringLiteral("B"));
     for (const double r : {0.7, 0.2, 0.5, 0.49})
         tick(State::Stopped, r);
-    EXPECT_EQ(t.wmp.urls.mid(3), QStringList({b, a, b, a}));
     EXPECT_EQ(t->List1.listIndex(), 0);
-
-    // Off after on: nothing more starts; nor does anything with no songs.
     t->player.AutoRandom(false);
-    EXPECT_EQ(t->chkenabled.value(), 0);
     tick(State::Stopped, 0);
-    t->List1.clear();
-    t->player.AutoRandom(true);
-    tick(State::Stopped, 0);
-    EXPECT_EQ(t.wmp.urls.size(), 7);
-}
+    EXPECT_EQ(t.wmp.urls.mid(3), QStringList({b, a, b, a}));
 
-TEST_F(PlayerTest, AutoRandomLeavesOutFilesThatWouldNotOpenAndStopsAfterThreeFailuresInARow)
-{
-    const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
+    // B fails once and is never drawn again; A plays, which ends the run of
+    // failures; then C, D and A fail in a row, and auto random goes off.
     const QString c = addLine(QStringLiteral("C")), d = addLine(QStringLiteral("D"));
     t->player.AutoRandom(true);
-    const auto pick = [this](double r, bool fails) {
-        t.wmp.setState(State::Stopped);
-        draw = r;
-        t->player.tmrAR_Timer();
-        if (fails)
-            t.wmp.fail();
-    };
-    // B fails once and is never drawn again; A plays, which ends the run of
-    // failures; then C, D and A fail in a row.
     const std::pair<double, bool> picks[] = {{0.3, true}, {0.3, false}, {0.5, true}, {0.5, true}, {0.9, true}};
     for (const auto& [r, fails] : picks)
-        pick(r, fails);
-    EXPECT_EQ(t.wmp.urls, QStringList({b, a, c, d, a}));
+        tick(State::Stopped, r, fails);
+    EXPECT_EQ(t.wmp.urls.mid(7), QStringList({b, a, c, d, a}));
     const QString off = QStringLiteral("<F>A</b>uto random off: 3 songs in a row would not play");
     EXPECT_EQ(t.sent.count(off), 1);
     EXPECT_EQ(t.sent.constLast(), off);
@@ -297,8 +270,8 @@ TEST_F(PlayerTest, AutoRandomLeavesOutFilesThatWouldNotOpenAndStopsAfterThreeFai
 
     // Switched on again, it finds nothing left that plays.
     t->player.AutoRandom(true);
-    pick(0, false);
-    EXPECT_EQ(t.wmp.urls.size(), 5);
+    tick(State::Stopped, 0);
+    EXPECT_EQ(t.wmp.urls.size(), 12);
 }
 
 TEST_F(PlayerTest, RandomIsTheWholePartOfItsLinearFunctionAndPicksAmongNamesHoldingTheText)
