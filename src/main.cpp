@@ -2,8 +2,8 @@
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
 #include "app/TerminalRoom.h"
+#include "chatlink/DesktopWindows.h"
 #include "chatlink/LocalRoom.h"
-#include "chatlink/SimDesktop.h"
 #include "controls/LogLine.h"
 #include "desktop/Mpris.h"
 #include "gui/DisplayCheck.h"
@@ -13,9 +13,6 @@
 #include "player/MpvPlayer.h"
 #include "toc/BotSettings.h"
 #include "toc/HeadlessBot.h"
-#ifdef Q_OS_WIN
-#include "chatlink/Win32WindowSystem.h"
-#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,14 +27,6 @@
 #include <optional>
 
 namespace {
-
-// The chat client's windows: the real desktop's on Windows; elsewhere no
-// chat client runs, so the local room lives on a simulated desktop.
-#ifdef Q_OS_WIN
-using DesktopWindows = Win32WindowSystem;
-#else
-using DesktopWindows = SimDesktop;
-#endif
 
 bool wantsHeadless(int argc, char** argv)
 {

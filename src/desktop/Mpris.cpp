@@ -214,19 +214,29 @@ QString Mpris::playbackStatus() const
     }
 }
 
-QString Mpris::trackId() const
+void Mpris::followTrack() const
 {
     const QString url = m_links.wmp.URL();
-    if (url != m_trackUrl) {
-        m_trackUrl = url;
-        ++m_track;
-    }
+    if (url == m_trackUrl)
+        return;
+    m_trackUrl = url;
+    ++m_track;
+    const QUrl location = QUrl::fromUserInput(url);
+    m_tags = location.isLocalFile() ? ReadSongTags(location.toLocalFile()) : SongTags();
+}
+
+QString Mpris::trackId() const
+{
+    followTrack();
     return QStringLiteral("/org/quillon/Quillon/track/") + QString::number(m_track);
 }
 
 QString Mpris::title() const
 {
-    // The name the room was given for the playlist entry of the media.
+    followTrack();
+    if (!m_tags.title.isEmpty())
+        return m_tags.title;
+    // Untagged, the name the room was given for the playlist entry of the media.
     const QString url = m_links.wmp.URL();
     const QString tail = u';' + url;
     for (const QString& line : m_links.List2.items()) {
@@ -247,6 +257,10 @@ QVariantMap Mpris::metadata() const
         {QStringLiteral("xesam:title"), title()},
         {QStringLiteral("xesam:url"), QUrl::fromUserInput(url).toString(QUrl::FullyEncoded)},
     };
+    if (!m_tags.artist.isEmpty())
+        map.insert(QStringLiteral("xesam:artist"), QStringList {m_tags.artist});
+    if (!m_tags.album.isEmpty())
+        map.insert(QStringLiteral("xesam:album"), m_tags.album);
     const qint64 length = durationMicroseconds(m_links.wmp.durationString());
     if (length > 0)
         map.insert(QStringLiteral("mpris:length"), length);

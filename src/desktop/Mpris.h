@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include "player/Mp3Header.h"
+
 #include <functional>
 #include <memory>
 
@@ -72,6 +74,8 @@ private:
     QVariantMap announced() const;
     // Sends PropertiesChanged for what differs from the last sending.
     void announceChanges();
+    // Notes a new song: a new track id, and its tags.
+    void followTrack() const;
     QString title() const;
     QString trackId() const;
 
@@ -83,4 +87,5 @@ private:
     // when the same song comes again.
     mutable QString m_trackUrl;
     mutable quint64 m_track = 0;
+    mutable SongTags m_tags;
 };

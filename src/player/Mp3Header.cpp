@@ -83,3 +83,9 @@ SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, La
     const TagLib::PropertyMap tags = file.file()->properties();
     return {tagText(tags, "ARTIST"), tagText(tags, "TITLE"), tagText(tags, "ALBUM")};
 }
+
+SongTags ReadSongTags(const QString& path)
+{
+    Label bitrate, frequency, mode;
+    return ReadMp3Header(path, bitrate, frequency, mode);
+}

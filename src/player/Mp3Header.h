@@ -16,3 +16,6 @@ struct SongTags {
 // returns the file's tags. A file it cannot read (unknown kind, damaged,
 // empty, missing) leaves the labels as they were and has no tags.
 SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode);
+
+// The tags alone, for a view of the song that has no use for its facts.
+SongTags ReadSongTags(const QString& path);

@@ -1,9 +1,11 @@
 #include "TocTestServer.h"
 #include "WaitFor.h"
+#include "support/FakeUserInterface.h"
+#include "support/NoWindows.h"
 #include "support/QtPrinters.h"
 
+#include "chatlink/ChatScanner.h"
 #include "controls/UserStore.h"
-#include "support/TestForm.h"
 #include "toc/BotMode.h"
 
 #include <QDir>
@@ -35,57 +37,62 @@ bool keepsAliveTo(quint16 port)
     return false;
 }
 
-// A main form over fakes whose bot panel points at our server.
-struct BotModeTest : ::testing::Test {
+// Bot mode over the form's holders, the TOC client and a scanner on a
+// desktop without chat clients, linked as the main form links them.
+struct BotRig : FormState {
+    NoWindows desktop;
+    FakeUserInterface ui;
+    ChatScanner chat1 {*this, desktop, ui};
+    MarlTOCSock toc;
+    BotMode botMode {*this, toc, chat1, ui};
+
+    BotRig() { botMode.attachClient(); }
+};
+
+// Bot mode whose panel points at our server.
+struct BotModeTest : ::testing::Test, BotRig {
     TocTestServer server;
-    TestForm t;
-    // Every line the bot hands to the chat-line handler: "who|what|date".
-    QStringList lines;
 
     BotModeTest()
     {
-        t->botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
-        t->botMode.setAuthorizer({QStringLiteral("login.example"), 29999});
-        t->botSN.setText(QStringLiteral("Marl Bot"));
-        t->botPW.setText(QStringLiteral("secret"));
-        t->chkBot.setValue(1);
-        QObject::connect(&t->botMode, &BotMode::aimchatscan,
-                         [this](const QString& who, const QString& what, const QString& date) {
-                             lines.append(who + u'|' + what + u'|' + date);
-                         });
+        botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
+        botMode.setAuthorizer({QStringLiteral("login.example"), 29999});
+        botSN.setText(QStringLiteral("Marl Bot"));
+        botPW.setText(QStringLiteral("secret"));
+        chkBot.setValue(1);
     }
 
-    // Clicks Signon and plays the server's part of a sign-on, watching the
-    // label and the button on the way.
+    // Clicks Signon and plays the server's part of a sign-on.
     void signOn()
     {
-        ASSERT_EQ(t->skinButton6.caption(), "Signon");
-        ASSERT_NO_FATAL_FAILURE(answerSignOn([this] { t->botMode.skinButton6_Click(); }));
+        ASSERT_EQ(skinButton6.caption(), "Signon");
+        ASSERT_NO_FATAL_FAILURE(answerSignOn([this] { botMode.skinButton6_Click(); }));
     }
 
-    // The server's part of the sign-on that `start` begins.
+    // The server's part of the sign-on that `start` begins, watching the
+    // label and the button on the way.
     template <typename Start> void answerSignOn(Start start)
     {
         const int before = server.connectionsAccepted();
         start();
-        EXPECT_EQ(t->labToc.caption(), "Connecting");
+        EXPECT_EQ(labToc.caption(), "Connecting");
         ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() > before && server.greeting().size() == 10; }));
         server.sendFrame(1, TocTestServer::signOnPayload());
         ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
-        EXPECT_EQ(t->skinButton6.caption(), "Signon");
+        EXPECT_EQ(skinButton6.caption(), "Signon");
         server.sendMessage(TocTestServer::SIGN_ON());
         server.sendMessage(TocTestServer::CONFIG2("m:1\ndone:\n"));
-        ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Logoff"); }));
-        EXPECT_EQ(t->labToc.caption(), "Signed On!");
-        EXPECT_EQ(t->toc.state(), State::SignedOn);
+        ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
+        EXPECT_EQ(labToc.caption(), "Signed On!");
+        EXPECT_EQ(toc.state(), State::SignedOn);
     }
 
     // Clicks Join and confirms the join as room `id`.
     void join(qint32 id)
     {
-        t->botMode.skinButton7_Click();
-        server.sendMessage(TocTestServer::CHAT_JOIN(id, t->txtChat.text().toUtf8()));
-        ASSERT_TRUE(waitFor([&] { return t->toc.LastChatID() == id; }));
+        botMode.skinButton7_Click();
+        server.sendMessage(TocTestServer::CHAT_JOIN(id, txtChat.text().toUtf8()));
+        ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == id; }));
     }
 
     // The commands after the login and toc_init_done, once there are n.
@@ -98,51 +105,32 @@ struct BotModeTest : ::testing::Test {
 
 TEST_F(BotModeTest, CheckingTheBoxMakesRoomForThePanelAndStopsTheScanner)
 {
-    t->chkBot.setValue(0);
-    t->chat1.scan_on();
-    t->chkBot.setValue(1);
-    t->botMode.chkBot_Click();
-    EXPECT_EQ(t->List1Height.value(), 2130);
-    EXPECT_FALSE(t->chat1.isScanning());
-    t->chkBot.setValue(0);
-    t->botMode.chkBot_Click();
-    EXPECT_EQ(t->List1Height.value(), 3600);
-    EXPECT_TRUE(t->chat1.isScanning());
-}
-
-TEST_F(BotModeTest, AfterAStartThatCountedTheLoadsTheFirstClickSignsOn)
-{
-    t->lstsettings.addItem(QStringLiteral("[loads]:3"));
-    t->settings.applyAtStartUp();
-    ASSERT_EQ(t->skinButton6.caption(), "Signon");
-
-    ASSERT_NO_FATAL_FAILURE(signOn());
-    EXPECT_EQ(server.connectionsAccepted(), 1);
-    // The panel's name and password, the authorizer only named in the login.
-    EXPECT_EQ(server.commands()[0],
-              "toc2_login login.example 29999 marlbot 0x270c005d311b English  "
-              "\"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817");
-    // Logoff offers Signon again; the label keeps its text.
-    t->botMode.skinButton6_Click();
-    EXPECT_EQ(t->skinButton6.caption(), "Signon");
-    EXPECT_EQ(t->labToc.caption(), "Signed On!");
-    EXPECT_TRUE(waitFor([&] { return server.clientGone(); }));
+    chkBot.setValue(0);
+    chat1.scan_on();
+    chkBot.setValue(1);
+    botMode.chkBot_Click();
+    EXPECT_EQ(List1Height.value(), 2130);
+    EXPECT_FALSE(chat1.isScanning());
+    chkBot.setValue(0);
+    botMode.chkBot_Click();
+    EXPECT_EQ(List1Height.value(), 3600);
+    EXPECT_TRUE(chat1.isScanning());
 }
 
 TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeavesBotMode)
 {
-    Reconnector& reconnect = t->botMode.reconnect;
+    Reconnector& reconnect = botMode.reconnect;
     reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
-    EXPECT_TRUE(t->toc.tmrAntiIdle.isActive());
+    EXPECT_TRUE(toc.tmrAntiIdle.isActive());
     EXPECT_TRUE(keepsAliveTo(server.port()));
     ASSERT_NO_FATAL_FAILURE(join(31));
     server.closeClient();
-    ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Signon"); }));
-    EXPECT_EQ(t->labToc.caption(), "Retry in 1 s");
+    ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Signon"); }));
+    EXPECT_EQ(labToc.caption(), "Retry in 1 s");
     EXPECT_TRUE(reconnect.isWaiting());
     EXPECT_EQ(reconnect.tmrRetry.interval(), 1000);
-    EXPECT_FALSE(t->toc.tmrAntiIdle.isActive());
+    EXPECT_FALSE(toc.tmrAntiIdle.isActive());
 
     // The room joined by hand is joined again, with nothing left first.
     ASSERT_NO_FATAL_FAILURE(answerSignOn([&] { reconnect.tmrRetry_Timer(); }));
@@ -153,32 +141,38 @@ TEST_F(BotModeTest, ALostConnectionIsSignedOnAgainWithTheRoomUntilTheOwnerLeaves
     server.closeClient();
     ASSERT_TRUE(waitFor([&] { return reconnect.isWaiting(); }));
     reconnect.tmrRetry_Timer();
-    ASSERT_TRUE(waitFor([&] { return t->labToc.caption() == QLatin1String("Retry in 4 s"); }));
-    EXPECT_EQ(t->toc.state(), State::Disconnected);
+    ASSERT_TRUE(waitFor([&] { return labToc.caption() == QLatin1String("Retry in 4 s"); }));
+    EXPECT_EQ(toc.state(), State::Disconnected);
 
     // Signon by hand tries at once; leaving bot mode ends the retries.
-    t->botMode.skinButton6_Click();
-    ASSERT_TRUE(waitFor([&] { return t->labToc.caption() == QLatin1String("Retry in 8 s"); }));
-    t->chkBot.setValue(0);
-    t->botMode.chkBot_Click();
+    botMode.skinButton6_Click();
+    ASSERT_TRUE(waitFor([&] { return labToc.caption() == QLatin1String("Retry in 8 s"); }));
+    chkBot.setValue(0);
+    botMode.chkBot_Click();
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
 }
 
 TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
 {
-    Reconnector& reconnect = t->botMode.reconnect;
+    Reconnector& reconnect = botMode.reconnect;
     reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
     ASSERT_NO_FATAL_FAILURE(signOn());
-    t->botMode.skinButton6_Click();  // Logoff
+    // The panel's name and password; the authorizer is only named in the login.
+    EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.example 29999 marlbot 0x270c005d311b "));
+    // Logoff offers Signon again; the label keeps its text.
+    botMode.skinButton6_Click();
+    EXPECT_EQ(skinButton6.caption(), "Signon");
+    EXPECT_EQ(labToc.caption(), "Signed On!");
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
+    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
 
     // A server that never answers the sign-on is left after a while.
-    t->botMode.skinButton6_Click();
+    botMode.skinButton6_Click();
     ASSERT_TRUE(waitFor([&] { return server.connectionsAccepted() == 2 && server.greeting().size() == 10; }));
     EXPECT_TRUE(reconnect.tmrSignOnWait.isActive());
     reconnect.tmrSignOnWait_Timer();
-    EXPECT_EQ(t->toc.state(), State::Disconnected);
-    EXPECT_EQ(t->labToc.caption(), "Retry in 1 s");
+    EXPECT_EQ(toc.state(), State::Disconnected);
+    EXPECT_EQ(labToc.caption(), "Retry in 1 s");
     EXPECT_TRUE(waitFor([&] { return server.clientGone(); }));
 
     // "Connecting too often" waits ten minutes; a wrong password ends it all.
@@ -189,49 +183,28 @@ TEST_F(BotModeTest, LogoffRefusalAndSilenceEachEndOrDelayTheRetries)
         server.sendFrame(1, TocTestServer::signOnPayload());
         server.sendMessage(TocTestServer::ERROR(error));
         server.closeClient();
-        ASSERT_TRUE(waitFor([&] { return t->toc.state() == State::Disconnected; }));
+        ASSERT_TRUE(waitFor([&] { return toc.state() == State::Disconnected; }));
     };
     ASSERT_NO_FATAL_FAILURE(refuse(983));
-    EXPECT_EQ(t->labToc.caption(), "Retry in 10 min");
+    EXPECT_EQ(labToc.caption(), "Retry in 10 min");
     EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
     ASSERT_NO_FATAL_FAILURE(refuse(980));
-    EXPECT_EQ(t->labToc.caption(), "Wrong name or password");
+    EXPECT_EQ(labToc.caption(), "Wrong name or password");
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
     reconnect.tmrRetry_Timer();
-    EXPECT_EQ(t->toc.state(), State::Disconnected);
-}
-
-TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
-{
-    t->lbuser.setCaption(QStringLiteral("Found One"));
-    t->botMode.botOwner.setText(QStringLiteral("Owner One"));
-    t->botMode.botOwner_Change();
-    EXPECT_EQ(t->lbuser.caption(), "Owner One");
-    // The bot's own tag coming back from the server does not take over.
-    t->lbuser.setCaption(QStringLiteral("Marl Bot"));
-    EXPECT_EQ(t->lbuser.caption(), "Owner One");
-    t->chkBot.setValue(0);
-    t->botMode.chkBot_Click();
-    EXPECT_EQ(t->lbuser.caption(), "Found One");
-    t.reset();
-    EXPECT_EQ(t->botMode.botOwner.text(), "Owner One");
-    EXPECT_EQ(t->lbuser.caption(), MainForm::kUnknownOwner);
-    SaveSetting(BotMode::kBotGroup, BotMode::kOwnerKey, QString());
+    EXPECT_EQ(toc.state(), State::Disconnected);
 }
 
 TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
 {
     ASSERT_NO_FATAL_FAILURE(signOn());
-    t->botMode.skinButton7_Click();
-    ASSERT_EQ(sentAfterSignOn(2).size(), 2);
-    server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
-    ASSERT_TRUE(waitFor([&] { return t->toc.LastChatID() == 1234; }));
-    t->txtChat.setText(QStringLiteral("Music Room"));
+    ASSERT_NO_FATAL_FAILURE(join(1234));
+    txtChat.setText(QStringLiteral("Music Room"));
     for (const char* exchange : {"four", "40000", "", " 5 "}) {
-        t->txtEx.setText(QString::fromLatin1(exchange));
-        t->botMode.skinButton7_Click();
+        txtEx.setText(QString::fromLatin1(exchange));
+        botMode.skinButton7_Click();
     }
-    t->botMode.skinButton8_Click();
+    botMode.skinButton8_Click();
     EXPECT_EQ(sentAfterSignOn(8),
               (QList<QByteArray> {
                   "toc_chat_leave \"0\"",
@@ -243,156 +216,90 @@ TEST_F(BotModeTest, JoinLeavesTheRoomJoinedLastFirstAndRefusesABadExchange)
                   "toc_chat_join \"5\" \"Music Room\"",
                   "toc_chat_leave \"1234\"",
               }));
-    EXPECT_EQ(t.ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
-    EXPECT_EQ(t->toc.state(), State::SignedOn);
+    EXPECT_EQ(ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
+    EXPECT_EQ(toc.state(), State::SignedOn);
 }
 
-TEST_F(BotModeTest, RoomLinesReachTheHandlerUntaggedAndOnlyTheOwnerIsAnsweredEscaped)
+TEST_F(BotModeTest, TheNamedOwnerRulesOnlyWhileBotModeIsOnAndIsRemembered)
 {
-    ASSERT_NO_FATAL_FAILURE(signOn());
-    ASSERT_NO_FATAL_FAILURE(join(31));
-    t->lbuser.setCaption(QStringLiteral("Owner One"));
-    // A song name with a double quote and a trailing backslash.
-    t->labFile.setCaption(QStringLiteral("say \"hi\" C:\\x\\"));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(31, "Owner One", false, "<FONT COLOR=\"#000000\">p?</FONT>"));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(31, "Some One", false, "p?"));
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(12, "Other", true, "<b>x</b> a > b <i"));
-    ASSERT_TRUE(waitFor([&] { return lines.size() == 3; }));
-    EXPECT_EQ(lines, QStringList({"Owner One|p?|0", "Some One|p?|0", "Other|x a > b <i|0"}));
-    // Once the Part arrives, every reply sent before it has arrived too.
-    t->botMode.skinButton8_Click();
-    EXPECT_EQ(sentAfterSignOn(4).mid(2),
-              (QList<QByteArray> {
-                  "toc_chat_send 31 \"P</b>laying [say \\\"hi\\\" C:\\\\x\\\\]\"",
-                  "toc_chat_leave \"31\"",
-              }));
+    lbuser.setCaption(QStringLiteral("Found One"));
+    botMode.botOwner.setText(QStringLiteral("Owner One"));
+    botMode.botOwner_Change();
+    EXPECT_EQ(lbuser.caption(), "Owner One");
+    // The bot's own tag coming back from the server does not take over.
+    lbuser.setCaption(QStringLiteral("Marl Bot"));
+    EXPECT_EQ(lbuser.caption(), "Owner One");
+    chkBot.setValue(0);
+    botMode.chkBot_Click();
+    EXPECT_EQ(lbuser.caption(), "Found One");
+    // The next start knows the owner but leaves lbuser alone until bot mode.
+    const BotRig next;
+    EXPECT_EQ(next.botMode.botOwner.text(), "Owner One");
+    EXPECT_EQ(next.lbuser.caption(), FormState::kUnknownOwner);
+    SaveSetting(BotMode::kBotGroup, BotMode::kOwnerKey, QString());
 }
 
-TEST_F(BotModeTest, UnloadPostsItsLastLineThenClosesTheConnection)
+// The hosts and the dialect come from the per-user store unless set for
+// the run; a stored value that means nothing counts as missing.
+TEST(BotStore, HostsAndDialectStoredOrSetForTheRun)
 {
-    ASSERT_NO_FATAL_FAILURE(signOn());
-    ASSERT_NO_FATAL_FAILURE(join(5));
-    t->txtFont.setText(QStringLiteral("<b>"));
-    t->Form_Unload();
-    EXPECT_EQ(t->toc.state(), State::Disconnected);
-    EXPECT_FALSE(t->botMode.reconnect.isWaiting());
-    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_EQ(server.commands().constLast(),
-              "toc_chat_send 5 \"<b><i>(</i> quillon\xc2\xb3\xc2\xb7\xc2\xb2 <i>) unloaded.\"");
-}
-
-TEST_F(BotModeTest, UnloadWhileSignedOffLeavesTheClientAlone)
-{
-    int changes = 0;
-    QObject::connect(&t->toc, &MarlTOCSock::stateChanged, [&] { ++changes; });
-    QObject::connect(&t->toc, &MarlTOCSock::LoggedOff, [&] { ++changes; });
-    t->Form_Unload();
-    EXPECT_EQ(changes, 0);
-}
-
-// The hosts come from the per-user store unless set for the run.
-TEST(BotHosts, DefaultsStoredHostsAndABadStoredPort)
-{
-    TocTestServer server;
-    TestForm t;
-    EXPECT_EQ(t->botMode.server(), (TocEndpoint {QStringLiteral("toc.oscar.aol.com"), 5190}));
-    EXPECT_EQ(t->botMode.authorizer(), (TocEndpoint {QStringLiteral("login.oscar.aol.com"), 29999}));
-
-    SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral("127.0.0.1"));
-    SaveSetting(BotMode::kGroup, BotMode::kPortKey, QString::number(server.port()));
+    BotRig t;
+    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("toc.oscar.aol.com"), 5190}));
+    EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("login.oscar.aol.com"), 29999}));
+    SaveSetting(BotMode::kGroup, BotMode::kServerKey, QStringLiteral(" 127.0.0.1 "));
+    SaveSetting(BotMode::kGroup, BotMode::kPortKey, QStringLiteral("9898"));
     SaveSetting(BotMode::kGroup, BotMode::kAuthorizerKey, QStringLiteral("auth.example"));
     SaveSetting(BotMode::kGroup, BotMode::kAuthPortKey, QStringLiteral("70000"));
-    t->botSN.setText(QStringLiteral("Quill"));
-    t->botMode.skinButton6_Click();
-    EXPECT_TRUE(waitFor([&] { return server.greeting().size() == 10; }));
-    server.sendFrame(1, TocTestServer::signOnPayload());
-    EXPECT_TRUE(waitFor([&] { return server.commands().size() == 1; }));
-    EXPECT_TRUE(server.commands().value(0).startsWith("toc2_login auth.example 29999 quill "));
+    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 9898}));
+    EXPECT_EQ(t.botMode.authorizer(), (TocEndpoint {QStringLiteral("auth.example"), 29999}));
+    t.botMode.setServer({QStringLiteral("elsewhere.example"), 1});
+    EXPECT_EQ(t.botMode.server(), (TocEndpoint {QStringLiteral("elsewhere.example"), 1}));
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), " 127.0.0.1 ");
 
-    // A host set for the run wins over the store without changing it.
-    t->botMode.setServer({QStringLiteral("elsewhere.example"), 1});
-    EXPECT_EQ(t->botMode.server(), (TocEndpoint {QStringLiteral("elsewhere.example"), 1}));
-    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kServerKey), "127.0.0.1");
-    for (const QString& key : {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey})
-        SaveSetting(BotMode::kGroup, key, QString());
-}
-
-// The GUI's dialect is the per-user store's, TOC2 when it holds none.
-TEST(BotDialect, StoredOrSetForTheRunAndUsedBySignon)
-{
-    TestForm t;
-    const QList<std::pair<QString, TocDialect>> stored {
-        {"", TocDialect::Toc2}, {"3", TocDialect::Toc2}, {" auto", TocDialect::Auto}, {"1", TocDialect::Toc1}};
+    // The GUI's dialect is TOC2 when the store holds none.
+    const QList<std::pair<QString, TocDialect>> stored {{"", TocDialect::Toc2},     {"3", TocDialect::Toc2},
+                                                        {"toc1", TocDialect::Toc2}, {" Auto ", TocDialect::Auto},
+                                                        {"2", TocDialect::Toc2},    {"1", TocDialect::Toc1}};
     for (const auto& [text, dialect] : stored) {
         SaveSetting(BotMode::kGroup, BotMode::kVersionKey, text);
-        EXPECT_EQ(t->botMode.dialect(), dialect) << qPrintable(text);
+        EXPECT_EQ(t.botMode.dialect(), dialect) << qPrintable(text);
     }
-
-    TocTestServer server;
-    server.actAsToc1("quill", "0x2408105c23001130");
-    t->botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
-    t->botSN.setText(QStringLiteral("Quill"));
-    t->botPW.setText(QStringLiteral("password"));
-    t->botMode.skinButton6_Click();
-    ASSERT_TRUE(waitFor([&] { return t->skinButton6.caption() == QLatin1String("Logoff"); }));
-    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon "));
-
-    // A dialect set for the run wins over the store without changing it.
-    t->botMode.setDialect(TocDialect::Auto);
-    EXPECT_EQ(t->botMode.dialect(), TocDialect::Auto);
-    BotMode::storeDialect(TocDialect::Toc2);
-    EXPECT_EQ(t->botMode.dialect(), TocDialect::Auto);
-    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "2");
-    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QString());
+    t.botMode.setDialect(TocDialect::Auto);
+    for (const TocDialect dialect : {TocDialect::Toc2, TocDialect::Auto, TocDialect::Toc1}) {
+        BotMode::storeDialect(dialect);
+        EXPECT_EQ(BotMode::storedDialect(), dialect);
+    }
+    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
+    EXPECT_EQ(t.botMode.dialect(), TocDialect::Auto);
+    for (const QString& key :
+         {BotMode::kServerKey, BotMode::kPortKey, BotMode::kAuthorizerKey, BotMode::kAuthPortKey, BotMode::kVersionKey})
+        SaveSetting(BotMode::kGroup, key, QString());
 }
 
 TEST(TocEndpoint, AcceptsHostNamesIpv4AndBracketedIpv6AndPrintsWhatParsesBack)
 {
-    const struct {
-        const char* text;
-        const char* host;
-        quint16 port;
-    } good[] = {
-        {" 127.0.0.1:9898 ", "127.0.0.1", 9898},
-        {"[::1]:65535", "::1", 65535},
-        {"[::1]", "::1", 5190},
-        {"fe80::2", "fe80::2", 5190},
-        {"toc.example.org.", "toc.example.org.", 5190},
-        {"my_host-2:1", "my_host-2", 1},
-        {"[fe80::1%eth0]:7", "fe80::1%eth0", 7},
-    };
-    for (const auto& g : good) {
-        const auto parsed = TocEndpoint::parse(QString::fromLatin1(g.text), 5190);
-        ASSERT_TRUE(parsed) << g.text;
-        EXPECT_EQ(*parsed, (TocEndpoint {QString::fromLatin1(g.host), g.port})) << g.text;
-        EXPECT_EQ(TocEndpoint::parse(parsed->toString(), 1), parsed) << g.text;
+    // What is given, and how it prints.
+    const QList<std::pair<QString, QString>> good {{" 127.0.0.1:9898 ", "127.0.0.1:9898"},
+                                                   {"[::1]:65535", "[::1]:65535"},
+                                                   {"[::1]", "[::1]:5190"},
+                                                   {"fe80::2", "[fe80::2]:5190"},
+                                                   {"toc.example.org.", "toc.example.org.:5190"},
+                                                   {"my_host-2:1", "my_host-2:1"},
+                                                   {"[fe80::1%eth0]:7", "[fe80::1%eth0]:7"}};
+    for (const auto& [text, printed] : good) {
+        const auto parsed = TocEndpoint::parse(text, 5190);
+        ASSERT_TRUE(parsed) << qPrintable(text);
+        EXPECT_EQ(parsed->toString(), printed);
+        EXPECT_EQ(TocEndpoint::parse(printed, 1), parsed) << qPrintable(text);
     }
     // Each bad one fails at once instead of at connect time.
-    for (const char* bad : {"",
-                            ":5190",
-                            "host:",
-                            "host:0",
-                            "host:65536",
-                            "host:12x",
-                            "host:+1",
-                            "[::1",
-                            "[::1]x",
-                            "[::1]:",
-                            "localhost:5190:",
-                            "127.0.0.1::5190",
-                            "host name:99",
-                            "ho\x01st:5190",
-                            "1[::1]:272",
-                            "[127.0.0.1]:5",
-                            "[host]:5",
-                            "a..b",
-                            ".a",
-                            "1.2.3:5",
-                            "1.2.3.256",
-                            "1.2.3.4.:5",
-                            "host/x",
-                            "caf\xc3\xa9\tbar"})
-        EXPECT_FALSE(TocEndpoint::parse(QString::fromUtf8(bad), 5190)) << bad;
+    const QStringList bad = QString::fromUtf8("|:5190|host:|host:0|host:65536|host:12x|host:+1|[::1|[::1]x|[::1]:|"
+                                              "localhost:5190:|127.0.0.1::5190|host name:99|ho\x01st:5190|1[::1]:272|"
+                                              "[127.0.0.1]:5|[host]:5|a..b|.a|1.2.3:5|1.2.3.256|1.2.3.4.:5|host/x|"
+                                              "caf\xc3\xa9\tbar")
+                                .split(u'|');
+    for (const QString& text : bad)
+        EXPECT_FALSE(TocEndpoint::parse(text, 5190)) << qPrintable(text);
 }
 
 }  // namespace

@@ -14,14 +14,8 @@ namespace {
 struct BotSettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QProcessEnvironment environment;
-    BotOptions options;
+    BotOptions options {QStringLiteral("Quill Bot"), QStringLiteral("Music Room"), {}, QStringLiteral("Owner One")};
 
-    BotSettingsTest()
-    {
-        options.screenName = QStringLiteral("Quill Bot");
-        options.room = QStringLiteral("Music Room");
-        options.owner = QStringLiteral("Owner One");
-    }
     ~BotSettingsTest() override
     {
         for (const QString& key :
@@ -33,18 +27,22 @@ struct BotSettingsTest : ::testing::Test {
     QString file(const QString& name, const QByteArray& bytes)
     {
         QFile f(dir.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         return f.fileName();
     }
-    // The settings, or the usage error's message.
-    std::variant<HeadlessBotSettings, UsageError> resolve() { return resolveBotSettings(options, environment); }
-    QString password()
+    // The settings; a usage error fails the test.
+    HeadlessBotSettings settings()
     {
-        const auto r = resolve();
-        return std::holds_alternative<HeadlessBotSettings>(r)
-            ? std::get<HeadlessBotSettings>(r).password
-            : QStringLiteral("error: ") + std::get<UsageError>(r).message;
+        auto r = resolveBotSettings(options, environment);
+        EXPECT_TRUE(std::holds_alternative<HeadlessBotSettings>(r)) << std::get<UsageError>(r).message.toStdString();
+        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(std::move(r))
+                                                              : HeadlessBotSettings {};
+    }
+    // The usage error's message; empty when the settings are whole.
+    QString error()
+    {
+        const auto r = resolveBotSettings(options, environment);
+        return std::holds_alternative<UsageError>(r) ? std::get<UsageError>(r).message : QString();
     }
 };
 
@@ -53,85 +51,64 @@ TEST_F(BotSettingsTest, PasswordFromFileCredentialEnvironmentOrCommandLineInThat
     const QString credentials = dir.filePath(QStringLiteral("credentials"));
     QDir().mkpath(credentials);
     options.password = QStringLiteral("from option");
-    EXPECT_EQ(password(), "from option");
+    EXPECT_EQ(settings().password, "from option");
     environment.insert(QStringLiteral("QUILLON_TOC_PASSWORD"), QStringLiteral("from environment"));
-    EXPECT_EQ(password(), "from environment");
+    EXPECT_EQ(settings().password, "from environment");
     // A credentials folder without our credential is passed over.
     environment.insert(QStringLiteral("CREDENTIALS_DIRECTORY"), credentials);
-    EXPECT_EQ(password(), "from environment");
+    EXPECT_EQ(settings().password, "from environment");
     file(QStringLiteral("credentials/toc-password"), "from credential\n");
-    EXPECT_EQ(password(), "from credential");
+    EXPECT_EQ(settings().password, "from credential");
     // Only the first line counts, without its line end; blanks are kept.
     options.passwordFile = file(QStringLiteral("pw"), " from file \r\nsecond line\n");
-    EXPECT_EQ(password(), " from file ");
+    EXPECT_EQ(settings().password, " from file ");
 
     options.passwordFile = file(QStringLiteral("empty"), "\nsecond line\n");
-    EXPECT_TRUE(password().startsWith(QStringLiteral("error: the password file ")));
+    EXPECT_TRUE(error().startsWith(QStringLiteral("the password file "))) << error().toStdString();
     options.passwordFile = dir.filePath(QStringLiteral("missing"));
-    EXPECT_TRUE(password().startsWith(QStringLiteral("error: cannot read the password file ")));
+    EXPECT_TRUE(error().startsWith(QStringLiteral("cannot read the password file "))) << error().toStdString();
     options.passwordFile.reset();
     environment.clear();
     options.password.reset();
-    EXPECT_TRUE(password().startsWith(QStringLiteral("error: --bot needs a password")));
+    EXPECT_TRUE(error().startsWith(QStringLiteral("--bot needs a password"))) << error().toStdString();
 }
 
 TEST_F(BotSettingsTest, OptionsWinOverTheStoreWithoutBeingStoredAndWhatIsMissingIsNamed)
 {
     options = {};
     options.password = QStringLiteral("pw");
-    const struct {
-        QString key;
-        const char* value;
-        const char* missing;
-    } keys[] = {
-        {BotMode::kScreenNameKey, "Stored Bot", "--bot needs --screen-name (or the key screenname under [bot] in "},
-        {BotMode::kRoomKey, "Stored Room", "--bot needs --room (or the key room under [bot] in "},
-        {BotMode::kOwnerKey, "Stored Owner", "--bot needs --owner (or the key owner under [bot] in "},
+    const std::pair<QString, const char*> keys[] = {
+        {BotMode::kScreenNameKey, "--bot needs --screen-name (or the key screenname under [bot] in "},
+        {BotMode::kRoomKey, "--bot needs --room (or the key room under [bot] in "},
+        {BotMode::kOwnerKey, "--bot needs --owner (or the key owner under [bot] in "},
     };
-    for (const auto& k : keys) {
-        const auto r = resolve();
-        ASSERT_TRUE(std::holds_alternative<UsageError>(r)) << k.missing;
-        EXPECT_TRUE(std::get<UsageError>(r).message.startsWith(QString::fromLatin1(k.missing)))
-            << std::get<UsageError>(r).message.toStdString();
-        SaveSetting(BotMode::kBotGroup, k.key, QString::fromLatin1(k.value));
+    for (const auto& [key, missing] : keys) {
+        EXPECT_TRUE(error().startsWith(QString::fromLatin1(missing))) << error().toStdString();
+        SaveSetting(BotMode::kBotGroup, key, QStringLiteral("Stored ") + key);
     }
     SaveSetting(BotMode::kBotGroup, BotMode::kExchangeKey, QStringLiteral("5"));
     options.room = QStringLiteral("Music Room");
-    const auto r = resolve();
-    ASSERT_TRUE(std::holds_alternative<HeadlessBotSettings>(r));
-    const HeadlessBotSettings& s = std::get<HeadlessBotSettings>(r);
-    EXPECT_EQ(QStringList({s.screenName, s.room, s.exchange, s.owner}),
-              QStringList({"Stored Bot", "Music Room", "5", "Stored Owner"}));
-    EXPECT_EQ(GetSetting(BotMode::kBotGroup, BotMode::kRoomKey), "Stored Room");
+    const HeadlessBotSettings s = settings();
+    EXPECT_EQ(QStringList({s.screenName, s.room, s.exchange, s.owner, tocDialectText(*s.dialect)}),
+              QStringList({"Stored screenname", "Music Room", "5", "Stored owner", "auto"}));
+    EXPECT_EQ(GetSetting(BotMode::kBotGroup, BotMode::kRoomKey), "Stored room");
+
+    // The version option wins over the store, which wins over auto.
+    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QStringLiteral("1"));
+    EXPECT_EQ(settings().dialect, TocDialect::Toc1);
+    options.tocVersion = QStringLiteral("2");
+    EXPECT_EQ(settings().dialect, TocDialect::Toc2);
+    options.tocVersion = QStringLiteral("3");
+    EXPECT_EQ(error(), "--toc-version takes 1, 2 or auto");
 
     // A number that is not an exchange is refused wherever it comes from.
+    options.tocVersion.reset();
     SaveSetting(BotMode::kBotGroup, BotMode::kExchangeKey, QStringLiteral("five"));
-    ASSERT_TRUE(std::holds_alternative<UsageError>(resolve()));
-    EXPECT_EQ(std::get<UsageError>(resolve()).message,
-              "the key exchange under [bot] takes a whole number from -32768 to 32767");
+    EXPECT_EQ(error(), "the key exchange under [bot] takes a whole number from -32768 to 32767");
     for (const char* exchange : {"40000", ""}) {
         options.exchange = QString::fromLatin1(exchange);
-        ASSERT_TRUE(std::holds_alternative<UsageError>(resolve())) << exchange;
-        EXPECT_TRUE(std::get<UsageError>(resolve()).message.startsWith(QStringLiteral("--exchange ")));
+        EXPECT_TRUE(error().startsWith(QStringLiteral("--exchange "))) << exchange;
     }
-}
-
-TEST_F(BotSettingsTest, TheTocVersionOptionWinsOverTheStoreWhichWinsOverAuto)
-{
-    const auto dialect = [this] {
-        const auto r = resolve();
-        return std::holds_alternative<HeadlessBotSettings>(r) ? std::get<HeadlessBotSettings>(r).dialect : std::nullopt;
-    };
-    options.password = QStringLiteral("pw");
-    EXPECT_EQ(dialect(), TocDialect::Auto);
-    SaveSetting(BotMode::kGroup, BotMode::kVersionKey, QStringLiteral("1"));
-    EXPECT_EQ(dialect(), TocDialect::Toc1);
-    options.tocVersion = QStringLiteral("2");
-    EXPECT_EQ(dialect(), TocDialect::Toc2);
-    EXPECT_EQ(GetSetting(BotMode::kGroup, BotMode::kVersionKey), "1");
-    options.tocVersion = QStringLiteral("3");
-    ASSERT_TRUE(std::holds_alternative<UsageError>(resolve()));
-    EXPECT_EQ(std::get<UsageError>(resolve()).message, "--toc-version takes 1, 2 or auto");
 }
 
 }  // namespace

@@ -50,20 +50,6 @@ TEST_F(Faults, JunkFramesAreSkippedAndBytesThatAreNoFramesDropTheConnection)
     signOn();
 }
 
-TEST_F(Faults, ServerThatNeverAnswersCanBeLeftAndARefusedSignOnIsAnErrorThenTheClose)
-{
-    connectClient();
-    // No sign-on frame ever comes; dropping that connection announces nothing.
-    reachSigningOn();
-    EXPECT_EQ(server.connectionsAccepted(), 2);
-    EXPECT_TRUE(log.events.isEmpty());
-    server.sendMessage(S::ERROR(980));
-    server.closeClient();
-    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
-    EXPECT_EQ(log.events, (QStringList {"Error(980)", "LoggedOff(marlbot)"}));
-    EXPECT_EQ(toc.state(), State::Disconnected);
-}
-
 TEST_F(Faults, LogOffInsideAHandlerStopsTheBurstAndIsAnnouncedOnceDespiteTheClose)
 {
     signOn();

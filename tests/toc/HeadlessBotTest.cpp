@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kTimeoutMs = 30000;
+// "password" roasted with "Tic/Toc".
+constexpr char kRoasted[] = "0x2408105c23001130";
 
 // A quarter second of silence: 8 kHz, mono, 16-bit PCM.
 QByteArray silentWav()
@@ -33,8 +35,6 @@ QByteArray silentWav()
 struct HeadlessBot : ::testing::Test {
     QTemporaryDir home;
     TocTestServer server;
-    // Kept apart: a server that stopped listening no longer knows it.
-    const quint16 port = server.port();
     QProcess bot;
     // Everything the bot wrote on stderr so far.
     QByteArray errors;
@@ -55,7 +55,7 @@ struct HeadlessBot : ::testing::Test {
         ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
         ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/config/quillon")));
         ASSERT_TRUE(write(QStringLiteral("/tone.wav"), silentWav()));
-        ASSERT_TRUE(write(QStringLiteral("/password"), "s3cret pass\n"));
+        ASSERT_TRUE(write(QStringLiteral("/password"), "password\n"));
         // A name with a double quote and a trailing backslash, which the
         // chat command must carry escaped.
         ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"),
@@ -84,7 +84,7 @@ struct HeadlessBot : ::testing::Test {
     {
         return QStringLiteral("--bot|--toc-server|127.0.0.1:%1|--screen-name|Quill Bot|--password-file|%2/password|"
                               "--room|Music Room|--owner|Owner One")
-            .arg(port)
+            .arg(server.port())
             .arg(home.path());
     }
     void start(const QString& options)
@@ -96,17 +96,25 @@ struct HeadlessBot : ::testing::Test {
     {
         return waitFor([&] { return server.commands().size() >= n; }, kTimeoutMs);
     }
-    bool waitForError(const QByteArray& text)
-    {
-        return waitFor([&] { return errors.contains(text) || bot.state() != QProcess::Running; }, kTimeoutMs)
-            && errors.contains(text);
-    }
     bool ended()
     {
         return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs);
     }
-    // The server's part of a sign-on on its newest connection, up to the
-    // bot's toc_init_done.
+    // SIGTERM ends the run the normal way: its last line goes to the room
+    // before it signs off, and its files are whole.
+    void terminate()
+    {
+        bot.terminate();
+        ASSERT_TRUE(ended());
+        EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(bot.exitCode(), 0);
+        ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+        EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
+        EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
+        EXPECT_TRUE(read(QStringLiteral("/data/quillon/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
+    }
+    // The server's part of a TOC2 sign-on on its newest connection, up to
+    // the bot's toc_init_done.
     void signOn(int connection)
     {
         ASSERT_TRUE(waitFor(
@@ -119,17 +127,15 @@ struct HeadlessBot : ::testing::Test {
         ASSERT_TRUE(waitForCommands(2));
         EXPECT_EQ(server.commands()[1], "toc_init_done");
     }
-    // The owner asks for the song in room `id`; the answer must come there.
-    void ownerPlaysInRoom(qint64 id)
+    // The owner says `line` in room `id` as a TOC2 or TOC1 server writes
+    // it; the command the bot sends next.
+    QByteArray ownerSays(qint64 id, const QByteArray& line, bool toc1 = false)
     {
-        server.sendMessage(TocTestServer::CHAT_JOIN(id, "Music Room"));
+        const QByteArray html = "<FONT COLOR=\"#000000\">" + line + "</FONT>";
         const qsizetype before = server.commands().size();
-        server.sendMessage(
-            TocTestServer::CHAT_IN_ENC(id, "Owner One", false, "<FONT COLOR=\"#000000\">p Blue \"Tone\" \\</FONT>"));
-        ASSERT_TRUE(waitForCommands(before + 1));
-        const QByteArray answer = server.commands()[before];
-        EXPECT_TRUE(answer.startsWith("toc_chat_send " + QByteArray::number(id) + " \"")) << answer.constData();
-        EXPECT_TRUE(answer.contains("Blue \\\"Tone\\\" \\\\</U>")) << answer.constData();
+        server.sendMessage(toc1 ? TocTestServer::CHAT_IN(id, "Owner One", false, html)
+                                : TocTestServer::CHAT_IN_ENC(id, "Owner One", false, html));
+        return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
     }
 };
 
@@ -139,57 +145,94 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"),
                       "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=Owner One\n"
                       "[toc]\nserver=127.0.0.1\nport="
-                          + QByteArray::number(port) + "\n"));
+                          + QByteArray::number(server.port()) + "\n"));
     ASSERT_NO_FATAL_FAILURE(
         start(QStringLiteral("--bot|--password-file|%1/password|--room|Music Room").arg(home.path())));
     ASSERT_NO_FATAL_FAILURE(signOn(1));
-    EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.oscar.aol.com 29999 quillbot "
-                                                + RoastPassword("s3cret pass") + " English "));
+    EXPECT_TRUE(server.commands()[0].startsWith("toc2_login login.oscar.aol.com 29999 quillbot " + QByteArray(kRoasted)
+                                                + " English "));
     ASSERT_TRUE(waitForCommands(4));
     EXPECT_EQ(server.commands().mid(2, 2),
-              (QList<QByteArray> {
-                  "toc_chat_leave \"0\"",
-                  "toc_chat_join \"5\" \"Music Room\"",
-              }));
-    ASSERT_NO_FATAL_FAILURE(ownerPlaysInRoom(77));
+              (QList<QByteArray> {"toc_chat_leave \"0\"", "toc_chat_join \"5\" \"Music Room\""}));
+    server.sendMessage(TocTestServer::CHAT_JOIN(77, "Music Room"));
+    const QByteArray answer = ownerSays(77, "p Blue \"Tone\" \\");
+    EXPECT_TRUE(answer.startsWith("toc_chat_send 77 \"")) << answer.constData();
+    EXPECT_TRUE(answer.contains("Blue \\\"Tone\\\" \\\\</U>")) << answer.constData();
 
     // The server drops it: it comes back after the first wait, joins the
     // same room again and answers the owner there.
     server.closeClient();
-    ASSERT_TRUE(waitForError("toc: connection lost; trying again in 1 s\n"));
     ASSERT_NO_FATAL_FAILURE(signOn(2));
+    EXPECT_TRUE(errors.contains("toc: connection lost; trying again in 1 s\n"));
     ASSERT_TRUE(waitForCommands(3));
     EXPECT_EQ(server.commands()[2], "toc_chat_join \"5\" \"Music Room\"");
-    ASSERT_NO_FATAL_FAILURE(ownerPlaysInRoom(78));
+    server.sendMessage(TocTestServer::CHAT_JOIN(78, "Music Room"));
+    EXPECT_TRUE(ownerSays(78, "p Blue").startsWith("toc_chat_send 78 \""));
 
-    bot.terminate();
-    ASSERT_TRUE(ended());
-    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(bot.exitCode(), 0);
-    // Its last line went to the room before it signed off, and its files are whole.
-    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    ASSERT_NO_FATAL_FAILURE(terminate());
     EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 78 \""));
-    EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
-    EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
-    EXPECT_TRUE(read(QStringLiteral("/data/quillon/playlist.txt")).startsWith("Blue \"Tone\" \\;"));
     EXPECT_TRUE(read(QStringLiteral("/config/quillon/quillon.conf")).contains("room=Other Room"));
     errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.endsWith("toc: signed off\n"));
 }
 
-TEST_F(HeadlessBot, ARefusedConnectionIsRetriedAndAWrongPasswordEndsItWithoutRetrying)
+// Left to its default, auto, the bot finds that a TOC1 server of today hangs
+// up on toc2_login and signs on again with TOC1.
+TEST_F(HeadlessBot, OnAToc1ServerSignsOnAgainWithToc1AndAnswersInRoomZeroAtAnyLength)
 {
-    server.stopListening();
+    const QByteArray tone = ';' + home.path().toUtf8() + "/tone.wav\r\n";
+    ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"),
+                      "Blue \"Tone\" \\" + tone + "Long " + QByteArray(2100, 'o') + tone));
+    server.actAsToc1("quillbot", kRoasted);
     ASSERT_NO_FATAL_FAILURE(start(botOptions()));
-    ASSERT_TRUE(waitForError("toc: could not connect (Connection refused); trying again in 1 s\n"));
-    ASSERT_TRUE(server.listenAgain(port));
-    ASSERT_TRUE(waitFor([&] { return server.greeting().size() == 10; }, kTimeoutMs));
-    server.sendFrame(1, TocTestServer::signOnPayload());
-    server.sendMessage(TocTestServer::ERROR(980));
+    ASSERT_TRUE(waitFor([&] { return errors.contains("toc: joined room Music Room (id 0)"); }, kTimeoutMs));
+    EXPECT_EQ(server.connectionsAccepted(), 2);
+    EXPECT_EQ(server.earlierCommands(),
+              QList<QByteArray> {"toc2_login login.oscar.aol.com 29999 quillbot 0x2408105c23001130 English  "
+                                 "\"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817"});
+    EXPECT_EQ(server.commands(),
+              (QList<QByteArray> {
+                  "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english \"MarlSockTOC1.0\"",
+                  "toc_init_done",
+                  "toc_chat_leave \"0\"",
+                  "toc_chat_join \"4\" \"Music Room\"",
+              }));
+    EXPECT_TRUE(errors.contains("toc: trying TOC2 first"));
+    EXPECT_TRUE(errors.contains("toc: the server closed the connection after toc2_login without SIGN_ON; "
+                                "signing on again with TOC1"));
+
+    const QByteArray head = "toc_chat_send 0 \"";
+    EXPECT_TRUE(ownerSays(0, "p Blue", true).startsWith(head + "<FONT"));
+    // Cut to fit, so the server, which hangs up on a longer command, keeps us.
+    const QByteArray cut = ownerSays(0, "p Long", true);
+    EXPECT_TRUE(cut.startsWith(head) && cut.endsWith('"')) << cut.constData();
+    EXPECT_TRUE(cut.contains("Long ooo"));
+    EXPECT_LE(cut.size() + 1, 2048);
+    EXPECT_GT(cut.size() + 1, 2040);
+    EXPECT_TRUE(ownerSays(0, "p Blue", true).startsWith(head));
+    EXPECT_FALSE(server.clientGone());
+
+    ASSERT_NO_FATAL_FAILURE(terminate());
+    EXPECT_TRUE(server.commands().constLast().startsWith(head));
+}
+
+// A wrong password ends the run at once: one more try would only lock the
+// account, and the TOC2 try that auto makes first does not count as one.
+TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWithoutAnotherConnection)
+{
+    server.actAsToc1("quillbot", "0x00");
+    ASSERT_NO_FATAL_FAILURE(start(botOptions()));
     ASSERT_TRUE(ended());
+    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(bot.exitCode(), 78);
-    EXPECT_EQ(server.connectionsAccepted(), 1);
+    EXPECT_EQ(server.connectionsAccepted(), 2);
+    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon login.oscar.aol.com 29999 quillbot "
+                                                      + QByteArray(kRoasted) + ' '));
+    errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
+    EXPECT_FALSE(errors.contains("trying again in"));
+    // Shut-down leaves the client alone once it is signed off.
+    EXPECT_EQ(errors.count("toc: signed off\n"), 1);
     EXPECT_TRUE(read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2"));
 }
 
@@ -231,101 +274,5 @@ TEST_F(HeadlessBot, BadOptionsAreUsageErrorsThatNameWhatIsWrong)
     EXPECT_TRUE(lines[0].startsWith("<4>quillon: warning: --password shows the password")) << lines[0].constData();
     EXPECT_TRUE(lines[1].startsWith("<3>quillon: --bot needs --owner ")) << lines[1].constData();
 }
-
-// The bot on a TOC1 server of today, told to speak TOC1 or left to its
-// default, auto.
-struct HeadlessBotOnToc1 : HeadlessBot, ::testing::WithParamInterface<const char*> {
-    // "password" roasted with "Tic/Toc".
-    static constexpr char kRoasted[] = "0x2408105c23001130";
-    bool autoDialect() const { return QByteArray(GetParam()) == "auto"; }
-
-    // The one place that says how the bot is started and ended. The
-    // account's password is "password"; the server may know another.
-    void startBot(const QByteArray& accountPassword = kRoasted)
-    {
-        ASSERT_TRUE(write(QStringLiteral("/password"), "password\n"));
-        server.actAsToc1("quillbot", accountPassword);
-        start(botOptions()
-              + (autoDialect() ? QString() : QStringLiteral("|--toc-version|") + QLatin1String(GetParam())));
-    }
-    bool stopBot()
-    {
-        bot.terminate();
-        return ended() && bot.exitStatus() == QProcess::NormalExit && bot.exitCode() == 0
-            && read(QStringLiteral("/config/quillon/settings.quillon")).contains("[loads]:2");
-    }
-
-    // The owner says `line` in room 0; the command the bot sends next.
-    QByteArray ownerSays(const QByteArray& line)
-    {
-        const qsizetype before = server.commands().size();
-        server.sendMessage(
-            TocTestServer::CHAT_IN(0, "Owner One", false, "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
-        return waitForCommands(before + 1) ? server.commands()[before] : QByteArray();
-    }
-};
-
-TEST_P(HeadlessBotOnToc1, SignsOnJoinsRoomZeroAndAnswersTheOwnerThereAtAnyLength)
-{
-    const QByteArray tone = ';' + home.path().toUtf8() + "/tone.wav\r\n";
-    const QByteArray longName = "Long " + QByteArray(2100, 'o');
-    ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"), "Blue" + tone + longName + tone));
-    ASSERT_NO_FATAL_FAILURE(startBot());
-    ASSERT_TRUE(waitFor([&] { return errors.contains("toc: joined room Music Room (id 0)"); }, kTimeoutMs));
-    EXPECT_EQ(server.commands(),
-              (QList<QByteArray> {
-                  "toc_signon login.oscar.aol.com 29999 quillbot 0x2408105c23001130 english "
-                  "\"MarlSockTOC1.0\"",
-                  "toc_init_done",
-                  "toc_chat_leave \"0\"",
-                  "toc_chat_join \"4\" \"Music Room\"",
-              }));
-    if (autoDialect()) {
-        EXPECT_EQ(server.connectionsAccepted(), 2);
-        ASSERT_EQ(server.earlierCommands().size(), 1);
-        EXPECT_TRUE(server.earlierCommands()[0].startsWith(
-            "toc2_login login.oscar.aol.com 29999 quillbot 0x2408105c23001130 English  \"MarlSockTOC2.0\""));
-        EXPECT_TRUE(errors.contains("toc: trying TOC2 first"));
-        EXPECT_TRUE(errors.contains("toc: the server closed the connection after toc2_login without SIGN_ON; "
-                                    "signing on again with TOC1"));
-    } else {
-        EXPECT_EQ(server.connectionsAccepted(), 1);
-        EXPECT_TRUE(errors.contains("toc: speaking TOC1\n"));
-    }
-
-    const QByteArray head = "toc_chat_send 0 \"";
-    EXPECT_TRUE(ownerSays("p Blue").startsWith(head + "<FONT"));
-    // Cut to fit, so the server, which hangs up on a longer command, keeps us.
-    const QByteArray cut = ownerSays("p Long");
-    EXPECT_TRUE(cut.startsWith(head) && cut.endsWith('"')) << cut.constData();
-    EXPECT_TRUE(cut.contains("Long ooo"));
-    EXPECT_LE(cut.size() + 1, 2048);
-    EXPECT_GT(cut.size() + 1, 2040);
-    EXPECT_TRUE(ownerSays("p Blue").startsWith(head));
-    EXPECT_FALSE(server.clientGone());
-
-    EXPECT_TRUE(stopBot());
-    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_TRUE(server.commands().constLast().startsWith(head));
-    EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));
-}
-
-// A wrong password ends the run at once: one more try would only lock the
-// account, and under auto the TOC2 try before it does not count as one.
-TEST_P(HeadlessBotOnToc1, AWrongPasswordEndsTheRunWithoutAnotherConnection)
-{
-    ASSERT_NO_FATAL_FAILURE(startBot("0x00"));
-    ASSERT_TRUE(ended());
-    EXPECT_EQ(bot.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(bot.exitCode(), 78);
-    EXPECT_EQ(server.connectionsAccepted(), autoDialect() ? 2 : 1);
-    EXPECT_TRUE(server.commands().value(0).startsWith("toc_signon login.oscar.aol.com 29999 quillbot "
-                                                      "0x2408105c23001130 "));
-    errors += bot.readAllStandardError();
-    EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
-    EXPECT_FALSE(errors.contains("trying again in"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Dialects, HeadlessBotOnToc1, ::testing::Values("1", "auto"));
 
 }  // namespace

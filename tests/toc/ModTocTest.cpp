@@ -1,4 +1,5 @@
 #include "toc/ModToc.h"
+#include "toc/RemoveTags.h"
 
 #include "support/QtPrinters.h"
 
@@ -7,20 +8,14 @@
 #include <QList>
 
 // The helpers the commands and frames already show whole (quoting,
-// escaping, the sign-on frame's words) are left to those tests.
-TEST(ModToc, NamesPasswordsAndWords)
+// escaping, the sign-on frame's words, the byte order) are left to those
+// tests.
+TEST(ModToc, NamesAndPasswords)
 {
     EXPECT_EQ(NormalizeName(QStringLiteral(" ÉCOLE  Room ")), QStringLiteral("écoleroom"));
-    // XOR with "Tic/Toc", starting over at the eighth byte; two lower-case
-    // hex digits a byte.
-    EXPECT_EQ(RoastPassword(""), "0x");
-    EXPECT_EQ(RoastPassword("aaaaaaaa"), "0x3508024e350e0235");
+    // Two lower-case hex digits a byte, a high one too.
     EXPECT_EQ(RoastPassword(QByteArray("\x5f\xff", 2)), "0x0b96");
-    EXPECT_EQ(BytesFromList("255 x 256  7"), QByteArray("\xff\x07", 2));
     EXPECT_EQ(LengthPrefixed(QByteArray(70000, 'a')).size(), 2 + 65535);
-    for (const quint16 n : {0, 5, 32767, 32768, 40000, 65535})
-        EXPECT_EQ(WordFromBytes(WordBytes(n)), n);
-    EXPECT_EQ(WordFromBytes("\x80\x01"), 32769);
 }
 
 TEST(ModToc, CutChatTextCutsOnlyBetweenWholeEscapePairsAndCharacters)
@@ -49,4 +44,23 @@ TEST(ModToc, TextFromWireNeverLosesAByte)
     // Not UTF-8: read as Windows-1252, one character per byte.
     EXPECT_EQ(TextFromWire("caf\xe9 \x80 \x93x\x94"), QStringLiteral("café € “x”"));
     EXPECT_EQ(TextFromWire(QByteArray("\x81\x8d", 2)), QString(QChar(0x81)) + QChar(0x8d));
+}
+
+TEST(RemoveTags, FirstLessThanPairsWithTheFirstGreaterThanAfterIt)
+{
+    const QList<std::pair<QString, QString>> cases {
+        {"<font color=\"#ff0000\">p song</font>", "p song"},
+        {"<HTML><BODY>a<B>b</B>c</BODY></HTML>", "abc"},
+        {"no tags &amp; &lt;entities&gt;", "no tags &amp; &lt;entities&gt;"},
+        // A "<" with no ">" after it ends the removal; a ">" before it stays.
+        {"1 < 2", "1 < 2"},
+        {"<b>x</b> a<b", "x a<b"},
+        {"a > b <i>c", "a > b c"},
+        // "<a<b>" is one tag; removing it can join text into a new tag.
+        {"x<a<b>y>z", "xy>z"},
+        {"<<>b>c", "b>c"},
+        {"<>", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(RemoveTags(in), out) << in.toStdString();
 }

@@ -26,23 +26,18 @@ struct ReconnectScheduleTest : ::testing::Test {
     }
 };
 
-TEST_F(ReconnectScheduleTest, DoublesFromOneSecondUpToFiveMinutes)
+TEST_F(ReconnectScheduleTest, DoublesUpToFiveMinutesAndStartsOverOnlyAfterTenMinutesSignedOn)
 {
     EXPECT_EQ(waits(12), (std::vector<Ms> {1s, 2s, 4s, 8s, 16s, 32s, 64s, 128s, 256s, 300s, 300s, 300s}));
-}
-
-TEST_F(ReconnectScheduleTest, StartsOverOnlyAfterTenMinutesSignedOn)
-{
-    waits(4);
+    schedule.signedOn();
+    now += 10min;
+    EXPECT_EQ(waits(4), (std::vector<Ms> {1s, 2s, 4s, 8s}));
     schedule.signedOn();
     now += 10min - 1ms;
     EXPECT_EQ(schedule.lost(), 16s);
-    schedule.signedOn();
-    now += 10min;
-    EXPECT_EQ(waits(2), (std::vector<Ms> {1s, 2s}));
     // Signed on long ago, but the last connection never signed on.
     now += 1h;
-    EXPECT_EQ(schedule.lost(), 4s);
+    EXPECT_EQ(schedule.lost(), 32s);
 }
 
 TEST_F(ReconnectScheduleTest, TooOftenWaitsTenMinutesAndJitterOnlyStretchesByATenth)

@@ -20,7 +20,6 @@ TEST_F(ServerMessages, EachMessageRaisesItsEventAndOddFieldsTheirs)
         {"CHAT_IN_ENC:7:Al B:F:A:en:<b>p song</b>", "IncomingChatMessage(7|Al B|false|<b>p song</b>)"},
         {"CHAT_INVITE:Music Room:7:Al B:join us", "IncomingChatInvite(Music Room|7|Al B|join us)"},
         {"CHAT_LEFT:7", "LeftChat(7)"},
-        {"GOTO_URL:x:http", "IncomingProfile(http)"},
         {"ADMIN_NICK_STATUS:0", "ScreenNameFormatUpdate(true)"},
         {"ADMIN_PASSWD_STATUS:0", "PassWordUpdate(true)"},
         {"ADMIN_PASSWD_STATUS:1", "PassWordUpdate(false)"},
@@ -102,47 +101,43 @@ TEST_F(ServerMessages, FramesSplitAnywhereOrCoalescedOrLongerThan32767ArriveWhol
     EXPECT_EQ(log.events, expected);
 }
 
-TEST_F(ServerMessages, RoomTableWrapsAfter1000JoinsAndNeverWritesSlot1000)
+TEST_F(ServerMessages, RoomTableFindsRoomsByNormalisedNameAndWrapsAfter1000Joins)
 {
+    using S = TocTestServer;
+    say({S::CHAT_JOIN(11, "musicroom"), S::CHAT_JOIN(13, "Music Room"), "CHAT_JOIN:abc:Named", "CHAT_JOIN:9"});
+    // The lower slot wins. The bad id and the missing name raised nothing;
+    // the bad id left the last room alone.
+    EXPECT_EQ(toc.GetChatID(QStringLiteral(" MUSIC  room")), 11);
+    EXPECT_EQ(log.events, (QStringList {"JoinedChat(musicroom|11)", "JoinedChat(Music Room|13)"}));
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("Named")), 0);
+    EXPECT_EQ(toc.LastChatID(), 9);
+    // Leaving changes neither the table nor the last room; LogOff clears
+    // the table but not the last room.
+    say({"CHAT_LEFT:11"});
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("musicroom")), 11);
+    EXPECT_EQ(toc.LastChatID(), 9);
+    toc.LogOff();
+    EXPECT_EQ(toc.GetChatID(QStringLiteral("musicroom")), 0);
+    EXPECT_EQ(toc.LastChatID(), 9);
+
+    ASSERT_NO_FATAL_FAILURE(signOn());
     QList<QByteArray> joins;
     for (int id = 1; id <= 1000; ++id)
-        joins.append(TocTestServer::CHAT_JOIN(id, "Room " + QByteArray::number(id)));
+        joins.append(S::CHAT_JOIN(id, "Room " + QByteArray::number(id)));
     say(joins);
     // Slots 1..999 hold rooms 1..999; room 1000 wrapped into slot 0.
     EXPECT_EQ(toc.GetChatID(QStringLiteral("room1")), 1);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1000")), 1000);
     EXPECT_EQ(toc.LastChatID(), 1000);
-    say({TocTestServer::CHAT_JOIN(1001, "Room 1001")});
+    say({S::CHAT_JOIN(1001, "Room 1001")});
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1")), 0);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 1001")), 1001);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2);
     // A room joined again is found under its new id, in the slot the new
     // join took or in a lower one than its old id's.
-    say({TocTestServer::CHAT_JOIN(2002, "Room 2"), TocTestServer::CHAT_JOIN(2005, "Room 5")});
+    say({S::CHAT_JOIN(2002, "Room 2"), S::CHAT_JOIN(2005, "Room 5")});
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 2")), 2002);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 5")), 2005);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 3")), 0);
     EXPECT_EQ(toc.GetChatID(QStringLiteral("Room 4")), 4);
-}
-
-TEST_F(ServerMessages, GetChatIdNormalisesAndPrefersTheLowerSlot)
-{
-    using S = TocTestServer;
-    say({S::CHAT_JOIN(11, "musicroom"), S::CHAT_JOIN(13, "Music Room"), S::CHAT_JOIN(12, "Other"),
-         "CHAT_JOIN:abc:Named", "CHAT_JOIN:9"});
-    EXPECT_EQ(toc.GetChatID(QStringLiteral(" MUSIC  room")), 11);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("never joined")), 0);
-    // The bad id raised nothing and left the last room alone; its name went
-    // into a new slot.
-    EXPECT_EQ(log.events.size(), 3);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Named")), 0);
-    EXPECT_EQ(toc.LastChatID(), 9);
-    // Leaving changes neither the table nor the last room.
-    say({"CHAT_LEFT:12"});
-    EXPECT_EQ(toc.LastChatID(), 9);
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("Other")), 12);
-    // LogOff clears the table but not the last room.
-    toc.LogOff();
-    EXPECT_EQ(toc.GetChatID(QStringLiteral("other")), 0);
-    EXPECT_EQ(toc.LastChatID(), 9);
 }

@@ -2,7 +2,7 @@
 // window contract under Wine.
 #include "ContractDesktop.h"
 
-#include "chatlink/Win32WindowSystem.h"
+#include "chatlink/DesktopWindows.h"
 
 #include <windows.h>
 
@@ -166,7 +166,8 @@ public:
     }
 
 private:
-    Win32WindowSystem m_windows;
+    // The window system the program itself builds on Windows.
+    DesktopWindows m_windows;
     std::vector<HWND> m_topLevel;
 };
 
