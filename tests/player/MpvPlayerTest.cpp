@@ -1,9 +1,8 @@
 #include "player/MpvPlayer.h"
 #include "AudioFiles.h"
-#include "app/MainForm.h"
-#include "support/FakeUserInterface.h"
-#include "support/NoWindows.h"
+#include "player/Player.h"
 #include "support/QtPrinters.h"
+#include "support/TestState.h"
 #include "toc/WaitFor.h"
 
 #include <QElapsedTimer>
@@ -54,11 +53,8 @@ protected:
 
 TEST_F(MpvPlayerTest, ASongStartedByNameIsAnnouncedWithItsDurationAndPlaysToItsEnd)
 {
-    NoWindows windows;
-    FakeUserInterface ui;
-    MainForm form(AppPaths {dir.path(), dir.path()}, windows, player, ui);
-    QStringList sent;
-    QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [&](const QString& line) { sent.append(line); });
+    TestState form;
+    Player songs(form, player, form.chat);
     const QString path = wav(QStringLiteral("Short Song.wav"), 1.0);
     form.List2.addItem(QStringLiteral("Short Song;") + path);
     form.txtFont.setText(QString());
@@ -68,17 +64,17 @@ TEST_F(MpvPlayerTest, ASongStartedByNameIsAnnouncedWithItsDurationAndPlaysToItsE
     // slow on a loaded machine, until the player knows the length: what is
     // checked is that the line is built after the wait, from the player.
     QStringList opening;
-    form.player.setOpeningWait([&](double seconds) {
+    songs.setOpeningWait([&](double seconds) {
         opening << QString::number(seconds) << player.URL() << QString::number(player.playState())
                 << player.durationString();
-        form.player.PaUse(seconds);
+        songs.PaUse(seconds);
         waitFor([&] { return !player.durationString().isEmpty(); }, kCeiling);
     });
     QElapsedTimer clock;
     clock.start();
-    form.player.Play(QStringLiteral("short song"));
+    songs.Play(QStringLiteral("short song"));
     EXPECT_EQ(opening, QStringList({"0.1", path, QString::number(State::Transitioning), ""}));
-    EXPECT_EQ(sent, QStringList({"Short Song [00:01]"}));
+    EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
     EXPECT_EQ(form.chkTime.value(), 1);
     ASSERT_TRUE(reaches(State::Stopped));
     // A loaded machine can only make it later, never sooner.
