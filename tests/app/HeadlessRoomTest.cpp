@@ -1,4 +1,5 @@
 #include "app/TestFiles.h"
+#include "support/QtPrinters.h"
 #include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 

@@ -2,7 +2,6 @@
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
