@@ -1,64 +1,60 @@
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
 
-#include "app/ListFile.h"
-
-#include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-}  // namespace
-
-TEST(StartUp, FirstAndSecondStartCountLoadsAndSpellThemInTheStartLine)
+TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
 {
     TestForm t;
+    const QString font = t->txtFont.text();
+    // Only a file named exactly "playlist.txt" is the playlist.
+    ASSERT_TRUE(writeFile(t.paths.programDir + QStringLiteral("/Playlist.txt"), "x;/x.mp3\r\n"));
     t->Form_Load();
+    EXPECT_EQ(t.sent,
+              QStringList {font + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
+                           + QStringLiteral(" <i>) loads: One   ; files: ")});
     EXPECT_EQ(readFile(t.paths.playlistFile()), "");
-    EXPECT_EQ(t->txtLoads.text(), "1");
-    ASSERT_EQ(t.sent.size(), 1);
-    EXPECT_EQ(t.sent[0],
-              t->txtFont.text() + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
-                  + QStringLiteral(" <i>) loads: One   ; files: "));
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:2\r\n");
+    // Without a chat window the defaults hold.
+    EXPECT_EQ(t->txtafont.text(), "</font>");
+    EXPECT_EQ(t->txtNumber.text(), "kkk");
+    EXPECT_EQ(t.ui.events.first(), "tray+");
 
+    t->List2.addItem(QStringLiteral("song;/music/song.mp3"));
+    t->Form_Unload();
+    t->Form_Unload();
+    EXPECT_EQ(readFile(t.paths.playlistFile()), "song;/music/song.mp3\r\n");
+    EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:2\r\n");
+    EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
+    EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
+    for (const QTimer* timer :
+         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
+          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait})
+        EXPECT_FALSE(timer->isActive());
+    EXPECT_FALSE(t->chat1.isScanning());
+
+    // A playlist written elsewhere, with empty lines and bare line feeds.
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\n\r\n\nb;/m/b.mp3\nc;/m/c.mp3"));
     t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->txtLoads.text(), "2");
-    EXPECT_TRUE(t.sent[0].contains(QStringLiteral(" loads: Two   ; files: ")));
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:3\r\n");
-}
-
-TEST(StartUp, StartLineCountsThePlaylistInWords)
-{
-    TestForm t;
-    writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\n\r\nb;/m/b.mp3\r\nc;/m/c.mp3\r\n");
-    t->Form_Load();
     EXPECT_EQ(t->List1.items(), QStringList({"a", "b", "c"}));
-    EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" ; files: Three  ")));
+    EXPECT_EQ(t->txtLoads.text(), "2");
+    EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" loads: Two   ; files: Three  "))) << t.sent[0].toStdString();
+    t->clearList_Click();
+    EXPECT_EQ(t.sent.last(), font + QStringLiteral("</b></i>playlist cleared"));
+    EXPECT_EQ(t->List1.count() + t->List2.count(), 0);
+    t->Form_Unload();
+    EXPECT_EQ(readFile(t.paths.playlistFile()), "");
+    EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:3\r\n");
 }
 
 TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
 {
     TestForm t;
-    writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n");
-    writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n");
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n"));
+    ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n"));
     t->Form_Load();
     EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122"}));
     EXPECT_EQ(t->List2.item(0), "caf\u00e9;/m/caf\u00e9.mp3");
@@ -69,33 +65,46 @@ TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:5\r\n");
 }
 
-TEST(StartUp, WithoutAChatWindowOrWithAMisnamedPlaylistTheDefaultsHold)
+TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHigher)
 {
-    TestForm t;
-    writeFile(t.paths.programDir + QStringLiteral("/Playlist.txt"), "x;/x.mp3\r\n");
-    t->Form_Load();
-    EXPECT_EQ(t->txtafont.text(), "</font>");
-    EXPECT_EQ(t->txtNumber.text(), "kkk");
-    EXPECT_EQ(t.ui.events.first(), "tray+");
-    // Only a file named exactly "playlist.txt" is the playlist.
-    EXPECT_EQ(t->List2.count(), 0);
-    EXPECT_TRUE(QFile::exists(t.paths.playlistFile()));
-}
-
-TEST(ShutDown, WritesBothFilesRemovesTheTrayAndPostsTheUnloadLineOnce)
-{
-    TestForm t;
-    t->Form_Load();
-    t->List2.addItem(QStringLiteral("song;/music/song.mp3"));
-    t.sent.clear();
-    t->Form_Unload();
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.playlistFile()), "song;/music/song.mp3\r\n");
-    EXPECT_EQ(t.sent,
-              QStringList {t->txtFont.text() + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
-    EXPECT_EQ(t.ui.events.count(QStringLiteral("tray-")), 1);
-    EXPECT_EQ(t.ui.events.count(QStringLiteral("end")), 1);
-    EXPECT_TRUE(t.ui.events.indexOf(QStringLiteral("tray-")) < t.ui.events.indexOf(QStringLiteral("end")));
+    // The fields font, play, ignore, unignore, playing and loads after the
+    // rows are applied; "=" is a field left as it was.
+    const struct {
+        QStringList rows, after, fields;
+    } cases[] = {
+        {{"[loads]:4", "[font]:<b>", "[play]:now %s"},
+         {"[font]:<b>", "[play]:now %s", "[loads]:5"},
+         {"<b>", "now %s", "=", "=", "=", "4"}},
+        {{"[font]:x"}, {"[font]:x", "[loads]:2"}, {"x", "=", "=", "=", "=", "1"}},
+        // Every occurrence of the key goes; capitals or no colon make no key.
+        {{"[play]no colon", "a[font]:b[font]:c", "[FONT]:capitals"},
+         {"[play]no colon", "a[font]:b[font]:c", "[FONT]:capitals", "[loads]:2"},
+         {"abc", "[play]no colon", "=", "=", "=", "1"}},
+        // Longer keys are not taken for shorter ones.
+        {{"[playing]:P %s", "[unignore]:U %p"},
+         {"[playing]:P %s", "[unignore]:U %p", "[loads]:2"},
+         {"=", "=", "=", "U %p", "P %s", "1"}},
+        // A row with two keys sets both, a later row wins, and the count
+        // takes the place of every row that names it.
+        {{"[font]:first", "[play]:p [loads] q", "[loads]:3", "[font]:"},
+         {"[font]:first", "[font]:", "[loads]:4"},
+         {"", "p [loads] q", "=", "=", "=", "3"}},
+        {{"[loads]:many"}, {"[loads]:many"}, {"=", "=", "=", "=", "=", "many"}},
+    };
+    for (const auto& c : cases) {
+        TestForm t;
+        const QList<TextField*> fields
+            = {&t->txtFont, &t->txtPlay, &t->txtIgnore, &t->txtUnignore, &t->txtPlaying, &t->txtLoads};
+        QStringList expected = c.fields, shown;
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            expected[i] = expected[i] == u"=" ? fields[i]->text() : expected[i];
+        t->lstsettings.addItems(c.rows);
+        t->settings.applyAtStartUp();
+        for (const TextField* field : fields)
+            shown << field->text();
+        EXPECT_EQ(shown, expected) << c.rows.join(u' ').toStdString();
+        EXPECT_EQ(t->lstsettings.items(), c.after);
+    }
 }
 
 TEST(ShutDown, ClosingAnimationEndsEvenWhenTheWindowRefusesToGrow)
@@ -113,34 +122,6 @@ TEST(ShutDown, ClosingAnimationEndsEvenWhenTheWindowRefusesToGrow)
     EXPECT_GT(refused.ui.geometryWrites, 0);
 }
 
-TEST(Handlers, ClearListPostsAndEmptiesBothLists)
-{
-    TestForm t;
-    t->Form_Load();
-    t.sent.clear();
-    t->clearList_Click();
-    EXPECT_EQ(t.sent, QStringList {t->txtFont.text() + QStringLiteral("</b></i>playlist cleared")});
-    t->List2.addItem(QStringLiteral("a;/a.mp3"));
-    t->List1.addItem(QStringLiteral("a"));
-    t->clearList_Click();
-    EXPECT_EQ(t->List1.count() + t->List2.count(), 0);
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.playlistFile()), "");
-}
-
-TEST(Handlers, RemoveTakesTheSelectedRowFromBothListsAndIgnoresNoSelection)
-{
-    TestForm t;
-    t->List2.addItems({"a;/a.mp3", "b;/b.mp3", "c;/c.mp3"});
-    t->library.addSongs();
-    t->rem_Click();
-    EXPECT_EQ(t->List2.count(), 3);
-    t->List1.setListIndex(1);
-    t->rem_Click();
-    EXPECT_EQ(t->List1.items(), QStringList({"a", "c"}));
-    EXPECT_EQ(t->List2.items(), QStringList({"a;/a.mp3", "c;/c.mp3"}));
-}
-
 TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
 {
     TestForm t;
@@ -156,16 +137,4 @@ TEST(Handlers, AddOneFileOnlyShowsThePathAndAddFilesTakesADirectory)
     t->addFiles_Click();
     EXPECT_EQ(t.ui.prompts, QStringList({"Enter Directory", "Enter Directory"}));
     EXPECT_EQ(t.sent, QStringList {t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid")});
-}
-
-TEST(ShutDown, EveryTimerStops)
-{
-    TestForm t;
-    t->Form_Load();
-    t->Form_Unload();
-    for (const QTimer* timer :
-         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
-          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait})
-        EXPECT_FALSE(timer->isActive());
-    EXPECT_FALSE(t->chat1.isScanning());
 }

@@ -1,13 +1,11 @@
 #include "player/MpvPlayer.h"
 #include "AudioFiles.h"
-#include "app/MainForm.h"
-#include "support/FakeUserInterface.h"
-#include "support/NoWindows.h"
+#include "player/Player.h"
 #include "support/QtPrinters.h"
+#include "support/TestState.h"
+#include "toc/WaitFor.h"
 
 #include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,7 +43,7 @@ protected:
     }
     bool reaches(int state)
     {
-        return audiofiles::waitUntil([&] { return player.playState() == state; }, kCeiling);
+        return waitFor([&] { return player.playState() == state; }, kCeiling);
     }
 
     QTemporaryDir dir;
@@ -53,24 +51,36 @@ protected:
     QList<int> states;
 };
 
-TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
+TEST_F(MpvPlayerTest, ASongStartedByNameIsAnnouncedWithItsDurationAndPlaysToItsEnd)
 {
-    const QString path = wav(QStringLiteral("one second.wav"), 1.0);
-    EXPECT_EQ(player.playState(), State::Undefined);
-
+    TestState form;
+    Player songs(form, player, form.chat);
+    const QString path = wav(QStringLiteral("Short Song.wav"), 1.0);
+    form.List2.addItem(QStringLiteral("Short Song;") + path);
+    form.txtFont.setText(QString());
+    form.txtPlay.setText(QStringLiteral("%s [%d]"));
+    // Setting the URL does not wait for the file: it is still opening. The
+    // opening wait serves events for its time and then, should libmpv be
+    // slow on a loaded machine, until the player knows the length: what is
+    // checked is that the line is built after the wait, from the player.
+    QStringList opening;
+    songs.setOpeningWait([&](double seconds) {
+        opening << QString::number(seconds) << player.URL() << QString::number(player.playState())
+                << player.durationString();
+        songs.PaUse(seconds);
+        waitFor([&] { return !player.durationString().isEmpty(); }, kCeiling);
+    });
     QElapsedTimer clock;
     clock.start();
-    player.setURL(path);
-    // Setting the URL does not wait for the file: it is still opening.
-    EXPECT_EQ(player.URL(), path);
-    EXPECT_EQ(player.playState(), State::Transitioning);
-    EXPECT_TRUE(player.durationString().isEmpty());
-
-    ASSERT_TRUE(reaches(State::Playing));
-    EXPECT_EQ(player.durationString(), "00:01");
+    songs.Play(QStringLiteral("short song"));
+    EXPECT_EQ(opening, QStringList({"0.1", path, QString::number(State::Transitioning), ""}));
+    EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
+    EXPECT_EQ(form.chkTime.value(), 1);
     ASSERT_TRUE(reaches(State::Stopped));
     // A loaded machine can only make it later, never sooner.
     EXPECT_GE(clock.elapsed(), 900);
+    ASSERT_TRUE(waitFor([&] { return form.chkTime.value() == 0; }, kCeiling));
+    EXPECT_EQ(form.txtSec.text(), "0");
     // The last media's duration is still known after it ended.
     EXPECT_EQ(player.durationString(), "00:01");
 
@@ -79,28 +89,19 @@ TEST_F(MpvPlayerTest, PlaysAShortFileToItsEndAndStops)
     // the ended song has come in too, and has changed nothing.
     QStringList errors;
     QObject::connect(&player, &MediaPlayer::mediaError, [&](const QString& url) { errors.append(url); });
-    player.setURL(dir.filePath(QStringLiteral("missing.mp3")));
-    ASSERT_TRUE(reaches(State::Stopped));
-    EXPECT_TRUE(player.durationString().isEmpty());
-    EXPECT_EQ(states,
-              QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped, State::Transitioning,
-                          State::Stopped}));
-    QFile empty(dir.filePath(QStringLiteral("empty.mp3")));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    QFile damaged(dir.filePath(QStringLiteral("damaged.mp3")));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(5000, '\x5a'));
-    damaged.close();
-    const QStringList bad = {dir.filePath(QStringLiteral("missing.mp3")), empty.fileName(), damaged.fileName()};
-    for (const QString& file : bad.mid(1)) {
+    const QStringList bad = {dir.filePath(QStringLiteral("missing.mp3")), dir.filePath(QStringLiteral("empty.mp3")),
+                             dir.filePath(QStringLiteral("damaged.mp3"))};
+    ASSERT_TRUE(writeFile(bad[1], {}) && writeFile(bad[2], QByteArray(5000, '\x5a')));
+    for (const QString& file : bad) {
         player.setURL(file);
-        ASSERT_TRUE(audiofiles::waitUntil([&] { return errors.size() == bad.indexOf(file) + 1; }, 30000))
-            << file.toStdString();
+        ASSERT_TRUE(waitFor([&] { return errors.size() == bad.indexOf(file) + 1; }, kCeiling)) << file.toStdString();
         EXPECT_EQ(player.playState(), State::Stopped);
         EXPECT_TRUE(player.durationString().isEmpty());
     }
     EXPECT_EQ(errors, bad);
+    EXPECT_EQ(states.mid(0, 6),
+              QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped, State::Transitioning,
+                          State::Stopped}));
 }
 
 TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
@@ -109,7 +110,6 @@ TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
     player.setURL(wav(QStringLiteral("first.wav"), 30.0));
     ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.durationString(), "00:30");
-
     player.pause();
     EXPECT_EQ(player.playState(), State::Paused);
     player.play();
@@ -120,7 +120,6 @@ TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
     player.setURL(second);
     ASSERT_TRUE(reaches(State::Playing));
     EXPECT_EQ(player.durationString(), "02:05");
-
     player.stop();
     EXPECT_EQ(player.playState(), State::Stopped);
     // Play after stop starts the same media again. Once it plays, libmpv has
@@ -131,66 +130,6 @@ TEST_F(MpvPlayerTest, PausesResumesReplacesAndStopsTheMedia)
     EXPECT_EQ(player.URL(), second);
     EXPECT_EQ(states,
               QList<int>({State::Transitioning, State::Playing, State::Stopped, State::Transitioning, State::Playing}));
-}
-
-TEST_F(MpvPlayerTest, PlaysAStreamOverHttp)
-{
-    QFile file(wav(QStringLiteral("stream.wav"), 1.0));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray body = file.readAll();
-
-    // Every request gets the whole file.
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        while (QTcpSocket* client = server.nextPendingConnection()) {
-            QObject::connect(client, &QTcpSocket::readyRead, client, [client, &body] {
-                if (!client->readAll().contains("\r\n\r\n"))
-                    return;
-                client->write("HTTP/1.0 200 OK\r\nContent-Type: audio/wav\r\nContent-Length: "
-                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                client->disconnectFromHost();
-            });
-            QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
-        }
-    });
-
-    player.setURL(QStringLiteral("http://127.0.0.1:%1/stream.wav").arg(server.serverPort()));
-    ASSERT_TRUE(reaches(State::Playing));
-    EXPECT_EQ(player.durationString(), "00:01");
-    ASSERT_TRUE(reaches(State::Stopped));
-    EXPECT_TRUE(states.contains(State::MediaEnded));
-}
-
-TEST_F(MpvPlayerTest, SongStartedByNameIsAnnouncedWithItsDurationAndTheClockStopsAtItsEnd)
-{
-    NoWindows windows;
-    FakeUserInterface ui;
-    MainForm form(AppPaths {dir.path(), dir.path()}, windows, player, ui);
-    QStringList sent;
-    QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [&](const QString& line) { sent.append(line); });
-    form.List2.addItem(QStringLiteral("Short Song;") + wav(QStringLiteral("Short Song.wav"), 1.0));
-    form.txtFont.setText(QString());
-    form.txtPlay.setText(QStringLiteral("%s [%d]"));
-
-    // The opening wait serves events for its time and then, should libmpv
-    // be slow on a loaded machine, until the player knows the length: what
-    // is checked is that the line is built after the wait, from the player.
-    QList<double> waits;
-    form.player.setOpeningWait([&](double seconds) {
-        waits.append(seconds);
-        form.player.PaUse(seconds);
-        audiofiles::waitUntil([&] { return !player.durationString().isEmpty(); }, kCeiling);
-    });
-
-    form.player.Play(QStringLiteral("short song"));
-
-    EXPECT_EQ(waits, QList<double>({0.1}));
-    EXPECT_EQ(sent, QStringList({"Short Song [00:01]"}));
-    EXPECT_EQ(form.chkTime.value(), 1);
-    ASSERT_TRUE(reaches(State::Stopped));
-    ASSERT_TRUE(audiofiles::waitUntil([&] { return form.chkTime.value() == 0; }, kCeiling));
-    EXPECT_EQ(form.txtSec.text(), "0");
 }
 
 }  // namespace
