@@ -7,6 +7,7 @@
 #include "toc/RemoveTags.h"
 
 #include <QHostAddress>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <utility>
@@ -39,10 +40,15 @@ std::optional<quint16> portNumber(const QString& text)
     return quint16(port);
 }
 
+// QHostAddress alone also takes blanks, an empty zone and any character in
+// the zone after '%', a ']' or a control character too.
 bool isIpv6Address(const QString& text)
 {
+    static const QRegularExpression shape(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9A-Fa-f:.]+(%[0-9A-Za-z._-]+)?")));
     QHostAddress address;
-    return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv6Protocol;
+    return shape.match(text).hasMatch() && address.setAddress(text)
+        && address.protocol() == QAbstractSocket::IPv6Protocol;
 }
 
 // A DNS name (dot-separated labels of letters, digits, '-' and '_', one

@@ -4,6 +4,9 @@
 
 #include <QList>
 
+#include <algorithm>
+#include <tuple>
+
 // The first byte says how many read sizes follow, the sizes cut the rest
 // into reads in turn. However the stream is cut, the reader must give the
 // frames one pass over the whole stream finds, and keep back the rest.
@@ -41,14 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzCheck(frames.size() <= expected.size(), "no more frames than the stream holds");
     }
 
-    fuzzCheck(frames.size() == expected.size(), "every whole frame is given");
-    for (qsizetype i = 0; i < frames.size(); ++i) {
-        const FlapFrame& got = frames[i];
-        const FlapFrame& want = expected[i];
-        fuzzCheck(got.marker == want.marker && got.type == want.type && got.sequence == want.sequence
-                      && got.payload == want.payload,
-                  "each frame is the stream's bytes");
-    }
+    const auto fields = [](const FlapFrame& f) { return std::tuple(f.marker, f.type, f.sequence, f.payload); };
+    fuzzCheck(std::ranges::equal(frames, expected, {}, fields, fields), "every whole frame, as the stream has it");
     fuzzCheck(reader.pending() == stream.size() - at, "the bytes after the last frame wait");
     fuzzCheck(reader.inStep() == (at == stream.size() || stream[at] == FlapReader::kMarker),
               "a stream is in step when what waits starts with the marker");

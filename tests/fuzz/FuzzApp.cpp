@@ -1,5 +1,7 @@
 #include "FuzzInput.h"
 
+#include "bot/RoomPath.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
@@ -14,5 +16,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     static QCoreApplication app(*argc, *argv);
     QCoreApplication::setOrganizationName(QStringLiteral("quillon"));
     QCoreApplication::setApplicationName(QStringLiteral("quillon"));
+    return 0;
+}
+
+// In place of the real deletion, which is alone in its file, so the linker
+// takes this one: a command typed in the room may name any path, and
+// fuzzing must not lose files.
+int deleteFiles(const QString&)
+{
     return 0;
 }

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
+#include <QFile>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +21,13 @@ inline void fuzzCheck(bool holds, const char* what)
     std::abort();
 }
 
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    fuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
+              "the file is written whole");
+}
+
 // Reads a fuzz input front to back: control bytes first, then text.
 class FuzzInput {
 public:
@@ -31,29 +37,24 @@ public:
 
     bool atEnd() const { return m_bytes.isEmpty(); }
     // The next byte, or 0 once the input is used up.
-    std::uint8_t byte()
-    {
-        if (m_bytes.isEmpty())
-            return 0;
-        const auto b = static_cast<std::uint8_t>(m_bytes.front());
-        m_bytes = m_bytes.sliced(1);
-        return b;
-    }
+    std::uint8_t byte() { return atEnd() ? 0 : std::uint8_t(take(1)[0]); }
     // The bytes up to the separator (which is dropped), or the rest.
     QByteArray until(char separator)
     {
         const qsizetype at = m_bytes.indexOf(separator);
-        const QByteArrayView part = at < 0 ? m_bytes : m_bytes.first(at);
-        m_bytes = at < 0 ? QByteArrayView() : m_bytes.sliced(at + 1);
-        return part.toByteArray();
+        const QByteArray part = take(at < 0 ? m_bytes.size() : at);
+        take(at < 0 ? 0 : 1);
+        return part;
     }
-    QByteArray rest()
-    {
-        const QByteArray all = m_bytes.toByteArray();
-        m_bytes = QByteArrayView();
-        return all;
-    }
+    QByteArray rest() { return take(m_bytes.size()); }
 
 private:
+    QByteArray take(qsizetype n)
+    {
+        const QByteArray part = m_bytes.first(n).toByteArray();
+        m_bytes = m_bytes.sliced(n);
+        return part;
+    }
+
     QByteArrayView m_bytes;
 };

@@ -3,19 +3,7 @@
 #include "controls/TextField.h"
 #include "player/Mp3Header.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-
-namespace {
-
-bool isNumber(const QString& text)
-{
-    bool ok = false;
-    text.toInt(&ok);
-    return ok;
-}
-
-}  // namespace
 
 // The first byte picks the file's kind, the rest is the file. Whatever it
 // holds, the labels get numbers and a channel mode, or stay as they were.
@@ -25,12 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QTemporaryDir dir;
     FuzzInput input(data, size);
     const QString path = dir.filePath(QStringLiteral("song.") + QLatin1String(kinds[input.byte() % std::size(kinds)]));
-    {
-        const QByteArray bytes = input.rest();
-        QFile file(path);
-        fuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the song can be written");
-        fuzzCheck(file.write(bytes) == bytes.size(), "written whole");
-    }
+    writeFile(path, input.rest());
     const QString before = QStringLiteral("before");
     Label bitrate, khz, mode;
     for (Label* label : {&bitrate, &khz, &mode})
@@ -38,8 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
 
-    fuzzCheck(bitrate.caption() == before || isNumber(bitrate.caption()), "a bit rate is a number");
-    fuzzCheck(khz.caption() == before || isNumber(khz.caption()), "a frequency is a number");
+    const auto numberOrBefore = [&](const Label& label) {
+        bool number = false;
+        label.caption().toInt(&number);
+        return number || label.caption() == before;
+    };
+    fuzzCheck(numberOrBefore(bitrate) && numberOrBefore(khz), "a bit rate and a frequency are numbers");
     fuzzCheck(mode.caption() == before || mode.caption() == u"mono" || mode.caption() == u"stereo",
               "a channel mode is named");
     if (bitrate.caption() == before)

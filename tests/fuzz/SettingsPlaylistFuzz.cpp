@@ -1,26 +1,11 @@
 #include "FuzzForm.h"
 
-#include <QFile>
-
-namespace {
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    fuzzCheck(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the file can be written");
-    fuzzCheck(file.write(bytes) == bytes.size(), "written whole");
-}
-
 // The start counts itself in the "[loads]" row, which is then written last.
-QStringList withoutLoads(const QStringList& rows)
+static QStringList withoutLoads(QStringList rows)
 {
-    QStringList kept;
-    std::copy_if(rows.begin(), rows.end(), std::back_inserter(kept),
-                 [](const QString& row) { return !row.contains(QStringLiteral("[loads]")); });
-    return kept;
+    rows.removeIf([](const QString& row) { return row.contains(QStringLiteral("[loads]")); });
+    return rows;
 }
-
-}  // namespace
 
 // The playlist's bytes up to the first NUL, the settings' bytes after it,
 // read at start, written at the end and read again: the rows come back.
@@ -28,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static TestForm t;
     FuzzInput input(data, size);
-    write(t.paths.playlistFile(), input.until('\0'));
-    write(t.paths.settingsFile(), input.rest());
+    writeFile(t.paths.playlistFile(), input.until('\0'));
+    writeFile(t.paths.settingsFile(), input.rest());
 
     t.reset();
     t->Form_Load();

@@ -1,6 +1,9 @@
 #include "FuzzForm.h"
 
+#include "toc/FlapReader.h"
+
 #include <QList>
+#include <QtEndian>
 
 namespace {
 
@@ -11,16 +14,14 @@ const QList<QByteArray> kWords
        "CHAT_INVITE",  "CHAT_LEFT", "GOTO_URL", "ADMIN_NICK_STATUS", "ADMIN_PASSWD_STATUS", "PAUSE",
        "RVOUS_PROPOSE"};
 
-QByteArray frame(quint8 type, quint16 sequence, const QByteArray& payload)
+QByteArray frame(quint8 type, quint16 sequence, QByteArray payload)
 {
-    const auto length = quint16(std::min<qsizetype>(payload.size(), 0xFFFF));
-    QByteArray bytes("*");
-    bytes += char(type);
-    bytes += char(sequence >> 8);
-    bytes += char(sequence & 0xFF);
-    bytes += char(length >> 8);
-    bytes += char(length & 0xFF);
-    return bytes + payload.first(length);
+    payload.truncate(0xFFFF);
+    QByteArray head(FlapReader::kHeaderSize, FlapReader::kMarker);
+    head[1] = char(type);
+    qToBigEndian(sequence, head.data() + 2);
+    qToBigEndian(quint16(payload.size()), head.data() + 4);
+    return head + payload;
 }
 
 }  // namespace

@@ -45,14 +45,10 @@ void checkScanner(const QByteArray& bytes)
     static SimForm t;
     static SimDesktop::AimChat chat = t.desktop.openAimChat("me");
     static QStringList said;
-    static bool connected = [] {
-        QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
-                         [](const QString& who, const QString& what, const QString&) {
-                             said = {who, what};
-                         });
-        return true;
-    }();
-    (void)connected;
+    static const auto heard = QObject::connect(&t->chat1, &ChatScanner::aimchatscan,
+                                               [](const QString& who, const QString& what, const QString&) {
+                                                   said = {who, what};
+                                               });
     static int round = 0;
 
     std::string transcript = bytes.toStdString();
