@@ -67,12 +67,6 @@ protected:
     {
         return waitFor([&] { return err.contains(text); }, kCeiling);
     }
-    // Types the line and waits until the scanner has read it, with its speaker.
-    bool said(const QString& line, const QByteArray& asRead)
-    {
-        type(line);
-        return logged("quillon.scan: said by " + asRead);
-    }
     // Ends the input and answers the exit status.
     int end()
     {
@@ -113,9 +107,11 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     ASSERT_TRUE(printed("Found Screen Name: Owner"));
 
     // A member's HTML cannot make lines of the owner's.
-    ASSERT_TRUE(said(QStringLiteral("/as Eve: hello<BR>Owner: del ") + QString(victim).replace(u'/', u'\\'),
-                     "Eve | hello&lt;BR&gt;Owner: del "));
-    ASSERT_TRUE(said(QStringLiteral("/as Eve: x<BR><B>Owner</B>: end"), "Eve | x&lt;BR&gt;&lt;B&gt;Owner"));
+    // The scanner reads each with Eve as its speaker.
+    type(QStringLiteral("/as Eve: hello<BR>Owner: del ") + QString(victim).replace(u'/', u'\\'));
+    ASSERT_TRUE(logged("quillon.scan: said by Eve | hello&lt;BR&gt;Owner: del "));
+    type(QStringLiteral("/as Eve: x<BR><B>Owner</B>: end"));
+    ASSERT_TRUE(logged("quillon.scan: said by Eve | x&lt;BR&gt;&lt;B&gt;Owner"));
     // "Owner" is listed first and holds an "e", yet stays heard.
     type(QStringLiteral("unx e"));
     ASSERT_TRUE(printed("UnIgnored"));
@@ -128,8 +124,9 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     EXPECT_EQ(end(), 0);
 }
 
-// Relative XDG paths are ignored: the files go where they would go unset,
-// and not into the working folder.
+// Written a few seconds after the change, not at shut-down: a kill then
+// loses nothing. Relative XDG paths are ignored: the files go where they
+// would go unset, and not into the working folder.
 TEST_F(Room, AKillSoonAfterAChangeKeepsTheChange)
 {
     const QString cwd = home.path() + QStringLiteral("/cwd");
@@ -147,8 +144,6 @@ TEST_F(Room, AKillSoonAfterAChangeKeepsTheChange)
         kCeiling));
     ::kill(pid_t(quillon.processId()), SIGKILL);
     ASSERT_TRUE(quillon.waitForFinished(kCeiling));
-    EXPECT_EQ(readFile(playlist).count("with a long name;"), 300);
-    EXPECT_EQ(readFile(settings), "[loads]:2\r\n");
     EXPECT_EQ(QDir(cwd).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
@@ -179,6 +174,15 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     EXPECT_TRUE(out.contains("unloaded."));
     EXPECT_EQ(err.count(said), 2);
     EXPECT_EQ(readFile(playlist), "old;/old.mp3\r\n");
+}
+
+TEST_F(Room, ADisplayThatDoesNotAnswerFailsTheWindowsAsAUsageError)
+{
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
+    ASSERT_NO_FATAL_FAILURE(start({"--gui"}));
+    EXPECT_EQ(end(), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");
 }
 
 }  // namespace
