@@ -2,9 +2,9 @@
 #include "app/SavedList.h"
 #include "app/TestFiles.h"
 #include "controls/ListBox.h"
-#include "support/FakeUserInterface.h"
 #include "support/QtPrinters.h"
 #include "support/SmallDisk.h"
+#include "support/TestState.h"
 
 #include <QDir>
 #include <QFile>

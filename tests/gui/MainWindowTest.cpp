@@ -4,8 +4,7 @@
 #include "controls/UserStore.h"
 #include "gui/TemplateEdit.h"
 #include "gui/WindowPlacement.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/NoWindows.h"
+#include "support/TestState.h"
 
 #include <QApplication>
 #include <QCheckBox>
