@@ -3,9 +3,7 @@
 #include "app/MainForm.h"
 #include "controls/TextField.h"
 #include "player/Mp3Header.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakeUserInterface.h"
-#include "support/NoWindows.h"
+#include "support/TestState.h"
 
 #include <QFile>
 #include <QProcess>

@@ -2,7 +2,7 @@
 
 #include "app/HeadlessFrontEnd.h"
 #include "chatlink/LocalRoom.h"
-#include "support/SimForm.h"
+#include "support/TestForm.h"
 
 #include <unistd.h>
 

@@ -2,7 +2,7 @@
 
 #include "chatlink/AimChat.h"
 #include "chatlink/AnsiText.h"
-#include "support/SimForm.h"
+#include "support/TestForm.h"
 #include "toc/RemoveTags.h"
 
 namespace {

@@ -2,8 +2,7 @@
 #include "app/MainForm.h"
 #include "controls/SkinButton.h"
 #include "gui/WindowPlacement.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/NoWindows.h"
+#include "support/TestState.h"
 
 #include <QApplication>
 #include <QCheckBox>

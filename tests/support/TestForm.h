@@ -1,28 +1,18 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "app/MainForm.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakeUserInterface.h"
-#include "support/NoWindows.h"
+#include "chatlink/SimDesktop.h"
+#include "support/TestState.h"
 
 #include <QDir>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <memory>
 
 // A main form over fakes and the given desktop, with its two files in a
 // folder of its own and every line it hands to the chat exit recorded in
 // `sent`.
-template <typename Desktop> struct BasicTestForm {
-    QTemporaryDir dir;
+template <typename Desktop> struct BasicTestForm : TestDoubles {
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     Desktop desktop;
-    FakeMediaPlayer wmp;
-    FakeUserInterface ui;
     std::unique_ptr<MainForm> form;
-    QStringList sent;
 
     BasicTestForm() { reset(); }
 
@@ -43,3 +33,12 @@ template <typename Desktop> struct BasicTestForm {
 
 // No chat client runs on its desktop.
 using TestForm = BasicTestForm<NoWindows>;
+
+// Chat clients run on a simulated desktop; every transcript line shows the
+// time "10:15:02 PM".
+struct SimForm : BasicTestForm<SimDesktop> {
+    SimForm()
+    {
+        desktop.clock = [] { return std::string("10:15:02 PM"); };
+    }
+};

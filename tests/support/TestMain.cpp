@@ -12,8 +12,6 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("HOME", home.path().toUtf8());
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("quillon"));
-    QCoreApplication::setApplicationName(QStringLiteral("quillon"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

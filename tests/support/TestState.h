@@ -1,35 +1,112 @@
 #pragma once
 
+#include "chatlink/WindowSystem.h"
 #include "controls/ChatExit.h"
 #include "controls/FormState.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/FakeUserInterface.h"
+#include "controls/UserInterface.h"
+#include "player/MediaPlayer.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
 
-// A chat exit that keeps every line instead of sending it.
-class RecordingChatExit : public ChatExit {
+// A player whose state the test sets; it records what it was told.
+class FakeMediaPlayer : public MediaPlayer {
+    Q_OBJECT
 public:
-    explicit RecordingChatExit(const FormState& form) : m_form(form) { }
-    void SendChat(const QString& Text) override { sent.append(Text); }
-    void post(const QString& text) override { SendChat(m_form.txtFont.text() + text); }
+    void setURL(const QString& url) override
+    {
+        urls.append(current = url);
+        setState(Playing);
+    }
+    QString URL() const override { return current; }
+    int playState() const override { return state; }
+    QString durationString() const override { return duration; }
+    void play() override { calls.append(QStringLiteral("play")); }
+    void pause() override { calls.append(QStringLiteral("pause")); }
+    void stop() override { calls.append(QStringLiteral("stop")); }
+    qint64 position() const override { return 0; }
+    int volume() const override { return loudness; }
+    void setVolume(int volume) override { loudness = volume; }
+    // The media set would not open.
+    void fail()
+    {
+        setState(Stopped);
+        Q_EMIT mediaError(current);
+    }
+    void setState(int s)
+    {
+        state = s;
+        Q_EMIT playStateChanged(s);
+    }
 
+    int state = Undefined, loudness = 50;
+    QString duration = QStringLiteral("03:25"), current;
+    QStringList urls, calls;
+};
+
+// Records what the program asked of its windows; answers input boxes and
+// the file dialog with what the test prepared.
+class FakeUserInterface : public UserInterface {
+public:
+    void messageBox(const QString& text, const QString& title, Icon) override
+    {
+        messages.append(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+    }
+    QString inputBox(const QString& prompt, const QString&, const QString&) override
+    {
+        prompts.append(prompt);
+        return inputAnswer;
+    }
+    QString openFileName() override { return fileAnswer; }
+    void addTrayIcon() override { events.append(QStringLiteral("tray+")); }
+    void removeTrayIcon() override { events.append(QStringLiteral("tray-")); }
+    void minimizeMainWindow() override { events.append(QStringLiteral("min")); }
+    void hideMainWindow() override { events.append(QStringLiteral("hide")); }
+    void showMainWindow() override { events.append(QStringLiteral("show")); }
+    void showForm(Form f) override { events.append(QStringLiteral("open%1").arg(int(f))); }
+    void closeForm(Form f) override { events.append(QStringLiteral("close%1").arg(int(f))); }
+    int closingGeometry() const override { return geometry; }
+    void setClosingGeometry(int twips) override
+    {
+        ++geometryWrites;
+        geometry = refuseGeometry ? geometry : twips;
+    }
+    void fileNotWritten(const QString& text) override { notWritten.append(text); }
+    void endProgram() override { events.append(QStringLiteral("end")); }
+
+    QStringList messages, prompts, notWritten, events;
+    QString inputAnswer, fileAnswer;
+    int geometry = 6000, geometryWrites = 0;
+    bool refuseGeometry = false;
+};
+
+// A desktop on which no chat client runs.
+class NoWindows : public WindowSystem {
+public:
+    Hwnd findWindow(std::string_view) override { return 0; }
+    Hwnd findChild(Hwnd, Hwnd, std::string_view) override { return 0; }
+    std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
+    std::intptr_t sendMessage(Hwnd, unsigned, std::uintptr_t, std::string&) override { return 0; }
+    void doEvents() override { }
+};
+
+// What every rig holds beside the Parts: a folder of its own, the doubles,
+// and the lines handed to the chat exit.
+struct TestDoubles {
+    QTemporaryDir dir;
+    FakeMediaPlayer wmp;
+    FakeUserInterface ui;
     QStringList sent;
-
-private:
-    const FormState& m_form;
 };
 
 // The holders and the doubles a Part is built on, without the main form.
 // A test derives from it, adds the Part under test as a member, and reads
-// it like a form: "t->List1", "t->player", "t.sent".
-struct TestState : FormState {
-    QTemporaryDir dir;
-    FakeMediaPlayer wmp;
-    FakeUserInterface ui;
-    RecordingChatExit chat {*this};
-    QStringList& sent = chat.sent;
+// it like a form: "t->List1", "t->player", "t.sent". Its chat exit keeps
+// every line instead of sending it.
+struct TestState : FormState, ChatExit, TestDoubles {
+    void SendChat(const QString& Text) override { sent.append(Text); }
+    void post(const QString& text) override { SendChat(txtFont.text() + text); }
+
+    ChatExit& chat = *this;
 };
 
 // Gives a rig the arrow of a form: "t->x" is "t.x".

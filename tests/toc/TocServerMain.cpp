@@ -1,7 +1,7 @@
-// A TOC server to try the bot against by hand and to measure it with. It
-// lets any screen name sign on, confirms every join, prints every command
-// it gets, and says each line typed on its standard input in the room
-// joined last: "NAME: text" as NAME, anything else as "Owner One".
+// A TOC server to try the bot against by hand and to measure it with: any
+// screen name signs on, every join is confirmed, every command is printed,
+// and each line on standard input is said in the room joined last, as
+// "NAME: text" by NAME, otherwise by "Owner One".
 //
 //   toc_test_server [PORT]
 #include "TocTestServer.h"
@@ -24,34 +24,24 @@ int main(int argc, char** argv)
     std::printf("listening on 127.0.0.1:%u\n", port);
     std::fflush(stdout);
     server.actAsToc2();
-
-    int connection = 0;
     qsizetype printed = 0;
     server.onFrames = [&] {
-        if (connection != server.connectionsAccepted()) {
-            connection = server.connectionsAccepted();
-            printed = 0;
-            std::printf("connection %d\n", connection);
-        }
-        for (const QList<QByteArray> commands = server.commands(); printed < commands.size(); ++printed)
+        const QList<QByteArray> commands = server.commands();
+        for (printed = qMin(printed, commands.size()); printed < commands.size(); ++printed)
             std::printf("< %s\n", commands[printed].constData());
         std::fflush(stdout);
     };
-
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char line[4096];
-        if (!std::fgets(line, sizeof line, stdin)) {
-            input.setEnabled(false);
-            return;
-        }
-        QByteArray text = QByteArray(line).trimmed();
-        QByteArray who = "Owner One";
+        if (!std::fgets(line, sizeof line, stdin))
+            return input.setEnabled(false);
+        QByteArray text = QByteArray(line).trimmed(), who = "Owner One";
         if (const qsizetype colon = text.indexOf(": "); colon > 0) {
             who = text.left(colon);
             text = text.mid(colon + 2);
         }
-        server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), who, false, text));
+        server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), who, text));
     });
     return app.exec();
 }

@@ -12,11 +12,9 @@
 
 #include <functional>
 
-// A TOC server of our own on 127.0.0.1, on the port given or one the system
-// chooses. It keeps everything the client sends (the greeting and every
-// frame, in order) and sends exactly what the test tells it, when the test
-// tells it, in as many writes as the test wants; unless it is told to act
-// as a server of either dialect.
+// A TOC server of our own on 127.0.0.1. It keeps what the last client sent
+// (greeting and frames, in order) and sends what the test tells it, unless
+// it is told to act as a server of either dialect by itself.
 class TocTestServer : public QObject {
 public:
     explicit TocTestServer(quint16 port = 0)
@@ -26,35 +24,26 @@ public:
     }
     ~TocTestServer() override
     {
-        // The connections die with the listening server, after this object's
-        // own members; they must not report to it on their way out.
+        // The connections die with the listening server, after our members.
         for (QTcpSocket* client : m_server.findChildren<QTcpSocket*>())
             client->disconnect(this);
     }
 
     bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
-    // The next connection attempt is refused.
-    void stopListening() { m_server.close(); }
     int connectionsAccepted() const { return m_accepted; }
     // Called once the greeting has come, and whenever frames arrived.
     std::function<void()> onFrames;
     bool clientGone() const { return m_clientGone; }
-    // Whether the n-th client greets in time.
     bool greeted(int connection, int timeoutMs = 5000)
     {
         return waitFor([&] { return m_accepted == connection && m_greeting.size() == kGreeting.size(); }, timeoutMs);
     }
 
-    // From now on it acts by itself: it sends its sign-on frame after the
-    // greeting and answers the login and every join. As a TOC2 server it
-    // lets anyone sign on and numbers the rooms of the whole run from 77,
-    // so that no room id equals a count or a table slot by chance.
-    // As a TOC1 server of today it hangs up on toc2_login, answers
-    // toc_signon (ERROR:980 and a hang-up when the name or roasted password
-    // is not this account's), ignores other commands until then, numbers
-    // the rooms of each connection from 0, and hangs up on an empty command
-    // or one over 2,048 bytes.
+    // TOC2: anyone signs on; rooms of the whole run are numbered from 77, so
+    // no id equals a count by chance. TOC1 as servers run it today: hangs up
+    // on toc2_login, an empty command or one over 2,048 bytes; answers a
+    // wrong name or roasted password with ERROR:980; numbers rooms from 0.
     void actAsToc2() { m_acting = true; }
     void actAsToc1(const QByteArray& screenName, const QByteArray& roastedPassword)
     {
@@ -63,12 +52,10 @@ public:
     }
     qint64 lastRoom() const { return m_nextRoom - 1; }
 
-    // What the current (last accepted) client sent: the bytes before its
-    // first frame, and its frames.
     QByteArray greeting() const { return m_greeting; }
     const QList<FlapFrame>& frames() const { return m_frames; }
-    // Its data-frame payloads without their closing NUL; one without exactly
-    // that one NUL is marked, so no expected command matches it.
+    // Data-frame payloads without their closing NUL; one without exactly
+    // that NUL is marked, so no expected command matches it.
     QList<QByteArray> commands() const
     {
         QList<QByteArray> result;
@@ -89,16 +76,12 @@ public:
         waitForCommands(2 + n);
         return commands().mid(2);
     }
-    // The commands of the clients before it, all in one list.
-    const QList<QByteArray>& earlierCommands() const { return m_earlierCommands; }
 
-    // One write of raw bytes, pushed out at once.
     void send(const QByteArray& bytes)
     {
         if (m_client && m_client->write(bytes) == bytes.size())
             m_client->flush();
     }
-    // A frame with the server's own sequence count.
     QByteArray frame(quint8 type, const QByteArray& payload)
     {
         return '*' + QByteArray(1, char(type)) + WordBytes(++m_sequence) + WordBytes(quint16(payload.size())) + payload;
@@ -106,13 +89,11 @@ public:
     void sendFrame(quint8 type, const QByteArray& payload) { send(frame(type, payload)); }
     void sendMessage(const QByteArray& message) { sendFrame(2, message); }
     void sendSignOnFrame() { sendFrame(1, QByteArray("\0\0\0\1", 4)); }
-    // The server's answer to a TOC2 login it accepts.
     void acceptLogin(const QByteArray& nick = {})
     {
         send(frame(2, "SIGN_ON:TOC2.0") + (nick.isEmpty() ? QByteArray() : frame(2, "NICK:" + nick))
              + frame(2, "CONFIG2:m:1\ndone:\n"));
     }
-    // Closes the connection once what was sent has gone out.
     void closeClient()
     {
         if (m_client)
@@ -123,9 +104,9 @@ public:
     {
         return "CHAT_JOIN:" + QByteArray::number(id) + ':' + room;
     }
-    static QByteArray CHAT_IN_ENC(qint64 id, const QByteArray& user, bool whisper, const QByteArray& text)
+    static QByteArray CHAT_IN_ENC(qint64 id, const QByteArray& user, const QByteArray& text)
     {
-        return "CHAT_IN_ENC:" + QByteArray::number(id) + ':' + user + (whisper ? ":T" : ":F") + ":A:en:" + text;
+        return "CHAT_IN_ENC:" + QByteArray::number(id) + ':' + user + ":F:A:en:" + text;
     }
 
 private:
@@ -136,9 +117,7 @@ private:
                 m_client->deleteLater();
             m_client = client;
             ++m_accepted;
-            m_clientGone = false;
-            m_earlierCommands += commands();
-            m_signedOn = false;
+            m_clientGone = m_signedOn = false;
             if (!m_toc1Account.isEmpty())
                 m_nextRoom = 0;
             m_greeting.clear();
@@ -154,8 +133,7 @@ private:
         if (client != m_client)
             return;
         QByteArray bytes = client->readAll();
-        // The greeting is the only thing sent outside a frame; it ends where
-        // the first frame's marker begins.
+        // The greeting is the only thing sent outside a frame.
         const qsizetype take = qMin(bytes.size(), kGreeting.size() - m_greeting.size());
         m_greeting += bytes.first(take);
         const bool greeted = take > 0 && m_greeting.size() == kGreeting.size();
@@ -199,14 +177,11 @@ private:
     QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
     int m_accepted = 0;
-    bool m_clientGone = false;
+    bool m_clientGone = false, m_acting = false, m_signedOn = false;
     QByteArray m_greeting;
     FlapReader m_reader;
     QList<FlapFrame> m_frames;
-    QList<QByteArray> m_earlierCommands;
     quint16 m_sequence = 0;
-    bool m_acting = false;
     QByteArray m_toc1Account;  // name and roasted password
-    bool m_signedOn = false;
     qint64 m_nextRoom = 77;
 };

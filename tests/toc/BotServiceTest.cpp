@@ -1,0 +1,133 @@
+#include "TocTestServer.h"
+#include "support/QtPrinters.h"
+
+#include "toc/BotSettings.h"
+#include "toc/Reconnector.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Ms = std::chrono::milliseconds;
+using State = MarlTOCSock::State;
+
+TEST(ReconnectSchedule, DoublesToFiveMinutesStartsOverAfterTenSignedOnAndJittersByATenth)
+{
+    Ms now {0};
+    double jitter = 0;
+    ReconnectSchedule schedule {[&] { return now; }, [&] { return jitter; }};
+    const auto waits = [&](int n) {
+        std::vector<Ms> result;
+        while (n-- > 0)
+            result.push_back(schedule.lost());
+        return result;
+    };
+    EXPECT_EQ(waits(11), (std::vector<Ms> {1s, 2s, 4s, 8s, 16s, 32s, 64s, 128s, 256s, 300s, 300s}));
+    schedule.signedOn();
+    now += 10min;
+    EXPECT_EQ(waits(2), (std::vector<Ms> {1s, 2s}));
+    schedule.signedOn();
+    now += 10min - 1ms;
+    EXPECT_EQ(schedule.lost(), 4s);
+    // Signed on long ago, but the last connection never signed on.
+    now += 1h;
+    EXPECT_EQ(schedule.lost(), 8s);
+    jitter = 0.999;
+    EXPECT_EQ(schedule.lost(), 16s + 1598ms);
+    EXPECT_EQ(schedule.lost(true), 10min + 59940ms);
+}
+
+// A client kept signed on against our server, which plays its answers.
+struct ReconnectorTest : ::testing::Test {
+    TocTestServer server;
+    MarlTOCSock toc;
+    Reconnector reconnect {toc, [this] {
+                               toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
+                                         QStringLiteral("127.0.0.1"), server.port());
+                           }};
+
+    // The next try, answered with `answer` (a sign-on when empty) and closed.
+    void tryAnswering(const QByteArray& answer)
+    {
+        const int next = server.connectionsAccepted() + 1;
+        reconnect.tmrRetry_Timer();
+        ASSERT_TRUE(server.greeted(next));
+        server.sendSignOnFrame();
+        ASSERT_TRUE(server.waitForCommands(1));
+        if (answer.isEmpty())
+            server.acceptLogin();
+        else
+            server.sendMessage(answer);
+        ASSERT_TRUE(waitFor([&] { return toc.state() == (answer.isEmpty() ? State::SignedOn : State::SigningOn); }));
+        server.closeClient();
+        ASSERT_TRUE(waitFor([&] { return toc.state() == State::Disconnected; }));
+    }
+};
+
+TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSecond)
+{
+    QList<qint16> refused;
+    QObject::connect(&reconnect, &Reconnector::refused, [&](qint16 code) { refused.append(code); });
+    reconnect.setSchedule(ReconnectSchedule({}, [] { return 0.0; }));
+    // Not even auto tries TOC1 on a refusal: that would be a second try.
+    toc.setDialect(TocDialect::Auto);
+    reconnect.start();
+    ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:980"));
+    EXPECT_EQ(refused, QList<qint16> {980});
+    EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
+    reconnect.tmrRetry_Timer();
+    EXPECT_EQ(toc.state(), State::Disconnected);
+
+    reconnect.start();
+    ASSERT_NO_FATAL_FAILURE(tryAnswering({}));
+    EXPECT_TRUE(reconnect.isWaiting());
+    EXPECT_EQ(reconnect.tmrRetry.interval(), 1000);
+    ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
+    EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
+    EXPECT_EQ(server.connectionsAccepted(), 3);
+}
+
+TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
+{
+    QTemporaryDir dir;
+    const auto file = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    };
+    QProcessEnvironment environment;
+    BotOptions options {QStringLiteral("Quill Bot"), QStringLiteral("Music Room"), {}, QStringLiteral("Owner One")};
+    // The password found, or the usage error.
+    const auto password = [&] {
+        const auto r = resolveBotSettings(options, environment);
+        return std::holds_alternative<UsageError>(r) ? QStringLiteral("error: ") + std::get<UsageError>(r).message
+                                                     : std::get<HeadlessBotSettings>(r).password;
+    };
+    EXPECT_TRUE(password().startsWith(QStringLiteral("error: --bot needs a password")));
+    options.password = QStringLiteral("from option");
+    EXPECT_EQ(password(), "from option");
+    environment.insert(QStringLiteral("QUILLON_TOC_PASSWORD"), QStringLiteral("from environment"));
+    EXPECT_EQ(password(), "from environment");
+    // A credentials folder without our credential is passed over.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("credentials")));
+    environment.insert(QStringLiteral("CREDENTIALS_DIRECTORY"), dir.filePath(QStringLiteral("credentials")));
+    EXPECT_EQ(password(), "from environment");
+    file(QStringLiteral("credentials/toc-password"), "from credential\n");
+    EXPECT_EQ(password(), "from credential");
+    // Only the first line counts, without its line end; blanks are kept.
+    options.passwordFile = file(QStringLiteral("pw"), " from file \r\nsecond line\n");
+    EXPECT_EQ(password(), " from file ");
+    options.passwordFile = file(QStringLiteral("empty"), "\nsecond line\n");
+    EXPECT_TRUE(password().startsWith(QStringLiteral("error: the password file "))) << password().toStdString();
+    options.passwordFile = dir.filePath(QStringLiteral("missing"));
+    EXPECT_TRUE(password().startsWith(QStringLiteral("error: cannot read the password file ")));
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include "TocTestServer.h"
+#include "WaitFor.h"
+#include "support/QtPrinters.h"
+
+#include "toc/MarlTOCSock.h"
+
+#include <QMetaMethod>
+#include <QStringList>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+using S = TocTestServer;
+using State = MarlTOCSock::State;
+
+// Every event the client raises, in order, as "Name(arg|arg|...)";
+// IncomingPacket is only counted, as every frame raises it.
+class TocEventLog : public QObject {
+public:
+    explicit TocEventLog(MarlTOCSock& toc)
+    {
+        using T = MarlTOCSock;
+        [&](auto... signal) {
+            (record(toc, signal), ...);
+        }(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingMessage, &T::BuddyOnline, &T::Warned, &T::JoinedChat,
+          &T::IncomingChatMessage, &T::ChatUserUpdate, &T::IncomingChatInvite, &T::LeftChat, &T::RendevousRequest);
+        connect(&toc, &T::IncomingPacket, this, [this] { ++packets; });
+    }
+    bool has(const QString& name) const { return !events.filter(name).isEmpty(); }
+
+    QStringList events;
+    int packets = 0;
+
+private:
+    template <typename... Args> void record(MarlTOCSock& toc, void (MarlTOCSock::*signal)(Args...))
+    {
+        const QString name = QString::fromLatin1(QMetaMethod::fromSignal(signal).name());
+        connect(&toc, signal, this, [this, name](Args... args) {
+            events.append(name + u'(' + QStringList {QVariant::fromValue(args).toString()...}.join(u'|') + u')');
+        });
+    }
+};
+
+// A client, our server and the client's event log.
+struct Toc : ::testing::Test {
+    TocTestServer server;
+    MarlTOCSock toc;
+    TocEventLog log {toc};
+
+    void connectClient(const QString& user = QStringLiteral("Marl Bot"))
+    {
+        const int next = server.connectionsAccepted() + 1;
+        toc.Login(user, QStringLiteral("secret"), QStringLiteral("127.0.0.1"), server.port(),
+                  QStringLiteral("login.example"), 29999);
+        ASSERT_TRUE(server.greeted(next));
+    }
+    // The whole sign-on; the log starts afresh after it.
+    void signOn()
+    {
+        ASSERT_NO_FATAL_FAILURE(connectClient());
+        server.sendSignOnFrame();
+        ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
+        server.acceptLogin();
+        ASSERT_TRUE(waitFor([&] { return toc.state() == State::SignedOn; }));
+        log.events.clear();
+    }
+    QByteArray chat(const QByteArray& text) { return server.frame(2, S::CHAT_IN_ENC(7, "Al", text)); }
+    // Says the messages in one write and expects the events they raise, in
+    // order; a message paired with an empty text raises none.
+    void sayExpecting(const QList<std::pair<QByteArray, QString>>& cases)
+    {
+        QByteArray bytes;
+        QStringList expected;
+        for (const auto& [message, event] : cases) {
+            bytes += server.frame(2, message);
+            if (!event.isEmpty())
+                expected.append(event);
+        }
+        log.events.clear();
+        const int before = log.packets;
+        server.send(bytes);
+        ASSERT_TRUE(waitFor([&] { return log.packets == before + cases.size(); }));
+        EXPECT_EQ(log.events, expected);
+    }
+    // Makes each call and expects the commands they send after the
+    // sign-on, in order; a call paired with an empty command sends none.
+    void callExpecting(const QList<std::pair<std::function<void()>, QByteArray>>& calls)
+    {
+        QList<QByteArray> expected;
+        for (const auto& [call, command] : calls) {
+            call();
+            if (!command.isEmpty())
+                expected.append(command);
+        }
+        EXPECT_EQ(server.sentAfterSignOn(expected.size()), expected);
+    }
+    // Each frame as "type:sequence".
+    QStringList headers(qsizetype from = 0, qsizetype n = -1) const
+    {
+        QStringList result;
+        for (const FlapFrame& f : server.frames().mid(from, n))
+            result.append(QStringLiteral("%1:%2").arg(f.type).arg(f.sequence));
+        return result;
+    }
+};
+
+TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
+{
+    connectClient(QStringLiteral("Ab Cdef"));
+    EXPECT_EQ(server.greeting(), "FLAPON\r\n\r\n");
+    server.sendSignOnFrame();
+    ASSERT_TRUE(server.waitForCommands(1));
+    EXPECT_EQ(server.frames()[0].payload,
+              QByteArray("\0\0\0\1\0\1\0\x06"
+                         "abcdef",
+                         14));
+    EXPECT_EQ(server.commands()[0],
+              "toc2_login login.example 29999 abcdef 0x270c005d311b"
+              " English  \"MarlSockTOC2.0\" 160 US \"\" \"\" 3 0 30303 -kentucky -utf8 52093817");
+    // A NICK before CONFIG2 names the login as the server wrote it.
+    server.send(server.frame(2, "SIGN_ON:TOC2.0") + server.frame(2, "NICK:Ab Cdef")
+                + server.frame(2, "CONFIG2:m:1\ng:Friends\nb:Alice\nb:Bob:alias\nd:Carol\ndone:\n"));
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedIn") && server.commands().size() == 2; }));
+    EXPECT_EQ(server.commands()[1], "toc_init_done");
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
+}
+
+TEST_F(Toc, Toc1SignOnBytesAndMessages)
+{
+    // "password" roasted with "Tic/Toc".
+    server.actAsToc1("marlbot", "0x2408105c23001130");
+    toc.setDialect(TocDialect::Toc1);
+    toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("password"), QStringLiteral("127.0.0.1"), server.port(),
+              QStringLiteral("login.example"), 29999);
+    ASSERT_TRUE(waitFor([&] { return toc.state() == State::SignedOn && server.commands().size() == 2; }));
+    EXPECT_EQ(server.frames()[0].payload, QByteArray("\0\0\0\1\0\1\0\x07marlbot", 15));
+    EXPECT_EQ(server.commands(),
+              (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
+                                  "english \"MarlSockTOC1.0\"",
+                                  "toc_init_done"}));
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\n|)"});
+    sayExpecting({
+        {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
+        // The message is everything after the fourth colon.
+        {"CHAT_IN:0:Al B:F:<b>time: 12:30 :)</b>", "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
+        {"chat_in:0:Al:T:psst", "IncomingChatMessage(0|Al|true|psst)"},
+        {"CHAT_IN:0:Al:F", ""},
+        {"IM_IN:Al B:F:hi: there", "IncomingMessage(Al B|hi: there)"},
+        {"UPDATE_BUDDY:Al:t:0", "BuddyOnline(Al)"},
+    });
+    callExpecting({
+        {[&] { toc.AddBuddy("Al B", "Friends"); }, "toc_add_buddy \"alb\""},
+        {[&] { toc.BlockUser("Al B"); }, "toc_add_deny \"alb\""},
+        {[&] { toc.SendChat(0, "hi"); }, "toc_chat_send 0 \"hi\""},
+    });
+}
+
+TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumber)
+{
+    signOn();
+    // The timer's own signal, as when its minute is up.
+    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.tmrAntiIdle, "timeout"));
+    toc.ChatLeave(7);
+    toc.LogOff();
+    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    EXPECT_EQ(log.events, QStringList {"LoggedOff(marlbot)"});
+    EXPECT_EQ(headers(), (QStringList {"1:1", "2:2", "2:3", "5:4", "2:5"}));
+    EXPECT_TRUE(server.frames()[3].payload.isEmpty());
+
+    toc.SendChat(7, QStringLiteral("lost"));
+    toc.tmrAntiIdle_Timer();
+    signOn();
+    EXPECT_EQ(headers(0, 1), QStringList {"1:6"});
+}
+
+TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
+{
+    signOn();  // frames 1 to 3
+    toc.SendPacket(300, "no such type");
+    toc.SendPacket(2, QByteArray(65536, 'x'));
+    toc.SendPacket(9, QByteArray(65535, 'y'));
+    for (int i = 5; i <= 65536; ++i)
+        toc.tmrAntiIdle_Timer();
+    ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
+    EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
+    EXPECT_EQ(headers(3, 1) + headers(65533), (QStringList {"9:4", "5:65534", "5:0", "5:1"}));
+}
+
+TEST_F(Toc, EachCommandWithItsOwnQuotingAndEscaping)
+{
+    signOn();
+    callExpecting({
+        {[&] { toc.SendIm("Some One", "a \"b\" (c)", false); }, "toc_send_im \"someone\" \"a \\\"b\\\" \\(c\\)\""},
+        {[&] { toc.SendIm("Some One", "away", true); }, "toc_send_im \"someone\" \"away\" auto"},
+        {[&] { toc.AddBuddy("Al (x)", "My \"Group\""); }, "toc2_new_buddies {g:My \"Group\"\nb:Al (x)\n}"},
+        {[&] { toc.JoinChat("Music Room", 4); }, "toc_chat_join \"4\" \"Music Room\""},
+        // Chat text goes out as its caller escaped it, as UTF-8.
+        {[&] { toc.SendChat(7, "say \\\"hi\\\" (brackets) [stay] {as} $"); },
+         "toc_chat_send 7 \"say \\\"hi\\\" (brackets) [stay] {as} $\""},
+        {[&] { toc.SendChat(12, "Björk 😀"); }, "toc_chat_send 12 \"Bj\xc3\xb6rk \xf0\x9f\x98\x80\""},
+        {[&] { toc.ChatWhisper(7, "Al B", "psst {x}"); }, "toc_chat_whisper \"7\" \"alb\" \"psst \\{x\\}\""},
+        {[&] { toc.ChatInvite(7, "come [now]", "Al B"); }, "toc_chat_invite \"7\" \"come \\[now\\]\" \"Al B\""},
+        {[&] { toc.ChatLeave(7); }, "toc_chat_leave \"7\""},
+        {[&] { toc.SetAway("out \\ about"); }, "toc_set_away \"out \\\\ about\""},
+        // Idle minutes as seconds, refused where those leave 32 bits.
+        {[&] { toc.SetIdle(35791395); }, ""},
+        {[&] { toc.SetIdle(-35791394); }, "toc_set_idle \"-2147483640\""},
+        {[&] { toc.BlockUser("Al B"); }, "toc2_add_deny \"Al B\""},
+        // The whole list, announced only for a new identifier.
+        {[&] { toc.AddCapability("CAP-A"); }, "toc_set_caps \" CAP-A\""},
+        {[&] { toc.AddCapability("CAP-A"); }, ""},
+        {[&] { toc.AddCapability("CAP-B"); }, "toc_set_caps \" CAP-A CAP-B\""},
+    });
+    // The refused calls took no sequence number either.
+    EXPECT_EQ(server.frames().last().sequence, server.frames().size());
+}
+
+TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
+{
+    signOn();
+    const QByteArray head = "toc_chat_send 123456 \"";
+    const qsizetype room = MarlTOCSock::kMaxCommandBytes - head.size() - 2;
+    toc.SendChat(123456, QString(room - 2, u'c') + QStringLiteral("\\\\tail"));
+    toc.SendChat(123456, QString(room - 1, u'c') + QStringLiteral("\\\\tail"));
+    toc.SendChat(123456, QString(5000, QChar(0x00E9)));
+    EXPECT_EQ(server.sentAfterSignOn(3),
+              (QList<QByteArray> {head + QByteArray(room - 2, 'c') + "\\\\\"", head + QByteArray(room - 1, 'c') + '"',
+                                  head + QByteArray("\xc3\xa9").repeated(room / 2) + '"'}));
+    // The first fills the 2,048 bytes exactly, its NUL included.
+    EXPECT_EQ(server.frames()[3].payload.size(), 2048);
+}
+
+TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
+{
+    signOn();
+    sayExpecting({
+        {"CHAT_JOIN:7:Music Room", "JoinedChat(Music Room|7)"},
+        {"CHAT_IN_ENC:7:Al B:F:A:en:<b>p song</b>", "IncomingChatMessage(7|Al B|false|<b>p song</b>)"},
+        // Command words ignore case, fields keep it; colons stay in the text.
+        {"chat_in_enc:7:Al:T:A:en:Hi", "IncomingChatMessage(7|Al|true|Hi)"},
+        {S::CHAT_IN_ENC(7, "Al", "time: 12:30 :)"), "IncomingChatMessage(7|Al|false|time: 12:30 :))"},
+        // UTF-8 crosses whole; other bytes are read as Windows-1252.
+        {S::CHAT_IN_ENC(7, "Zoë", "Björk 😀"), "IncomingChatMessage(7|Zoë|false|Björk 😀)"},
+        {S::CHAT_IN_ENC(7, "Al", "caf\xe9 \x93x\x94"), "IncomingChatMessage(7|Al|false|café “x”)"},
+        {S::CHAT_IN_ENC(7, "Al", QByteArray("nul\0", 4)), "IncomingChatMessage(7|Al|false|nul)"},
+        {"CHAT_UPDATE_BUDDY:7:T:Al:Cy:Dee", "ChatUserUpdate(7|true|Al|Cy)"},
+        {"CHAT_INVITE:Music Room:7:Al B:join us", "IncomingChatInvite(Music Room|7|Al B|join us)"},
+        {"CHAT_LEFT:7", "LeftChat(7)"},
+        {"IM_IN_ENC2:Al B:F:T:T:0:F:A:en:hi: there", "IncomingMessage(Al B|hi: there)"},
+        {"EVILED:20:Al B", "Warned(Al B|20)"},
+        {"ERROR:983", "Error(983)"},
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190", "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
+        // Missing or odd fields skip only their own message.
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""},
+        {"RVOUS_PROPOSE", ""},
+        {"CHAT_IN_ENC:7:Al:F:A", ""},
+        {"CHAT_IN_ENC:x7:Al:F:A:en:t", ""},
+        {"CHAT_UPDATE_BUDDY:7:F:Al", ""},
+        {"ERROR:abc", ""},
+        {"EVILED:20", ""},
+        {"CHAT_IN:7:Al:F:hi", ""},
+        {"", ""},
+        {"CHAT_LEFT:", ""},
+    });
+    EXPECT_EQ(toc.state(), State::SignedOn);
+}
+
+TEST_F(Toc, RoomTableFindsARejoinedRoomUnderItsNewIdAfter1000Joins)
+{
+    signOn();
+    const auto ids = [&](const QStringList& names) {
+        QList<qint32> result;
+        for (const QString& name : names)
+            result.append(toc.GetChatID(name));
+        return result << toc.LastChatID();
+    };
+    QList<std::pair<QByteArray, QString>> joins;
+    for (int id = 1; id <= 1001; ++id)
+        joins.append(
+            {S::CHAT_JOIN(id, "Room " + QByteArray::number(id)), QStringLiteral("JoinedChat(Room %1|%1)").arg(id)});
+    sayExpecting(joins);
+    // Slots 1..999 held rooms 1..999; rooms 1000 and 1001 wrapped into slot 0.
+    EXPECT_EQ(ids({" ROOM  1001", "Room 1", "Room 1000", "Room 2"}), (QList<qint32> {1001, 0, 1000, 2, 1001}));
+    sayExpecting({{S::CHAT_JOIN(2002, "Room 2"), "JoinedChat(Room 2|2002)"},
+                  {S::CHAT_JOIN(2005, "Room 5"), "JoinedChat(Room 5|2005)"}});
+    EXPECT_EQ(ids({"Room 2", "Room 5", "Room 3"}), (QList<qint32> {2002, 2005, 0, 2005}));
+}
+
+TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
+{
+    signOn();
+    server.send(chat("whole") + chat("cut short").first(10));
+    server.closeClient();
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    EXPECT_EQ(log.events, (QStringList {"IncomingChatMessage(7|Al|false|whole)", "LoggedOff(marlbot)"}));
+    EXPECT_EQ(toc.state(), State::Disconnected);
+
+    // The cut-off bytes do not leak into the next connection; frames of
+    // unknown types are skipped, and bytes that are no frames drop it.
+    signOn();
+    server.send(server.frame(9, "whatever") + server.frame(2, QByteArray("\xff\xfe\0\x01:::", 7)) + chat("fresh"));
+    ASSERT_TRUE(waitFor([&] { return log.has("IncomingChatMessage"); }));
+    EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|fresh)"});
+    server.send("HTTP/1.1 400 Bad Request\r\n\r\n");
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff") && server.clientGone(); }));
+    EXPECT_EQ(toc.state(), State::Disconnected);
+}
+
+// A reply that waits for a song lets events run inside the handler: data
+// read meanwhile, and the close, are still handled after this frame.
+TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
+{
+    signOn();
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc,
+                     [&, served = false](qint32, const QString&, bool, const QString&) mutable {
+                         if (std::exchange(served, true))
+                             return;
+                         server.send(chat("during"));
+                         toc.SendChat(7, QStringLiteral("ping"));
+                         waitFor([&] { return server.commands().contains("toc_chat_send 7 \"ping\""); });
+                         const qint64 before = toc.bytesReceived();
+                         server.send(chat("last words"));
+                         server.closeClient();
+                         waitFor([&] { return toc.bytesReceived() > before; });
+                     });
+    server.send(chat("first"));
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    EXPECT_EQ(log.events,
+              (QStringList {"IncomingChatMessage(7|Al|false|first)", "IncomingChatMessage(7|Al|false|during)",
+                            "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
+}
+
+}  // namespace
