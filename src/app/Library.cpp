@@ -50,8 +50,8 @@ void Library::AddDir(const QString& dir)
                 continue;
             const QString name = QString(f).remove(kind, Qt::CaseInsensitive);
             // Cutting four characters misses longer kinds (song.flac) and
-            // kinds inside the name; the name shown catches those.
-            if (!known.contains(name))
+            // kinds inside the name; the name shown (up to a ';') catches those.
+            if (!known.contains(name.left(name.indexOf(u';'))))
                 added.append(name + u';' + path + separator + f);
         }
     }

@@ -29,7 +29,7 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     // only among the songs there before (a.wma).
     const QStringList songs = QStringLiteral("a.mp3>a b.asx>b c.asf>c d.wma>d e.wav>e f.cda>f g.flac>g h.ogg>h i.oga>i "
                                              "j.opus>j k.m4a>k l.aac>l LOUD.MP3>LOUD Mixed.FlAc>Mixed a.wma>a "
-                                             "list.asx.txt>list.txt mix.WAV.mp3>mix.WAV mix.WAV.mp3>mix.mp3")
+                                             "list.asx.txt>list.txt mix.WAV.mp3>mix.WAV mix.WAV.mp3>mix.mp3 z;semi.mp3>z;semi")
                                   .split(u' ');
     const QStringList others
         = QStringLiteral("notes.txt clip.mp4 song.mp song_mp3 book.m4b opus x.og a .hidden.mp3").split(u' ');
@@ -49,7 +49,8 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     EXPECT_EQ(added, lines);
     EXPECT_EQ(t->List1.count(), lines.size());
 
-    // Names cut by more than four characters are duplicates all the same.
+    // Names cut by more than four characters, and names shown only up to a
+    // ';', are duplicates all the same.
     t->library.AddDir(music.path());
     EXPECT_EQ(t->List2.count(), lines.size());
     EXPECT_EQ(t.sent, QStringList(2, addedNotice(t, int(lines.size()))));
