@@ -42,7 +42,6 @@ struct InterpreterRig : TestState {
         QObject::connect(&interpreter, &CommandInterpreter::endRequested, [this] { unloaded = true; });
         QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) { offered = names; });
     }
-    InterpreterRig* operator->() { return this; }
 };
 
 // The owner known, as a finished discovery leaves it.
@@ -75,5 +74,5 @@ protected:
         return members;
     }
 
-    InterpreterRig t;
+    Alone<InterpreterRig> t;
 };

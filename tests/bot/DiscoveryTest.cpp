@@ -1,18 +1,12 @@
 #include "BotTest.h"
 
-#include <tuple>
-
 namespace {
 
 // Started afresh: discovery waits for the start-up advert to come back.
 class Discover : public BotTest {
 protected:
+    // What start-up leaves: the advert on its way, and nobody known.
     void SetUp() override
-    {
-        BotTest::SetUp();
-        startAgain();
-    }
-    void startAgain()
     {
         t->lbuser.setCaption(FormState::kUnknownOwner);
         t->txtNumber.setText(QStringLiteral("kkk"));
@@ -38,7 +32,7 @@ TEST_F(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
          "Mallory"},
     };
     for (const auto& [lines, revealed] : cases) {
-        startAgain();
+        SetUp();
         for (const auto& [who, what, date] : lines)
             say(who, what, date);
         EXPECT_EQ(t->lbuser.caption(), revealed) << qPrintable(std::get<0>(lines.first()));
@@ -58,8 +52,6 @@ TEST_F(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
     t->discovery.Timer2_Timer();
     t->discovery.FindSN_Click();
     const QString tagLine = t.sent.last();
-    const int tag = t->txtNumber.text().toInt();
-    EXPECT_TRUE(tag >= 1000 && tag <= 10999) << tag;
     EXPECT_EQ(tagLine, u'[' + t->txtNumber.text() + "] Finding SN");
 
     say("Owner Two", tagLine + "/compared after the slash cut");
@@ -81,22 +73,17 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
     for (const QString& name : {"alpha", "stop"})
         QFile(music + u'/' + name + ".mp3").open(QIODevice::WriteOnly);
     fill({"alpha", "stop"}, music);
-    t->List1.setListIndex(1);
     const auto state = [&] {
         return t->List1.items() + t->List2.items() + t->List3.items() + ignored() + QDir(music).entryList() + t.wmp.urls
             + t.wmp.calls + t.ui.events + t.ui.messages
             + QStringList {QString::number(t->List1.listIndex()), t->lbuser.caption(), QString::number(t.unloaded)};
     };
-    const QString path = QString(music).replace(u'/', u'\\');
-    const QStringList lines = QStringLiteral("x bob|unx bob|p?|p alpha|r|r alpha|url a.org|ar|xar|cpl|rem a|clr|"
-                                             "info|ver|drive \\|stop|pause|unpause|next|prev|tray|show|min|end")
-                                  .split(u'|')
-        + QStringList {"del " + path + "\\*",
-                       "dir " + path,
-                       "found screen name",
-                       "[kkk] Finding SN",
-                       u'[' + Discovery::kIdle + "] Finding SN",
-                       Discovery::advertMarker()};
+    const QStringList lines
+        = QStringLiteral("x bob|unx bob|p?|p alpha|r|r alpha|url a.org|ar|xar|cpl|rem a|clr|info|ver|drive \\|stop|"
+                         "pause|unpause|next|prev|tray|show|min|end|del %1\\*|dir %1|found screen name|"
+                         "[kkk] Finding SN|[%2] Finding SN|%3")
+              .arg(QString(music).replace(u'/', u'\\'), Discovery::kIdle, Discovery::advertMarker())
+              .split(u'|');
     const QStringList before = state();
     for (const QString& line : lines) {
         for (const char* who : {"Bob", "", "owner me", "OwnerMe", "Owner Me ", "Owner  Me", "OWNER ME"})
