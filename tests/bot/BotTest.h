@@ -12,15 +12,15 @@
 #include "support/TestState.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 #include <gtest/gtest.h>
 
 inline const QString kOwner = QStringLiteral("Owner Me");
 
-// The command interpreter over the holders and the Parts it acts on, with
-// doubles for the rest (no main form, no scanner, no TOC client), and the
-// owner in a chat window of the client with three other members.
+// The interpreter over the holders and the Parts it acts on, with doubles
+// for the rest, and the owner in a chat window with three other members.
 struct InterpreterRig : TestState {
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     SimDesktop desktop;
@@ -42,20 +42,18 @@ struct InterpreterRig : TestState {
         QObject::connect(&interpreter, &CommandInterpreter::endRequested, [this] { unloaded = true; });
         QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) { offered = names; });
     }
-    InterpreterRig* operator->() { return this; }
 };
 
-// The interpreter whose owner is known, as a finished discovery leaves it.
+// The owner known, as a finished discovery leaves it.
 class BotTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The chat-send texts live in the per-user store that every test shares.
+        // The chat-send texts live in the per-user store every test shares.
         QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("cs"));
         t->lbuser.setCaption(kOwner);
         t->txtNumber.setText(Discovery::kIdle);
     }
-    // A line said in the room, handed to the chat-line handler.
     void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
     {
         t->interpreter.chat1_aimchatscan(who, what, date);
@@ -71,13 +69,10 @@ protected:
     }
     QStringList ignored()
     {
-        QStringList found;
-        for (const char* member : {"Owner Me", "Bob", "Bobby", "Carol Ann"}) {
-            if (t.desktop.isIgnored(t.chatWindow.window, member))
-                found.append(member);
-        }
-        return found;
+        QStringList members {"Owner Me", "Bob", "Bobby", "Carol Ann"};
+        members.removeIf([&](const QString& m) { return !t.desktop.isIgnored(t.chatWindow.window, m.toStdString()); });
+        return members;
     }
 
-    InterpreterRig t;
+    Alone<InterpreterRig> t;
 };
