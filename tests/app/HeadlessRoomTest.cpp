@@ -176,6 +176,19 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     EXPECT_EQ(readFile(playlist), "old;/old.mp3\r\n");
 }
 
+// Read as a chat: each line after its speaker, the program's markup gone,
+// a member's words as typed, and with NO_COLOR no escape codes.
+TEST_F(Room, TheTextRoomReadsAsAChat)
+{
+    env.insert(QStringLiteral("NO_COLOR"), QStringLiteral("1"));
+    ASSERT_NO_FATAL_FAILURE(start({"--headless", "--screen-name", "Owner", "--room-output", "text"}));
+    ASSERT_TRUE(printed("Owner: found screen name [Owner]\n"));
+    type(QStringLiteral("/as Eve: <B>hi</B> & bye"));
+    ASSERT_TRUE(printed("Eve: <B>hi</B> & bye\n"));
+    EXPECT_EQ(end(), 0);
+    EXPECT_FALSE(out.contains("<FONT") || out.contains('\x1b')) << out.constData();
+}
+
 TEST_F(Room, ADisplayThatDoesNotAnswerFailsTheWindowsAsAUsageError)
 {
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
