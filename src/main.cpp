@@ -9,7 +9,6 @@
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
-#include "gui/WindowPlacement.h"
 #include "player/MpvPlayer.h"
 #include "toc/BotSettings.h"
 #include "toc/HeadlessBot.h"
@@ -230,7 +229,7 @@ int runGui(QApplication& app, const Options& options)
 #else
     QWidget* beside = nullptr;
 #endif
-    placeWindows(window, beside);
+    window.placeBeside(beside);
     window.show();
     if (beside)
         beside->show();
@@ -241,9 +240,7 @@ int runGui(QApplication& app, const Options& options)
         window.activateWindow();
     });
     form.Form_Load();
-    const int status = app.exec();
-    rememberWindows(window, beside);
-    return status;
+    return app.exec();
 }
 
 void setIdentity()

@@ -94,6 +94,7 @@ void MainForm::Form_Unload()
     m_filesWritten = playlistFile.save() & settingsFile.save();
     ui.closeForm(UserInterface::Form::Chat);
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
+    ui.keepWindowPlaces();
     closingAnimation();
     player.stopTimers();
     discovery.Timer2.stop();

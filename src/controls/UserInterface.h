@@ -30,6 +30,9 @@ public:
     virtual void showForm(Form form) = 0;
     virtual void closeForm(Form form) = 0;
 
+    // The shut-down has begun: a desktop keeps where its windows are, before
+    // the closing animation changes them.
+    virtual void keepWindowPlaces() { }
     // One geometry value of the main window in twips, for the closing
     // animation; a window manager may refuse a new value.
     virtual int closingGeometry() const = 0;

@@ -7,6 +7,7 @@
 #include "gui/ChatSendsWindow.h"
 #include "gui/DirPickerWindow.h"
 #include "gui/SongPickerWindow.h"
+#include "gui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -355,6 +356,17 @@ void MainWindow::closeForm(Form form)
 {
     if (QWidget* window = m_forms[form])
         window->close();
+}
+
+void MainWindow::placeBeside(QWidget* room)
+{
+    m_room = room;
+    placeWindows(*this, room);
+}
+
+void MainWindow::keepWindowPlaces()
+{
+    rememberWindows(*this, m_room);
 }
 
 int MainWindow::closingGeometry() const

@@ -27,6 +27,9 @@ public:
 
     // Builds the widgets over the form's holders.
     void attach(MainForm& form);
+    // Puts this window and the Local Room (none on Windows) where they were
+    // last time; they are remembered there as the program ends.
+    void placeBeside(QWidget* room);
 
     void messageBox(const QString& text, const QString& title, Icon icon) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -39,6 +42,7 @@ public:
     void showForm(Form form) override;
     void closeForm(Form form) override;
     void fileNotWritten(const QString& text) override;
+    void keepWindowPlaces() override;
     int closingGeometry() const override;
     void setClosingGeometry(int twips) override;
     void endProgram() override;
@@ -58,6 +62,7 @@ private:
     void popupOptions();
 
     MainForm* m_form = nullptr;
+    QWidget* m_room = nullptr;
     QListView* m_playlist = nullptr;
     QMenu* m_options = nullptr;
     QMenu* m_playlistMenu = nullptr;

@@ -1,7 +1,6 @@
 #include "gui/MainWindow.h"
 #include "app/MainForm.h"
 #include "controls/SkinButton.h"
-#include "gui/WindowPlacement.h"
 #include "support/TestState.h"
 
 #include <QApplication>
@@ -137,18 +136,25 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
     EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Cannot write ") + lost.form.paths.settingsFile() + u':'));
 }
 
-TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndWhereItWasLeft)
+// Where the windows were as the program closed, not as the closing
+// animation left the main window.
+TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndBothWhereTheyWereLeft)
 {
-    QWidget main, room;
-    main.resize(300, 200);
+    QWidget room;
     room.resize(250, 200);
-    placeWindows(main, &room);
-    EXPECT_FALSE(main.geometry().intersects(room.geometry()));
-    main.setGeometry(40, 50, 320, 210);
-    room.setGeometry(400, 60, 260, 220);
-    rememberWindows(main, &room);
-    QWidget mainAgain, roomAgain;
-    placeWindows(mainAgain, &roomAgain);
-    EXPECT_EQ(mainAgain.geometry(), main.geometry());
+    {
+        Gui g;
+        g.window.resize(g.window.minimumSizeHint());
+        g.window.placeBeside(&room);
+        EXPECT_FALSE(g.window.geometry().intersects(room.geometry()));
+        g.window.setGeometry(40, 50, 360, 440);
+        room.setGeometry(400, 60, 260, 220);
+        g.window.close();
+        ASSERT_GT(g.window.height(), 500);
+    }
+    QWidget roomAgain;
+    Gui again;
+    again.window.placeBeside(&roomAgain);
+    EXPECT_EQ(again.window.geometry(), QRect(40, 50, 360, 440));
     EXPECT_EQ(roomAgain.geometry(), room.geometry());
 }
