@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <utility>
 
 // The saved properties of a control: keys in the order they were written,
@@ -13,16 +14,16 @@ class PropertyBag {
 public:
     void WriteProperty(const QString& key, const QVariant& value);
     QVariant ReadProperty(const QString& key, const QVariant& defaultValue = {}) const;
-    bool contains(const QString& key) const;
     QStringList keys() const;
-
-    // A binary file of the keys and values; false when the file cannot be
-    // written whole, or read as a bag.
-    bool save(const QString& path) const;
-    bool load(const QString& path);
 
     friend bool operator==(const PropertyBag&, const PropertyBag&) = default;
 
 private:
+    qsizetype indexOf(const QString& key) const
+    {
+        const auto it = std::find_if(m_entries.cbegin(), m_entries.cend(), [&key](const auto& e) { return e.first == key; });
+        return it == m_entries.cend() ? -1 : it - m_entries.cbegin();
+    }
+
     QList<std::pair<QString, QVariant>> m_entries;
 };
