@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <utility>
+
 const QString SkinButton::kVersion = QStringLiteral("2.0.6");
 
 namespace {
@@ -299,6 +301,14 @@ void SkinButton::setDefault(bool on)
     if (on == m_default)
         return;
     m_default = on;
+    for (int* id : {&m_returnId, &m_enterId}) {
+        if (*id)
+            releaseShortcut(std::exchange(*id, 0));
+    }
+    if (on) {
+        m_returnId = grabShortcut(Qt::Key_Return);
+        m_enterId = grabShortcut(Qt::Key_Enter);
+    }
     draw(m_drawnState, true);
 }
 
@@ -417,8 +427,9 @@ void SkinButton::hideEvent(QHideEvent* event)
 
 bool SkinButton::event(QEvent* event)
 {
-    if (event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcutId) {
-        // The access key is a left click.
+    const int shortcut = event->type() == QEvent::Shortcut ? static_cast<QShortcutEvent*>(event)->shortcutId() : 0;
+    if (shortcut && (shortcut == m_shortcutId || shortcut == m_returnId || shortcut == m_enterId)) {
+        // The access key, and Return for the default button, are a left click.
         if (isEnabled())
             click();
         return true;
@@ -480,8 +491,7 @@ void SkinButton::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPointF at = event->position();
     Q_EMIT MouseMove(buttonCode(buttons), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
-    const QPoint point = at.toPoint();
-    const bool inside = mask().isEmpty() ? rect().contains(point) : mask().contains(point);
+    const bool inside = hits(at.toPoint());
     if (!inside) {
         hover(false);
         draw(State::Normal);
@@ -499,8 +509,7 @@ void SkinButton::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::RightButton)
         return;
     draw(State::Normal);
-    const QPoint point = at.toPoint();
-    const bool inside = mask().isEmpty() ? rect().contains(point) : mask().contains(point);
+    const bool inside = hits(at.toPoint());
     // Only a press and a release of the left button make a click.
     const bool clicked = event->button() == Qt::LeftButton && m_lastButton == Qt::LeftButton;
     m_lastButton = Qt::NoButton;
@@ -568,19 +577,10 @@ void SkinButton::focusOutEvent(QFocusEvent* event)
 void SkinButton::layOutCaption()
 {
     // "&x" marks the access key x; "&&" is a plain "&".
-    m_accessKey = QChar();
-    for (qsizetype i = 0; i + 1 < m_caption.size(); ++i) {
-        if (m_caption.at(i) != u'&')
-            continue;
-        if (m_caption.at(i + 1) != u'&') {
-            m_accessKey = m_caption.at(i + 1).toUpper();
-            break;
-        }
-        ++i;
-    }
     if (m_shortcutId)
         releaseShortcut(m_shortcutId);
-    m_shortcutId = m_accessKey.isNull() ? 0 : grabShortcut(QKeySequence::mnemonic(m_caption));
+    const QKeySequence accessKey = QKeySequence::mnemonic(m_caption);
+    m_shortcutId = accessKey.isEmpty() ? 0 : grabShortcut(accessKey);
     updateGeometry();
 }
 

@@ -109,8 +109,8 @@ public:
     void setValue(bool on);
     QString Version() const { return kVersion; }
 
-    // The container's default button: type 2 draws a dark outline, type 14
-    // a bold caption.
+    // The window's default button, pressed by Return and Enter anywhere in
+    // its window: type 2 draws a dark outline, type 14 a bold caption.
     bool isDefault() const { return m_default; }
     void setDefault(bool on);
 
@@ -122,9 +122,7 @@ public:
 
     // What the button shows now, for the container and for tests.
     SkinPalette colors() const;
-    bool isOver() const { return m_over; }
     State drawnState() const { return m_drawnState; }
-    QChar accessKey() const { return m_accessKey; }
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -163,6 +161,8 @@ private:
     void press();
     void click();
     void hover(bool over);
+    // Whether a point of the widget is on the button's shape.
+    bool hits(QPoint point) const { return mask().isEmpty() ? rect().contains(point) : mask().contains(point); }
     void layOutCaption();
     void updateRegion();
     void updateCursor();
@@ -197,6 +197,7 @@ private:
     bool m_refresh = true;
     State m_drawnState = State::Normal;
     QString m_drawnCaption;
-    QChar m_accessKey;
     int m_shortcutId = 0;
+    int m_returnId = 0;
+    int m_enterId = 0;
 };

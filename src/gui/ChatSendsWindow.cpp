@@ -61,6 +61,7 @@ CommandsWindow::CommandsWindow(QWidget* parent) : QDialog(parent)
     text->setReadOnly(true);
     layout->addWidget(text);
     auto* ok = skinButton(1, CommandsForm::okCaption(), this, [this] { close(); });
+    ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(360, 480);
 }

@@ -36,6 +36,7 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
         m_form.library.AddDir(m_txtpath->text());
         close();
     });
+    add->setDefault(true);
     auto* cancel = skinButton(2, QStringLiteral("&Cancel"), this, [this] { close(); });
     buttons->addStretch(1);
     buttons->addWidget(add);
@@ -47,8 +48,6 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
         m_txtpath->setText(QDir::toNativeSeparators(m_shown));
     });
     connect(m_txtpath, &QLineEdit::textEdited, this, &DirPickerWindow::showDirectory);
-    // The model reads folders in the background: the tree can only open the
-    // way to the folder as each folder on it arrives.
     // The model reads and sorts folders in the background, so rows keep
     // arriving and moving; the tree follows them until the user takes over.
     auto follow = [this] {

@@ -165,6 +165,33 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
     }
 }
 
+// In a dialog the access keys click their buttons, and Return in a line
+// edit clicks the default one, as a push button's dialog would.
+TEST(SkinButtonInput, AccessKeysAndReturnForTheDefaultButton)
+{
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    auto* add = new SkinButton(QStringLiteral("&Add"), &window);
+    auto* plain = new SkinButton(QStringLiteral("Fish && &&Chips"), &window);
+    QSignalSpy added(add, &SkinButton::Click), plainClicks(plain, &SkinButton::Click);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(added.count(), 0);
+    add->setDefault(true);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QTest::keyClick(edit, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(edit, Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(added.count(), 3);
+    EXPECT_EQ(plainClicks.count(), 0);
+    add->setDefault(false);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(added.count(), 3);
+}
+
 TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
 {
     SkinButton saved(QStringLiteral("Signon"));
