@@ -21,7 +21,6 @@ public:
 
     SavedList(const ListBox& list, QString path, UserInterface& ui);
 
-    const QString& path() const { return m_path; }
     // Writes the list now, changed or not; false when that failed.
     bool save();
     // The list now holds what the file holds: nothing to write.

@@ -302,11 +302,8 @@ void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d)
     }
     if (!picture.isNull())
         painter.drawPixmap(at.picture, picture);
-    if (!caption.isEmpty()) {
-        SkinDrawing shown = d;
-        shown.caption = caption;
-        paintCaption(painter, at.caption, shown);
-    }
+    if (!caption.isEmpty())
+        paintCaption(painter, at.caption, d);
     if (d.focused && d.showFocusRect && !d.disabled)
         paintFocus(painter, face, d);
     painter.restore();

@@ -43,8 +43,6 @@ public:
     static std::unique_ptr<Mpris> publish(MprisLinks links);
     ~Mpris() override;
 
-    const QString& serviceName() const { return m_serviceName; }
-
     // org.mpris.MediaPlayer2
     bool canRaise() const { return bool(m_links.raise); }
     void raise();

@@ -16,12 +16,6 @@ inline void bindView(QLabel* label, TextField& field)
     QObject::connect(&field, &TextField::textChanged, label, &QLabel::setText);
 }
 
-inline void bindView(QAbstractButton* button, TextField& caption)
-{
-    button->setText(caption.text());
-    QObject::connect(&caption, &TextField::textChanged, button, &QAbstractButton::setText);
-}
-
 inline void bindView(SkinButton* button, TextField& caption)
 {
     button->setCaption(caption.text());
@@ -34,7 +28,6 @@ template <typename Handler> SkinButton* skinButton(int number, const QString& ca
     auto* b = new SkinButton(QStringLiteral("skinButton%1").arg(number), parent);
     b->setCaption(caption);
     b->setButtonType(3);
-    b->setColorScheme(1);
     QObject::connect(b, &SkinButton::Click, parent, onClick);
     return b;
 }

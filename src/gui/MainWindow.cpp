@@ -189,7 +189,7 @@ QWidget* MainWindow::buildBotPanel()
     layout->addWidget(edit(m_form->botSN), 0, 0);
     layout->addWidget(edit(m_form->botPW, true), 0, 1);
     MainForm& f = *m_form;
-    auto* signon = skinButton(6, f.skinButton6.caption(), panel, [&f] { f.botMode.skinButton6_Click(); });
+    auto* signon = skinButton(6, QString(), panel, [&f] { f.botMode.skinButton6_Click(); });
     bindView(signon, f.skinButton6);
     layout->addWidget(signon, 0, 2);
     layout->addWidget(edit(f.txtChat), 1, 0);

@@ -53,8 +53,6 @@ public:
     // The dialect of the next sign-on. Setting the one already set keeps
     // what auto has settled on; any other starts over.
     void setDialect(TocDialect dialect);
-    // Toc1 or Toc2: what is spoken now (auto starts with TOC2).
-    TocDialect speaking() const { return m_speaking; }
     // A type outside 0..255 or a payload over 65535 bytes cannot be framed
     // and is dropped like a frame sent while not connected.
     void SendPacket(qint16 intIndex, const QByteArray& strData);
