@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -262,11 +261,12 @@ int main(int argc, char** argv)
         setIdentity();
         const Options options = parseOptions(app);
         if (options.gui) {
-            std::fprintf(stderr, "quillon: --gui: %s\n", qPrintable(display.reason));
+            logLine(stderr, LogLevel::Error, QStringLiteral("quillon: --gui: ") + display.reason);
             return 2;
         }
         if (display.state == DisplayCheck::State::Broken)
-            std::fprintf(stderr, "quillon: %s; the room runs in this terminal\n", qPrintable(display.reason));
+            logLine(stderr, LogLevel::Warning,
+                    QStringLiteral("quillon: %1; the room runs in this terminal").arg(display.reason));
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);

@@ -2,12 +2,12 @@
 
 #include "app/ListFile.h"
 #include "controls/ListBox.h"
+#include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 
 #include <QDir>
 
 #include <algorithm>
-#include <cstdio>
 
 SavedList::SavedList(const ListBox& list, QString path, UserInterface& ui)
     : m_list(list),
@@ -55,8 +55,7 @@ bool SavedList::save()
         return true;
     }
     const QString text = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
-    std::fprintf(stderr, "quillon: %s\n", qPrintable(text));
-    std::fflush(stderr);
+    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: ") + text);
     if (!std::exchange(m_failing, true))
         m_ui.fileNotWritten(text);
     return false;
