@@ -57,14 +57,7 @@ bool SaveListToFile(const QString& path, const ListBox& list, QString* reason)
             return fail();
         done += written;
     }
-    if (!file.flush())
-        return fail();
-    if (!file.commit()) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    return true;
+    return (file.flush() && file.commit()) || fail();
 }
 
 void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list)

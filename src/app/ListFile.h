@@ -15,8 +15,9 @@ QString decodeListText(const QByteArray& bytes);
 void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList);
 
 // Writes every row followed by CR LF. The file is replaced atomically, so a
-// crash or a full disk leaves the previous file whole. False on failure,
-// with the reason in `reason` when one is asked for.
+// crash or a full disk leaves the previous file whole, except in a folder
+// that takes no new file, where the file is written in place. False on
+// failure, with the reason in `reason` when one is asked for.
 bool SaveListToFile(const QString& path, const ListBox& list, QString* reason = nullptr);
 
 // Loads the file into the list, first creating it empty when the
