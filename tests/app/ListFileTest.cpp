@@ -1,8 +1,11 @@
 #include "app/ListFile.h"
+#include "app/SavedList.h"
 #include "app/TestFiles.h"
 #include "controls/ListBox.h"
 #include "support/QtPrinters.h"
+#include "support/TestState.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -82,4 +85,45 @@ TEST(ListFile, AReadOnlyFolderWithAWritableFileTakesTheSaveInPlace)
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_EQ(readFile(path), "[font]:<b>\r\n[loads]:3\r\n");
+}
+
+// A burst of changes is one write, a list at rest none, and a write that
+// keeps failing is shown once until one succeeds.
+TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("playlist.txt"));
+    ListBox list;
+    FakeUserInterface ui;
+    SavedList saved(list, path, ui);
+    list.addItem(QStringLiteral("a;/a.mp3"));
+    list.addItem(QStringLiteral("b;/b.mp3"));
+    EXPECT_TRUE(saved.tmrSave.isActive());
+    EXPECT_EQ(saved.tmrSave.interval(), SavedList::kDelayMs);
+    EXPECT_FALSE(QFile::exists(path));
+    saved.tmrSave_Timer();
+    EXPECT_EQ(readFile(path), "a;/a.mp3\r\nb;/b.mp3\r\n");
+    ASSERT_TRUE(QFile::remove(path));
+    saved.tmrSave_Timer();
+    EXPECT_FALSE(QFile::exists(path));
+
+    // Just written: the next write keeps its distance.
+    list.addItem(QStringLiteral("c;/c.mp3"));
+    EXPECT_GT(saved.tmrSave.interval(), SavedList::kDelayMs);
+    saved.markSaved();
+    EXPECT_FALSE(saved.tmrSave.isActive());
+
+    ASSERT_TRUE(QDir().mkdir(path));  // a folder where the file should be
+    for (int i = 0; i < 2; ++i) {
+        list.addItem(QStringLiteral("d;/d.mp3"));
+        saved.tmrSave_Timer();
+    }
+    ASSERT_TRUE(QDir().rmdir(path));
+    list.addItem(QStringLiteral("e;/e.mp3"));
+    saved.tmrSave_Timer();
+    list.addItem(QStringLiteral("f;/f.mp3"));
+    ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
+    saved.tmrSave_Timer();
+    ASSERT_EQ(ui.notWritten.size(), 2);
+    EXPECT_TRUE(ui.notWritten[0].startsWith(QStringLiteral("Cannot write ") + path));
 }

@@ -1,6 +1,9 @@
 #include "TocTestServer.h"
 #include "support/QtPrinters.h"
+#include "support/TestState.h"
 
+#include "chatlink/ChatScanner.h"
+#include "toc/BotMode.h"
 #include "toc/BotSettings.h"
 #include "toc/Reconnector.h"
 
@@ -92,6 +95,67 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
     EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
     EXPECT_EQ(server.connectionsAccepted(), 3);
+}
+
+// The bot panel over the form's holders and a scanner on a desktop without
+// chat clients, linked as the main form links them, pointing at our server.
+struct BotPanel : ::testing::Test, FormState {
+    TocTestServer server;
+    NoWindows desktop;
+    FakeUserInterface ui;
+    ChatScanner chat1 {*this, desktop, ui};
+    MarlTOCSock toc;
+    BotMode botMode {*this, toc, chat1, ui};
+
+    BotPanel()
+    {
+        botMode.attachClient();
+        botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
+        botSN.setText(QStringLiteral("Marl Bot"));
+        botPW.setText(QStringLiteral("secret"));
+    }
+};
+
+TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLast)
+{
+    chat1.scan_on();
+    chkBot.setValue(1);
+    botMode.chkBot_Click();
+    EXPECT_EQ(List1Height.value(), 2130);
+    EXPECT_FALSE(chat1.isScanning());
+
+    botMode.skinButton6_Click();
+    EXPECT_EQ(labToc.caption(), "Connecting");
+    ASSERT_TRUE(server.greeted(1));
+    server.sendSignOnFrame();
+    ASSERT_TRUE(server.waitForCommands(1));
+    EXPECT_EQ(skinButton6.caption(), "Signon");
+    server.acceptLogin();
+    ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
+    EXPECT_EQ(labToc.caption(), "Signed On!");
+
+    botMode.skinButton7_Click();
+    server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
+    ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == 1234; }));
+    txtChat.setText(QStringLiteral("Music Room"));
+    for (const char* exchange : {"four", "40000", "", " 5 "}) {
+        txtEx.setText(QString::fromLatin1(exchange));
+        botMode.skinButton7_Click();
+    }
+    botMode.skinButton8_Click();
+    const QByteArray leave = "toc_chat_leave \"1234\"";
+    EXPECT_EQ(server.sentAfterSignOn(8),
+              (QList<QByteArray> {"toc_chat_leave \"0\"", "toc_chat_join \"4\" \"Chat\"", leave, leave, leave, leave,
+                                  "toc_chat_join \"5\" \"Music Room\"", leave}));
+    EXPECT_EQ(ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
+
+    botMode.skinButton6_Click();
+    EXPECT_EQ(skinButton6.caption(), "Signon");
+    EXPECT_FALSE(botMode.reconnect.isRunning());
+    chkBot.setValue(0);
+    botMode.chkBot_Click();
+    EXPECT_EQ(List1Height.value(), 3600);
+    EXPECT_TRUE(chat1.isScanning());
 }
 
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
