@@ -232,12 +232,7 @@ int runGui(QApplication& app, const Options& options)
     window.show();
     if (beside)
         beside->show();
-    const auto mpris = publishMpris(form, [&form, &window] {
-        form.mnuShow_Click();
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.raise();
-        window.activateWindow();
-    });
+    const auto mpris = publishMpris(form, [&form] { form.mnuShow_Click(); });
     form.Form_Load();
     return app.exec();
 }

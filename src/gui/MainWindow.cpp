@@ -220,12 +220,10 @@ QWidget* MainWindow::buildDialectChoice(QWidget* panel)
                                                        {TocDialect::Toc1, QStringLiteral("TOC1")},
                                                        {TocDialect::Auto, QStringLiteral("Auto")}};
     for (const auto& [dialect, name] : dialects)
-        choice->addItem(name, tocDialectText(dialect));
-    choice->setCurrentIndex(choice->findData(tocDialectText(m_form->botMode.dialect())));
-    connect(choice, &QComboBox::activated, this, [choice](int index) {
-        if (const auto dialect = parseTocDialect(choice->itemData(index).toString()))
-            BotMode::storeDialect(*dialect);
-    });
+        choice->addItem(name, int(dialect));
+    choice->setCurrentIndex(choice->findData(int(m_form->botMode.dialect())));
+    connect(choice, &QComboBox::activated, this,
+            [choice](int index) { BotMode::storeDialect(TocDialect(choice->itemData(index).toInt())); });
     return choice;
 }
 
@@ -320,7 +318,11 @@ void MainWindow::hideMainWindow()
 
 void MainWindow::showMainWindow()
 {
+    // Asked for from the tray or a media-keys widget: back in front, as it was.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    raise();
+    activateWindow();
 }
 
 QWidget* MainWindow::createForm(Form form)
