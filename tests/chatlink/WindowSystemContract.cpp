@@ -30,7 +30,7 @@ protected:
     Hwnd chat() { return w.findWindow("aim_chatwnd"); }
 };
 
-TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndNullHandlesAnswerZero)
+TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextComesBackByteForByte)
 {
     EXPECT_EQ(chat(), 0u);
     EXPECT_EQ(w.sendMessage(0, wm::GETTEXTLENGTH, 0, 0), 0);
@@ -40,19 +40,14 @@ TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndNullHandlesAnswerZero)
     // A null parent is no window, not the desktop.
     EXPECT_EQ(w.findChild(0, 0, "aim_chatwnd"), 0u);
     const Hwnd first = child(chat(), "WndAte32Class"), second = child(chat(), "wndate32class", 1);
-    EXPECT_NE(first, 0u);
-    EXPECT_NE(second, 0u);
-    EXPECT_NE(first, second);
+    EXPECT_TRUE(first && second && first != second);
     EXPECT_EQ(w.findChild(chat(), second, "wndate32class"), 0u);
     // Only direct children count: the text panes sit one level down.
     EXPECT_EQ(child(chat(), "ate32class"), 0u);
     EXPECT_NE(child(chat(), "_oscar_iconbtn", 5), 0u);
     EXPECT_EQ(child(chat(), "_oscar_iconbtn", 6), 0u);
-}
 
-TEST_F(WindowContract, TextAndMemberListItemsComeBackByteForByte)
-{
-    desktop->openAimChat();
+    // Text and member list items come back byte for byte.
     const Hwnd pane = child(child(chat(), "wndate32class"), "ate32class");
     std::string value = "<b>OnlineHost</b>: quillon\xb3\xb7\xb2 \xbb Cleared!";
     w.sendMessage(pane, wm::SETTEXT, 0, value);
