@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     fuzzCheck(!endpoint->host.isEmpty() && endpoint->port != 0, "a host and a port");
     const auto plain = [](QChar c) { return c.isPrint() && !c.isSpace(); };
-    fuzzCheck(std::ranges::all_of(endpoint->host, plain), "no blank or control in a host");
+    fuzzCheck(std::all_of(endpoint->host.cbegin(), endpoint->host.cend(), plain), "no blank or control in a host");
     const std::optional<TocEndpoint> again = TocEndpoint::parse(endpoint->toString(), 1);
     fuzzCheck(again && *again == *endpoint, "the printed form reads back as the same");
     return 0;
