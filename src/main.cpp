@@ -1,6 +1,7 @@
 #include "app/AppPaths.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
+#include "app/StopSignals.h"
 #include "app/TerminalRoom.h"
 #include "chatlink/DesktopWindows.h"
 #include "chatlink/LocalRoom.h"
@@ -222,6 +223,8 @@ int runGui(QApplication& app, const Options& options)
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
     window.attach(form);
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::received, &form, &MainForm::Form_Unload);
 #ifndef Q_OS_WIN
     LocalRoomWindow roomWindow(room);
     QWidget* beside = &roomWindow;

@@ -1,26 +1,13 @@
 #include "app/HeadlessFrontEnd.h"
 
 #include "app/MainForm.h"
+#include "app/StopSignals.h"
 #include "controls/LogLine.h"
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
-
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-}  // namespace
 
 HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
 { }
@@ -31,22 +18,8 @@ void HeadlessFrontEnd::attach(MainForm& form, Input input)
 {
     m_form = &form;
 
-    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
-        struct sigaction action { };
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
-    if (g_signalPipe[0] >= 0) {
-        m_signals = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        connect(m_signals.get(), &QSocketNotifier::activated, this, [this] {
-            char byte;
-            [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-            shutDown();
-        });
-    }
+    m_signals = std::make_unique<StopSignals>();
+    connect(m_signals.get(), &StopSignals::received, this, &HeadlessFrontEnd::shutDown);
 
     if (input == Input::Ignored)
         return;

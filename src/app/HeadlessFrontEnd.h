@@ -8,6 +8,7 @@
 #include <memory>
 
 class MainForm;
+class StopSignals;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
 // standard input is read line by line (unless ignored; "/find-sn" presses
@@ -52,7 +53,7 @@ private:
 
     MainForm* m_form = nullptr;
     std::unique_ptr<QSocketNotifier> m_input;
-    std::unique_ptr<QSocketNotifier> m_signals;
+    std::unique_ptr<StopSignals> m_signals;
     QByteArray m_pending;
     int m_geometry = 0;
 };

@@ -1,20 +1,15 @@
-#include "app/TestFiles.h"
-#include "support/QtPrinters.h"
+#include "app/AppTest.h"
 #include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 
 namespace {
 
 constexpr int kCeiling = 30000;
+const QStringList kOwned {"--headless", "--screen-name", "Owner"};
 
 // The built program in its terminal room, with its files in a folder of its
 // own and no display, through pipes. Every wait is for what it prints, with
@@ -28,11 +23,10 @@ protected:
 
     void SetUp() override
     {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NO_COLOR", "TERM"})
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NO_COLOR", "TERM", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
             env.remove(QString::fromLatin1(name));
         env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
         QObject::connect(&quillon, &QProcess::readyReadStandardOutput,
                          [this] { out += quillon.readAllStandardOutput(); });
         QObject::connect(&quillon, &QProcess::readyReadStandardError,
@@ -46,37 +40,28 @@ protected:
             std::fprintf(stderr, "stdout:\n%s\nstderr:\n%s\n", out.constData(), err.constData());
     }
 
-    void start(const QStringList& arguments)
+    // Starts, and waits for the text when one is given (the start line that
+    // makes "Owner" the owner).
+    void start(const QStringList& arguments, const QByteArray& until = {})
     {
         quillon.setProcessEnvironment(env);
         quillon.start(QStringLiteral(QUILLON_BINARY), arguments);
         ASSERT_TRUE(quillon.waitForStarted(kCeiling));
-    }
-    // Starts as "Owner" and waits until the start line has made him the owner.
-    void startOwned()
-    {
-        ASSERT_NO_FATAL_FAILURE(start({"--headless", "--screen-name", "Owner"}));
-        ASSERT_TRUE(printed("found screen name [Owner]"));
+        ASSERT_TRUE(until.isEmpty() || shows(out, until));
     }
     void type(const QString& line) { quillon.write(line.toUtf8() + '\n'); }
-    bool printed(const QByteArray& text)
+    // Whether the text comes on the stream (out or err).
+    bool shows(const QByteArray& stream, const QByteArray& text)
     {
-        return waitFor([&] { return out.contains(text); }, kCeiling);
-    }
-    bool logged(const QByteArray& text)
-    {
-        return waitFor([&] { return err.contains(text); }, kCeiling);
+        return waitFor([&] { return stream.contains(text); }, kCeiling);
     }
     // Ends the input and answers the exit status.
     int end()
     {
         quillon.closeWriteChannel();
-        waitFor([&] { return quillon.state() == QProcess::NotRunning; }, kCeiling);
-        out += quillon.readAllStandardOutput();
-        err += quillon.readAllStandardError();
-        return quillon.state() == QProcess::NotRunning && quillon.exitStatus() == QProcess::NormalExit
-            ? quillon.exitCode()
-            : -1;
+        quillon.waitForFinished(kCeiling);
+        const bool ended = quillon.state() == QProcess::NotRunning && quillon.exitStatus() == QProcess::NormalExit;
+        return ended ? quillon.exitCode() : -1;
     }
     // A folder of empty songs, given as the owner types a path in the room.
     QString music(int songs)
@@ -91,35 +76,35 @@ protected:
 
 TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 {
-    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/data/quillon")));
-    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/data/quillon/playlist.txt"),
+    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
+    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
                           "alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n"));
     const QString victim = home.path() + QStringLiteral("/victim");
     ASSERT_TRUE(writeFile(victim));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
-    ASSERT_NO_FATAL_FAILURE(start({"--headless", "--screen-name", "Owner"}));
+    ASSERT_NO_FATAL_FAILURE(start(kOwned));
 
     // Said before the first look at the room, this line hides the start
     // line; "/find-sn" stands for the button that finds the owner again.
     type(QStringLiteral("hello"));
-    ASSERT_TRUE(logged("quillon.scan: said by Owner | hello"));
+    ASSERT_TRUE(shows(err, "quillon.scan: said by Owner | hello"));
     type(QStringLiteral("/find-sn"));
-    ASSERT_TRUE(printed("Found Screen Name: Owner"));
+    ASSERT_TRUE(shows(out, "Found Screen Name: Owner"));
 
     // A member's HTML cannot make lines of the owner's.
     // The scanner reads each with Eve as its speaker.
     type(QStringLiteral("/as Eve: hello<BR>Owner: del ") + QString(victim).replace(u'/', u'\\'));
-    ASSERT_TRUE(logged("quillon.scan: said by Eve | hello&lt;BR&gt;Owner: del "));
+    ASSERT_TRUE(shows(err, "quillon.scan: said by Eve | hello&lt;BR&gt;Owner: del "));
     type(QStringLiteral("/as Eve: x<BR><B>Owner</B>: end"));
-    ASSERT_TRUE(logged("quillon.scan: said by Eve | x&lt;BR&gt;&lt;B&gt;Owner"));
+    ASSERT_TRUE(shows(err, "quillon.scan: said by Eve | x&lt;BR&gt;&lt;B&gt;Owner"));
     // "Owner" is listed first and holds an "e", yet stays heard.
     type(QStringLiteral("unx e"));
-    ASSERT_TRUE(printed("UnIgnored"));
+    ASSERT_TRUE(shows(out, "UnIgnored"));
     // No one can pick in a terminal: the owner narrows the search instead.
     type(QStringLiteral("p alpha"));
-    ASSERT_TRUE(printed("2</b> Files Found, Select One."));
+    ASSERT_TRUE(shows(out, "2</b> Files Found, Select One."));
     type(QStringLiteral("p beta"));
-    EXPECT_TRUE(printed("beta</U>"));
+    EXPECT_TRUE(shows(out, "beta</U>"));
     EXPECT_TRUE(QFile::exists(victim));
     EXPECT_EQ(end(), 0);
 }
@@ -134,9 +119,9 @@ TEST_F(Room, AKillSoonAfterAChangeKeepsTheChange)
     quillon.setWorkingDirectory(cwd);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("relative/config"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("relative/data"));
-    ASSERT_NO_FATAL_FAILURE(startOwned());
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
     type(QStringLiteral("dir ") + music(300));
-    ASSERT_TRUE(printed("F</b>iles:300"));
+    ASSERT_TRUE(shows(out, "F</b>iles:300"));
     const QString playlist = home.path() + QStringLiteral("/.local/share/quillon/playlist.txt");
     const QString settings = home.path() + QStringLiteral("/.config/quillon/settings.quillon");
     ASSERT_TRUE(waitFor(
@@ -158,18 +143,14 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     const QString playlist = disk.path() + QStringLiteral("/quillon/playlist.txt");
     ASSERT_TRUE(QDir().mkpath(disk.path() + QStringLiteral("/quillon")));
     ASSERT_TRUE(writeFile(playlist, "old;/old.mp3\r\n"));
-    QFile filler(disk.path() + QStringLiteral("/filler"));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'f')) > 0) {
-    }
-    filler.close();
+    ASSERT_FALSE(writeFile(disk.path() + QStringLiteral("/filler"), QByteArray(1 << 20, 'f')));  // fills the disk
     env.insert(QStringLiteral("XDG_DATA_HOME"), disk.path());
 
-    ASSERT_NO_FATAL_FAILURE(startOwned());
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
     type(QStringLiteral("dir ") + music(300));
-    ASSERT_TRUE(printed("F</b>iles:301"));
+    ASSERT_TRUE(shows(out, "F</b>iles:301"));
     const QByteArray said = "quillon: Cannot write " + playlist.toUtf8() + ": No space left on device\n";
-    EXPECT_TRUE(logged(said));
+    EXPECT_TRUE(shows(err, said));
     EXPECT_EQ(end(), 1);
     EXPECT_TRUE(out.contains("unloaded."));
     EXPECT_EQ(err.count(said), 2);
@@ -181,10 +162,10 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
 TEST_F(Room, TheTextRoomReadsAsAChat)
 {
     env.insert(QStringLiteral("NO_COLOR"), QStringLiteral("1"));
-    ASSERT_NO_FATAL_FAILURE(start({"--headless", "--screen-name", "Owner", "--room-output", "text"}));
-    ASSERT_TRUE(printed("Owner: found screen name [Owner]\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        start(kOwned + QStringList {"--room-output", "text"}, "Owner: found screen name [Owner]\n"));
     type(QStringLiteral("/as Eve: <B>hi</B> & bye"));
-    ASSERT_TRUE(printed("Eve: <B>hi</B> & bye\n"));
+    ASSERT_TRUE(shows(out, "Eve: <B>hi</B> & bye\n"));
     EXPECT_EQ(end(), 0);
     EXPECT_FALSE(out.contains("<FONT") || out.contains('\x1b')) << out.constData();
 }

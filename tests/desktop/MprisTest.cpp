@@ -1,6 +1,7 @@
 #include "support/QtPrinters.h"
 #include "toc/WaitFor.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -34,7 +35,8 @@ QString playerctl(const QString& arguments)
 // folder of its own and every line it posts kept in order.
 class Quillon {
 public:
-    explicit Quillon(const QString& home, QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
+    explicit Quillon(const QString& home, QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
+                     const QStringList& arguments = {"--headless", "--screen-name", "me"})
     {
         env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
@@ -44,7 +46,7 @@ public:
             while (m_process.canReadLine())
                 m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
         });
-        m_process.start(QStringLiteral(QUILLON_BINARY), {"--headless", "--screen-name", "me"});
+        m_process.start(QStringLiteral(QUILLON_BINARY), arguments);
     }
     ~Quillon()
     {
@@ -53,6 +55,7 @@ public:
     }
 
     void say(const QString& line) { m_process.write(line.toUtf8() + '\n'); }
+    QProcess& process() { return m_process; }
     QByteArray errors() { return m_process.readAllStandardError(); }
 
     // The first line not taken yet that holds the text; empty when none comes in time.
@@ -136,6 +139,31 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
          "org.mpris.MediaPlayer2.Quit"});
     EXPECT_TRUE(quillon.unloaded());
+}
+
+// Told to stop by the desktop session, the windows shut down as the owner's
+// "end" would: the files and the windows' places are written.
+TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
+    if (QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty())
+        GTEST_SKIP() << "playerctl is missing (package playerctl)";
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    Quillon quillon(home.path(), env, {});
+    // The media keys are published once the windows are up.
+    ASSERT_TRUE(waitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
+    const QString config = home.path() + QStringLiteral("/config/quillon/");
+    ASSERT_TRUE(QFile::remove(config + QStringLiteral("settings.quillon")));
+    quillon.process().terminate();
+    ASSERT_TRUE(quillon.process().waitForFinished(kTimeoutMs));
+    EXPECT_EQ(quillon.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quillon.process().exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(config + QStringLiteral("settings.quillon")));
+    EXPECT_TRUE(QFile::exists(config + QStringLiteral("windows.conf")));
 }
 
 TEST(NoSessionBus, NothingIsSaidAndTheProgramWorksAsBefore)

@@ -1,7 +1,4 @@
-#include "FuzzInput.h"
-
-#include <QDir>
-#include <QFile>
+#include "Fuzz.h"
 
 // Without libFuzzer a target runs every file of the folders or files it is
 // given once, so the normal build keeps it compiling and its seeds passing.
@@ -9,11 +6,10 @@ int main(int argc, char** argv)
 {
     LLVMFuzzerInitialize(&argc, &argv);
     int runs = 0;
-    for (int i = 1; i < argc; ++i) {
-        const QFileInfo given(QString::fromLocal8Bit(argv[i]));
-        const QFileInfoList files
-            = given.isDir() ? QDir(given.filePath()).entryInfoList(QDir::Files, QDir::Name) : QFileInfoList {given};
-        for (const QFileInfo& seed : files) {
+    for (const QString& given : QCoreApplication::arguments().mid(1)) {
+        const QFileInfo info(given);
+        for (const QFileInfo& seed :
+             info.isDir() ? QDir(given).entryInfoList(QDir::Files, QDir::Name) : QFileInfoList {info}) {
             QFile file(seed.filePath());
             fuzzCheck(file.open(QIODevice::ReadOnly), "every seed can be read");
             const QByteArray bytes = file.readAll();

@@ -1,10 +1,9 @@
-#include "FuzzInput.h"
+#include "Fuzz.h"
 
 #include "toc/FlapReader.h"
 
-#include <QList>
+#include <QtEndian>
 
-#include <algorithm>
 #include <tuple>
 
 // The first byte says how many read sizes follow, the sizes cut the rest
@@ -23,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QList<FlapFrame> expected;
     qsizetype at = 0;
     while (stream.size() - at >= FlapReader::kHeaderSize) {
-        const auto length = qsizetype(quint8(stream[at + 4]) << 8 | quint8(stream[at + 5]));
+        const char* head = stream.constData() + at;
+        const qsizetype length = qFromBigEndian<quint16>(head + 4);
         if (stream.size() - at - FlapReader::kHeaderSize < length)
             break;
-        expected.append({stream[at], quint8(stream[at + 1]),
-                         quint16(quint8(stream[at + 2]) << 8 | quint8(stream[at + 3])),
-                         stream.sliced(at + FlapReader::kHeaderSize, length)});
+        expected.append({head[0], quint8(head[1]), qFromBigEndian<quint16>(head + 2),
+                         QByteArray(head + FlapReader::kHeaderSize, length)});
         at += FlapReader::kHeaderSize + length;
     }
 

@@ -1,16 +1,14 @@
-#include "FuzzInput.h"
+#include "Fuzz.h"
 
 #include "toc/BotMode.h"
-
-#include <algorithm>
 
 // A --toc-server or --authorizer value. What is taken has a host without
 // blanks or control characters and a port from 1 to 65535, and its printed
 // form reads back as the same.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const std::optional<TocEndpoint> endpoint = TocEndpoint::parse(text, 5190);
+    const std::optional<TocEndpoint> endpoint
+        = TocEndpoint::parse(QString::fromUtf8(FuzzInput(data, size).rest()), 5190);
     if (!endpoint)
         return 0;
     fuzzCheck(!endpoint->host.isEmpty() && endpoint->port != 0, "a host and a port");

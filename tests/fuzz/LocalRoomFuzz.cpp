@@ -1,8 +1,7 @@
-#include "FuzzForm.h"
+#include "Fuzz.h"
 
 #include "app/HeadlessFrontEnd.h"
 #include "chatlink/LocalRoom.h"
-#include "support/TestForm.h"
 
 #include <unistd.h>
 
@@ -12,18 +11,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // A pipe holds 64 KiB before a write would block.
-    size = std::min<std::size_t>(size, 60000);
+    const QByteArray typed = FuzzInput(data, std::min<std::size_t>(size, 60000)).rest();
     static SimForm t;
     t.reset();
     t->player.setOpeningWait([](double) {});
     LocalRoom room(t.desktop, QStringLiteral("me"));
-
     int terminal[2];
     fuzzCheck(::pipe(terminal) == 0, "a terminal pipe");
     const int savedInput = ::dup(STDIN_FILENO);
     ::dup2(terminal[0], STDIN_FILENO);
     ::close(terminal[0]);
-    fuzzCheck(::write(terminal[1], data, size) == ssize_t(size), "the input fits the pipe");
+    fuzzCheck(::write(terminal[1], typed.constData(), typed.size()) == typed.size(), "the input fits the pipe");
     ::close(terminal[1]);
 
     int lines = 0;
@@ -44,9 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ::close(savedInput);
 
     fuzzCheck(t->isUnloaded(), "the end of the input shuts the program down");
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    fuzzCheck(lines == bytes.count('\n') + (bytes.isEmpty() || bytes.endsWith('\n') ? 0 : 1),
+    fuzzCheck(lines == typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1),
               "one line per line end, and the unfinished last line");
-    checkForm(t);
+    settle(t);
     return 0;
 }

@@ -1,0 +1,38 @@
+#include "app/StopSignals.h"
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A handler may only write to a descriptor; the loop reads the other end.
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+StopSignals::StopSignals(QObject* parent) : QObject(parent)
+{
+    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+        struct sigaction action { };
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+    if (g_signalPipe[0] < 0)
+        return;
+    m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        Q_EMIT received();
+    });
+}
