@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using S = TocTestServer;
@@ -261,6 +263,31 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
     server.send("HTTP/1.1 400 Bad Request\r\n\r\n");
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff") && server.clientGone(); }));
     EXPECT_EQ(toc.state(), State::Disconnected);
+}
+
+
+// A handler that lets events run (the bot waiting for a song to open)
+// loses no line that arrives meanwhile and sees the server's close last.
+TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
+{
+    signOn();
+    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc,
+                     [&, served = false](qint32, const QString&, bool, const QString&) mutable {
+                         if (std::exchange(served, true))
+                             return;
+                         server.send(chat("during"));
+                         toc.SendChat(7, QStringLiteral("ping"));
+                         waitFor([&] { return server.commands().contains("toc_chat_send 7 \"ping\""); });
+                         const qint64 before = toc.bytesReceived();
+                         server.send(chat("last words"));
+                         server.closeClient();
+                         waitFor([&] { return toc.bytesReceived() > before; });
+                     });
+    server.send(chat("first"));
+    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    EXPECT_EQ(log.events,
+              (QStringList {"IncomingChatMessage(7|Al|false|first)", "IncomingChatMessage(7|Al|false|during)",
+                            "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // A TOC server to try the bot against by hand and to measure it with: any
 // screen name signs on, every join is confirmed, every command is printed,
-// and each line on standard input is said by "Owner One" in the room
-// joined last.
+// and each line on standard input is said in the room joined last, as
+// "NAME: text" by NAME, otherwise by "Owner One".
 //
 //   toc_test_server [PORT]
 #include "TocTestServer.h"
@@ -36,7 +36,12 @@ int main(int argc, char** argv)
         char line[4096];
         if (!std::fgets(line, sizeof line, stdin))
             return input.setEnabled(false);
-        server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), "Owner One", QByteArray(line).trimmed()));
+        QByteArray text = QByteArray(line).trimmed(), who = "Owner One";
+        if (const qsizetype colon = text.indexOf(": "); colon > 0) {
+            who = text.left(colon);
+            text = text.mid(colon + 2);
+        }
+        server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), who, text));
     });
     return app.exec();
 }
