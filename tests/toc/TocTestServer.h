@@ -22,6 +22,13 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, &TocTestServer::accept);
         m_server.listen(QHostAddress::LocalHost, port);
     }
+    ~TocTestServer() override
+    {
+        // A connection dying with the listening server would still tell us
+        // it disconnected, as a half-destroyed socket.
+        for (QTcpSocket* client : m_server.findChildren<QTcpSocket*>())
+            client->disconnect(this);
+    }
 
     quint16 port() const { return m_server.serverPort(); }
     int connectionsAccepted() const { return m_accepted; }
@@ -175,6 +182,5 @@ private:
     quint16 m_sequence = 0;
     QByteArray m_toc1Account;  // name and roasted password
     qint64 m_nextRoom = 77;
-    // Last, so the connections it owns die while the members they use live.
     QTcpServer m_server;
 };
