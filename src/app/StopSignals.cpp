@@ -1,5 +1,7 @@
 #include "app/StopSignals.h"
 
+#include <QSocketNotifier>
+
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,7 +21,8 @@ void onSignal(int)
 
 StopSignals::StopSignals(QObject* parent) : QObject(parent)
 {
-    if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
+    if (g_signalPipe[0] < 0
+        && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
         struct sigaction action { };
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
@@ -29,10 +32,12 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
     }
     if (g_signalPipe[0] < 0)
         return;
-    m_notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    // Non-blocking, so a second watcher that finds the byte taken by the
+    // first does not hang the loop.
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte;
-        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        Q_EMIT received();
+        if (::read(g_signalPipe[0], &byte, 1) == 1)
+            Q_EMIT received();
     });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QSocketNotifier>
 
 // SIGINT and SIGTERM, handed to the event loop as `received`, so that a
 // program told to stop by its terminal, its service manager or the end of
@@ -14,7 +13,4 @@ public:
 
 Q_SIGNALS:
     void received();
-
-private:
-    QSocketNotifier* m_notifier = nullptr;
 };

@@ -21,7 +21,8 @@ public:
 private:
     qsizetype indexOf(const QString& key) const
     {
-        const auto it = std::find_if(m_entries.cbegin(), m_entries.cend(), [&key](const auto& e) { return e.first == key; });
+        const auto it
+            = std::find_if(m_entries.cbegin(), m_entries.cend(), [&key](const auto& e) { return e.first == key; });
         return it == m_entries.cend() ? -1 : it - m_entries.cbegin();
     }
 

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <utility>
 
 const QString SkinButton::kVersion = QStringLiteral("2.0.6");
@@ -301,14 +302,12 @@ void SkinButton::setDefault(bool on)
     if (on == m_default)
         return;
     m_default = on;
-    for (int* id : {&m_returnId, &m_enterId}) {
-        if (*id)
-            releaseShortcut(std::exchange(*id, 0));
+    for (int& id : m_defaultKeyIds) {
+        if (id)
+            releaseShortcut(std::exchange(id, 0));
     }
-    if (on) {
-        m_returnId = grabShortcut(Qt::Key_Return);
-        m_enterId = grabShortcut(Qt::Key_Enter);
-    }
+    if (on)
+        m_defaultKeyIds = {grabShortcut(Qt::Key_Return), grabShortcut(Qt::Key_Enter)};
     draw(m_drawnState, true);
 }
 
@@ -428,7 +427,7 @@ void SkinButton::hideEvent(QHideEvent* event)
 bool SkinButton::event(QEvent* event)
 {
     const int shortcut = event->type() == QEvent::Shortcut ? static_cast<QShortcutEvent*>(event)->shortcutId() : 0;
-    if (shortcut && (shortcut == m_shortcutId || shortcut == m_returnId || shortcut == m_enterId)) {
+    if (shortcut && (shortcut == m_shortcutId || std::ranges::count(m_defaultKeyIds, shortcut))) {
         // The access key, and Return for the default button, are a left click.
         if (isEnabled())
             click();

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <array>
+
 class PropertyBag;
 
 // The program's own push button: it paints itself in one of fourteen
@@ -198,6 +200,6 @@ private:
     State m_drawnState = State::Normal;
     QString m_drawnCaption;
     int m_shortcutId = 0;
-    int m_returnId = 0;
-    int m_enterId = 0;
+    // Return and Enter, while this is the default button.
+    std::array<int, 2> m_defaultKeyIds {};
 };

@@ -56,8 +56,10 @@ TEST(SkinButtonLook, GallerySheet)
         s.button->setCaption(QStringLiteral("&Go"));
         s.button->setBackOver(oleColor(236, 233, 216));
         const int state = cell % 5;
-        state == 1 ? s.enter() : state == 2 ? s.mouse(QEvent::MouseButtonPress, Qt::LeftButton)
-            : state == 3 ? s.send(QFocusEvent(QEvent::FocusIn)) : s.button->setEnabled(state != 4);
+        state == 1       ? s.enter()
+            : state == 2 ? s.mouse(QEvent::MouseButtonPress, Qt::LeftButton)
+            : state == 3 ? s.send(QFocusEvent(QEvent::FocusIn))
+                         : s.button->setEnabled(state != 4);
         painter.drawImage(state * 80, cell / 5 * 30, s.image());
     }
     painter.end();

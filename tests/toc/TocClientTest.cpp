@@ -265,7 +265,6 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
     EXPECT_EQ(toc.state(), State::Disconnected);
 }
 
-
 // A handler that lets events run (the bot waiting for a song to open)
 // loses no line that arrives meanwhile and sees the server's close last.
 TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
