@@ -12,7 +12,7 @@ packages="$packages libxcb1-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
               lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd
-              dpkg-dev file bsdutils clang libclang-rt-14-dev
+              dpkg-dev file bsdutils clang libclang-rt-14-dev ccache
               g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
 fi
 export DEBIAN_FRONTEND=noninteractive
