@@ -184,6 +184,9 @@ int runHeadless(QCoreApplication& app, const Options& options)
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
 #endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+#ifndef Q_OS_WIN
+    form.chat1.listenTo(room);
+#endif
     const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
@@ -222,6 +225,9 @@ int runGui(QApplication& app, const Options& options)
     MpvPlayer player;
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
+#ifndef Q_OS_WIN
+    form.chat1.listenTo(room);
+#endif
     window.attach(form);
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::received, &form, &MainForm::Form_Unload);

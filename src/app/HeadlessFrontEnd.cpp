@@ -6,11 +6,16 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
 HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
-{ }
+{
+    // Only while the end of input waits for the last lines' work.
+    m_settling.setInterval(10);
+    connect(&m_settling, &QTimer::timeout, this, &HeadlessFrontEnd::shutDownWhenSettled);
+}
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
 
@@ -31,11 +36,16 @@ void HeadlessFrontEnd::readInput()
 {
     char buffer[4096];
     const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
     if (got <= 0) {
         m_input->setEnabled(false);
         if (!m_pending.isEmpty())
             takeLine(QString::fromUtf8(std::exchange(m_pending, {})));
-        shutDown();
+        // The end of input comes after what was typed before it: every line
+        // is handled, and the song it started announced, first.
+        m_settling.start();
+        shutDownWhenSettled();
         return;
     }
     m_pending.append(buffer, got);
@@ -56,6 +66,14 @@ void HeadlessFrontEnd::takeLine(const QString& line)
         m_form->discovery.FindSN_Click();
     else
         Q_EMIT lineRead(line);
+}
+
+void HeadlessFrontEnd::shutDownWhenSettled()
+{
+    if (m_form && !m_form->isUnloaded() && (m_form->chat1.isBusy() || m_form->player.isBusy()))
+        return;
+    m_settling.stop();
+    shutDown();
 }
 
 void HeadlessFrontEnd::shutDown()

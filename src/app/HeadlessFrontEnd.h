@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <memory>
 
@@ -50,10 +51,12 @@ private:
     void readInput();
     void takeLine(const QString& line);
     void shutDown();
+    void shutDownWhenSettled();
 
     MainForm* m_form = nullptr;
     std::unique_ptr<QSocketNotifier> m_input;
     std::unique_ptr<StopSignals> m_signals;
+    QTimer m_settling;
     QByteArray m_pending;
     int m_geometry = 0;
 };

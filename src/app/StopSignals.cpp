@@ -27,8 +27,12 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
+        // A closed terminal ends the program like any other request to stop.
+        for (const int stop : {SIGINT, SIGTERM, SIGHUP})
+            sigaction(stop, &action, nullptr);
+        // A reader that went away (`quillon | head -3`) is no reason to
+        // stop: writes to it fail and are left off, and the program goes on.
+        ::signal(SIGPIPE, SIG_IGN);
     }
     if (g_signalPipe[0] < 0)
         return;

@@ -2,10 +2,11 @@
 
 #include <QObject>
 
-// SIGINT and SIGTERM, handed to the event loop as `received`, so that a
-// program told to stop by its terminal, its service manager or the end of
-// a desktop session shuts down as if its owner had ended it: files written,
-// the room told.
+// SIGINT, SIGTERM and SIGHUP, handed to the event loop as `received`, so
+// that a program told to stop by its terminal, its service manager or the
+// end of a desktop session shuts down as if its owner had ended it: files
+// written, the room told. SIGPIPE is ignored: output that nobody reads any
+// more is no reason to stop.
 class StopSignals : public QObject {
     Q_OBJECT
 public:

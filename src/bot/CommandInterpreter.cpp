@@ -68,7 +68,9 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
 
     m_uses.discovery.lineSeen(whosaid, said, whatsaid);
 
-    if (whosaid != m_form.lbuser.caption())
+    // Until a line reveals the owner, the label's placeholder names nobody.
+    const QString owner = m_form.lbuser.caption();
+    if (owner == FormState::kUnknownOwner || !SameScreenName(whosaid, owner))
         return;
     obey(whatsaid);
 }
@@ -181,7 +183,7 @@ void CommandInterpreter::obey(QString whatsaid)
 bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
 {
     const QString owner = m_form.lbuser.caption();
-    if (!unignore && NormalizeName(typed) == u'x' + NormalizeName(owner)) {
+    if (!unignore && ScreenNameKey(typed) == u'x' + ScreenNameKey(owner)) {
         send(P() + QStringLiteral("you cannot ingore yourself."));
         return false;
     }

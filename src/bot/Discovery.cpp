@@ -2,6 +2,7 @@
 
 #include "controls/ChatExit.h"
 #include "controls/FormState.h"
+#include "controls/ScreenName.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
 #include "player/Player.h"
@@ -46,7 +47,7 @@ void Discovery::lineSeen(const QString& whosaid, const QString& said, const QStr
 {
     // A line of no one (no time stamp, no speaker) reveals no one: an empty
     // owner would be the speaker of every such line.
-    const bool spoken = !whosaid.isEmpty();
+    const bool spoken = !ScreenNameKey(whosaid).isEmpty();
     // The advert carries the web address, whose "//" the slash cut would
     // take away; the marker is looked for in the line as it came.
     if (spoken && m_form.txtNumber.text() == QLatin1String("kkk") && said.contains(advertMarker())) {

@@ -52,18 +52,19 @@ QString GetChatText(WindowSystem& windows)
     return AnsiText::fromWindow(windows, std::string_view(buffer).substr(0, std::size_t(n)));
 }
 
-QString GetChatTail(WindowSystem& windows)
+QStringList LinesFrom(const QString& text, qsizetype from)
 {
-    return GetChatText(windows).right(500);
-}
-
-QString GetLastLine(const QString& text)
-{
-    const qsizetype r = text.lastIndexOf(QStringLiteral("<BR>"), -1, Qt::CaseInsensitive);
-    if (r < 0)
-        return {};
-    // From the "<BR>" on, without the text's final character.
-    return text.mid(r, text.size() - (r + 1));
+    static const QString lineBreak = QStringLiteral("<BR>");
+    QStringList lines;
+    qsizetype start = text.indexOf(lineBreak, std::max<qsizetype>(from, 0), Qt::CaseInsensitive);
+    while (start >= 0) {
+        const qsizetype next = text.indexOf(lineBreak, start + 1, Qt::CaseInsensitive);
+        const qsizetype end = next < 0 ? text.size() : next;
+        // From the "<BR>" on, without the line's final character.
+        lines.append(text.mid(start, end - start - 1));
+        start = next;
+    }
+    return lines;
 }
 
 QString StripTags(const QString& s)

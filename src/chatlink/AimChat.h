@@ -3,6 +3,7 @@
 #include "chatlink/WindowSystem.h"
 
 #include <QString>
+#include <QStringList>
 
 // The window work on the AIM chat window. Every function finds the windows
 // again when it is called; a window that is not there answers nothing.
@@ -10,11 +11,11 @@ namespace aimchat {
 
 // The whole transcript text.
 QString GetChatText(WindowSystem& windows);
-// The last 500 characters of the transcript.
-QString GetChatTail(WindowSystem& windows);
-// The newest line of a transcript tail, from its last "<BR>" to the
-// character before the tail's last one; empty without a "<BR>".
-QString GetLastLine(const QString& text);
+// The lines of a transcript text that start at or after `from`, oldest
+// first: each runs from its "<BR>" to the character before the next line's
+// "<BR>" (before the text's last character, for the newest). Text before
+// the first "<BR>" belongs to a line that started earlier.
+QStringList LinesFrom(const QString& text, qsizetype from);
 // The text without its tags and without any ">".
 QString StripTags(const QString& s);
 // Types the text into the input box and presses send.

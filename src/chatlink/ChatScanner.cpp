@@ -2,11 +2,13 @@
 
 #include "chatlink/AimChat.h"
 #include "chatlink/AolWindows.h"
+#include "chatlink/LocalRoom.h"
 #include "controls/FormState.h"
 #include "controls/UserInterface.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -21,6 +23,28 @@ bool isTimeStamp(const QString& field)
     return stamp.match(field).hasMatch();
 }
 
+// Where the text added since the last look begins in the tail now read.
+// The transcript grows at its end, and a client may drop its oldest lines:
+// what the last look saw ends where the new text begins. -1 when nothing
+// of what was seen is left in the tail, so what came in between is lost.
+qsizetype newTextStart(const QString& tail, const QString& seenTail, qsizetype grown)
+{
+    // Grown at the end only: the length tells exactly what is new, even
+    // when the new lines repeat the old ones character for character.
+    if (grown > 0 && grown <= tail.size()) {
+        const qsizetype kept = tail.size() - grown;
+        if (kept <= seenTail.size() && QStringView(tail).first(kept) == QStringView(seenTail).last(kept))
+            return kept;
+    }
+    // Trimmed, cleared or rewritten: the longest end of what was seen that
+    // the tail starts with.
+    for (qsizetype kept = std::min(seenTail.size(), tail.size()); kept > 0; --kept) {
+        if (QStringView(tail).first(kept) == QStringView(seenTail).last(kept))
+            return kept;
+    }
+    return -1;
+}
+
 }  // namespace
 
 ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui)
@@ -30,30 +54,88 @@ ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& 
 {
     chat_tymer.setInterval(1000);
     connect(&chat_tymer, &QTimer::timeout, this, &ChatScanner::chat_tymer_Timer);
+    // One line a turn of the event loop: what a command left for the next
+    // turn (a search result to start) is done before the next line acts.
+    m_nextLine.setSingleShot(true);
+    m_nextLine.setInterval(0);
+    connect(&m_nextLine, &QTimer::timeout, this, &ChatScanner::reportNext);
 }
 
 void ChatScanner::scan_on()
 {
+    m_scanning = true;
+    if (m_listening)
+        return;
+    const QString text = aimchat::GetChatText(m_windows);
+    m_seenTail = text.right(kTailLength);
+    m_seenLength = text.size();
     chat_tymer.start();
-    fyrsttalk = aimchat::GetChatTail(m_windows);
 }
 
 void ChatScanner::scan_off()
 {
+    m_scanning = false;
+    m_waiting.clear();
+    m_nextLine.stop();
     chat_tymer.stop();
+}
+
+void ChatScanner::listenTo(LocalRoom& room)
+{
+    m_listening = true;
+    chat_tymer.stop();
+    connect(&room, &LocalRoom::lineAdded, this, &ChatScanner::lineAdded);
+}
+
+void ChatScanner::lineAdded(const QString& html)
+{
+    if (!m_scanning)
+        return;
+    // As a look at the transcript would cut it.
+    m_waiting.append(QStringLiteral("<BR>") + html.chopped(html.isEmpty() ? 0 : 1));
+    // Reported from the event loop, not inside the post that added it.
+    if (!m_nextLine.isActive())
+        m_nextLine.start();
 }
 
 void ChatScanner::chat_tymer_Timer()
 {
-    const QString tail = aimchat::GetChatTail(m_windows);
-    if (tail == fyrsttalk || tail.size() < 3)
+    if (m_listening) {
+        reportNext();
         return;
-    newlastlyne = aimchat::GetLastLine(tail);
-    if (newlastlyne == oldlastlyne)
+    }
+    const QString text = aimchat::GetChatText(m_windows);
+    const QString tail = text.right(kTailLength);
+    const qsizetype grown = text.size() - m_seenLength;
+    const QString seenTail = std::exchange(m_seenTail, tail);
+    m_seenLength = text.size();
+    if (tail.size() < 3 || (grown == 0 && tail == seenTail))
         return;
-    oldlastlyne = newlastlyne;
-    const QString& line = newlastlyne;
+    qsizetype from = newTextStart(tail, seenTail, grown);
+    if (from < 0) {
+        // A transcript that is all new and all in the tail lost nothing.
+        if (text.size() > tail.size())
+            qCWarning(lcScan) << "more lines came in than one look reads; the older ones were skipped";
+        from = 0;
+    }
+    m_waiting.append(aimchat::LinesFrom(tail, from));
+    reportNext();
+}
 
+void ChatScanner::reportNext()
+{
+    if (!m_scanning || m_waiting.isEmpty())
+        return;
+    const QString line = m_waiting.takeFirst();
+    // Due before this line is handled: should its command wait for
+    // events, the lines after it still come in order.
+    if (!m_waiting.isEmpty())
+        m_nextLine.start();
+    report(line);
+}
+
+void ChatScanner::report(const QString& line)
+{
     // The time sits in a comment "<!-- (" ... ")"; the line's last
     // character is never part of it.
     const qsizetype marker = line.indexOf(QLatin1StringView("<!-- ("));
@@ -72,6 +154,7 @@ void ChatScanner::chat_tymer_Timer()
     const QString whatsaid = plain.mid(colon + 2);
     qCDebug(lcScan).noquote() << "said by" << (whosaid.isEmpty() ? QStringLiteral("no one") : whosaid) << '|'
                               << whatsaid;
+    const QScopedValueRollback reporting(m_reporting, m_reporting + 1);
     Q_EMIT aimchatscan(whosaid, whatsaid, datesaid);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -12,24 +13,34 @@ class FormState;
 class UserInterface;
 class WindowSystem;
 
-// chat1: reads the chat room once a second and is the one exit of every
-// line the program says in the room.
+class LocalRoom;
+
+// chat1: reads the chat room and is the one exit of every line the program
+// says in the room. Every line added to the room while scanning is on is
+// reported once, oldest first; a line is new by its place in the
+// transcript, not by its text, so the same words said twice are two lines.
 class ChatScanner : public QObject, public ChatExit {
     Q_OBJECT
 public:
     ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui);
 
-    // The last line already reported, the line read on the latest tick, and
-    // the transcript tail when scanning was last switched on.
-    QString oldlastlyne;
-    QString newlastlyne;
-    QString fyrsttalk;
+    // How much of the end of the transcript one look reads.
+    static constexpr qsizetype kTailLength = 500;
 
+    // Lines already in the room when scanning starts are never reported.
     void scan_on();
     void scan_off();
-    bool isScanning() const { return chat_tymer.isActive(); }
-    // One look at the room; the timer calls it every second while scanning.
+    bool isScanning() const { return m_scanning; }
+    // One look at the room: reports what was added since the last look.
+    // The timer calls it every second while scanning a window that belongs
+    // to another program.
     void chat_tymer_Timer();
+    // A room of our own hands over each line as it is added, so nothing
+    // polls it; without such a room the chat window is read every second.
+    void listenTo(LocalRoom& room);
+    // Whether lines read are still to be reported (they go one a turn of
+    // the event loop) or one is being handled.
+    bool isBusy() const { return !m_waiting.isEmpty() || m_reporting > 0; }
 
     void SendChat(const QString& Text) override;
     void post(const QString& text) override;
@@ -51,9 +62,26 @@ Q_SIGNALS:
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
+    // One line as the transcript holds it, from its "<BR>" on: split into
+    // speaker, text and time field, and reported.
+    void report(const QString& line);
+    // Reports the oldest line waiting; the rest follow, one a turn of the
+    // event loop. A line handled while an earlier one's command waits for
+    // events is taken from the same queue, so the order holds.
+    void reportNext();
+    void lineAdded(const QString& html);
+
     FormState& m_form;
     WindowSystem& m_windows;
     UserInterface& m_ui;
     QTimer chat_tymer;
     std::function<void(const QString&)> m_tocRoute;
+    bool m_scanning = false;
+    bool m_listening = false;
+    QTimer m_nextLine;
+    int m_reporting = 0;
+    QStringList m_waiting;
+    // The end of the transcript as the last look saw it, and its length.
+    QString m_seenTail;
+    qsizetype m_seenLength = 0;
 };

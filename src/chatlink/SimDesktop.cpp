@@ -43,8 +43,11 @@ std::size_t copyInto(std::string& buffer, std::string_view text, std::size_t lim
 }
 
 // What a member types is shown as text: markup typed into the room must not
-// become the transcript's own, or one line could pass for several.
-std::string escapedHtml(std::string_view text)
+// become the transcript's own, or one line could pass for several. In a
+// name, a colon too is an entity, so the first ":" of a line is the one
+// after its speaker.
+enum class Escape { AsText, AsName };
+std::string escapedHtml(std::string_view text, Escape as = Escape::AsText)
 {
     std::string html;
     html.reserve(text.size());
@@ -58,6 +61,9 @@ std::string escapedHtml(std::string_view text)
             break;
         case '&':
             html += "&amp;";
+            break;
+        case ':':
+            html += as == Escape::AsName ? "&#58;" : ":";
             break;
         default:
             html += c;
@@ -326,7 +332,10 @@ void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const st
     Window* transcript = window(childOf(childOf(chatWindow, "wndate32class", 0), "ate32class", 0));
     if (!transcript)
         return;
-    const std::string line = "<!-- (" + clock() + ") --><B>" + member + "</B>: " + html;
+    // A name is text like any other: its markup is shown, never obeyed, and
+    // its colons are entities, so the first ":" of the line is the one
+    // after the name.
+    const std::string line = "<!-- (" + clock() + ") --><B>" + escapedHtml(member, Escape::AsName) + "</B>: " + html;
     transcript->text += "<BR>" + line;
     if (lineAdded)
         lineAdded(chatWindow, line);

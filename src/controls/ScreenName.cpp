@@ -4,3 +4,21 @@ QString NormalizeName(const QString& name)
 {
     return QString(name).remove(u' ').toLower();
 }
+
+QString ScreenNameKey(const QString& name)
+{
+    QString key;
+    key.reserve(name.size());
+    for (const QChar c : name) {
+        if (c == u' ')
+            continue;
+        key.append(c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c);
+    }
+    return key;
+}
+
+bool SameScreenName(const QString& a, const QString& b)
+{
+    const QString key = ScreenNameKey(a);
+    return !key.isEmpty() && key == ScreenNameKey(b);
+}

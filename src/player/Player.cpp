@@ -188,8 +188,14 @@ void Player::Play(const QString& song)
     m_form.chkTime.setValue(1);
 }
 
+bool Player::isBusy() const
+{
+    return m_starting > 0 || m_inTimer1 || (m_form.List3.count() == 1 && !m_timersStopped);
+}
+
 void Player::startLine(const QString& name, const QString& path, const QString& n)
 {
+    const QScopedValueRollback starting(m_starting, m_starting + 1);
     m_wmp.setURL(path);
     const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
     const QString model = m_form.txtPlay.text();

@@ -27,6 +27,8 @@ public:
     void randomString(const QString& strString);
     void AutoRandom(bool Enabled);
     void stopTimers();
+    // Whether a song is being started or a single search result waits to be.
+    bool isBusy() const;
 
     // The timers' work, one tick each.
     // Takes over the search results: one is played, several are offered.
@@ -70,6 +72,7 @@ private:
     RandomSource m_random;
     Wait m_openingWait;
     bool m_inTimer1 = false;
+    int m_starting = 0;
     bool m_timer1Missed = false;
     bool m_timersStopped = false;
     // Paths the player could not open in this run.

@@ -290,6 +290,13 @@ void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
 
 void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage)
 {
+    // Nothing acts before the sign-on is complete: a server that sends room
+    // lines first is not one to take commands from.
+    if (m_toc.state() != MarlTOCSock::State::SignedOn) {
+        if (!std::exchange(m_droppedEarlyLine, true))
+            Q_EMIT droppedBeforeSignOn(strUserName);
+        return;
+    }
     // Whispers and lines of any joined room are treated alike.
     Q_EMIT aimchatscan(strUserName, RemoveTags(strMessage), QStringLiteral("0"));
 }

@@ -118,6 +118,9 @@ Q_SIGNALS:
     // A line of the room for the chat-line handler: the speaker as the
     // server wrote the name, the text without tags, and "0" for the time.
     void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
+    // A room line came before the sign-on was complete and was dropped;
+    // told once a run.
+    void droppedBeforeSignOn(const QString& whosaid);
 
 private:
     void reconnect_waiting(const QString& why, Reconnector::Milliseconds wait);
@@ -140,4 +143,5 @@ private:
     // lbuser as it was before the named owner took its place.
     std::optional<QString> m_ownerBefore;
     std::optional<TocDialect> m_dialect;
+    bool m_droppedEarlyLine = false;
 };

@@ -45,6 +45,12 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, He
         if (code != Reconnector::kWrongPassword && code != Reconnector::kConnectingTooOften)
             log(QStringLiteral("the server reported error ") + QString::number(code), LogLevel::Warning);
     });
+    connect(&botMode, &BotMode::droppedBeforeSignOn, this, [this](const QString& who) {
+        log(QStringLiteral("the server sent a room line (from %1) before the sign-on was complete; such lines "
+                           "are ignored")
+                .arg(who),
+            LogLevel::Warning);
+    });
     connect(&toc, &MarlTOCSock::JoinedChat, this, [this](const QString& room, qint32 id) {
         log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
     });

@@ -65,7 +65,8 @@ TEST_F(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
 }
 
 // Every command said by anyone but the owner, or not as a member's line,
-// changes nothing.
+// changes nothing. Names are told apart as the service tells them: letter
+// case and blanks do not count, anything else does.
 TEST_F(BotTest, NobodyButTheOwnerCommands)
 {
     const QString music = t.dir.path() + "/music";
@@ -84,9 +85,19 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
                          "[kkk] Finding SN|[%2] Finding SN|%3")
               .arg(QString(music).replace(u'/', u'\\'), Discovery::kIdle, Discovery::advertMarker())
               .split(u'|');
+    // Look-alikes: a zero-width or no-break space, a Cyrillic O, markup.
+    const QStringList strangers {QStringLiteral("Bob"),
+                                 QString(),
+                                 QStringLiteral("  "),
+                                 QStringLiteral("Owner Me\u200b"),
+                                 QStringLiteral("Owner\u00a0Me"),
+                                 QStringLiteral("\u041ewner Me"),
+                                 QStringLiteral("Owner_Me"),
+                                 QStringLiteral("<b>Owner Me</b>"),
+                                 QStringLiteral("Owner Me\t")};
     const QStringList before = state();
     for (const QString& line : lines) {
-        for (const char* who : {"Bob", "", "owner me", "OwnerMe", "Owner Me ", "Owner  Me", "OWNER ME"})
+        for (const QString& who : strangers)
             say(who, line);
         for (const char* date : {"<font>", "FONT", "<FoNt size=2>"})
             owner(line, date);
@@ -97,6 +108,12 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
     EXPECT_TRUE(t.sent.isEmpty()) << qPrintable(t.sent.value(0));
     t->lbuser.setCaption(kOwner);
     EXPECT_EQ(state(), before);
+
+    for (const char* same : {"owner me", "OwnerMe", " Owner Me ", "Owner  Me", "OWNER ME"}) {
+        t.sent.clear();
+        say(same, "ver");
+        EXPECT_EQ(t.sent.size(), 1) << same;
+    }
 }
 
 }  // namespace

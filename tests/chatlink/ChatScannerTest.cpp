@@ -2,6 +2,8 @@
 #include "chatlink/SimDesktop.h"
 #include "support/TestState.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -29,63 +31,87 @@ struct ScannerRig : TestState {
     }
     void setTranscript(std::string html) { desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, html); }
     void append(const std::string& html) { setTranscript(desktop.textOf(chat.transcript) + html); }
-    // The lines reported by the next tick.
+    // The lines reported by the next tick (the lines after its first go
+    // one a turn of the event loop).
     Lines tick()
     {
         chat1.chat_tymer_Timer();
+        while (chat1.isBusy())
+            QCoreApplication::processEvents();
         return std::exchange(said, {});
     }
 };
 
 TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
 {
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, Lines> cases[] = {
         // The final ">" goes with the last line, the unclosed tag with the tags.
-        {"<BR><!-- (10:15:02 PM) --><B>alice</B>: !play a:b</FONT></BODY>", "alice | !play a:b | {10:15:02 PM}"},
+        {"<BR><!-- (10:15:02 PM) --><B>alice</B>: !play a:b</FONT></BODY>", {"alice | !play a:b | {10:15:02 PM}"}},
         // Plain text at the end loses two characters; with no time comment
         // the field runs over the line from its sixth character, and a line
         // the client did not stamp has no speaker.
-        {"<BR>alice: hello", " | hel | {lice: hel}"},
+        {"<BR>alice: hello", {" | hel | {lice: hel}"}},
         // A line break in any letter case; entities stay, stray ">" go.
-        {"<br><!-- (1:00:01 AM) --><B>dave</B>: a &amp; b > c</FONT>", "dave | a &amp; b  c | {1:00:01 AM}"},
+        {"<br><!-- (1:00:01 AM) --><B>dave</B>: a &amp; b > c</FONT>", {"dave | a &amp; b  c | {1:00:01 AM}"}},
         // A member's raw markup that makes a line of its own, with a time
-        // comment that is no time: nobody said it.
-        {"<BR><!-- (1:00:03 AM) --><B>eve</B>: x<BR><!-- (me) --><B>me</B>: end</FONT>", " | end | {me}"},
-        // Of two lines within one tick only the newer is reported.
-        {"<BR><!-- (2:00:00 AM) --><B>alice</B>: first</FONT><BR><!-- (2:00:01 AM) --><B>bob</B>: second</FONT>",
-         "bob | second | {2:00:01 AM}"},
+        // comment that is no time: nobody said the second line.
+        {"<BR><!-- (1:00:03 AM) --><B>eve</B>: x<BR><!-- (me) --><B>me</B>: end</FONT>",
+         {"eve |  | {1:00:03 AM}", " | end | {me}"}},
     };
     Alone<ScannerRig> t;
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
     for (const auto& [line, expected] : cases) {
         t.append(line);
-        EXPECT_EQ(t.tick(), Lines {expected});
+        EXPECT_EQ(t.tick(), expected);
     }
-    // A tail with no line break, after a real line, reports one empty line.
+    // A line longer than one look reads has no line break in the tail:
+    // there is no line to report, and the look says it missed some.
     t.append("<BR>" + std::string(600, 'x'));
-    EXPECT_EQ(t.tick(), Lines {" |  | {}"});
+    EXPECT_EQ(t.tick(), Lines {});
     EXPECT_EQ(t.tick(), Lines {});
 }
 
-TEST(ChatScanner, NeitherTheCapturedTailNorTheSameLineIsReadAgain)
+TEST(ChatScanner, EveryLineAddedIsReportedOnceInOrder)
 {
     Alone<ScannerRig> t;
-    t.setTranscript("<BR><B>alice</B>: old</FONT>");
+    t.setTranscript("<BR><!-- (1:00:00 AM) --><B>alice</B>: already there</FONT>");
     t->chat1.scan_on();
     EXPECT_EQ(t.tick(), Lines {});
-    t.setTranscript("<b");
+    const auto line = [](const std::string& who, const std::string& what) {
+        return "<BR><!-- (2:00:00 AM) --><B>" + who + "</B>: " + what + "</FONT>";
+    };
+    // Three lines within one second, two of them the same words: each is
+    // a line of its own, by its place.
+    t.append(line("me", "next") + line("bob", "hi") + line("me", "next"));
+    EXPECT_EQ(t.tick(), (Lines {"me | next | {2:00:00 AM}", "bob | hi | {2:00:00 AM}", "me | next | {2:00:00 AM}"}));
     EXPECT_EQ(t.tick(), Lines {});
 
-    // The same line, time field included, is not reported again, even
-    // across switching scanning off and on.
-    const std::string line = "<BR><!-- (10:15:02 PM) --><B>alice</B>: again</FONT>";
-    t.setTranscript(line);
-    EXPECT_EQ(t.tick().size(), 1u);
+    // Lines said while scanning is off are never reported.
     t->chat1.scan_off();
+    t.append(line("me", "while off"));
     t->chat1.scan_on();
-    t.setTranscript("<BR>other text before" + line);
     EXPECT_EQ(t.tick(), Lines {});
+
+    // The client drops its oldest lines as the transcript grows: the new
+    // ones are still found, each once, however alike the old ones were.
+    std::string full = t.desktop.textOf(t.chat.transcript);
+    for (int i = 0; i < 20; ++i)
+        full += line("me", "next");
+    t.setTranscript(full);
+    t.tick();
+    t.setTranscript(full.substr(300) + line("carol", "one") + line("carol", "two"));
+    EXPECT_EQ(t.tick(), (Lines {"carol | one | {2:00:00 AM}", "carol | two | {2:00:00 AM}"}));
+
+    // More than one look holds: what the tail holds is reported.
+    std::string burst;
+    for (int i = 0; i < 30; ++i)
+        burst += line("dave", std::to_string(i));
+    t.append(burst);
+    const Lines reported = t.tick();
+    ASSERT_FALSE(reported.empty());
+    EXPECT_LT(reported.size(), 30u);
+    EXPECT_EQ(reported.back(), "dave | 29 | {2:00:00 AM}");
 }
 
 TEST(ChatScanner, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)

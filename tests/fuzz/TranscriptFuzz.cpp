@@ -10,10 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes = FuzzInput(data, size).rest();
     const QString text = QString::fromUtf8(bytes);
-    const QString line = aimchat::GetLastLine(text);
-    fuzzCheck(text.contains(line), "the newest line is part of the tail");
-    if (!text.contains(QStringLiteral("<br>"), Qt::CaseInsensitive))
-        fuzzCheck(line.isEmpty(), "a tail without a line break has no newest line");
+    const QStringList lines = aimchat::LinesFrom(text, 0);
+    fuzzCheck(lines.size() == text.count(QStringLiteral("<br>"), Qt::CaseInsensitive), "one line for each line break");
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+        at = text.indexOf(line, at);
+        fuzzCheck(at >= 0 && line.startsWith(QStringLiteral("<br>"), Qt::CaseInsensitive),
+                  "each line is the text from its line break on, in order");
+    }
 
     const QString stripped = aimchat::StripTags(text);
     fuzzCheck(!stripped.contains(u'>') && stripped.size() <= text.size(), "stripping leaves no \">\"");
@@ -40,12 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               said = {who, what};
           });
     static int round = 0;
+    if (round == 0)
+        t->chat1.scan_on();
+    const auto look = [] {
+        t->chat1.chat_tymer_Timer();
+        while (t->chat1.isBusy())
+            QCoreApplication::processEvents();
+    };
     t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, raw);
-    t->chat1.chat_tymer_Timer();
+    look();
     const QString plain = QStringLiteral("line %1").arg(++round);
     t.desktop.say(chat.window, "somebody", plain.toStdString());
     said.clear();
-    t->chat1.chat_tymer_Timer();
+    look();
     fuzzCheck(said == QStringList({QStringLiteral("somebody"), plain}), "the scanner finds the next plain line");
     return 0;
 }
