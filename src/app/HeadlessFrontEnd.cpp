@@ -12,9 +12,9 @@
 
 HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
 {
-    // Only while the end of input waits for the last lines' work.
-    m_settling.setInterval(10);
-    connect(&m_settling, &QTimer::timeout, this, &HeadlessFrontEnd::shutDownWhenSettled);
+    // Runs only while typed lines wait for the program.
+    m_feeding.setInterval(10);
+    connect(&m_feeding, &QTimer::timeout, this, &HeadlessFrontEnd::feed);
 }
 
 HeadlessFrontEnd::~HeadlessFrontEnd() = default;
@@ -41,22 +41,47 @@ void HeadlessFrontEnd::readInput()
     if (got <= 0) {
         m_input->setEnabled(false);
         if (!m_pending.isEmpty())
-            takeLine(QString::fromUtf8(std::exchange(m_pending, {})));
-        // The end of input comes after what was typed before it: every line
-        // is handled, and the song it started announced, first.
-        m_settling.start();
-        shutDownWhenSettled();
+            m_typed.append(QString::fromUtf8(std::exchange(m_pending, {})));
+        m_inputEnded = true;
+    } else {
+        m_pending.append(buffer, got);
+        qsizetype end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            QByteArray line = m_pending.left(end);
+            m_pending.remove(0, end + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            m_typed.append(QString::fromUtf8(line));
+        }
+    }
+    feed();
+}
+
+bool HeadlessFrontEnd::isBusy() const
+{
+    return m_form && (m_form->chat1.isBusy() || m_form->player.isBusy());
+}
+
+void HeadlessFrontEnd::feed()
+{
+    // Typed lines are said one at a time, each once the program is done
+    // with the one before (its reply read back, the song it asked for
+    // started), as a person waits for the answer before typing on. The end
+    // of input comes last.
+    if (m_form && m_form->isUnloaded()) {
+        m_typed.clear();
+        m_feeding.stop();
         return;
     }
-    m_pending.append(buffer, got);
-    qsizetype end;
-    while ((end = m_pending.indexOf('\n')) >= 0) {
-        QByteArray line = m_pending.left(end);
-        m_pending.remove(0, end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        takeLine(QString::fromUtf8(line));
+    while (!isBusy() && !m_typed.isEmpty())
+        takeLine(m_typed.takeFirst());
+    if (isBusy() && (!m_typed.isEmpty() || m_inputEnded)) {
+        m_feeding.start();
+        return;
     }
+    m_feeding.stop();
+    if (m_inputEnded && m_typed.isEmpty())
+        shutDown();
 }
 
 void HeadlessFrontEnd::takeLine(const QString& line)
@@ -66,14 +91,6 @@ void HeadlessFrontEnd::takeLine(const QString& line)
         m_form->discovery.FindSN_Click();
     else
         Q_EMIT lineRead(line);
-}
-
-void HeadlessFrontEnd::shutDownWhenSettled()
-{
-    if (m_form && !m_form->isUnloaded() && (m_form->chat1.isBusy() || m_form->player.isBusy()))
-        return;
-    m_settling.stop();
-    shutDown();
 }
 
 void HeadlessFrontEnd::shutDown()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -13,8 +14,9 @@ class StopSignals;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
 // standard input is read line by line (unless ignored; "/find-sn" presses
-// "Find SN"), and its end, SIGINT or SIGTERM shut the program down the
-// normal way.
+// "Find SN"), each line said once the program is done with the one before,
+// and its end (after the last line's work), SIGINT, SIGTERM or SIGHUP shut
+// the program down the normal way.
 class HeadlessFrontEnd : public QObject, public UserInterface {
     Q_OBJECT
 public:
@@ -50,13 +52,16 @@ Q_SIGNALS:
 private:
     void readInput();
     void takeLine(const QString& line);
+    void feed();
+    bool isBusy() const;
     void shutDown();
-    void shutDownWhenSettled();
 
     MainForm* m_form = nullptr;
     std::unique_ptr<QSocketNotifier> m_input;
     std::unique_ptr<StopSignals> m_signals;
-    QTimer m_settling;
+    QTimer m_feeding;
+    QStringList m_typed;
+    bool m_inputEnded = false;
     QByteArray m_pending;
     int m_geometry = 0;
 };

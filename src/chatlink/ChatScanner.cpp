@@ -94,7 +94,7 @@ void ChatScanner::lineAdded(const QString& html)
     // As a look at the transcript would cut it.
     m_waiting.append(QStringLiteral("<BR>") + html.chopped(html.isEmpty() ? 0 : 1));
     // Reported from the event loop, not inside the post that added it.
-    if (!m_nextLine.isActive())
+    if (m_reporting == 0 && !m_nextLine.isActive())
         m_nextLine.start();
 }
 
@@ -124,14 +124,15 @@ void ChatScanner::chat_tymer_Timer()
 
 void ChatScanner::reportNext()
 {
-    if (!m_scanning || m_waiting.isEmpty())
+    // A line that comes while another's command waits for events is
+    // handled after that command, not inside it.
+    if (m_reporting > 0 || !m_scanning || m_waiting.isEmpty())
         return;
-    const QString line = m_waiting.takeFirst();
-    // Due before this line is handled: should its command wait for
-    // events, the lines after it still come in order.
+    report(m_waiting.takeFirst());
+    // Started after the line's own work, so what that work left for the
+    // next turn (a search result to start) comes before the next line.
     if (!m_waiting.isEmpty())
         m_nextLine.start();
-    report(line);
 }
 
 void ChatScanner::report(const QString& line)

@@ -66,8 +66,7 @@ private:
     // speaker, text and time field, and reported.
     void report(const QString& line);
     // Reports the oldest line waiting; the rest follow, one a turn of the
-    // event loop. A line handled while an earlier one's command waits for
-    // events is taken from the same queue, so the order holds.
+    // event loop, each after the work of the one before.
     void reportNext();
     void lineAdded(const QString& html);
 

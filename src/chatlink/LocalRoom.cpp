@@ -38,6 +38,7 @@ LocalRoom::~LocalRoom()
     m_desktop.transcriptChanged = nullptr;
     m_desktop.lineAdded = nullptr;
     m_desktop.inputSent = nullptr;
+    m_desktop.destroyWindow(m_chat.window);
 }
 
 void LocalRoom::say(const QString& text)

@@ -84,8 +84,8 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
     ASSERT_NO_FATAL_FAILURE(start(kOwned));
 
-    // Said before the first look at the room, this line hides the start
-    // line; "/find-sn" stands for the button that finds the owner again.
+    // Typed at once, this line still comes after the start line;
+    // "/find-sn" stands for the button that finds the owner again.
     type(QStringLiteral("hello"));
     ASSERT_TRUE(shows(err, "quillon.scan: said by Owner | hello"));
     type(QStringLiteral("/find-sn"));
@@ -107,6 +107,46 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     EXPECT_TRUE(shows(out, "beta</U>"));
     EXPECT_TRUE(QFile::exists(victim));
     EXPECT_EQ(end(), 0);
+}
+
+// Lines piped in all at once are said one by one, each after the work of
+// the one before; the end of input comes last. Neither a closed terminal
+// (SIGHUP) nor a reader that went away (SIGPIPE) loses the files.
+TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
+{
+    const QString playlist = home.path() + QStringLiteral("/.local/share/quillon/playlist.txt");
+    const QByteArray songs = music(3).toUtf8();
+    start(kOwned);
+    quillon.write("dir " + songs + "\np song number 2\nver\nx Owner\n");
+    EXPECT_EQ(end(), 0);
+    const QList<QByteArray> said = out.split('\n');
+    const auto at = [&](const char* text) {
+        return std::find_if(said.begin(), said.end(), [&](const QByteArray& line) { return line.contains(text); })
+            - said.begin();
+    };
+    EXPECT_LT(at("found screen name [Owner]"), at("iles:3"));
+    EXPECT_LT(at("iles:3"), at("song number 2 with a long name</U>"));
+    EXPECT_LT(at("song number 2 with a long name</U>"), at("Quillon 3.2"));
+    EXPECT_LT(at("Quillon 3.2"), at("you cannot ingore yourself."));
+    EXPECT_LT(at("you cannot ingore yourself."), at("unloaded."));
+    EXPECT_LT(at("unloaded."), said.size());
+    EXPECT_EQ(readFile(playlist).count(";"), 3);
+
+    for (const int signal : {SIGHUP, SIGPIPE}) {
+        SCOPED_TRACE(signal);
+        ASSERT_TRUE(QFile::remove(playlist));
+        out.clear(), err.clear();
+        start(kOwned, "found screen name [Owner]");
+        if (signal == SIGPIPE)
+            quillon.closeReadChannel(QProcess::StandardOutput);
+        type(QStringLiteral("dir ") + QString::fromUtf8(songs));
+        if (signal == SIGHUP) {
+            ASSERT_TRUE(shows(out, "iles:3"));
+            ::kill(pid_t(quillon.processId()), SIGHUP);
+        }
+        EXPECT_EQ(end(), 0) << err.constData();
+        EXPECT_EQ(readFile(playlist).count(";"), 3);
+    }
 }
 
 // Written a few seconds after the change, not at shut-down: a kill then

@@ -2,20 +2,35 @@
 
 #include "app/HeadlessFrontEnd.h"
 #include "chatlink/LocalRoom.h"
+#include "controls/ScreenName.h"
 
 #include <unistd.h>
 
+namespace {
+
+struct Room {
+    SimForm& t;
+    LocalRoom room {t.desktop, QStringLiteral("me")};
+
+    explicit Room(SimForm& form) : t(form)
+    {
+        t.reset();
+        t->player.setOpeningWait([](double) {});
+        t->chat1.listenTo(room);
+    }
+    void settle()
+    {
+        for (int turns = 0; (t->chat1.isBusy() || t->player.isBusy()) && turns < 100000; ++turns)
+            QCoreApplication::processEvents();
+    }
+};
+
 // The input is what is typed at the terminal of a headless run: each line
-// is said in the local room and read by the next tick; the end of the input
-// shuts the program down.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+// is said in the local room; the end of the input shuts the program down
+// once every line before it has been handled.
+void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
 {
-    // A pipe holds 64 KiB before a write would block.
-    const QByteArray typed = FuzzInput(data, std::min<std::size_t>(size, 60000)).rest();
-    static SimForm t;
-    t.reset();
-    t->player.setOpeningWait([](double) {});
-    LocalRoom room(t.desktop, QStringLiteral("me"));
+    Room r(t);
     int terminal[2];
     fuzzCheck(::pipe(terminal) == 0, "a terminal pipe");
     const int savedInput = ::dup(STDIN_FILENO);
@@ -25,15 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ::close(terminal[1]);
 
     int lines = 0;
+    bool ended = false;
     {
         HeadlessFrontEnd frontEnd;
-        QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, [&](const QString& line) {
+        QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &r.room, [&](const QString& line) {
+            fuzzCheck(!t->isUnloaded(), "no line is said after the shut-down");
             ++lines;
-            room.typeLine(line);
-            t->chat1.chat_tymer_Timer();
+            r.room.typeLine(line);
         });
+        QObject::connect(&t->interpreter, &CommandInterpreter::endRequested, [&] { ended = true; });
         t->Form_Load();
-        t->chat1.chat_tymer_Timer();
         frontEnd.attach(*t);
         for (int turns = 0; !t->isUnloaded() && turns < 100000; ++turns)
             QCoreApplication::processEvents();
@@ -42,8 +58,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ::close(savedInput);
 
     fuzzCheck(t->isUnloaded(), "the end of the input shuts the program down");
-    fuzzCheck(lines == typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1),
-              "one line per line end, and the unfinished last line");
+    const int typedLines = typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1);
+    fuzzCheck(lines == typedLines || (ended && lines < typedLines),
+              "one line per line end, and the unfinished last line, until one says \"end\"");
+    fuzzCheck(!t->chat1.isBusy(), "every line is handled before the shut-down");
     settle(t);
+}
+
+// Each line of the input is a member's name: that member's "ver" is
+// answered if and only if the name is the owner's as the service compares
+// names, and the owner's own "ver" is answered whoever spoke before.
+void speakAsEveryName(SimForm& t, const QByteArray& names)
+{
+    Room r(t);
+    t->Form_Load();
+    r.settle();
+    fuzzCheck(t->lbuser.caption() == QLatin1String("me"), "the start line makes the local member the owner");
+    for (const QByteArray& bytes : names.split('\n')) {
+        const QString name = QString::fromUtf8(bytes);
+        t.sent.clear();
+        r.room.sayAs(name, QStringLiteral("ver"));
+        r.settle();
+        const bool answered = !t.sent.isEmpty();
+        fuzzCheck(answered == SameScreenName(name, QStringLiteral("me")),
+                  "a line acts if and only if its speaker is the owner");
+        t.sent.clear();
+        r.room.say(QStringLiteral("ver"));
+        r.settle();
+        fuzzCheck(t.sent.size() == 1, "the owner is answered");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // A pipe holds 64 KiB before a write would block.
+    const QByteArray typed = FuzzInput(data, std::min<std::size_t>(size, 60000)).rest();
+    static SimForm t;
+    typeAtTheTerminal(t, typed);
+    speakAsEveryName(t, typed.left(4000));
     return 0;
 }

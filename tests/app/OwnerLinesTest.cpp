@@ -1,0 +1,143 @@
+#include "app/AppTest.h"
+#include "chatlink/LocalRoom.h"
+#include "controls/ScreenName.h"
+#include "support/TestForm.h"
+
+#include <QCoreApplication>
+
+#include <random>
+
+namespace {
+
+// The program in its local room with "me" as the local member, started and
+// settled: the start line has come back and made "me" the owner.
+struct RoomRig : SimForm {
+    LocalRoom room {desktop, QStringLiteral("me")};
+
+    RoomRig()
+    {
+        form->chat1.listenTo(room);
+        form->player.setOpeningWait([](double) {});
+        form->Form_Load();
+    }
+    // Lets the room's lines be handled, as the event loop would.
+    void settle()
+    {
+        while (form->chat1.isBusy() || form->player.isBusy())
+            QCoreApplication::processEvents();
+    }
+    // What the program said in the room since the last call, with its
+    // markup and font prefix.
+    QStringList said() { return std::exchange(sent, {}); }
+};
+
+QString generatedName(std::mt19937& random)
+{
+    // Pieces a hostile member might build a name from: the owner's letters
+    // in other cases and spacings, markup, comments, entities, control,
+    // zero-width and look-alike characters, the line's own separators.
+    static const QStringList pieces {
+        QStringLiteral("me"),
+        QStringLiteral("Me"),
+        QStringLiteral("M E"),
+        QStringLiteral("m"),
+        QStringLiteral("e"),
+        QStringLiteral(" "),
+        QStringLiteral("<i>"),
+        QStringLiteral("</b>"),
+        QStringLiteral("<!--"),
+        QStringLiteral("-->"),
+        QStringLiteral("&#109;"),
+        QStringLiteral("&amp;"),
+        QStringLiteral(":"),
+        QStringLiteral(": "),
+        QStringLiteral("<BR>"),
+        QStringLiteral("\r"),
+        QStringLiteral("\t"),
+        QStringLiteral("\u2028"),
+        QStringLiteral("\u200b"),
+        QStringLiteral("\u00a0"),
+        QStringLiteral("\u0435"),
+        QStringLiteral("\u041c"),
+        QStringLiteral("\u212a"),
+        QStringLiteral("x"),
+        QStringLiteral("<!-- (10:15:02 PM) -->"),
+    };
+    QString name;
+    for (int n = std::uniform_int_distribution(1, 4)(random); n > 0; --n)
+        name += pieces[std::uniform_int_distribution<qsizetype>(0, pieces.size() - 1)(random)];
+    return name;
+}
+
+// A line acts if and only if its speaker is the owner as the service
+// compares names; the owner's own lines keep acting among the strangers'.
+TEST(OwnerLines, OnlyTheOwnersOwnLinesAct)
+{
+    RoomRig t;
+    t.settle();
+    ASSERT_TRUE(t.said().contains(t->txtFont.text() + QStringLiteral("found screen name [me]")));
+    std::mt19937 random(2212);
+    int owners = 0;
+    for (int i = 0; i < 400; ++i) {
+        const QString name = generatedName(random);
+        const bool isOwner = ScreenNameKey(name) == QLatin1String("me");
+        owners += isOwner;
+        t.room.sayAs(name, QStringLiteral("ver"));
+        t.room.say(QStringLiteral("ver"));
+        t.settle();
+        EXPECT_EQ(t.said().size(), isOwner ? 2 : 1) << qPrintable(name.toUtf8().toPercentEncoding(" "));
+    }
+    // The generator does make names of the owner's.
+    EXPECT_GT(owners, 10);
+}
+
+// Lines said within one turn are each handled, in order, each after the
+// work of the one before it (a search result is started before the next
+// line is read).
+TEST(OwnerLines, EveryLineOfABurstIsObeyedInOrder)
+{
+    RoomRig t;
+    for (const char* song : {"one", "two"})
+        t->List2.addItem(QStringLiteral("%1;%2/%1.mp3").arg(QLatin1String(song), t.dir.path()));
+    t->library.addSongs();
+    t.settle();
+    t.said();
+    t.room.say(QStringLiteral("p one"));
+    t.room.sayAs(QStringLiteral("bob"), QStringLiteral("p two"));
+    t.room.say(QStringLiteral("p two"));
+    t.room.say(QStringLiteral("p one"));
+    t.room.say(QStringLiteral("ver"));
+    t.room.say(QStringLiteral("ver"));
+    t.settle();
+    QStringList playing;
+    for (const QString& line : t.said()) {
+        if (line.contains(QStringLiteral("Quillon 3.2")))
+            playing.append(QStringLiteral("ver"));
+        else if (line.contains(QStringLiteral("Playing")))
+            playing.append(line.contains(QStringLiteral("one")) ? QStringLiteral("one") : QStringLiteral("two"));
+    }
+    EXPECT_EQ(playing, QStringList({"one", "two", "one", "ver", "ver"}));
+}
+
+// The program's own line comes back first; a copy said after it names
+// nobody, whether it copies the start line or the Find SN tag.
+TEST(OwnerLines, ACopyOfTheProgramsOwnLineNeverWinsTheOwnersPlace)
+{
+    RoomRig t;
+    t.room.sayAs(QStringLiteral("bob"), Discovery::advertMarker() + QStringLiteral(": One"));
+    t.settle();
+    EXPECT_EQ(t->lbuser.caption(), "me");
+    t.said();
+
+    t->discovery.FindSN_Click();
+    const QString tag = t.said().value(0);
+    t.room.sayAs(QStringLiteral("bob"), tag);
+    t.settle();
+    EXPECT_EQ(t->lbuser.caption(), "me");
+    EXPECT_TRUE(t.said().contains(QStringLiteral("Found Screen Name: me")));
+    t.room.sayAs(QStringLiteral("bob"), QStringLiteral("ver"));
+    t.settle();
+    EXPECT_EQ(t.said(), QStringList());
+}
+
+}  // namespace
