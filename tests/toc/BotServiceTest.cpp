@@ -124,9 +124,17 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     server.sendSignOnFrame();
     ASSERT_TRUE(server.waitForCommands(1));
     EXPECT_EQ(skinButton6.caption(), "Signon");
+    // A room line before the sign-on is complete is nobody's command.
+    QStringList heard;
+    QObject::connect(&botMode, &BotMode::aimchatscan,
+                     [&](const QString& who, const QString& what) { heard.append(who + u':' + what); });
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "ver"));
     server.acceptLogin();
     ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
     EXPECT_EQ(labToc.caption(), "Signed On!");
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "info"));
+    ASSERT_TRUE(waitFor([&] { return !heard.isEmpty(); }));
+    EXPECT_EQ(heard, QStringList {"Owner One:info"});
 
     botMode.skinButton7_Click();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));

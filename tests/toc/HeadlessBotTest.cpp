@@ -82,9 +82,10 @@ struct HeadlessBot : ::testing::Test {
 
 TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilTerm)
 {
-    // Everything but the password and one override comes from the store.
+    // Everything but the password and one override comes from the store;
+    // the owner is named as the service compares names, not as it shows them.
     ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"),
-                      "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=Owner One\n"
+                      "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=ownerone\n"
                       "[toc]\nserver=127.0.0.1\nport="
                           + QByteArray::number(server.port()) + "\n"));
     server.actAsToc2();
