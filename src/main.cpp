@@ -1,4 +1,5 @@
 #include "app/AppPaths.h"
+#include "app/FilesLock.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
 #include "app/StopSignals.h"
@@ -7,6 +8,7 @@
 #include "chatlink/LocalRoom.h"
 #include "controls/LogLine.h"
 #include "desktop/Mpris.h"
+#include "desktop/RunningCopy.h"
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
 #include "gui/MainWindow.h"
@@ -18,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QMessageBox>
 
 #include <cstdlib>
 #include <cstring>
@@ -169,8 +172,34 @@ std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise 
                            [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
 }
 
+// One running program writes a set of files. The exit status when this
+// one must not run: 2, or 0 when the running one's window was brought to
+// the front instead. A lock that cannot be made at all (a folder that takes
+// no file) is said, and the run goes on: its saves will say the rest.
+std::optional<int> refuseSecondCopy(FilesLock& lock, bool windows)
+{
+    const FilesLock::Result result = lock.acquire();
+    if (result == FilesLock::Result::Held)
+        return std::nullopt;
+    if (result == FilesLock::Result::CannotLock) {
+        logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: warning: ") + lock.problem());
+        return std::nullopt;
+    }
+    if (windows && raiseRunningCopy(lock.holderPid()))
+        return 0;
+    const QString text = lock.problem() + QStringLiteral("; not starting a second one");
+    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: ") + text);
+    if (windows)
+        QMessageBox::critical(nullptr, QStringLiteral("Quillon"), text);
+    return 2;
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
+    const AppPaths paths = AppPaths::standard();
+    FilesLock lock(paths);
+    if (const auto refused = refuseSecondCopy(lock, false))
+        return *refused;
     DesktopWindows desktop;
 #ifndef Q_OS_WIN
     // The local room is this terminal: what is typed is said in the room,
@@ -183,7 +212,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
 #ifndef Q_OS_WIN
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
 #endif
-    MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    MainForm form(paths, desktop, player, frontEnd);
 #ifndef Q_OS_WIN
     form.chat1.listenTo(room);
 #endif
@@ -201,10 +230,14 @@ int runBot(QCoreApplication& app, const Options& options)
     // the client's own debug lines would repeat them (QT_LOGGING_RULES can
     // still bring them back).
     QLoggingCategory::setFilterRules(QStringLiteral("quillon.toc.debug=false"));
+    const AppPaths paths = AppPaths::standard();
+    FilesLock lock(paths);
+    if (const auto refused = refuseSecondCopy(lock, false))
+        return *refused;
     DesktopWindows desktop;
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
-    MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    MainForm form(paths, desktop, player, frontEnd);
     const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
@@ -217,6 +250,10 @@ int runBot(QCoreApplication& app, const Options& options)
 
 int runGui(QApplication& app, const Options& options)
 {
+    const AppPaths paths = AppPaths::standard();
+    FilesLock lock(paths);
+    if (const auto refused = refuseSecondCopy(lock, true))
+        return *refused;
     DesktopWindows desktop;
 #ifndef Q_OS_WIN
     // With no chat client beside it, the program serves a room of its own.
@@ -224,7 +261,7 @@ int runGui(QApplication& app, const Options& options)
 #endif
     MpvPlayer player;
     MainWindow window;
-    MainForm form(AppPaths::standard(), desktop, player, window);
+    MainForm form(paths, desktop, player, window);
 #ifndef Q_OS_WIN
     form.chat1.listenTo(room);
 #endif

@@ -4,9 +4,71 @@
 #include "controls/ChatExit.h"
 #include "controls/FormState.h"
 
+#include "controls/LogLine.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
+
+namespace {
+
+// A name as bytes a person can read on one line: printable ASCII as it is,
+// every other byte as \xHH.
+QString escapedName(QByteArrayView name)
+{
+    QString text;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\')
+            text.append(QLatin1Char(c));
+        else
+            text.append(QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0')));
+    }
+    return text;
+}
+
+bool holdsControlCharacter(const QString& name)
+{
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+bool isOfAKind(const QString& name)
+{
+    return std::any_of(Library::kKinds.cbegin(), Library::kKinds.cend(),
+                       [&](const QString& kind) { return name.contains(kind, Qt::CaseInsensitive); });
+}
+
+void sayNotAdded(const QString& dir, QByteArrayView name, const char* why)
+{
+    logLine(stderr, LogLevel::Warning,
+            QStringLiteral("quillon: not added to the playlist, %1: %2/%3")
+                .arg(QLatin1String(why), dir, escapedName(name)));
+}
+
+// The names of a folder that are not UTF-8: the file list leaves them out
+// without a word, and a playlist line could not hold them.
+void sayNamesNotUtf8(const QString& dir)
+{
+#ifdef Q_OS_UNIX
+    DIR* listing = ::opendir(QFile::encodeName(dir).constData());
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.isValidUtf8() && isOfAKind(QString::fromLatin1(name)))
+            sayNotAdded(dir, name, "its name is not UTF-8");
+    }
+    ::closedir(listing);
+#else
+    Q_UNUSED(dir);
+#endif
+}
+
+}  // namespace
 
 const QStringList Library::kKinds = {
     QStringLiteral(".mp3"), QStringLiteral(".asx"),  QStringLiteral(".asf"),  QStringLiteral(".wma"),
@@ -40,7 +102,15 @@ void Library::AddDir(const QString& dir)
     const QSet<QString> known(m_form.List1.items().cbegin(), m_form.List1.items().cend());
     QStringList added;
     const QStringList files = directory.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    sayNamesNotUtf8(path);
     for (const QString& f : files) {
+        // A line break would split the playlist line; other control
+        // characters would reach the room as they are.
+        if (holdsControlCharacter(f)) {
+            if (isOfAKind(f))
+                sayNotAdded(path, f.toUtf8(), "its name holds a control character");
+            continue;
+        }
         // A name too short to carry an extension is never a duplicate.
         if (f.size() >= 4 && known.contains(f.chopped(4)))
             continue;

@@ -7,9 +7,18 @@
 #include <QFile>
 #include <QSaveFile>
 
-QString decodeListText(const QByteArray& bytes)
+QStringList decodeListLines(const QByteArray& bytes)
 {
-    return AnsiText::fromUtf8OrAnsi(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    QStringList rows;
+    for (QByteArray& line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // Each line on its own: one line of an older file does not make the
+        // whole file Windows-1252, or every UTF-8 line would be garbled.
+        if (!line.isEmpty())
+            rows.append(AnsiText::fromUtf8OrAnsi(std::string_view(line.data(), std::size_t(line.size()))));
+    }
+    return rows;
 }
 
 void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList)
@@ -18,15 +27,7 @@ void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList)
     QFile file(SourceFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QString text = decodeListText(file.readAll());
-    QStringList rows;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            rows.append(line.toString());
-    }
-    ToFormList.addItems(rows);
+    ToFormList.addItems(decodeListLines(file.readAll()));
 }
 
 bool SaveListToFile(const QString& path, const ListBox& list, QString* reason)

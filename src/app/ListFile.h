@@ -2,13 +2,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class ListBox;
 
 // The text files of the program hold one list row per line. They are written
-// as UTF-8 and read as UTF-8, or as Windows-1252 when the bytes are not valid
-// UTF-8, so files written by the Windows version keep their "»".
-QString decodeListText(const QByteArray& bytes);
+// as UTF-8 and read line by line: a line that is valid UTF-8 as UTF-8, any
+// other as Windows-1252, so lines written by the Windows version keep their
+// "»" and never change how the other lines read. Empty lines are left out.
+QStringList decodeListLines(const QByteArray& bytes);
 
 // Clears the list and adds every non-empty line of the file, in file order.
 // A file that cannot be read leaves the list empty.
