@@ -149,6 +149,28 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
     }
 }
 
+// One running program writes a set of files: a second one on the same
+// folders names the first and stops; the lock of one that was killed is
+// taken over.
+TEST_F(Room, ASecondCopyIsRefusedAndAKilledOnesLockTakenOver)
+{
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(QUILLON_BINARY), {QStringLiteral("--headless")});
+    ASSERT_TRUE(second.waitForFinished(kCeiling));
+    EXPECT_EQ(second.exitCode(), 2);
+    EXPECT_TRUE(second.readAllStandardError().contains("are in use by another running Quillon (PID "
+                                                       + QByteArray::number(quillon.processId()) + ")"));
+    EXPECT_EQ(second.readAllStandardOutput(), "");
+
+    ::kill(pid_t(quillon.processId()), SIGKILL);
+    ASSERT_TRUE(quillon.waitForFinished(kCeiling));
+    out.clear();
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    EXPECT_EQ(end(), 0);
+}
+
 // Written a few seconds after the change, not at shut-down: a kill then
 // loses nothing. Relative XDG paths are ignored: the files go where they
 // would go unset, and not into the working folder.

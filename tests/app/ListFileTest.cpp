@@ -4,7 +4,10 @@
 #include "controls/ListBox.h"
 #include "support/TestState.h"
 
+#include "chatlink/AnsiText.h"
+
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -59,6 +62,46 @@ TEST(ListFile, AReadOnlyFolderWithAWritableFileTakesTheSaveInPlace)
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_EQ(readFile(path), "[font]:<b>\r\n[loads]:3\r\n");
+}
+
+// Lines of UTF-8 and of Windows-1252 mixed, as a playlist kept for years
+// holds them: each is read on its own, so after a change and a save every
+// row nobody touched reads as it did, and every UTF-8 line is the same bytes.
+TEST(ListFile, EachLineIsReadOnItsOwnAndComesBackAsItWas)
+{
+    static const QList<QByteArray> pieces {
+        "Bj\xc3\xb6rk", "caf\xe9", "\xc2\xbb", "\xbb",         ";",    "/m/x.mp3", "\xf0\x9f\x8e\xb5",
+        "\x80\x99",     "\xc3",    " ",        "\xe2\x82\xac", "a\rb", "\xff\xfe", "\t"};
+    std::mt19937 random(23);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("playlist.txt"));
+    for (int round = 0; round < 200; ++round) {
+        QList<QByteArray> lines;
+        for (int n = 1 + pick(8); n > 0; --n) {
+            QByteArray line = "song";
+            for (int k = pick(5); k > 0; --k)
+                line += pieces[pick(int(pieces.size()))];
+            lines.append(line);
+        }
+        ASSERT_TRUE(writeFile(path, lines.join("\r\n") + (pick(2) ? "\r\n" : "\n")));
+        ListBox list;
+        LoadListFromFile(path, list);
+        ASSERT_EQ(list.count(), lines.size());
+        const int changed = pick(int(lines.size()));
+        list.removeItem(changed);
+        lines.removeAt(changed);
+        ASSERT_TRUE(SaveListToFile(path, list));
+        ListBox again;
+        LoadListFromFile(path, again);
+        EXPECT_EQ(again.items(), list.items());
+        const QList<QByteArray> written = readFile(path).split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const std::string old = lines[i].toStdString();
+            const QByteArray expected = lines[i].isValidUtf8() ? lines[i] : AnsiText::fromAnsi(old).toUtf8();
+            EXPECT_EQ(written.value(i), expected + '\r') << "round " << round << " line " << i;
+        }
+    }
 }
 
 // A burst of changes is one write, a list at rest none, and a write that
