@@ -43,6 +43,8 @@ struct Options {
     QString screenName;
     bool bot = false;
     HeadlessBotSettings botSettings;
+    // The command prefix for this run, over the store's.
+    std::optional<QString> prefix;
 };
 
 [[noreturn]] void usageError(const QString& message)
@@ -114,8 +116,13 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
                        "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
         QStringLiteral("1|2|auto"));
-    parser.addOptions(
-        {headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer, owner, tocVersion});
+    const QCommandLineOption prefix(
+        QStringLiteral("prefix"),
+        QStringLiteral("Only your lines that begin with TEXT are commands, taken without it; the rest is chat "
+                       "(this run only; default: [room] prefix of the per-user store, else none). \"\" for none."),
+        QStringLiteral("TEXT"));
+    parser.addOptions({prefix, headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
+                       owner, tocVersion});
     parser.process(app);
 
     Options options;
@@ -132,6 +139,12 @@ Options parseOptions(const QCoreApplication& app)
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
+    if (parser.isSet(prefix)) {
+        options.prefix = parser.value(prefix);
+        const QString problem = CommandInterpreter::prefixProblem(*options.prefix);
+        if (!problem.isEmpty())
+            usageError(QStringLiteral("--prefix \"%1\" %2").arg(*options.prefix, problem));
+    }
     const auto given = [&parser](const QCommandLineOption& option) {
         return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
     };
@@ -169,6 +182,12 @@ std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise 
                            [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
 }
 
+void usePrefix(MainForm& form, const Options& options)
+{
+    if (options.prefix)
+        form.interpreter.setPrefix(*options.prefix);
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
     DesktopWindows desktop;
@@ -184,6 +203,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
 #endif
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
@@ -202,6 +222,7 @@ int runBot(QCoreApplication& app, const Options& options)
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(AppPaths::standard(), desktop, player, frontEnd);
+    usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
@@ -222,6 +243,7 @@ int runGui(QApplication& app, const Options& options)
     MpvPlayer player;
     MainWindow window;
     MainForm form(AppPaths::standard(), desktop, player, window);
+    usePrefix(form, options);
     window.attach(form);
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::received, &form, &MainForm::Form_Unload);
