@@ -144,10 +144,13 @@ void MainForm::loadQueue()
                     .arg(paths.queueFile()));
         return;
     }
-    LoadListFromFile(paths.queueFile(), lstQueue);
-    // A file grown or garbled by hand holds at most a queue's worth.
-    while (lstQueue.count() > Player::kQueueSize)
-        lstQueue.removeItem(lstQueue.count() - 1);
+    ListBox read;
+    LoadListFromFile(paths.queueFile(), read);
+    // What a file garbled by hand holds beyond songs of the playlist, or
+    // beyond a queue's worth of them, is no queue.
+    QStringList songs = read.items();
+    songs.removeIf([this](const QString& name) { return !player.hasSong(name); });
+    lstQueue.addItems(songs.mid(0, Player::kQueueSize));
 }
 
 void MainForm::closingAnimation()
