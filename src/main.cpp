@@ -119,7 +119,7 @@ Options parseOptions(const QCoreApplication& app)
     const QCommandLineOption prefix(
         QStringLiteral("prefix"),
         QStringLiteral("Only your lines that begin with TEXT are commands, taken without it; the rest is chat "
-                       "(this run only; default: [room] prefix of the per-user store, else none). \"\" for none."),
+                       "(this run only; default: the per-user store's, else none)."),
         QStringLiteral("TEXT"));
     parser.addOptions({prefix, headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
                        owner, tocVersion});
