@@ -113,7 +113,9 @@ void MainForm::Form_Unload()
     m_unloaded = true;
     ui.removeTrayIcon();
     // Both are tried, whatever the first gives.
-    m_filesWritten = playlistFile.save() & settingsFile.save() & queueFile.save();
+    // An empty queue that never had a file needs none.
+    const bool queueKept = lstQueue.count() == 0 && !QFileInfo::exists(paths.queueFile()) ? true : queueFile.save();
+    m_filesWritten = playlistFile.save() & settingsFile.save() & queueKept;
     ui.closeForm(UserInterface::Form::Chat);
     botMode.closing();
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));

@@ -66,7 +66,7 @@ CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent)
     // Kept when it can be used; otherwise the field says why and goes back.
     auto* prefixRow = new QFormLayout;
     auto* prefix = new QLineEdit(interpreter.prefix(), this);
-    prefix->setPlaceholderText(QStringLiteral("none: every line of yours is a command"));
+    prefix->setPlaceholderText(QStringLiteral("none"));
     prefix->setMaxLength(int(CommandInterpreter::kPrefixMax));
     prefixRow->addRow(QStringLiteral("Command &prefix:"), prefix);
     layout->addLayout(prefixRow);
