@@ -206,13 +206,13 @@ TEST_F(HeadlessBot, AnOwnerInTheRoomChoosesGetsHelpSetsTheVolumeAndQueues)
     EXPECT_TRUE(says(played[1], "love gamma</U>"));
     EXPECT_TRUE(says(played[2], "other</U>"));
     EXPECT_EQ(bot.state(), QProcess::Running);
+    EXPECT_TRUE(says(ownerSays("q love alpha"), "<u>Queued</u> love alpha \xc2\xbb place 1"));
 
-    // Started again with a prefix: the volume is what it was, and the
-    // owner's lines without the prefix are chat.
+    // Started again with a prefix: the volume and the queue are what they
+    // were, and the owner's lines without the prefix are chat.
     bot.terminate();
     ASSERT_TRUE(waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs));
-    EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/data/quillon/queue.txt")));
-    EXPECT_EQ(read(QStringLiteral("/data/quillon/queue.txt")), "");
+    EXPECT_EQ(read(QStringLiteral("/data/quillon/queue.txt")), "love alpha\r\n");
     bot.start(QStringLiteral(QUILLON_BINARY), options + QStringList {"--prefix", "!"});
     ASSERT_TRUE(server.greeted(2, kTimeoutMs));
     ASSERT_TRUE(joined());
@@ -220,6 +220,7 @@ TEST_F(HeadlessBot, AnOwnerInTheRoomChoosesGetsHelpSetsTheVolumeAndQueues)
     server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), "Owner One", "ver"));
     const QByteArray answer = ownerSays("!vol");
     EXPECT_TRUE(says(answer, "<u>Volume</u> 30")) << answer.constData();
+    EXPECT_TRUE(says(ownerSays("!q"), "<u>Queue</u> 1 love alpha\""));
 }
 
 }  // namespace
