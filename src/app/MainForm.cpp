@@ -122,6 +122,7 @@ void MainForm::Form_Unload()
     ui.keepWindowPlaces();
     closingAnimation();
     player.stopTimers();
+    interpreter.commands.endChoice();
     discovery.Timer2.stop();
     chat1.scan_off();
     // The server sees the bot leave instead of a connection dropped by the

@@ -26,7 +26,8 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     for (const QTimer* timer :
          {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
-          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait})
+          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait, &t->interpreter.commands.tmrChoice,
+          &t->toc.sendQueue().timer})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 
