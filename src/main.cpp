@@ -46,6 +46,8 @@ struct Options {
     QString screenName;
     bool bot = false;
     HeadlessBotSettings botSettings;
+    // The command prefix for this run, over the store's.
+    std::optional<QString> prefix;
 };
 
 [[noreturn]] void usageError(const QString& message)
@@ -117,8 +119,13 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("The TOC dialect: 1 for the servers run today, 2 for TOC2 servers, auto for TOC2 and then "
                        "TOC1 if the server hangs up on it (default: the per-user store's, else auto)."),
         QStringLiteral("1|2|auto"));
-    parser.addOptions(
-        {headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer, owner, tocVersion});
+    const QCommandLineOption prefix(
+        QStringLiteral("prefix"),
+        QStringLiteral("Only your lines that begin with TEXT are commands, taken without it; the rest is chat "
+                       "(this run only; default: the per-user store's, else none)."),
+        QStringLiteral("TEXT"));
+    parser.addOptions({prefix, headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
+                       owner, tocVersion});
     parser.process(app);
 
     Options options;
@@ -135,6 +142,12 @@ Options parseOptions(const QCoreApplication& app)
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
+    if (parser.isSet(prefix)) {
+        options.prefix = parser.value(prefix);
+        const QString problem = CommandInterpreter::prefixProblem(*options.prefix);
+        if (!problem.isEmpty())
+            usageError(QStringLiteral("--prefix \"%1\" %2").arg(*options.prefix, problem));
+    }
     const auto given = [&parser](const QCommandLineOption& option) {
         return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
     };
@@ -194,6 +207,12 @@ std::optional<int> refuseSecondCopy(FilesLock& lock, bool windows)
     return 2;
 }
 
+void usePrefix(MainForm& form, const Options& options)
+{
+    if (options.prefix)
+        form.interpreter.setPrefix(*options.prefix);
+}
+
 int runHeadless(QCoreApplication& app, const Options& options)
 {
     const AppPaths paths = AppPaths::standard();
@@ -216,6 +235,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
 #ifndef Q_OS_WIN
     form.chat1.listenTo(room);
 #endif
+    usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.Form_Load();
     frontEnd.attach(form);
@@ -238,6 +258,7 @@ int runBot(QCoreApplication& app, const Options& options)
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
     MainForm form(paths, desktop, player, frontEnd);
+    usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.Form_Load();
     HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
@@ -265,6 +286,7 @@ int runGui(QApplication& app, const Options& options)
 #ifndef Q_OS_WIN
     form.chat1.listenTo(room);
 #endif
+    usePrefix(form, options);
     window.attach(form);
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::received, &form, &MainForm::Form_Unload);

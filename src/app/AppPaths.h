@@ -10,9 +10,12 @@ struct AppPaths {
 
     static inline const QString kPlaylistName = QStringLiteral("playlist.txt");
     static inline const QString kSettingsName = QStringLiteral("settings.quillon");
+    static inline const QString kQueueName = QStringLiteral("queue.txt");
 
     QString playlistFile() const { return programDir + u'/' + kPlaylistName; }
     QString settingsFile() const { return settingsDir + u'/' + kSettingsName; }
+    // The play-next queue, kept with the playlist.
+    QString queueFile() const { return programDir + u'/' + kQueueName; }
 
     // The platform's places: on Linux $XDG_DATA_HOME/quillon and
     // $XDG_CONFIG_HOME/quillon, created when missing.

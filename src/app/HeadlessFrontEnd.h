@@ -39,6 +39,7 @@ public:
     void showMainWindow() override { }
     // No window can be shown: the picker closes at once, so the owner's
     // next search is not held up by results no one can pick.
+    bool showsWindows() const override { return false; }
     void showForm(Form form) override;
     void closeForm(Form) override { }
     int closingGeometry() const override { return m_geometry; }

@@ -1,9 +1,13 @@
 #include "app/MainForm.h"
 
+#include "app/ListFile.h"
 #include "bot/ChatUsers.h"
 #include "bot/SystemInfo.h"
+#include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
+
+#include <QFileInfo>
 
 MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, UserInterface& ui_, QObject* parent)
     : QObject(parent),
@@ -13,6 +17,7 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       paths(std::move(paths_)),
       playlistFile(List2, paths.playlistFile(), ui),
       settingsFile(lstsettings, paths.settingsFile(), ui),
+      queueFile(lstQueue, paths.queueFile(), ui),
       chat1(*this, windows, ui),
       library(*this, chat1, paths),
       settings(*this, paths),
@@ -32,8 +37,23 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
     connect(&botMode, &BotMode::aimchatscan, this, handle);
     connect(&interpreter, &CommandInterpreter::endRequested, this, &MainForm::Form_Unload);
 
-    // Several search results are offered in the picker.
-    connect(&player, &Player::songsOffered, &frmSong, &SongPicker::open);
+    // Several search results are offered in the picker, or in the chat
+    // where the owner sees no window: as the bot, or without windows.
+    connect(&player, &Player::songsOffered, this, [this](const QStringList& names) {
+        if (chkBot.value() != 1 && ui.showsWindows())
+            return frmSong.open(names);
+        List3.clear();
+        interpreter.commands.offer(names);
+    });
+
+    const QString prefix = CommandInterpreter::storedPrefix();
+    const QString problem = CommandInterpreter::prefixProblem(prefix);
+    if (problem.isEmpty())
+        interpreter.setPrefix(prefix);
+    else
+        logLine(stderr, LogLevel::Warning,
+                QStringLiteral("quillon: the command prefix \"%1\" of [room] prefix %2; no prefix is used")
+                    .arg(prefix, problem));
 
     // Bot mode follows the TOC client and takes chat1's lines to the room.
     botMode.attachClient();
@@ -71,9 +91,11 @@ void MainForm::Form_Load()
 
     library.load();
     settings.load();
+    loadQueue();
     // Loading is no change to write back; counting the start below is.
     playlistFile.markSaved();
     settingsFile.markSaved();
+    queueFile.markSaved();
     library.addSongs();
     GetChatUsers(windows, lstusers);
     settings.applyAtStartUp();
@@ -91,12 +113,16 @@ void MainForm::Form_Unload()
     m_unloaded = true;
     ui.removeTrayIcon();
     // Both are tried, whatever the first gives.
-    m_filesWritten = playlistFile.save() & settingsFile.save();
+    // An empty queue that never had a file needs none.
+    const bool queueKept = lstQueue.count() == 0 && !QFileInfo::exists(paths.queueFile()) ? true : queueFile.save();
+    m_filesWritten = playlistFile.save() & settingsFile.save() & queueKept;
     ui.closeForm(UserInterface::Form::Chat);
+    botMode.closing();
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
     ui.keepWindowPlaces();
     closingAnimation();
     player.stopTimers();
+    interpreter.commands.endChoice();
     discovery.Timer2.stop();
     chat1.scan_off();
     // The server sees the bot leave instead of a connection dropped by the
@@ -105,6 +131,29 @@ void MainForm::Form_Unload()
     if (toc.state() != MarlTOCSock::State::Disconnected)
         toc.LogOff();
     ui.endProgram();
+}
+
+void MainForm::loadQueue()
+{
+    // Only a regular file of a queue's size is read: a FIFO put there would
+    // block the start, a huge file would fill the memory.
+    const QFileInfo file(paths.queueFile());
+    if (!file.exists())
+        return;
+    if (!file.isFile() || file.size() > kQueueFileMax) {
+        logLine(stderr, LogLevel::Warning,
+                QStringLiteral("quillon: %1 is not a queue (not a regular file, or over 1 MiB); the queue starts "
+                               "empty")
+                    .arg(paths.queueFile()));
+        return;
+    }
+    ListBox read;
+    LoadListFromFile(paths.queueFile(), read);
+    // What a file garbled by hand holds beyond songs of the playlist, or
+    // beyond a queue's worth of them, is no queue.
+    QStringList songs = read.items();
+    songs.removeIf([this](const QString& name) { return !player.hasSong(name); });
+    lstQueue.addItems(songs.mid(0, Player::kQueueSize));
 }
 
 void MainForm::closingAnimation()

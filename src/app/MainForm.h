@@ -41,6 +41,8 @@ public:
     // shut-down.
     SavedList playlistFile;
     SavedList settingsFile;
+    // The play-next queue, kept the same way.
+    SavedList queueFile;
 
     // The chat exit comes first: every Part below may speak.
     ChatScanner chat1;
@@ -89,6 +91,8 @@ public:
 
 private:
     void closingAnimation();
+    void loadQueue();
+    static constexpr qint64 kQueueFileMax = 1 << 20;
 
     bool m_unloaded = false;
     bool m_filesWritten = false;

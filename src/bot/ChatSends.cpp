@@ -104,6 +104,13 @@ QString CommandsForm::helpText()
         "unx - unignore user",
         "next - play next file",
         "perv - play last file",
+        "skip - end the song, the queue's next plays",
+        "q file - queue file",
+        "q - list the queue",
+        "unq N - take place N off the queue",
+        "vol N - set the volume, 0 to 100",
+        "help word - one command's help",
+        "1 to 9 - choose among files found",
     };
     QString text;
     for (const char* line : lines)

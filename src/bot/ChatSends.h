@@ -38,6 +38,7 @@ void store(const QString& key, const QString& text);
 struct CommandsForm {
     static QString caption();  // "Commands"
     static QString okCaption();  // "&OK"
-    // The 25 help lines, each ended by CR LF.
+    // The help lines, each ended by CR LF: the 25 of old, then the newer
+    // commands.
     static QString helpText();
 };

@@ -13,9 +13,11 @@
 #include "controls/FormState.h"
 #include "controls/ScreenName.h"
 #include "controls/UserInterface.h"
+#include "controls/UserStore.h"
 #include "player/MediaPlayer.h"
 #include "player/Player.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -37,12 +39,50 @@ const QString kSerifHead = QStringLiteral(
 
 }  // namespace
 
+const QString CommandInterpreter::kPrefixGroup = QStringLiteral("room");
+const QString CommandInterpreter::kPrefixKey = QStringLiteral("prefix");
+
 CommandInterpreter::CommandInterpreter(FormState& form, Uses uses)
-    : ramText(&RamText),
+    : commands(form, uses.chat, uses.player),
+      ramText(&RamText),
       uptimeText(&UptimeText),
       m_form(form),
       m_uses(uses)
 { }
+
+void CommandInterpreter::setPrefix(const QString& prefix)
+{
+    m_prefix = prefix;
+    commands.setPrefix(prefix);
+}
+
+QString CommandInterpreter::prefixProblem(const QString& prefix)
+{
+    if (prefix.contains(u'/'))
+        return QStringLiteral("holds \"/\", and everything from a \"/\" on is cut off a chat line");
+    if (std::any_of(prefix.cbegin(), prefix.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("holds a control character");
+    if (!prefix.isEmpty() && prefix.trimmed().isEmpty())
+        return QStringLiteral("is only blanks");
+    if (prefix.size() > kPrefixMax)
+        return QStringLiteral("is longer than %1 characters").arg(kPrefixMax);
+    return {};
+}
+
+QString CommandInterpreter::storedPrefix()
+{
+    return GetSetting(kPrefixGroup, kPrefixKey);
+}
+
+QString CommandInterpreter::storePrefix(const QString& prefix)
+{
+    QString problem = prefixProblem(prefix);
+    if (!problem.isEmpty())
+        return problem;
+    SaveSetting(kPrefixGroup, kPrefixKey, prefix);
+    setPrefix(prefix);
+    return {};
+}
 
 QString CommandInterpreter::P() const
 {
@@ -72,11 +112,20 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
     const QString owner = m_form.lbuser.caption();
     if (owner == FormState::kUnknownOwner || !SameScreenName(whosaid, owner))
         return;
+    if (!m_prefix.isEmpty()) {
+        if (!whatsaid.startsWith(m_prefix, Qt::CaseInsensitive))
+            return;
+        whatsaid.remove(0, m_prefix.size());
+    }
     obey(whatsaid);
 }
 
 void CommandInterpreter::obey(QString whatsaid)
 {
+    // The newer words are tested once, on the line as typed, so that none
+    // of them reaches the older tests ("help end" does not end).
+    if (commands.handle(whatsaid))
+        return;
     // The tests are not exclusive: each one sees the text as the tests
     // before it left it, so "p stop" searches and then stops.
     if (startsWith(whatsaid, QLatin1String("x "))) {
@@ -215,6 +264,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
 
 void CommandInterpreter::search(const QString& t)
 {
+    commands.endChoice();
     const QString key = t.toLower();
     QStringList hits;
     int last = -1;
@@ -239,16 +289,25 @@ void CommandInterpreter::removeEntries(const QString& text)
     // An empty text is contained in every entry; it names none of them.
     if (t.isEmpty())
         return;
+    const auto matches = [&t](const QString& line) { return NormalizeName(line).contains(t); };
+    // A server would take a line per entry for a flood; a count says as much.
+    const QStringList& lines = m_form.List2.items();
+    const bool summed = m_form.chkBot.value() == 1 && std::count_if(lines.cbegin(), lines.cend(), matches) > kBulkLines;
+    int removed = 0;
     for (int i = 0; i < m_form.List2.count();) {
-        if (!NormalizeName(m_form.List2.item(i)).contains(t)) {
+        if (!matches(m_form.List2.item(i))) {
             ++i;
             continue;
         }
         // The entry that moves up into position i is tested next.
         m_form.List2.removeItem(i);
-        send(kSerifHead + m_form.List1.item(i) + kSerifHead + QStringLiteral(" removed"));
+        if (!summed || removed < kBulkShown)
+            send(kSerifHead + m_form.List1.item(i) + kSerifHead + QStringLiteral(" removed"));
+        ++removed;
         m_form.List1.removeItem(i);
     }
+    if (summed)
+        send(kSerifHead + QStringLiteral("\u2026 and %1 more removed").arg(removed - kBulkShown));
 }
 
 void CommandInterpreter::clearTranscript()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bot/RoomCommands.h"
+
 #include <QObject>
 #include <QString>
 
@@ -43,6 +45,32 @@ public:
     // the room hears of them as of the owner's own commands.
     void obey(QString whatsaid);
 
+    // When set, only the owner's lines that begin with it (letter case
+    // aside) are commands, taken without it; the rest is chat. Empty: every
+    // owner line is a command.
+    QString prefix() const { return m_prefix; }
+    // For this run; the caller has checked it.
+    void setPrefix(const QString& prefix);
+    // What is wrong with a prefix, for people; empty when it can be used.
+    static QString prefixProblem(const QString& prefix);
+    // The per-user store's prefix ([room] prefix).
+    static QString storedPrefix();
+    static const QString kPrefixGroup;  // "room"
+    static const QString kPrefixKey;  // "prefix"
+    static constexpr qsizetype kPrefixMax = 16;
+    // Stores it and uses it from now on; the problem, and nothing done,
+    // when it cannot be used.
+    QString storePrefix(const QString& prefix);
+
+    // help, vol, the queue and the choice among hits.
+    RoomCommands commands;
+
+    // On the route to a TOC server, a command that would send more than
+    // kBulkLines lines at once sends the first kBulkShown and one line
+    // that counts the rest.
+    static constexpr int kBulkLines = 5;
+    static constexpr int kBulkShown = 3;
+
     // The machine texts of "info"; a test puts fixed texts here.
     std::function<QString()> ramText;
     std::function<QString()> uptimeText;
@@ -67,4 +95,5 @@ private:
 
     FormState& m_form;
     Uses m_uses;
+    QString m_prefix;
 };

@@ -28,6 +28,7 @@ public:
     ListBox lstRan;  // candidates of a random pick by text
     ListBox lstsettings;  // settings lines
     ListBox lstusers;  // members of the chat room
+    ListBox lstQueue;  // names of the songs to play next, in turn
     // The playlist's height; bot mode shortens it to uncover its panel.
     TwipsField List1Height {kListHeightScan};
 

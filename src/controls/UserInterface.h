@@ -27,6 +27,9 @@ public:
     virtual void hideMainWindow() = 0;
     virtual void showMainWindow() = 0;
 
+    // Whether a window shown is seen by the owner; without windows, the
+    // choice among search hits is made in the chat.
+    virtual bool showsWindows() const { return true; }
     virtual void showForm(Form form) = 0;
     virtual void closeForm(Form form) = 0;
 

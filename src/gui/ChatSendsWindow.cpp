@@ -2,15 +2,18 @@
 
 #include "bot/ChatSends.h"
 #include "bot/ChatSendsForm.h"
+#include "bot/CommandInterpreter.h"
 #include "gui/Binding.h"
 #include "gui/TemplateEdit.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog(parent), m_form(form)
@@ -52,7 +55,7 @@ void ChatSendsWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-CommandsWindow::CommandsWindow(QWidget* parent) : QDialog(parent)
+CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent) : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(CommandsForm::caption());
@@ -60,6 +63,23 @@ CommandsWindow::CommandsWindow(QWidget* parent) : QDialog(parent)
     auto* text = new QPlainTextEdit(CommandsForm::helpText(), this);
     text->setReadOnly(true);
     layout->addWidget(text);
+    // Kept when it can be used; otherwise the field says why and goes back.
+    auto* prefixRow = new QFormLayout;
+    auto* prefix = new QLineEdit(interpreter.prefix(), this);
+    prefix->setPlaceholderText(QStringLiteral("none"));
+    prefix->setMaxLength(int(CommandInterpreter::kPrefixMax));
+    prefixRow->addRow(QStringLiteral("Command &prefix:"), prefix);
+    layout->addLayout(prefixRow);
+    connect(prefix, &QLineEdit::editingFinished, this, [prefix, &interpreter] {
+        if (prefix->text() == interpreter.prefix())
+            return;
+        const QString problem = interpreter.storePrefix(prefix->text());
+        prefix->setToolTip(problem.isEmpty() ? QString() : QStringLiteral("The prefix ") + problem);
+        if (!problem.isEmpty()) {
+            QToolTip::showText(prefix->mapToGlobal(QPoint(0, prefix->height())), prefix->toolTip(), prefix);
+            prefix->setText(interpreter.prefix());
+        }
+    });
     auto* ok = skinButton(1, CommandsForm::okCaption(), this, [this] { close(); });
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignRight);

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class ChatSendsForm;
+class CommandInterpreter;
 
 // frmChat, "Chat Sends": a view over the reply templates and chat sends.
 class ChatSendsWindow : public QDialog {
@@ -17,9 +18,9 @@ private:
     ChatSendsForm& m_form;
 };
 
-// frmCom, "Commands": the command help.
+// frmCom, "Commands": the command help, and the command prefix.
 class CommandsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit CommandsWindow(QWidget* parent = nullptr);
+    explicit CommandsWindow(CommandInterpreter& interpreter, QWidget* parent = nullptr);
 };

@@ -337,7 +337,7 @@ QWidget* MainWindow::createForm(Form form)
     case Form::Chat:
         return new ChatSendsWindow(m_form->frmChat, this);
     case Form::Commands:
-        return new CommandsWindow(this);
+        return new CommandsWindow(m_form->interpreter, this);
     }
     return nullptr;
 }

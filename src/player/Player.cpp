@@ -3,6 +3,7 @@
 #include "controls/ChatExit.h"
 #include "controls/FormState.h"
 #include "controls/ScreenName.h"
+#include "controls/UserStore.h"
 #include "player/MediaPlayer.h"
 #include "player/Mp3Header.h"
 
@@ -79,8 +80,17 @@ QString twoDigits(int value)
 
 }  // namespace
 
+const QString Player::kVolumeGroup = QStringLiteral("player");
+const QString Player::kVolumeKey = QStringLiteral("volume");
+
 Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form), m_wmp(wmp), m_chat(chat)
 {
+    // A stored text that is no volume counts as missing.
+    bool ok = false;
+    const int stored = GetSetting(kVolumeGroup, kVolumeKey).trimmed().toInt(&ok);
+    m_volume = ok && stored >= 0 && stored <= 100 ? stored : kDefaultVolume;
+    m_wmp.setVolume(m_volume);
+
     Timer1.setSingleShot(true);
     Timer1.setInterval(0);
     connect(&Timer1, &QTimer::timeout, this, &Player::Timer1_Timer);
@@ -107,6 +117,7 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
     connect(&m_form.txtSec, &TextField::textChanged, this, schedule);
 
     connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
+    connect(&m_wmp, &MediaPlayer::playStateChanged, this, &Player::stateChanged);
 
     // What the clocks read.
     const auto clocks = [this] { updateClocks(); };
@@ -288,6 +299,63 @@ void Player::AutoRandom(bool Enabled)
     m_form.chkenabled.setValue(Enabled ? 1 : 0);
 }
 
+void Player::setVolume(int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    m_wmp.setVolume(percent);
+    if (percent == m_volume)
+        return;
+    m_volume = percent;
+    SaveSetting(kVolumeGroup, kVolumeKey, QString::number(percent));
+    Q_EMIT volumeChanged(percent);
+}
+
+bool Player::hasSong(const QString& name) const
+{
+    const QString key = NormalizeName(name);
+    if (key.isEmpty())
+        return false;
+    const QStringList& lines = m_form.List2.items();
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [&](const QString& line) { return NormalizeName(nameField(line)) == key; });
+}
+
+bool Player::playQueued()
+{
+    ListBox& queue = m_form.lstQueue;
+    while (queue.count() > 0) {
+        const QString name = queue.item(0);
+        queue.removeItem(0);
+        if (hasSong(name)) {
+            Play(name);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Player::skip()
+{
+    m_songEnded = false;
+    if (!playQueued())
+        m_wmp.stop();
+}
+
+void Player::stateChanged(int state)
+{
+    // The owner's stop is no end of a song: the queue waits for one.
+    m_songEnded = state == MediaPlayer::MediaEnded || (m_songEnded && state == MediaPlayer::Stopped);
+}
+
+bool Player::followWithQueued()
+{
+    const int state = m_wmp.playState();
+    if (!m_songEnded || (state != MediaPlayer::MediaEnded && state != MediaPlayer::Stopped))
+        return false;
+    m_songEnded = false;
+    return playQueued();
+}
+
 void Player::Timer1_Timer()
 {
     // A song started here waits while it opens, and events run meanwhile;
@@ -300,6 +368,7 @@ void Player::Timer1_Timer()
     {
         const QScopedValueRollback busy(m_inTimer1, true);
 
+        followWithQueued();
         if (m_wmp.playState() == MediaPlayer::Stopped) {
             m_form.chkTime.setValue(0);
             m_form.txtMin.setText(QStringLiteral("0"));
@@ -354,7 +423,8 @@ void Player::tmrAR_Timer()
     const int state = m_wmp.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_form.chkTime.setValue(0);
-    if (m_form.chkenabled.value() != 1)
+    // Whichever tick comes first after a song's end plays the queue's first.
+    if (followWithQueued() || m_form.chkenabled.value() != 1)
         return;
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
         if (m_wmp.playState() != idle)
@@ -380,6 +450,11 @@ void Player::tmrAR_Timer()
 void Player::mediaError(const QString& url)
 {
     m_unplayable.insert(url);
+    // A queued song that would not play gives way to the next one.
+    if (m_form.lstQueue.count() > 0) {
+        m_songEnded = true;
+        scheduleTimer1();
+    }
     if (url != m_autoPicked || m_form.chkenabled.value() != 1)
         return;
     m_autoPickFailed = true;

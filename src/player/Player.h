@@ -30,6 +30,27 @@ public:
     // Whether a song is being started or a single search result waits to be.
     bool isBusy() const;
 
+    // The loudness, 0 to 100: kept in the per-user store and applied to the
+    // media player; 50 until set.
+    int volume() const { return m_volume; }
+    // Clamped to 0..100, stored and applied.
+    void setVolume(int percent);
+    static const QString kVolumeGroup;  // "player"
+    static const QString kVolumeKey;  // "volume"
+    static constexpr int kDefaultVolume = 50;
+
+    // The play-next queue (lstQueue) holds song names. When a song ends by
+    // itself or is skipped, the queue's first song still in the playlist
+    // plays, before auto random would pick one.
+    static constexpr int kQueueSize = 100;
+    // Plays the first queued song still in the playlist, dropping the ones
+    // before it that are not; false when none was left.
+    bool playQueued();
+    // Ends the current song: the queue's first plays, or the player stops.
+    void skip();
+    // Whether a playlist line has this name, as Play matches names.
+    bool hasSong(const QString& name) const;
+
     // The timers' work, one tick each.
     // Takes over the search results: one is played, several are offered.
     void Timer1_Timer();
@@ -58,6 +79,7 @@ public:
 Q_SIGNALS:
     // Several search results wait and no picker is open: the names to offer.
     void songsOffered(const QStringList& names);
+    void volumeChanged(int percent);
 
 private:
     void startLine(const QString& name, const QString& path, const QString& n);
@@ -65,6 +87,9 @@ private:
     void updateClocks();
     void resetClock();
     void mediaError(const QString& url);
+    void stateChanged(int state);
+    // After a song ended by itself: the queue's first song, if any.
+    bool followWithQueued();
 
     FormState& m_form;
     MediaPlayer& m_wmp;
@@ -81,6 +106,10 @@ private:
     QString m_autoPicked;
     bool m_autoPickFailed = false;
     int m_autoFailures = 0;
+    int m_volume = kDefaultVolume;
+    // The last song ended by itself (or would not play) and nothing has
+    // started since.
+    bool m_songEnded = false;
 };
 
 // The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").

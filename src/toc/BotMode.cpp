@@ -1,6 +1,7 @@
 #include "toc/BotMode.h"
 
 #include "chatlink/ChatScanner.h"
+#include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
 #include "toc/MarlTOCSock.h"
@@ -23,6 +24,7 @@ const QString BotMode::kScreenNameKey = QStringLiteral("screenname");
 const QString BotMode::kRoomKey = QStringLiteral("room");
 const QString BotMode::kExchangeKey = QStringLiteral("exchange");
 const QString BotMode::kOwnerKey = QStringLiteral("owner");
+const QString BotMode::kSendRateKey = QStringLiteral("sendrate");
 const QString BotMode::kBadExchange
     = QStringLiteral("The exchange must be a whole number from -32768 to 32767; the room was not joined.");
 
@@ -183,6 +185,34 @@ void BotMode::storeDialect(TocDialect dialect)
     SaveSetting(kGroup, kVersionKey, tocDialectText(dialect));
 }
 
+double BotMode::sendRate()
+{
+    const QString text = GetSetting(kBotGroup, kSendRateKey).trimmed();
+    bool ok = false;
+    const double rate = text.toDouble(&ok);
+    if (text.isEmpty() || (ok && rate > 0 && rate <= 100))
+        return text.isEmpty() ? kSendRate : rate;
+    static bool said = false;
+    if (!std::exchange(said, true)) {
+        logLine(stderr, LogLevel::Warning,
+                QStringLiteral("quillon: [bot] sendrate \"%1\" is not a number of messages a second from above 0 "
+                               "to 100; sending %2 a second")
+                    .arg(text)
+                    .arg(kSendRate));
+    }
+    return kSendRate;
+}
+
+void BotMode::closing()
+{
+    const int dropped = m_toc.dropQueued();
+    m_toc.setSendRate(0);
+    if (dropped > 0) {
+        logLine(stderr, LogLevel::Info,
+                QStringLiteral("toc: %1 queued line%2 dropped at shut-down").arg(dropped).arg(dropped == 1 ? "" : "s"));
+    }
+}
+
 void BotMode::chkBot_Click()
 {
     if (m_form.chkBot.value() == 1) {
@@ -244,6 +274,7 @@ void BotMode::loginWithPanel()
     const TocEndpoint host = server();
     const TocEndpoint auth = authorizer();
     m_toc.setDialect(dialect());
+    m_toc.setSendRate(sendRate());
     m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
 }
 

@@ -57,6 +57,8 @@ public:
     static const QString kRoomKey;  // "room"
     static const QString kExchangeKey;  // "exchange"
     static const QString kOwnerKey;  // "owner"
+    static const QString kSendRateKey;  // "sendrate": messages a second, 1
+    static constexpr double kSendRate = 1;
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
@@ -70,6 +72,15 @@ public:
     // For this run only; nothing is stored.
     void setServer(const TocEndpoint& endpoint) { m_server = endpoint; }
     void setAuthorizer(const TocEndpoint& endpoint) { m_authorizer = endpoint; }
+
+    // The pace of what the bot sends: the store's, else one a second. A
+    // stored text that is not a number above 0 (up to 100) is said once
+    // and counts as missing.
+    static double sendRate();
+
+    // The shut-down is under way: what waits to be sent is dropped (and
+    // counted on stderr), so the closing line and the sign-off go at once.
+    void closing();
 
     // The dialect sign-on uses: the one set for this run, else the per-user
     // store's, else TOC2. A stored text that names none counts as missing.

@@ -56,6 +56,15 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, He
     });
     connect(&toc, &MarlTOCSock::LeftChat, this,
             [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
+    connect(&toc, &MarlTOCSock::sendRateChanged, this, [this](double perSecond) {
+        if (perSecond < BotMode::sendRate()) {
+            log(QStringLiteral("the server says the bot sends too fast; sending at most %1 a second for a minute")
+                    .arg(perSecond),
+                LogLevel::Warning);
+        } else {
+            log(QStringLiteral("sending at most %1 a second again").arg(perSecond));
+        }
+    });
     Reconnector& reconnect = m_botMode.reconnect;
     connect(&reconnect, &Reconnector::waiting, this, [this](const QString& why, Reconnector::Milliseconds wait) {
         log(why + QStringLiteral("; trying again in ") + Reconnector::describeWait(wait), LogLevel::Warning);

@@ -166,6 +166,7 @@ MarlTOCSock::MarlTOCSock(QObject* parent) : QObject(parent)
     connect(&Sock, &QTcpSocket::readyRead, this, &MarlTOCSock::Sock_DataArrival);
     connect(&Sock, &QTcpSocket::disconnected, this, &MarlTOCSock::Sock_Close);
     connect(&Sock, &QTcpSocket::errorOccurred, this, &MarlTOCSock::Sock_Error);
+    connect(&m_sendQueue, &SendQueue::rateChanged, this, &MarlTOCSock::sendRateChanged);
 }
 
 MarlTOCSock::~MarlTOCSock()
@@ -216,6 +217,8 @@ void MarlTOCSock::LogOff()
 void MarlTOCSock::closeQuietly()
 {
     ++m_connection;
+    // What waited for this connection has no place on the next.
+    m_sendQueue.clear();
     m_peerClosed = false;
     m_socketError = false;
     {
@@ -280,6 +283,7 @@ void MarlTOCSock::Sock_Close()
 void MarlTOCSock::finishPeerClose()
 {
     m_peerClosed = false;
+    m_sendQueue.clear();
     m_reader.clear();  // a frame cut off by the close can never be completed
     if (hungUpOnToc2Login()) {
         signOnAgainWithToc1();
@@ -368,10 +372,32 @@ void MarlTOCSock::SendPacket(qint16 intIndex, const QByteArray& strData)
 
 void MarlTOCSock::SendPacket2(const QByteArray& strDatas)
 {
-    QByteArray payload;
-    payload.reserve(strDatas.size() + 1);
-    payload.append(strDatas).append('\0');
-    SendPacket(DataFrame, payload);
+    // Dropped now rather than queued, so nothing given while the connection
+    // is down can go out ahead of the next sign-on.
+    if (Sock.state() != QAbstractSocket::ConnectedState)
+        return;
+    m_sendQueue.push({strDatas});
+}
+
+void MarlTOCSock::setSendRate(double perSecond)
+{
+    m_sendQueue.setRate(perSecond);
+}
+
+void MarlTOCSock::writeQueued(const SendQueue::Entry& entry, int dropped)
+{
+    QByteArray command = entry.bytes;
+    if (entry.roomLine) {
+        const QByteArray head = "toc_chat_send " + QByteArray::number(entry.room) + " \"";
+        const QByteArray told
+            = dropped > 0 ? "<i>(" + QByteArray::number(dropped) + " lines not sent: too many at once)</i> " : "";
+        // The server drops a client whose command is too long, so the text
+        // is cut to leave room for the closing quote and NUL.
+        const qsizetype room = kMaxCommandBytes - head.size() - 2;
+        command = head + CutChatText(told + entry.bytes, room) + '"';
+    }
+    command.append('\0');
+    SendPacket(DataFrame, command);
 }
 
 void MarlTOCSock::receiveBytes(QByteArrayView bytes)
@@ -553,8 +579,12 @@ void MarlTOCSock::onBart2(const Message& m)
 
 void MarlTOCSock::onError(const Message& m)
 {
-    if (const auto code = asInteger(m.F(1)))
-        emit Error(*code);
+    const auto code = asInteger(m.F(1));
+    if (!code)
+        return;
+    if (*code == kTooFast || *code == kRateLimited)
+        m_sendQueue.slowDown();
+    emit Error(*code);
 }
 
 void MarlTOCSock::onEviled(const Message& m)
@@ -703,11 +733,9 @@ void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
 
 void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
 {
-    const QByteArray head = "toc_chat_send " + QByteArray::number(lngID) + " \"";
-    // The caller escapes the text; the server drops a client whose command
-    // is too long, so it is cut to leave room for the closing quote and NUL.
-    const qsizetype room = kMaxCommandBytes - head.size() - 2;
-    SendPacket2(head + CutChatText(strMessage.toUtf8(), room) + '"');
+    // The caller escapes the text; it is framed when it leaves the queue.
+    if (Sock.state() == QAbstractSocket::ConnectedState)
+        m_sendQueue.push({strMessage.toUtf8(), true, lngID});
 }
 
 void MarlTOCSock::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)

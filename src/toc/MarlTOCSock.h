@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toc/FlapReader.h"
+#include "toc/SendQueue.h"
 #include "toc/TocDialect.h"
 
 #include <QByteArray>
@@ -91,6 +92,17 @@ public:
     qint32 LastChatID() const;
     void AntiIdle(bool blnEnabled);
 
+    // Data frames leave through one queue at the pace the server accepts:
+    // a burst, then `perSecond` a second (0, the default, sends at once).
+    // TOC errors 903 and 960 (too fast) halve it for a minute.
+    void setSendRate(double perSecond);
+    double sendRate() { return m_sendQueue.rate(); }
+    // Drops what waits to be sent; answers how many room lines that was.
+    int dropQueued() { return m_sendQueue.clear(); }
+    SendQueue& sendQueue() { return m_sendQueue; }
+    static constexpr qint16 kTooFast = 903;
+    static constexpr qint16 kRateLimited = 960;
+
     // The keep-alive tick: one empty frame of type 5.
     void tmrAntiIdle_Timer();
 
@@ -141,6 +153,8 @@ Q_SIGNALS:
     // answered toc2_login, on TOC1 when it hung up on it, in which case the
     // client is already signing on again. The failed try raises nothing else.
     void dialectSettled(TocDialect speaking);
+    // The pace of sending changed: slowed after a complaint, or back.
+    void sendRateChanged(double perSecond);
 
 private:
     class Message;
@@ -173,6 +187,7 @@ private:
     void closeQuietly();
     void streamOutOfStep();
     void finishPeerClose();
+    void writeQueued(const SendQueue::Entry& entry, int dropped);
 
     void onSignOn(const Message& m);
     void onConfig2(const Message& m);
@@ -199,6 +214,7 @@ private:
 
     QTcpSocket Sock;
     FlapReader m_reader;
+    SendQueue m_sendQueue {[this](const SendQueue::Entry& entry, int dropped) { writeQueued(entry, dropped); }};
 
     QString strScreenName;
     QByteArray strRoastedPassword;

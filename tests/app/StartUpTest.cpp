@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+
 TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
 {
     TestForm t;
@@ -24,7 +26,8 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     for (const QTimer* timer :
          {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
-          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait})
+          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait, &t->interpreter.commands.tmrChoice,
+          &t->toc.sendQueue().timer})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 
@@ -86,4 +89,24 @@ TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHig
         EXPECT_EQ(shown, expected) << rows;
         EXPECT_EQ(t->lstsettings.items(), QString(after).split(u'|'));
     }
+}
+
+// The queue is kept beside the playlist; what a garbled file holds beyond
+// songs of the playlist is dropped, and a FIFO in its place is not opened.
+TEST(StartUp, TheQueueComesBackWithOnlyPlaylistSongsAndNeverFromAFifo)
+{
+    TestForm t;
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
+    ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
+    t->Form_Load();
+    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
+    t->lstQueue.removeItem(0);
+    t->Form_Unload();
+    EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
+
+    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
+    t.reset();
+    t->Form_Load();
+    EXPECT_EQ(t->lstQueue.count(), 0);
 }

@@ -1,5 +1,6 @@
 #include "BotTest.h"
 
+#include "bot/RoomCommands.h"
 #include "bot/SystemInfo.h"
 #include "chatlink/AnsiText.h"
 #include "controls/UserStore.h"
@@ -149,6 +150,151 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
     owner("x bobby");
     EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"} + reply(t->txtIgnore, "Bobby"));
     EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
+}
+
+// The newer words are tested first, on the line as typed, and end it: no
+// older command sees "end" or "stop" in them.
+TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
+{
+    fill({"Cat", "stop it", "gone"});
+    const auto on = [&](const QString& text) { return QStringList {P() + text}; };
+    const std::pair<QString, QStringList> cases[] = {
+        {"help end", on("end - end program")},
+        {"HELP Q", on("q file - queue file · q - list the queue")},
+        {"help <b>", on("» <u>help</u> &lt;b&gt; is no command; help alone lists them")},
+        {"vol", on("» <u>Volume</u> 50")},
+        {"Vol 30", on("» <u>Volume</u> 30")},
+        {"vol 999999999999999999999", on("» <u>Volume</u> 100")},
+        {"vol abc", on("» <u>vol</u> takes a number from 0 to 100")},
+        {"vol -5", on("» <u>vol</u> takes a number from 0 to 100")},
+        {"unq 1", on("» <u>Queue</u> empty")},
+        {"q stop", on("» <u>Queued</u> stop it » place 1")},
+        {"q gone", on("» <u>Queued</u> gone » place 2")},
+        {"q zzz", {"Nothing found"}},
+        {"q", on("» <u>Queue</u> 1 stop it · 2 gone")},
+        {"unq 3", on("» <u>unq</u> takes a place from 1 to 2")},
+        {"unq x", on("» <u>unq</u> takes a place from 1 to 2")},
+        {"unq 1", on("» <u>Unqueued</u> stop it")},
+        // No choice waits: a number is no command at all.
+        {"2", {}},
+        {"skip", on("» <u>Skipped</u>") + on("Playing")},
+        {"skip", on("» <u>Skipped</u>")},
+        {"skipper", {}},
+    };
+    t->txtPlay.setText("Playing");
+    t.player.setOpeningWait([](double) {});
+    for (const auto& [line, said] : cases) {
+        t.sent.clear();
+        owner(line);
+        EXPECT_EQ(t.sent, said) << qPrintable(line);
+    }
+    EXPECT_FALSE(t.unloaded);
+    EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
+    EXPECT_EQ(t.wmp.urls, QStringList {"/music/gone.mp3"});
+    EXPECT_EQ(t.wmp.loudness, 100);
+    EXPECT_EQ(GetSetting("player", "volume"), "100");
+}
+
+TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
+{
+    QStringList names;
+    for (int i = 1; i <= 12; ++i)
+        names.append(QStringLiteral("love %1").arg(i) + (i == 3 ? u' ' + QString(300, u'x') : QString()));
+    fill(names);
+    t.player.setOpeningWait([](double) {});
+    owner("q love");
+    ASSERT_EQ(t.sent.size(), 2);
+    EXPECT_EQ(t.sent[0], P() + "12</b> Files Found, Select One.");
+    EXPECT_TRUE(t.sent[1].startsWith(P() + "1 love 1 · 2 love 2 · 3 love 3 xxx")) << qPrintable(t.sent[1]);
+    EXPECT_TRUE(t.sent[1].contains("xxx… · 4 love 4"));
+    EXPECT_TRUE(t.sent[1].endsWith(" · 9 love 9 · +3 more: search again with more words"));
+    t.sent.clear();
+    for (const char* line : {"0", "10", " 7 "})
+        owner(line);
+    EXPECT_EQ(t.sent, QStringList {P() + "» <u>Queued</u> love 7 » place 1"});
+    EXPECT_FALSE(t->interpreter.commands.choicePending());
+
+    // A choice to play; another search ends it, and so does a minute.
+    t->interpreter.commands.offer({"love 2", "love 5"});
+    t.sent.clear();
+    owner("3");
+    owner("2");
+    ASSERT_EQ(t.sent.size(), 2);
+    EXPECT_EQ(t.sent[0], P() + "» <u>Choose</u> 1 to 2");
+    EXPECT_EQ(t.wmp.urls, QStringList {"/music/love 5.mp3"});
+    t->interpreter.commands.offer({"love 2", "love 5"});
+    owner("p nothing like it");
+    owner("1");
+    t->interpreter.commands.offer({"love 2", "love 5"});
+    EXPECT_EQ(t->interpreter.commands.tmrChoice.interval(), 60000);
+    t->interpreter.commands.tmrChoice_Timer();
+    owner("1");
+    EXPECT_EQ(t.wmp.urls.size(), 1);
+
+    // However long the names, the line fits what a server takes.
+    QStringList huge;
+    for (int i = 0; i < 9; ++i)
+        huge.append(QString(3000, QChar(0x20AC)) + "\"\\");
+    t->interpreter.commands.offer(huge);
+    EXPECT_LE(RoomCommands::wireSize(t.sent.constLast()), ChatExit::kLineBytes);
+    EXPECT_TRUE(t.sent.constLast().contains("9 €")) << qPrintable(t.sent.constLast());
+}
+
+TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
+{
+    t->interpreter.setPrefix("!");
+    for (const char* line : {"ver", "end", "hello ! ver", "!ver", "!help ver", "! ver"})
+        owner(line);
+    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", P() + "Commands start with !: ver - scroll version"}));
+    EXPECT_FALSE(t.unloaded);
+    t.sent.clear();
+    owner("!help");
+    ASSERT_EQ(t.sent.size(), 2);
+    EXPECT_TRUE(t.sent[0].startsWith(P() + "Commands start with !: p file - play file"));
+
+    // Refused: what the slash cut would take, a line break, blanks alone, length.
+    for (const char* bad : {"/", "!/", "a\nb", "  ", "12345678901234567"})
+        EXPECT_FALSE(CommandInterpreter::prefixProblem(bad).isEmpty()) << bad;
+    EXPECT_FALSE(t->interpreter.storePrefix("b/").isEmpty());
+    EXPECT_EQ(t->interpreter.prefix(), "!");
+    EXPECT_EQ(t->interpreter.storePrefix("Bot, "), "");
+    EXPECT_EQ(CommandInterpreter::storedPrefix(), "Bot, ");
+    t.sent.clear();
+    owner("bot, ver");
+    owner("!ver");
+    EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"});
+    EXPECT_EQ(t->interpreter.storePrefix(""), "");
+}
+
+// A server would take a line per removed entry as a flood; the bot says
+// three and counts the rest. The other routes keep a line per entry.
+TEST_F(Commands, RemovingManyOverTocSendsThreeLinesAndACount)
+{
+    fill({"a1", "a2", "a3", "a4", "a5", "b", "a6", "a7"});
+    t->chkBot.setValue(1);
+    owner("rem a");
+    EXPECT_EQ(t.sent,
+              (QStringList {kSerifHead + "a1" + kSerifHead + " removed", kSerifHead + "a2" + kSerifHead + " removed",
+                            kSerifHead + "a3" + kSerifHead + " removed", kSerifHead + "… and 4 more removed"}));
+    EXPECT_EQ(t->List1.items(), QStringList {"b"});
+    t.sent.clear();
+    fill({"k1", "k2", "k3", "k4", "k5"});
+    owner("rem k");
+    EXPECT_EQ(t.sent.size(), 5);
+}
+
+// The help lines hold every command word, and each fits a chat line.
+TEST(RoomHelp, TwoLinesThatFitAndNameEveryCommand)
+{
+    const QStringList lines = RoomCommands::helpLines();
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines)
+        EXPECT_LE(RoomCommands::wireSize(line), ChatExit::kLineBytes);
+    for (const char* word : {"p",    "p?",  "r",     "url",  "dir",   "ar",      "xar",  "cpl",  "del",  "rem",  "clr",
+                             "info", "ver", "drive", "stop", "pause", "unpause", "next", "prev", "tray", "show", "min",
+                             "end",  "x",   "unx",   "help", "vol",   "q",       "unq",  "skip", "5"})
+        EXPECT_FALSE(RoomCommands::helpOf(word).isEmpty()) << word;
+    EXPECT_TRUE(RoomCommands::helpOf("perv").isEmpty());
 }
 
 // The advert spells its counts out, and "info" tells the uptime.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -113,6 +114,41 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         g.window.close();
         EXPECT_EQ(g.form.List3.count(), 1);
     }
+}
+
+// The owner at the window picks in the picker; as the bot's owner, who is
+// elsewhere, in the chat. The prefix field keeps only what can be used.
+TEST(MainWindow, HitsGoToThePickerOnlyWhereTheOwnerSitsAndThePrefixFieldRefusesASlash)
+{
+    Gui g;
+    QStringList sent;
+    QObject::connect(&g.form.chat1, &ChatScanner::sendChatCalled, [&](const QString& t) { sent.append(t); });
+    g.form.List2.addItems({"a1;/a1.mp3", "a2;/a2.mp3"});
+    g.form.chkBot.setValue(1);
+    g.form.List3.addItems(g.form.List2.items());
+    g.form.player.Timer1_Timer();
+    EXPECT_EQ(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
+    EXPECT_TRUE(sent.constLast().endsWith(QStringLiteral("1 a1 \u00b7 2 a2"))) << qPrintable(sent.constLast());
+    EXPECT_EQ(g.form.List3.count(), 0);
+    g.form.chkBot.setValue(0);
+    g.form.List3.addItems(g.form.List2.items());
+    g.form.player.Timer1_Timer();
+    EXPECT_NE(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
+
+    g.form.commands_Click();
+    QWidget* commands = visibleTopLevel(QStringLiteral("Commands"));
+    ASSERT_NE(commands, nullptr);
+    auto* field = commands->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    for (const char* typed : {"!/", "!"}) {
+        field->setText(QString::fromLatin1(typed));
+        Q_EMIT field->editingFinished();
+    }
+    EXPECT_EQ(g.form.interpreter.prefix(), "!");
+    EXPECT_EQ(field->text(), "!");
+    field->setText(QString());
+    Q_EMIT field->editingFinished();
+    EXPECT_EQ(g.form.interpreter.prefix(), "");
 }
 
 // Closing the window shuts the program down, which saves its files.

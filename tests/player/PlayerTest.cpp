@@ -1,5 +1,6 @@
 #include "player/Player.h"
 #include "AudioFiles.h"
+#include "controls/UserStore.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 #include "toc/WaitFor.h"
@@ -161,6 +162,52 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     t->player.AutoRandom(true);
     tick(State::Stopped, 0, false);
     EXPECT_EQ(t.wmp.urls.size(), 5);
+}
+
+// A song's own end (or a skip, or a queued song that would not play) starts
+// the queue's next song still in the playlist, before auto random; the
+// owner's stop does not.
+TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
+{
+    const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
+    const QString c = addLine(QStringLiteral("C"));
+    t->lstQueue.addItems({"b", "Gone", "C", "A"});
+    t->player.AutoRandom(true);
+    t->player.Play(QStringLiteral("A"));
+    t.wmp.setState(State::Stopped);
+    t->player.tmrAR_Timer();
+    t->player.Timer1_Timer();
+    EXPECT_EQ(t.wmp.urls, QStringList({a, a}));  // auto random's pick, not the queue's
+    t.wmp.setState(State::MediaEnded);
+    t.wmp.setState(State::Stopped);
+    t->player.tmrAR_Timer();
+    t->player.Timer1_Timer();
+    t.wmp.fail();
+    t->player.Timer1_Timer();
+    t->player.skip();
+    EXPECT_EQ(t.wmp.urls, QStringList({a, a, b, c, a}));
+    EXPECT_EQ(t->lstQueue.count(), 0);
+    t->player.skip();
+    EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
+}
+
+TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
+{
+    QList<int> told;
+    QObject::connect(&t->player, &Player::volumeChanged, [&](int v) { told.append(v); });
+    t->player.setVolume(130);
+    t->player.setVolume(100);
+    t->player.setVolume(-4);
+    EXPECT_EQ(told, (QList<int> {100, 0}));
+    EXPECT_EQ(t.wmp.loudness, 0);
+    FakeMediaPlayer other;
+    const auto restored = [&] { return Player(t, other, t).volume(); };
+    EXPECT_EQ(restored(), 0);
+    EXPECT_EQ(other.loudness, 0);
+    for (const char* stored : {"abc", "101", ""}) {
+        SaveSetting(Player::kVolumeGroup, Player::kVolumeKey, QString::fromLatin1(stored));
+        EXPECT_EQ(restored(), 50) << stored;
+    }
 }
 
 }  // namespace

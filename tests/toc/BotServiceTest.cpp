@@ -3,6 +3,7 @@
 #include "support/TestState.h"
 
 #include "chatlink/ChatScanner.h"
+#include "controls/UserStore.h"
 #include "toc/BotMode.h"
 #include "toc/BotSettings.h"
 #include "toc/Reconnector.h"
@@ -103,6 +104,9 @@ struct BotPanel : ::testing::Test, FormState {
 
     BotPanel()
     {
+        // The store's pace is the one signing on uses: these ten commands
+        // go at once.
+        SaveSetting(BotMode::kBotGroup, BotMode::kSendRateKey, QStringLiteral("100"));
         botMode.attachClient();
         botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
         botSN.setText(QStringLiteral("Marl Bot"));

@@ -70,14 +70,19 @@ struct HeadlessBot : ::testing::Test {
         bot.start(QStringLiteral(QUILLON_BINARY), options.split(u'|', Qt::SkipEmptyParts));
         return waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs);
     }
-    // The owner says `line` in the room joined last; the bot's next command.
-    QByteArray ownerSays(const QByteArray& line)
+    // The owner says `line` in the room joined last; the bot's next `n`
+    // commands (fewer if they do not come).
+    QList<QByteArray> ownerSays(const QByteArray& line, qsizetype n)
     {
         const qsizetype before = server.commands().size();
         server.sendMessage(
             TocTestServer::CHAT_IN_ENC(server.lastRoom(), "Owner One", "<FONT COLOR=\"#000000\">" + line + "</FONT>"));
-        return server.waitForCommands(before + 1, kTimeoutMs) ? server.commands()[before] : QByteArray();
+        server.waitForCommands(before + n, kTimeoutMs);
+        return server.commands().mid(before);
     }
+    QByteArray ownerSays(const QByteArray& line) { return ownerSays(line, 1).value(0); }
+    // Signed on and in the room: the join is the fourth command.
+    bool joined() { return server.waitForCommands(4, kTimeoutMs); }
 };
 
 TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilTerm)
@@ -157,6 +162,66 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWith78WithoutAnotherTry)
         EXPECT_TRUE(errors.startsWith(error)) << errors.constData();
     }
     EXPECT_EQ(server.connectionsAccepted(), 2);
+}
+
+// The owner drives it from the chat alone: a choice among hits by number,
+// help, the volume kept across a restart, a queue that plays in turn, and a
+// prefix that makes the owner's other lines chat.
+TEST_F(HeadlessBot, AnOwnerInTheRoomChoosesGetsHelpSetsTheVolumeAndQueues)
+{
+    QByteArray playlist;
+    for (const char* name : {"love alpha", "love beta", "love gamma", "other"}) {
+        const QString path = home.path() + u'/' + QLatin1String(name) + QStringLiteral(".wav");
+        ASSERT_EQ(QProcess::execute(QStringLiteral("sox"), {"-n", "-r", "8000", "-c", "1", path, "trim", "0", "0.3"}),
+                  0);
+        playlist += name + QByteArray(";") + path.toUtf8() + "\r\n";
+    }
+    ASSERT_TRUE(write(QStringLiteral("/data/quillon/playlist.txt"), playlist));
+    ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"),
+                      "[bot]\nscreenname=Quill Bot\nroom=Music Room\nowner=Owner One\nsendrate=50\n"
+                      "[toc]\nserver=127.0.0.1\nport="
+                          + QByteArray::number(server.port()) + "\n"));
+    server.actAsToc2();
+    const QStringList options {"--bot", "--password-file", home.path() + QStringLiteral("/password")};
+    bot.start(QStringLiteral(QUILLON_BINARY), options);
+    ASSERT_TRUE(joined());
+    const auto says = [](const QByteArray& command, const QByteArray& text) {
+        return command.startsWith("toc_chat_send ") && command.contains(text);
+    };
+
+    EXPECT_TRUE(says(ownerSays("help end"), "end - end program\""));
+    const QList<QByteArray> help = ownerSays("help", 2);
+    ASSERT_EQ(help.size(), 2);
+    EXPECT_TRUE(says(help[0], "p file - play file") && says(help[1], "help word - one command"));
+    EXPECT_TRUE(says(ownerSays("vol 30"), "<u>Volume</u> 30"));
+    EXPECT_TRUE(says(ownerSays("q love gamma"), "<u>Queued</u> love gamma \xc2\xbb place 1"));
+    EXPECT_TRUE(says(ownerSays("q other"), "<u>Queued</u> other \xc2\xbb place 2"));
+    const QList<QByteArray> found = ownerSays("p love", 2);
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_TRUE(says(found[0], "3</b> Files Found, Select One."));
+    EXPECT_TRUE(says(found[1], "1 love alpha \xc2\xb7 2 love beta \xc2\xb7 3 love gamma\""));
+    // The second hit plays; as each song ends, the queue's next follows.
+    const QList<QByteArray> played = ownerSays("2", 3);
+    ASSERT_EQ(played.size(), 3);
+    EXPECT_TRUE(says(played[0], "love beta</U>"));
+    EXPECT_TRUE(says(played[1], "love gamma</U>"));
+    EXPECT_TRUE(says(played[2], "other</U>"));
+    EXPECT_EQ(bot.state(), QProcess::Running);
+    EXPECT_TRUE(says(ownerSays("q love alpha"), "<u>Queued</u> love alpha \xc2\xbb place 1"));
+
+    // Started again with a prefix: the volume and the queue are what they
+    // were, and the owner's lines without the prefix are chat.
+    bot.terminate();
+    ASSERT_TRUE(waitFor([&] { return bot.state() == QProcess::NotRunning; }, kTimeoutMs));
+    EXPECT_EQ(read(QStringLiteral("/data/quillon/queue.txt")), "love alpha\r\n");
+    bot.start(QStringLiteral(QUILLON_BINARY), options + QStringList {"--prefix", "!"});
+    ASSERT_TRUE(server.greeted(2, kTimeoutMs));
+    ASSERT_TRUE(joined());
+    // Lines are answered in turn: an answer to "ver" would come first.
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(server.lastRoom(), "Owner One", "ver"));
+    const QByteArray answer = ownerSays("!vol");
+    EXPECT_TRUE(says(answer, "<u>Volume</u> 30")) << answer.constData();
+    EXPECT_TRUE(says(ownerSays("!q"), "<u>Queue</u> 1 love alpha\""));
 }
 
 }  // namespace

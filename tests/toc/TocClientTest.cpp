@@ -224,6 +224,26 @@ TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
     EXPECT_EQ(toc.state(), State::SignedOn);
 }
 
+// Sign-on took two of the burst; what the burst cannot carry waits.
+TEST_F(Toc, TooFastFromTheServerHalvesThePaceAndWhatWaitsIsDroppedByALogin)
+{
+    toc.setSendRate(1);
+    signOn();
+    QList<double> rates;
+    QObject::connect(&toc, &MarlTOCSock::sendRateChanged, [&](double rate) { rates.append(rate); });
+    server.send(server.frame(2, "ERROR:903") + server.frame(2, "ERROR:960"));
+    ASSERT_TRUE(waitFor([&] { return rates.size() == 2; }));
+    EXPECT_EQ(rates, (QList<double> {0.5, 0.25}));
+    for (const char* text : {"one", "two", "three", "four"})
+        toc.SendChat(7, QString::fromLatin1(text));
+    ASSERT_TRUE(server.waitForCommands(5));
+    EXPECT_EQ(server.commands().constLast(), "toc_chat_send 7 \"three\"");
+    EXPECT_EQ(toc.sendQueue().size(), 1);
+    ASSERT_NO_FATAL_FAILURE(connectClient());
+    EXPECT_EQ(toc.sendQueue().size(), 0);
+    EXPECT_EQ(toc.sendQueue().droppedInAll(), 1);
+}
+
 TEST_F(Toc, RoomTableFindsARejoinedRoomUnderItsNewIdAfter1000Joins)
 {
     signOn();
