@@ -68,12 +68,17 @@ QString helpItem(const Help& h)
     return QLatin1String(h.usage) + QStringLiteral(" - ") + QLatin1String(h.text);
 }
 
+// A help line starts with the program's own mark: read back from the chat
+// window as the owner's line, as every line the program posts is, it must
+// not begin with a command word ("p file - ..." would search).
+const QString kHelpLead = QStringLiteral("\u00bb ");
+
 template <std::size_t N> QString helpLine(const Help (&table)[N])
 {
     QStringList items;
     for (const Help& h : table)
         items.append(helpItem(h));
-    return items.join(kDot);
+    return kHelpLead + items.join(kDot);
 }
 
 // The name cut to `cap` characters, the cut marked; never inside a
@@ -168,7 +173,7 @@ QString RoomCommands::helpOf(const QString& word)
     };
     add(kPlaying);
     add(kOthers);
-    return items.join(kDot);
+    return items.isEmpty() ? QString() : kHelpLead + items.join(kDot);
 }
 
 bool RoomCommands::handle(const QString& line)
@@ -198,18 +203,22 @@ bool RoomCommands::handle(const QString& line)
 
 void RoomCommands::help(const QString& word)
 {
-    const QString before
-        = m_prefix.isEmpty() ? QString() : QStringLiteral("Commands start with %1: ").arg(m_prefix.toHtmlEscaped());
+    // With a prefix set, the owner is told it first, after the lead.
+    const auto withPrefix = [this](const QString& line) {
+        return m_prefix.isEmpty() ? line
+                                  : kHelpLead + QStringLiteral("Commands start with %1: ").arg(m_prefix.toHtmlEscaped())
+                + line.mid(kHelpLead.size());
+    };
     if (word.isEmpty()) {
         for (const QString& line : helpLines())
-            m_chat.post(before + line);
+            m_chat.post(withPrefix(line));
         return;
     }
     const QString one = helpOf(word);
     m_chat.post(
         one.isEmpty()
             ? QStringLiteral("\u00bb <u>help</u> %1 is no command; help alone lists them").arg(shortened(word, 40))
-            : before + one);
+            : withPrefix(one));
 }
 
 void RoomCommands::volume(const QString& argument)

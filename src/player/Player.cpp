@@ -201,7 +201,9 @@ void Player::Play(const QString& song)
 
 bool Player::isBusy() const
 {
-    return m_starting > 0 || m_inTimer1 || (m_form.List3.count() == 1 && !m_timersStopped);
+    // Search results waiting for Timer1's next turn: one is started, several
+    // are offered.
+    return m_starting > 0 || m_inTimer1 || (Timer1.isActive() && m_form.List3.count() > 0);
 }
 
 void Player::startLine(const QString& name, const QString& path, const QString& n)

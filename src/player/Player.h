@@ -27,7 +27,8 @@ public:
     void randomString(const QString& strString);
     void AutoRandom(bool Enabled);
     void stopTimers();
-    // Whether a song is being started or a single search result waits to be.
+    // Whether a song is being started, or search results wait to be
+    // started or offered.
     bool isBusy() const;
 
     // The loudness, 0 to 100: kept in the per-user store and applied to the

@@ -140,4 +140,25 @@ TEST(OwnerLines, ACopyOfTheProgramsOwnLineNeverWinsTheOwnersPlace)
     EXPECT_EQ(t.said(), QStringList());
 }
 
+// Every line the program posts comes back as the owner's: none of its
+// replies may read as a command of its own (here the picker takes the
+// three hits, so "p love" says one line).
+TEST(OwnerLines, NoReplyReadBackActs)
+{
+    RoomRig t;
+    for (const char* song : {"love one", "love two", "love three"})
+        t->List2.addItem(QStringLiteral("%1;%2/%1.mp3").arg(QLatin1String(song), t.dir.path()));
+    t->library.addSongs();
+    t.settle();
+    t.said();
+    const std::pair<const char*, int> commands[]
+        = {{"help", 2}, {"help p", 1}, {"help dir", 1}, {"help zz", 1}, {"q", 1},
+           {"vol", 1},  {"p love", 1}, {"ver", 1},      {"info", 1},    {"p?", 1}};
+    for (const auto& [command, replies] : commands) {
+        t.room.say(QString::fromLatin1(command));
+        t.settle();
+        EXPECT_EQ(t.said().size(), replies) << command;
+    }
+}
+
 }  // namespace

@@ -159,8 +159,8 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
     fill({"Cat", "stop it", "gone"});
     const auto on = [&](const QString& text) { return QStringList {P() + text}; };
     const std::pair<QString, QStringList> cases[] = {
-        {"help end", on("end - end program")},
-        {"HELP Q", on("q file - queue file · q - list the queue")},
+        {"help end", on("» end - end program")},
+        {"HELP Q", on("» q file - queue file · q - list the queue")},
         {"help <b>", on("» <u>help</u> &lt;b&gt; is no command; help alone lists them")},
         {"vol", on("» <u>Volume</u> 50")},
         {"Vol 30", on("» <u>Volume</u> 30")},
@@ -245,12 +245,12 @@ TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
     t->interpreter.setPrefix("!");
     for (const char* line : {"ver", "end", "hello ! ver", "!ver", "!help ver", "! ver"})
         owner(line);
-    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", P() + "Commands start with !: ver - scroll version"}));
+    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", P() + "\u00bb Commands start with !: ver - scroll version"}));
     EXPECT_FALSE(t.unloaded);
     t.sent.clear();
     owner("!help");
     ASSERT_EQ(t.sent.size(), 2);
-    EXPECT_TRUE(t.sent[0].startsWith(P() + "Commands start with !: p file - play file"));
+    EXPECT_TRUE(t.sent[0].startsWith(P() + "\u00bb Commands start with !: p file - play file"));
 
     // Refused: what the slash cut would take, a line break, blanks alone, length.
     for (const char* bad : {"/", "!/", "a\nb", "  ", "12345678901234567"})
