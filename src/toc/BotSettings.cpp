@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -67,8 +69,8 @@ std::optional<UsageError> endpoint(const std::optional<QString>& text, const QSt
     if (into)
         return std::nullopt;
     return UsageError {QStringLiteral("--%1 takes HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or "
-                                      "address and a port from 1 to 65535")
-                           .arg(option)};
+                                      "address and a port from 1 to 65535, not \"%2\"")
+                           .arg(option, *text)};
 }
 
 }  // namespace
@@ -77,10 +79,27 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
                                                                  const QProcessEnvironment& environment)
 {
     HeadlessBotSettings settings;
+    // The stored values that the options given leave in use.
+    QList<std::pair<QString, QString>> used;
+    const auto use = [&used](bool unless, const QString& group, std::initializer_list<QString> keys) {
+        if (!unless) {
+            for (const QString& key : keys)
+                used.append({group, key});
+        }
+    };
+    use(options.server.has_value(), BotMode::kGroup, {BotMode::kServerKey, BotMode::kPortKey});
+    use(options.authorizer.has_value(), BotMode::kGroup, {BotMode::kAuthorizerKey, BotMode::kAuthPortKey});
+    use(options.tocVersion.has_value(), BotMode::kGroup, {BotMode::kVersionKey});
+    use(options.exchange.has_value(), BotMode::kBotGroup, {BotMode::kExchangeKey});
+    for (const auto& [group, key] : std::as_const(used)) {
+        if (auto problem = BotMode::storedProblem(group, key))
+            return UsageError {*problem, UsageError::kBadConfiguration};
+    }
+
     if (options.tocVersion) {
         settings.dialect = parseTocDialect(*options.tocVersion);
         if (!settings.dialect)
-            return UsageError {QStringLiteral("--toc-version takes 1, 2 or auto")};
+            return UsageError {QStringLiteral("--toc-version takes 1, 2 or auto, not \"%1\"").arg(*options.tocVersion)};
     } else {
         settings.dialect = BotMode::storedDialect().value_or(TocDialect::Auto);
     }
@@ -101,11 +120,9 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
         !exchange.isEmpty() || options.exchange) {
         bool ok = false;
         exchange.toShort(&ok);
-        if (!ok) {
+        if (!ok)
             return UsageError {
-                (options.exchange ? QStringLiteral("--exchange") : QStringLiteral("the key exchange under [bot]"))
-                + QStringLiteral(" takes a whole number from -32768 to 32767")};
-        }
+                QStringLiteral("--exchange takes a whole number from -32768 to 32767, not \"%1\"").arg(exchange)};
         settings.exchange = exchange;
     }
     if (auto error = endpoint(options.server, QStringLiteral("toc-server"), BotMode::kServerPort, settings.server))
@@ -119,4 +136,20 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
         return *error;
     settings.password = std::get<QString>(secret);
     return settings;
+}
+
+std::optional<QString> passwordFileWarning(const QString& path)
+{
+    const QFileInfo info(path);
+    const auto others
+        = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    if (!info.exists() || !(info.permissions() & others))
+        return std::nullopt;
+    // Quoted for a shell where it needs to be.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+-]+$"));
+    const QString quoted
+        = plain.match(path).hasMatch() ? path : u'\'' + QString(path).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+    return QStringLiteral("warning: others than its owner can read or change the password file %1; "
+                          "mend it with: chmod go-rwx %2")
+        .arg(path, quoted);
 }

@@ -6,6 +6,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int kCeiling = 30000;
@@ -104,9 +106,43 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     type(QStringLiteral("p alpha"));
     ASSERT_TRUE(shows(out, "2</b> Files Found, Select One."));
     type(QStringLiteral("p beta"));
-    EXPECT_TRUE(shows(out, "beta</U>"));
+    EXPECT_TRUE(shows(out, "Cannot play beta: no such file"));
     EXPECT_TRUE(QFile::exists(victim));
     EXPECT_EQ(end(), 0);
+}
+
+// Songs that cannot play are said, never announced: a missing file, a
+// FIFO (which would block whoever opened it) and a folder that is not
+// mounted. The room keeps answering meanwhile, auto random gives up after
+// three, a del of nothing says so, and SIGTERM ends the run.
+TEST_F(Room, WhatCannotPlayIsSaidAndNothingHoldsTheRoomUp)
+{
+    const QString pipe = home.path() + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
+    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
+                          "gone;" + QFile::encodeName(home.path()) + "/gone.mp3\r\npipe;" + QFile::encodeName(pipe)
+                              + "\r\nlost;/media/unmounted/lost.mp3\r\n"));
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    const QList<std::pair<QString, QByteArray>> exchanges = {
+        {"p pipe", "Cannot play pipe: not a regular file"},
+        {"ver", "Quillon 3.2"},
+        {"p gone", "Cannot play gone: no such file"},
+        {"del " + QString(home.path() + "/nothing.mp3").replace(u'/', u'\\'), "no file deleted</u>: no such file"},
+        {"ar", "A</b>uto random off: 3 songs in a row would not play"},
+    };
+    for (const auto& [line, reply] : exchanges) {
+        type(line);
+        ASSERT_TRUE(shows(out, reply)) << line.toStdString();
+    }
+    EXPECT_EQ(out.count("Cannot play "), 5);
+    EXPECT_FALSE(out.contains("laying"));
+    quillon.terminate();
+    ASSERT_TRUE(quillon.waitForFinished(kCeiling));
+    EXPECT_EQ(quillon.exitCode(), 0);
+    // The closing line is the last.
+    ASSERT_TRUE(out.contains("unloaded."));
+    EXPECT_EQ(out.mid(out.indexOf("unloaded.")).count('\n'), 1);
 }
 
 // Written a few seconds after the change, not at shut-down: a kill then
