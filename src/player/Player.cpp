@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QLocale>
 #include <QPromise>
@@ -234,6 +233,8 @@ std::optional<SongFile> Player::examine(const QString& path)
         promise.finish();
     }).detach();
 
+    // The player is still idle meanwhile; auto random must not take it.
+    const QScopedValueRollback looking(m_looking, m_looking + 1);
     QDeadlineTimer deadline(m_fileCheckLimit, Qt::PreciseTimer);
     QTimer wake;
     wake.setSingleShot(true);
@@ -395,11 +396,11 @@ void Player::Timer1_Timer()
             // Taken out before the song starts, so results found while it
             // opens are kept for the next tick.
             results.clear();
-            if (const std::optional<SongFile> song = admit(name, path)) {
+            const std::optional<SongFile> song = admit(name, path);
+            if (song && startLine(name, path, m_form.txtNum.text(), *song)) {
                 m_form.List1.setListIndex(cursor);
                 m_form.labFile.setCaption(name);
-                if (startLine(name, path, m_form.txtNum.text(), *song))
-                    m_form.chkTime.setValue(1);
+                m_form.chkTime.setValue(1);
             }
         } else if (results.count() >= 2 && m_form.music.value() == 0) {
             m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
@@ -437,8 +438,9 @@ void Player::tmrAR_Timer()
     const int state = m_wmp.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_form.chkTime.setValue(0);
-    // A tick that comes while a pick is looked at or opens would pick again.
-    if (m_form.chkenabled.value() != 1 || m_inAutoPick)
+    // A tick that comes while a song is looked at or a pick opens would
+    // start another.
+    if (m_form.chkenabled.value() != 1 || m_inAutoPick || m_looking > 0)
         return;
     const QScopedValueRollback picking(m_inAutoPick, true);
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
@@ -503,10 +505,4 @@ QString fileSizeText(qint64 bytes)
         }
     }
     return {};
-}
-
-QString GetFileSize(const QString& path)
-{
-    const QFileInfo info(path);
-    return fileSizeText(info.isFile() ? info.size() : 0);
 }

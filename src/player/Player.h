@@ -87,6 +87,7 @@ private:
     FileCheck m_fileCheck;
     std::chrono::milliseconds m_fileCheckLimit = kFileCheckLimit;
     bool m_inAutoPick = false;
+    int m_looking = 0;
     // The songs waiting for their announcement while the player opens
     // them, and whether it refused them meanwhile.
     struct Opening {
@@ -105,8 +106,6 @@ private:
     int m_autoFailures = 0;
 };
 
-// The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").
-// A missing or unreadable file gives "0 bytes".
-QString GetFileSize(const QString& path);
-// The same text for a size in bytes, with the locale's decimal separator.
+// A file's size as the now-playing line shows it ("1.00 KB", "512 bytes"),
+// with the locale's decimal separator.
 QString fileSizeText(qint64 bytes);
