@@ -1,4 +1,5 @@
 #include "app/AppTest.h"
+#include "support/SilentFileSystem.h"
 #include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 
@@ -112,31 +113,43 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 }
 
 // Songs that cannot play are said, never announced: a missing file, a
-// FIFO (which would block whoever opened it) and a folder that is not
-// mounted. The room keeps answering meanwhile, auto random gives up after
-// three, a del of nothing says so, and SIGTERM ends the run.
+// FIFO (which would block whoever opened it), a folder that is not mounted
+// and a share that does not answer. The room keeps answering, auto random
+// gives up after three, a del of nothing says so, and SIGTERM ends the run
+// while a look at the silent share still waits.
 TEST_F(Room, WhatCannotPlayIsSaidAndNothingHoldsTheRoomUp)
 {
+    // Mounting it needs root and /dev/fuse; without, that row is left out.
+    SilentFileSystem share;
+    const QByteArray shared = share.mounted() ? "shared;" + QFile::encodeName(share.path()) + "/song.mp3\r\n" : "";
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
     const QString pipe = home.path() + QStringLiteral("/pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
     ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
                           "gone;" + QFile::encodeName(home.path()) + "/gone.mp3\r\npipe;" + QFile::encodeName(pipe)
-                              + "\r\nlost;/media/unmounted/lost.mp3\r\n"));
+                              + "\r\nlost;/media/unmounted/lost.mp3\r\n" + shared));
     ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
-    const QList<std::pair<QString, QByteArray>> exchanges = {
+    QList<std::pair<QString, QByteArray>> exchanges = {
         {"p pipe", "Cannot play pipe: not a regular file"},
         {"ver", "Quillon 3.2"},
         {"p gone", "Cannot play gone: no such file"},
         {"del " + QString(home.path() + "/nothing.mp3").replace(u'/', u'\\'), "no file deleted</u>: no such file"},
         {"ar", "A</b>uto random off: 3 songs in a row would not play"},
     };
-    for (const auto& [line, reply] : exchanges) {
+    if (share.mounted())
+        exchanges.insert(1, {"p shared", "Cannot play shared: no answer from the file system"});
+    for (const auto& [line, reply] : std::as_const(exchanges)) {
         type(line);
         ASSERT_TRUE(shows(out, reply)) << line.toStdString();
     }
-    EXPECT_EQ(out.count("Cannot play "), 5);
+    // One for each p, and three from auto random.
+    EXPECT_EQ(out.count("Cannot play "), share.mounted() ? 6 : 5);
     EXPECT_FALSE(out.contains("laying"));
+    if (share.mounted()) {
+        type(QStringLiteral("p shared"));
+        ASSERT_TRUE(shows(err, "quillon.scan: said by Owner | p shared"));
+    }
     quillon.terminate();
     ASSERT_TRUE(quillon.waitForFinished(kCeiling));
     EXPECT_EQ(quillon.exitCode(), 0);
