@@ -81,11 +81,6 @@ TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QSt
     return TocEndpoint::parse(GetSetting(BotMode::kGroup, hostKey), port).value_or(TocEndpoint {defaultHost, port});
 }
 
-QString storeFile()
-{
-    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
-}
-
 }  // namespace
 
 std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defaultPort)
@@ -122,6 +117,11 @@ std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defau
         endpoint.port = *number;
     }
     return endpoint;
+}
+
+QString BotMode::storeFile()
+{
+    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
 }
 
 std::optional<QString> BotMode::storedProblem(const QString& group, const QString& key)

@@ -63,6 +63,8 @@ public:
 
     BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui);
 
+    // The per-user store's file, as its messages name it.
+    static QString storeFile();
     // What is wrong with a stored [toc] or [bot] value, as a message naming
     // the store's file, the key and the value; nothing when the key is
     // unset or its value usable. Values are checked as the matching

@@ -2,18 +2,11 @@
 
 #include "controls/UserStore.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace {
-
-QString storeFile()
-{
-    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
-}
 
 // The option's value, else the store's key; empty when neither has one.
 QString optionOrStored(const std::optional<QString>& option, const QString& key)
@@ -24,7 +17,7 @@ QString optionOrStored(const std::optional<QString>& option, const QString& key)
 QString missing(const QString& option, const QString& key)
 {
     return QStringLiteral("--bot needs --%1 (or the key %2 under [%3] in %4)")
-        .arg(option, key, BotMode::kBotGroup, storeFile());
+        .arg(option, key, BotMode::kBotGroup, BotMode::storeFile());
 }
 
 // The first line of a file, without its line end.
@@ -79,19 +72,20 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
                                                                  const QProcessEnvironment& environment)
 {
     HeadlessBotSettings settings;
-    // The stored values that the options given leave in use.
-    QList<std::pair<QString, QString>> used;
-    const auto use = [&used](bool unless, const QString& group, std::initializer_list<QString> keys) {
-        if (!unless) {
-            for (const QString& key : keys)
-                used.append({group, key});
-        }
-    };
-    use(options.server.has_value(), BotMode::kGroup, {BotMode::kServerKey, BotMode::kPortKey});
-    use(options.authorizer.has_value(), BotMode::kGroup, {BotMode::kAuthorizerKey, BotMode::kAuthPortKey});
-    use(options.tocVersion.has_value(), BotMode::kGroup, {BotMode::kVersionKey});
-    use(options.exchange.has_value(), BotMode::kBotGroup, {BotMode::kExchangeKey});
-    for (const auto& [group, key] : std::as_const(used)) {
+    // Each stored value that the options given leave in use is checked as
+    // its option is.
+    using Key = std::pair<QString, QString>;
+    const QString& toc = BotMode::kGroup;
+    QList<Key> stored;
+    if (!options.server)
+        stored << Key(toc, BotMode::kServerKey) << Key(toc, BotMode::kPortKey);
+    if (!options.authorizer)
+        stored << Key(toc, BotMode::kAuthorizerKey) << Key(toc, BotMode::kAuthPortKey);
+    if (!options.tocVersion)
+        stored << Key(toc, BotMode::kVersionKey);
+    if (!options.exchange)
+        stored << Key(BotMode::kBotGroup, BotMode::kExchangeKey);
+    for (const auto& [group, key] : std::as_const(stored)) {
         if (auto problem = BotMode::storedProblem(group, key))
             return UsageError {*problem, UsageError::kBadConfiguration};
     }
