@@ -19,7 +19,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
 {
     SaveSetting("cs", "unpause", "Back on");
     const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
-    fill({"Cat", "a b", "stop it", "BAT"});
+    fill({"Cat", "a b", "stop it", "BAT", "Ever"});
     t->labFile.setCaption("Artist - Title");
     t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
     t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
@@ -31,6 +31,8 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
     const std::pair<QString, QStringList> cases[] = {
         {"ver/x", {P() + "Quillon 3.2"}},
         {"Ver", {}},
+        // The song's line (here: why it cannot play) comes before the reply.
+        {"r ver", {P() + "Cannot play Ever: no such file", P() + "Quillon 3.2"}},
         {"P?", {"P</b>laying [Artist - Title]"}},
         {"AR", {P() + "Auto random on"}},
         {"xar", {P() + "Auto random off"}},
@@ -41,7 +43,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         {"rem A", {removed("Cat"), removed("a b"), removed("BAT")}},
         {"info",
          {P()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:1 \u00bb user:Owner Me "
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:2 \u00bb user:Owner Me "
             "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
         {"pause", {P() + "Paused."}},
         {"unpause", {P() + "Back on"}},
