@@ -50,10 +50,12 @@ struct Options {
     std::optional<QString> prefix;
 };
 
-[[noreturn]] void usageError(const QString& message)
+[[noreturn]] void usageError(const QString& message, int status = UsageError::kUsage)
 {
-    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: %1 (see --help)").arg(message));
-    std::exit(2);
+    logLine(stderr, LogLevel::Error,
+            QStringLiteral("quillon: ") + message
+                + (status == UsageError::kUsage ? QStringLiteral(" (see --help)") : QString()));
+    std::exit(status);
 }
 
 Options parseOptions(const QCoreApplication& app)
@@ -74,8 +76,8 @@ Options parseOptions(const QCoreApplication& app)
                        "name, room, exchange and owner may instead be the keys screenname, room, exchange and\n"
                        "owner under [bot] in the per-user store; the password comes from --password-file,\n"
                        "$CREDENTIALS_DIRECTORY/toc-password, $QUILLON_TOC_PASSWORD or --password."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption headless(QStringLiteral("headless"),
                                       QStringLiteral("Run without windows; the local room is this terminal."));
     const QCommandLineOption gui(QStringLiteral("gui"),
@@ -126,7 +128,16 @@ Options parseOptions(const QCoreApplication& app)
         QStringLiteral("TEXT"));
     parser.addOptions({prefix, headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer,
                        owner, tocVersion});
-    parser.process(app);
+    // Parsed here rather than by process(), which ends a wrong command line
+    // with status 1.
+    if (!parser.parse(app.arguments()))
+        usageError(parser.errorText());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty())
+        usageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.constFirst()));
 
     Options options;
     options.headless = parser.isSet(headless);
@@ -171,7 +182,11 @@ Options parseOptions(const QCoreApplication& app)
                                  given(tocServer),  given(authorizer), given(tocVersion)};
     auto resolved = resolveBotSettings(botOptions, QProcessEnvironment::systemEnvironment());
     if (const auto* error = std::get_if<UsageError>(&resolved))
-        usageError(error->message);
+        usageError(error->message, error->exitStatus);
+    if (parser.isSet(passwordFile)) {
+        if (const auto warning = passwordFileWarning(parser.value(passwordFile)))
+            logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: ") + *warning);
+    }
     options.botSettings = std::get<HeadlessBotSettings>(std::move(resolved));
     return options;
 }

@@ -37,6 +37,9 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
     connect(&botMode, &BotMode::aimchatscan, this, handle);
     connect(&interpreter, &CommandInterpreter::endRequested, this, &MainForm::Form_Unload);
 
+    // A line is read once the song an earlier one asked for has started.
+    chat1.holdLinesWhile([this] { return player.isBusy(); });
+
     // Several search results are offered in the picker, or in the chat
     // where the owner sees no window: as the bot, or without windows.
     connect(&player, &Player::songsOffered, this, [this](const QStringList& names) {

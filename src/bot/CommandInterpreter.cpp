@@ -147,9 +147,12 @@ void CommandInterpreter::obey(QString whatsaid)
         search(whatsaid);
     }
     if (whatsaid == QLatin1String("r")) {
+        const int cursor = m_form.List1.listIndex();
         const int row = m_uses.player.Random(QString::number(m_form.List1.count()), QStringLiteral("0"));
         m_form.List1.setListIndex(row);
-        m_uses.player.Play(m_form.List1.text());
+        // A song that cannot be played leaves the cursor where it was.
+        if (!m_uses.player.Play(m_form.List1.text()) && m_form.List1.listIndex() == row)
+            m_form.List1.setListIndex(cursor);
     }
     if (startsWith(whatsaid, QLatin1String("r "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
@@ -178,8 +181,12 @@ void CommandInterpreter::obey(QString whatsaid)
     }
     if (startsWith(whatsaid, QLatin1String("del "))) {
         whatsaid = whatsaid.mid(4);
-        deleteFiles(roomPath(whatsaid));
-        send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
+        QString why;
+        if (deleteFiles(roomPath(whatsaid), &why) > 0)
+            send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
+        else
+            send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>no file deleted</u>: ")
+                 + why.toHtmlEscaped());
     }
     if (startsWith(whatsaid, QLatin1String("rem "))) {
         whatsaid = whatsaid.mid(4);

@@ -35,28 +35,51 @@ QRegularExpression wildcardPattern(const QString& wildcard)
 
 }  // namespace
 
-int deleteFiles(const QString& path)
+int deleteFiles(const QString& path, QString* why)
 {
-    if (path.isEmpty())
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
         return 0;
+    };
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file named"));
     const qsizetype cut = path.lastIndexOf(u'/');
     const QString name = path.mid(cut + 1);
     if (!hasWildcard(name)) {
         // isFile follows a link: a link to a directory is left alone, a
         // link to a file goes (the link, not its target).
-        return QFileInfo(path).isFile() && QFile::remove(path) ? 1 : 0;
+        const QFileInfo info(path);
+        if (!info.exists())
+            return fail(QStringLiteral("no such file"));
+        if (info.isDir())
+            return fail(QStringLiteral("it is a folder"));
+        if (!info.isFile())
+            return fail(QStringLiteral("not a regular file"));
+        QFile file(path);
+        return file.remove() ? 1 : fail(file.errorString());
     }
     const QString dirPath = cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
     if (hasWildcard(dirPath))
-        return 0;
+        return fail(QStringLiteral("a wildcard counts only in the file name"));
     QDir dir(dirPath);
+    if (!dir.exists())
+        return fail(QStringLiteral("no such folder"));
     const QRegularExpression match = wildcardPattern(name);
     int deleted = 0;
+    QString failure;
     // Hidden files are left alone, as a wildcard typed at a prompt leaves them.
     const QStringList files = dir.entryList(QDir::Files);
     for (const QString& file : files) {
-        if (match.match(file).hasMatch() && dir.remove(file))
+        if (!match.match(file).hasMatch())
+            continue;
+        QFile matching(dir.filePath(file));
+        if (matching.remove())
             ++deleted;
+        else if (failure.isEmpty())
+            failure = matching.errorString();
     }
+    if (deleted == 0)
+        return fail(failure.isEmpty() ? QStringLiteral("no file matches ") + name : failure);
     return deleted;
 }

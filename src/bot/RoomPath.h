@@ -10,5 +10,7 @@ QString roomPath(const QString& typed);
 // Deletes the file a path names, or, when the path's last part holds "*" or
 // "?", every file of that directory whose name matches it (hidden files
 // aside). Directories are never deleted and never entered; a wildcard in a
-// directory part matches nothing. Returns how many files went.
-int deleteFiles(const QString& path);
+// directory part matches nothing. Returns how many files went; when none
+// did, `why` says why ("no such file", "no file matches *.wma", the
+// system's reason the file could not be deleted).
+int deleteFiles(const QString& path, QString* why = nullptr);

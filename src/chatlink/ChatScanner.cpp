@@ -95,7 +95,7 @@ void ChatScanner::lineAdded(const QString& html)
     m_waiting.append(QStringLiteral("<BR>") + html.chopped(html.isEmpty() ? 0 : 1));
     // Reported from the event loop, not inside the post that added it.
     if (m_reporting == 0 && !m_nextLine.isActive())
-        m_nextLine.start();
+        m_nextLine.start(0);
 }
 
 void ChatScanner::chat_tymer_Timer()
@@ -128,11 +128,17 @@ void ChatScanner::reportNext()
     // handled after that command, not inside it.
     if (m_reporting > 0 || !m_scanning || m_waiting.isEmpty())
         return;
+    // Held while the program is busy with what an earlier line asked for
+    // (a song being started waits for events): looked at again shortly.
+    if (m_busy && m_busy()) {
+        m_nextLine.start(kHeldLineRetryMs);
+        return;
+    }
     report(m_waiting.takeFirst());
     // Started after the line's own work, so what that work left for the
     // next turn (a search result to start) comes before the next line.
     if (!m_waiting.isEmpty())
-        m_nextLine.start();
+        m_nextLine.start(0);
 }
 
 void ChatScanner::report(const QString& line)

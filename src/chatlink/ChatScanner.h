@@ -38,6 +38,10 @@ public:
     // A room of our own hands over each line as it is added, so nothing
     // polls it; without such a room the chat window is read every second.
     void listenTo(LocalRoom& room);
+    // While `busy` answers true, no further line is reported: the work an
+    // earlier line asked for comes first.
+    void holdLinesWhile(std::function<bool()> busy) { m_busy = std::move(busy); }
+    static constexpr int kHeldLineRetryMs = 10;
     // Whether lines read are still to be reported (they go one a turn of
     // the event loop) or one is being handled.
     bool isBusy() const { return !m_waiting.isEmpty() || m_reporting > 0; }
@@ -78,6 +82,7 @@ private:
     bool m_scanning = false;
     bool m_listening = false;
     QTimer m_nextLine;
+    std::function<bool()> m_busy;
     int m_reporting = 0;
     QStringList m_waiting;
     // The end of the transcript as the last look saw it, and its length.

@@ -8,6 +8,7 @@
 #include "gui/DirPickerWindow.h"
 #include "gui/SongPickerWindow.h"
 #include "gui/WindowPlacement.h"
+#include "player/MediaPlayer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
@@ -62,6 +64,9 @@ void MainWindow::attach(MainForm& form)
 {
     m_form = &form;
     buildMenus();
+    // Said where the person at the window looks, and kept there.
+    connect(&form.wmp, &MediaPlayer::noSoundOutput, this,
+            [this](const QString& why) { statusBar()->showMessage(why); });
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Image3"));

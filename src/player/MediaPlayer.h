@@ -44,4 +44,7 @@ Q_SIGNALS:
     // The media last set could not be opened or played (missing, empty,
     // damaged); the player is stopped.
     void mediaError(const QString& url);
+    // Songs play, but nothing can be heard: there is no sound output, or
+    // it could not be opened. Said once, when the first song starts.
+    void noSoundOutput(const QString& why);
 };

@@ -6,10 +6,13 @@
 
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
+#include <taglib/mpegfile.h>
+#include <taglib/mpegheader.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tpropertymap.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -60,9 +63,53 @@ QString tagText(const TagLib::PropertyMap& tags, const char* key)
     return QString::fromUtf8(values->second.toString(" / ").toCString(true)).simplified();
 }
 
+// The bit rate of an MP3 file: its first frame header's when every frame
+// has the same rate, the average otherwise. A Xing or VBRI header marks a
+// variable rate and holds the average, which the tag library has taken;
+// lame's "Info" header marks a constant one, and the tag library's
+// average would count the tags and the header frame in. Without either
+// header the frames are walked to see whether their rates vary. Unset when
+// no frame is found.
+std::optional<int> mpegBitrate(TagLib::MPEG::File& mpeg)
+{
+    const long first = mpeg.firstFrameOffset();
+    if (first < 0)
+        return std::nullopt;
+    const TagLib::MPEG::Header header(&mpeg, first, false);
+    if (!header.isValid() || header.bitrate() <= 0 || header.samplesPerFrame() <= 0 || header.sampleRate() <= 0)
+        return std::nullopt;
+    // Either header sits right after the side information, within the
+    // first 40 bytes of the frame.
+    mpeg.seek(first);
+    const TagLib::ByteVector start = mpeg.readBlock(40);
+    if (start.find("Xing") >= 0 || start.find("VBRI") >= 0)
+        return std::nullopt;
+    if (start.find("Info") >= 0)
+        return header.bitrate();
+
+    constexpr int kWalkedFrames = 20000;  // some nine minutes of 44.1 kHz
+    long offset = first;
+    double bytes = 0;
+    int frames = 0;
+    bool varies = false;
+    for (; frames < kWalkedFrames; ++frames) {
+        const TagLib::MPEG::Header frame(&mpeg, offset, false);
+        if (!frame.isValid() || frame.frameLength() <= 0 || frame.sampleRate() != header.sampleRate()
+            || frame.samplesPerFrame() != header.samplesPerFrame())
+            break;
+        varies = varies || frame.bitrate() != header.bitrate();
+        bytes += frame.frameLength();
+        offset += frame.frameLength();
+    }
+    if (!varies || frames == 0)
+        return header.bitrate();
+    const double seconds = double(frames) * header.samplesPerFrame() / header.sampleRate();
+    return int(std::lround(bytes * 8 / seconds / 1000));
+}
+
 }  // namespace
 
-SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode)
+SongFacts ReadSongFacts(const QString& path)
 {
     FactsStream stream(QFile::encodeName(path));
     if (!stream.isOpen())
@@ -74,18 +121,34 @@ SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, La
     if (!audio || audio->sampleRate() <= 0 || audio->channels() <= 0)
         return {};
 
-    lblKhz.setCaption(QString::number(audio->sampleRate() / 1000));
-    lblmode.setCaption(audio->channels() == 1 ? QStringLiteral("mono") : QStringLiteral("stereo"));
-    lblbitrate.setCaption(QString::number(std::max(audio->bitrate(), 0)));
-
+    SongFacts facts;
+    int kbps = std::max(audio->bitrate(), 0);
+    if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file.file()))
+        kbps = mpegBitrate(*mpeg).value_or(kbps);
+    facts.audio = AudioFacts {kbps, audio->sampleRate() / 1000, audio->channels() == 1};
     // The file's own view of its tags, not tag(): a WAV file's tag() is
     // only its ID3v2 tag, never the INFO list most WAV files carry.
     const TagLib::PropertyMap tags = file.file()->properties();
-    return {tagText(tags, "ARTIST"), tagText(tags, "TITLE"), tagText(tags, "ALBUM")};
+    facts.tags = {tagText(tags, "ARTIST"), tagText(tags, "TITLE"), tagText(tags, "ALBUM")};
+    return facts;
+}
+
+void showAudioFacts(const AudioFacts& facts, Label& lblbitrate, Label& lblKhz, Label& lblmode)
+{
+    lblKhz.setCaption(QString::number(facts.khz));
+    lblmode.setCaption(facts.mono ? QStringLiteral("mono") : QStringLiteral("stereo"));
+    lblbitrate.setCaption(QString::number(facts.kbps));
+}
+
+SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode)
+{
+    const SongFacts facts = ReadSongFacts(path);
+    if (facts.audio)
+        showAudioFacts(*facts.audio, lblbitrate, lblKhz, lblmode);
+    return facts.tags;
 }
 
 SongTags ReadSongTags(const QString& path)
 {
-    Label bitrate, frequency, mode;
-    return ReadMp3Header(path, bitrate, frequency, mode);
+    return ReadSongFacts(path).tags;
 }

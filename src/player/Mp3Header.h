@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Label;
 
 // The tags of a song file; each empty where the file has none.
@@ -11,10 +13,32 @@ struct SongTags {
     QString album;
 };
 
-// Shows the bit rate (the average, for a VBR file), sampling frequency and
-// channel mode of an audio file of any kind the tag library reads, and
-// returns the file's tags. A file it cannot read (unknown kind, damaged,
-// empty, missing) leaves the labels as they were and has no tags.
+// What the main form shows of a song: bit rate in kbit/s, sampling
+// frequency in whole kHz, and whether it has one channel.
+struct AudioFacts {
+    int kbps = 0;
+    int khz = 0;
+    bool mono = false;
+};
+
+struct SongFacts {
+    // Unset where the file could not be read (unknown kind, damaged, empty,
+    // missing).
+    std::optional<AudioFacts> audio;
+    SongTags tags;
+};
+
+// The facts and tags of an audio file of any kind the tag library reads.
+// The bit rate is the frame header's for a constant-rate MP3 and the
+// file's average for a variable-rate one. Touches nothing but the file, so
+// it may run on any thread.
+SongFacts ReadSongFacts(const QString& path);
+
+// Writes the facts into the form's three labels.
+void showAudioFacts(const AudioFacts& facts, Label& lblbitrate, Label& lblKhz, Label& lblmode);
+
+// Both of the above: a file it cannot read leaves the labels as they were
+// and has no tags.
 SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode);
 
 // The tags alone, for a view of the song that has no use for its facts.

@@ -5,11 +5,13 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 
+#include "controls/LogLine.h"
 #include "player/MpvLibrary.h"
 
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcMpv, "quillon.player.mpv", QtWarningMsg)
@@ -22,6 +24,7 @@ constexpr std::uint64_t kNoReply = 0;
 
 // Property observation ids.
 constexpr std::uint64_t kDurationProperty = 1;
+constexpr std::uint64_t kAudioOutputProperty = 2;
 
 const char* const kOptions[][2] = {
     // Audio only, and nothing of mpv's own: no window, no terminal, no
@@ -105,7 +108,8 @@ bool MpvPlayer::isAvailable()
         if (m_api->set_option_string(m_mpv, option[0], option[1]) < 0)
             qCDebug(lcMpv) << "option not taken:" << option[0];
     }
-    if (!hasSoundOutput())
+    m_soundMissing = !hasSoundOutput();
+    if (m_soundMissing)
         m_api->set_option_string(m_mpv, "ao", "null");
     m_api->set_option_string(m_mpv, "volume", QByteArray::number(m_volume).constData());
     if (m_api->initialize(m_mpv) < 0) {
@@ -115,6 +119,8 @@ bool MpvPlayer::isAvailable()
         return false;
     }
     m_api->observe_property(m_mpv, kDurationProperty, "duration", MPV_FORMAT_DOUBLE);
+    // The output in use, known once the first song has opened one.
+    m_api->observe_property(m_mpv, kAudioOutputProperty, "current-ao", MPV_FORMAT_STRING);
     m_api->set_wakeup_callback(m_mpv, &MpvPlayer::wakeUp, this);
     m_startFailed = false;
     return true;
@@ -305,11 +311,26 @@ void MpvPlayer::handle(const mpv_event& event)
         const auto* property = static_cast<const mpv_event_property*>(event.data);
         if (event.reply_userdata == kDurationProperty && m_entryStarted && property->format == MPV_FORMAT_DOUBLE)
             setDuration(*static_cast<const double*>(property->data));
+        if (event.reply_userdata == kAudioOutputProperty && property->format == MPV_FORMAT_STRING)
+            audioOutputOpened(QString::fromUtf8(*static_cast<const char* const*>(property->data)));
         break;
     }
     default:
         break;
     }
+}
+
+void MpvPlayer::audioOutputOpened(const QString& name)
+{
+    // The silent output keeps songs in time, so the room still works; the
+    // person at the machine is told once why nothing is heard.
+    if (name != QLatin1String("null") || std::exchange(m_silenceTold, true))
+        return;
+    const QString why = m_soundMissing
+        ? QStringLiteral("no sound output: no sound device or sound server was found; songs play silently")
+        : QStringLiteral("no sound output: the sound output could not be opened; songs play silently");
+    logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: ") + why);
+    Q_EMIT noSoundOutput(why);
 }
 
 void MpvPlayer::setDuration(double seconds)

@@ -46,10 +46,14 @@ private:
     void failed();
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
     void setDuration(double seconds);
+    void audioOutputOpened(const QString& name);
 
     const MpvLibrary* m_api = nullptr;
     mpv_handle* m_mpv = nullptr;
     bool m_startFailed = false;
+    // The silent output was chosen because the machine has no other.
+    bool m_soundMissing = false;
+    bool m_silenceTold = false;
     std::atomic_bool m_wakePending {false};
     QString m_url;
     QString m_duration;

@@ -6,11 +6,13 @@
 #include "controls/UserStore.h"
 #include "player/MediaPlayer.h"
 #include "player/Mp3Header.h"
+#include "player/SongFile.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLocale>
+#include <QPromise>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
@@ -20,6 +22,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -179,38 +182,110 @@ void Player::resetClock()
     m_form.txtMin.setText(QStringLiteral("0"));
 }
 
-void Player::Play(const QString& song)
+bool Player::Play(const QString& song)
 {
-    resetClock();
     // An empty name starts nothing, even a line whose name is all blanks.
     const QString key = NormalizeName(song);
-    if (!key.isEmpty()) {
-        // The playlist as it was asked: rows removed while a song opens
-        // must not shift the positions of the ones still to start.
-        const QStringList lines = m_form.List2.items();
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString name = nameField(lines.at(i));
-            if (NormalizeName(name) != key)
-                continue;
-            startLine(name, pathField(lines.at(i)), QString::number(i + 1));
+    // The playlist as it was asked: rows removed while a song opens must
+    // not shift the positions of the ones still to start.
+    const QStringList lines = key.isEmpty() ? QStringList() : m_form.List2.items();
+    bool matched = false, started = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString name = nameField(lines.at(i));
+        if (NormalizeName(name) != key)
+            continue;
+        matched = true;
+        const QString path = pathField(lines.at(i));
+        const std::optional<SongFile> song = admit(name, path);
+        if (!song)
+            continue;
+        if (startLine(name, path, QString::number(i + 1), *song)) {
+            resetClock();
             m_form.labFile.setCaption(name);
+            started = true;
         }
     }
-    m_form.chkTime.setValue(1);
+    if (!matched)
+        resetClock();
+    if (!matched || started)
+        m_form.chkTime.setValue(1);
+    return started;
 }
 
 bool Player::isBusy() const
 {
     // Search results waiting for Timer1's next turn: one is started, several
     // are offered.
-    return m_starting > 0 || m_inTimer1 || (Timer1.isActive() && m_form.List3.count() > 0);
+    return m_starting > 0 || m_looking > 0 || m_inTimer1 || (Timer1.isActive() && m_form.List3.count() > 0);
 }
 
-void Player::startLine(const QString& name, const QString& path, const QString& n)
+std::optional<SongFile> Player::admit(const QString& name, const QString& path)
+{
+    // A stream has no file to look at; the player opens it.
+    if (isStreamUrl(path))
+        return SongFile();
+    std::optional<SongFile> song = examine(path);
+    if (!song)
+        return std::nullopt;
+    if (!song->problem.isEmpty()) {
+        m_chat.post(QStringLiteral("Cannot play %1: %2").arg(name, song->problem));
+        return std::nullopt;
+    }
+    return song;
+}
+
+std::optional<SongFile> Player::examine(const QString& path)
+{
+    // The look runs on a thread of its own, which a file system that does
+    // not answer may keep for good; nothing waits for it at the end.
+    QPromise<SongFile> promise;
+    const QFuture<SongFile> future = promise.future();
+    QFutureWatcher<SongFile> watcher;
+    // Its end is an event, and that event ends the wait below.
+    connect(&watcher, &QFutureWatcherBase::finished, &watcher, [] {});
+    watcher.setFuture(future);
+    std::thread([promise = std::move(promise), check = m_fileCheck ? m_fileCheck : FileCheck(&examineSongFile),
+                 path]() mutable {
+        promise.start();
+        promise.addResult(check(path));
+        promise.finish();
+    }).detach();
+
+    // The player is still idle meanwhile; auto random must not take it.
+    const QScopedValueRollback looking(m_looking, m_looking + 1);
+    QDeadlineTimer deadline(m_fileCheckLimit, Qt::PreciseTimer);
+    QTimer wake;
+    wake.setSingleShot(true);
+    while (!future.isFinished() && !deadline.hasExpired() && !m_timersStopped) {
+        wake.start(std::max<qint64>(1, deadline.remainingTime()));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    // The program ended meanwhile: nothing more is said.
+    if (m_timersStopped)
+        return std::nullopt;
+    if (!future.isFinished()) {
+        SongFile song;
+        song.problem = QStringLiteral("no answer from the file system");
+        return song;
+    }
+    return future.result();
+}
+
+void Player::setFileCheck(FileCheck check, std::chrono::milliseconds limit)
+{
+    m_fileCheck = std::move(check);
+    m_fileCheckLimit = limit;
+}
+
+bool Player::startLine(const QString& name, const QString& path, const QString& n, const SongFile& song)
 {
     const QScopedValueRollback starting(m_starting, m_starting + 1);
+    Opening opening {path};
+    m_openings.append(&opening);
     m_wmp.setURL(path);
-    const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    if (song.facts.audio)
+        showAudioFacts(*song.facts.audio, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
+    const SongTags& tags = song.facts.tags;
     const QString model = m_form.txtPlay.text();
     QString line = model;
     line.replace(QStringLiteral("%n"), n);
@@ -218,9 +293,19 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
         m_openingWait(0.1);
     else
         PaUse(0.1);
+    m_openings.removeOne(&opening);
+    // The closing line may have gone out during the wait; nothing is
+    // announced after it.
+    if (m_timersStopped)
+        return false;
+    // The player refused the file while it opened: it is not playing.
+    if (opening.refused) {
+        m_chat.post(QStringLiteral("Cannot play %1: the player cannot open it").arg(name));
+        return false;
+    }
     // Each placeholder works on the result of the one before, so a name
     // holding a later placeholder has it filled in too.
-    line.replace(QStringLiteral("%mb"), GetFileSize(path));
+    line.replace(QStringLiteral("%mb"), fileSizeText(song.size));
     line.replace(QStringLiteral("%s"), name);
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
@@ -244,6 +329,7 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
         line = filled + line.mid(done);
     }
     m_chat.post(line);
+    return true;
 }
 
 void Player::PaUse(double Length)
@@ -328,10 +414,9 @@ bool Player::playQueued()
     while (queue.count() > 0) {
         const QString name = queue.item(0);
         queue.removeItem(0);
-        if (hasSong(name)) {
-            Play(name);
+        // One that cannot play has said why; the next one is tried.
+        if (hasSong(name) && Play(name))
             return true;
-        }
     }
     return false;
 }
@@ -379,16 +464,20 @@ void Player::Timer1_Timer()
 
         ListBox& results = m_form.List3;
         if (results.count() == 1) {
-            m_form.List1.setListIndex(results.listIndex());
+            const int cursor = results.listIndex();
             results.setListIndex(0);
             const QString line = results.text();
             const QString name = nameField(line);
-            m_form.labFile.setCaption(name);
+            const QString path = pathField(line);
             // Taken out before the song starts, so results found while it
             // opens are kept for the next tick.
             results.clear();
-            startLine(name, pathField(line), m_form.txtNum.text());
-            m_form.chkTime.setValue(1);
+            const std::optional<SongFile> song = admit(name, path);
+            if (song && startLine(name, path, m_form.txtNum.text(), *song)) {
+                m_form.List1.setListIndex(cursor);
+                m_form.labFile.setCaption(name);
+                m_form.chkTime.setValue(1);
+            }
         } else if (results.count() >= 2 && m_form.music.value() == 0) {
             m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
             QStringList names;
@@ -425,11 +514,16 @@ void Player::tmrAR_Timer()
     const int state = m_wmp.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_form.chkTime.setValue(0);
+    // A tick that comes while a song is looked at or a pick opens would
+    // start another.
+    if (m_inAutoPick || m_looking > 0)
+        return;
     // Whichever tick comes first after a song's end plays the queue's first.
     if (followWithQueued() || m_form.chkenabled.value() != 1)
         return;
+    const QScopedValueRollback picking(m_inAutoPick, true);
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (m_wmp.playState() != idle)
+        if (m_form.chkenabled.value() != 1 || m_wmp.playState() != idle)
             continue;
         // A file that would not open would be announced again every few
         // seconds; it is left out for the rest of the run.
@@ -443,22 +537,34 @@ void Player::tmrAR_Timer()
             continue;
         if (!std::exchange(m_autoPickFailed, false))
             m_autoFailures = 0;
+        const int cursor = m_form.List1.listIndex();
         m_form.List1.setListIndex(playable.at(Random(QString::number(playable.size()), QStringLiteral("0"))));
-        Play(m_form.List1.text());
-        m_autoPicked = m_wmp.URL();
+        if (Play(m_form.List1.text())) {
+            m_autoPicked = m_wmp.URL();
+        } else if (!m_timersStopped) {
+            m_autoPicked.clear();
+            m_form.List1.setListIndex(cursor);
+            autoPickFailed();
+        }
     }
 }
 
 void Player::mediaError(const QString& url)
 {
     m_unplayable.insert(url);
+    for (Opening* opening : std::as_const(m_openings))
+        opening->refused = opening->refused || opening->path == url;
     // A queued song that would not play gives way to the next one.
     if (m_form.lstQueue.count() > 0) {
         m_songEnded = true;
         scheduleTimer1();
     }
-    if (url != m_autoPicked || m_form.chkenabled.value() != 1)
-        return;
+    if (url == m_autoPicked && m_form.chkenabled.value() == 1)
+        autoPickFailed();
+}
+
+void Player::autoPickFailed()
+{
     m_autoPickFailed = true;
     if (++m_autoFailures < kAutoRandomFailures)
         return;
@@ -483,10 +589,4 @@ QString fileSizeText(qint64 bytes)
         }
     }
     return {};
-}
-
-QString GetFileSize(const QString& path)
-{
-    const QFileInfo info(path);
-    return fileSizeText(info.isFile() ? info.size() : 0);
 }

@@ -6,11 +6,14 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class ChatExit;
 class FormState;
 class MediaPlayer;
+struct SongFile;
 
 // Starts songs by name and announces them; the search-result, clock and
 // auto random timers.
@@ -19,7 +22,10 @@ class Player : public QObject {
 public:
     Player(FormState& form, MediaPlayer& wmp, ChatExit& chat);
 
-    void Play(const QString& song);
+    // True when a song started. A song whose file cannot be played is not
+    // started: the room is told why, and the clock, the file label and the
+    // playlist cursor stay as they were.
+    bool Play(const QString& song);
     // Waits `Length` seconds while serving events.
     void PaUse(double Length);
     // The whole part of a * r + b for a random r in [0, 1).
@@ -70,6 +76,12 @@ public:
     // announced; PaUse unless replaced.
     using Wait = std::function<void(double seconds)>;
     void setOpeningWait(Wait wait);
+    // How a song's file is looked at before it starts (on a thread of its
+    // own), and how long that may take before the file counts as not
+    // answering; examineSongFile and two seconds unless replaced.
+    using FileCheck = std::function<SongFile(const QString& path)>;
+    void setFileCheck(FileCheck check, std::chrono::milliseconds limit);
+    static constexpr std::chrono::milliseconds kFileCheckLimit {2000};
 
     // Timer1 is due on the next turn of the event loop whenever something
     // it looks at has changed, rather than every millisecond.
@@ -83,7 +95,10 @@ Q_SIGNALS:
     void volumeChanged(int percent);
 
 private:
-    void startLine(const QString& name, const QString& path, const QString& n);
+    std::optional<SongFile> admit(const QString& name, const QString& path);
+    bool startLine(const QString& name, const QString& path, const QString& n, const SongFile& song);
+    std::optional<SongFile> examine(const QString& path);
+    void autoPickFailed();
     void scheduleTimer1();
     void updateClocks();
     void resetClock();
@@ -97,6 +112,17 @@ private:
     ChatExit& m_chat;
     RandomSource m_random;
     Wait m_openingWait;
+    FileCheck m_fileCheck;
+    std::chrono::milliseconds m_fileCheckLimit = kFileCheckLimit;
+    bool m_inAutoPick = false;
+    int m_looking = 0;
+    // The songs waiting for their announcement while the player opens
+    // them, and whether it refused them meanwhile.
+    struct Opening {
+        QString path;
+        bool refused = false;
+    };
+    QList<Opening*> m_openings;
     bool m_inTimer1 = false;
     int m_starting = 0;
     bool m_timer1Missed = false;
@@ -113,8 +139,6 @@ private:
     bool m_songEnded = false;
 };
 
-// The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").
-// A missing or unreadable file gives "0 bytes".
-QString GetFileSize(const QString& path);
-// The same text for a size in bytes, with the locale's decimal separator.
+// A file's size as the now-playing line shows it ("1.00 KB", "512 bytes"),
+// with the locale's decimal separator.
 QString fileSizeText(qint64 bytes);

@@ -7,8 +7,10 @@
 #include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
 
+#include <QDir>
 #include <QHostAddress>
 #include <QRegularExpression>
+#include <QSettings>
 
 #include <algorithm>
 #include <utility>
@@ -77,12 +79,8 @@ bool isHostName(const QString& text)
 
 TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QString& portKey, quint16 defaultPort)
 {
-    TocEndpoint endpoint;
-    endpoint.host = GetSetting(BotMode::kGroup, hostKey, defaultHost).trimmed();
-    if (endpoint.host.isEmpty())
-        endpoint.host = defaultHost;
-    endpoint.port = portNumber(GetSetting(BotMode::kGroup, portKey).trimmed()).value_or(defaultPort);
-    return endpoint;
+    const quint16 port = portNumber(GetSetting(BotMode::kGroup, portKey).trimmed()).value_or(defaultPort);
+    return TocEndpoint::parse(GetSetting(BotMode::kGroup, hostKey), port).value_or(TocEndpoint {defaultHost, port});
 }
 
 }  // namespace
@@ -121,6 +119,55 @@ std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defau
         endpoint.port = *number;
     }
     return endpoint;
+}
+
+QString BotMode::storeFile()
+{
+    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
+}
+
+std::optional<QString> BotMode::storedProblem(const QString& group, const QString& key)
+{
+    const QString value = GetSetting(group, key);
+    if (value.trimmed().isEmpty())
+        return std::nullopt;
+    QString rule;
+    if (group == kGroup && (key == kServerKey || key == kAuthorizerKey)) {
+        if (!TocEndpoint::parse(value, 1))
+            rule = QStringLiteral("HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or address and a port "
+                                  "from 1 to 65535");
+    } else if (group == kGroup && (key == kPortKey || key == kAuthPortKey)) {
+        if (!portNumber(value.trimmed()))
+            rule = QStringLiteral("a port from 1 to 65535");
+    } else if (group == kGroup && key == kVersionKey) {
+        if (!parseTocDialect(value))
+            rule = QStringLiteral("1, 2 or auto");
+    } else if (group == kBotGroup && key == kExchangeKey) {
+        bool ok = false;
+        value.trimmed().toShort(&ok);
+        if (!ok)
+            rule = QStringLiteral("a whole number from -32768 to 32767");
+    }
+    if (rule.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("%1: the key %2 under [%3] is \"%4\"; it takes %5").arg(storeFile(), key, group, value, rule);
+}
+
+QStringList BotMode::storedProblems() const
+{
+    QStringList keys;
+    if (!m_server)
+        keys << kServerKey << kPortKey;
+    if (!m_authorizer)
+        keys << kAuthorizerKey << kAuthPortKey;
+    if (!m_dialect)
+        keys << kVersionKey;
+    QStringList problems;
+    for (const QString& key : std::as_const(keys)) {
+        if (auto problem = storedProblem(kGroup, key))
+            problems << *problem;
+    }
+    return problems;
 }
 
 QString TocEndpoint::toString() const
@@ -257,6 +304,9 @@ void BotMode::skinButton6_Click()
 
 void BotMode::signOn()
 {
+    for (const QString& problem : storedProblems())
+        m_ui.messageBox(problem + QStringLiteral("; the default is used."), QStringLiteral("TOC Bot"),
+                        UserInterface::Icon::Critical);
     reconnect.start();
     loginWithPanel();
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -64,9 +65,21 @@ public:
 
     BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui);
 
+    // The per-user store's file, as its messages name it.
+    static QString storeFile();
+    // What is wrong with a stored [toc] or [bot] value, as a message naming
+    // the store's file, the key and the value; nothing when the key is
+    // unset or its value usable. Values are checked as the matching
+    // command-line options check theirs.
+    static std::optional<QString> storedProblem(const QString& group, const QString& key);
+    // The problems of the stored [toc] values that sign-on would use (none
+    // for a host set for this run).
+    QStringList storedProblems() const;
+
     // The hosts sign-on uses: the ones set for this run, else the per-user
-    // store's, else the defaults. A stored port that is not a port counts
-    // as missing.
+    // store's, else the defaults. A stored server or authorizer may carry
+    // its port ("HOST:PORT"), which wins over the port key. A stored value
+    // that is not usable counts as missing.
     TocEndpoint server() const;
     TocEndpoint authorizer() const;
     // For this run only; nothing is stored.
@@ -104,7 +117,8 @@ public:
 
     // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
     // the hosts and the dialect above; from then on a lost connection is
-    // signed on again.
+    // signed on again. A stored value that is not usable is shown in a
+    // message box first, and its default used.
     void signOn();
     // What Logoff does: no more signing on again, and LogOff.
     void logOff();

@@ -2,16 +2,11 @@
 
 #include "controls/UserStore.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSettings>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
-
-QString storeFile()
-{
-    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
-}
 
 // The option's value, else the store's key; empty when neither has one.
 QString optionOrStored(const std::optional<QString>& option, const QString& key)
@@ -22,7 +17,7 @@ QString optionOrStored(const std::optional<QString>& option, const QString& key)
 QString missing(const QString& option, const QString& key)
 {
     return QStringLiteral("--bot needs --%1 (or the key %2 under [%3] in %4)")
-        .arg(option, key, BotMode::kBotGroup, storeFile());
+        .arg(option, key, BotMode::kBotGroup, BotMode::storeFile());
 }
 
 // The first line of a file, without its line end.
@@ -67,8 +62,8 @@ std::optional<UsageError> endpoint(const std::optional<QString>& text, const QSt
     if (into)
         return std::nullopt;
     return UsageError {QStringLiteral("--%1 takes HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or "
-                                      "address and a port from 1 to 65535")
-                           .arg(option)};
+                                      "address and a port from 1 to 65535, not \"%2\"")
+                           .arg(option, *text)};
 }
 
 }  // namespace
@@ -77,10 +72,28 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
                                                                  const QProcessEnvironment& environment)
 {
     HeadlessBotSettings settings;
+    // Each stored value that the options given leave in use is checked as
+    // its option is.
+    using Key = std::pair<QString, QString>;
+    const QString& toc = BotMode::kGroup;
+    QList<Key> stored;
+    if (!options.server)
+        stored << Key(toc, BotMode::kServerKey) << Key(toc, BotMode::kPortKey);
+    if (!options.authorizer)
+        stored << Key(toc, BotMode::kAuthorizerKey) << Key(toc, BotMode::kAuthPortKey);
+    if (!options.tocVersion)
+        stored << Key(toc, BotMode::kVersionKey);
+    if (!options.exchange)
+        stored << Key(BotMode::kBotGroup, BotMode::kExchangeKey);
+    for (const auto& [group, key] : std::as_const(stored)) {
+        if (auto problem = BotMode::storedProblem(group, key))
+            return UsageError {*problem, UsageError::kBadConfiguration};
+    }
+
     if (options.tocVersion) {
         settings.dialect = parseTocDialect(*options.tocVersion);
         if (!settings.dialect)
-            return UsageError {QStringLiteral("--toc-version takes 1, 2 or auto")};
+            return UsageError {QStringLiteral("--toc-version takes 1, 2 or auto, not \"%1\"").arg(*options.tocVersion)};
     } else {
         settings.dialect = BotMode::storedDialect().value_or(TocDialect::Auto);
     }
@@ -101,11 +114,9 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
         !exchange.isEmpty() || options.exchange) {
         bool ok = false;
         exchange.toShort(&ok);
-        if (!ok) {
+        if (!ok)
             return UsageError {
-                (options.exchange ? QStringLiteral("--exchange") : QStringLiteral("the key exchange under [bot]"))
-                + QStringLiteral(" takes a whole number from -32768 to 32767")};
-        }
+                QStringLiteral("--exchange takes a whole number from -32768 to 32767, not \"%1\"").arg(exchange)};
         settings.exchange = exchange;
     }
     if (auto error = endpoint(options.server, QStringLiteral("toc-server"), BotMode::kServerPort, settings.server))
@@ -119,4 +130,20 @@ std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOption
         return *error;
     settings.password = std::get<QString>(secret);
     return settings;
+}
+
+std::optional<QString> passwordFileWarning(const QString& path)
+{
+    const QFileInfo info(path);
+    const auto others
+        = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    if (!info.exists() || !(info.permissions() & others))
+        return std::nullopt;
+    // Quoted for a shell where it needs to be.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+-]+$"));
+    const QString quoted
+        = plain.match(path).hasMatch() ? path : u'\'' + QString(path).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+    return QStringLiteral("warning: others than its owner can read or change the password file %1; "
+                          "mend it with: chmod go-rwx %2")
+        .arg(path, quoted);
 }

@@ -22,7 +22,12 @@ struct BotOptions {
 };
 
 struct UsageError {
+    // A wrong command line; a bad value in the per-user store has the
+    // status a service manager does not restart after (sysexits' EX_CONFIG).
+    static constexpr int kUsage = 2;
+    static constexpr int kBadConfiguration = 78;
     QString message;
+    int exitStatus = kUsage;
 };
 
 // The settings of one run. Each option given wins over its key in the
@@ -32,6 +37,11 @@ struct UsageError {
 // comes from the first of: the first line of --password-file, of
 // $CREDENTIALS_DIRECTORY/toc-password (the service manager's credentials),
 // $QUILLON_TOC_PASSWORD, --password. A setting
-// that is missing or unusable gives a message naming its option or key.
+// that is missing or unusable gives a message naming its option or key;
+// each stored value used is checked as its option is.
 std::variant<HeadlessBotSettings, UsageError> resolveBotSettings(const BotOptions& options,
                                                                  const QProcessEnvironment& environment);
+
+// A warning when others than its owner may read or write the password
+// file, naming the file and the chmod that mends it.
+std::optional<QString> passwordFileWarning(const QString& path);

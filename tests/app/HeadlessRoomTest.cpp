@@ -1,10 +1,13 @@
 #include "app/AppTest.h"
+#include "support/SilentFileSystem.h"
 #include "support/SmallDisk.h"
 #include "toc/WaitFor.h"
 
 #include <QProcess>
 
 #include <csignal>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -105,8 +108,9 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     type(QStringLiteral("p alpha"));
     ASSERT_TRUE(shows(out, "2</b> Files Found, Select One."));
     ASSERT_TRUE(shows(out, "1 alpha one \u00b7 2 alpha two"));
+    // Its file is missing: that is said, not announced as playing.
     type(QStringLiteral("2"));
-    EXPECT_TRUE(shows(out, "alpha two</U>"));
+    EXPECT_TRUE(shows(out, "Cannot play alpha two: no such file"));
     EXPECT_TRUE(QFile::exists(victim));
     EXPECT_EQ(end(), 0);
 }
@@ -127,8 +131,9 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
             - said.begin();
     };
     EXPECT_LT(at("found screen name [Owner]"), at("iles:3"));
-    EXPECT_LT(at("iles:3"), at("song number 2 with a long name</U>"));
-    EXPECT_LT(at("song number 2 with a long name</U>"), at("Quillon 3.2"));
+    // Empty files: the player cannot open them, and says so in its turn.
+    EXPECT_LT(at("iles:3"), at("song number 2 with a long name"));
+    EXPECT_LT(at("song number 2 with a long name"), at("Quillon 3.2"));
     EXPECT_LT(at("Quillon 3.2"), at("you cannot ingore yourself."));
     EXPECT_LT(at("you cannot ingore yourself."), at("unloaded."));
     EXPECT_LT(at("unloaded."), said.size());
@@ -171,6 +176,52 @@ TEST_F(Room, ASecondCopyIsRefusedAndAKilledOnesLockTakenOver)
     out.clear();
     ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
     EXPECT_EQ(end(), 0);
+}
+
+// Songs that cannot play are said, never announced: a missing file, a
+// FIFO (which would block whoever opened it), a folder that is not mounted
+// and a share that does not answer. The room keeps answering, auto random
+// gives up after three, a del of nothing says so, and SIGTERM ends the run
+// while a look at the silent share still waits.
+TEST_F(Room, WhatCannotPlayIsSaidAndNothingHoldsTheRoomUp)
+{
+    // Mounting it needs root and /dev/fuse; without, that row is left out.
+    SilentFileSystem share;
+    const QByteArray shared = share.mounted() ? "shared;" + QFile::encodeName(share.path()) + "/song.mp3\r\n" : "";
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
+    const QString pipe = home.path() + QStringLiteral("/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
+    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
+                          "gone;" + QFile::encodeName(home.path()) + "/gone.mp3\r\npipe;" + QFile::encodeName(pipe)
+                              + "\r\nlost;/media/unmounted/lost.mp3\r\n" + shared));
+    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    QList<std::pair<QString, QByteArray>> exchanges = {
+        {"p pipe", "Cannot play pipe: not a regular file"},
+        {"ver", "Quillon 3.2"},
+        {"p gone", "Cannot play gone: no such file"},
+        {"del " + QString(home.path() + "/nothing.mp3").replace(u'/', u'\\'), "no file deleted</u>: no such file"},
+        {"ar", "A</b>uto random off: 3 songs in a row would not play"},
+    };
+    if (share.mounted())
+        exchanges.insert(1, {"p shared", "Cannot play shared: no answer from the file system"});
+    for (const auto& [line, reply] : std::as_const(exchanges)) {
+        type(line);
+        ASSERT_TRUE(shows(out, reply)) << line.toStdString();
+    }
+    // One for each p, and three from auto random.
+    EXPECT_EQ(out.count("Cannot play "), share.mounted() ? 6 : 5);
+    EXPECT_FALSE(out.contains("laying"));
+    if (share.mounted()) {
+        type(QStringLiteral("p shared"));
+        ASSERT_TRUE(shows(err, "quillon.scan: said by Owner | p shared"));
+    }
+    quillon.terminate();
+    ASSERT_TRUE(quillon.waitForFinished(kCeiling));
+    EXPECT_EQ(quillon.exitCode(), 0);
+    // The closing line is the last.
+    ASSERT_TRUE(out.contains("unloaded."));
+    EXPECT_EQ(out.mid(out.indexOf("unloaded.")).count('\n'), 1);
 }
 
 // Written a few seconds after the change, not at shut-down: a kill then

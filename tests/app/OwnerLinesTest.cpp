@@ -97,8 +97,11 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesAct)
 TEST(OwnerLines, EveryLineOfABurstIsObeyedInOrder)
 {
     RoomRig t;
-    for (const char* song : {"one", "two"})
-        t->List2.addItem(QStringLiteral("%1;%2/%1.mp3").arg(QLatin1String(song), t.dir.path()));
+    for (const char* song : {"one", "two"}) {
+        const QString path = QStringLiteral("%1/%2.mp3").arg(t.dir.path(), QLatin1String(song));
+        ASSERT_TRUE(writeFile(path));
+        t->List2.addItem(QStringLiteral("%1;%2").arg(QLatin1String(song), path));
+    }
     t->library.addSongs();
     t.settle();
     t.said();

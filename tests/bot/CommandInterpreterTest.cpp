@@ -1,9 +1,12 @@
 #include "BotTest.h"
+#include "player/SongFile.h"
 
 #include "bot/RoomCommands.h"
 #include "bot/SystemInfo.h"
 #include "chatlink/AnsiText.h"
 #include "controls/UserStore.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,7 +21,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
 {
     SaveSetting("cs", "unpause", "Back on");
     const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
-    fill({"Cat", "a b", "stop it", "BAT"});
+    fill({"Cat", "a b", "stop it", "BAT", "Ever"});
     t->labFile.setCaption("Artist - Title");
     t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
     t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
@@ -30,6 +33,8 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
     const std::pair<QString, QStringList> cases[] = {
         {"ver/x", {P() + "Quillon 3.2"}},
         {"Ver", {}},
+        // The song's line (here: why it cannot play) comes before the reply.
+        {"r ver", {P() + "Cannot play Ever: no such file", P() + "Quillon 3.2"}},
         {"P?", {"P</b>laying [Artist - Title]"}},
         {"AR", {P() + "Auto random on"}},
         {"xar", {P() + "Auto random off"}},
@@ -40,7 +45,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         {"rem A", {removed("Cat"), removed("a b"), removed("BAT")}},
         {"info",
          {P()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:1 \u00bb user:Owner Me "
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:2 \u00bb user:Owner Me "
             "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
         {"pause", {P() + "Paused."}},
         {"unpause", {P() + "Back on"}},
@@ -86,33 +91,46 @@ TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
     EXPECT_EQ(t.sent, QStringList {P() + "2</b> Files Found, Select One."});
 }
 
-TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneFolderNamed)
+// The reply tells whether anything went, and why not for a named file.
+TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneFolderNamedAndSaysWhenNoneWent)
 {
     const QString root = t.dir.path() + "/music";
     QDir().mkpath(root + "/sub.mp3");
     for (const char* name : {"a.mp3", "b.mp3", "ab.mp3", "notes.txt", ".hidden.mp3", "[x]1.mp3", "sub.mp3/c.mp3"})
         QFile(root + u'/' + name).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::link(root + "/sub.mp3", root + "/link"));
-    // Each path below the folder ("" for the folder itself), and what the folder holds after it.
-    const QString all = ".hidden.mp3 [x]1.mp3 a.mp3 ab.mp3 b.mp3 link notes.txt sub.mp3";
-    const std::pair<const char*, QString> cases[]
-        = {{"", all},
-           {"/sub.mp3", all},
-           {"/link", all},
-           {"/*/c.mp3", all},
-           {"/nothing/*.mp3", all},
-           {"/[x]?.mp3", ".hidden.mp3 a.mp3 ab.mp3 b.mp3 link notes.txt sub.mp3"},
-           {"/?.mp3", ".hidden.mp3 ab.mp3 link notes.txt sub.mp3"},
-           {"/*", ".hidden.mp3 link sub.mp3"}};
-    for (const auto& [path, left] : cases) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    // Each path below the folder ("" for the folder itself), why nothing
+    // went (empty when something did), and what the folder holds after it.
+    const QString all = ".hidden.mp3 [x]1.mp3 a.mp3 ab.mp3 b.mp3 link notes.txt pipe sub.mp3";
+    const std::tuple<const char*, const char*, QString> cases[]
+        = {{"", "it is a folder", all},
+           {"/sub.mp3", "it is a folder", all},
+           {"/link", "it is a folder", all},
+           {"/pipe", "not a regular file", all},
+           {"/gone.mp3", "no such file", all},
+           {"/*/c.mp3", "no such file", all},
+           {"/*/*.mp3", "a wildcard counts only in the file name", all},
+           {"/nothing/*.mp3", "no such folder", all},
+           {"/<b>*.wma", "no file matches &lt;b&gt;*.wma", all},
+           {"/[x]?.mp3", "", ".hidden.mp3 a.mp3 ab.mp3 b.mp3 link notes.txt pipe sub.mp3"},
+           {"/?.mp3", "", ".hidden.mp3 ab.mp3 link notes.txt pipe sub.mp3"},
+           {"/*", "", ".hidden.mp3 link pipe sub.mp3"}};
+    const QString head = P() + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>";
+    for (const auto& [path, why, left] : cases) {
+        t.sent.clear();
         owner("del " + QString(root + path).replace(u'/', u'\\'));
-        EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' '), left)
+        EXPECT_EQ(
+            QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System).join(u' '),
+            left)
+            << path;
+        EXPECT_EQ(
+            t.sent,
+            QStringList {head
+                         + (*why ? QStringLiteral("no file deleted</u>: ") + why : QStringLiteral("deleted file</u>"))})
             << path;
     }
     EXPECT_TRUE(QFile::exists(root + "/sub.mp3/c.mp3"));
-    EXPECT_EQ(
-        t.sent,
-        QStringList(std::size(cases), P() + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
 }
 
 TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
@@ -183,6 +201,7 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
     };
     t->txtPlay.setText("Playing");
     t.player.setOpeningWait([](double) {});
+    t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
     for (const auto& [line, said] : cases) {
         t.sent.clear();
         owner(line);
@@ -202,6 +221,8 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
         names.append(QStringLiteral("love %1").arg(i) + (i == 3 ? u' ' + QString(300, u'x') : QString()));
     fill(names);
     t.player.setOpeningWait([](double) {});
+    // Every song's file is there to play.
+    t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
     owner("q love");
     ASSERT_EQ(t.sent.size(), 2);
     EXPECT_EQ(t.sent[0], P() + "12</b> Files Found, Select One.");

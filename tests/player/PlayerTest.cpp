@@ -1,11 +1,19 @@
 #include "player/Player.h"
 #include "AudioFiles.h"
 #include "controls/UserStore.h"
+#include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 #include "toc/WaitFor.h"
 
+#include <QSemaphore>
+
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string_view>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -59,8 +67,8 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
 {
     QStringList urls = {
         addLine(QStringLiteral("Tagged"), 2, {{"IART", "The %album Band"}, {"INAM", "A %s Title"}, {"IPRD", "Record"}}),
-        addLine(QStringLiteral("Bare"), 1), t.dir.filePath(QStringLiteral("gone.wav"))};
-    t->List2.addItem(QStringLiteral("Gone;") + urls.last());
+        addLine(QStringLiteral("Bare"), 1)};
+    t->List2.addItem(QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")));
     urls << addLine(QStringLiteral("x%kb%d%n%mb%mode%s")) << addLine(QStringLiteral("Odd %title"));
     // The player knows the duration once the file is open: the position is
     // taken before the wait, the rest after it, each placeholder from the
@@ -71,8 +79,8 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     } cases[] = {
         {"Tagged", "%artist|%title|%album|%s|%kb|%n|%d", "The %album Band|A %s Title|Record|Tagged|256|1|1:02:03"},
         {"Bare", "%artist|%title|%album|%s|%mode|%mb", "|Bare||Bare|mono|204 bytes"},
-        // An unreadable file keeps the last song's facts, never its tags.
-        {"Gone", "%artist|%title|%album|%kb|%mode|%mb", "|Gone||128|mono|0 bytes"},
+        // A missing file is not started, and its line says so.
+        {"Gone", "%artist|%title|%album|%kb|%mode|%mb", "Cannot play Gone: no such file"},
         {"x%kb%d%n%mb%mode%s", "[%s][%n][%kb][%mb][%mode][%d]",
          "[x2561:02:03%n%mbstereo%s][4][256][364 bytes][stereo][1:02:03]"},
         // A template without tags is filled as it always was.
@@ -87,6 +95,68 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     EXPECT_EQ(t.sent.size(), 5);
     EXPECT_EQ(t.wmp.urls, urls);
     EXPECT_EQ(t->labFile.caption(), "Odd %title");
+}
+
+// Whatever the reason, the room gets one line instead of the now-playing
+// line, and the clock and the file label stay as they were. The look at
+// the file runs while events are served, and a file system that does not
+// answer in time counts as a reason too.
+TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
+{
+    const QString plays = addLine(QStringLiteral("Plays"));
+    const QString folder = t.dir.filePath(QStringLiteral("folder")), pipe = t.dir.filePath(QStringLiteral("pipe"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& line :
+         {QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")), QStringLiteral("Folder;") + folder,
+          QStringLiteral("Pipe;") + pipe, QStringLiteral("Hung;/hung/song.mp3")})
+        t->List2.addItem(line);
+    const auto gate = std::make_shared<QSemaphore>();
+    t->player.setFileCheck(
+        [gate](const QString& path) {
+            if (path.startsWith(QLatin1String("/hung/")))
+                gate->acquire();
+            return examineSongFile(path);
+        },
+        std::chrono::milliseconds(200));
+    t->labFile.setCaption(QStringLiteral("Before"));
+    t->txtMin.setText(QStringLiteral("3"));
+    t->txtSec.setText(QStringLiteral("7"));
+    t->labTime.setCaption(QStringLiteral("3:07"));
+    t->chkTime.setValue(0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"Gone", "no such file"},
+        {"Folder", "it is a folder"},
+        {"Pipe", "not a regular file"},
+        {"Hung", "no answer from the file system"},
+    };
+    for (const auto& [song, why] : cases) {
+        t.sent.clear();
+        bool served = false;
+        QTimer::singleShot(0, [&] { served = true; });
+        EXPECT_FALSE(t->player.Play(QString::fromUtf8(song)));
+        // A look that does not answer is waited for with events served.
+        if (std::string_view(song) == "Hung")
+            EXPECT_TRUE(served);
+        EXPECT_EQ(t.sent, QStringList {QStringLiteral("<F>Cannot play %1: %2").arg(song, why)});
+    }
+    // Refused by the player while it opens: not announced either.
+    duringWait = [this] { t.wmp.fail(); };
+    t.sent.clear();
+    EXPECT_FALSE(t->player.Play(QStringLiteral("Plays")));
+    EXPECT_EQ(t.sent, QStringList {"<F>Cannot play Plays: the player cannot open it"});
+    EXPECT_EQ(t.wmp.urls, QStringList {plays});
+    EXPECT_EQ(QStringList({t->labFile.caption(), t->labTime.caption(), t->txtMin.text(), t->txtSec.text()}),
+              QStringList({"Before", "3:07", "3", "7"}));
+    EXPECT_EQ(t->chkTime.value(), 0);
+
+    // The program ends while a look waits: nothing more is said.
+    duringWait = [] {};
+    t.sent.clear();
+    QTimer::singleShot(0, [this] { t->player.stopTimers(); });
+    EXPECT_FALSE(t->player.Play(QStringLiteral("Hung")));
+    EXPECT_EQ(t.sent, QStringList());
+    gate->release(2);
 }
 
 TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpeningWait)
@@ -208,6 +278,32 @@ TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
         SaveSetting(Player::kVolumeGroup, Player::kVolumeKey, QString::fromLatin1(stored));
         EXPECT_EQ(restored(), 50) << stored;
     }
+}
+
+// A missing file counts as a failure as a refused one does, and the
+// cursor stays where it was: an unmounted music folder stops auto random
+// after three lines.
+TEST_F(PlayerTest, AutoRandomCountsAMissingFileAsAFailure)
+{
+    const QString plays = addLine(QStringLiteral("Plays"));
+    for (const char* name : {"One", "Two"}) {
+        t->List2.addItem(QStringLiteral("%1;/gone/%1.mp3").arg(name));
+        t->List1.addItem(QString::fromUtf8(name));
+    }
+    t->List1.setListIndex(0);
+    t->player.AutoRandom(true);
+    for (const double r : {0.5, 0.0, 0.9, 0.0}) {
+        t.wmp.setState(State::Stopped);
+        draw = r;
+        t->player.tmrAR_Timer();
+        if (t.wmp.URL() == plays && t.wmp.playState() == State::Playing)
+            t.wmp.fail();
+    }
+    EXPECT_EQ(t.sent,
+              QStringList({"<F>Cannot play One: no such file", "<F>Plays", "<F>Cannot play Two: no such file",
+                           "<F>A</b>uto random off: 3 songs in a row would not play"}));
+    EXPECT_EQ(t->chkenabled.value(), 0);
+    EXPECT_EQ(t->List1.listIndex(), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -162,6 +163,38 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     botMode.chkBot_Click();
     EXPECT_EQ(List1Height.value(), 3600);
     EXPECT_TRUE(chat1.isScanning());
+}
+
+// The window's bot mode reads the store as the command line reads its
+// options; a value it cannot use is shown in a box at sign-on and its
+// default taken.
+TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheDefaults)
+{
+    BotMode stored {*this, toc, chat1, ui};
+    const std::pair<const char*, const char*> values[] = {{"server", "127.0.0.1:5200"},
+                                                          {"port", "abc"},
+                                                          {"authorizer", "[::1]"},
+                                                          {"authorizerport", "70000"},
+                                                          {"version", "7"}};
+    for (const auto& [key, value] : values)
+        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString::fromUtf8(value));
+    EXPECT_EQ(stored.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 5200}));
+    EXPECT_EQ(stored.authorizer(), (TocEndpoint {QStringLiteral("::1"), 29999}));
+    EXPECT_EQ(stored.dialect(), TocDialect::Toc2);
+    stored.signOn();
+    stored.logOff();
+    const QString head = QStringLiteral("TOC Bot: ")
+        + QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName() + QStringLiteral(": the key ");
+    EXPECT_EQ(ui.messages,
+              QStringList({head + "port under [toc] is \"abc\"; it takes a port from 1 to 65535; the default is used.",
+                           head
+                               + "authorizerport under [toc] is \"70000\"; it takes a port from 1 to 65535; the "
+                                 "default is used.",
+                           head + "version under [toc] is \"7\"; it takes 1, 2 or auto; the default is used."}));
+    // A host set for the run leaves the stored one and its port unread.
+    EXPECT_EQ(botMode.storedProblems().size(), 2);
+    for (const auto& [key, value] : values)
+        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString());
 }
 
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)

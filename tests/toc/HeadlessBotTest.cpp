@@ -91,7 +91,7 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     // the owner is named as the service compares names, not as it shows them.
     ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"),
                       "[bot]\nscreenname=Quill Bot\nroom=Other Room\nexchange=5\nowner=ownerone\n"
-                      "[toc]\nserver=127.0.0.1\nport="
+                      "[toc]\nserver=127.0.0.1:"
                           + QByteArray::number(server.port()) + "\n"));
     server.actAsToc2();
     bot.start(QStringLiteral(QUILLON_BINARY),
@@ -127,6 +127,10 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     EXPECT_TRUE(read(QStringLiteral("/config/quillon/quillon.conf")).contains("room=Other Room"));
     errors += bot.readAllStandardError();
     EXPECT_TRUE(errors.endsWith("toc: signed off\n"));
+    // The password file was made readable by all.
+    EXPECT_TRUE(errors.startsWith("quillon: warning: others than its owner can read or change the password file "
+                                  + home.path().toUtf8() + "/password; mend it with: chmod go-rwx "))
+        << errors.constData();
 }
 
 // Retrying would only lock the account; the TOC2 try that auto makes
@@ -148,19 +152,51 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWith78WithoutAnotherTry)
     EXPECT_TRUE(errors.contains("toc: the server refused the screen name or password (error 980)"));
     EXPECT_FALSE(errors.contains("trying again in"));
 
-    // Bad options are usage errors that name what is wrong.
+    // Bad options are usage errors that name what is wrong, and the value.
     const std::pair<QString, const char*> cases[] = {
         {QStringLiteral("|--toc-server|localhost:5190:"), "quillon: --toc-server takes "},
         {QStringLiteral("|--toc-server|127.0.0.1::5190"), "quillon: --toc-server takes "},
         {QStringLiteral("|--toc-server|1[::1]:272"), "quillon: --toc-server takes "},
         {QStringLiteral("|--authorizer|host name:99"), "quillon: --authorizer takes "},
-        {QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto "},
+        {QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto, not \"3\" "},
+        {QStringLiteral("|--exchange|x4"),
+         "quillon: --exchange takes a whole number from -32768 to 32767, not \"x4\" "},
+        {QStringLiteral("|--bogus"), "quillon: Unknown option 'bogus'. (see --help)\n"},
+        {QStringLiteral("|stray"), "quillon: unexpected argument \"stray\" (see --help)\n"},
+        {QStringLiteral("|--password-file"), "quillon: Missing value after '--password-file'. (see --help)\n"},
     };
     for (const auto& [extra, error] : cases) {
         ASSERT_TRUE(run(options + extra));
         EXPECT_EQ(bot.exitCode(), 2) << error;
         EXPECT_TRUE(errors.startsWith(error)) << errors.constData();
     }
+    // A bad value in the store ends the run with 78, which a service manager
+    // does not restart after: a restart would not mend it. Options given
+    // leave their keys unread.
+    const QString store = home.path() + QStringLiteral("/config/quillon/quillon.conf");
+    const QString fromStore
+        = QStringLiteral("--bot|--screen-name|Quill Bot|--password-file|%1/password|--room|R|--owner|O")
+              .arg(home.path());
+    const char* const stored[][2] = {
+        {"port=abc", "port under [toc] is \"abc\"; it takes a port from 1 to 65535"},
+        {"port=99999", "port under [toc] is \"99999\"; it takes a port from 1 to 65535"},
+        {"server=127.0.0.1:5200:1", "server under [toc] is \"127.0.0.1:5200:1\"; it takes HOST, HOST:PORT, "},
+        {"authorizer=host name", "authorizer under [toc] is \"host name\"; it takes HOST, HOST:PORT, "},
+        {"authorizerport=0", "authorizerport under [toc] is \"0\"; it takes a port from 1 to 65535"},
+        {"version=7", "version under [toc] is \"7\"; it takes 1, 2 or auto"},
+    };
+    for (const auto& [line, error] : stored) {
+        ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"), QByteArray("[toc]\n") + line + '\n'));
+        ASSERT_TRUE(run(fromStore));
+        EXPECT_EQ(bot.exitCode(), 78) << line;
+        EXPECT_TRUE(errors.startsWith("quillon: " + store.toUtf8() + ": the key " + error)) << errors.constData();
+    }
+    ASSERT_TRUE(write(QStringLiteral("/config/quillon/quillon.conf"), "[bot]\nexchange=4x\n[toc]\nport=abc\n"));
+    ASSERT_TRUE(run(fromStore + QStringLiteral("|--toc-server|127.0.0.1:1")));
+    EXPECT_EQ(bot.exitCode(), 78);
+    EXPECT_TRUE(errors.contains(": the key exchange under [bot] is \"4x\"; it takes a whole number from -32768 to "
+                                "32767\n"))
+        << errors.constData();
     EXPECT_EQ(server.connectionsAccepted(), 2);
 }
 
