@@ -20,6 +20,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -364,12 +366,17 @@ QString MainWindow::openFileName()
 {
     QFileDialog dialog(this, QString(), QString(), QStringLiteral("*.*"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    // Its own size shows the name, size, kind and date columns cut short.
+    // Its own size, and its columns' own widths, cut the size, kind and
+    // date short: those columns fit their texts, the name takes the rest.
     const QFontMetrics fm = dialog.fontMetrics();
-    QSize size(fm.averageCharWidth() * 110, fm.lineSpacing() * 28);
+    QSize size(fm.averageCharWidth() * 120, fm.lineSpacing() * 28);
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+    if (auto* files = dialog.findChild<QTreeView*>()) {
+        files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);

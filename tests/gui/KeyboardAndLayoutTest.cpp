@@ -232,10 +232,18 @@ TEST(Keyboard, TabFollowsReadingOrderInEveryWindow)
 {
     Gui g;
     expectReadingOrder(&g.window, placeOf(g.window.findChild<QListView*>(), &g.window).right());
+    // In each dialog, and Escape closes it.
     g.form.chatSends_Click();
-    expectReadingOrder(visibleTopLevel(QStringLiteral("Chat Sends")));
     g.form.addf_Click();
-    expectReadingOrder(visibleTopLevel(QStringLiteral("Form1")));
+    g.form.commands_Click();
+    g.form.about_Click();
+    for (const char* title : {"Chat Sends", "Form1", "Commands", "About Quillon"}) {
+        QWidget* dialog = visibleTopLevel(QString::fromLatin1(title));
+        ASSERT_NE(dialog, nullptr) << title;
+        expectReadingOrder(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible()) << title;
+    }
     SimDesktop desktop;
     LocalRoom room(desktop, QStringLiteral("owner"));
     LocalRoomWindow roomWindow(room);

@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -113,13 +114,15 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
 TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndBothWhereTheyWereLeft)
 {
     QSettings(QStringLiteral("quillon"), QStringLiteral("windows")).clear();  // left by the tests before
+    // Wider than the screen leaves it beside the main window: it narrows.
     QWidget room;
-    room.resize(250, 200);
+    room.resize(1000, 200);
     {
         Gui g;
         g.window.resize(g.window.minimumSizeHint());
         g.window.placeBeside(&room);
         EXPECT_FALSE(g.window.geometry().intersects(room.geometry()));
+        EXPECT_LE(room.geometry().right(), g.window.screen()->availableGeometry().right());
         g.window.setGeometry(QRect(QPoint(40, 50), g.window.minimumSize() + QSize(20, 30)));
         room.setGeometry(400, 60, 260, 220);
         g.window.close();
