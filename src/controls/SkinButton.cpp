@@ -214,11 +214,10 @@ SkinButton::SkinButton(const QString& name, QWidget* parent)
       m_foreOver(SystemColor::ButtonText),
       m_caption(name)
 {
-    static const bool accessible = [] {
+    [[maybe_unused]] static const bool readable = [] {
         QAccessible::installFactory(accessibleFor);
         return true;
     }();
-    Q_UNUSED(accessible)
     setObjectName(name);
     // The press of the left button takes the focus, the right one's not.
     setFocusPolicy(Qt::TabFocus);
@@ -405,6 +404,7 @@ void SkinButton::setDefault(bool on)
         return;
     m_default = on;
     watchWindowForReturn();
+    updateGeometry();  // type 14 draws the default's caption bold
     draw(m_drawnState, true);
 }
 

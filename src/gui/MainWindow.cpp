@@ -98,6 +98,8 @@ void MainWindow::attach(MainForm& form)
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Image3"));
     auto* columns = new QHBoxLayout(central);
+    // The playlist takes the spare height; the bot panel keeps a place of
+    // its own below it, in either mode.
     auto* left = new QVBoxLayout;
     left->addWidget(buildPlaylist(), 1);
     left->addWidget(buildBotPanel());
@@ -133,8 +135,6 @@ QWidget* MainWindow::buildPlaylist()
     m_playlist->setUniformItemSizes(true);  // keeps 30,000 rows fast
     elideLongRows(m_playlist);
     keepRoomFor(m_playlist, kFewestChars, kFewestRows);
-    // The bot panel has a place of its own below the list, which takes the
-    // spare height in either mode.
     m_playlist->setContextMenuPolicy(Qt::CustomContextMenu);
     m_playlist->installEventFilter(this);
     connect(m_playlist->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -229,6 +229,7 @@ QWidget* MainWindow::buildBotPanel()
         bindView(e, field);
         if (secret)
             e->setEchoMode(QLineEdit::Password);
+        // The text's room, and the style's frame (about 8 pixels) around it.
         const QMargins frame = e->textMargins() + e->contentsMargins();
         e->setMinimumWidth(e->fontMetrics().averageCharWidth() * kFieldChars + frame.left() + frame.right() + 8);
         return e;
