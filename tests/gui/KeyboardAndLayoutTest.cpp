@@ -23,11 +23,11 @@
 
 namespace {
 
-QString nameOf(const QWidget* w)
+std::string nameOf(const QWidget* w)
 {
-    const auto* button = qobject_cast<const SkinButton*>(w);
-    return QString::fromLatin1(w->metaObject()->className()) + u' '
-        + (button ? button->Caption() : w->property("text").toString());
+    return (QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName() + u' '
+            + w->property("text").toString())
+        .toStdString();
 }
 
 QRect placeOf(const QWidget* w, const QWidget* window)
@@ -90,16 +90,16 @@ void expectLaidOut(QWidget* window)
         const QWidget* w = controls[i];
         const QWidget* page = pageOf(w);
         const QRect at = placeOf(w, page);
-        EXPECT_TRUE(page->rect().contains(at)) << nameOf(w).toStdString();
+        EXPECT_TRUE(page->rect().contains(at)) << nameOf(w);
         if (!qobject_cast<const QAbstractScrollArea*>(w)) {  // those scroll what does not fit
             const QSize least = w->minimumSizeHint();
             const int height = w->hasHeightForWidth() ? w->heightForWidth(at.width()) : least.height();
             EXPECT_TRUE(at.width() >= least.width() && at.height() >= height)
-                << nameOf(w).toStdString() << " is " << at.width() << "x" << at.height();
+                << nameOf(w) << " is " << at.width() << "x" << at.height();
         }
         for (qsizetype j = i + 1; j < controls.size(); ++j)
             EXPECT_FALSE(pageOf(controls[j]) == page && at.intersects(placeOf(controls[j], page)))
-                << nameOf(w).toStdString() << " / " << nameOf(controls[j]).toStdString();
+                << nameOf(w) << " / " << nameOf(controls[j]);
     }
     for (const SkinButton* b : window->findChildren<SkinButton*>()) {
         const QSize caption = b->fontMetrics().size(Qt::TextShowMnemonic, b->Caption());
@@ -166,14 +166,14 @@ void expectReadingOrder(QWidget* window, int split = INT_MAX)
     std::rotate(visited.begin(), topLeft, visited.end());
     for (QWidget* w : controlsOf(window)) {
         if (!qobject_cast<QLabel*>(w) && w->isEnabled())
-            EXPECT_EQ(chain.visited.count(w), 1) << nameOf(w).toStdString();
+            EXPECT_EQ(chain.visited.count(w), 1) << nameOf(w);
     }
     for (qsizetype i = 1; i < chain.visited.size(); ++i) {
         const QRect a = placeOf(chain.visited[i - 1], window), b = placeOf(chain.visited[i], window);
         const int columnA = a.center().x() >= split, columnB = b.center().x() >= split;
         const bool sameRow = std::abs(a.center().y() - b.center().y()) < std::min(a.height(), b.height()) / 2;
         EXPECT_TRUE(columnA < columnB || (columnA == columnB && (sameRow ? b.left() > a.left() : b.top() > a.top())))
-            << nameOf(chain.visited[i - 1]).toStdString() << " then " << nameOf(chain.visited[i]).toStdString();
+            << nameOf(chain.visited[i - 1]) << " then " << nameOf(chain.visited[i]);
     }
     for (const auto& [button, look] : chain.focusedLook) {
         EXPECT_FALSE(button->hasFocus());
@@ -181,17 +181,12 @@ void expectReadingOrder(QWidget* window, int split = INT_MAX)
     }
 }
 
-QTextBlock lastBlock(QTextBrowser* view)
-{
-    return view->document()->lastBlock();
-}
-
-// Whether any part of the block is drawn in italics or in the colour.
-bool blockHas(const QTextBlock& block, bool italic, const QColor& color)
+// Whether any part of the block is drawn in italics or in red.
+bool styled(const QTextBlock& block)
 {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat format = it.fragment().charFormat();
-        if ((italic && format.fontItalic()) || format.foreground().color() == color)
+        if (format.fontItalic() || format.foreground().color() == Qt::red)
             return true;
     }
     return false;
@@ -261,9 +256,8 @@ TEST(Keyboard, MenusOfTheMainWindowOpenFromTheKeyboard)
     ASSERT_TRUE(activate(&g.window));
     auto* playlist = g.window.findChild<QListView*>();
     playlist->setFocus();
-    QTest::keyClick(playlist, Qt::Key_Down);
-    QTest::keyClick(playlist, Qt::Key_Down);
-    QTest::keyClick(playlist, Qt::Key_Return);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        QTest::keyClick(playlist, key);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_Down);
@@ -290,12 +284,10 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
         g.form.chatSends_Click();
         QWidget* sends = visibleTopLevel(QStringLiteral("Chat Sends"));
         ASSERT_TRUE(sends && activate(sends));
-        QWidget* pause = nullptr;
-        for (QLabel* label : sends->findChildren<QLabel*>()) {
-            if (label->text() == "Pause:")
-                pause = label->buddy();
-        }
-        ASSERT_NE(pause, nullptr);
+        const auto labels = sends->findChildren<QLabel*>();
+        const auto label = std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "Pause:"; });
+        ASSERT_NE(label, labels.end());
+        QWidget* pause = (*label)->buddy();
         pause->setFocus();
         QTest::keyClick(pause, Qt::Key_End);
         QTest::keyClicks(pause, QStringLiteral("X"));
@@ -316,22 +308,21 @@ TEST(LocalRoomWindow, EachLineIsDrawnOnItsOwn)
     SimDesktop desktop;
     LocalRoom room(desktop, QStringLiteral("owner"));
     LocalRoomWindow window(room);
-    auto* view = window.findChild<QTextBrowser*>();
-    const QColor red(Qt::red);
+    const QTextDocument* shown = window.findChild<QTextBrowser*>()->document();
     std::string transcript = "<BR><B>bot</B>: <i><font color=#ff0000>open tags<BR><B>alice</B>: plain words";
     desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, transcript);
-    ASSERT_EQ(view->document()->blockCount(), 2);
-    EXPECT_TRUE(blockHas(view->document()->firstBlock(), true, red));
-    EXPECT_FALSE(blockHas(lastBlock(view), true, red));
-    EXPECT_EQ(lastBlock(view).text(), "alice: plain words");
+    ASSERT_EQ(shown->blockCount(), 2);
+    EXPECT_TRUE(styled(shown->firstBlock()));
+    EXPECT_FALSE(styled(shown->lastBlock()));
+    EXPECT_EQ(shown->lastBlock().text(), "alice: plain words");
 
     // Lines said later come after those, drawn plainly; a transcript that
     // was cleared shows only what it holds.
     room.sayAs(QStringLiteral("bob"), QStringLiteral("more <i>words"));
-    EXPECT_EQ(view->document()->blockCount(), 3);
-    EXPECT_EQ(lastBlock(view).text(), "bob: more <i>words");
-    EXPECT_FALSE(blockHas(lastBlock(view), true, red));
+    EXPECT_EQ(shown->blockCount(), 3);
+    EXPECT_EQ(shown->lastBlock().text(), "bob: more <i>words");
+    EXPECT_FALSE(styled(shown->lastBlock()));
     transcript = "<BR><B>carol</B>: <i>again";
     desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, transcript);
-    EXPECT_EQ(view->document()->toPlainText(), "carol: again");
+    EXPECT_EQ(shown->toPlainText(), "carol: again");
 }
