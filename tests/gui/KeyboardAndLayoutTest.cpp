@@ -228,11 +228,13 @@ TEST(Keyboard, TabFollowsReadingOrderInEveryWindow)
     Gui g;
     expectReadingOrder(&g.window, placeOf(g.window.findChild<QListView*>(), &g.window).right());
     // In each dialog, and Escape closes it.
+    g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+    g.form.frmSong.open({"a", "b"});
     g.form.chatSends_Click();
     g.form.addf_Click();
     g.form.commands_Click();
     g.form.about_Click();
-    for (const char* title : {"Chat Sends", "Form1", "Commands", "About Quillon"}) {
+    for (const char* title : {"Select A Song", "Chat Sends", "Form1", "Commands", "About Quillon"}) {
         QWidget* dialog = visibleTopLevel(QString::fromLatin1(title));
         ASSERT_NE(dialog, nullptr) << title;
         expectReadingOrder(dialog);
