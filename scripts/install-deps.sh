@@ -14,6 +14,8 @@ if [ "$1" = "--tests" ]; then
               lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd
               dpkg-dev file bsdutils clang libclang-rt-14-dev ccache
               g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
+    # Screenshots of the windows on a virtual display, to look at by eye.
+    packages="$packages xdotool imagemagick x11-utils"
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq

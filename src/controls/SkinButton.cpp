@@ -3,6 +3,7 @@
 #include "controls/PropertyBag.h"
 #include "controls/SkinLooks.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QKeyEvent>
@@ -10,7 +11,6 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <utility>
 
 const QString SkinButton::kVersion = QStringLiteral("2.0.6");
 
@@ -119,6 +119,91 @@ QPixmap pictureFrom(const QVariant& saved)
     return picture;
 }
 
+// What a screen reader says: the caption without its access-key marks.
+QString withoutAccessMarks(const QString& caption)
+{
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size())
+            break;
+        plain += caption[i];
+    }
+    return plain;
+}
+
+bool isReturn(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && modifiers == Qt::NoModifier;
+}
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object);
+
+}  // namespace
+
+// A push button to assistive technology; a toggle button also tells
+// whether it is down.
+class SkinButtonAccessible : public QAccessibleWidget {
+public:
+    explicit SkinButtonAccessible(SkinButton* button) : QAccessibleWidget(button, QAccessible::Button) { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (!own.isEmpty())
+            return own;
+        switch (t) {
+        case QAccessible::Name:
+            return withoutAccessMarks(button()->Caption());
+        case QAccessible::Accelerator:
+            return QKeySequence::mnemonic(button()->Caption()).toString(QKeySequence::NativeText);
+        default:
+            return own;
+        }
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = button()->CheckBoxBehaviour();
+        s.checked = s.checkable && button()->value();
+        s.pressed = !s.checkable && button()->drawnState() == SkinButton::State::Pressed;
+        s.defaultButton = button()->isDefault();
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(button()->CheckBoxBehaviour() ? toggleAction() : pressAction());
+        return names;
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (!widget()->isEnabled())
+            return;
+        if (action == pressAction() || action == toggleAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    SkinButton* button() const { return static_cast<SkinButton*>(widget()); }
+};
+
+namespace {
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(SkinButton::staticMetaObject.className()) && object && object->isWidgetType())
+        return new SkinButtonAccessible(static_cast<SkinButton*>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 SkinButton::SkinButton(const QString& name, QWidget* parent)
@@ -129,8 +214,13 @@ SkinButton::SkinButton(const QString& name, QWidget* parent)
       m_foreOver(SystemColor::ButtonText),
       m_caption(name)
 {
+    [[maybe_unused]] static const bool readable = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
     setObjectName(name);
-    setFocusPolicy(Qt::StrongFocus);
+    // The press of the left button takes the focus, the right one's not.
+    setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     const SkinPalette scheme = colors();
@@ -183,6 +273,7 @@ void SkinButton::setSoftBevel(bool on)
 void SkinButton::setPicturePosition(int position)
 {
     assign(m_picturePosition, position, "PICPOS");
+    updateGeometry();
 }
 void SkinButton::setUseMaskColor(bool on)
 {
@@ -205,6 +296,7 @@ void SkinButton::setButtonType(int type)
 {
     assign(m_buttonType, type, "BTYPE");
     updateRegion();
+    updateGeometry();
 }
 
 void SkinButton::setCaption(const QString& caption)
@@ -214,6 +306,7 @@ void SkinButton::setCaption(const QString& caption)
     m_caption = caption;
     layOutCaption();
     draw(m_drawnState);
+    tellAccessibility(QAccessible::NameChanged);
     Q_EMIT propertyChanged(QStringLiteral("TX"));
 }
 
@@ -275,6 +368,7 @@ void SkinButton::setHandPointer(bool on)
 void SkinButton::setPictureNormal(const QPixmap& picture)
 {
     m_pictureNormal = picture;
+    updateGeometry();
     draw(m_drawnState, true);
     Q_EMIT propertyChanged(QStringLiteral("PICN"));
 }
@@ -282,6 +376,7 @@ void SkinButton::setPictureNormal(const QPixmap& picture)
 void SkinButton::setPictureOver(const QPixmap& picture)
 {
     m_pictureOver = picture;
+    updateGeometry();
     draw(m_drawnState, true);
     Q_EMIT propertyChanged(QStringLiteral("PICH"));
 }
@@ -294,6 +389,12 @@ void SkinButton::setValue(bool on)
     // Only a toggle button shows its value.
     if (m_checkBoxBehaviour)
         draw(on ? State::Pressed : State::Normal, true);
+    if (m_checkBoxBehaviour && QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     Q_EMIT propertyChanged(QStringLiteral("VALUE"));
 }
 
@@ -302,12 +403,8 @@ void SkinButton::setDefault(bool on)
     if (on == m_default)
         return;
     m_default = on;
-    for (int& id : m_defaultKeyIds) {
-        if (id)
-            releaseShortcut(std::exchange(id, 0));
-    }
-    if (on)
-        m_defaultKeyIds = {grabShortcut(Qt::Key_Return), grabShortcut(Qt::Key_Enter)};
+    watchWindowForReturn();
+    updateGeometry();  // type 14 draws the default's caption bold
     draw(m_drawnState, true);
 }
 
@@ -343,7 +440,18 @@ SkinPalette SkinButton::colors() const
 QSize SkinButton::sizeHint() const
 {
     const QSize text = fontMetrics().size(Qt::TextShowMnemonic, m_caption);
-    return QSize(std::max(75, text.width() + 16), std::max(23, text.height() + 10));
+    return minimumSizeHint().expandedTo(QSize(std::max(75, text.width() + 16), std::max(23, text.height() + 10)));
+}
+
+QSize SkinButton::minimumSizeHint() const
+{
+    QFont drawn = font();
+    if (m_buttonType == 14 && m_default)
+        drawn.setBold(true);
+    const QSize caption = m_buttonType == 10 ? QSize() : QFontMetrics(drawn).size(Qt::TextShowMnemonic, m_caption);
+    const QSize picture
+        = m_pictureNormal.deviceIndependentSize().toSize().expandedTo(m_pictureOver.deviceIndependentSize().toSize());
+    return skinMinimumSize(m_buttonType, skinContentSize(picture, caption, m_picturePosition));
 }
 
 void SkinButton::draw(State state, bool force)
@@ -395,6 +503,9 @@ void SkinButton::changeEvent(QEvent* event)
         draw(m_drawnState, true);
         Q_EMIT propertyChanged(QStringLiteral("ENAB"));
         break;
+    case QEvent::ParentChange:
+        watchWindowForReturn();
+        break;
     case QEvent::FontChange:
         layOutCaption();
         draw(m_drawnState, true);
@@ -414,6 +525,8 @@ void SkinButton::changeEvent(QEvent* event)
 
 void SkinButton::showEvent(QShowEvent* event)
 {
+    // A parent further up may have moved it into another window.
+    watchWindowForReturn();
     Refresh();
     QWidget::showEvent(event);
 }
@@ -427,13 +540,45 @@ void SkinButton::hideEvent(QHideEvent* event)
 bool SkinButton::event(QEvent* event)
 {
     const int shortcut = event->type() == QEvent::Shortcut ? static_cast<QShortcutEvent*>(event)->shortcutId() : 0;
-    if (shortcut && (shortcut == m_shortcutId || std::ranges::count(m_defaultKeyIds, shortcut))) {
-        // The access key, and Return for the default button, are a left click.
+    if (shortcut && shortcut == m_shortcutId) {
+        // The access key is a left click.
         if (isEnabled())
             click();
         return true;
     }
     return QWidget::event(event);
+}
+
+// Return and Enter that nothing in the window took end at the window.
+bool SkinButton::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_returnWindow && event->type() == QEvent::KeyPress && isReturn(*static_cast<QKeyEvent*>(event))
+        && isVisible()) {
+        if (isEnabled())
+            click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SkinButton::watchWindowForReturn()
+{
+    QWidget* const wanted = m_default ? window() : nullptr;
+    if (wanted == m_returnWindow)
+        return;
+    if (m_returnWindow)
+        m_returnWindow->removeEventFilter(this);
+    m_returnWindow = wanted;
+    if (wanted && wanted != this)
+        wanted->installEventFilter(this);
+}
+
+void SkinButton::tellAccessibility(QAccessible::Event what)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, what);
+    QAccessible::updateAccessibility(&event);
 }
 
 void SkinButton::hover(bool over)
@@ -473,6 +618,8 @@ void SkinButton::mousePressEvent(QMouseEvent* event)
     const QPointF at = event->position();
     Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
     m_lastButton = event->button();
+    if (event->button() == Qt::LeftButton && focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
     press();
 }
 
@@ -530,6 +677,11 @@ void SkinButton::keyPressEvent(QKeyEvent* event)
     if (!event->text().isEmpty())
         Q_EMIT KeyPress(short(event->text().at(0).unicode()));
     m_lastKey = event->key();
+    // Return presses the focused button, as on any desktop.
+    if (isReturn(*event)) {
+        click();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Space:
         draw(State::Pressed);
@@ -543,7 +695,7 @@ void SkinButton::keyPressEvent(QKeyEvent* event)
         focusNextChild();
         break;
     default:
-        event->ignore();  // Return and Escape still reach a dialog
+        event->ignore();  // Escape still reaches a dialog
         break;
     }
 }

@@ -2,10 +2,10 @@
 
 #include "controls/SkinPalette.h"
 
+#include <QAccessible>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
-
-#include <array>
 
 class PropertyBag;
 
@@ -112,7 +112,8 @@ public:
     QString Version() const { return kVersion; }
 
     // The window's default button, pressed by Return and Enter anywhere in
-    // its window: type 2 draws a dark outline, type 14 a bold caption.
+    // its window that does not take them itself (a focused push button
+    // does): type 2 draws a dark outline, type 14 a bold caption.
     bool isDefault() const { return m_default; }
     void setDefault(bool on);
 
@@ -126,6 +127,8 @@ public:
     SkinPalette colors() const;
     State drawnState() const { return m_drawnState; }
     QSize sizeHint() const override;
+    // Room for the whole caption and picture on one line.
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     void Click();
@@ -141,6 +144,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -158,6 +162,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    friend class SkinButtonAccessible;
+
     template <typename T> void assign(T& member, const T& value, const char* key);
     void draw(State state, bool force = false);
     void press();
@@ -168,6 +174,8 @@ private:
     void layOutCaption();
     void updateRegion();
     void updateCursor();
+    void watchWindowForReturn();
+    void tellAccessibility(QAccessible::Event what);
 
     OleColor m_backColor;
     OleColor m_backOver;
@@ -200,6 +208,6 @@ private:
     State m_drawnState = State::Normal;
     QString m_drawnCaption;
     int m_shortcutId = 0;
-    // Return and Enter, while this is the default button.
-    std::array<int, 2> m_defaultKeyIds {};
+    // The window whose unclaimed Return and Enter press this default button.
+    QPointer<QWidget> m_returnWindow;
 };

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -91,6 +92,26 @@ void paintType3(Canvas& c, const SkinDrawing& d)
     }
 }
 
+// The oval's window region, which its drawing follows dot for dot.
+QRegion ovalRegion(const QSize& size)
+{
+    return QRegion(QRect(QPoint(), size), QRegion::Ellipse);
+}
+
+// The dots of a region that touch its outside: a closed line one dot wide.
+QRegion edgeOf(const QRegion& region)
+{
+    return region
+        - (region & region.translated(1, 0) & region.translated(-1, 0) & region.translated(0, 1)
+           & region.translated(0, -1));
+}
+
+void fillRegion(Canvas& c, const QRegion& region, OleColor color)
+{
+    for (const QRect& rect : region)
+        c.fill(rect, color);
+}
+
 void paintRoundBevel(Canvas& c, OleColor hi, OleColor lo, OleColor inHi, OleColor inLo, OleColor corner)
 {
     c.hline(2, c.r - 2, 0, hi);
@@ -127,10 +148,12 @@ void paintLook(Canvas& c, const SkinDrawing& d)
     case 11:
         return;  // the container shows through
     case 13: {
-        c.p.setBrush(toQColor(d.pressed ? shift(k.shadow, -24, d.softBevel) : hot ? k.shadow : face));
-        c.p.setPen(toQColor(d.disabled ? k.shadow : k.darkShadow));
-        c.p.drawEllipse(all.adjusted(0, 0, -1, -1));
-        c.p.setBrush(Qt::NoBrush);
+        // An ellipse drawn by the painter strays from the region's dots, and
+        // the window shape would clip it into dashes.
+        const QRegion shape = ovalRegion(all.size());
+        const QRegion outline = edgeOf(shape);
+        fillRegion(c, shape - outline, d.pressed ? shift(k.shadow, -24, d.softBevel) : hot ? k.shadow : face);
+        fillRegion(c, outline, d.disabled ? k.shadow : k.darkShadow);
         return;
     }
     case 14:
@@ -313,7 +336,7 @@ QRegion skinRegion(int type, const QSize& size)
 {
     const QRect all(QPoint(), size);
     if (type == 13)
-        return QRegion(all, QRegion::Ellipse);
+        return ovalRegion(size);
     if (type != 1 && type != 3 && type != 5)
         return {};
     const int r = size.width() - 1, b = size.height() - 1;
@@ -321,6 +344,27 @@ QRegion skinRegion(int type, const QSize& size)
     for (const QPoint& corner : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
         region -= QRegion(corner.x(), corner.y(), 1, 1);
     return region;
+}
+
+QSize skinMinimumSize(int type, const QSize& content)
+{
+    // The margins all round, and the dot a pressed caption moves by.
+    const QSize room = content + QSize(2 * kMargin + 1, 2 * kMargin + 1);
+    if (type != 13)
+        return room;
+    // A rectangle fits in an ellipse whose axes are sqrt(2) times its sides.
+    return QSize(int(std::ceil(room.width() * M_SQRT2)), int(std::ceil(room.height() * M_SQRT2)));
+}
+
+QSize skinContentSize(const QSize& picture, const QSize& caption, int position)
+{
+    if (picture.isEmpty())
+        return caption;
+    if (caption.isEmpty() || position == 4)
+        return picture.expandedTo(caption);
+    if (position == 0 || position == 1)
+        return QSize(picture.width() + kGap + caption.width(), std::max(picture.height(), caption.height()));
+    return QSize(std::max(picture.width(), caption.width()), picture.height() + kGap + caption.height());
 }
 
 QPixmap preparedPicture(const QPixmap& picture, OleColor mask, bool useMask, bool grey)

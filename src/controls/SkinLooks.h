@@ -35,5 +35,10 @@ constexpr OleColor kType3Frame = 0x733C00;
 void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d);
 // The window region of a look; empty for the rectangular ones.
 QRegion skinRegion(int type, const QSize& size);
+// The smallest button of a look that shows content (caption and picture
+// as placed together) whole.
+QSize skinMinimumSize(int type, const QSize& content);
+// Caption and picture together, placed as PicturePosition says.
+QSize skinContentSize(const QSize& picture, const QSize& caption, int position);
 // The picture as drawn: the mask colour transparent, and grey if asked.
 QPixmap preparedPicture(const QPixmap& picture, OleColor mask, bool useMask, bool grey);

@@ -2,15 +2,25 @@
 
 #include "bot/SystemInfo.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kIconSize = 64;
+
+}  // namespace
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(AboutBox::caption());
     auto* layout = new QVBoxLayout(this);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QApplication::windowIcon().pixmap(kIconSize, kIconSize));
+    layout->addWidget(icon, 0, Qt::AlignHCenter);
     auto* title = new QLabel(AboutBox::title(), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();

@@ -4,6 +4,7 @@
 #include "bot/ChatSendsForm.h"
 #include "bot/CommandInterpreter.h"
 #include "gui/Binding.h"
+#include "gui/Elided.h"
 #include "gui/TemplateEdit.h"
 
 #include <QFormLayout>
@@ -12,39 +13,66 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+namespace {
+
+// However small the window, this many lines of the boxes show.
+constexpr int kFewestLines = 8;
+
+}  // namespace
 
 ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog(parent), m_form(form)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(ChatSendsForm::caption());
     auto* layout = new QVBoxLayout(this);
-    auto* boxes = new QFormLayout;
+    // The twelve boxes scroll, so that the window fits a small screen.
+    auto* page = new QWidget;
+    auto* boxes = new QFormLayout(page);
+    boxes->setContentsMargins(0, 0, 0, 0);
     auto row = [&](const QString& name, TextField& field) {
-        boxes->addRow(ChatSendsForm::labelOf(name), new TemplateEdit(field, this));
+        boxes->addRow(ChatSendsForm::labelOf(name), new TemplateEdit(field, page));
     };
     row(QStringLiteral("txtFont"), form.txtFont);
     row(QStringLiteral("txtPlay"), form.txtPlay);
-    boxes->addRow(QString(), new QLabel(ChatSendsForm::playLegend(), this));
+    boxes->addRow(QString(), new QLabel(ChatSendsForm::playLegend(), page));
     row(QStringLiteral("Text1"), form.Text1);
     row(QStringLiteral("Text2"), form.Text2);
     row(QStringLiteral("txtPlaying"), form.txtPlaying);
     for (const ChatSend& send : ChatSends::all())
         row(send.box, *form.chatSendBox(send.key));
-    layout->addLayout(boxes);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);  // the boxes take it
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumSize(page->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width(),
+                           fontMetrics().lineSpacing() * kFewestLines);
+    layout->addWidget(scroll, 1);
 
     auto* buttons = new QHBoxLayout;
     auto* set = new QPushButton(ChatSendsForm::setCaption(), this);
     set->setFlat(true);
     auto* setAll = skinButton(1, ChatSendsForm::setAllCaption(), this, [this] { m_form.skinButton1_Click(); });
+    // Return in a box stores everything; "Set", which leaves the chat
+    // sends alone, only when it has the focus.
+    setAll->setDefault(true);
     buttons->addWidget(set);
     buttons->addStretch(1);
     buttons->addWidget(setAll);
     layout->addLayout(buttons);
     connect(set, &QPushButton::clicked, this, [this] { m_form.Label5_Click(); });
-    resize(640, sizeHint().height());
+    // As tall as the boxes need, where the screen allows.
+    const int whole = page->sizeHint().height() + sizeHint().height() - scroll->sizeHint().height();
+    const int room = screen() ? screen()->availableGeometry().height() * 9 / 10 : whole;
+    resize(640, std::min(whole, room));
 }
 
 void ChatSendsWindow::showEvent(QShowEvent* event)
@@ -62,6 +90,7 @@ CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* text = new QPlainTextEdit(CommandsForm::helpText(), this);
     text->setReadOnly(true);
+    keepRoomFor(text, 28, 8);
     layout->addWidget(text);
     // Kept when it can be used; otherwise the field says why and goes back.
     auto* prefixRow = new QFormLayout;

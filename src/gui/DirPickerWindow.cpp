@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "gui/Binding.h"
+#include "gui/Elided.h"
 
 #include <QDir>
 #include <QEvent>
@@ -25,6 +26,7 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     m_dirs->setRootPath(QDir::rootPath());
     m_Dir1->setModel(m_dirs);
     m_Dir1->setHeaderHidden(true);
+    keepRoomFor(m_Dir1, 24, 6);
     for (int column = 1; column < m_dirs->columnCount(); ++column)
         m_Dir1->hideColumn(column);
 
@@ -42,6 +44,10 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     buttons->addWidget(add);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
+    // The tree is made first, but the path field is above it.
+    setTabOrder(m_txtpath, m_Dir1);
+    setTabOrder(m_Dir1, add);
+    setTabOrder(add, cancel);
 
     connect(m_Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         m_shown = m_dirs->filePath(index);

@@ -1,13 +1,23 @@
 #include "gui/LocalRoomWindow.h"
 
 #include "chatlink/LocalRoom.h"
+#include "gui/Elided.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
+
+namespace {
+
+// The room's own mark between lines.
+const QString kLineBreak = QStringLiteral("<BR>");
+
+}  // namespace
 
 LocalRoomWindow::LocalRoomWindow(LocalRoom& room, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -16,6 +26,12 @@ LocalRoomWindow::LocalRoomWindow(LocalRoom& room, QWidget* parent)
       m_input(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Local Room"));
+    // Tab leaves the transcript for the input box; a link in a post is not
+    // followed (it would replace the transcript).
+    m_transcript->setTabChangesFocus(true);
+    m_transcript->setOpenLinks(false);
+    keepRoomFor(m_transcript, 32, 4);
+    m_input->setMinimumWidth(m_input->fontMetrics().averageCharWidth() * 16);
     m_input->setPlaceholderText(tr("Say something as %1, or \"/as NAME: text\"").arg(room.localMember()));
     auto* sendButton = new QPushButton(QStringLiteral("Send"), this);
     auto* layout = new QVBoxLayout(this);
@@ -29,13 +45,39 @@ LocalRoomWindow::LocalRoomWindow(LocalRoom& room, QWidget* parent)
     connect(m_input, &QLineEdit::returnPressed, this, &LocalRoomWindow::send);
     connect(&room, &LocalRoom::transcriptChanged, this, &LocalRoomWindow::showTranscript);
     showTranscript();
+    m_input->setFocus();
     resize(520, 400);
 }
 
 void LocalRoomWindow::showTranscript()
 {
-    m_transcript->setHtml(m_room.transcript());
-    m_transcript->verticalScrollBar()->setValue(m_transcript->verticalScrollBar()->maximum());
+    const QString transcript = m_room.transcript();
+    QScrollBar* bar = m_transcript->verticalScrollBar();
+    const bool followEnd = bar->value() == bar->maximum();
+    // Lines only ever come at the end; anything else (the oldest lines
+    // dropped, the room cleared) is shown afresh.
+    const bool grew = !m_shown.isEmpty() && transcript.startsWith(m_shown)
+        && QStringView(transcript).sliced(m_shown.size()).startsWith(kLineBreak);
+    if (!grew) {
+        m_transcript->clear();
+        m_shown.clear();
+    }
+    QTextCursor end(m_transcript->document());
+    end.movePosition(QTextCursor::End);
+    const QStringList lines = QStringView(transcript).sliced(m_shown.size()).toString().split(kLineBreak);
+    for (const QString& line : lines) {
+        if (line.isEmpty())
+            continue;
+        // Each line is read as a whole of its own, so a tag it leaves open
+        // ends with it instead of styling the lines below.
+        if (!m_transcript->document()->isEmpty())
+            end.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        end.setCharFormat(QTextCharFormat());
+        end.insertFragment(QTextDocumentFragment::fromHtml(line));
+    }
+    m_shown = transcript;
+    if (followEnd)
+        bar->setValue(bar->maximum());
 }
 
 void LocalRoomWindow::send()

@@ -7,7 +7,8 @@ class QLineEdit;
 class QTextBrowser;
 
 // "Local Room": the chat room that stands in for a chat client's window.
-// What the owner types here is said by the local member.
+// What the owner types here is said by the local member. Each line of the
+// transcript is drawn on its own; the transcript itself is left as it is.
 class LocalRoomWindow : public QWidget {
     Q_OBJECT
 public:
@@ -20,4 +21,5 @@ private:
     LocalRoom& m_room;
     QTextBrowser* m_transcript;
     QLineEdit* m_input;
+    QString m_shown;  // the transcript as last drawn
 };

@@ -6,6 +6,7 @@
 #include "gui/Binding.h"
 #include "gui/ChatSendsWindow.h"
 #include "gui/DirPickerWindow.h"
+#include "gui/Elided.h"
 #include "gui/SongPickerWindow.h"
 #include "gui/WindowPlacement.h"
 #include "player/MediaPlayer.h"
@@ -20,6 +21,8 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -28,20 +31,49 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 // Twips are the form's unit of length: 15 to a pixel on a 96 dpi screen.
 constexpr int kTwipsPerPixel = 15;
 constexpr int kInputBoxWidth = 560;
+// The bot panel's fields show a screen name of this many characters.
+constexpr int kFieldChars = 10;
+// The playlist never shrinks below this many rows of this many characters.
+constexpr int kFewestRows = 4;
+constexpr int kFewestChars = 16;
 
 QPushButton* button(const QString& caption, QWidget* parent, std::function<void()> onClick)
 {
     auto* b = new QPushButton(caption, parent);
+    b->setAutoDefault(true);  // Return presses it while it has the focus, as it does a skin button
     QObject::connect(b, &QPushButton::clicked, parent, std::move(onClick));
     return b;
+}
+
+// The controls of one grid get one height, and its columns one width, so
+// that skin buttons and plain ones line up whatever the style.
+void evenOut(QGridLayout* grid, const QList<QWidget*>& controls)
+{
+    int height = 0, width = 0;
+    for (const QWidget* w : controls) {
+        height = std::max(height, w->sizeHint().height());
+        width = std::max(width, w->minimumSizeHint().width());
+    }
+    for (QWidget* w : controls) {
+        w->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        w->setFixedHeight(height);
+    }
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        grid->setColumnMinimumWidth(column, width);
+        grid->setColumnStretch(column, 1);
+    }
 }
 
 }  // namespace
@@ -71,10 +103,11 @@ void MainWindow::attach(MainForm& form)
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Image3"));
     auto* columns = new QHBoxLayout(central);
+    // The playlist takes the spare height; the bot panel keeps a place of
+    // its own below it, in either mode.
     auto* left = new QVBoxLayout;
-    left->addWidget(buildPlaylist());
+    left->addWidget(buildPlaylist(), 1);
     left->addWidget(buildBotPanel());
-    left->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(buildStatus());
     right->addWidget(buildSwitches());
@@ -83,6 +116,10 @@ void MainWindow::attach(MainForm& form)
     columns->addLayout(left, 3);
     columns->addLayout(right, 2);
     setCentralWidget(central);
+    // Tab goes down the left column, then down the right one.
+    for (qsizetype i = 1; i < m_readingOrder.size(); ++i)
+        setTabOrder(m_readingOrder[i - 1], m_readingOrder[i]);
+    m_readingOrder.clear();
 
     // Image3, the sky background, shows exactly while "Use Sky Skin" is on.
     auto showSky = [central](int on) {
@@ -98,13 +135,13 @@ void MainWindow::attach(MainForm& form)
 QWidget* MainWindow::buildPlaylist()
 {
     m_playlist = new QListView(this);
+    m_readingOrder.append(m_playlist);
     m_playlist->setModel(&m_form->List1);
     m_playlist->setUniformItemSizes(true);  // keeps 30,000 rows fast
+    elideLongRows(m_playlist);
+    keepRoomFor(m_playlist, kFewestChars, kFewestRows);
     m_playlist->setContextMenuPolicy(Qt::CustomContextMenu);
-    // The list ends above the bot panel while bot mode is on.
-    auto followHeight = [this](int twips) { m_playlist->setFixedHeight(twips / kTwipsPerPixel); };
-    followHeight(m_form->List1Height.value());
-    connect(&m_form->List1Height, &TwipsField::valueChanged, this, followHeight);
+    m_playlist->installEventFilter(this);
     connect(m_playlist->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { m_form->List1.setListIndex(current.isValid() ? current.row() : -1); });
     connect(&m_form->List1, &ListBox::listIndexChanged, this, [this](int index) {
@@ -123,8 +160,9 @@ QWidget* MainWindow::buildStatus()
 {
     auto* box = new QGroupBox(this);
     auto* layout = new QFormLayout(box);
+    layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     auto row = [&](const QString& caption, Label& label) {
-        auto* value = new QLabel(box);
+        auto* value = new ElidedLabel(box);
         bindView(value, label);
         layout->addRow(caption, value);
     };
@@ -139,14 +177,17 @@ QWidget* MainWindow::buildStatus()
 
 QWidget* MainWindow::buildSwitches()
 {
+    // Two columns keep the window short enough for a small screen.
     auto* box = new QWidget(this);
-    auto* layout = new QVBoxLayout(box);
+    auto* layout = new QGridLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     auto add = [&](
                    CheckBox& check, std::function<void()> onClick = [] {}) {
         auto* widget = new QCheckBox(box);
         bindView(widget, check, std::move(onClick));
-        layout->addWidget(widget);
+        const int at = layout->count();
+        layout->addWidget(widget, at / 2, at % 2);
+        m_readingOrder.append(widget);
     };
     MainForm& f = *m_form;
     add(f.chkSky);
@@ -165,18 +206,22 @@ QWidget* MainWindow::buildButtons()
     layout->setContentsMargins(0, 0, 0, 0);
     MainForm& f = *m_form;
     // The plain buttons that only repeat a skin button's click are left out.
+    SkinButton* options = skinButton(5, QStringLiteral("Options"), box, [] {});
+    connect(options, &SkinButton::Click, this, [this, options] { popupOptions(options); });
     const QList<QWidget*> buttons = {
-        skinButton(1, QStringLiteral("Find SN"), this, [&f] { f.discovery.FindSN_Click(); }),
-        skinButton(2, QStringLiteral("Clear List"), this, [&f] { f.clearList_Click(); }),
-        skinButton(3, QStringLiteral("Minimize"), this, [&f] { f.minimize_Click(); }),
-        skinButton(4, QStringLiteral("About"), this, [&f] { f.about_Click(); }),
-        skinButton(5, QStringLiteral("Options"), this, [this] { popupOptions(); }),
-        button(QStringLiteral("Chat Sends"), this, [&f] { f.chatSends_Click(); }),
-        button(QStringLiteral("Add Files"), this, [&f] { f.addFiles_Click(); }),
-        button(QStringLiteral("Commands"), this, [&f] { f.commands_Click(); }),
+        skinButton(1, QStringLiteral("Find SN"), box, [&f] { f.discovery.FindSN_Click(); }),
+        skinButton(2, QStringLiteral("Clear List"), box, [&f] { f.clearList_Click(); }),
+        skinButton(3, QStringLiteral("Minimize"), box, [&f] { f.minimize_Click(); }),
+        skinButton(4, QStringLiteral("About"), box, [&f] { f.about_Click(); }),
+        options,
+        button(QStringLiteral("Chat Sends"), box, [&f] { f.chatSends_Click(); }),
+        button(QStringLiteral("Add Files"), box, [&f] { f.addFiles_Click(); }),
+        button(QStringLiteral("Commands"), box, [&f] { f.commands_Click(); }),
     };
     for (int i = 0; i < buttons.size(); ++i)
         layout->addWidget(buttons[i], i / 2, i % 2);
+    evenOut(layout, buttons);
+    m_readingOrder.append(buttons);
     return box;
 }
 
@@ -189,29 +234,42 @@ QWidget* MainWindow::buildBotPanel()
         bindView(e, field);
         if (secret)
             e->setEchoMode(QLineEdit::Password);
+        // The text's room, and the style's frame (about 8 pixels) around it.
+        const QMargins frame = e->textMargins() + e->contentsMargins();
+        e->setMinimumWidth(e->fontMetrics().averageCharWidth() * kFieldChars + frame.left() + frame.right() + 8);
         return e;
     };
-    layout->addWidget(edit(m_form->botSN), 0, 0);
-    layout->addWidget(edit(m_form->botPW, true), 0, 1);
     MainForm& f = *m_form;
     auto* signon = skinButton(6, QString(), panel, [&f] { f.botMode.skinButton6_Click(); });
     bindView(signon, f.skinButton6);
-    layout->addWidget(signon, 0, 2);
-    layout->addWidget(edit(f.txtChat), 1, 0);
-    layout->addWidget(edit(f.txtEx), 1, 1);
-    auto* status = new QLabel(panel);
-    bindView(status, f.labToc);
-    layout->addWidget(status, 1, 2);
-    layout->addWidget(skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }), 2, 0);
-    layout->addWidget(skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }), 2, 1);
     // The server shows the bot's own lines as the bot's, so in bot mode the
     // owner cannot be found in the room: it is named here.
     QLineEdit* owner = edit(f.botMode.botOwner);
     owner->setPlaceholderText(QStringLiteral("owner"));
     owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
     connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::botOwner_Change);
-    layout->addWidget(owner, 2, 2);
-    layout->addWidget(buildDialectChoice(panel), 3, 0, 1, 3);
+    auto* status = new ElidedLabel(panel);
+    bindView(status, f.labToc);
+    const QList<QWidget*> controls = {
+        edit(f.botSN),
+        edit(f.botPW, true),
+        signon,
+        edit(f.txtChat),
+        edit(f.txtEx),
+        skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }),
+        skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }),
+        owner,
+    };
+    for (int i = 0; i < 5; ++i)
+        layout->addWidget(controls[i], i / 3, i % 3);
+    layout->addWidget(status, 1, 2);
+    for (int i = 5; i < controls.size(); ++i)
+        layout->addWidget(controls[i], 2, i - 5);
+    evenOut(layout, controls);
+    m_readingOrder.append(controls);
+    QWidget* dialect = buildDialectChoice(panel);
+    m_readingOrder.append(dialect);
+    layout->addWidget(dialect, 3, 0, 1, 3);
     return panel;
 }
 
@@ -249,9 +307,34 @@ void MainWindow::buildMenus()
     m_playlistMenu->addAction(QStringLiteral("Remove"), this, [&f] { f.rem_Click(); });
 }
 
-void MainWindow::popupOptions()
+void MainWindow::popupOptions(QWidget* from)
 {
-    m_options->popup(QCursor::pos());
+    // At the mouse; but a button pressed from the keyboard has it below.
+    const QPoint mouse = QCursor::pos();
+    if (from && !from->rect().contains(from->mapFromGlobal(mouse)))
+        m_options->popup(from->mapToGlobal(QPoint(0, from->height())));
+    else
+        m_options->popup(mouse);
+}
+
+// Return and the menu key open the playlist menu at the current row, as a
+// press of the mouse does on a row.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_playlist)
+        return QMainWindow::eventFilter(watched, event);
+    const bool menuKey = event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    const bool returnKey = event->type() == QEvent::KeyPress
+        && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return
+            || static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    if (!menuKey && !returnKey)
+        return false;
+    const QModelIndex current = m_playlist->currentIndex();
+    const QRect row = current.isValid() ? m_playlist->visualRect(current) : QRect();
+    const QPoint at = row.intersects(m_playlist->viewport()->rect()) ? row.bottomLeft() : QPoint();
+    m_playlistMenu->popup(m_playlist->viewport()->mapToGlobal(at));
+    return true;
 }
 
 void MainWindow::messageBox(const QString& text, const QString& title, Icon icon)
@@ -287,7 +370,22 @@ QString MainWindow::inputBox(const QString& prompt, const QString& title, const 
 
 QString MainWindow::openFileName()
 {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.*"));
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("*.*"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Its own size, and its columns' own widths, cut the size, kind and
+    // date short: those columns fit their texts, the name takes the rest.
+    const QFontMetrics fm = dialog.fontMetrics();
+    QSize size(fm.averageCharWidth() * 120, fm.lineSpacing() * 28);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+    if (auto* files = dialog.findChild<QTreeView*>()) {
+        files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void MainWindow::addTrayIcon()

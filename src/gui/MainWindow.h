@@ -49,6 +49,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildPlaylist();
@@ -59,7 +60,8 @@ private:
     QWidget* buildDialectChoice(QWidget* panel);
     void buildMenus();
     QWidget* createForm(Form form);
-    void popupOptions();
+    // At the mouse, or below the button `from` pressed from the keyboard.
+    void popupOptions(QWidget* from = nullptr);
 
     MainForm* m_form = nullptr;
     QWidget* m_room = nullptr;
@@ -68,4 +70,6 @@ private:
     QMenu* m_playlistMenu = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     std::map<Form, QPointer<QWidget>> m_forms;
+    // The focusable controls as they are built, which is how they read.
+    QList<QWidget*> m_readingOrder;
 };

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QListView;
 class SongPicker;
 
 // frmSong, "Select A Song": a view over the picker's names.
@@ -13,8 +14,11 @@ public:
     void reject() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     SongPicker& m_picker;
+    QListView* m_names;
 };

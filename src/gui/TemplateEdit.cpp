@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr int kMostLines = 6;
+constexpr int kFewestChars = 24;
 
 }  // namespace
 
@@ -21,6 +23,8 @@ TemplateEdit::TemplateEdit(TextField& field, QWidget* parent) : QPlainTextEdit(f
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Narrower, a template would wrap into more lines than it shows.
+    setMinimumWidth(fontMetrics().averageCharWidth() * kFewestChars);
     connect(&field, &TextField::textChanged, this, [this](const QString& text) {
         if (toPlainText() != text)
             setPlainText(text);
@@ -43,9 +47,10 @@ void TemplateEdit::keyPressEvent(QKeyEvent* event)
 
 void TemplateEdit::insertFromMimeData(const QMimeData* source)
 {
-    QString text = source->text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    insertPlainText(text);
+    // The editor reads Unicode's line and paragraph separators back as
+    // line breaks too.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|[\r\n\\x{2028}\\x{2029}]"));
+    insertPlainText(source->text().replace(lineBreak, QStringLiteral(" ")));
 }
 
 void TemplateEdit::resizeEvent(QResizeEvent* event)

@@ -31,6 +31,13 @@ void placeWindows(QWidget& main, QWidget* room)
     if (!screen)
         return;
     const QRect free = screen->availableGeometry();
+    // On a small screen neither window is made larger than it, and the room
+    // narrows (down to its smallest) to sit beside the main window.
+    main.resize(main.size().boundedTo(free.size() - QSize(kFrame, kFrame)).expandedTo(main.minimumSizeHint()));
+    if (room) {
+        const QSize beside(free.width() - main.width() - 2 * kFrame - kGap, free.height() - kFrame);
+        room->resize(room->size().boundedTo(beside).expandedTo(room->minimumSizeHint()));
+    }
     const QSize roomSize = room ? room->size() + QSize(kFrame + kGap, 0) : QSize();
     const int width = main.width() + roomSize.width();
     const int left = std::max(free.left(), free.left() + (free.width() - width) / 2);

@@ -2,10 +2,13 @@
 #include "controls/PropertyBag.h"
 #include "controls/SkinLooks.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
@@ -100,6 +103,26 @@ TEST(SkinButtonLook, OvalCaptionlessTransparentAndPictures)
     EXPECT_TRUE(oval.button->mask().contains(QPoint(40, 15)));
     EXPECT_FALSE(oval.button->mask().contains(QPoint(1, 1)));
     EXPECT_EQ(oval.image().pixel(40, 15), toQColor(kFace).rgb());
+    // The outline is whole: every dot of the shape's edge, at any size.
+    for (const QSize size : {QSize(80, 30), QSize(81, 31), QSize(23, 23), QSize(151, 40)}) {
+        oval.button->resize(size);
+        const QImage img = oval.image();
+        const QRegion shape = oval.button->mask();
+        const QRgb outline = toQColor(oval.button->colors().darkShadow).rgb();
+        int edgeDots = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const QPoint p(x, y);
+                const bool edge = shape.contains(p)
+                    && !(shape.contains(p + QPoint(1, 0)) && shape.contains(p - QPoint(1, 0))
+                         && shape.contains(p + QPoint(0, 1)) && shape.contains(p - QPoint(0, 1)));
+                edgeDots += edge;
+                EXPECT_TRUE(!edge || img.pixel(p) == outline)
+                    << size.width() << "x" << size.height() << " at " << x << "," << y;
+            }
+        }
+        EXPECT_GT(edgeDots, size.width() + size.height());
+    }
 
     // Type 10 draws no caption; type 2 does.
     for (int type : {10, 2}) {
@@ -132,14 +155,18 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
 {
     Shown s(3);
     QSignalSpy clicks(s.button, &SkinButton::Click);
-    // The right button neither presses nor starts a click.
-    s.mouse(QEvent::MouseButtonPress, Qt::RightButton);
+    // The right button neither presses, nor starts a click, nor takes the
+    // focus; the left one does.
+    QTest::mousePress(s.button, Qt::RightButton, {}, QPoint(20, 10));
     EXPECT_EQ(s.button->drawnState(), SkinButton::State::Normal);
+    EXPECT_EQ(s.window.focusWidget(), nullptr);
+    QTest::mouseRelease(s.button, Qt::RightButton, {}, QPoint(20, 10));
     s.mouse(QEvent::MouseButtonRelease, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 0);
 
     QTest::mousePress(s.button, Qt::LeftButton, {}, QPoint(20, 10));
     EXPECT_EQ(s.button->drawnState(), SkinButton::State::Pressed);
+    EXPECT_EQ(s.window.focusWidget(), s.button);
     QTest::mouseRelease(s.button, Qt::LeftButton, {}, QPoint(200, 10));
     EXPECT_EQ(clicks.count(), 0);  // released outside
     // The platform's double click is press, release, double click, release:
@@ -168,14 +195,17 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
 }
 
 // In a dialog the access keys click their buttons, and Return in a line
-// edit clicks the default one, as a push button's dialog would.
+// edit clicks the default one, as a push button's dialog would; Return on
+// a focused button, skin or plain, clicks that one.
 TEST(SkinButtonInput, AccessKeysAndReturnForTheDefaultButton)
 {
-    QWidget window;
+    QDialog window;
     auto* edit = new QLineEdit(&window);
     auto* add = new SkinButton(QStringLiteral("&Add"), &window);
     auto* plain = new SkinButton(QStringLiteral("Fish && &&Chips"), &window);
-    QSignalSpy added(add, &SkinButton::Click), plainClicks(plain, &SkinButton::Click);
+    auto* push = new QPushButton(QStringLiteral("Push"), &window);
+    QSignalSpy added(add, &SkinButton::Click), plainClicks(plain, &SkinButton::Click),
+        pushed(push, &QPushButton::clicked);
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -189,9 +219,40 @@ TEST(SkinButtonInput, AccessKeysAndReturnForTheDefaultButton)
     QTest::keyClick(edit, Qt::Key_C, Qt::AltModifier);
     EXPECT_EQ(added.count(), 3);
     EXPECT_EQ(plainClicks.count(), 0);
+    plain->setFocus();
+    QTest::keyClick(plain, Qt::Key_Return);
+    const qsizetype pushedBefore = pushed.count();  // the dialog's own default until then
+    push->setFocus();
+    QTest::keyClick(push, Qt::Key_Return);
+    EXPECT_EQ(plainClicks.count(), 1);
+    EXPECT_EQ(pushed.count(), pushedBefore + 1);
+    EXPECT_EQ(added.count(), 3);
+    edit->setFocus();
     add->setDefault(false);
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(added.count(), 3);
+}
+
+// A screen reader reads the caption, the button's kind and a toggle's state,
+// and can press it.
+TEST(SkinButtonInput, Accessibility)
+{
+    Shown s(3);
+    s.button->setCaption(QStringLiteral("Fish && &Chips"));
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(s.button);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->role(), QAccessible::Button);
+    EXPECT_EQ(reader->text(QAccessible::Name), "Fish & Chips");
+    EXPECT_FALSE(reader->state().checkable);
+    QSignalSpy clicks(s.button, &SkinButton::Click);
+    s.button->setCheckBoxBehaviour(true);
+    QAccessibleActionInterface* actions = reader->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(actions->actionNames().value(0));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_TRUE(reader->state().checkable && reader->state().checked);
+    s.button->setEnabled(false);
+    EXPECT_TRUE(reader->state().disabled);
 }
 
 TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)

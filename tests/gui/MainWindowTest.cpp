@@ -1,56 +1,18 @@
-#include "gui/MainWindow.h"
-#include "app/MainForm.h"
-#include "controls/SkinButton.h"
-#include "support/TestState.h"
+#include "gui/GuiFixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QScreen>
+#include <QSettings>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <string_view>
-
-namespace {
-
-struct Gui {
-    QTemporaryDir dir;
-    NoWindows windows;
-    FakeMediaPlayer wmp;
-    MainWindow window;
-    MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, window};
-
-    Gui()
-    {
-        window.attach(form);
-        window.show();
-        form.Form_Load();
-    }
-    template <typename W> W* find(const QString& text)
-    {
-        const auto all = window.findChildren<W*>();
-        const auto it = std::find_if(all.begin(), all.end(), [&](W* w) { return w->text() == text; });
-        return it == all.end() ? nullptr : *it;
-    }
-    SkinButton* skin(int i) { return window.findChild<SkinButton*>(QStringLiteral("skinButton%1").arg(i)); }
-};
-
-QWidget* visibleTopLevel(const QString& title)
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle() == title)
-            return w;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
 {
@@ -83,19 +45,27 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
 
 TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
 {
-    for (const std::string_view way : {"escape", "cancel", "title bar", "name", "main window"}) {
+    for (const std::string_view way : {"escape", "cancel", "title bar", "name", "return", "main window"}) {
         SCOPED_TRACE(way);
         Gui g;
         QStringList sent;
         QObject::connect(&g.form.chat1, &ChatScanner::sendChatCalled, [&](const QString& t) { sent.append(t); });
+        g.form.List2.addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.frmSong.open({"a", "b"});
         QWidget* picker = visibleTopLevel(QStringLiteral("Select A Song"));
         ASSERT_NE(picker, nullptr);
         EXPECT_EQ(g.form.music.value(), 1);
+        // Return plays the highlighted name, even with a default button
+        // in the window; Escape is the window's Cancel.
+        auto* names = picker->findChild<QListView*>();
+        ASSERT_TRUE(activate(picker));
         if (way == "escape")
-            QTest::keyClick(picker, Qt::Key_Escape);
-        else if (way == "cancel")
+            QTest::keyClick(names, Qt::Key_Escape);
+        else if (way == "return") {
+            QTest::keyClick(names, Qt::Key_Down);
+            QTest::keyClick(names, Qt::Key_Return);
+        } else if (way == "cancel")
             picker->findChild<QPushButton*>()->click();
         else if (way == "title bar")
             picker->close();
@@ -107,7 +77,10 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         EXPECT_EQ(g.form.music.value(), 0);
         EXPECT_EQ(g.form.List3.count(), 0);
         EXPECT_EQ(g.form.frmSong.List1.count(), 0);
-        EXPECT_EQ(sent.filter(QStringLiteral("C</b>ancelled")).size(), way == "cancel" ? 1 : 0);
+        const bool cancelled = way == "cancel" || way == "escape";
+        EXPECT_EQ(sent.filter(QStringLiteral("C</b>ancelled")).size(), cancelled ? 1 : 0);
+        EXPECT_EQ(g.wmp.urls, way == "return" || way == "name" ? QStringList {"/b.mp3"} : QStringList())
+            << g.wmp.urls.join(' ').toStdString();
         // Results found after it closed stay for the next tick, even when
         // the main window then closes the picker again.
         g.form.List3.addItem(QStringLiteral("c;/c.mp3"));
@@ -176,14 +149,17 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
 // animation left the main window.
 TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndBothWhereTheyWereLeft)
 {
+    QSettings(QStringLiteral("quillon"), QStringLiteral("windows")).clear();  // left by the tests before
+    // Wider than the screen leaves it beside the main window: it narrows.
     QWidget room;
-    room.resize(250, 200);
+    room.resize(1000, 200);
     {
         Gui g;
         g.window.resize(g.window.minimumSizeHint());
         g.window.placeBeside(&room);
         EXPECT_FALSE(g.window.geometry().intersects(room.geometry()));
-        g.window.setGeometry(40, 50, 360, 440);
+        EXPECT_LE(room.geometry().right(), g.window.screen()->availableGeometry().right());
+        g.window.setGeometry(QRect(QPoint(40, 50), g.window.minimumSize() + QSize(20, 30)));
         room.setGeometry(400, 60, 260, 220);
         g.window.close();
         ASSERT_GT(g.window.height(), 500);
@@ -191,6 +167,6 @@ TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndBothWhereTheyWereLeft)
     QWidget roomAgain;
     Gui again;
     again.window.placeBeside(&roomAgain);
-    EXPECT_EQ(again.window.geometry(), QRect(40, 50, 360, 440));
+    EXPECT_EQ(again.window.geometry(), QRect(QPoint(40, 50), again.window.minimumSize() + QSize(20, 30)));
     EXPECT_EQ(roomAgain.geometry(), room.geometry());
 }

@@ -1,0 +1,52 @@
+#include "chatlink/LocalRoom.h"
+#include "chatlink/SimDesktop.h"
+#include "gui/LocalRoomWindow.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+// A transcript just under the size the room keeps.
+std::string fullTranscript()
+{
+    std::string text;
+    while (text.size() + 200 < SimDesktop::kTranscriptLimit)
+        text += "<BR><!-- (10:15:02 PM) --><B>alice</B>: <FONT COLOR=#0080ff>a line said in the room, number "
+            + std::to_string(text.size());
+    return text;
+}
+
+}  // namespace
+
+// A line said in a room whose transcript is full: the window draws the new
+// line, not the whole transcript again.
+void BM_LocalRoomWindowLineInFullRoom(benchmark::State& state)
+{
+    SimDesktop desktop;
+    LocalRoom room(desktop, QStringLiteral("owner"));
+    LocalRoomWindow window(room);
+    window.show();
+    std::string text = fullTranscript();
+    desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, text);
+    for (auto _ : state)
+        room.sayAs(QStringLiteral("bob"), QStringLiteral("another line"));
+}
+BENCHMARK(BM_LocalRoomWindowLineInFullRoom)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// Drawing all of a full transcript, as after the room drops its oldest lines.
+void BM_LocalRoomWindowWholeFullRoom(benchmark::State& state)
+{
+    SimDesktop desktop;
+    LocalRoom room(desktop, QStringLiteral("owner"));
+    LocalRoomWindow window(room);
+    window.show();
+    std::string text = fullTranscript();
+    for (auto _ : state) {
+        std::string cleared;
+        desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, cleared);
+        desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, text);
+    }
+}
+BENCHMARK(BM_LocalRoomWindowWholeFullRoom)->Unit(benchmark::kMillisecond)->Iterations(3);
