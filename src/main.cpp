@@ -6,6 +6,7 @@
 #include "chatlink/DesktopWindows.h"
 #include "chatlink/LocalRoom.h"
 #include "controls/LogLine.h"
+#include "controls/UserStore.h"
 #include "desktop/Mpris.h"
 #include "gui/DisplayCheck.h"
 #include "gui/LocalRoomWindow.h"
@@ -82,7 +83,13 @@ Options parseOptions(const QCoreApplication& app)
                        "\"raw\", each post as the HTML Quillon typed (default: text on a terminal, raw "
                        "otherwise)."),
         QStringLiteral("raw|text"));
-    parser.addOptions({gui, roomOutput});
+    const QCommandLineOption profile(
+        QStringLiteral("profile"),
+        QStringLiteral("Keep the playlist, settings and per-user store in folders of their own named NAME "
+                       "(quillon/NAME under each of the user's configuration, data and cache folders), so "
+                       "several copies run side by side."),
+        QStringLiteral("NAME"));
+    parser.addOptions({gui, roomOutput, profile});
     const QCommandLineOption screenName(
         QStringLiteral("screen-name"),
         QStringLiteral("Your screen name in the local room (default: your login name); with --bot, the bot's "
@@ -117,6 +124,10 @@ Options parseOptions(const QCoreApplication& app)
     parser.addOptions(
         {headless, screenName, bot, tocServer, passwordFile, password, room, exchange, authorizer, owner, tocVersion});
     parser.process(app);
+    // Before anything reads a file.
+    if (parser.isSet(profile) && !selectProfile(parser.value(profile)))
+        usageError(QStringLiteral("--profile takes a plain name of letters, digits, \"_\", \"@\", \".\" and "
+                                  "\"-\", starting with neither \".\" nor \"-\""));
 
     Options options;
     options.headless = parser.isSet(headless);
@@ -244,7 +255,11 @@ void setIdentity()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("quillon"));
     QCoreApplication::setApplicationName(QStringLiteral("quillon"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+    // --version prints the name and this text, so the licence goes with it.
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral(QUILLON_VERSION "\nLicence: " QUILLON_LICENSE " <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+                                       "This is free software: you are free to change and redistribute it.\n"
+                                       "There is NO WARRANTY, to the extent permitted by law."));
 }
 
 }  // namespace

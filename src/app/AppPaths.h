@@ -15,7 +15,8 @@ struct AppPaths {
     QString settingsFile() const { return settingsDir + u'/' + kSettingsName; }
 
     // The platform's places: on Linux $XDG_DATA_HOME/quillon and
-    // $XDG_CONFIG_HOME/quillon, created when missing.
+    // $XDG_CONFIG_HOME/quillon (a profile's own folder below each when one
+    // is chosen), created when missing.
     static AppPaths standard();
 
     // The XDG rules call a relative path in these variables invalid. Taken

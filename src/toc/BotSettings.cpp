@@ -10,7 +10,7 @@ namespace {
 
 QString storeFile()
 {
-    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
+    return QDir::toNativeSeparators(QSettings(profileFolder(), QStringLiteral("quillon")).fileName());
 }
 
 // The option's value, else the store's key; empty when neither has one.
