@@ -35,6 +35,12 @@ public:
     virtual void stop() = 0;
     // Where the current media is, in milliseconds; 0 when none is open.
     virtual qint64 position() const = 0;
+    // Moves the current media to a place, in milliseconds; nothing where
+    // none is open.
+    virtual void setPosition(qint64 milliseconds) { Q_UNUSED(milliseconds) }
+    // What a stream says it plays now (a radio station's title), as plain
+    // text; empty for files, and for a stream until it first says.
+    virtual QString streamTitle() const { return {}; }
     // The loudness, 0 (silent) to 100 (as recorded); 50 at start.
     virtual int volume() const = 0;
     virtual void setVolume(int volume) = 0;
@@ -44,4 +50,5 @@ Q_SIGNALS:
     // The media last set could not be opened or played (missing, empty,
     // damaged); the player is stopped.
     void mediaError(const QString& url);
+    void streamTitleChanged(const QString& title);
 };

@@ -108,6 +108,13 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
 
     connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
 
+    // A station's title is posted at once, and a new one at most once a
+    // minute: the last one held back comes when the minute is over.
+    tmrTitle.setSingleShot(true);
+    tmrTitle.setInterval(std::chrono::minutes(1));
+    connect(&tmrTitle, &QTimer::timeout, this, &Player::tmrTitle_Timer);
+    connect(&m_wmp, &MediaPlayer::streamTitleChanged, this, &Player::streamTitleChanged);
+
     // What the clocks read.
     const auto clocks = [this] { updateClocks(); };
     connect(&m_form.chkTime, &CheckBox::valueChanged, this, clocks);
@@ -159,6 +166,7 @@ void Player::stopTimers()
     Timer1.stop();
     pTime.stop();
     tmrAR.stop();
+    tmrTitle.stop();
 }
 
 void Player::resetClock()
@@ -193,12 +201,25 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
     m_wmp.setURL(path);
     const SongTags tags = ReadMp3Header(path, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
     const QString model = m_form.txtPlay.text();
-    QString line = model;
-    line.replace(QStringLiteral("%n"), n);
     if (m_openingWait)
         m_openingWait(0.1);
     else
         PaUse(0.1);
+    const bool stream = path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    m_stream = stream ? Stream {path, n, {}, false} : Stream {};
+    tmrTitle.stop();
+    m_chat.post(nowPlayingLine(model, n, name, path, tags));
+    // A title that came while the stream opened.
+    if (stream)
+        streamTitleChanged(m_wmp.streamTitle());
+}
+
+QString Player::nowPlayingLine(QString line, const QString& n, const QString& name, const QString& path,
+                               const SongTags& tags) const
+{
+    const QString model = line;
+    line.replace(QStringLiteral("%n"), n);
     // Each placeholder works on the result of the one before, so a name
     // holding a later placeholder has it filled in too.
     line.replace(QStringLiteral("%mb"), GetFileSize(path));
@@ -224,7 +245,37 @@ void Player::startLine(const QString& name, const QString& path, const QString& 
         }
         line = filled + line.mid(done);
     }
-    m_chat.post(line);
+    return line;
+}
+
+void Player::streamTitleChanged(const QString& title)
+{
+    // Only the stream this program started by name, while it is the media.
+    if (title.isEmpty() || m_stream.path.isEmpty() || m_wmp.URL() != m_stream.path)
+        return;
+    // A station's words are text in the room, never its markup.
+    m_stream.title = title.toHtmlEscaped();
+    m_form.labFile.setCaption(m_stream.title);
+    m_stream.titleDue = true;
+    if (!tmrTitle.isActive())
+        postStreamTitle();
+}
+
+void Player::tmrTitle_Timer()
+{
+    const int state = m_wmp.playState();
+    const bool playing
+        = state == MediaPlayer::Playing || state == MediaPlayer::Paused || state == MediaPlayer::Transitioning;
+    if (m_stream.titleDue && playing && m_wmp.URL() == m_stream.path)
+        postStreamTitle();
+}
+
+void Player::postStreamTitle()
+{
+    m_stream.titleDue = false;
+    m_chat.post(nowPlayingLine(m_form.txtPlay.text(), m_stream.n, m_stream.title, m_stream.path, SongTags {}));
+    if (!m_timersStopped)
+        tmrTitle.start();
 }
 
 void Player::PaUse(double Length)

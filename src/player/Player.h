@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "player/Mp3Header.h"
+
 #include <functional>
 
 class ChatExit;
@@ -37,6 +39,9 @@ public:
     // that failed to open in this run; three failures in a row turn it off.
     void tmrAR_Timer();
     static constexpr int kAutoRandomFailures = 3;
+    // A station's title held back because the last one was posted less
+    // than a minute ago: posted now, if the station still plays.
+    void tmrTitle_Timer();
 
     // Where Random's r comes from: a number in [0, 1). By default a
     // generator reseeded from the clock on every draw.
@@ -52,6 +57,7 @@ public:
     QTimer Timer1;
     QTimer pTime;
     QTimer tmrAR;
+    QTimer tmrTitle;
 
 Q_SIGNALS:
     // Several search results wait and no picker is open: the names to offer.
@@ -63,6 +69,10 @@ private:
     void updateClocks();
     void resetClock();
     void mediaError(const QString& url);
+    QString nowPlayingLine(QString line, const QString& n, const QString& name, const QString& path,
+                           const SongTags& tags) const;
+    void streamTitleChanged(const QString& title);
+    void postStreamTitle();
 
     FormState& m_form;
     MediaPlayer& m_wmp;
@@ -78,6 +88,14 @@ private:
     QString m_autoPicked;
     bool m_autoPickFailed = false;
     int m_autoFailures = 0;
+    // The stream last started by name, for the now-playing lines its own
+    // titles bring; empty when the last line started was a file.
+    struct Stream {
+        QString path;
+        QString n;
+        QString title;
+        bool titleDue = false;
+    } m_stream;
 };
 
 // The file's size as the now-playing line shows it ("1.00 KB", "512 bytes").
