@@ -89,7 +89,8 @@ QString Library::addEntry(const QString& location)
                                        [&name](const QString& k) { return name.contains(k, Qt::CaseInsensitive); });
         name = kind != kKinds.cend() ? name.remove(*kind, Qt::CaseInsensitive) : info.completeBaseName();
     }
-    name = name.left(name.indexOf(u';')).trimmed();
+    // The name is one line, whatever an address decodes to.
+    name = name.left(name.indexOf(u';')).simplified();
     // A line break would split the row in the playlist file.
     if (name.isEmpty() || path.contains(u'\n') || path.contains(u'\r'))
         return {};
