@@ -135,7 +135,15 @@ public Q_SLOTS:
     {
         seeked(m_mpris.setPosition(track.path(), position));
     }
-    void OpenUri(const QString& uri) { m_mpris.openUri(uri); }
+    void OpenUri(const QString& uri, const QDBusMessage& call)
+    {
+        if (m_mpris.openUri(uri))
+            return;
+        // The caller hears of an address that was not taken.
+        call.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(
+            call.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a file or an http(s) stream: ") + uri));
+    }
 
 Q_SIGNALS:
     void Seeked(qlonglong position);
@@ -411,7 +419,7 @@ qint64 Mpris::setPosition(const QString& track, qint64 position)
     return position;
 }
 
-void Mpris::openUri(const QString& uri)
+bool Mpris::openUri(const QString& uri)
 {
     const QUrl url(uri);
     const QString scheme = url.scheme().toLower();
@@ -420,8 +428,7 @@ void Mpris::openUri(const QString& uri)
         location = url.toLocalFile();
     else if (scheme == u"http" || scheme == u"https")
         location = uri;
-    if (location.isEmpty() || !m_links.open(location))
-        qCDebug(lcMpris) << "cannot open" << uri;
+    return !location.isEmpty() && m_links.open && m_links.open(location);
 }
 
 void Mpris::play()

@@ -70,7 +70,8 @@ public:
     // Where the media went, in microseconds; -1 when it did not move.
     qint64 seek(qint64 offset);
     qint64 setPosition(const QString& trackId, qint64 position);
-    void openUri(const QString& uri);
+    // False when the address is neither a file nor an http(s) stream.
+    bool openUri(const QString& uri);
     void play();
     void pause();
     void playPause();

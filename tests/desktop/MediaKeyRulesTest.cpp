@@ -144,9 +144,13 @@ TEST(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     t->interpreter.obey("ar");
     EXPECT_TRUE(mpris->shuffle());
 
+    QStringList taken;
     for (const char* uri : {"file:///music/c%20d.mp3", "https://radio.example.org/live;x", "ftp://example.org/a.mp3",
-                            "/music/plain.mp3", "http://refused.example.org/"})
-        mpris->openUri(uri);
+                            "/music/plain.mp3", "http://refused.example.org/"}) {
+        if (mpris->openUri(uri))
+            taken.append(uri);
+    }
+    EXPECT_EQ(taken, (QStringList {"file:///music/c%20d.mp3", "https://radio.example.org/live;x"}));
     EXPECT_EQ(opened,
               (QStringList {"/music/c d.mp3", "https://radio.example.org/live;x", "http://refused.example.org/"}));
 }

@@ -345,6 +345,14 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     Quillon quillon(home.path());
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
 
+    // What is neither a file nor a stream is refused, and the caller told.
+    QProcess refused;
+    refused.setProcessChannelMode(QProcess::MergedChannels);
+    refused.start("playerctl", {"-p", "quillon", "open", "file://" + home.filePath("none.mp3")});
+    ASSERT_TRUE(refused.waitForFinished(kTimeoutMs));
+    EXPECT_NE(refused.exitCode(), 0);
+    EXPECT_TRUE(refused.readAll().contains("Not a file or an http(s) stream")) << quillon.errors().constData();
+
     const QString address = QStringLiteral("http://127.0.0.1:%1/radio;live").arg(station.port());
     playerctl("open " + address);
     ASSERT_FALSE(quillon.lineWith("radio").isEmpty()) << quillon.errors().constData();
