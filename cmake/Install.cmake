@@ -39,6 +39,10 @@ foreach(unit quillon-bot.service quillon-bot@.service)
   install(FILES ${PROJECT_BINARY_DIR}/dist/${unit} DESTINATION lib/systemd/user)
 endforeach()
 
+# A build folder made before the address was a real one forgets the old default.
+if(QUILLON_PACKAGE_MAINTAINER STREQUAL "Quillon developers <quillon@localhost>")
+  unset(QUILLON_PACKAGE_MAINTAINER CACHE)
+endif()
 set(QUILLON_PACKAGE_MAINTAINER "Quillon developers <quillon@quillon.example.org>"
   CACHE STRING "The Maintainer field of the Debian package, and the changelog's signer")
 
