@@ -224,6 +224,7 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     quillon.say("p covered");
     ASSERT_FALSE(quillon.lineWith("Covered").isEmpty());
     ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs)) << quillon.errors().constData();
+    ASSERT_TRUE(waitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
     ASSERT_EQ(heard.sent.size(), 1);
     EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
     const QUrl art(heard.sent.at(0).value("mpris:artUrl").toString());
@@ -246,6 +247,7 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     quillon.say("p plain");
     ASSERT_FALSE(quillon.lineWith("Plain").isEmpty());
     ASSERT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Plain" && position() > 1; }, kTimeoutMs));
+    ASSERT_TRUE(waitFor([&] { return heard.sent.size() >= 2; }, kTimeoutMs));
     ASSERT_EQ(heard.sent.size(), 2);
     EXPECT_EQ(heard.sent.at(1).value("mpris:length").toLongLong(), 30000000);
     EXPECT_FALSE(heard.sent.at(1).contains("mpris:artUrl"));
