@@ -2,8 +2,8 @@
 # Installs what Quillon needs on Debian 12 (run as root). With --tests it
 # also installs what the test suite needs: GoogleTest, Google Benchmark,
 # real audio encoders, a private session bus with an MPRIS client, the
-# desktop-file, AppStream and systemd checkers, clang for the fuzz targets,
-# and the Windows cross compiler, Wine and a virtual display with which the
+# desktop-file, AppStream, systemd and Debian package checkers, clang for
+# the fuzz targets, and the Windows cross compiler, Wine and a virtual display with which the
 # Windows window-system backend is tested.
 set -e
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev libtag1-dev qt6-svg-dev"
@@ -11,7 +11,7 @@ packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libmpv-dev l
 packages="$packages libxcb1-dev"
 if [ "$1" = "--tests" ]; then
     packages="$packages libgtest-dev libgmock-dev googletest libbenchmark-dev
-              lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd
+              lame sox ffmpeg dbus playerctl desktop-file-utils appstream systemd lintian
               dpkg-dev file bsdutils clang libclang-rt-14-dev ccache
               g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth"
     # Screenshots of the windows on a virtual display, to look at by eye.

@@ -7,6 +7,7 @@
 #include "chatlink/DesktopWindows.h"
 #include "chatlink/LocalRoom.h"
 #include "controls/LogLine.h"
+#include "controls/UserStore.h"
 #include "desktop/Mpris.h"
 #include "desktop/RunningCopy.h"
 #include "gui/DisplayCheck.h"
@@ -89,7 +90,13 @@ Options parseOptions(const QCoreApplication& app)
                        "\"raw\", each post as the HTML Quillon typed (default: text on a terminal, raw "
                        "otherwise)."),
         QStringLiteral("raw|text"));
-    parser.addOptions({gui, roomOutput});
+    const QCommandLineOption profile(
+        QStringLiteral("profile"),
+        QStringLiteral("Keep the playlist, settings and per-user store in folders of their own named NAME "
+                       "(quillon/NAME under each of the user's configuration, data and cache folders), so "
+                       "several copies run side by side."),
+        QStringLiteral("NAME"));
+    parser.addOptions({gui, roomOutput, profile});
     const QCommandLineOption screenName(
         QStringLiteral("screen-name"),
         QStringLiteral("Your screen name in the local room (default: your login name); with --bot, the bot's "
@@ -138,6 +145,10 @@ Options parseOptions(const QCoreApplication& app)
         parser.showVersion();
     if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty())
         usageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.constFirst()));
+    // Before anything reads a file.
+    if (parser.isSet(profile) && !selectProfile(parser.value(profile)))
+        usageError(QStringLiteral("--profile takes a plain name of letters, digits, \"_\", \"@\", \".\" and "
+                                  "\"-\", starting with neither \".\" nor \"-\""));
 
     Options options;
     options.headless = parser.isSet(headless);
@@ -195,9 +206,15 @@ Options parseOptions(const QCoreApplication& app)
 // owner's commands; without a session bus there are none, and nothing is said.
 std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
 {
-    return Mpris::publish({form.wmp, form.List1, form.List2,
+    return Mpris::publish({form.wmp, form.List1, form.List2, form.chkenabled,
                            [&form](const QString& command) { form.interpreter.obey(command); },
-                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); }});
+                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); },
+                           [&form](const QString& location) {
+                               const QString name = form.library.addEntry(location);
+                               if (!name.isEmpty())
+                                   form.player.Play(name);
+                               return !name.isEmpty();
+                           }});
 }
 
 // One running program writes a set of files. The exit status when this
@@ -324,7 +341,11 @@ void setIdentity()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("quillon"));
     QCoreApplication::setApplicationName(QStringLiteral("quillon"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+    // --version prints the name and this text, so the licence goes with it.
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral(QUILLON_VERSION "\nLicence: " QUILLON_LICENSE " <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+                                       "This is free software: you are free to change and redistribute it.\n"
+                                       "There is NO WARRANTY, to the extent permitted by law."));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/AppPaths.h"
 
+#include "controls/UserStore.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -37,8 +39,8 @@ AppPaths AppPaths::standard()
     paths.programDir = QCoreApplication::applicationDirPath();
     paths.settingsDir = QStringLiteral("C:");
 #else
-    paths.programDir = xdgDir("XDG_DATA_HOME", QStringLiteral("/.local/share")) + QStringLiteral("/quillon");
-    paths.settingsDir = xdgDir("XDG_CONFIG_HOME", QStringLiteral("/.config")) + QStringLiteral("/quillon");
+    paths.programDir = xdgDir("XDG_DATA_HOME", QStringLiteral("/.local/share")) + u'/' + profileFolder();
+    paths.settingsDir = xdgDir("XDG_CONFIG_HOME", QStringLiteral("/.config")) + u'/' + profileFolder();
 #endif
     QDir().mkpath(paths.programDir);
     QDir().mkpath(paths.settingsDir);

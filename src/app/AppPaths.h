@@ -18,7 +18,8 @@ struct AppPaths {
     QString queueFile() const { return programDir + u'/' + kQueueName; }
 
     // The platform's places: on Linux $XDG_DATA_HOME/quillon and
-    // $XDG_CONFIG_HOME/quillon, created when missing.
+    // $XDG_CONFIG_HOME/quillon (a profile's own folder below each when one
+    // is chosen), created when missing.
     static AppPaths standard();
 
     // The XDG rules call a relative path in these variables invalid. Taken

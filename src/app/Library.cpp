@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QUrl>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -129,6 +132,53 @@ void Library::AddDir(const QString& dir)
     m_form.List1.clear();
     addSongs();
     m_chat.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
+}
+
+QString Library::addEntry(const QString& location)
+{
+    QString name;
+    QString path;
+    if (isStreamAddress(location)) {
+        const QUrl url(location.trimmed(), QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty())
+            return {};
+        // The line's own separator cannot stand inside its path.
+        path = url.toString(QUrl::FullyEncoded).replace(u';', QLatin1String("%3B"));
+        // Named like a file, by the last part of its path, so a room can
+        // ask for it by name; a bare address by its host.
+        name = QFileInfo(url.path()).completeBaseName();
+        if (name.isEmpty())
+            name = url.host();
+    } else {
+        const QFileInfo info(location);
+        if (!info.isFile())
+            return {};
+        path = QDir::toNativeSeparators(info.absoluteFilePath());
+        name = info.fileName();
+        const auto kind = std::find_if(kKinds.cbegin(), kKinds.cend(),
+                                       [&name](const QString& k) { return name.contains(k, Qt::CaseInsensitive); });
+        name = kind != kKinds.cend() ? name.remove(*kind, Qt::CaseInsensitive) : info.completeBaseName();
+    }
+    // The name is one line, whatever an address decodes to.
+    name = name.left(name.indexOf(u';')).simplified();
+    // A line break would split the row in the playlist file.
+    if (name.isEmpty() || path.contains(u'\n') || path.contains(u'\r'))
+        return {};
+    const QString tail = u';' + path;
+    for (const QString& line : m_form.List2.items()) {
+        if (line.endsWith(tail))
+            return line.left(line.indexOf(u';'));
+    }
+    m_form.List2.addItem(name + tail);
+    m_form.List1.addItem(name);
+    return name;
+}
+
+bool isStreamAddress(const QString& location)
+{
+    const QString text = location.trimmed();
+    return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 bool Library::remove(int index)

@@ -21,6 +21,10 @@ public:
     // Adds the audio files of one directory and posts the new playlist size,
     // or posts the invalid-directory notice.
     void AddDir(const QString& dir);
+    // Adds one file, or an http:// or https:// stream, unless the playlist
+    // already holds it; its name, or empty when it is neither a regular file
+    // nor such an address.
+    QString addEntry(const QString& location);
     // Removes one row from both lists; false when there is no such row.
     bool remove(int index);
     void clear();
@@ -32,3 +36,6 @@ private:
     ChatExit& m_chat;
     const AppPaths& m_paths;
 };
+
+// An http:// or https:// address: a stream, played as it comes.
+bool isStreamAddress(const QString& location);

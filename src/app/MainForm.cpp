@@ -201,8 +201,13 @@ void MainForm::commands_Click()
 void MainForm::addFiles_Click()
 {
     const QString dir = ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString());
-    if (!dir.isNull())  // Cancel adds nothing and has nothing to report
+    if (dir.isNull())  // Cancel adds nothing and has nothing to report
+        return;
+    // The same box takes a radio station's address.
+    if (!isStreamAddress(dir))
         library.AddDir(dir);
+    else if (library.addEntry(dir).isEmpty())
+        ui.messageBox(QStringLiteral("Not a stream address: ") + dir.trimmed());
 }
 
 void MainForm::addf_Click()

@@ -1,15 +1,24 @@
 #include "desktop/Mpris.h"
 
+#include "controls/CheckBox.h"
 #include "controls/ListBox.h"
+#include "controls/UserStore.h"
+#include "player/CoverArt.h"
 #include "player/MediaPlayer.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMimeDatabase>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -60,9 +69,13 @@ public:
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Quillon"); }
     QString DesktopEntry() const { return QStringLiteral("org.quillon.Quillon"); }
-    // Nothing is opened by address from outside: OpenUri is not offered.
-    QStringList SupportedUriSchemes() const { return {}; }
-    QStringList SupportedMimeTypes() const { return {}; }
+    QStringList SupportedUriSchemes() const { return {"file", "http", "https"}; }
+    // The kinds a folder brings in.
+    QStringList SupportedMimeTypes() const
+    {
+        return {"audio/mpeg",     "audio/x-wav", "audio/flac", "audio/x-flac", "audio/ogg",
+                "audio/x-ms-wma", "audio/opus",  "audio/mp4",  "audio/aac",    "application/vnd.ms-asf"};
+    }
 
 public Q_SLOTS:
     void Raise() { m_mpris.raise(); }
@@ -81,6 +94,9 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(double MaximumRate READ Rate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE setVolume)
+    Q_PROPERTY(bool Shuffle READ Shuffle WRITE setShuffle)
+    // Every song plays once; the player has no repeat to offer.
+    Q_PROPERTY(QString LoopStatus READ LoopStatus)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(bool CanGoNext READ CanGoNext)
     Q_PROPERTY(bool CanGoPrevious READ CanGoPrevious)
@@ -96,12 +112,15 @@ public:
     QVariantMap Metadata() const { return m_mpris.metadata(); }
     double Volume() const { return m_mpris.volume(); }
     void setVolume(double volume) { m_mpris.setVolume(volume); }
+    bool Shuffle() const { return m_mpris.shuffle(); }
+    void setShuffle(bool on) { m_mpris.setShuffle(on); }
+    QString LoopStatus() const { return QStringLiteral("None"); }
     qlonglong Position() const { return m_mpris.position(); }
     bool CanGoNext() const { return m_mpris.canGoNext(); }
     bool CanGoPrevious() const { return m_mpris.canGoPrevious(); }
     bool CanPlay() const { return m_mpris.canPlay(); }
     bool CanPause() const { return m_mpris.canPause(); }
-    bool CanSeek() const { return false; }
+    bool CanSeek() const { return m_mpris.canSeek(); }
     bool CanControl() const { return true; }
 
 public Q_SLOTS:
@@ -111,14 +130,31 @@ public Q_SLOTS:
     void PlayPause() { m_mpris.playPause(); }
     void Stop() { m_mpris.stop(); }
     void Play() { m_mpris.play(); }
-    // A player that cannot seek ignores these, as CanSeek tells clients.
-    void Seek(qlonglong) { }
-    void SetPosition(const QDBusObjectPath&, qlonglong) { }
+    void Seek(qlonglong offset) { seeked(m_mpris.seek(offset)); }
+    void SetPosition(const QDBusObjectPath& track, qlonglong position)
+    {
+        seeked(m_mpris.setPosition(track.path(), position));
+    }
+    void OpenUri(const QString& uri, const QDBusMessage& call)
+    {
+        if (m_mpris.openUri(uri))
+            return;
+        // The caller hears of an address that was not taken.
+        call.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(
+            call.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a file or an http(s) stream: ") + uri));
+    }
 
 Q_SIGNALS:
     void Seeked(qlonglong position);
 
 private:
+    void seeked(qint64 position)
+    {
+        if (position >= 0)
+            Q_EMIT Seeked(position);
+    }
+
     Mpris& m_mpris;
 };
 
@@ -160,6 +196,8 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
             m_trackUrl.clear();
         m_announce.start();
     });
+    connect(&m_links.wmp, &MediaPlayer::streamTitleChanged, this, schedule);
+    connect(&m_links.autoRandom, &CheckBox::valueChanged, this, schedule);
     connect(&m_links.List1, &ListBox::listIndexChanged, this, schedule);
     for (const ListBox* list : {&m_links.List1, &m_links.List2}) {
         connect(list, &QAbstractItemModel::rowsInserted, this, schedule);
@@ -223,6 +261,33 @@ void Mpris::followTrack() const
     ++m_track;
     const QUrl location = QUrl::fromUserInput(url);
     m_tags = location.isLocalFile() ? ReadSongTags(location.toLocalFile()) : SongTags();
+    m_artUrl = location.isLocalFile() ? coverArtUrl(location.toLocalFile()) : QString();
+}
+
+QString Mpris::coverArtUrl(const QString& path)
+{
+    const CoverArt art = ReadCoverArt(path);
+    if (art.data.isEmpty())
+        return {};
+    // Named by its bytes: a picture shared by an album's songs is written
+    // once, and a client that keeps pictures by address never shows an old one.
+    const QMimeDatabase types;
+    QString suffix = types.mimeTypeForName(art.mimeType).preferredSuffix();
+    if (suffix.isEmpty())
+        suffix = types.mimeTypeForData(art.data).preferredSuffix();
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u'/' + profileFolder();
+    const QString file = dir + QStringLiteral("/cover-")
+        + QString::fromLatin1(QCryptographicHash::hash(art.data, QCryptographicHash::Sha256).toHex().left(32))
+        + (suffix.isEmpty() ? QString() : u'.' + suffix);
+    if (!QFileInfo(file).isFile()) {
+        QSaveFile out(file);
+        if (!QDir().mkpath(dir) || !out.open(QIODevice::WriteOnly) || out.write(art.data) != art.data.size()
+            || !out.commit()) {
+            qCDebug(lcMpris) << "cannot write the cover art to" << file << out.errorString();
+            return {};
+        }
+    }
+    return QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
 }
 
 QString Mpris::trackId() const
@@ -234,6 +299,10 @@ QString Mpris::trackId() const
 QString Mpris::title() const
 {
     followTrack();
+    // A station says what it plays itself.
+    const QString streamTitle = m_links.wmp.streamTitle();
+    if (!streamTitle.isEmpty())
+        return streamTitle;
     if (!m_tags.title.isEmpty())
         return m_tags.title;
     // Untagged, the name the room was given for the playlist entry of the media.
@@ -261,10 +330,16 @@ QVariantMap Mpris::metadata() const
         map.insert(QStringLiteral("xesam:artist"), QStringList {m_tags.artist});
     if (!m_tags.album.isEmpty())
         map.insert(QStringLiteral("xesam:album"), m_tags.album);
-    const qint64 length = durationMicroseconds(m_links.wmp.durationString());
-    if (length > 0)
-        map.insert(QStringLiteral("mpris:length"), length);
+    if (!m_artUrl.isEmpty())
+        map.insert(QStringLiteral("mpris:artUrl"), m_artUrl);
+    if (length() > 0)
+        map.insert(QStringLiteral("mpris:length"), length());
     return map;
+}
+
+qint64 Mpris::length() const
+{
+    return durationMicroseconds(m_links.wmp.durationString());
 }
 
 double Mpris::volume() const
@@ -302,6 +377,58 @@ bool Mpris::canPlay() const
 bool Mpris::canPause() const
 {
     return !m_links.wmp.URL().isEmpty();
+}
+
+bool Mpris::canSeek() const
+{
+    // A stream has no length, and a song stopped no place to move to.
+    return length() > 0 && playbackStatus() != kStopped;
+}
+
+bool Mpris::shuffle() const
+{
+    return m_links.autoRandom.isChecked();
+}
+
+void Mpris::setShuffle(bool on)
+{
+    if (on != shuffle())
+        m_links.command(on ? QStringLiteral("ar") : QStringLiteral("xar"));
+}
+
+qint64 Mpris::seek(qint64 offset)
+{
+    if (!canSeek())
+        return -1;
+    const qint64 target = std::max<qint64>(0, position() + offset);
+    // Past the end is the next song, as the desktop's rules have it.
+    if (target >= length()) {
+        next();
+        return -1;
+    }
+    m_links.wmp.setPosition(target / 1000);
+    return target;
+}
+
+qint64 Mpris::setPosition(const QString& track, qint64 position)
+{
+    // A request meant for a song that has since ended is not for this one.
+    if (!canSeek() || track != trackId() || position < 0 || position > length())
+        return -1;
+    m_links.wmp.setPosition(position / 1000);
+    return position;
+}
+
+bool Mpris::openUri(const QString& uri)
+{
+    const QUrl url(uri);
+    const QString scheme = url.scheme().toLower();
+    QString location;
+    if (scheme == u"file" && url.isLocalFile())
+        location = url.toLocalFile();
+    else if (scheme == u"http" || scheme == u"https")
+        location = uri;
+    return !location.isEmpty() && m_links.open && m_links.open(location);
 }
 
 void Mpris::play()
@@ -359,12 +486,18 @@ QVariantMap Mpris::announced() const
         {QStringLiteral("CanGoPrevious"), canGoPrevious()},
         {QStringLiteral("CanPlay"), canPlay()},
         {QStringLiteral("CanPause"), canPause()},
+        {QStringLiteral("CanSeek"), canSeek()},
+        {QStringLiteral("Shuffle"), shuffle()},
     };
 }
 
 void Mpris::announceChanges()
 {
-    const QVariantMap now = announced();
+    QVariantMap now = announced();
+    // A song that is still opening has no length yet: its tags are told
+    // once, with the length, when it plays.
+    if (m_links.wmp.playState() == MediaPlayer::Transitioning)
+        now.insert(QStringLiteral("Metadata"), m_announced.value(QStringLiteral("Metadata")));
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         if (m_announced.value(it.key()) != it.value())

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class CheckBox;
 class ListBox;
 class MediaPlayer;
 
@@ -20,6 +21,8 @@ struct MprisLinks {
     // lines, which name the song playing.
     const ListBox& List1;
     const ListBox& List2;
+    // Auto random, which is the desktop's shuffle.
+    const CheckBox& autoRandom;
     // Runs an owner's command as if typed in the room, reply included.
     std::function<void(const QString& command)> command;
     // Plays the selected playlist entry, as the playlist menu's Play does.
@@ -28,6 +31,9 @@ struct MprisLinks {
     std::function<void()> raise;
     // The normal shut-down.
     std::function<void()> quit;
+    // Adds a file or an http(s) stream to the playlist, unless it is there
+    // already, and plays it; false when it is neither.
+    std::function<bool(const QString& location)> open;
 };
 
 // The player on the session bus as org.mpris.MediaPlayer2.quillon, so the
@@ -58,6 +64,14 @@ public:
     bool canGoPrevious() const;
     bool canPlay() const;
     bool canPause() const;
+    bool canSeek() const;
+    bool shuffle() const;
+    void setShuffle(bool on);
+    // Where the media went, in microseconds; -1 when it did not move.
+    qint64 seek(qint64 offset);
+    qint64 setPosition(const QString& trackId, qint64 position);
+    // False when the address is neither a file nor an http(s) stream.
+    bool openUri(const QString& uri);
     void play();
     void pause();
     void playPause();
@@ -76,6 +90,10 @@ private:
     void followTrack() const;
     QString title() const;
     QString trackId() const;
+    qint64 length() const;
+    // The file:// address of the song's cover art, saved once in the cache
+    // folder under a name made of its bytes; empty for a song without one.
+    static QString coverArtUrl(const QString& path);
 
     MprisLinks m_links;
     QString m_serviceName;
@@ -86,4 +104,5 @@ private:
     mutable QString m_trackUrl;
     mutable quint64 m_track = 0;
     mutable SongTags m_tags;
+    mutable QString m_artUrl;
 };

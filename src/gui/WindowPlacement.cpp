@@ -1,5 +1,7 @@
 #include "gui/WindowPlacement.h"
 
+#include "controls/UserStore.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -16,7 +18,7 @@ constexpr int kGap = 8;
 
 QSettings store()
 {
-    return QSettings(QStringLiteral("quillon"), QStringLiteral("windows"));
+    return QSettings(profileFolder(), QStringLiteral("windows"));
 }
 
 }  // namespace

@@ -35,6 +35,12 @@ public:
     virtual void stop() = 0;
     // Where the current media is, in milliseconds; 0 when none is open.
     virtual qint64 position() const = 0;
+    // Moves the current media to a place, in milliseconds; nothing where
+    // none is open.
+    virtual void setPosition(qint64 milliseconds) { Q_UNUSED(milliseconds) }
+    // What a stream says it plays now (a radio station's title), as plain
+    // text; empty for files, and for a stream until it first says.
+    virtual QString streamTitle() const { return {}; }
     // The loudness, 0 (silent) to 100 (as recorded); 50 at start.
     virtual int volume() const = 0;
     virtual void setVolume(int volume) = 0;
@@ -47,4 +53,5 @@ Q_SIGNALS:
     // Songs play, but nothing can be heard: there is no sound output, or
     // it could not be opened. Said once, when the first song starts.
     void noSoundOutput(const QString& why);
+    void streamTitleChanged(const QString& title);
 };

@@ -25,6 +25,8 @@ constexpr std::uint64_t kNoReply = 0;
 // Property observation ids.
 constexpr std::uint64_t kDurationProperty = 1;
 constexpr std::uint64_t kAudioOutputProperty = 2;
+// What an Icecast or Shoutcast station says it plays now.
+constexpr std::uint64_t kStreamTitleProperty = 3;
 
 const char* const kOptions[][2] = {
     // Audio only, and nothing of mpv's own: no window, no terminal, no
@@ -121,6 +123,7 @@ bool MpvPlayer::isAvailable()
     m_api->observe_property(m_mpv, kDurationProperty, "duration", MPV_FORMAT_DOUBLE);
     // The output in use, known once the first song has opened one.
     m_api->observe_property(m_mpv, kAudioOutputProperty, "current-ao", MPV_FORMAT_STRING);
+    m_api->observe_property(m_mpv, kStreamTitleProperty, "metadata/by-key/icy-title", MPV_FORMAT_STRING);
     m_api->set_wakeup_callback(m_mpv, &MpvPlayer::wakeUp, this);
     m_startFailed = false;
     return true;
@@ -140,16 +143,37 @@ QString MpvPlayer::durationText(double seconds)
     return two(m) + u':' + two(s);
 }
 
+QString MpvPlayer::streamTitleText(const QString& sent)
+{
+    QString text;
+    for (const QChar c : sent)
+        text += c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+                || c.category() == QChar::Separator_Paragraph
+            ? u' '
+            : c;
+    text = text.simplified();
+    if (text.size() > kStreamTitleLength) {
+        // Never half a surrogate pair.
+        text.truncate(kStreamTitleLength - 1);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+        text += u'\u2026';
+    }
+    return text;
+}
+
 void MpvPlayer::setURL(const QString& url)
 {
     m_url = url;
     m_duration.clear();
+    setStreamTitle({});
     if (!isAvailable())
         return;
     // A new media starts playing even if the last one was paused.
     command({"set", "pause", "no"});
     m_entryKnown = false;
     m_entryStarted = false;
+    m_live = false;
     const QByteArray target = url.toUtf8();
     command({"loadfile", target.constData(), "replace"}, ++m_loadSerial);
     setState(Transitioning);
@@ -201,6 +225,14 @@ qint64 MpvPlayer::position() const
     if (!m_mpv || !m_entryStarted || m_api->get_property(m_mpv, "time-pos", MPV_FORMAT_DOUBLE, &seconds) < 0)
         return 0;
     return std::isfinite(seconds) && seconds > 0 ? std::llround(seconds * 1000) : 0;
+}
+
+void MpvPlayer::setPosition(qint64 milliseconds)
+{
+    if (!m_mpv || !m_entryStarted)
+        return;
+    const QByteArray seconds = QByteArray::number(double(std::max<qint64>(0, milliseconds)) / 1000.0, 'f', 3);
+    command({"seek", seconds.constData(), "absolute"});
 }
 
 void MpvPlayer::setVolume(int volume)
@@ -275,8 +307,14 @@ void MpvPlayer::handle(const mpv_event& event)
             break;
         // Asked rather than waited for: a song as long as the last one
         // would bring no change notice.
+        // A live stream has no length: what the library guesses from the
+        // first bytes it has read is not one.
+        int seekable = 0;
+        m_live = m_api->get_property(m_mpv, "seekable", MPV_FORMAT_FLAG, &seekable) >= 0 && !seekable;
         double seconds = 0;
-        if (m_api->get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
+        if (m_live)
+            m_duration.clear();
+        else if (m_api->get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
             setDuration(seconds);
         if (m_state == Transitioning)
             setState(Playing);
@@ -309,10 +347,15 @@ void MpvPlayer::handle(const mpv_event& event)
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto* property = static_cast<const mpv_event_property*>(event.data);
-        if (event.reply_userdata == kDurationProperty && m_entryStarted && property->format == MPV_FORMAT_DOUBLE)
+        if (event.reply_userdata == kDurationProperty && m_entryStarted && !m_live
+            && property->format == MPV_FORMAT_DOUBLE)
             setDuration(*static_cast<const double*>(property->data));
-        if (event.reply_userdata == kAudioOutputProperty && property->format == MPV_FORMAT_STRING)
+        else if (event.reply_userdata == kAudioOutputProperty && property->format == MPV_FORMAT_STRING)
             audioOutputOpened(QString::fromUtf8(*static_cast<const char* const*>(property->data)));
+        else if (event.reply_userdata == kStreamTitleProperty && m_entryStarted)
+            setStreamTitle(property->format == MPV_FORMAT_STRING
+                               ? streamTitleText(QString::fromUtf8(*static_cast<const char* const*>(property->data)))
+                               : QString());
         break;
     }
     default:
@@ -336,6 +379,14 @@ void MpvPlayer::audioOutputOpened(const QString& name)
 void MpvPlayer::setDuration(double seconds)
 {
     m_duration = durationText(seconds);
+}
+
+void MpvPlayer::setStreamTitle(const QString& title)
+{
+    if (title == m_streamTitle)
+        return;
+    m_streamTitle = title;
+    Q_EMIT streamTitleChanged(title);
 }
 
 void MpvPlayer::endOfMedia()

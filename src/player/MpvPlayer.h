@@ -27,6 +27,8 @@ public:
     void pause() override;
     void stop() override;
     qint64 position() const override;
+    void setPosition(qint64 milliseconds) override;
+    QString streamTitle() const override { return m_streamTitle; }
     int volume() const override { return m_volume; }
     void setVolume(int volume) override;
 
@@ -36,6 +38,10 @@ public:
 
     // "MM:SS", or "H:MM:SS" from an hour, of a duration in seconds.
     static QString durationText(double seconds);
+    // A station's title as it may be shown: one line of at most
+    // kStreamTitleLength characters, without control characters.
+    static QString streamTitleText(const QString& sent);
+    static constexpr int kStreamTitleLength = 200;
 
 private:
     static void wakeUp(void* self);
@@ -47,6 +53,7 @@ private:
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
     void setDuration(double seconds);
     void audioOutputOpened(const QString& name);
+    void setStreamTitle(const QString& title);
 
     const MpvLibrary* m_api = nullptr;
     mpv_handle* m_mpv = nullptr;
@@ -57,6 +64,7 @@ private:
     std::atomic_bool m_wakePending {false};
     QString m_url;
     QString m_duration;
+    QString m_streamTitle;
     int m_state = Undefined;
     int m_volume = 50;
     // The playlist entry of the last URL set. Events about earlier entries
@@ -66,4 +74,5 @@ private:
     std::int64_t m_entry = -1;
     bool m_entryKnown = false;
     bool m_entryStarted = false;
+    bool m_live = false;
 };

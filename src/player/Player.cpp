@@ -122,6 +122,13 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
     connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
     connect(&m_wmp, &MediaPlayer::playStateChanged, this, &Player::stateChanged);
 
+    // A station's title is posted at once, and a new one at most once a
+    // minute: the last one held back comes when the minute is over.
+    tmrTitle.setSingleShot(true);
+    tmrTitle.setInterval(std::chrono::minutes(1));
+    connect(&tmrTitle, &QTimer::timeout, this, &Player::tmrTitle_Timer);
+    connect(&m_wmp, &MediaPlayer::streamTitleChanged, this, &Player::streamTitleChanged);
+
     // What the clocks read.
     const auto clocks = [this] { updateClocks(); };
     connect(&m_form.chkTime, &CheckBox::valueChanged, this, clocks);
@@ -173,6 +180,7 @@ void Player::stopTimers()
     Timer1.stop();
     pTime.stop();
     tmrAR.stop();
+    tmrTitle.stop();
 }
 
 void Player::resetClock()
@@ -285,10 +293,7 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
     m_wmp.setURL(path);
     if (song.facts.audio)
         showAudioFacts(*song.facts.audio, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
-    const SongTags& tags = song.facts.tags;
     const QString model = m_form.txtPlay.text();
-    QString line = model;
-    line.replace(QStringLiteral("%n"), n);
     if (m_openingWait)
         m_openingWait(0.1);
     else
@@ -303,9 +308,24 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
         m_chat.post(QStringLiteral("Cannot play %1: the player cannot open it").arg(name));
         return false;
     }
+    const bool stream = isStreamUrl(path);
+    m_stream = stream ? Stream {path, n, {}, false} : Stream {};
+    tmrTitle.stop();
+    m_chat.post(nowPlayingLine(model, n, name, song.size, song.facts.tags));
+    // A title that came while the stream opened.
+    if (stream)
+        streamTitleChanged(m_wmp.streamTitle());
+    return true;
+}
+
+QString Player::nowPlayingLine(QString line, const QString& n, const QString& name, qint64 size,
+                               const SongTags& tags) const
+{
+    const QString model = line;
+    line.replace(QStringLiteral("%n"), n);
     // Each placeholder works on the result of the one before, so a name
     // holding a later placeholder has it filled in too.
-    line.replace(QStringLiteral("%mb"), fileSizeText(song.size));
+    line.replace(QStringLiteral("%mb"), fileSizeText(size));
     line.replace(QStringLiteral("%s"), name);
     line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
     line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
@@ -328,8 +348,37 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
         }
         line = filled + line.mid(done);
     }
-    m_chat.post(line);
-    return true;
+    return line;
+}
+
+void Player::streamTitleChanged(const QString& title)
+{
+    // Only the stream this program started by name, while it is the media.
+    if (title.isEmpty() || m_stream.path.isEmpty() || m_wmp.URL() != m_stream.path)
+        return;
+    // A station's words are text in the room, never its markup.
+    m_stream.title = title.toHtmlEscaped();
+    m_form.labFile.setCaption(m_stream.title);
+    m_stream.titleDue = true;
+    if (!tmrTitle.isActive())
+        postStreamTitle();
+}
+
+void Player::tmrTitle_Timer()
+{
+    const int state = m_wmp.playState();
+    const bool playing
+        = state == MediaPlayer::Playing || state == MediaPlayer::Paused || state == MediaPlayer::Transitioning;
+    if (m_stream.titleDue && playing && m_wmp.URL() == m_stream.path)
+        postStreamTitle();
+}
+
+void Player::postStreamTitle()
+{
+    m_stream.titleDue = false;
+    m_chat.post(nowPlayingLine(m_form.txtPlay.text(), m_stream.n, m_stream.title, 0, SongTags {}));
+    if (!m_timersStopped)
+        tmrTitle.start();
 }
 
 void Player::PaUse(double Length)

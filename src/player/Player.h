@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "player/Mp3Header.h"
 #include <chrono>
+
 #include <functional>
 #include <optional>
 
@@ -67,6 +69,9 @@ public:
     // that failed to open in this run; three failures in a row turn it off.
     void tmrAR_Timer();
     static constexpr int kAutoRandomFailures = 3;
+    // A station's title held back because the last one was posted less
+    // than a minute ago: posted now, if the station still plays.
+    void tmrTitle_Timer();
 
     // Where Random's r comes from: a number in [0, 1). By default a
     // generator reseeded from the clock on every draw.
@@ -88,6 +93,7 @@ public:
     QTimer Timer1;
     QTimer pTime;
     QTimer tmrAR;
+    QTimer tmrTitle;
 
 Q_SIGNALS:
     // Several search results wait and no picker is open: the names to offer.
@@ -106,6 +112,10 @@ private:
     void stateChanged(int state);
     // After a song ended by itself: the queue's first song, if any.
     bool followWithQueued();
+    QString nowPlayingLine(QString line, const QString& n, const QString& name, qint64 size,
+                           const SongTags& tags) const;
+    void streamTitleChanged(const QString& title);
+    void postStreamTitle();
 
     FormState& m_form;
     MediaPlayer& m_wmp;
@@ -137,6 +147,14 @@ private:
     // The last song ended by itself (or would not play) and nothing has
     // started since.
     bool m_songEnded = false;
+    // The stream last started by name, for the now-playing lines its own
+    // titles bring; empty when the last line started was a file.
+    struct Stream {
+        QString path;
+        QString n;
+        QString title;
+        bool titleDue = false;
+    } m_stream;
 };
 
 // A file's size as the now-playing line shows it ("1.00 KB", "512 bytes"),

@@ -123,7 +123,7 @@ std::optional<TocEndpoint> TocEndpoint::parse(const QString& text, quint16 defau
 
 QString BotMode::storeFile()
 {
-    return QDir::toNativeSeparators(QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).fileName());
+    return QDir::toNativeSeparators(QSettings(profileFolder(), QStringLiteral("quillon")).fileName());
 }
 
 std::optional<QString> BotMode::storedProblem(const QString& group, const QString& key)

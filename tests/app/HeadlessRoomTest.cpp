@@ -272,6 +272,29 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     EXPECT_EQ(readFile(playlist), "old;/old.mp3\r\n");
 }
 
+// A profile's playlist and settings are its own, beside the plain run's;
+// a name that is not one plain folder's is a usage error.
+TEST_F(Room, AProfileKeepsFilesOfItsOwn)
+{
+    ASSERT_NO_FATAL_FAILURE(start(kOwned + QStringList {"--profile", "room1"}, "found screen name [Owner]"));
+    type(QStringLiteral("dir ") + music(2));
+    ASSERT_TRUE(shows(out, "F</b>iles:2"));
+    EXPECT_EQ(end(), 0);
+    EXPECT_EQ(readFile(home.path() + QStringLiteral("/.local/share/quillon/room1/playlist.txt")).count("\r\n"), 2);
+    EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/.config/quillon/room1/settings.quillon")));
+    EXPECT_FALSE(QFile::exists(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt")));
+
+    for (const char* name : {"../room1", ".hidden", "a/b", "-x", ""}) {
+        SCOPED_TRACE(name);
+        QProcess refused;
+        refused.setProcessEnvironment(env);
+        refused.start(QStringLiteral(QUILLON_BINARY), {"--headless", "--profile", name});
+        ASSERT_TRUE(refused.waitForFinished(kCeiling));
+        EXPECT_EQ(refused.exitCode(), 2);
+        EXPECT_TRUE(refused.readAllStandardError().startsWith("quillon: --profile takes a plain name"));
+    }
+}
+
 // Read as a chat: each line after its speaker, the program's markup gone,
 // a member's words as typed, and with NO_COLOR no escape codes.
 TEST_F(Room, TheTextRoomReadsAsAChat)

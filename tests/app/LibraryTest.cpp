@@ -68,3 +68,47 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(readFile(root.filePath(QStringLiteral("answer"))), "Top Song;//Top Song.mp3");
 }
+
+// One file or station at a time, from the desktop or the Add Files box: a
+// station's ";" is kept as %3B so the row splits where it should, nothing
+// comes in twice, and what is neither a regular file nor an http(s)
+// address is refused (the box says so).
+TEST(AddEntry, TakesOneFileOrStationOnceAndKeepsItsRowWhole)
+{
+    TestForm t;
+    QTemporaryDir music;
+    const QString song = music.filePath(QStringLiteral("My Song.flac"));
+    ASSERT_TRUE(writeFile(song));
+    ASSERT_EQ(mkfifo(QFile::encodeName(music.filePath(QStringLiteral("pipe.mp3"))).constData(), 0600), 0);
+    const struct {
+        const char *location, *name;
+    } cases[] = {
+        {"https://radio.example.org:8443/jazz.mp3?sid=1;x", "jazz"},
+        {"HTTP://radio.example.org", "radio.example.org"},
+        {"https://radio.example.org/jazz.mp3?sid=1;x", "jazz"},
+        {"https://radio.example.org/two%0Alines", "two lines"},
+        {"http://", ""},
+        {"http://bad host/", ""},
+        {"/no/such/file.mp3", ""},
+    };
+    EXPECT_EQ(t->library.addEntry(song), "My Song");
+    EXPECT_EQ(t->library.addEntry(song), "My Song");
+    EXPECT_EQ(t->library.addEntry(music.filePath(QStringLiteral("pipe.mp3"))), "");
+    EXPECT_EQ(t->library.addEntry(music.path()), "");
+    for (const auto& c : cases)
+        EXPECT_EQ(t->library.addEntry(QString::fromUtf8(c.location)), c.name) << c.location;
+    EXPECT_EQ(
+        t->List2.items(),
+        (QStringList {"My Song;" + song, "jazz;https://radio.example.org:8443/jazz.mp3?sid=1%3Bx",
+                      "radio.example.org;http://radio.example.org", "jazz;https://radio.example.org/jazz.mp3?sid=1%3Bx",
+                      "two lines;https://radio.example.org/two%0Alines"}));
+    EXPECT_EQ(t->List1.items(), (QStringList {"My Song", "jazz", "radio.example.org", "jazz", "two lines"}));
+
+    t.ui.inputAnswer = QStringLiteral(" http://other.example.org/live ");
+    t->addFiles_Click();
+    EXPECT_EQ(t->List2.items().last(), "live;http://other.example.org/live");
+    t.ui.inputAnswer = QStringLiteral("https://");
+    t->addFiles_Click();
+    EXPECT_EQ(t.ui.messages, QStringList {"Not a stream address: https://"});
+    EXPECT_EQ(t.sent, QStringList());
+}

@@ -1,5 +1,7 @@
+#include "bot/ChatSends.h"
 #include "desktop/Mpris.h"
 #include "support/QtPrinters.h"
+#include "player/SongFile.h"
 #include "support/TestForm.h"
 #include "toc/WaitFor.h"
 
@@ -33,7 +35,7 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     TestForm t;
     const auto obey = [&](const QString& command) { t->interpreter.obey(command); };
     const auto playSelected = [&] { t->xplay_Click(); };
-    const auto mpris = Mpris::publish({t.wmp, t->List1, t->List2, obey, playSelected, {}, {}});
+    const auto mpris = Mpris::publish({t.wmp, t->List1, t->List2, t->chkenabled, obey, playSelected, {}, {}, {}});
     ASSERT_TRUE(mpris);
     Announcements heard;
     ASSERT_TRUE(QDBusConnection::sessionBus().connect({}, Mpris::kObjectPath, "org.freedesktop.DBus.Properties",
@@ -71,8 +73,9 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     }
     ASSERT_TRUE(waitFor([&] { return heard.changes.size() >= 2; }));
     EXPECT_EQ(heard.changes,
-              (QList<QStringList> {{"CanGoNext", "CanGoPrevious", "CanPause", "CanPlay", "Metadata", "PlaybackStatus"},
-                                   {"Volume"}}));
+              (QList<QStringList> {
+                  {"CanGoNext", "CanGoPrevious", "CanPause", "CanPlay", "CanSeek", "Metadata", "PlaybackStatus"},
+                  {"Volume"}}));
 
     // A key that cannot act does nothing and says nothing in the room.
     t->List1.setListIndex(0);
@@ -84,6 +87,75 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     mpris->stop();
     EXPECT_EQ(t.wmp.urls, (QStringList {kB, kB}));
     EXPECT_EQ(t.sent, QStringList());
+}
+
+// Seeking stays within the song that plays; past its end is the next song.
+// Shuffle is the owner's auto random; addresses open files and streams.
+TEST(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
+    TestForm t;
+    QStringList opened;
+    const auto mpris = Mpris::publish({t.wmp,
+                                       t->List1,
+                                       t->List2,
+                                       t->chkenabled,
+                                       [&](const QString& command) { t->interpreter.obey(command); },
+                                       {},
+                                       {},
+                                       {},
+                                       [&](const QString& location) {
+                                           opened.append(location);
+                                           return !location.contains("refused");
+                                       }});
+    ASSERT_TRUE(mpris);
+    // The songs are names only: every file is there.
+    t->player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+    t->List2.addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
+    t->List1.addItems({"A", "B"});
+    t->List1.setListIndex(0);
+    t.wmp.setURL("/music/a.mp3");
+    t.wmp.duration = "00:30";
+    const QString track = mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+    EXPECT_TRUE(mpris->canSeek());
+    EXPECT_EQ(mpris->seek(10000000), 10000000);
+    EXPECT_EQ(mpris->seek(-5000000), 0);
+    EXPECT_EQ(mpris->setPosition(track, 20000000), 20000000);
+    for (const auto& [other, at] :
+         {std::pair {QString("/org/quillon/Quillon/track/0"), 1000000LL}, {track, -1LL}, {track, 31000000LL}})
+        EXPECT_EQ(mpris->setPosition(other, at), -1) << other.toStdString() << " " << at;
+    EXPECT_EQ(t.wmp.calls, (QStringList {"seek 10000", "seek 0", "seek 20000"}));
+    EXPECT_EQ(mpris->seek(31000000), -1);
+    EXPECT_EQ(t.wmp.URL(), "/music/b.mp3");
+    // A stream has no length, and a stopped song no place to go.
+    t.wmp.duration.clear();
+    EXPECT_FALSE(mpris->canSeek());
+    t.wmp.duration = "00:30";
+    t.wmp.setState(MediaPlayer::Stopped);
+    EXPECT_FALSE(mpris->canSeek());
+    EXPECT_EQ(mpris->seek(1000000), -1);
+    EXPECT_EQ(t.wmp.calls.size(), 3);
+
+    t.sent.clear();
+    for (const bool on : {true, true, false, false})
+        mpris->setShuffle(on);
+    EXPECT_FALSE(mpris->shuffle());
+    ASSERT_EQ(t.sent.size(), 2);
+    EXPECT_TRUE(t.sent.at(0).endsWith(ChatSends::replyText("aron"))) << t.sent.at(0).toStdString();
+    EXPECT_TRUE(t.sent.at(1).endsWith(ChatSends::replyText("aroff"))) << t.sent.at(1).toStdString();
+    t->interpreter.obey("ar");
+    EXPECT_TRUE(mpris->shuffle());
+
+    QStringList taken;
+    for (const char* uri : {"file:///music/c%20d.mp3", "https://radio.example.org/live;x", "ftp://example.org/a.mp3",
+                            "/music/plain.mp3", "http://refused.example.org/"}) {
+        if (mpris->openUri(uri))
+            taken.append(uri);
+    }
+    EXPECT_EQ(taken, (QStringList {"file:///music/c%20d.mp3", "https://radio.example.org/live;x"}));
+    EXPECT_EQ(opened,
+              (QStringList {"/music/c d.mp3", "https://radio.example.org/live;x", "http://refused.example.org/"}));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #!/bin/sh
-# Makes the Debian package in a folder of its own, as `cpack -G DEB` in the
-# build folder does, and checks what it holds and what it depends on.
-# Usage: package_test.sh CPACK BUILD_DIR INSTALL_PREFIX
+# Makes the Debian package in a folder of its own, as `cpack -G DEB` in a
+# build folder configured for /usr does, whatever prefix this build folder
+# was configured for, and checks what it holds and what it depends on.
+# Usage: package_test.sh CPACK BUILD_DIR
 set -eu
-cpack=$1 build=$2 prefix=$3
+cpack=$1 build=$2 prefix=/usr
 for tool in dpkg-deb dpkg-shlibdeps readelf; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is missing (packages dpkg-dev and binutils)"
@@ -12,7 +13,8 @@ for tool in dpkg-deb dpkg-shlibdeps readelf; do
 done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -D CPACK_PACKAGING_INSTALL_PREFIX=$prefix -B "$out" \
+    >"$out/cpack.log" 2>&1; then
     cat "$out/cpack.log"
     exit 1
 fi
@@ -54,7 +56,51 @@ for pair in libQt6Core.so.6:libqt6core6 libQt6Gui.so.6:libqt6gui6 libQt6Widgets.
     fi
 done
 
-# The bot's unit starts the program where the package puts it.
-grep -q "^ExecStart=$prefix/bin/quillon " "$out/root$prefix/lib/systemd/user/quillon-bot.service" \
-    || fail "the bot's unit does not start $prefix/bin/quillon"
+# The bot's units start the program where the package puts it.
+for unit in quillon-bot.service quillon-bot@.service; do
+    grep -q "^ExecStart=$prefix/bin/quillon " "$out/root$prefix/lib/systemd/user/$unit" \
+        || fail "$unit does not start $prefix/bin/quillon"
+done
+
+# Hardened as Debian's own programs: bound at start with a read-only
+# relocation table, position-independent, fortified calls, stack guards,
+# and stripped of what only a debugger or a compiler wants.
+dynamic=$(readelf -d "$program")
+echo "$dynamic" | grep -q "BIND_NOW" || fail "the program is not bound at start (-z now)"
+echo "$dynamic" | grep -q "Flags: .*PIE" || fail "the program is not position-independent"
+readelf -lW "$program" | grep -q GNU_RELRO || fail "the program has no read-only relocations (-z relro)"
+symbols=$(readelf --dyn-syms -W "$program")
+echo "$symbols" | grep -q "__[a-z]*_chk@" || fail "no fortified C library call in the program (_FORTIFY_SOURCE)"
+echo "$symbols" | grep -q "__stack_chk_fail@" || fail "the program has no stack guard"
+sections=$(readelf -SW "$program")
+for section in .symtab .debug_info .comment; do
+    echo "$sections" | grep -qF " $section " && fail "the program keeps its $section section"
+done
+
+# The licence in the form Debian reads: a header naming the format, every
+# licence a Files paragraph names spelled out in a paragraph of its own.
+copyright="$out/root$prefix/share/doc/quillon/copyright"
+if [ -f "$copyright" ]; then
+    head -1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+        || fail "the copyright file does not name the machine-readable format"
+    grep -q "^Files: \*$" "$copyright" || fail "the copyright file covers no files"
+    for licence in $(sed -n '/^Files:/,/^$/ s/^License: //p' "$copyright"); do
+        awk -v name="$licence" '$0 == "License: " name { own = 1; next } own && /^ / { text++ } own && !/^ / { own = 0 }
+            END { exit !(text > 2) }' "$copyright" || fail "the copyright file does not spell out $licence"
+    done
+else
+    fail "not in the package: $prefix/share/doc/quillon/copyright"
+fi
+gzip -dc "$out/root$prefix/share/doc/quillon/changelog.gz" 2>/dev/null | head -1 | grep -q "^quillon (3.2.0) " \
+    || fail "no changelog of this version in $prefix/share/doc/quillon/changelog.gz"
+
+# What Debian's own checker finds: no error and no warning; the notes kept
+# are named in the package's overrides.
+if command -v lintian >/dev/null; then
+    lintian -I -E --pedantic "$deb" >"$out/lintian.log" 2>&1 || true
+    grep -E "^[EW]: " "$out/lintian.log" && fail "lintian finds errors or warnings in the package"
+    grep -E "^[IPX]: " "$out/lintian.log" || true
+else
+    echo "lintian is missing (package lintian): the package was not checked by it"
+fi
 exit $failed

@@ -1,6 +1,7 @@
 #include "player/Player.h"
 #include "AudioFiles.h"
 #include "controls/UserStore.h"
+#include "player/MpvPlayer.h"
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
@@ -157,6 +158,46 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     EXPECT_FALSE(t->player.Play(QStringLiteral("Hung")));
     EXPECT_EQ(t.sent, QStringList());
     gate->release(2);
+}
+
+// A station's own title replaces its name in the now-playing line, as text:
+// at once, then at most once a minute (the last title held back comes when
+// the minute is over), and only while that station plays.
+TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
+{
+    const QString station = QStringLiteral("http://radio.example.org:8000/live%3Bx");
+    t->List2.addItem(QStringLiteral("live;") + station);
+    t->List1.addItem(QStringLiteral("live"));
+    addLine(QStringLiteral("Song"));
+    t->txtPlay.setText(QStringLiteral("%s #%n"));
+    duringWait = [this] { t.wmp.title = QStringLiteral("Ana & <i>Bo</i>"); };
+    t->player.Play(QStringLiteral("live"));
+    EXPECT_EQ(t.wmp.urls, QStringList {station});
+    EXPECT_EQ(t.sent, QStringList({"<F>live #1", "<F>Ana &amp; &lt;i&gt;Bo&lt;/i&gt; #1"}));
+    EXPECT_TRUE(t->player.tmrTitle.isActive());
+
+    for (const char* title : {"Second", "Third"})
+        Q_EMIT t.wmp.streamTitleChanged(QString::fromUtf8(title));
+    EXPECT_EQ(t.sent.size(), 2);
+    EXPECT_EQ(t->labFile.caption(), "Third");
+    t->player.tmrTitle_Timer();
+    t->player.tmrTitle_Timer();
+    EXPECT_EQ(t.sent.mid(2), QStringList {"<F>Third #1"});
+
+    // Another song ends the station's lines, held back or new.
+    Q_EMIT t.wmp.streamTitleChanged(QStringLiteral("Fourth"));
+    t->player.Play(QStringLiteral("Song"));
+    Q_EMIT t.wmp.streamTitleChanged(QStringLiteral("Fifth"));
+    t->player.tmrTitle_Timer();
+    EXPECT_EQ(t.sent.mid(3), QStringList {"<F>Song #2"});
+    EXPECT_EQ(t->labFile.caption(), "Song");
+
+    // What a station sends is made one line of bounded length.
+    const QString longTitle = QString(300, u'a') + QStringLiteral("\U0001F3B5");
+    EXPECT_EQ(MpvPlayer::streamTitleText(QStringLiteral(" A\r\nB\u2028C\tD\x01 ")), "A B C D");
+    EXPECT_EQ(MpvPlayer::streamTitleText(longTitle), QString(199, u'a') + QStringLiteral("\u2026"));
+    EXPECT_EQ(MpvPlayer::streamTitleText(QString(198, u'a') + QStringLiteral("\U0001F3B5\U0001F3B5")),
+              QString(198, u'a') + QStringLiteral("\u2026"));
 }
 
 TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpeningWait)

@@ -24,6 +24,8 @@ public:
     void pause() override { calls.append(QStringLiteral("pause")); }
     void stop() override { calls.append(QStringLiteral("stop")); }
     qint64 position() const override { return 0; }
+    void setPosition(qint64 ms) override { calls.append(QStringLiteral("seek %1").arg(ms)); }
+    QString streamTitle() const override { return title; }
     int volume() const override { return loudness; }
     void setVolume(int volume) override { loudness = volume; }
     // The media set would not open.
@@ -39,7 +41,7 @@ public:
     }
 
     int state = Undefined, loudness = 50;
-    QString duration = QStringLiteral("03:25"), current;
+    QString duration = QStringLiteral("03:25"), current, title;
     QStringList urls, calls;
 };
 
