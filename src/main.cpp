@@ -206,15 +206,19 @@ Options parseOptions(const QCoreApplication& app)
 // owner's commands; without a session bus there are none, and nothing is said.
 std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
 {
-    return Mpris::publish({form.wmp, form.List1, form.List2, form.chkenabled,
-                           [&form](const QString& command) { form.interpreter.obey(command); },
-                           [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); },
-                           [&form](const QString& location) {
-                               const QString name = form.library.addEntry(location);
-                               if (!name.isEmpty())
-                                   form.player.Play(name);
-                               return !name.isEmpty();
-                           }});
+    auto mpris = Mpris::publish({form.wmp, form.List1, form.List2, form.chkenabled,
+                                 [&form](const QString& command) { form.interpreter.obey(command); },
+                                 [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); },
+                                 [&form](const QString& location) {
+                                     const QString name = form.library.addEntry(location);
+                                     if (!name.isEmpty())
+                                         form.player.Play(name);
+                                     return !name.isEmpty();
+                                 },
+                                 [&form](int percent) { form.player.setVolume(percent); }});
+    if (mpris)
+        QObject::connect(&form.player, &Player::volumeChanged, mpris.get(), &Mpris::volumeChanged);
+    return mpris;
 }
 
 // One running program writes a set of files. The exit status when this

@@ -350,7 +350,16 @@ double Mpris::volume() const
 void Mpris::setVolume(double volume)
 {
     // Above 1.0 would be louder than recorded, which the player does not do.
-    m_links.wmp.setVolume(int(std::lround(std::clamp(std::isnan(volume) ? 0.0 : volume, 0.0, 1.0) * 100)));
+    const int percent = int(std::lround(std::clamp(std::isnan(volume) ? 0.0 : volume, 0.0, 1.0) * 100));
+    if (m_links.setVolume)
+        m_links.setVolume(percent);
+    else
+        m_links.wmp.setVolume(percent);
+    m_announce.start();
+}
+
+void Mpris::volumeChanged()
+{
     m_announce.start();
 }
 

@@ -34,6 +34,9 @@ struct MprisLinks {
     // Adds a file or an http(s) stream to the playlist, unless it is there
     // already, and plays it; false when it is neither.
     std::function<bool(const QString& location)> open;
+    // Sets the one volume the room's "vol" sets too (kept across runs);
+    // empty: the player's own.
+    std::function<void(int percent)> setVolume;
 };
 
 // The player on the session bus as org.mpris.MediaPlayer2.quillon, so the
@@ -59,6 +62,8 @@ public:
     QVariantMap metadata() const;
     double volume() const;
     void setVolume(double volume);
+    // The volume was set elsewhere (the room's "vol"): the desktop is told.
+    void volumeChanged();
     qint64 position() const;
     bool canGoNext() const;
     bool canGoPrevious() const;

@@ -155,11 +155,21 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         }
     }
 
+    // One volume for the desktop and the room's "vol", kept for the next start.
+    playerctl("volume 0.3");
+    quillon.say("vol");
+    EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
+    quillon.say("vol 60");
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
+
     // Quit is the normal shut-down.
     run("dbus-send",
         {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
          "org.mpris.MediaPlayer2.Quit"});
     EXPECT_TRUE(quillon.unloaded());
+    Quillon again(home.path());
+    ASSERT_TRUE(again.ownerFound());
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 }
 
 // What the player tells the desktop: each PropertiesChanged's Metadata.
