@@ -161,9 +161,15 @@ QString Library::addEntry(const QString& location)
     }
     // The name is one line, whatever an address decodes to.
     name = name.left(name.indexOf(u';')).simplified();
-    // A line break would split the row in the playlist file.
-    if (name.isEmpty() || path.contains(u'\n') || path.contains(u'\r'))
+    if (name.isEmpty())
         return {};
+    // A line break would split the row in the playlist file, and other
+    // control characters would reach the room as they are.
+    if (holdsControlCharacter(path)) {
+        const QFileInfo info(path);
+        sayNotAdded(info.path(), info.fileName().toUtf8(), "its name holds a control character");
+        return {};
+    }
     const QString tail = u';' + path;
     for (const QString& line : m_form.List2.items()) {
         if (line.endsWith(tail))
