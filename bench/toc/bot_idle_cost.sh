@@ -13,7 +13,7 @@
 set -eu
 
 binary=${1:-build/quillon}
-server_binary=${2:-build/tests/toc/toc_test_server}
+server_binary=${2:-build/bench/toc/toc_test_server}
 window=${3:-120}
 settle=5
 port=$((20000 + $$ % 20000))

@@ -29,6 +29,18 @@ struct RoomRig : SimForm {
     // What the program said in the room since the last call, with its
     // markup and font prefix.
     QStringList said() { return std::exchange(sent, {}); }
+    // Songs in the playlist, each an empty file; settled, with nothing said.
+    void songs(const QStringList& names)
+    {
+        for (const QString& name : names) {
+            const QString path = dir.filePath(name + QStringLiteral(".mp3"));
+            EXPECT_TRUE(writeFile(path));
+            form->List2.addItem(name + u';' + path);
+        }
+        form->library.addSongs();
+        settle();
+        said();
+    }
 };
 
 QString generatedName(std::mt19937& random)
@@ -36,33 +48,10 @@ QString generatedName(std::mt19937& random)
     // Pieces a hostile member might build a name from: the owner's letters
     // in other cases and spacings, markup, comments, entities, control,
     // zero-width and look-alike characters, the line's own separators.
-    static const QStringList pieces {
-        QStringLiteral("me"),
-        QStringLiteral("Me"),
-        QStringLiteral("M E"),
-        QStringLiteral("m"),
-        QStringLiteral("e"),
-        QStringLiteral(" "),
-        QStringLiteral("<i>"),
-        QStringLiteral("</b>"),
-        QStringLiteral("<!--"),
-        QStringLiteral("-->"),
-        QStringLiteral("&#109;"),
-        QStringLiteral("&amp;"),
-        QStringLiteral(":"),
-        QStringLiteral(": "),
-        QStringLiteral("<BR>"),
-        QStringLiteral("\r"),
-        QStringLiteral("\t"),
-        QStringLiteral("\u2028"),
-        QStringLiteral("\u200b"),
-        QStringLiteral("\u00a0"),
-        QStringLiteral("\u0435"),
-        QStringLiteral("\u041c"),
-        QStringLiteral("\u212a"),
-        QStringLiteral("x"),
-        QStringLiteral("<!-- (10:15:02 PM) -->"),
-    };
+    static const QStringList pieces
+        = QStringLiteral("me|Me|M E|m|e| |<i>|</b>|<!--|-->|&#109;|&amp;|:|: |<BR>|\r|\t|\u2028|\u200b|\u00a0|\u0435|"
+                         "\u041c|\u212a|x|<!-- (10:15:02 PM) -->")
+              .split(u'|');
     QString name;
     for (int n = std::uniform_int_distribution(1, 4)(random); n > 0; --n)
         name += pieces[std::uniform_int_distribution<qsizetype>(0, pieces.size() - 1)(random)];
@@ -97,14 +86,7 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesAct)
 TEST(OwnerLines, EveryLineOfABurstIsObeyedInOrder)
 {
     RoomRig t;
-    for (const char* song : {"one", "two"}) {
-        const QString path = QStringLiteral("%1/%2.mp3").arg(t.dir.path(), QLatin1String(song));
-        ASSERT_TRUE(writeFile(path));
-        t->List2.addItem(QStringLiteral("%1;%2").arg(QLatin1String(song), path));
-    }
-    t->library.addSongs();
-    t.settle();
-    t.said();
+    t.songs({"one", "two"});
     t.room.say(QStringLiteral("p one"));
     t.room.sayAs(QStringLiteral("bob"), QStringLiteral("p two"));
     t.room.say(QStringLiteral("p two"));
@@ -149,11 +131,7 @@ TEST(OwnerLines, ACopyOfTheProgramsOwnLineNeverWinsTheOwnersPlace)
 TEST(OwnerLines, NoReplyReadBackActs)
 {
     RoomRig t;
-    for (const char* song : {"love one", "love two", "love three"})
-        t->List2.addItem(QStringLiteral("%1;%2/%1.mp3").arg(QLatin1String(song), t.dir.path()));
-    t->library.addSongs();
-    t.settle();
-    t.said();
+    t.songs({"love one", "love two", "love three"});
     const std::pair<const char*, int> commands[]
         = {{"help", 2}, {"help p", 1}, {"help dir", 1}, {"help zz", 1}, {"q", 1},
            {"vol", 1},  {"p love", 1}, {"ver", 1},      {"info", 1},    {"p?", 1}};

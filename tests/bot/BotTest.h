@@ -8,6 +8,7 @@
 #include "bot/Discovery.h"
 #include "chatlink/SimDesktop.h"
 #include "player/Player.h"
+#include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 
@@ -60,6 +61,12 @@ protected:
     }
     void owner(const QString& what, const QString& date = QStringLiteral("12:00")) { say(kOwner, what, date); }
     QString P() { return t->txtFont.text(); }
+    // Songs open at once, and every song's file is there to play.
+    void everySongPlays()
+    {
+        t.player.setOpeningWait([](double) {});
+        t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+    }
     // Playlist lines "name;dir/name.mp3", with List1 filled to match.
     void fill(const QStringList& names, const QString& dir = QStringLiteral("/music"))
     {

@@ -1,5 +1,4 @@
 #include "BotTest.h"
-#include "player/SongFile.h"
 
 #include "bot/RoomCommands.h"
 #include "bot/SystemInfo.h"
@@ -200,8 +199,7 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
         {"skipper", {}},
     };
     t->txtPlay.setText("Playing");
-    t.player.setOpeningWait([](double) {});
-    t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+    everySongPlays();
     for (const auto& [line, said] : cases) {
         t.sent.clear();
         owner(line);
@@ -220,9 +218,7 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     for (int i = 1; i <= 12; ++i)
         names.append(QStringLiteral("love %1").arg(i) + (i == 3 ? u' ' + QString(300, u'x') : QString()));
     fill(names);
-    t.player.setOpeningWait([](double) {});
-    // Every song's file is there to play.
-    t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+    everySongPlays();
     owner("q love");
     ASSERT_EQ(t.sent.size(), 2);
     EXPECT_EQ(t.sent[0], P() + "12</b> Files Found, Select One.");

@@ -10,6 +10,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
+inline QWidget* visibleTopLevel(const QString& title)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == title)
+            return w;
+    }
+    return nullptr;
+}
+
 // The main window over a started form, on the screen of the test platform.
 struct Gui {
     QTemporaryDir dir;
@@ -32,17 +43,26 @@ struct Gui {
         const auto it = std::find_if(all.begin(), all.end(), [&](W* w) { return w->text() == text; });
         return it == all.end() ? nullptr : *it;
     }
+    // Opens every dialog of the main window; answers those that showed.
+    QList<QWidget*> openDialogs()
+    {
+        form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+        form.frmSong.open({"a", "b"});
+        form.chatSends_Click();
+        form.commands_Click();
+        form.about_Click();
+        form.addf_Click();
+        QList<QWidget*> dialogs;
+        for (const char* title : {"Select A Song", "Chat Sends", "Commands", "About Quillon", "Form1"}) {
+            QWidget* dialog = visibleTopLevel(QString::fromLatin1(title));
+            EXPECT_NE(dialog, nullptr) << title;
+            if (dialog)
+                dialogs.append(dialog);
+        }
+        return dialogs;
+    }
     SkinButton* skin(int i) { return window.findChild<SkinButton*>(QStringLiteral("skinButton%1").arg(i)); }
 };
-
-inline QWidget* visibleTopLevel(const QString& title)
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle() == title)
-            return w;
-    }
-    return nullptr;
-}
 
 // Makes the window the one that takes the keys, as a click on it would.
 inline bool activate(QWidget* window)

@@ -192,6 +192,13 @@ bool styled(const QTextBlock& block)
     return false;
 }
 
+// The Local Room window over a room of its own.
+struct RoomWindow {
+    SimDesktop desktop;
+    LocalRoom room {desktop, QStringLiteral("owner")};
+    LocalRoomWindow window {room};
+};
+
 }  // namespace
 
 // Run again at twice the scale (QT_SCALE_FACTOR=2) by the test list.
@@ -206,21 +213,10 @@ TEST(Layout, EveryWindowFromItsSmallestSizeUp)
         EXPECT_FALSE(playlist->horizontalScrollBar()->isVisible());
     });
 
-    g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
-    g.form.frmSong.open({"a", "b"});
-    g.form.chatSends_Click();
-    g.form.commands_Click();
-    g.form.about_Click();
-    g.form.addf_Click();
-    for (const char* title : {"Select A Song", "Chat Sends", "Commands", "About Quillon", "Form1"}) {
-        QWidget* window = visibleTopLevel(QString::fromLatin1(title));
-        ASSERT_NE(window, nullptr) << title;
-        expectLaidOutAtEverySize(window);
-    }
-    SimDesktop desktop;
-    LocalRoom room(desktop, QStringLiteral("owner"));
-    LocalRoomWindow roomWindow(room);
-    expectLaidOutAtEverySize(&roomWindow);
+    for (QWidget* dialog : g.openDialogs())
+        expectLaidOutAtEverySize(dialog);
+    RoomWindow room;
+    expectLaidOutAtEverySize(&room.window);
 }
 
 TEST(Keyboard, TabFollowsReadingOrderInEveryWindow)
@@ -228,24 +224,14 @@ TEST(Keyboard, TabFollowsReadingOrderInEveryWindow)
     Gui g;
     expectReadingOrder(&g.window, placeOf(g.window.findChild<QListView*>(), &g.window).right());
     // In each dialog, and Escape closes it.
-    g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
-    g.form.frmSong.open({"a", "b"});
-    g.form.chatSends_Click();
-    g.form.addf_Click();
-    g.form.commands_Click();
-    g.form.about_Click();
-    for (const char* title : {"Select A Song", "Chat Sends", "Form1", "Commands", "About Quillon"}) {
-        QWidget* dialog = visibleTopLevel(QString::fromLatin1(title));
-        ASSERT_NE(dialog, nullptr) << title;
+    for (QWidget* dialog : g.openDialogs()) {
         expectReadingOrder(dialog);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        EXPECT_FALSE(dialog->isVisible()) << title;
+        EXPECT_FALSE(dialog->isVisible()) << dialog->windowTitle().toStdString();
     }
-    SimDesktop desktop;
-    LocalRoom room(desktop, QStringLiteral("owner"));
-    LocalRoomWindow roomWindow(room);
-    roomWindow.show();
-    expectReadingOrder(&roomWindow);
+    RoomWindow room;
+    room.window.show();
+    expectReadingOrder(&room.window);
 }
 
 // The main window's two menus open from the keyboard: the playlist's by
@@ -307,10 +293,10 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
 
 TEST(LocalRoomWindow, EachLineIsDrawnOnItsOwn)
 {
-    SimDesktop desktop;
-    LocalRoom room(desktop, QStringLiteral("owner"));
-    LocalRoomWindow window(room);
-    const QTextDocument* shown = window.findChild<QTextBrowser*>()->document();
+    RoomWindow r;
+    SimDesktop& desktop = r.desktop;
+    LocalRoom& room = r.room;
+    const QTextDocument* shown = r.window.findChild<QTextBrowser*>()->document();
     std::string transcript = "<BR><B>bot</B>: <i><font color=#ff0000>open tags<BR><B>alice</B>: plain words";
     desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, transcript);
     ASSERT_EQ(shown->blockCount(), 2);

@@ -1,4 +1,5 @@
 #include "TocTestServer.h"
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 
@@ -201,9 +202,8 @@ TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
 {
     QTemporaryDir dir;
     const auto file = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        return f.fileName();
+        EXPECT_TRUE(writeFile(dir.filePath(name), bytes));
+        return dir.filePath(name);
     };
     QProcessEnvironment environment;
     BotOptions options {QStringLiteral("Quill Bot"), QStringLiteral("Music Room"), {}, QStringLiteral("Owner One")};
