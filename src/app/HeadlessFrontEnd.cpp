@@ -12,8 +12,10 @@
 
 HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
 {
-    // Runs only while typed lines wait for the program.
-    m_feeding.setInterval(10);
+    // Runs only while typed lines wait for the program, which is rarely
+    // busy for longer than a song takes to open.
+    m_feeding.setInterval(1);
+    m_feeding.setTimerType(Qt::PreciseTimer);
     connect(&m_feeding, &QTimer::timeout, this, &HeadlessFrontEnd::feed);
 }
 

@@ -1,5 +1,7 @@
 #include "Fuzz.h"
 
+#include <QDeadlineTimer>
+
 #include "app/HeadlessFrontEnd.h"
 #include "chatlink/LocalRoom.h"
 #include "controls/ScreenName.h"
@@ -51,8 +53,10 @@ void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
         QObject::connect(&t->interpreter, &CommandInterpreter::endRequested, [&] { ended = true; });
         t->Form_Load();
         frontEnd.attach(*t);
-        for (int turns = 0; !t->isUnloaded() && turns < 100000; ++turns)
-            QCoreApplication::processEvents();
+        // Lines are said one at a time, as the program comes to rest.
+        const QDeadlineTimer deadline(60000);
+        while (!t->isUnloaded() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     ::dup2(savedInput, STDIN_FILENO);
     ::close(savedInput);
@@ -93,8 +97,11 @@ void speakAsEveryName(SimForm& t, const QByteArray& names)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // A pipe holds 64 KiB before a write would block.
-    const QByteArray typed = FuzzInput(data, std::min<std::size_t>(size, 60000)).rest();
+    // A pipe holds 64 KiB before a write would block; each line takes a
+    // turn or more of the event loop.
+    QByteArray typed = FuzzInput(data, std::min<std::size_t>(size, 60000)).rest();
+    if (const QList<QByteArray> lines = typed.split('\n'); lines.size() > 300)
+        typed = lines.mid(0, 300).join('\n') + '\n';
     static SimForm t;
     typeAtTheTerminal(t, typed);
     speakAsEveryName(t, typed.left(4000));
