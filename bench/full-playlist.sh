@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prepares a home for the program with a full playlist of 32,767 songs:
 # DIR/data/quillon/playlist.txt, and an empty DIR/config/quillon.
 # Usage: bench/full-playlist.sh DIR

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own.
 # Run as: cmake -DSOURCE_DIR=<repo>/src -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)

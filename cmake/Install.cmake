@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where `cmake --install` puts the program and what a desktop needs to offer
 # it, and the Debian package made of the same tree by `cpack -G DEB`.
 include(GNUInstallDirs)

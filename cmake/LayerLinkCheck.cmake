@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every object of a layer linked in whole, against only what the layer says
 # it links: a call from a lower layer into a higher one is then a link error
 # in the normal build, even where no program happens to pull that object in.

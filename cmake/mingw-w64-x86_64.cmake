@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-building for 64-bit Windows with Debian's mingw-w64, in its POSIX
 # threads flavour (GoogleTest needs std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Quillon needs on Debian 12 (run as root). With --tests it
 # also installs what the test suite needs: GoogleTest, Google Benchmark,
 # real audio encoders, a private session bus with an MPRIS client, the

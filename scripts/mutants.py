@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Samples mutants of the program and tells which the tests catch.
 
     scripts/mutants.py [--seed N] [--count K] [--want PERCENT] [--scratch DIR] [PATHS...]

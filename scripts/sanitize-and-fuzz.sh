@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs after the normal suite: the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then every fuzz target for a while under
 # libFuzzer. Any sanitizer report or fuzz crash fails the run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up with a full playlist, and adding a large directory to it.
 #include "support/TestForm.h"
 

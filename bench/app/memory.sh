@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Private memory of the headless program with a 32,767-line playlist:
 # RssAnon of /proc/PID/status (shared libraries are not counted).
 # Usage: bench/app/memory.sh [build dir]

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time from starting the headless program to its start line on standard
 # output, with a 32,767-line playlist. Usage: bench/app/startup.sh [build dir] [runs]
 set -e

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time from the owner typing "ver" in the headless local room to the reply
 # on standard output, with a 32,767-line playlist, after the program has
 # come to rest. Usage: bench/app/ver_round_trip.sh [build dir] [rounds]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The work a song request costs on a full playlist. The cost at rest of the
 // whole program is measured by idle_cost.sh beside this file.
 #include "app/MainForm.h"

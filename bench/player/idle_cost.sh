@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cost of the headless program at rest: a 32,767-song playlist, the player
 # stopped, nobody talking. Counts every context switch of every thread
 # (voluntary + involuntary: each is one wake-up or one preemption) and the

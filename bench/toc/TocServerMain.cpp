@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A TOC server to try the bot against by hand and to measure it with: any
 // screen name signs on, every join is confirmed, every command is printed,
 // and each line on standard input is said in the room joined last, as

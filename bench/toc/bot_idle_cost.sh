@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cost of the bot at rest: signed on to a TOC server, in its room, nobody
 # talking, nothing playing, a 32,767-song playlist. Counts every context
 # switch of every thread of the bot (each is one wake-up or one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/PropertyBag.h"
 
 void PropertyBag::WriteProperty(const QString& key, const QVariant& value)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/TwipsField.h"
 
 TwipsField::TwipsField(int twips, QObject* parent) : QObject(parent), m_twips(twips)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/TocDialect.h"
 
 std::optional<TocDialect> parseTocDialect(const QString& text)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "chatlink/ChatScanner.h"
 #include "chatlink/SimDesktop.h"
 #include "support/TestState.h"

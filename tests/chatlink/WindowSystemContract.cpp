@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contract every WindowSystem backend keeps with the chat link: the
 // same source runs against the simulated desktop and, under Wine, against
 // real windows.

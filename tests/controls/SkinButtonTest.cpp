@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/SkinButton.h"
 #include "controls/PropertyBag.h"
 #include "controls/SkinLooks.h"

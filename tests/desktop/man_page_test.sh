@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual page documents every option of --help with the same words, and
 # no option that --help does not know.
 # Usage: man_page_test.sh PROGRAM MANPAGE

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package in a folder of its own, as `cpack -G DEB` in a
 # build folder configured for /usr does, whatever prefix this build folder
 # was configured for, and checks what it holds and what it depends on.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bot's user units as the service manager reads them: no error, and an
 # exposure score of 5 or better (lower is safer) for the plain unit and for
 # an instance of the template.

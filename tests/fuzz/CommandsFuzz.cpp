@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fuzz.h"
 
 // Each input line is said in the room: by the owner when its first byte is

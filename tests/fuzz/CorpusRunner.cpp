@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fuzz.h"
 
 // Without libFuzzer a target runs every file of the folders or files it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
 #include "controls/UserStore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Mp3Header.h"
 #include "AudioFiles.h"
 #include "controls/TextField.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # systemd's own check of a unit file; any complaint about the unit fails.
 #   verify-unit.sh UNIT
 set -u

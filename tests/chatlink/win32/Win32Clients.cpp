@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real windows with the chat clients' class names and layout, for the
 // window contract under Wine.
 #include "ContractDesktop.h"

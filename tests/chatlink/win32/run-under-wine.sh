@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a Windows test program under Wine on a display of its own.
 # Usage: run-under-wine.sh WINE EXE PREFIX
 wine=$1

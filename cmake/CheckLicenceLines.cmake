@@ -1,0 +1,27 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails when a source file does not name its licence in one of its first
+# two lines (the second, after a script's #! line).
+# Run as: cmake -DSOURCE_DIR=<repo> -P CheckLicenceLines.cmake
+cmake_minimum_required(VERSION 3.25)
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+set(globs)
+foreach(folder src tests bench scripts cmake)
+  foreach(kind *.cpp *.h *.sh *.py *.cmake CMakeLists.txt)
+    list(APPEND globs ${SOURCE_DIR}/${folder}/${kind})
+  endforeach()
+endforeach()
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${globs})
+list(APPEND files CMakeLists.txt)
+set(missing 0)
+foreach(file IN LISTS files)
+  file(STRINGS ${SOURCE_DIR}/${file} head LIMIT_COUNT 2)
+  if(NOT head MATCHES "SPDX-License-Identifier: GPL-3.0-or-later")
+    message(SEND_ERROR "${file}: no SPDX-License-Identifier line at its top")
+    math(EXPR missing "${missing} + 1")
+  endif()
+endforeach()
+if(missing GREATER 0)
+  message(FATAL_ERROR "${missing} files do not name their licence")
+endif()
