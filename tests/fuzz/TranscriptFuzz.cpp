@@ -13,12 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text = QString::fromUtf8(bytes);
     const QStringList lines = aimchat::LinesFrom(text, 0);
     fuzzCheck(lines.size() == text.count(QStringLiteral("<br>"), Qt::CaseInsensitive), "one line for each line break");
-    qsizetype at = 0;
+    // Put back together with the character each dropped, the lines are
+    // the text from its first line break to its end.
+    qsizetype at = text.indexOf(QStringLiteral("<br>"), 0, Qt::CaseInsensitive);
     for (const QString& line : lines) {
-        at = text.indexOf(line, at);
-        fuzzCheck(at >= 0 && line.startsWith(QStringLiteral("<br>"), Qt::CaseInsensitive),
+        fuzzCheck(at >= 0 && QStringView(text).mid(at, 4).compare(u"<br>", Qt::CaseInsensitive) == 0
+                      && QStringView(text).mid(at, line.size()) == line,
                   "each line is the text from its line break on, in order");
+        at += line.size() + 1;
     }
+    fuzzCheck(lines.isEmpty() || at == text.size(), "the newest line runs to the text's last character");
 
     const QString stripped = aimchat::StripTags(text);
     fuzzCheck(!stripped.contains(u'>') && stripped.size() <= text.size(), "stripping leaves no \">\"");
