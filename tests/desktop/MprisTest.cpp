@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "toc/WaitFor.h"
 
@@ -237,9 +238,7 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
     const QUrl art(heard.sent.at(0).value("mpris:artUrl").toString());
     EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath("cache/quillon/")));
-    QFile picture(art.toLocalFile()), original(cover);
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
-    EXPECT_EQ(picture.readAll(), original.readAll());
+    EXPECT_EQ(readFile(art.toLocalFile()), readFile(cover));
 
     playerctl("position 20");
     EXPECT_TRUE(waitFor([] { return position() >= 20; }, kTimeoutMs));
@@ -378,9 +377,8 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     EXPECT_TRUE(waitFor([] { return playerctl("status") == "Stopped"; }, kTimeoutMs));
     quillon.say("end");
     EXPECT_TRUE(quillon.unloaded());
-    QFile playlist(home.filePath("data/quillon/playlist.txt"));
-    ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
-    EXPECT_EQ(playlist.readAll(), "radio;" + address.toUtf8().replace(";", "%3B") + "\r\n");
+    EXPECT_EQ(readFile(home.filePath("data/quillon/playlist.txt")),
+              "radio;" + address.toUtf8().replace(";", "%3B") + "\r\n");
 }
 
 // Told to stop by the desktop session, the windows shut down as the owner's
