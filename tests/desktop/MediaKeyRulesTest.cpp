@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bot/ChatSends.h"
 #include "desktop/Mpris.h"
-#include "support/QtPrinters.h"
 #include "player/SongFile.h"
+#include "support/QtPrinters.h"
 #include "support/TestForm.h"
 #include "toc/WaitFor.h"
 
@@ -28,16 +28,30 @@ public Q_SLOTS:
 };
 
 // The player object in this process on the private session bus, over a
-// form whose playlist holds "A" and "B".
-TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
-{
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
+// form; the addresses it opens are kept, and refused when they say so.
+struct MediaKeyRules : ::testing::Test {
     TestForm t;
-    const auto obey = [&](const QString& command) { t->interpreter.obey(command); };
-    const auto playSelected = [&] { t->xplay_Click(); };
-    const auto mpris = Mpris::publish({t.wmp, t->List1, t->List2, t->chkenabled, obey, playSelected, {}, {}, {}});
-    ASSERT_TRUE(mpris);
+    QStringList opened;
+    std::unique_ptr<Mpris> mpris;
+
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
+        const auto obey = [this](const QString& command) { t->interpreter.obey(command); };
+        const auto open = [this](const QString& location) {
+            opened.append(location);
+            return !location.contains("refused");
+        };
+        mpris = Mpris::publish(
+            {t.wmp, t->List1, t->List2, t->chkenabled, obey, [this] { t->xplay_Click(); }, {}, {}, open});
+        ASSERT_TRUE(mpris);
+    }
+    QString track() const { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
+};
+
+TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
+{
     Announcements heard;
     ASSERT_TRUE(QDBusConnection::sessionBus().connect({}, Mpris::kObjectPath, "org.freedesktop.DBus.Properties",
                                                       "PropertiesChanged", &heard,
@@ -55,7 +69,6 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     EXPECT_EQ(metadata.value("xesam:title").toString(), "B");
     EXPECT_EQ(metadata.value("xesam:url").toString(), "file:///music/b;c%20d.mp3");
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), qint64(3723) * 1000000);
-    const auto track = [&] { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); };
     const QString first = track();
     // The same song set again is a new track.
     t.wmp.setState(MediaPlayer::Transitioning);
@@ -92,25 +105,8 @@ TEST(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
 
 // Seeking stays within the song that plays; past its end is the next song.
 // Shuffle is the owner's auto random; addresses open files and streams.
-TEST(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
+TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
 {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
-    TestForm t;
-    QStringList opened;
-    const auto mpris = Mpris::publish({t.wmp,
-                                       t->List1,
-                                       t->List2,
-                                       t->chkenabled,
-                                       [&](const QString& command) { t->interpreter.obey(command); },
-                                       {},
-                                       {},
-                                       {},
-                                       [&](const QString& location) {
-                                           opened.append(location);
-                                           return !location.contains("refused");
-                                       }});
-    ASSERT_TRUE(mpris);
     // The songs are names only: every file is there.
     t->player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
     t->List2.addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
@@ -118,7 +114,7 @@ TEST(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     t->List1.setListIndex(0);
     t.wmp.setURL("/music/a.mp3");
     t.wmp.duration = "00:30";
-    const QString track = mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+    const QString track = this->track();
     EXPECT_TRUE(mpris->canSeek());
     EXPECT_EQ(mpris->seek(10000000), 10000000);
     EXPECT_EQ(mpris->seek(-5000000), 0);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/TestFiles.h"
 #include "support/QtPrinters.h"
 #include "toc/WaitFor.h"
 
@@ -58,9 +59,8 @@ public:
                      std::function<void()> childSetUp = {})
     {
         env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+        for (const char* kind : {"DATA", "CONFIG", "CACHE"})
+            env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), home + u'/' + QString::fromLatin1(kind).toLower());
         m_process.setProcessEnvironment(env);
         if (childSetUp)
             m_process.setChildProcessModifier(childSetUp);
@@ -92,6 +92,12 @@ public:
     }
     // The owner is known once the start line has come back.
     bool ownerFound() { return !lineWith(QStringLiteral("found screen name")).isEmpty(); }
+    // The owner's "dir" of the folder, which holds two songs.
+    bool loadedTwo(const QString& folder)
+    {
+        say("dir " + QString(folder).replace(u'/', u'\\'));
+        return !lineWith(QStringLiteral("ir - F</b>iles:2")).isEmpty();
+    }
     // The closing line, then a normal end.
     bool unloaded()
     {
@@ -106,13 +112,21 @@ private:
     qsizetype m_taken = 0;
 };
 
+bool missingTools(const std::initializer_list<const char*>& tools)
+{
+    for (const char* tool : tools) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::printf("skipped: %s is missing\n", tool);
+            return true;
+        }
+    }
+    return qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
+}
+
 TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
 {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
-    for (const char* tool : {"playerctl", "sox", "lame"})
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is missing (packages playerctl, sox, lame)";
+    if (missingTools({"playerctl", "sox", "lame"}))
+        GTEST_SKIP() << "needs a session bus (dbus-run-session), playerctl, sox and lame";
     // Songs long enough to be still playing when the test has done; the second is tagged.
     QTemporaryDir home;
     const QString alpha = home.filePath("Alpha.wav"), beta = home.filePath("Beta.mp3");
@@ -120,8 +134,7 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     run("lame", {"--quiet", "--tt", "Blue Morning", "--ta", "Ana Reyes", "--tl", "Harbour", alpha, beta});
     Quillon quillon(home.path());
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
-    quillon.say("dir " + QString(home.path()).replace(u'/', u'\\'));
-    ASSERT_FALSE(quillon.lineWith("ir - F</b>iles:2").isEmpty());
+    ASSERT_TRUE(quillon.loadedTwo(home.path()));
 
     // Each key says in the room exactly what the owner's command says; with
     // nothing chosen yet, play-pause starts the first song.
@@ -138,10 +151,7 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     for (const auto& [command, said, status] : steps) {
         SCOPED_TRACE(command);
         const QString typed = command;
-        if (typed.startsWith("key "))
-            playerctl(typed.mid(4));
-        else
-            quillon.say(typed);
+        typed.startsWith("key ") ? void(playerctl(typed.mid(4))) : quillon.say(typed);
         const QString line = quillon.lineWith(said);
         ASSERT_FALSE(line.isEmpty());
         EXPECT_EQ(line, firstLines.try_emplace(said, line).first->second);
@@ -192,17 +202,6 @@ public Q_SLOTS:
     }
 };
 
-bool missingTools(const std::initializer_list<const char*>& tools)
-{
-    for (const char* tool : tools) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            std::printf("skipped: %s is missing\n", tool);
-            return true;
-        }
-    }
-    return qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
-}
-
 double position()
 {
     return playerctl(QStringLiteral("position")).toDouble();
@@ -229,8 +228,7 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     Quillon quillon(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless", "--screen-name", "me"},
                     [] { prctl(PR_SET_MDWE, PR_MDWE_REFUSE_EXEC_GAIN, 0, 0, 0); });
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
-    quillon.say("dir " + QString(home.path()).replace(u'/', u'\\'));
-    ASSERT_FALSE(quillon.lineWith("ir - F</b>iles:2").isEmpty());
+    ASSERT_TRUE(quillon.loadedTwo(home.path()));
 
     quillon.say("p covered");
     ASSERT_FALSE(quillon.lineWith("Covered").isEmpty());
@@ -240,9 +238,7 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
     const QUrl art(heard.sent.at(0).value("mpris:artUrl").toString());
     EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath("cache/quillon/")));
-    QFile picture(art.toLocalFile()), original(cover);
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
-    EXPECT_EQ(picture.readAll(), original.readAll());
+    EXPECT_EQ(readFile(art.toLocalFile()), readFile(cover));
 
     playerctl("position 20");
     EXPECT_TRUE(waitFor([] { return position() >= 20; }, kTimeoutMs));
@@ -287,9 +283,9 @@ public:
     void stop()
     {
         m_pace.stop();
-        for (QTcpSocket* client : std::as_const(m_listeners))
+        for (QTcpSocket* client : m_sent.keys())
             client->disconnectFromHost();
-        m_listeners.clear();
+        m_sent.clear();
         m_server.close();
     }
 
@@ -299,7 +295,7 @@ public:
 private:
     void answer(QTcpSocket* client)
     {
-        if (m_listeners.contains(client))
+        if (m_sent.contains(client))
             return;
         const QByteArray request = client->peek(65536);
         if (!request.contains("\r\n\r\n"))
@@ -308,15 +304,13 @@ private:
         client->readAll();
         client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
                       + QByteArray::number(kInterval) + "\r\n\r\n");
-        m_listeners.append(client);
         m_sent.insert(client, 0);
     }
     void send()
     {
-        for (QTcpSocket* client : std::as_const(m_listeners)) {
+        for (auto [client, at] : m_sent.asKeyValueRange()) {  // at: the count kept in m_sent
             QByteArray chunk;
             for (int i = 0; i < 3200; ++i) {
-                qint64& at = m_sent[client];
                 chunk += m_audio.at(at % m_audio.size());
                 if (++at % kInterval == 0)
                     chunk += metadata();
@@ -334,7 +328,7 @@ private:
     QTcpServer m_server;
     QTimer m_pace;
     QByteArray m_audio;
-    QList<QTcpSocket*> m_listeners;
+    // Each listener and how much of the stream it has been sent.
     QHash<QTcpSocket*, qint64> m_sent;
 };
 
@@ -383,19 +377,16 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     EXPECT_TRUE(waitFor([] { return playerctl("status") == "Stopped"; }, kTimeoutMs));
     quillon.say("end");
     EXPECT_TRUE(quillon.unloaded());
-    QFile playlist(home.filePath("data/quillon/playlist.txt"));
-    ASSERT_TRUE(playlist.open(QIODevice::ReadOnly));
-    EXPECT_EQ(playlist.readAll(), "radio;" + address.toUtf8().replace(";", "%3B") + "\r\n");
+    EXPECT_EQ(readFile(home.filePath("data/quillon/playlist.txt")),
+              "radio;" + address.toUtf8().replace(";", "%3B") + "\r\n");
 }
 
 // Told to stop by the desktop session, the windows shut down as the owner's
 // "end" would: the files and the windows' places are written.
 TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
 {
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
-    if (QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty())
-        GTEST_SKIP() << "playerctl is missing (package playerctl)";
+    if (missingTools({"playerctl"}))
+        GTEST_SKIP() << "needs a session bus (dbus-run-session) and playerctl";
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -405,12 +396,12 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
     ASSERT_TRUE(waitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
     const QString config = home.path() + QStringLiteral("/config/quillon/");
     ASSERT_TRUE(QFile::remove(config + QStringLiteral("settings.quillon")));
-    quillon.process().terminate();
-    ASSERT_TRUE(quillon.process().waitForFinished(kTimeoutMs));
-    EXPECT_EQ(quillon.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(quillon.process().exitCode(), 0);
-    EXPECT_TRUE(QFile::exists(config + QStringLiteral("settings.quillon")));
-    EXPECT_TRUE(QFile::exists(config + QStringLiteral("windows.conf")));
+    QProcess& process = quillon.process();
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(kTimeoutMs));
+    EXPECT_TRUE(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0);
+    for (const char* file : {"settings.quillon", "windows.conf"})
+        EXPECT_TRUE(QFile::exists(config + QLatin1String(file))) << file;
 }
 
 TEST(NoSessionBus, NothingIsSaidAndTheProgramWorksAsBefore)

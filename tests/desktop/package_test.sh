@@ -43,9 +43,7 @@ depends_on() {
 }
 # What is opened at run time only the package can name; every library the
 # program links brings its package.
-depends_on libmpv2
-depends_on libqt6svg6
-depends_on libqt6widgets6
+for package in libmpv2 libqt6svg6 libqt6widgets6; do depends_on $package; done
 dpkg-deb -x "$deb" "$out/root"
 program="$out/root$prefix/bin/quillon"
 needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')

@@ -127,38 +127,28 @@ void expectLaidOutAtEverySize(QWidget* window, const std::function<void(QSize)>&
         grown(smallest);
 }
 
-// The widgets Tab visits from the window's first one until it comes back,
-// each skin button seen as it looks with the focus.
-struct TabChain {
-    QList<QWidget*> visited;
-    std::map<SkinButton*, QImage> focusedLook;
-};
-TabChain tabThrough(QWidget* window)
-{
-    TabChain chain;
-    EXPECT_TRUE(activate(window));
-    QWidget* first = QApplication::focusWidget();
-    for (QWidget* at = first; at && chain.visited.size() < 60; at = QApplication::focusWidget()) {
-        chain.visited.append(at);
-        if (auto* b = qobject_cast<SkinButton*>(at))
-            chain.focusedLook[b] = b->grab().toImage();
-        QTest::keyClick(at, Qt::Key_Tab);
-        if (QApplication::focusWidget() == first)
-            break;
-    }
-    return chain;
-}
-
 // Tab reads the window as a person does: down one column, then the next
 // (split at x), each row from left to right; it reaches every control that
 // takes input exactly once, and a skin button shows that it has the focus.
 void expectReadingOrder(QWidget* window, int split = INT_MAX)
 {
     SCOPED_TRACE(window->windowTitle().toStdString());
-    TabChain chain = tabThrough(window);
+    // What Tab visits from the window's first widget until it comes back,
+    // each skin button seen as it looks with the focus.
+    QList<QWidget*> visited;
+    std::map<SkinButton*, QImage> focusedLook;
+    EXPECT_TRUE(activate(window));
+    QWidget* first = QApplication::focusWidget();
+    for (QWidget* at = first; at && visited.size() < 60; at = QApplication::focusWidget()) {
+        visited.append(at);
+        if (auto* b = qobject_cast<SkinButton*>(at))
+            focusedLook[b] = b->grab().toImage();
+        QTest::keyClick(at, Qt::Key_Tab);
+        if (QApplication::focusWidget() == first)
+            break;
+    }
     // The window may start anywhere in the cycle (the Local Room in its
     // input box); the cycle starts at the top left.
-    QList<QWidget*>& visited = chain.visited;
     const auto topLeft = std::min_element(visited.begin(), visited.end(), [&](QWidget* a, QWidget* b) {
         const QRect ra = placeOf(a, window), rb = placeOf(b, window);
         return std::tuple(ra.center().x() >= split, ra.top(), ra.left())
@@ -167,16 +157,16 @@ void expectReadingOrder(QWidget* window, int split = INT_MAX)
     std::rotate(visited.begin(), topLeft, visited.end());
     for (QWidget* w : controlsOf(window)) {
         if (!qobject_cast<QLabel*>(w) && w->isEnabled())
-            EXPECT_EQ(chain.visited.count(w), 1) << nameOf(w);
+            EXPECT_EQ(visited.count(w), 1) << nameOf(w);
     }
-    for (qsizetype i = 1; i < chain.visited.size(); ++i) {
-        const QRect a = placeOf(chain.visited[i - 1], window), b = placeOf(chain.visited[i], window);
+    for (qsizetype i = 1; i < visited.size(); ++i) {
+        const QRect a = placeOf(visited[i - 1], window), b = placeOf(visited[i], window);
         const int columnA = a.center().x() >= split, columnB = b.center().x() >= split;
         const bool sameRow = std::abs(a.center().y() - b.center().y()) < std::min(a.height(), b.height()) / 2;
         EXPECT_TRUE(columnA < columnB || (columnA == columnB && (sameRow ? b.left() > a.left() : b.top() > a.top())))
-            << nameOf(chain.visited[i - 1]) << " then " << nameOf(chain.visited[i]);
+            << nameOf(visited[i - 1]) << " then " << nameOf(visited[i]);
     }
-    for (const auto& [button, look] : chain.focusedLook) {
+    for (const auto& [button, look] : focusedLook) {
         EXPECT_FALSE(button->hasFocus());
         EXPECT_NE(button->grab().toImage(), look) << button->Caption().toStdString();
     }
@@ -295,11 +285,9 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
 TEST(LocalRoomWindow, EachLineIsDrawnOnItsOwn)
 {
     RoomWindow r;
-    SimDesktop& desktop = r.desktop;
-    LocalRoom& room = r.room;
     const QTextDocument* shown = r.window.findChild<QTextBrowser*>()->document();
     std::string transcript = "<BR><B>bot</B>: <i><font color=#ff0000>open tags<BR><B>alice</B>: plain words";
-    desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, transcript);
+    r.desktop.sendMessage(r.room.window().transcript, wm::SETTEXT, 0, transcript);
     ASSERT_EQ(shown->blockCount(), 2);
     EXPECT_TRUE(styled(shown->firstBlock()));
     EXPECT_FALSE(styled(shown->lastBlock()));
@@ -307,11 +295,11 @@ TEST(LocalRoomWindow, EachLineIsDrawnOnItsOwn)
 
     // Lines said later come after those, drawn plainly; a transcript that
     // was cleared shows only what it holds.
-    room.sayAs(QStringLiteral("bob"), QStringLiteral("more <i>words"));
+    r.room.sayAs(QStringLiteral("bob"), QStringLiteral("more <i>words"));
     EXPECT_EQ(shown->blockCount(), 3);
     EXPECT_EQ(shown->lastBlock().text(), "bob: more <i>words");
     EXPECT_FALSE(styled(shown->lastBlock()));
     transcript = "<BR><B>carol</B>: <i>again";
-    desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, transcript);
+    r.desktop.sendMessage(r.room.window().transcript, wm::SETTEXT, 0, transcript);
     EXPECT_EQ(shown->toPlainText(), "carol: again");
 }

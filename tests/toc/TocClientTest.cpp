@@ -52,8 +52,7 @@ struct Toc : ::testing::Test {
     MarlTOCSock toc;
     TocEventLog log {toc};
 
-    void connectClient(const QString& user = QStringLiteral("Marl Bot"),
-                       const QString& password = QStringLiteral("secret"))
+    void connectClient(const QString& user = "Marl Bot", const QString& password = "secret")
     {
         const int next = server.connectionsAccepted() + 1;
         toc.Login(user, password, QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("login.example"), 29999);
