@@ -74,7 +74,7 @@ TEST(SkinButtonLook, GallerySheet)
 
 TEST(SkinButtonLook, Type3FrameCornersGradientAndEdges)
 {
-    Shown s(3), over(3), focused(3), grey(3);
+    Shown s(3), over(3), focused(3), grey(3), pressed(3);
     const QImage img = s.image();
     const int h = img.height();
     const QRgb frame = qRgb(0, 60, 115);
@@ -82,10 +82,15 @@ TEST(SkinButtonLook, Type3FrameCornersGradientAndEdges)
     EXPECT_EQ(img.pixel(0, 15), frame);
     for (const QPoint corner : {QPoint(0, 0), QPoint(79, h - 1)})
         EXPECT_TRUE(!s.button->mask().contains(corner) && img.pixel(corner) != frame) << corner.x();
-    // Row i is shift(lightened face, -25 * i / h); type 3 lightens blue in
-    // proportion to itself.
-    for (int i = 3; i < h - 3; ++i)
-        EXPECT_EQ(img.pixel(40, i), toQColor(shift(oleColor(148, 148, 120), qRound(-25.0 * i / h))).rgb()) << i;
+    // Row i is shift(lightened face, -25 * i / h), counted from the bottom
+    // when pressed; type 3 lightens blue in proportion to itself.
+    const auto face = [h](int i) { return toQColor(shift(oleColor(148, 148, 120), qRound(-25.0 * i / h))).rgb(); };
+    pressed.mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+    const QImage down = pressed.image();
+    for (int i = 3; i < h - 3; ++i) {
+        EXPECT_EQ(img.pixel(40, i), face(i)) << i;
+        EXPECT_EQ(down.pixel(40, i), face(h - 1 - i)) << i;
+    }
 
     // Hover and focus show in the inner edges, in colours of their own.
     over.enter();
