@@ -3,41 +3,19 @@
 
 #include "app/TestFiles.h"
 
-#include <utility>
+#include <QProcess>
 
-// Small audio files made on the spot.
-namespace audiofiles {
-
-inline QByteArray littleEndian(quint32 value, int bytes)
+// A 16-bit PCM WAV file of silence at 8000 Hz, made by ffmpeg, with an INFO
+// list holding `tags` ("artist=...", "title=...", "album=...") when any are
+// given; bit-exact output leaves out the encoder's own tag.
+inline bool writeSilentWav(const QString& path, double seconds, int channels = 1, const QStringList& tags = {})
 {
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out += char(value >> 8 * i);
-    return out;
+    QStringList arguments
+        = QStringLiteral("-v error -y -f lavfi -i anullsrc=r=8000:cl=%1 -t %2 -c:a pcm_s16le -bitexact")
+              .arg(channels == 1 ? "mono" : "stereo")
+              .arg(seconds)
+              .split(u' ');
+    for (const QString& tag : tags)
+        arguments << "-metadata" << tag;
+    return QProcess::execute(QStringLiteral("ffmpeg"), arguments << path) == 0;
 }
-
-// A RIFF chunk, padded to an even size.
-inline QByteArray chunk(const QByteArray& id, const QByteArray& body)
-{
-    return id + littleEndian(quint32(body.size()), 4) + body + QByteArray(body.size() % 2, '\0');
-}
-
-// A 16-bit PCM WAV file of silence, with an INFO list holding `tags`
-// (four-letter keys such as IART, INAM, IPRD) when any are given.
-inline bool writeSilentWav(const QString& path, double seconds, quint32 rate = 8000, quint16 channels = 1,
-                           const QList<std::pair<QByteArray, QByteArray>>& tags = {})
-{
-    const quint16 frame = 2 * channels;
-    const QByteArray format = littleEndian(1, 2) + littleEndian(channels, 2) + littleEndian(rate, 4)
-        + littleEndian(rate * frame, 4) + littleEndian(frame, 2) + littleEndian(16, 2);
-    QByteArray info = "INFO";
-    for (const auto& [key, text] : tags)
-        info += chunk(key, text + '\0');
-    const QByteArray data(qsizetype(seconds * rate) * frame, '\0');
-    return writeFile(
-        path,
-        chunk("RIFF",
-              "WAVE" + chunk("fmt ", format) + (tags.isEmpty() ? "" : chunk("LIST", info)) + chunk("data", data)));
-}
-
-}  // namespace audiofiles

@@ -30,7 +30,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     TestState form;
     Player songs(form, player, form.chat);
     const QString path = form.dir.filePath(QStringLiteral("Short Song.wav"));
-    ASSERT_TRUE(audiofiles::writeSilentWav(path, 1.0));
+    ASSERT_TRUE(writeSilentWav(path, 1.0));
     form.List2.addItem(QStringLiteral("Short Song;") + path);
     form.txtFont.setText(QString());
     form.txtPlay.setText(QStringLiteral("%s [%d]"));
