@@ -63,11 +63,7 @@ QList<QWidget*> controlsOf(QWidget* window)
             found.append(w);
     }
     found.removeIf([&](QWidget* w) {
-        for (QWidget* up = w->parentWidget(); up != window; up = up->parentWidget()) {
-            if (found.contains(up))
-                return true;
-        }
-        return false;
+        return std::any_of(found.begin(), found.end(), [w](QWidget* up) { return up != w && up->isAncestorOf(w); });
     });
     return found;
 }
