@@ -123,66 +123,6 @@ bool missingTools(const std::initializer_list<const char*>& tools)
     return qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
 }
 
-TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
-{
-    if (missingTools({"playerctl", "sox", "lame"}))
-        GTEST_SKIP() << "needs a session bus (dbus-run-session), playerctl, sox and lame";
-    // Songs long enough to be still playing when the test has done; the second is tagged.
-    QTemporaryDir home;
-    const QString alpha = home.filePath("Alpha.wav"), beta = home.filePath("Beta.mp3");
-    run("sox", {"-n", "-r", "8000", "-c", "1", alpha, "synth", "30", "sine", "440"});
-    run("lame", {"--quiet", "--tt", "Blue Morning", "--ta", "Ana Reyes", "--tl", "Harbour", alpha, beta});
-    Quillon quillon(home.path());
-    ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
-    ASSERT_TRUE(quillon.loadedTwo(home.path()));
-
-    // Each key says in the room exactly what the owner's command says; with
-    // nothing chosen yet, play-pause starts the first song.
-    // A key's line and the owner's command, the room's line (a part of it), the status.
-    const char* const steps[][3] = {
-        {"key play-pause", "Alpha", "Playing"}, {"key play-pause", "Paused.", "Paused"},
-        {"unpause", "Unpaused.", "Playing"},    {"pause", "Paused.", "Paused"},
-        {"key play", "Unpaused.", "Playing"},   {"key next", "Beta", "Playing"},
-        {"prev", "Alpha", "Playing"},           {"next", "Beta", "Playing"},
-        {"stop", "Stopped.", "Stopped"},        {"key play", "Unpaused.", "Playing"},
-        {"key stop", "Stopped.", "Stopped"},
-    };
-    std::map<QString, QString> firstLines;
-    for (const auto& [command, said, status] : steps) {
-        SCOPED_TRACE(command);
-        const QString typed = command;
-        typed.startsWith("key ") ? void(playerctl(typed.mid(4))) : quillon.say(typed);
-        const QString line = quillon.lineWith(said);
-        ASSERT_FALSE(line.isEmpty());
-        EXPECT_EQ(line, firstLines.try_emplace(said, line).first->second);
-        EXPECT_EQ(playerctl("status"), status);
-        if (firstLines.size() == 1) {
-            EXPECT_EQ(playerctl("metadata xesam:title"), "Alpha");
-            EXPECT_EQ(playerctl("metadata xesam:artist"), "");
-            EXPECT_TRUE(waitFor([] { return playerctl("metadata mpris:length") == "30000000"; }, kTimeoutMs));
-            EXPECT_TRUE(waitFor([] { return playerctl("position").toDouble() > 0; }, kTimeoutMs));
-        } else if (QLatin1String(said) == "Beta") {
-            EXPECT_EQ(playerctl("metadata --format {{title}}|{{artist}}|{{album}}"), "Blue Morning|Ana Reyes|Harbour");
-        }
-    }
-
-    // One volume for the desktop and the room's "vol", kept for the next start.
-    playerctl("volume 0.3");
-    quillon.say("vol");
-    EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
-    quillon.say("vol 60");
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
-
-    // Quit is the normal shut-down.
-    run("dbus-send",
-        {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
-         "org.mpris.MediaPlayer2.Quit"});
-    EXPECT_TRUE(quillon.unloaded());
-    Quillon again(home.path());
-    ASSERT_TRUE(again.ownerFound());
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
-}
-
 // What the player tells the desktop: each PropertiesChanged's Metadata.
 class MetadataHeard : public QObject {
     Q_OBJECT
@@ -208,19 +148,21 @@ double position()
 }
 
 // Run as the bot's unit runs it, with memory never both writable and
-// executable, the player library plays; the desktop hears of each song
-// once, with its length and cover, and seeks and shuffles.
-TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerSong)
+// executable, the player library plays; each key says in the room exactly
+// what the owner's command says, and the desktop hears of each song once,
+// with its length and cover, and seeks and shuffles.
+TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
 {
     if (missingTools({"playerctl", "sox", "lame", "ffmpeg"}))
         GTEST_SKIP() << "needs a session bus (dbus-run-session), playerctl, sox, lame and ffmpeg";
+    // Songs long enough to be still playing when the test has done; the second is tagged.
     QTemporaryDir home;
-    const QString wav = home.filePath("tone.wav"), cover = home.filePath("cover.png");
-    run("sox", {"-n", "-r", "8000", "-c", "1", wav, "synth", "30", "sine", "440"});
+    const QString alpha = home.filePath("Alpha.wav"), cover = home.filePath("cover.png");
+    run("sox", {"-n", "-r", "8000", "-c", "1", alpha, "synth", "30", "sine", "440"});
     run("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "color=c=red:s=32x32", "-frames:v", "1", cover});
-    run("lame", {"--quiet", "--ti", cover, wav, home.filePath("Covered.mp3")});
-    run("lame", {"--quiet", wav, home.filePath("Plain.mp3")});
-    QFile::remove(wav);
+    run("lame",
+        {"--quiet", "--tt", "Blue Morning", "--ta", "Ana Reyes", "--tl", "Harbour", "--ti", cover, alpha,
+         home.filePath("Beta.mp3")});
     // What the unit's MemoryDenyWriteExecute asks, where the kernel offers it.
     if (prctl(PR_GET_MDWE, 0, 0, 0, 0) < 0)
         std::printf("note: this kernel cannot refuse writable code; played without that guard\n");
@@ -230,36 +172,74 @@ TEST(MediaKeys, SeekShuffleAndCoverArtWithNoWritableCodeAndOneMetadataChangePerS
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
     ASSERT_TRUE(quillon.loadedTwo(home.path()));
 
-    quillon.say("p covered");
-    ASSERT_FALSE(quillon.lineWith("Covered").isEmpty());
-    ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs)) << quillon.errors().constData();
-    ASSERT_TRUE(waitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
-    ASSERT_EQ(heard.sent.size(), 1);
-    EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
-    const QUrl art(heard.sent.at(0).value("mpris:artUrl").toString());
-    EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath("cache/quillon/")));
-    EXPECT_EQ(readFile(art.toLocalFile()), readFile(cover));
+    // With nothing chosen yet, play-pause starts the first song.
+    // A key's line and the owner's command, the room's line (a part of it), the status.
+    const char* const steps[][3] = {
+        {"key play-pause", "Alpha", "Playing"}, {"key play-pause", "Paused.", "Paused"},
+        {"unpause", "Unpaused.", "Playing"},    {"pause", "Paused.", "Paused"},
+        {"key play", "Unpaused.", "Playing"},   {"key next", "Beta", "Playing"},
+        {"prev", "Alpha", "Playing"},           {"next", "Beta", "Playing"},
+        {"stop", "Stopped.", "Stopped"},        {"key play", "Unpaused.", "Playing"},
+        {"key stop", "Stopped.", "Stopped"},
+    };
+    std::map<QString, QString> firstLines;
+    bool betaHeard = false;
+    for (const auto& [command, said, status] : steps) {
+        SCOPED_TRACE(command);
+        const QString typed = command;
+        typed.startsWith("key ") ? void(playerctl(typed.mid(4))) : quillon.say(typed);
+        const QString line = quillon.lineWith(said);
+        ASSERT_FALSE(line.isEmpty());
+        EXPECT_EQ(line, firstLines.try_emplace(said, line).first->second);
+        EXPECT_EQ(playerctl("status"), status);
+        if (firstLines.size() == 1) {
+            EXPECT_EQ(playerctl("metadata xesam:title"), "Alpha");
+            EXPECT_EQ(playerctl("metadata xesam:artist"), "");
+            EXPECT_TRUE(waitFor([] { return playerctl("metadata mpris:length") == "30000000"; }, kTimeoutMs));
+            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs)) << quillon.errors().constData();
+            ASSERT_TRUE(waitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
+            ASSERT_EQ(heard.sent.size(), 1);
+            EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
+            EXPECT_FALSE(heard.sent.at(0).contains("mpris:artUrl"));
 
-    playerctl("position 20");
-    EXPECT_TRUE(waitFor([] { return position() >= 20; }, kTimeoutMs));
-    playerctl("position 10-");
-    EXPECT_TRUE(waitFor([] { return position() < 15; }, kTimeoutMs));
+            playerctl("position 20");
+            EXPECT_TRUE(waitFor([] { return position() >= 20; }, kTimeoutMs));
+            playerctl("position 10-");
+            EXPECT_TRUE(waitFor([] { return position() < 15; }, kTimeoutMs));
+            playerctl("shuffle On");
+            EXPECT_FALSE(quillon.lineWith("random on").isEmpty());
+            EXPECT_EQ(playerctl("shuffle"), "On");
+            playerctl("shuffle Off");
+            EXPECT_FALSE(quillon.lineWith("random off").isEmpty());
+        } else if (QLatin1String(said) == "Beta") {
+            EXPECT_EQ(playerctl("metadata --format {{title}}|{{artist}}|{{album}}"), "Blue Morning|Ana Reyes|Harbour");
+            if (std::exchange(betaHeard, true))
+                continue;
+            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs));
+            ASSERT_TRUE(waitFor([&] { return heard.sent.size() >= 2; }, kTimeoutMs));
+            ASSERT_EQ(heard.sent.size(), 2);
+            EXPECT_EQ(heard.sent.at(1).value("mpris:length").toLongLong(), 30000000);
+            const QUrl art(heard.sent.at(1).value("mpris:artUrl").toString());
+            EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath("cache/quillon/")));
+            EXPECT_EQ(readFile(art.toLocalFile()), readFile(cover));
+        }
+    }
 
-    playerctl("shuffle On");
-    EXPECT_FALSE(quillon.lineWith("random on").isEmpty());
-    EXPECT_EQ(playerctl("shuffle"), "On");
-    playerctl("shuffle Off");
-    EXPECT_FALSE(quillon.lineWith("random off").isEmpty());
+    // One volume for the desktop and the room's "vol", kept for the next start.
+    playerctl("volume 0.3");
+    quillon.say("vol");
+    EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
+    quillon.say("vol 60");
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 
-    quillon.say("p plain");
-    ASSERT_FALSE(quillon.lineWith("Plain").isEmpty());
-    ASSERT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Plain" && position() > 1; }, kTimeoutMs));
-    ASSERT_TRUE(waitFor([&] { return heard.sent.size() >= 2; }, kTimeoutMs));
-    ASSERT_EQ(heard.sent.size(), 2);
-    EXPECT_EQ(heard.sent.at(1).value("mpris:length").toLongLong(), 30000000);
-    EXPECT_FALSE(heard.sent.at(1).contains("mpris:artUrl"));
-    quillon.say("end");
+    // Quit is the normal shut-down.
+    run("dbus-send",
+        {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
+         "org.mpris.MediaPlayer2.Quit"});
     EXPECT_TRUE(quillon.unloaded());
+    Quillon again(home.path());
+    ASSERT_TRUE(again.ownerFound());
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 }
 
 // A radio station on this machine: an endless MP3 whose title comes every
@@ -290,7 +270,6 @@ public:
     }
 
     QString title;
-    bool askedForTitles = false;
 
 private:
     void answer(QTcpSocket* client)
@@ -300,7 +279,6 @@ private:
         const QByteArray request = client->peek(65536);
         if (!request.contains("\r\n\r\n"))
             return;
-        askedForTitles = request.toLower().contains("icy-metadata: 1");
         client->readAll();
         client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
                       + QByteArray::number(kInterval) + "\r\n\r\n");
@@ -347,7 +325,6 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     QFile audio(mp3);
     ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
     Station station(audio.readAll());
-    ASSERT_NE(station.port(), 0);
     station.title = "Ana & Bo - Blue <Morning>";
     Quillon quillon(home.path());
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
@@ -364,7 +341,6 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     playerctl("open " + address);
     ASSERT_FALSE(quillon.lineWith("radio").isEmpty()) << quillon.errors().constData();
     EXPECT_FALSE(quillon.lineWith("Ana &amp; Bo - Blue &lt;Morning&gt;").isEmpty());
-    EXPECT_TRUE(station.askedForTitles);
     EXPECT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Ana & Bo - Blue <Morning>"; }, kTimeoutMs));
     EXPECT_EQ(playerctl("metadata mpris:length"), "");
 
