@@ -117,6 +117,74 @@ bool missingTools(const std::initializer_list<const char*>& tools)
     return qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
 }
 
+// A radio station on this machine: an endless MP3 whose title comes every
+// kInterval bytes, as Icecast and Shoutcast servers send it. Twice as fast
+// as it plays, so the player always has enough.
+class Station : public QObject {
+public:
+    static constexpr int kInterval = 8192;
+    explicit Station(QByteArray audio) : m_audio(std::move(audio))
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* client = m_server.nextPendingConnection())
+                connect(client, &QTcpSocket::readyRead, this, [this, client] { answer(client); });
+        });
+        connect(&m_pace, &QTimer::timeout, this, &Station::send);
+        m_pace.start(100);
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    // The station goes off the air.
+    void stop()
+    {
+        m_pace.stop();
+        for (QTcpSocket* client : m_sent.keys())
+            client->disconnectFromHost();
+        m_sent.clear();
+        m_server.close();
+    }
+
+    QString title;
+
+private:
+    void answer(QTcpSocket* client)
+    {
+        if (m_sent.contains(client))
+            return;
+        const QByteArray request = client->peek(65536);
+        if (!request.contains("\r\n\r\n"))
+            return;
+        client->readAll();
+        client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
+                      + QByteArray::number(kInterval) + "\r\n\r\n");
+        m_sent.insert(client, 0);
+    }
+    void send()
+    {
+        for (auto [client, at] : m_sent.asKeyValueRange()) {  // at: the count kept in m_sent
+            QByteArray chunk;
+            for (int i = 0; i < 3200; ++i) {
+                chunk += m_audio.at(at % m_audio.size());
+                if (++at % kInterval == 0)
+                    chunk += metadata();
+            }
+            client->write(chunk);
+        }
+    }
+    QByteArray metadata() const
+    {
+        QByteArray block = "StreamTitle='" + title.toUtf8() + "';";
+        block.append(QByteArray((16 - block.size() % 16) % 16, '\0'));
+        return char(block.size() / 16) + block;
+    }
+
+    QTcpServer m_server;
+    QTimer m_pace;
+    QByteArray m_audio;
+    // Each listener and how much of the stream it has been sent.
+    QHash<QTcpSocket*, qint64> m_sent;
+};
+
 // What the player tells the desktop: each PropertiesChanged's Metadata.
 class MetadataHeard : public QObject {
     Q_OBJECT
@@ -220,110 +288,6 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         }
     }
 
-    // One volume for the desktop and the room's "vol", kept for the next start.
-    playerctl("volume 0.3");
-    quillon.say("vol");
-    EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
-    quillon.say("vol 60");
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
-
-    // Quit is the normal shut-down.
-    run("dbus-send",
-        {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
-         "org.mpris.MediaPlayer2.Quit"});
-    EXPECT_TRUE(quillon.unloaded());
-    Quillon again(home.path());
-    ASSERT_TRUE(again.ownerFound());
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
-}
-
-// A radio station on this machine: an endless MP3 whose title comes every
-// kInterval bytes, as Icecast and Shoutcast servers send it. Twice as fast
-// as it plays, so the player always has enough.
-class Station : public QObject {
-public:
-    static constexpr int kInterval = 8192;
-    explicit Station(QByteArray audio) : m_audio(std::move(audio))
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* client = m_server.nextPendingConnection())
-                connect(client, &QTcpSocket::readyRead, this, [this, client] { answer(client); });
-        });
-        connect(&m_pace, &QTimer::timeout, this, &Station::send);
-        m_pace.start(100);
-    }
-    quint16 port() const { return m_server.serverPort(); }
-    // The station goes off the air.
-    void stop()
-    {
-        m_pace.stop();
-        for (QTcpSocket* client : m_sent.keys())
-            client->disconnectFromHost();
-        m_sent.clear();
-        m_server.close();
-    }
-
-    QString title;
-
-private:
-    void answer(QTcpSocket* client)
-    {
-        if (m_sent.contains(client))
-            return;
-        const QByteArray request = client->peek(65536);
-        if (!request.contains("\r\n\r\n"))
-            return;
-        client->readAll();
-        client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
-                      + QByteArray::number(kInterval) + "\r\n\r\n");
-        m_sent.insert(client, 0);
-    }
-    void send()
-    {
-        for (auto [client, at] : m_sent.asKeyValueRange()) {  // at: the count kept in m_sent
-            QByteArray chunk;
-            for (int i = 0; i < 3200; ++i) {
-                chunk += m_audio.at(at % m_audio.size());
-                if (++at % kInterval == 0)
-                    chunk += metadata();
-            }
-            client->write(chunk);
-        }
-    }
-    QByteArray metadata() const
-    {
-        QByteArray block = "StreamTitle='" + title.toUtf8() + "';";
-        block.append(QByteArray((16 - block.size() % 16) % 16, '\0'));
-        return char(block.size() / 16) + block;
-    }
-
-    QTcpServer m_server;
-    QTimer m_pace;
-    QByteArray m_audio;
-    // Each listener and how much of the stream it has been sent.
-    QHash<QTcpSocket*, qint64> m_sent;
-};
-
-// An address opened from the desktop joins the playlist (its ";" kept as
-// %3B) and plays; the station's own titles reach the room, as text, and the
-// desktop; a station going off the air stops the player and nothing else.
-TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
-{
-    if (missingTools({"playerctl", "sox", "lame"}))
-        GTEST_SKIP() << "needs a session bus (dbus-run-session), playerctl, sox and lame";
-    QTemporaryDir home;
-    const QString wav = home.filePath("tone.wav"), mp3 = home.filePath("tone.mp3");
-    run("sox", {"-n", "-r", "44100", "-c", "2", wav, "synth", "10", "sine", "440"});
-    // Frames only, with no tag or header: the file loops without a seam.
-    run("lame", {"--quiet", "-t", "-b", "128", wav, mp3});
-    QFile audio(mp3);
-    ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
-    Station station(audio.readAll());
-    station.title = "Ana & Bo - Blue <Morning>";
-    Quillon quillon(home.path());
-    ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
-
     // What is neither a file nor a stream is refused, and the caller told.
     QProcess refused;
     refused.setProcessChannelMode(QProcess::MergedChannels);
@@ -332,6 +296,18 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
     EXPECT_NE(refused.exitCode(), 0);
     EXPECT_TRUE(refused.readAll().contains("Not a file or an http(s) stream")) << quillon.errors().constData();
 
+    // An address opened from the desktop joins the playlist (its ";" kept as
+    // %3B) and plays; the station's own titles reach the room, as text, and
+    // the desktop; a station going off the air stops the player and nothing
+    // else.
+    const QString wav = home.filePath("tone.wav"), mp3 = home.filePath("tone.mp3");
+    run("sox", {"-n", "-r", "44100", "-c", "2", wav, "synth", "10", "sine", "440"});
+    // Frames only, with no tag or header: the file loops without a seam.
+    run("lame", {"--quiet", "-t", "-b", "128", wav, mp3});
+    const QByteArray audio = readFile(mp3);
+    ASSERT_FALSE(audio.isEmpty());
+    Station station(audio);
+    station.title = "Ana & Bo - Blue <Morning>";
     const QString address = QStringLiteral("http://127.0.0.1:%1/radio;live").arg(station.port());
     playerctl("open " + address);
     ASSERT_FALSE(quillon.lineWith("radio").isEmpty()) << quillon.errors().constData();
@@ -346,10 +322,26 @@ TEST(MediaKeys, ARadioStationsOwnTitlesReachTheRoomAndTheDesktop)
 
     station.stop();
     EXPECT_TRUE(waitFor([] { return playerctl("status") == "Stopped"; }, kTimeoutMs));
-    quillon.say("end");
+
+    // One volume for the desktop and the room's "vol", kept for the next start.
+    playerctl("volume 0.3");
+    quillon.say("vol");
+    EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
+    quillon.say("vol 60");
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
+
+    // Quit is the normal shut-down.
+    run("dbus-send",
+        {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
+         "org.mpris.MediaPlayer2.Quit"});
     EXPECT_TRUE(quillon.unloaded());
     EXPECT_EQ(readFile(home.filePath("data/quillon/playlist.txt")),
-              "radio;" + address.toUtf8().replace(";", "%3B") + "\r\n");
+              QStringLiteral("Alpha;%1\r\nBeta;%2\r\nradio;%3\r\n")
+                  .arg(alpha, home.filePath("Beta.mp3"), QString(address).replace(u';', "%3B"))
+                  .toUtf8());
+    Quillon again(home.path());
+    ASSERT_TRUE(again.ownerFound());
+    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 }
 
 // Told to stop by the desktop session, the windows shut down as the owner's
