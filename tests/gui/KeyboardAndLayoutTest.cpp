@@ -189,7 +189,7 @@ struct RoomWindow {
 }  // namespace
 
 // Run again at twice the scale (QT_SCALE_FACTOR=2) by the test list.
-TEST(Layout, EveryWindowFromItsSmallestSizeUp)
+TEST(Layout, EveryWindowFromItsSmallestSizeUpAndTabFollowsReadingOrder)
 {
     Gui g;
     g.form.List1.addItem(QStringLiteral("a song whose name goes on for far longer than the list is wide"));
@@ -199,25 +199,17 @@ TEST(Layout, EveryWindowFromItsSmallestSizeUp)
         EXPECT_GE(playlist->height(), 150 + smallest.height() - g.window.minimumSize().height());
         EXPECT_FALSE(playlist->horizontalScrollBar()->isVisible());
     });
+    expectReadingOrder(&g.window, placeOf(playlist, &g.window).right());
 
-    for (QWidget* dialog : g.openDialogs())
-        expectLaidOutAtEverySize(dialog);
-    RoomWindow room;
-    expectLaidOutAtEverySize(&room.window);
-}
-
-TEST(Keyboard, TabFollowsReadingOrderInEveryWindow)
-{
-    Gui g;
-    expectReadingOrder(&g.window, placeOf(g.window.findChild<QListView*>(), &g.window).right());
     // In each dialog, and Escape closes it.
     for (QWidget* dialog : g.openDialogs()) {
+        expectLaidOutAtEverySize(dialog);
         expectReadingOrder(dialog);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_FALSE(dialog->isVisible()) << dialog->windowTitle().toStdString();
     }
     RoomWindow room;
-    room.window.show();
+    expectLaidOutAtEverySize(&room.window);
     expectReadingOrder(&room.window);
 }
 
