@@ -158,6 +158,18 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
                                   "toc_chat_join \"5\" \"Music Room\"", leave}));
     EXPECT_EQ(ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
 
+    // At shut-down what still waits is dropped, and the log says how much.
+    const std::pair<qsizetype, const char*> waiting[] = {
+        {0, ""}, {1, "toc: 1 queued line dropped at shut-down\n"}, {2, "toc: 2 queued lines dropped at shut-down\n"}};
+    for (const auto& [n, said] : waiting) {
+        toc.setSendRate(SendQueue::kSlowest);
+        while (toc.sendQueue().size() < n)
+            toc.SendChat(1234, QStringLiteral("late"));
+        testing::internal::CaptureStderr();
+        botMode.closing();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
+    }
+
     botMode.skinButton6_Click();
     EXPECT_EQ(skinButton6.caption(), "Signon");
     EXPECT_FALSE(botMode.reconnect.isRunning());
