@@ -191,7 +191,7 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
                                                           {"authorizerport", "70000"},
                                                           {"version", "7"}};
     for (const auto& [key, value] : values)
-        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString::fromUtf8(value));
+        SaveSetting("toc", key, value);
     EXPECT_EQ(stored.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 5200}));
     EXPECT_EQ(stored.authorizer(), (TocEndpoint {QStringLiteral("::1"), 29999}));
     EXPECT_EQ(stored.dialect(), TocDialect::Toc2);
@@ -207,8 +207,7 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
                            head + "version under [toc] is \"7\"; it takes 1, 2 or auto; the default is used."}));
     // A host set for the run leaves the stored one and its port unread.
     EXPECT_EQ(botMode.storedProblems().size(), 2);
-    for (const auto& [key, value] : values)
-        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString());
+    QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
 }
 
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
