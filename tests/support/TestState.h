@@ -46,20 +46,16 @@ public:
     QStringList urls, calls;
 };
 
-// Records what the program asked of its windows; answers input boxes and
-// the file dialog with what the test prepared.
+// Records what the program asked of its windows; answers input boxes with
+// what the test prepared, and the file dialog as cancelled.
 class FakeUserInterface : public UserInterface {
 public:
     void messageBox(const QString& text, const QString& title, Icon) override
     {
         messages.append(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
     }
-    QString inputBox(const QString& prompt, const QString&, const QString&) override
-    {
-        prompts.append(prompt);
-        return inputAnswer;
-    }
-    QString openFileName() override { return fileAnswer; }
+    QString inputBox(const QString&, const QString&, const QString&) override { return inputAnswer; }
+    QString openFileName() override { return {}; }
     void addTrayIcon() override { events.append(QStringLiteral("tray+")); }
     void removeTrayIcon() override { events.append(QStringLiteral("tray-")); }
     void minimizeMainWindow() override { events.append(QStringLiteral("min")); }
@@ -68,17 +64,13 @@ public:
     void showForm(Form f) override { events.append(QStringLiteral("open%1").arg(int(f))); }
     void closeForm(Form f) override { events.append(QStringLiteral("close%1").arg(int(f))); }
     int closingGeometry() const override { return geometry; }
-    void setClosingGeometry(int twips) override
-    {
-        ++geometryWrites;
-        geometry = refuseGeometry ? geometry : twips;
-    }
+    void setClosingGeometry(int twips) override { geometry = refuseGeometry ? geometry : twips; }
     void fileNotWritten(const QString& text) override { notWritten.append(text); }
     void endProgram() override { events.append(QStringLiteral("end")); }
 
-    QStringList messages, prompts, notWritten, events;
-    QString inputAnswer, fileAnswer;
-    int geometry = 6000, geometryWrites = 0;
+    QStringList messages, notWritten, events;
+    QString inputAnswer;
+    int geometry = 6000;
     bool refuseGeometry = false;
 };
 

@@ -158,6 +158,18 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
                                   "toc_chat_join \"5\" \"Music Room\"", leave}));
     EXPECT_EQ(ui.messages, QStringList(3, QStringLiteral("TOC Bot: ") + BotMode::kBadExchange));
 
+    // At shut-down what still waits is dropped, and the log says how much.
+    const std::pair<qsizetype, const char*> waiting[] = {
+        {0, ""}, {1, "toc: 1 queued line dropped at shut-down\n"}, {2, "toc: 2 queued lines dropped at shut-down\n"}};
+    for (const auto& [n, said] : waiting) {
+        toc.setSendRate(SendQueue::kSlowest);
+        while (toc.sendQueue().size() < n)
+            toc.SendChat(1234, QStringLiteral("late"));
+        testing::internal::CaptureStderr();
+        botMode.closing();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
+    }
+
     botMode.skinButton6_Click();
     EXPECT_EQ(skinButton6.caption(), "Signon");
     EXPECT_FALSE(botMode.reconnect.isRunning());
@@ -179,7 +191,7 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
                                                           {"authorizerport", "70000"},
                                                           {"version", "7"}};
     for (const auto& [key, value] : values)
-        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString::fromUtf8(value));
+        SaveSetting("toc", key, value);
     EXPECT_EQ(stored.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 5200}));
     EXPECT_EQ(stored.authorizer(), (TocEndpoint {QStringLiteral("::1"), 29999}));
     EXPECT_EQ(stored.dialect(), TocDialect::Toc2);
@@ -195,8 +207,7 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
                            head + "version under [toc] is \"7\"; it takes 1, 2 or auto; the default is used."}));
     // A host set for the run leaves the stored one and its port unread.
     EXPECT_EQ(botMode.storedProblems().size(), 2);
-    for (const auto& [key, value] : values)
-        SaveSetting(QStringLiteral("toc"), QString::fromUtf8(key), QString());
+    QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
 }
 
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)

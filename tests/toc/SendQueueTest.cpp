@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -64,10 +66,7 @@ TEST_F(Paced, ABurstOf300LeavesInOrderAtTheRateAndTheNextLineTellsWhatWasDropped
     EXPECT_EQ(sent.constLast().bytes, "toc_chat_leave \"7\"");
     // The first line to leave after the drops carries their count, once.
     EXPECT_EQ(sent[SendQueue::kBurst].dropped, 195);
-    int told = 0;
-    for (const Sent& s : sent)
-        told += s.dropped;
-    EXPECT_EQ(told, 195);
+    EXPECT_EQ(std::accumulate(sent.begin(), sent.end(), 0, [](int n, const Sent& s) { return n + s.dropped; }), 195);
     EXPECT_EQ(queue.droppedInAll(), 195);
     EXPECT_FALSE(queue.timer.isActive());
 }
