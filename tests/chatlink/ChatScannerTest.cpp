@@ -43,7 +43,9 @@ struct ScannerRig : TestState {
     }
 };
 
-TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
+// Every line added is reported once, in order, as speaker, text and time
+// field; lines there before scanning starts, or said while it is off, never.
+TEST(ChatScanner, EveryLineAddedIsReportedOnceInOrderSplitIntoSpeakerTextAndTime)
 {
     const std::pair<const char*, Lines> cases[] = {
         // The final ">" goes with the last line, the unclosed tag with the tags.
@@ -62,6 +64,7 @@ TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
     Alone<ScannerRig> t;
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
+    EXPECT_EQ(t.tick(), Lines {});
     for (const auto& [line, expected] : cases) {
         t.append(line);
         EXPECT_EQ(t.tick(), expected);
@@ -71,14 +74,7 @@ TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
     t.append("<BR>" + std::string(600, 'x'));
     EXPECT_EQ(t.tick(), Lines {});
     EXPECT_EQ(t.tick(), Lines {});
-}
 
-TEST(ChatScanner, EveryLineAddedIsReportedOnceInOrder)
-{
-    Alone<ScannerRig> t;
-    t.setTranscript("<BR><!-- (1:00:00 AM) --><B>alice</B>: already there</FONT>");
-    t->chat1.scan_on();
-    EXPECT_EQ(t.tick(), Lines {});
     const auto line = [](const std::string& who, const std::string& what) {
         return "<BR><!-- (2:00:00 AM) --><B>" + who + "</B>: " + what + "</FONT>";
     };
