@@ -129,7 +129,7 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 // the one before; the end of input comes last. Neither a closed terminal
 // (SIGHUP) nor a reader that went away (SIGPIPE) loses the files. A
 // profile's files are its own, beside the plain run's.
-TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
+TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsageError)
 {
     const QStringList profiled = kOwned + QStringList {"--profile", "room1"};
     const QString playlist = home.path() + QStringLiteral("/.local/share/quillon/room1/playlist.txt");
@@ -142,12 +142,12 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
         return std::find_if(said.begin(), said.end(), [&](const QByteArray& line) { return line.contains(text); })
             - said.begin();
     };
+    EXPECT_LT(at("found screen name [Owner]"), at("iles:3"));
     // Empty files: the player cannot open them, and says so in its turn.
-    const char* const order[]
-        = {"found screen name [Owner]",   "iles:3",   "song number 2 with a long name", "Quillon 3.2",
-           "you cannot ingore yourself.", "unloaded."};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        EXPECT_LT(at(order[i - 1]), at(order[i])) << order[i];
+    EXPECT_LT(at("iles:3"), at("song number 2 with a long name"));
+    EXPECT_LT(at("song number 2 with a long name"), at("Quillon 3.2"));
+    EXPECT_LT(at("Quillon 3.2"), at("you cannot ingore yourself."));
+    EXPECT_LT(at("you cannot ingore yourself."), at("unloaded."));
     EXPECT_LT(at("unloaded."), said.size());
     EXPECT_EQ(readFile(playlist).count(";"), 3);
     EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/.config/quillon/room1/settings.quillon")));
@@ -168,6 +168,16 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSaves)
         EXPECT_EQ(end(), 0) << err.constData();
         EXPECT_EQ(readFile(playlist).count(";"), 3);
     }
+
+    // A profile name that is not one plain folder's, or a display that does
+    // not answer the windows, stops the start as a usage error.
+    for (const char* name : {"../room1", ".hidden", "a/b", "-x", ""}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(refusal({"--headless", "--profile", name}).startsWith("quillon: --profile takes a plain name"));
+    }
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
+    EXPECT_EQ(refusal({"--gui"}),
+              "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");
 }
 
 // One running program writes a set of files, a few seconds after a change
@@ -265,19 +275,6 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     EXPECT_TRUE(out.contains("unloaded."));
     EXPECT_EQ(err.count(said), 2);
     EXPECT_EQ(readFile(playlist), "old;/old.mp3\r\n");
-}
-
-// A profile name that is not one plain folder's, or a display that does
-// not answer the windows, stops the start as a usage error.
-TEST_F(Room, ABadStartIsAUsageError)
-{
-    for (const char* name : {"../room1", ".hidden", "a/b", "-x", ""}) {
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(refusal({"--headless", "--profile", name}).startsWith("quillon: --profile takes a plain name"));
-    }
-    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
-    EXPECT_EQ(refusal({"--gui"}),
-              "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ QString generatedName(std::mt19937& random)
 // compares names; the owner's own lines keep acting among the strangers'.
 // The program's own line comes back first; a copy said after it names
 // nobody, whether it copies the start line or the Find SN tag.
-TEST(OwnerLines, OnlyTheOwnersOwnLinesAct)
+TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
 {
     RoomRig t;
     t.room.sayAs(QStringLiteral("bob"), Discovery::advertMarker() + QStringLiteral(": One"));
@@ -91,16 +91,10 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesAct)
     }
     // The generator does make names of the owner's.
     EXPECT_GT(owners, 10);
-}
 
-// Lines said within one turn are each handled, in order, each after the
-// work of the one before it (a search result is started before the next
-// line is read). Every line the program posts comes back as the owner's:
-// none of its replies may read as a command of its own (here the picker
-// takes the three hits, so "p love" says one line).
-TEST(OwnerLines, EveryLineIsObeyedInOrderAndNoReplyReadBackActs)
-{
-    RoomRig t;
+    // Lines said within one turn are each handled, in order, each after the
+    // work of the one before it (a search result is started before the next
+    // line is read).
     t.songs({"alpha", "beta", "love one", "love two", "love three"});
     t.room.say(QStringLiteral("p alpha"));
     t.room.sayAs(QStringLiteral("bob"), QStringLiteral("p beta"));
@@ -113,6 +107,9 @@ TEST(OwnerLines, EveryLineIsObeyedInOrderAndNoReplyReadBackActs)
     done.replaceInStrings(QRegularExpression(QStringLiteral(".*(alpha|beta|Quillon).*")), QStringLiteral("\\1"));
     EXPECT_EQ(done, QStringList({"alpha", "beta", "alpha", "Quillon", "Quillon"}));
 
+    // Every line the program posts comes back as the owner's: none of its
+    // replies may read as a command of its own (here the picker takes the
+    // three hits, so "p love" says one line).
     const std::pair<const char*, int> commands[]
         = {{"help", 2}, {"help p", 1}, {"help dir", 1}, {"help zz", 1}, {"q", 1},
            {"vol", 1},  {"p love", 1}, {"ver", 1},      {"info", 1},    {"p?", 1}};

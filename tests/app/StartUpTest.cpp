@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
+TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->txtFont.text();
@@ -49,6 +49,24 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "");
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:3\r\n");
+
+    // The queue is kept beside the playlist; what a garbled file holds
+    // beyond songs of the playlist is dropped, and a FIFO in its place is
+    // not opened.
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
+    ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
+    t.reset();
+    t->Form_Load();
+    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
+    t->lstQueue.removeItem(0);
+    t->Form_Unload();
+    EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
+
+    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
+    t.reset();
+    t->Form_Load();
+    EXPECT_EQ(t->lstQueue.count(), 0);
 }
 
 TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHigher)
@@ -81,24 +99,4 @@ TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHig
         EXPECT_EQ(shown, expected) << rows;
         EXPECT_EQ(t->lstsettings.items(), QString(after).split(u'|'));
     }
-}
-
-// The queue is kept beside the playlist; what a garbled file holds beyond
-// songs of the playlist is dropped, and a FIFO in its place is not opened.
-TEST(StartUp, TheQueueComesBackWithOnlyPlaylistSongsAndNeverFromAFifo)
-{
-    TestForm t;
-    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
-    ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
-    t->Form_Load();
-    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
-    t->lstQueue.removeItem(0);
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
-
-    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
-    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
-    t.reset();
-    t->Form_Load();
-    EXPECT_EQ(t->lstQueue.count(), 0);
 }
