@@ -94,8 +94,7 @@ TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHig
             expected[i] = expected[i] == u"=" ? boxes[i]->text() : expected[i];
         t->lstsettings.addItems(QString(rows).split(u'|'));
         t->settings.applyAtStartUp();
-        for (const TextField* box : boxes)
-            shown << box->text();
+        std::transform(boxes.cbegin(), boxes.cend(), std::back_inserter(shown), std::mem_fn(&TextField::text));
         EXPECT_EQ(shown, expected) << rows;
         EXPECT_EQ(t->lstsettings.items(), QString(after).split(u'|'));
     }
