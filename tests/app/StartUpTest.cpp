@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
+TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->txtFont.text();
@@ -32,32 +32,41 @@ TEST(StartUp, CountsTheStartsAndTheSongsAndShutsDownOnce)
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 
-    // A playlist written elsewhere, with empty lines and bare line feeds.
-    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\n\r\n\nb;/m/b.mp3\nc;/m/c.mp3"));
+    // Files written elsewhere: on Windows, whose characters they keep and
+    // are written back in UTF-8, with empty lines and bare line feeds, and
+    // UTF-8 lines among the others.
+    ASSERT_TRUE(
+        writeFile(t.paths.playlistFile(), "caf\xe9;/m/a.mp3\r\n\r\n\n\x80 \x99;/m/b.mp3\nBj\xc3\xb6rk;/m/c.mp3"));
+    ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:2\r\n"));
     t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->List1.items(), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122", "Bj\u00f6rk"}));
+    EXPECT_EQ(t->txtPlaying.text(), "\u00bb <u>Playing</u> %s");
     EXPECT_EQ(t->txtLoads.text(), "2");
     EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" loads: Two   ; files: Three  "))) << t.sent[0].toStdString();
     t->clearList_Click();
     EXPECT_EQ(t.sent.last(), font + QStringLiteral("</b></i>playlist cleared"));
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "");
-    EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:3\r\n");
-}
+    EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:3\r\n");
 
-TEST(StartUp, FilesMadeOnWindowsKeepTheirCharactersAndAreWrittenBackAsUtf8)
-{
-    TestForm t;
-    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "caf\xe9;/m/caf\xe9.mp3\r\n\x80 \x99;/m/e.mp3\r\n"));
-    ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:4\r\n"));
+    // The queue is kept beside the playlist; what a garbled file holds
+    // beyond songs of the playlist is dropped, and a FIFO in its place is
+    // not opened.
+    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
+    ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
+    t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122"}));
-    EXPECT_EQ(t->txtPlaying.text(), "\u00bb <u>Playing</u> %s");
+    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
+    t->lstQueue.removeItem(0);
     t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.playlistFile()),
-              "caf\xc3\xa9;/m/caf\xc3\xa9.mp3\r\n\xe2\x82\xac \xe2\x84\xa2;/m/e.mp3\r\n");
-    EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:5\r\n");
+    EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
+
+    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
+    t.reset();
+    t->Form_Load();
+    EXPECT_EQ(t->lstQueue.count(), 0);
 }
 
 TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHigher)
@@ -85,29 +94,8 @@ TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHig
             expected[i] = expected[i] == u"=" ? boxes[i]->text() : expected[i];
         t->lstsettings.addItems(QString(rows).split(u'|'));
         t->settings.applyAtStartUp();
-        for (const TextField* box : boxes)
-            shown << box->text();
+        std::transform(boxes.cbegin(), boxes.cend(), std::back_inserter(shown), std::mem_fn(&TextField::text));
         EXPECT_EQ(shown, expected) << rows;
         EXPECT_EQ(t->lstsettings.items(), QString(after).split(u'|'));
     }
-}
-
-// The queue is kept beside the playlist; what a garbled file holds beyond
-// songs of the playlist is dropped, and a FIFO in its place is not opened.
-TEST(StartUp, TheQueueComesBackWithOnlyPlaylistSongsAndNeverFromAFifo)
-{
-    TestForm t;
-    ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
-    ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
-    t->Form_Load();
-    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
-    t->lstQueue.removeItem(0);
-    t->Form_Unload();
-    EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
-
-    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
-    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
-    t.reset();
-    t->Form_Load();
-    EXPECT_EQ(t->lstQueue.count(), 0);
 }

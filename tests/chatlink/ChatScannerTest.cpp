@@ -43,7 +43,9 @@ struct ScannerRig : TestState {
     }
 };
 
-TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
+// Every line added is reported once, in order, as speaker, text and time
+// field; lines there before scanning starts, or said while it is off, never.
+TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheckBoxes)
 {
     const std::pair<const char*, Lines> cases[] = {
         // The final ">" goes with the last line, the unclosed tag with the tags.
@@ -62,6 +64,7 @@ TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
     Alone<ScannerRig> t;
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
+    EXPECT_EQ(t.tick(), Lines {});
     for (const auto& [line, expected] : cases) {
         t.append(line);
         EXPECT_EQ(t.tick(), expected);
@@ -71,14 +74,7 @@ TEST(ChatScanner, NewestLineSplitsIntoSpeakerTextAndTimeField)
     t.append("<BR>" + std::string(600, 'x'));
     EXPECT_EQ(t.tick(), Lines {});
     EXPECT_EQ(t.tick(), Lines {});
-}
 
-TEST(ChatScanner, EveryLineAddedIsReportedOnceInOrder)
-{
-    Alone<ScannerRig> t;
-    t.setTranscript("<BR><!-- (1:00:00 AM) --><B>alice</B>: already there</FONT>");
-    t->chat1.scan_on();
-    EXPECT_EQ(t.tick(), Lines {});
     const auto line = [](const std::string& who, const std::string& what) {
         return "<BR><!-- (2:00:00 AM) --><B>" + who + "</B>: " + what + "</FONT>";
     };
@@ -113,11 +109,9 @@ TEST(ChatScanner, EveryLineAddedIsReportedOnceInOrder)
     ASSERT_FALSE(reported.empty());
     EXPECT_LT(reported.size(), 30u);
     EXPECT_EQ(reported.back(), "dave | 29 | {2:00:00 AM}");
-}
 
-TEST(ChatScanner, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
-{
-    Alone<ScannerRig> t;
+    // What is sent goes where the check boxes route it, with quotes escaped
+    // for TOC only.
     t.desktop.addAolRoom(t.desktop.openAolClient({"&What's New in AOL 7.0"}));
     Lines out;
     t->chat1.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
@@ -130,13 +124,13 @@ TEST(ChatScanner, SendChatRoutesByTheCheckBoxesAndEscapesQuotesForTocOnly)
     const struct {
         int chat, bot, sendAol;
         Lines out;
-    } cases[] = {
+    } routes[] = {
         {0, 1, 1, {}},
         {1, 0, 1, {"aol <b>say \\\"hi\" C:\\ \xc2\xbb</b>"}},
         {1, 0, 0, {"aim <b>say \\\"hi\" C:\\ \xc2\xbb</b><FONT LANG=\"0\"> "}},
         {1, 1, 1, {"toc <b>say \\\\\\\"hi\\\" C:\\\\ \xc2\xbb</b>"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : routes) {
         SCOPED_TRACE(testing::Message() << "chat " << c.chat << " bot " << c.bot << " aol " << c.sendAol);
         out.clear(), t.sent.clear();
         t->chkChat.setValue(c.chat);

@@ -31,7 +31,7 @@ protected:
     Hwnd chat() { return w.findWindow("aim_chatwnd"); }
 };
 
-TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextComesBackByteForByte)
+TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextAndMenusComeBackByteForByte)
 {
     EXPECT_EQ(chat(), 0u);
     EXPECT_EQ(w.sendMessage(0, wm::GETTEXTLENGTH, 0, 0), 0);
@@ -62,10 +62,8 @@ TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextComesBackByteFor
     w.sendMessage(list, lb::GETTEXT, 2, item);
     EXPECT_EQ(item, "Chat\t\tcarol");
     EXPECT_EQ(w.sendMessage(list, lb::SETCURSEL, 2, 0), 2);
-}
 
-TEST_F(WindowContract, MenusAreReadItemByItem)
-{
+    // Menus are read item by item.
     desktop->openAolClient();
     const WindowSystem::Hmenu bar = w.getMenu(w.findWindow("AOL Frame25"));
     ASSERT_EQ(w.getMenuItemCount(bar), 3);

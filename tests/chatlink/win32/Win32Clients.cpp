@@ -14,10 +14,8 @@ namespace {
 // Registering again on the next desktop fails harmlessly.
 void registerClasses()
 {
-    WNDCLASSEXA wc {};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpfnWndProc = DefWindowProcA;
+    WNDCLASSEXA wc {
+        .cbSize = sizeof(WNDCLASSEXA), .lpfnWndProc = DefWindowProcA, .hInstance = GetModuleHandleA(nullptr)};
     for (const char* name : {"AIM_ChatWnd", "WndAte32Class", "Ate32Class", "_Oscar_IconBtn", "AOL Frame25"}) {
         wc.lpszClassName = name;
         RegisterClassExA(&wc);
