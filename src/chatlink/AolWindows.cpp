@@ -78,7 +78,6 @@ QString GetAolVersion(WindowSystem& windows)
 
     const WindowSystem::Hmenu bar = windows.getMenu(windows.findWindow("AOL Frame25"));
     const int n = windows.getMenuItemCount(bar);
-    QString allItems;
     for (int i = 0; i < n; ++i) {
         const WindowSystem::Hmenu menu = windows.getSubMenu(bar, i);
         const int m = windows.getMenuItemCount(menu);
@@ -89,18 +88,11 @@ QString GetAolVersion(WindowSystem& windows)
                 if (text.contains(teller))
                     return version;
             }
-            allItems += text.leftJustified(kBufferSize, QChar(0));
         }
     }
-    // No menu told the version. The lower-cased texts cannot hold the
-    // mixed-case phrase and are no number, so this is "9" in practice; only
-    // "5" changes what the other operations do.
-    bool isNumber = false;
-    const double asNumber = allItems.toDouble(&isNumber);
-    if (!isNumber)
-        return QStringLiteral("9");
-    return allItems.contains(QLatin1StringView("Arrange &Minimized Windows")) && asNumber < 650 ? QStringLiteral("9")
-                                                                                                : QStringLiteral("0");
+    // No menu told the version: the newer clients all behave alike, and
+    // only "5" changes what the other operations do.
+    return QStringLiteral("9");
 }
 
 void ClearChatInput(WindowSystem& windows)
