@@ -69,19 +69,6 @@ QString LocalRoom::transcript() const
     return AnsiText::fromWindow(m_desktop, m_desktop.textOf(m_chat.transcript));
 }
 
-QStringList LocalRoom::members()
-{
-    QStringList names;
-    const std::intptr_t n = m_desktop.sendMessage(m_chat.memberList, lb::GETCOUNT, 0, 0);
-    for (std::intptr_t i = 0; i < n; ++i) {
-        std::string item(std::size_t(m_desktop.sendMessage(m_chat.memberList, lb::GETTEXTLEN, std::uintptr_t(i), 0)),
-                         '\0');
-        m_desktop.sendMessage(m_chat.memberList, lb::GETTEXT, std::uintptr_t(i), item);
-        names.append(AnsiText::fromWindow(m_desktop, item).section(u'\t', 2, -1));
-    }
-    return names;
-}
-
 void LocalRoom::echoPostsTo(std::FILE* stream)
 {
     connect(this, &LocalRoom::posted, this, [stream](const QString& line) {

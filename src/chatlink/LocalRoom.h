@@ -33,9 +33,6 @@ public:
 
     // The transcript as the chat window holds it (HTML).
     QString transcript() const;
-    // The screen names in the member list, in order.
-    QStringList members();
-
     // Writes every posted line to the stream, one per line, as it is posted.
     void echoPostsTo(std::FILE* stream);
 
