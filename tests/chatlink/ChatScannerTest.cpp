@@ -83,6 +83,14 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     t.append(line("me", "next") + line("bob", "hi") + line("me", "next"));
     EXPECT_EQ(t.tick(), (Lines {"me | next | {2:00:00 AM}", "bob | hi | {2:00:00 AM}", "me | next | {2:00:00 AM}"}));
     EXPECT_EQ(t.tick(), Lines {});
+    // Exactly one look's worth, beginning as the last look ended: all new.
+    std::string look;
+    for (int i = 0; i < 9; ++i)
+        look += line("me", "next");
+    look += line("me", std::string(34, 'z'));
+    ASSERT_EQ(qsizetype(look.size()), ChatScanner::kTailLength);
+    t.append(look);
+    EXPECT_EQ(t.tick().size(), 10u);
 
     // Lines said while scanning is off are never reported.
     t->chat1.scan_off();
@@ -112,7 +120,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
 
     // What is sent goes where the check boxes route it, with quotes escaped
     // for TOC only.
-    t.desktop.addAolRoom(t.desktop.openAolClient({"&What's New in AOL 7.0"}));
+    const SimDesktop::AolRoom aol = t.desktop.addAolRoom(t.desktop.openAolClient({"&What's New in AOL 7.0"}));
     Lines out;
     t->chat1.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
     t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
@@ -142,7 +150,15 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         EXPECT_EQ(t.sent, QStringList {text});
     }
 
+    // What the owner had begun in the AOL box comes back whole, less its hint.
+    t->chkBot.setValue(0);
+    std::string draft = "half typed Chat Input";
+    t.desktop.sendMessage(aol.edit, wm::SETTEXT, 0, draft);
+    t->chat1.SendChat(text);
+    EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
+
     // With no TOC client the bot's line is dropped, not sent elsewhere.
+    t->chkBot.setValue(1);
     t->chat1.setTocRoute({});
     out.clear();
     t->chat1.SendChat(text);

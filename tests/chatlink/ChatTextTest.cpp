@@ -41,8 +41,8 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
          u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither", Style::Ansi},
         // Nearest terminal colours; the room's black is the terminal's own
         // colour, as is a colour that cannot be read.
-        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f",
-         u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0m", Style::Ansi},
+        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f<font color=gray>g",
+         u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0;90mg\x1b[0m", Style::Ansi},
         // Every line ends in the terminal's plain look; colour joins the looks.
         {u"<B>bob</B>: <FONT LANG=\"0\" COLOR=#0080ff><u>x<BR>y",
          u"\x1b[0;1mbob\x1b[0m: \x1b[0;4;36mx\x1b[0m\n\x1b[0;4;36my\x1b[0m", Style::Ansi},
