@@ -8,6 +8,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int kCeiling = 30000;
@@ -178,6 +180,20 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsag
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
     EXPECT_EQ(refusal({"--gui"}),
               "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");
+
+    // Without --screen-name the owner is the login name: $USER for a user
+    // the system does not list (a container's).
+    if (::getuid() != 0)
+        return;
+    QTemporaryDir guest;
+    ASSERT_TRUE(QFile::setPermissions(guest.path(),
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadGroup
+                                          | QFile::WriteGroup | QFile::ExeGroup));
+    env.insert(QStringLiteral("HOME"), guest.path());
+    env.insert(QStringLiteral("USER"), QStringLiteral("guest"));
+    quillon.setChildProcessModifier([] { std::ignore = ::setuid(54321); });
+    ASSERT_NO_FATAL_FAILURE(start({"--headless"}, "found screen name [guest]"));
+    EXPECT_EQ(end(), 0);
 }
 
 // One running program writes a set of files, a few seconds after a change

@@ -5,6 +5,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QFile>
 #include <QProcess>
@@ -232,6 +233,16 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     Quillon quillon(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless", "--screen-name", "me"},
                     [] { prctl(PR_SET_MDWE, PR_MDWE_REFUSE_EXEC_GAIN, 0, 0, 0); });
     ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
+    // One name each on the bus: a second copy (on files of its own) takes
+    // the name of its instance.
+    {
+        Quillon second(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless", "--profile", "two"});
+        ASSERT_TRUE(second.ownerFound());
+        const QString name = "org.mpris.MediaPlayer2.quillon";
+        QStringList names = QDBusConnection::sessionBus().interface()->registeredServiceNames().value().filter(name);
+        names.sort();
+        EXPECT_EQ(names, QStringList({name, name + ".instance" + QString::number(second.process().processId())}));
+    }
     quillon.say("dir " + home.path().replace(u'/', u'\\'));
     ASSERT_FALSE(quillon.lineWith("ir - F</b>iles:2").isEmpty());
 

@@ -192,8 +192,10 @@ struct RoomWindow {
 TEST(Layout, EveryWindowFromItsSmallestSizeUpAndTabFollowsReadingOrder)
 {
     Gui g;
-    g.form.List1.addItem(QStringLiteral("a song whose name goes on for far longer than the list is wide"));
+    const QString name = QStringLiteral("a song whose name goes on for far longer than the list is wide");
+    g.form.List1.addItem(name);
     auto* playlist = g.window.findChild<QListView*>();
+    EXPECT_EQ(playlist->model()->index(0, 0).data().toString(), name);
     expectLaidOutAtEverySize(&g.window, [&](QSize smallest) {
         // The spare height goes to the playlist, and long names end in "…".
         EXPECT_GE(playlist->height(), 150 + smallest.height() - g.window.minimumSize().height());
