@@ -259,10 +259,10 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     t->player.AutoRandom(true);
     // A busy player is left alone. B fails once and is never drawn again; A
     // plays, which ends the run of failures; then C, A and the missing D
-    // fail in a row.
+    // fail in a row (a draw of 1, which a source may give, is the last song).
     tick(State::Playing, 0, false);
     tick(State::Paused, 0, false);
-    const std::pair<double, bool> picks[] = {{0.3, true}, {0.3, false}, {0.5, true}, {0.0, true}, {0.9, false}};
+    const std::pair<double, bool> picks[] = {{0.3, true}, {0.3, false}, {0.5, true}, {0.0, true}, {1.0, false}};
     for (const auto& [r, fails] : picks)
         tick(State::Stopped, r, fails);
     EXPECT_EQ(t.wmp.urls, QStringList({b, a, c, a}));
@@ -318,9 +318,9 @@ TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
     const auto restored = [&] { return Player(t, other, t).volume(); };
     EXPECT_EQ(restored(), 0);
     EXPECT_EQ(other.loudness, 0);
-    for (const char* stored : {"abc", "101", ""}) {
+    for (const auto& [stored, volume] : {std::pair("abc", 50), {"101", 50}, {"", 50}, {" 100", 100}}) {
         SaveSetting(Player::kVolumeGroup, Player::kVolumeKey, QString::fromLatin1(stored));
-        EXPECT_EQ(restored(), 50) << stored;
+        EXPECT_EQ(restored(), volume) << stored;
     }
 }
 

@@ -225,7 +225,10 @@ TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
         return std::holds_alternative<UsageError>(r) ? QStringLiteral("error: ") + std::get<UsageError>(r).message
                                                      : std::get<HeadlessBotSettings>(r).password;
     };
-    EXPECT_TRUE(password().startsWith(QStringLiteral("error: --bot needs a password")));
+    for (const std::optional<QString>& none : {std::optional<QString>(), std::optional(QString())}) {
+        options.password = none;  // an empty --password is none
+        EXPECT_TRUE(password().startsWith(QStringLiteral("error: --bot needs a password")));
+    }
     options.password = QStringLiteral("from option");
     EXPECT_EQ(password(), "from option");
     environment.insert(QStringLiteral("QUILLON_TOC_PASSWORD"), QStringLiteral("from environment"));
