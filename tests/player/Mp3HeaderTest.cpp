@@ -2,6 +2,7 @@
 #include "player/Mp3Header.h"
 #include "AudioFiles.h"
 #include "controls/TextField.h"
+#include "player/CoverArt.h"
 #include "support/QtPrinters.h"
 
 #include <QProcess>
@@ -11,6 +12,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 
 #include <cmath>
 
@@ -142,6 +147,14 @@ TEST(ReadMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEn
         EXPECT_EQ(read(huge), kept);
         EXPECT_LT(bytesRead() - before, 40 << 20);
     }
+    // WAV headers that claim no channels or no sample rate.
+    const QByteArray wav = readFile(made(kMade[5]));
+    ASSERT_GT(wav.size(), 44);
+    for (const auto& [at, zeros] : {std::pair(22, 2), {24, 4}}) {
+        const QString claims = dir.filePath(QStringLiteral("claims.wav"));
+        ASSERT_TRUE(writeFile(claims, QByteArray(wav).replace(at, zeros, QByteArray(zeros, '\0'))));
+        EXPECT_EQ(read(claims), kept) << at;
+    }
     const QString empty = dir.filePath(QStringLiteral("empty.mp3"));
     ASSERT_TRUE(writeFile(empty));
     for (const QString& path : {empty, dir.filePath(QStringLiteral("missing.mp3")), dir.path(), QString()})
@@ -172,6 +185,36 @@ TEST(ReadMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEn
             EXPECT_TRUE(shown == kept || facts.match(shown).hasMatch()) << file.name << ": " << shown.toStdString();
         }
     }
+}
+
+// The front cover of several pictures, else the first; none where the
+// file has none or is of a kind the tag library does not read.
+TEST(ReadCoverArt, TheFrontCoverOfSeveralElseTheFirst)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("covers.mp3")), source = made(kMade[2]);
+    ASSERT_TRUE(!source.isEmpty() && QFile::copy(source, path));
+    EXPECT_EQ(ReadCoverArt(path).data, QByteArray());
+    const auto add = [&](TagLib::ID3v2::AttachedPictureFrame::Type type, const char* data) {
+        TagLib::MPEG::File file(QFile::encodeName(path).constData());
+        auto* picture = new TagLib::ID3v2::AttachedPictureFrame;
+        picture->setType(type);
+        picture->setMimeType("image/png");
+        picture->setPicture(TagLib::ByteVector(data));
+        file.ID3v2Tag(true)->addFrame(picture);
+        ASSERT_TRUE(file.save());
+    };
+    add(TagLib::ID3v2::AttachedPictureFrame::BackCover, "back");
+    add(TagLib::ID3v2::AttachedPictureFrame::Artist, "artist");
+    EXPECT_EQ(ReadCoverArt(path).data, "back");
+    add(TagLib::ID3v2::AttachedPictureFrame::FrontCover, "front");
+    EXPECT_EQ(ReadCoverArt(path).data, "front");
+    EXPECT_EQ(ReadCoverArt(path).mimeType, "image/png");
+
+    // A file of a kind the tag library does not know.
+    const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+    ASSERT_TRUE(writeFile(notes, "songs to find\n"));
+    EXPECT_EQ(ReadCoverArt(notes).data, QByteArray());
 }
 
 }  // namespace
