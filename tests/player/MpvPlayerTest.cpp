@@ -83,6 +83,14 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         EXPECT_EQ(silent,
                   QStringList {"no sound output: no sound device or sound server was found; songs play silently"});
+
+    // A playlist file plays the song it lists to its end.
+    const QString list = form.dir.filePath(QStringLiteral("list.m3u"));
+    ASSERT_TRUE(writeFile(list, path.toUtf8() + '\n'));
+    states.clear();
+    player.setURL(list);
+    ASSERT_TRUE(waitFor([&] { return states.contains(State::MediaEnded); }, kCeiling));
+    EXPECT_EQ(states.mid(0, 3), QList<int>({State::Transitioning, State::Playing, State::MediaEnded}));
 }
 
 }  // namespace

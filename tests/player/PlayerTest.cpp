@@ -93,6 +93,15 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     EXPECT_EQ(t.sent.size(), 4);
     EXPECT_EQ(t.wmp.urls, urls);
     EXPECT_EQ(t->labFile.caption(), "Odd %title");
+    // The clock counts from the start, a second a tick.
+    for (int tick = 0; tick < 61; ++tick)
+        t->player.pTime_Timer();
+    EXPECT_EQ(t->labTime.caption(), "1:01");
+    // Once the song is over the count is cleared, and then nothing ticks.
+    EXPECT_TRUE(t->player.pTime.isActive() && t->player.tmrAR.isActive());
+    t->chkTime.setValue(0);
+    t->player.pTime_Timer();
+    EXPECT_FALSE(t->player.pTime.isActive() || t->player.tmrAR.isActive());
 }
 
 // Whatever the reason, the room gets one line instead of the now-playing
