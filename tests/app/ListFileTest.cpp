@@ -3,9 +3,12 @@
 #include "app/AppTest.h"
 #include "app/SavedList.h"
 #include "controls/ListBox.h"
+#include "controls/LogLine.h"
 #include "support/TestState.h"
 
 #include "chatlink/AnsiText.h"
+
+#include <QTemporaryFile>
 
 #include <csignal>
 #include <random>
@@ -134,4 +137,25 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
     saved.tmrSave_Timer();
     ASSERT_EQ(ui.notWritten.size(), 2);
     EXPECT_TRUE(ui.notWritten[0].startsWith(QStringLiteral("Cannot write ") + path));
+}
+
+// A line on the journal's own stream leads with its level; a stream that
+// only inherited the journal's name does not.
+TEST(LogLine, TheLevelLeadsOnlyOnTheJournalsOwnStream)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    std::FILE* stream = ::fdopen(::dup(file.handle()), "w");
+    struct stat st { };
+    ASSERT_EQ(::fstat(fileno(stream), &st), 0);
+    for (const auto& [device, inode, shown] : {std::tuple(st.st_dev, st.st_ino, "<4>careful\n"),
+                                               {st.st_dev + 1, st.st_ino, "careful\n"},
+                                               {st.st_dev, st.st_ino + 1, "careful\n"}}) {
+        qputenv("JOURNAL_STREAM", QByteArray::number(device) + ':' + QByteArray::number(inode));
+        ASSERT_TRUE(file.resize(0) && std::fseek(stream, 0, SEEK_SET) == 0);
+        logLine(stream, LogLevel::Warning, QStringLiteral("careful"));
+        EXPECT_EQ(readFile(file.fileName()), shown);
+    }
+    qunsetenv("JOURNAL_STREAM");
+    std::fclose(stream);
 }

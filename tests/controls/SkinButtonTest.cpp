@@ -53,17 +53,26 @@ struct Shown {
 // (beside the test program) and copy it over tests/controls/skin-gallery.png.
 TEST(SkinButtonLook, GallerySheetIsTheOneLookedAt)
 {
-    QImage sheet(5 * 80, 14 * 30, QImage::Format_RGB32);
+    QImage sheet(5 * 80, 15 * 30, QImage::Format_RGB32);
     QPainter painter(&sheet);
-    for (int cell = 0; cell < 70; ++cell) {
-        Shown s(cell / 5 + 1);
+    QPixmap picture(8, 8);
+    picture.fill(Qt::darkBlue);
+    for (int cell = 0; cell < 75; ++cell) {
+        // The last row: a picture left, right, above, below and behind.
+        const bool pictured = cell >= 70;
+        Shown s(pictured ? 2 : cell / 5 + 1);
         s.button->setCaption(QStringLiteral("&Go"));
         s.button->setBackOver(oleColor(236, 233, 216));
         const int state = cell % 5;
-        state == 1       ? s.enter()
-            : state == 2 ? s.mouse(QEvent::MouseButtonPress, Qt::LeftButton)
-            : state == 3 ? s.send(QFocusEvent(QEvent::FocusIn))
-                         : s.button->setEnabled(state != 4);
+        if (pictured) {
+            s.button->setPictureNormal(picture);
+            s.button->setPicturePosition(state);
+        } else {
+            state == 1       ? s.enter()
+                : state == 2 ? s.mouse(QEvent::MouseButtonPress, Qt::LeftButton)
+                : state == 3 ? s.send(QFocusEvent(QEvent::FocusIn))
+                             : s.button->setEnabled(state != 4);
+        }
         painter.drawImage(state * 80, cell / 5 * 30, s.image());
     }
     painter.end();

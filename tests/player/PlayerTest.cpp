@@ -314,6 +314,18 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
     EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
 }
 
+// Bytes below a kilobyte, else two decimals of the largest unit that fits.
+TEST(FileSizeText, BytesBelowAKilobyteElseTheLargestUnitThatFits)
+{
+    const std::pair<qint64, const char*> sizes[] = {{1023, "1023 bytes"},
+                                                    {1024, "1.00 KB"},
+                                                    {1048575, "1024.00 KB"},
+                                                    {1048576, "1.00 MB"},
+                                                    {1610612736, "1.50 GB"}};
+    for (const auto& [bytes, text] : sizes)
+        EXPECT_EQ(fileSizeText(bytes), QString::fromLatin1(text)) << bytes;
+}
+
 TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
 {
     QList<int> told;
