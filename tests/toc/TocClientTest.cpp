@@ -159,12 +159,12 @@ TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
     signOn();  // frames 1 to 3
     toc.SendPacket(300, "no such type");
     toc.SendPacket(2, QByteArray(65536, 'x'));
-    toc.SendPacket(9, QByteArray(65535, 'y'));
+    toc.SendPacket(255, QByteArray(65535, 'y'));
     for (int i = 5; i <= 65536; ++i)
         toc.tmrAntiIdle_Timer();
     ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
     EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
-    EXPECT_EQ(headers(3, 1) + headers(65533), (QStringList {"9:4", "5:65534", "5:0", "5:1"}));
+    EXPECT_EQ(headers(3, 1) + headers(65533), (QStringList {"255:4", "5:65534", "5:0", "5:1"}));
 }
 
 // What the program sends, and one command for the escapes of all others.

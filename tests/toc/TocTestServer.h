@@ -166,7 +166,8 @@ private:
                 return closeClient();
             }
             m_signedOn = true;
-            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:m 1\ng Buddies\nb Owner One\n"));
+            // An empty line leads the config, as the client must pass it over.
+            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\n"));
         }
         // toc_chat_join "4" "Room Name"
         if (m_signedOn && words[0] == "toc_chat_join")
