@@ -82,10 +82,14 @@ TEST(SkinButtonLook, GallerySheetIsTheOneLookedAt)
 
 TEST(SkinButtonLook, ShapesCaptionlessTransparentAndPictures)
 {
-    // Type 3's corners are cut off its shape.
-    Shown rounded(3), oval(13);
-    for (const QPoint corner : {QPoint(0, 0), QPoint(79, 29)})
-        EXPECT_FALSE(rounded.button->mask().contains(corner)) << corner.x();
+    // Types 1, 3 and 5 have their corners cut off; most have no shape.
+    for (const int type : {1, 3, 5, 2}) {
+        Shown rounded(type);
+        const QRegion shape = rounded.button->mask();
+        EXPECT_EQ(shape.isEmpty(), type == 2) << type;
+        EXPECT_FALSE(shape.contains(QPoint(0, 0)) || shape.contains(QPoint(79, 29))) << type;
+    }
+    Shown oval(13);
     EXPECT_TRUE(oval.button->mask().contains(QPoint(40, 15)) && !oval.button->mask().contains(QPoint(1, 1)));
     EXPECT_EQ(oval.image().pixel(40, 15), toQColor(kFace).rgb());
     // The outline is whole: every dot of the shape's edge, at any size.
@@ -148,6 +152,10 @@ TEST(SkinButtonLook, ShapesCaptionlessTransparentAndPictures)
     EXPECT_GT(hint(1).width(), hint(3).width());
     EXPECT_LT(hint(0).height(), hint(2).height());
     both.button->setPicturePosition(SkinButton::PictureBelow);
+    // Only type 14 shows the default button's caption in bold.
+    const QSize plain = both.button->minimumSizeHint();
+    both.button->setDefault(true);
+    EXPECT_EQ(both.button->minimumSizeHint(), plain);
     EXPECT_GE(both.button->sizeHint().width(), both.button->fontMetrics().size(0, caption).width() + 16);
 }
 
