@@ -325,7 +325,9 @@ TEST(SystemInfo, SpellsNumbersAndTellsUptimeBeyondTheOldLimits)
               (QStringList {"One Million Two Hundred Thirty Four Thousand Five Hundred Sixty Seven  ", "Fouteen  ",
                             "Fourty  ", "Twelve  And Fifty ", "", "", "", ""}));
     // 22 days 18:08 overflowed a 16-bit minute count; 49.7 days wrapped the tick count.
-    EXPECT_EQ(uptimeText(2501), "0weeks 00days 00:00:03");
+    // Halves of a second go to the even second.
+    for (const auto& [ms, shown] : {std::pair {1500, "02"}, {2500, "02"}, {2501, "03"}})
+        EXPECT_EQ(uptimeText(ms), QStringLiteral("0weeks 00days 00:00:") + shown) << ms;
     EXPECT_EQ(uptimeText(50 * 86400000ULL + 3723000), "7weeks 01days 01:02:03");
 }
 

@@ -210,6 +210,29 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
     QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
 }
 
+// A host may carry its port; whatever could be read two ways, or names no
+// host, gives nothing rather than a guess.
+TEST(TocEndpoint, TakesANameADottedAddressOrABracketedIpv6AddressEachWithAPort)
+{
+    const QString label(63, u'a');
+    const std::pair<QString, TocEndpoint> taken[] = {
+        {" a-b_c.example.:65535 ", {"a-b_c.example.", 65535}},
+        {"10.0.0.1:1", {"10.0.0.1", 1}},
+        {"::1", {"::1", 5190}},
+        {"[fe80::1%eth0]:80", {"fe80::1%eth0", 80}},
+        {label + '.' + label + '.' + label + '.' + label.chopped(2) + '.',
+         {label + '.' + label + '.' + label + '.' + label.chopped(2) + '.', 5190}},
+    };
+    for (const auto& [text, endpoint] : taken)
+        EXPECT_EQ(TocEndpoint::parse(text, 5190), endpoint) << qPrintable(text);
+    for (const QString& text :
+         {QString(), QStringLiteral("host:0"), QStringLiteral("host:65536"), QStringLiteral("host:+80"),
+          QStringLiteral("[::1"), QStringLiteral("[::1]x"), QStringLiteral("[::1]:"), QStringLiteral("[1.2.3.4]"),
+          QStringLiteral("1.2.3"), QStringLiteral("1.2.3.4."), QStringLiteral("a..b"), QStringLiteral("a b"),
+          QStringLiteral("::1%"), label + u'a', label + '.' + label + '.' + label + '.' + label.chopped(1) + '.'})
+        EXPECT_FALSE(TocEndpoint::parse(text, 5190)) << qPrintable(text);
+}
+
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
 {
     QTemporaryDir dir;
