@@ -139,9 +139,10 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     server.acceptLogin();
     ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
     EXPECT_EQ(labToc.caption(), "Signed On!");
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "info"));
+    // The room's markup is taken out; a bracket that closes no tag stays.
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "<b>info</b> a><i>b <c"));
     ASSERT_TRUE(waitFor([&] { return !heard.isEmpty(); }));
-    EXPECT_EQ(heard, QStringList {"Owner One:info"});
+    EXPECT_EQ(heard, QStringList {"Owner One:info a>b <c"});
 
     botMode.skinButton7_Click();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
@@ -208,6 +209,13 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
     // A host set for the run leaves the stored one and its port unread.
     EXPECT_EQ(botMode.storedProblems().size(), 2);
     QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
+    // A send rate above 0 up to 100 is taken; any other, or none, leaves the default.
+    const std::pair<const char*, double> rates[]
+        = {{"100", 100}, {"0.5", 0.5}, {"0", 1}, {"-1", 1}, {"100.5", 1}, {"fast", 1}, {"", 1}};
+    for (const auto& [text, rate] : rates) {
+        SaveSetting("bot", "sendrate", text);
+        EXPECT_EQ(BotMode::sendRate(), rate) << text;
+    }
 }
 
 // A host may carry its port; whatever could be read two ways, or names no
