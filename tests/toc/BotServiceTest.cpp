@@ -120,10 +120,16 @@ struct BotPanel : ::testing::Test, FormState {
 TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLast)
 {
     chat1.scan_on();
+    // The owner named for bot mode stands only while bot mode is on.
+    const QString scanned = lbuser.caption();
+    botMode.botOwner.setText(QStringLiteral(" Owner One "));
+    botMode.botOwner_Change();
+    EXPECT_EQ(lbuser.caption(), scanned);
     chkBot.setValue(1);
     botMode.chkBot_Click();
     EXPECT_EQ(List1Height.value(), 2130);
     EXPECT_FALSE(chat1.isScanning());
+    EXPECT_EQ(lbuser.caption(), "Owner One");
 
     botMode.skinButton6_Click();
     EXPECT_EQ(labToc.caption(), "Connecting");
@@ -178,6 +184,9 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     botMode.chkBot_Click();
     EXPECT_EQ(List1Height.value(), 3600);
     EXPECT_TRUE(chat1.isScanning());
+    EXPECT_EQ(lbuser.caption(), scanned);
+    botMode.botOwner.setText({});
+    botMode.botOwner_Change();
 }
 
 // The window's bot mode reads the store as the command line reads its
@@ -273,6 +282,9 @@ TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
     // Only the first line counts, without its line end; blanks are kept.
     options.passwordFile = file(QStringLiteral("pw"), " from file \r\nsecond line\n");
     EXPECT_EQ(password(), " from file ");
+    // Kept from others, it draws no warning.
+    ASSERT_TRUE(QFile::setPermissions(*options.passwordFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_FALSE(passwordFileWarning(*options.passwordFile));
     options.passwordFile = file(QStringLiteral("empty"), "\nsecond line\n");
     EXPECT_TRUE(password().startsWith(QStringLiteral("error: the password file "))) << password().toStdString();
     options.passwordFile = dir.filePath(QStringLiteral("missing"));
