@@ -93,6 +93,9 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
     EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
     EXPECT_EQ(server.connectionsAccepted(), 3);
+    EXPECT_EQ((QStringList {Reconnector::describeWait(59499ms), Reconnector::describeWait(60s),
+                            Reconnector::describeWait(61s)}),
+              (QStringList {"59 s", "1 min", "1 min 1 s"}));
 }
 
 // The bot panel over the form's holders and a scanner on a desktop without

@@ -111,7 +111,8 @@ TEST_F(Paced, ClearingCountsTheRoomLinesAndAnUnpacedQueueSendsAtOnce)
     queue.push({"toc_chat_join \"4\" \"Room\""});
     EXPECT_EQ(queue.clear(), 3);
     EXPECT_FALSE(queue.timer.isActive());
-    queue.setRate(0);
+    queue.setRate(-1);
+    EXPECT_EQ(queue.rate(), 0);
     line("unloaded.");
     EXPECT_EQ(sent.size(), 6);
     EXPECT_EQ(sent.constLast().bytes, "unloaded.");
