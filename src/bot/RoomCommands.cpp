@@ -89,7 +89,7 @@ QString shortened(const QString& name, qsizetype cap)
     if (name.size() <= cap)
         return name.toHtmlEscaped();
     qsizetype keep = cap - 1;
-    if (keep > 0 && name.at(keep - 1).isHighSurrogate())
+    if (name.at(keep - 1).isHighSurrogate())
         --keep;
     return (name.left(keep) + u'\u2026').toHtmlEscaped();
 }

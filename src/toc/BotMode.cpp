@@ -133,17 +133,18 @@ std::optional<QString> BotMode::storedProblem(const QString& group, const QStrin
     if (value.trimmed().isEmpty())
         return std::nullopt;
     QString rule;
-    if (group == kGroup && (key == kServerKey || key == kAuthorizerKey)) {
+    // No two groups share a key's name: the key alone says what it takes.
+    if (key == kServerKey || key == kAuthorizerKey) {
         if (!TocEndpoint::parse(value, 1))
             rule = QStringLiteral("HOST, HOST:PORT, [IPV6] or [IPV6]:PORT, with a host name or address and a port "
                                   "from 1 to 65535");
-    } else if (group == kGroup && (key == kPortKey || key == kAuthPortKey)) {
+    } else if (key == kPortKey || key == kAuthPortKey) {
         if (!portNumber(value.trimmed()))
             rule = QStringLiteral("a port from 1 to 65535");
-    } else if (group == kGroup && key == kVersionKey) {
+    } else if (key == kVersionKey) {
         if (!parseTocDialect(value))
             rule = QStringLiteral("1, 2 or auto");
-    } else if (group == kBotGroup && key == kExchangeKey) {
+    } else if (key == kExchangeKey) {
         bool ok = false;
         value.trimmed().toShort(&ok);
         if (!ok)

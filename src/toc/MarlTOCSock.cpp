@@ -462,7 +462,8 @@ void MarlTOCSock::answerSignOn(const QByteArray& payload)
 {
     if (payload != kSignOnVersion)
         return;
-    SendPacket(SignOnFrame, BytesFromList("0 0 0 1 0 1") + LengthPrefixed(strScreenName.toUtf8()));
+    // FLAP version 1, then TLV 1: the screen name.
+    SendPacket(SignOnFrame, QByteArrayLiteral("\0\0\0\1\0\1") + LengthPrefixed(strScreenName.toUtf8()));
     SendPacket2(loginCommand());
     setState(State::SigningOn);
 }

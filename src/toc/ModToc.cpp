@@ -41,18 +41,6 @@ QByteArray EscapeArg(QByteArrayView arg)
     return escaped;
 }
 
-QByteArray BytesFromList(QByteArrayView list)
-{
-    QByteArray bytes;
-    for (const QByteArray& piece : list.toByteArray().split(' ')) {
-        bool ok = false;
-        const int value = piece.toInt(&ok);
-        if (ok && value >= 0 && value <= 255)
-            bytes.append(char(value));
-    }
-    return bytes;
-}
-
 QByteArray WordBytes(quint16 n)
 {
     QByteArray word(2, Qt::Uninitialized);

@@ -21,10 +21,6 @@ QByteArray QuoteArg(QByteArrayView arg);
 // escaped twice.
 QByteArray EscapeArg(QByteArrayView arg);
 
-// "0 0 0 1" gives the bytes 00 00 00 01. Pieces that are not a number from 0
-// to 255 (or empty, between two blanks) give no byte.
-QByteArray BytesFromList(QByteArrayView list);
-
 // Big-endian: n div 256, then n mod 256.
 QByteArray WordBytes(quint16 n);
 

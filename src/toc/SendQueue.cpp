@@ -100,7 +100,8 @@ void SendQueue::pump()
         m_entries.pop_front();
         m_write(entry, entry.roomLine ? std::exchange(m_unsaid, 0) : 0);
     }
-    if (m_entries.empty() || m_rate <= 0) {
+    // Unpaced, the loop above leaves nothing waiting.
+    if (m_entries.empty()) {
         timer.stop();
         return;
     }

@@ -215,16 +215,22 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
 
 TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
 {
+    // A name is cut to 60 characters, before a pair that would be split;
+    // one of 60 is whole.
+    const QString smiles = QStringLiteral("\U0001F600");
     QStringList names;
     for (int i = 1; i <= 12; ++i)
-        names.append(QStringLiteral("love %1").arg(i) + (i == 3 ? u' ' + QString(300, u'x') : QString()));
+        names.append(QStringLiteral("love %1").arg(i));
+    names[2] += " x" + smiles.repeated(26) + QString(300, u'x');
+    names[3] += QString(54, u'y');
     fill(names);
     everySongPlays();
     owner("q love");
     ASSERT_EQ(t.sent.size(), 2);
     EXPECT_EQ(t.sent[0], P() + "12</b> Files Found, Select One.");
-    EXPECT_TRUE(t.sent[1].startsWith(P() + "1 love 1 · 2 love 2 · 3 love 3 xxx")) << qPrintable(t.sent[1]);
-    EXPECT_TRUE(t.sent[1].contains("xxx… · 4 love 4"));
+    EXPECT_TRUE(t.sent[1].startsWith(P() + "1 love 1 · 2 love 2 · 3 love 3 x" + smiles.repeated(25) + "… · 4 love 4"
+                                     + QString(54, u'y') + " · 5 love 5"))
+        << qPrintable(t.sent[1]);
     EXPECT_TRUE(t.sent[1].endsWith(" · 9 love 9 · +3 more: search again with more words"));
     t.sent.clear();
     for (const char* line : {"0", "10", " 7 "})
@@ -273,6 +279,7 @@ TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
     // Refused: what the slash cut would take, a line break, blanks alone, length.
     for (const char* bad : {"/", "!/", "a\nb", "  ", "12345678901234567"})
         EXPECT_FALSE(CommandInterpreter::prefixProblem(bad).isEmpty()) << bad;
+    EXPECT_TRUE(CommandInterpreter::prefixProblem("1234567890123456").isEmpty());
     EXPECT_FALSE(t->interpreter.storePrefix("b/").isEmpty());
     EXPECT_EQ(t->interpreter.prefix(), "!");
     EXPECT_EQ(t->interpreter.storePrefix("Bot, "), "");
@@ -325,8 +332,12 @@ TEST(SystemInfo, SpellsNumbersAndTellsUptimeBeyondTheOldLimits)
               (QStringList {"One Million Two Hundred Thirty Four Thousand Five Hundred Sixty Seven  ", "Fouteen  ",
                             "Fourty  ", "Twelve  And Fifty ", "", "", "", ""}));
     // 22 days 18:08 overflowed a 16-bit minute count; 49.7 days wrapped the tick count.
-    EXPECT_EQ(uptimeText(2501), "0weeks 00days 00:00:03");
+    // Halves of a second go to the even second.
+    for (const auto& [ms, shown] : {std::pair {1500, "02"}, {2500, "02"}, {2501, "03"}})
+        EXPECT_EQ(uptimeText(ms), QStringLiteral("0weeks 00days 00:00:") + shown) << ms;
     EXPECT_EQ(uptimeText(50 * 86400000ULL + 3723000), "7weeks 01days 01:02:03");
+    EXPECT_EQ((QStringList {driveTypeText(-1), driveTypeText(0), driveTypeText(5), driveTypeText(6)}),
+              (QStringList {"", "Unknown", "RAM Disk", ""}));
 }
 
 }  // namespace

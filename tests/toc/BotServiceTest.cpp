@@ -93,6 +93,9 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
     EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
     EXPECT_EQ(server.connectionsAccepted(), 3);
+    EXPECT_EQ((QStringList {Reconnector::describeWait(59499ms), Reconnector::describeWait(60s),
+                            Reconnector::describeWait(61s)}),
+              (QStringList {"59 s", "1 min", "1 min 1 s"}));
 }
 
 // The bot panel over the form's holders and a scanner on a desktop without
@@ -120,10 +123,16 @@ struct BotPanel : ::testing::Test, FormState {
 TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLast)
 {
     chat1.scan_on();
+    // The owner named for bot mode stands only while bot mode is on.
+    const QString scanned = lbuser.caption();
+    botMode.botOwner.setText(QStringLiteral(" Owner One "));
+    botMode.botOwner_Change();
+    EXPECT_EQ(lbuser.caption(), scanned);
     chkBot.setValue(1);
     botMode.chkBot_Click();
     EXPECT_EQ(List1Height.value(), 2130);
     EXPECT_FALSE(chat1.isScanning());
+    EXPECT_EQ(lbuser.caption(), "Owner One");
 
     botMode.skinButton6_Click();
     EXPECT_EQ(labToc.caption(), "Connecting");
@@ -139,9 +148,10 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     server.acceptLogin();
     ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
     EXPECT_EQ(labToc.caption(), "Signed On!");
-    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "info"));
+    // The room's markup is taken out; a bracket that closes no tag stays.
+    server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "<b>info</b> a><i>b <c"));
     ASSERT_TRUE(waitFor([&] { return !heard.isEmpty(); }));
-    EXPECT_EQ(heard, QStringList {"Owner One:info"});
+    EXPECT_EQ(heard, QStringList {"Owner One:info a>b <c"});
 
     botMode.skinButton7_Click();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
@@ -177,6 +187,9 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     botMode.chkBot_Click();
     EXPECT_EQ(List1Height.value(), 3600);
     EXPECT_TRUE(chat1.isScanning());
+    EXPECT_EQ(lbuser.caption(), scanned);
+    botMode.botOwner.setText({});
+    botMode.botOwner_Change();
 }
 
 // The window's bot mode reads the store as the command line reads its
@@ -208,6 +221,34 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
     // A host set for the run leaves the stored one and its port unread.
     EXPECT_EQ(botMode.storedProblems().size(), 2);
     QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
+    // A send rate above 0 up to 100 is taken; any other, or none, leaves the default.
+    const std::pair<const char*, double> rates[]
+        = {{"100", 100}, {"0.5", 0.5}, {"0", 1}, {"-1", 1}, {"100.5", 1}, {"fast", 1}, {"", 1}};
+    for (const auto& [text, rate] : rates) {
+        SaveSetting("bot", "sendrate", text);
+        EXPECT_EQ(BotMode::sendRate(), rate) << text;
+    }
+}
+
+// A host may carry its port; whatever could be read two ways, or names no
+// host, gives nothing rather than a guess.
+TEST(TocEndpoint, TakesANameADottedAddressOrABracketedIpv6AddressEachWithAPort)
+{
+    const QString label(63, u'a');
+    const QString longest = label + '.' + label + '.' + label + '.' + label.chopped(2) + '.';
+    const std::pair<QString, TocEndpoint> taken[] = {{" a-b_c.example.:65535 ", {"a-b_c.example.", 65535}},
+                                                     {"10.0.0.1:1", {"10.0.0.1", 1}},
+                                                     {"::1", {"::1", 5190}},
+                                                     {"[fe80::1%eth0]:80", {"fe80::1%eth0", 80}},
+                                                     {longest, {longest, 5190}}};
+    for (const auto& [text, endpoint] : taken)
+        EXPECT_EQ(TocEndpoint::parse(text, 5190), endpoint) << qPrintable(text);
+    const QStringList refused
+        = QStringLiteral("|host:0|host:65536|host:+80|[::1|[::1]x|[::1]:|[1.2.3.4]|1.2.3|1.2.3.4.|a..b|a b|::1%")
+              .split(u'|')
+        + QStringList {label + u'a', longest.chopped(1) + "a."};
+    for (const QString& text : refused)
+        EXPECT_FALSE(TocEndpoint::parse(text, 5190)) << qPrintable(text);
 }
 
 TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
@@ -242,6 +283,9 @@ TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
     // Only the first line counts, without its line end; blanks are kept.
     options.passwordFile = file(QStringLiteral("pw"), " from file \r\nsecond line\n");
     EXPECT_EQ(password(), " from file ");
+    // Kept from others, it draws no warning.
+    ASSERT_TRUE(QFile::setPermissions(*options.passwordFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_FALSE(passwordFileWarning(*options.passwordFile));
     options.passwordFile = file(QStringLiteral("empty"), "\nsecond line\n");
     EXPECT_TRUE(password().startsWith(QStringLiteral("error: the password file "))) << password().toStdString();
     options.passwordFile = dir.filePath(QStringLiteral("missing"));

@@ -152,8 +152,6 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWith78WithoutAnotherTry)
     // Bad options are usage errors that name what is wrong, and the value.
     const std::pair<QString, const char*> cases[] = {
         {QStringLiteral("|--toc-server|localhost:5190:"), "quillon: --toc-server takes "},
-        {QStringLiteral("|--toc-server|127.0.0.1::5190"), "quillon: --toc-server takes "},
-        {QStringLiteral("|--toc-server|1[::1]:272"), "quillon: --toc-server takes "},
         {QStringLiteral("|--authorizer|host name:99"), "quillon: --authorizer takes "},
         {QStringLiteral("|--toc-version|3"), "quillon: --toc-version takes 1, 2 or auto, not \"3\" "},
         {QStringLiteral("|--exchange|x4"),
@@ -176,7 +174,6 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWith78WithoutAnotherTry)
               .arg(home.path());
     const char* const stored[][2] = {
         {"port=abc", "port under [toc] is \"abc\"; it takes a port from 1 to 65535"},
-        {"port=99999", "port under [toc] is \"99999\"; it takes a port from 1 to 65535"},
         {"server=127.0.0.1:5200:1", "server under [toc] is \"127.0.0.1:5200:1\"; it takes HOST, HOST:PORT, "},
         {"authorizer=host name", "authorizer under [toc] is \"host name\"; it takes HOST, HOST:PORT, "},
         {"authorizerport=0", "authorizerport under [toc] is \"0\"; it takes a port from 1 to 65535"},

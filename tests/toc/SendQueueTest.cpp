@@ -86,7 +86,8 @@ TEST_F(Paced, TooFastHalvesTheRateForAMinuteDownToAFloor)
     ASSERT_EQ(sent.size(), 15);
     ASSERT_NO_FATAL_FAILURE(expectPaced(1));
     EXPECT_GE(sent.constLast().at, 9s);
-    runFor(51s);
+    // Back to the full rate the moment the minute is over.
+    runFor(50s);
     EXPECT_EQ(queue.rate(), 2);
     EXPECT_EQ(changed, (QList<double> {1, 2}));
 
@@ -94,6 +95,11 @@ TEST_F(Paced, TooFastHalvesTheRateForAMinuteDownToAFloor)
     for (int i = 0; i < 10; ++i)
         queue.slowDown();
     EXPECT_EQ(queue.rate(), SendQueue::kSlowest);
+    // An unpaced queue has no pace to halve.
+    queue.setRate(0);
+    changed.clear();
+    queue.slowDown();
+    EXPECT_TRUE(changed.isEmpty());
 }
 
 // At shut-down what waits is dropped and the closing line goes at once.
@@ -105,7 +111,8 @@ TEST_F(Paced, ClearingCountsTheRoomLinesAndAnUnpacedQueueSendsAtOnce)
     queue.push({"toc_chat_join \"4\" \"Room\""});
     EXPECT_EQ(queue.clear(), 3);
     EXPECT_FALSE(queue.timer.isActive());
-    queue.setRate(0);
+    queue.setRate(-1);
+    EXPECT_EQ(queue.rate(), 0);
     line("unloaded.");
     EXPECT_EQ(sent.size(), 6);
     EXPECT_EQ(sent.constLast().bytes, "unloaded.");

@@ -160,11 +160,12 @@ TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
     toc.SendPacket(300, "no such type");
     toc.SendPacket(2, QByteArray(65536, 'x'));
     toc.SendPacket(255, QByteArray(65535, 'y'));
-    for (int i = 5; i <= 65536; ++i)
+    toc.SendPacket(0, {});
+    for (int i = 6; i <= 65536; ++i)
         toc.tmrAntiIdle_Timer();
     ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
     EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
-    EXPECT_EQ(headers(3, 1) + headers(65533), (QStringList {"255:4", "5:65534", "5:0", "5:1"}));
+    EXPECT_EQ(headers(3, 2) + headers(65533), (QStringList {"255:4", "0:5", "5:65534", "5:0", "5:1"}));
 }
 
 // What the program sends, and one command for the escapes of all others.
@@ -192,10 +193,14 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
     toc.SendChat(123456, QString(room - 2, u'c') + QStringLiteral("\\\\tail"));
     toc.SendChat(123456, QString(room - 1, u'c') + QStringLiteral("\\\\tail"));
     // Two-byte characters past an odd start: the last one does not fit whole.
-    toc.SendChat(123456, u'c' + QString(5000, QChar(0x00A9)));
-    EXPECT_EQ(server.sentAfterSignOn(3),
-              (QList<QByteArray> {head + QByteArray(room - 2, 'c') + "\\\\\"", head + QByteArray(room - 1, 'c') + '"',
-                                  head + 'c' + QByteArray("\xc2\xa9").repeated(room / 2 - 1) + '"'}));
+    // So are three- and four-byte ones.
+    const QByteArray wide[] = {"\xc2\xa9", "\xef\xbf\xbd", "\xf0\x9f\x98\x80"};
+    for (const QByteArray& character : wide)
+        toc.SendChat(123456, u'c' + QString::fromUtf8(character.repeated(5000)));
+    QList<QByteArray> cut {head + QByteArray(room - 2, 'c') + "\\\\\"", head + QByteArray(room - 1, 'c') + '"'};
+    for (const QByteArray& character : wide)
+        cut.append(head + 'c' + character.repeated((room - 1) / character.size()) + '"');
+    EXPECT_EQ(server.sentAfterSignOn(5), cut);
     // The first fills the 2,048 bytes exactly, its NUL included.
     EXPECT_EQ(server.frames()[3].payload.size(), 2048);
 }
@@ -213,10 +218,19 @@ TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
         {S::CHAT_IN_ENC(7, "Al", "caf\xe9 \x93x\x94"), "IncomingChatMessage(7|Al|false|café “x”)"},
         {S::CHAT_IN_ENC(7, "Al", QByteArray("nul\0", 4)), "IncomingChatMessage(7|Al|false|nul)"},
         {"CHAT_LEFT:7", "LeftChat(7)"},
+        {"IM_IN_ENC2:Al B:F:F:T: :F:L:en:hi: there", "IncomingMessage(Al B|hi: there)"},
+        {"UPDATE_BUDDY2:Al:t:0:0:0: O", "BuddyOnline(Al)"},
+        {"EVILED:25:Al", "Warned(Al|25)"},
+        {"CHAT_UPDATE_BUDDY:7:T:Al:Bo", "ChatUserUpdate(7|true|Al|Bo)"},
+        {"CHAT_INVITE:Music Room:7:Al:come", "IncomingChatInvite(Music Room|7|Al|come)"},
         {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190", "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
         // Missing or odd fields skip only their own message.
         {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""},
         {"CHAT_IN_ENC:7:Al:F:A", ""},
+        {"IM_IN_ENC2:Al B:F:F:T: :F:L:en", ""},
+        {"EVILED:x:Al", ""},
+        {"CHAT_UPDATE_BUDDY:7:F:Al", ""},
+        {"CHAT_INVITE:Music Room:7:Al", ""},
         {"CHAT_IN_ENC:x7:Al:F:A:en:t", ""},
         {"ERROR:abc", ""},
         {"", ""},
