@@ -98,6 +98,9 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
     const QString victim = home.path() + QStringLiteral("/victim");
     ASSERT_TRUE(writeFile(victim));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
+    // A display to open is there, yet the room stays in the terminal.
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     ASSERT_NO_FATAL_FAILURE(start(kOwned));
 
     // Typed at once, this line still comes after the start line;
@@ -177,6 +180,8 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsag
         SCOPED_TRACE(name);
         EXPECT_TRUE(refusal({"--headless", "--profile", name}).startsWith("quillon: --profile takes a plain name"));
     }
+    for (const char* other : {"--headless", "--bot"})
+        EXPECT_TRUE(refusal({"--gui", other}).startsWith("quillon: --gui cannot go with --headless or --bot")) << other;
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
     EXPECT_EQ(refusal({"--gui"}),
               "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");

@@ -368,6 +368,9 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
     Quillon quillon(home.path(), env, {});
     // The media keys are published once the windows are up.
     ASSERT_TRUE(waitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
+    // A copy in the terminal on the same files stops and raises no window.
+    Quillon copy(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless"});
+    EXPECT_TRUE(copy.process().waitForFinished(kTimeoutMs) && copy.process().exitCode() == 2);
     const QString config = home.path() + QStringLiteral("/config/quillon/");
     ASSERT_TRUE(QFile::remove(config + QStringLiteral("settings.quillon")));
     QProcess& process = quillon.process();
