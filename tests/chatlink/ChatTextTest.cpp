@@ -22,10 +22,13 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         // What is not a tag is text; a tag cut off by the line's end shows nothing.
         {u"1 < 2 & 3 > 2, x<3, </> x<", u"1 < 2 & 3 > 2, x<3, </> x<"},
         {u"cut <font color=\"red>x", u"cut"},
+        {u"cut <font color=red", u"cut"},
+        {u"cut <font color", u"cut"},
         {u"cut <!-- never closed", u"cut"},
-        {u"<p title='a>b' >q<!DOCTYPE html><?x y?>", u"q"},
+        {u"<p title='a>b>' >q<!DOCTYPE html><?x y?>", u"q"},
         {u"&amp;lt; &lt;b&gt; &quot;&apos; &raquo;&eacute;&yuml;&nbsp;&nbsp;x", u"&lt; <b> \"' \u00bb\u00e9\u00ff  x"},
         {u"&bogus; & &amp &#; &#x; &#xg; &verylongname;", u"&bogus; & &amp &#; &#x; &#xg; &verylongname;"},
+        {u"&#X41;&#xE000;&#x10FFFF;", u"A\uE000\U0010FFFF"},
         // Characters beyond Latin-1, the Windows-1252 numbers browsers honour,
         // and numbers that name no character.
         {u"&#x1F3B5; &#9731;&#x263a &euro;&hellip; &#128;&#150;&#159;",
@@ -33,7 +36,7 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         {u"&#0;&#xD800;&#1114112;&#99999999999999;\xDC00", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
         // Controls, raw or as numbers, never reach the terminal.
         {u"a&#27;[2Jb\x1b[31m\x07\x7f\x9b&#x9b;c&#129;", u"a[2Jb[31m\u203ac"},
-        {u"  lots\tof\r\n blanks  <b> </b>\nhere ", u"lots of blanks here"},
+        {u"  lots\tof\r\n blanks  <b> </b>\nhere\rand\fthere ", u"lots of blanks here and there"},
         {u"one<BR>two <br/> three<Br >", u"one\ntwo\nthree\n"},
         // A closing tag closes what was opened inside it; one that closes
         // nothing open is ignored.
@@ -41,8 +44,12 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
          u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither", Style::Ansi},
         // Nearest terminal colours; the room's black is the terminal's own
         // colour, as is a colour that cannot be read.
-        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f<font color=gray>g",
+        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font "
+         u"color=\"#fff\">f<font color=gray>g",
          u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0;90mg\x1b[0m", Style::Ansi},
+        // A tie goes to the first colour; no "#", no colour. Attributes may
+        // go without a value, with blanks round "=", or after a "/".
+        {u"<font color=#000077>a<font size color = 'lime'>b<font/color=0f00>c", u"a\x1b[0;92mb\x1b[0mc", Style::Ansi},
         // Every line ends in the terminal's plain look; colour joins the looks.
         {u"<B>bob</B>: <FONT LANG=\"0\" COLOR=#0080ff><u>x<BR>y",
          u"\x1b[0;1mbob\x1b[0m: \x1b[0;4;36mx\x1b[0m\n\x1b[0;4;36my\x1b[0m", Style::Ansi},
