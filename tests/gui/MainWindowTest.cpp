@@ -134,6 +134,7 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
     QObject::connect(&answer, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             shown.append(box->text());
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
             box->accept();
         }
     });
