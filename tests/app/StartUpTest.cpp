@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppTest.h"
+#include "app/FilesLock.h"
 #include "support/TestForm.h"
 
 #include <QRegularExpression>
@@ -67,6 +68,16 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     t.reset();
     t->Form_Load();
     EXPECT_EQ(t->lstQueue.count(), 0);
+}
+
+// A folder is locked once, even when it holds both sets of files, and a
+// copy that shares either folder with a running one is refused.
+TEST(FilesLock, LocksEachFolderOnceAndRefusesACopySharingEither)
+{
+    const QTemporaryDir shared, own;
+    FilesLock running({shared.path(), shared.path()});
+    EXPECT_EQ(running.acquire(), FilesLock::Result::Held);
+    EXPECT_EQ(FilesLock({own.path(), shared.path()}).acquire(), FilesLock::Result::HeldByAnother);
 }
 
 TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHigher)
