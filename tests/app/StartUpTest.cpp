@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppTest.h"
 #include "app/FilesLock.h"
+#include "controls/UserStore.h"
 #include "support/TestForm.h"
 
 #include <QRegularExpression>
@@ -11,7 +12,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->txtFont.text();
+    SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("0"));
     t->Form_Load();
+    EXPECT_EQ(GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded")), "1");
     EXPECT_EQ(t.sent,
               QStringList {font + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
                            + QStringLiteral(" <i>) loads: One   ; files: ")});
