@@ -67,6 +67,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
     EXPECT_EQ(t.tick(), Lines {});
+    EXPECT_EQ(t.desktop.textOf(0), "");
     for (const auto& [line, expected] : cases) {
         t.append(line);
         EXPECT_EQ(t.tick(), expected);
