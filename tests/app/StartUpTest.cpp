@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppTest.h"
+#include "app/FilesLock.h"
+#include "controls/UserStore.h"
 #include "support/TestForm.h"
 
 #include <QRegularExpression>
@@ -10,7 +12,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->txtFont.text();
+    SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("0"));
     t->Form_Load();
+    EXPECT_EQ(GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded")), "1");
     EXPECT_EQ(t.sent,
               QStringList {font + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
                            + QStringLiteral(" <i>) loads: One   ; files: ")});
@@ -67,6 +71,16 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     t.reset();
     t->Form_Load();
     EXPECT_EQ(t->lstQueue.count(), 0);
+}
+
+// A folder is locked once, even when it holds both sets of files, and a
+// copy that shares either folder with a running one is refused.
+TEST(FilesLock, LocksEachFolderOnceAndRefusesACopySharingEither)
+{
+    const QTemporaryDir shared, own;
+    FilesLock running({shared.path(), shared.path()});
+    EXPECT_EQ(running.acquire(), FilesLock::Result::Held);
+    EXPECT_EQ(FilesLock({own.path(), shared.path()}).acquire(), FilesLock::Result::HeldByAnother);
 }
 
 TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHigher)

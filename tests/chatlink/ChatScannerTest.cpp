@@ -27,6 +27,8 @@ struct ScannerRig : TestState {
         QObject::connect(&chat1, &ChatScanner::sendChatCalled, [this](const QString& text) { sent.append(text); });
         QObject::connect(&chat1, &ChatScanner::aimchatscan,
                          [this](const QString& who, const QString& what, const QString& when) {
+                             // A tick from inside a line's work must wait for it.
+                             EXPECT_TRUE(chat1.isBusy());
                              said.push_back((who + " | " + what + " | " + when).toStdString());
                          });
     }
@@ -65,6 +67,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
     t->chat1.scan_on();
     EXPECT_EQ(t.tick(), Lines {});
+    EXPECT_EQ(t.desktop.textOf(0), "");
     for (const auto& [line, expected] : cases) {
         t.append(line);
         EXPECT_EQ(t.tick(), expected);
@@ -105,7 +108,8 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         full += line("me", "next");
     t.setTranscript(full);
     t.tick();
-    t.setTranscript(full.substr(300) + line("carol", "one") + line("carol", "two"));
+    // By as much as is added, so its length stays the same.
+    t.setTranscript(full.substr(98) + line("carol", "one") + line("carol", "two"));
     EXPECT_EQ(t.tick(), (Lines {"carol | one | {2:00:00 AM}", "carol | two | {2:00:00 AM}"}));
 
     // More than one look holds: what the tail holds is reported.
@@ -120,11 +124,21 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
 
     // What is sent goes where the check boxes route it, with quotes escaped
     // for TOC only.
-    const SimDesktop::AolRoom aol = t.desktop.addAolRoom(t.desktop.openAolClient({"&What's New in AOL 7.0"}));
+    // AOL windows with only some of a room's parts are passed over.
+    const SimDesktop::AolClient client = t.desktop.openAolClient({"&What's New in AOL 7.0"});
+    for (const auto& parts : {std::vector<const char*> {"_AOL_Listbox", "_AOL_Static"},
+                              {"_AOL_Combobox", "_AOL_Listbox", "_AOL_Static", "_AOL_Icon"}}) {
+        const SimDesktop::Hwnd partial = t.desktop.addAolChild(client);
+        for (const char* part : parts)
+            t.desktop.createWindow(partial, part);
+    }
+    const SimDesktop::AolRoom aol = t.desktop.addAolRoom(client);
     Lines out;
     t->chat1.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
     t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
     t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
+    // The input box's own HTML round the probe letter comes back whole.
+    EXPECT_EQ(t->chat1.ProbeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
     t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
 
     // Backslashes are escaped first, so the ones put before quotes stay single.

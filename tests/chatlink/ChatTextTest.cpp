@@ -22,27 +22,36 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         // What is not a tag is text; a tag cut off by the line's end shows nothing.
         {u"1 < 2 & 3 > 2, x<3, </> x<", u"1 < 2 & 3 > 2, x<3, </> x<"},
         {u"cut <font color=\"red>x", u"cut"},
+        {u"cut <font color=red", u"cut"},
+        {u"cut <font color", u"cut"},
+        {u"x</", u"x</"},
         {u"cut <!-- never closed", u"cut"},
-        {u"<p title='a>b' >q<!DOCTYPE html><?x y?>", u"q"},
+        {u"<p title='a>b>' >q<!DOCTYPE html><?x a='y>z", u"qz"},
         {u"&amp;lt; &lt;b&gt; &quot;&apos; &raquo;&eacute;&yuml;&nbsp;&nbsp;x", u"&lt; <b> \"' \u00bb\u00e9\u00ff  x"},
         {u"&bogus; & &amp &#; &#x; &#xg; &verylongname;", u"&bogus; & &amp &#; &#x; &#xg; &verylongname;"},
+        {u"&#X41;&#xE000;&#x10FFFF", u"A\uE000\U0010FFFF"},
         // Characters beyond Latin-1, the Windows-1252 numbers browsers honour,
         // and numbers that name no character.
         {u"&#x1F3B5; &#9731;&#x263a &euro;&hellip; &#128;&#150;&#159;",
          u"\U0001F3B5 \u2603\u263a \u20ac\u2026 \u20ac\u2013\u0178"},
-        {u"&#0;&#xD800;&#1114112;&#99999999999999;\xDC00", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {u"&#0;&#xD800;&#1114112;&#99999999999999;\xDC00 \xD800x y\xDC00\xD800",
+         u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD \uFFFDx y\uFFFD\uFFFD"},
         // Controls, raw or as numbers, never reach the terminal.
         {u"a&#27;[2Jb\x1b[31m\x07\x7f\x9b&#x9b;c&#129;", u"a[2Jb[31m\u203ac"},
-        {u"  lots\tof\r\n blanks  <b> </b>\nhere ", u"lots of blanks here"},
+        {u"  lots\tof\r\n blanks  <b> </b>\nhere\rand\fthere ", u"lots of blanks here and there"},
         {u"one<BR>two <br/> three<Br >", u"one\ntwo\nthree\n"},
         // A closing tag closes what was opened inside it; one that closes
         // nothing open is ignored.
-        {u"</u></i></b>A</b>dded <b>bold <i>both</b> neither</i>",
+        {u"</u></i></b>A</b>dded <p><b>bold <i>both</b> neither</i>",
          u"Added \x1b[0;1mbold \x1b[0;1;3mboth\x1b[0m neither", Style::Ansi},
         // Nearest terminal colours; the room's black is the terminal's own
         // colour, as is a colour that cannot be read.
-        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font color=\"#fff\">f<font color=gray>g",
+        {u"<FONT COLOR=#0080ff>a<FONT COLOR=red>b</FONT>c<font color=#000>d<FONT COLOR=#00000>e<font "
+         u"color=\"#fff\">f<font color=gray>g",
          u"\x1b[0;36ma\x1b[0;91mb\x1b[0;36mc\x1b[0mde\x1b[0;97mf\x1b[0;90mg\x1b[0m", Style::Ansi},
+        // A tie goes to the first colour; no "#", no colour. Attributes may
+        // go without a value, with blanks round "=", or after a "/".
+        {u"<font color=#000077>a<font size color = 'lime'>b<font/color=0f00>c", u"a\x1b[0;92mb\x1b[0mc", Style::Ansi},
         // Every line ends in the terminal's plain look; colour joins the looks.
         {u"<B>bob</B>: <FONT LANG=\"0\" COLOR=#0080ff><u>x<BR>y",
          u"\x1b[0;1mbob\x1b[0m: \x1b[0;4;36mx\x1b[0m\n\x1b[0;4;36my\x1b[0m", Style::Ansi},
@@ -56,6 +65,12 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         // attributes (and line ends) can reach the terminal as a command.
         EXPECT_EQ(ChatText::render(html, Style::Ansi).remove(sgr), plain) << html.toStdString();
         EXPECT_FALSE(plain.contains(control)) << plain.toStdString();
+        // Nothing past the line's end is read.
+        for (const char16_t past : {u'b', u'5', u'\xDC00'}) {
+            const QString longer = html + QChar(past);
+            EXPECT_EQ(ChatText::render(QString::fromRawData(longer.constData(), html.size()), c.style),
+                      QString::fromUtf16(c.shown));
+        }
     }
     // Very long lines are read whole: deep nesting, closing tags that close
     // nothing, then one that closes all.

@@ -72,6 +72,7 @@ TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextAndMenusComeBack
     const unsigned id = w.getMenuItemID(help, 1);
     EXPECT_EQ(w.getMenuString(help, id, 100), "&What's New in AOL 5.0");
     EXPECT_EQ(w.getMenuString(help, id, 5), "&Wha");
+    EXPECT_EQ(w.getMenuString(help, id, 0), "");
     // By command id the whole menu below is searched.
     EXPECT_EQ(w.getMenuString(bar, id, 100), "&What's New in AOL 5.0");
     EXPECT_EQ(w.getMenuString(help, 99999, 100), "");

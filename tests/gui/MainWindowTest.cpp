@@ -42,6 +42,17 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
     QWidget* about = visibleTopLevel(QStringLiteral("About Quillon"));
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(about->isModal());
+
+    // The address box gives back what was typed, and nothing on Cancel.
+    for (const bool ok : {true, false}) {
+        QTimer::singleShot(0, [ok] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            box->findChild<QLineEdit*>()->setText(QStringLiteral("http://radio.example/"));
+            ok ? box->accept() : box->reject();
+        });
+        EXPECT_EQ(g.window.inputBox(QString(), QString(), QString()),
+                  ok ? QStringLiteral("http://radio.example/") : QString());
+    }
 }
 
 TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
@@ -134,6 +145,7 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
     QObject::connect(&answer, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             shown.append(box->text());
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
             box->accept();
         }
     });
