@@ -10,8 +10,9 @@ a comparison, a logical operator or a step of one. The sites are listed
 seed, and each is applied alone in a scratch work tree of its own (a
 detached checkout of HEAD with a build folder configured once; CMake keeps
 absolute paths, so a copied build folder would not do). The tree is rebuilt
-incrementally and the whole suite is run under a time limit, but for the
-package test, which builds a .deb and tests none of the code. A failing
+incrementally (with Qt's index checks on) and the whole suite is run under
+a time limit, but for the package test, which builds a .deb and tests none
+of the code; the suite must pass before any change. A failing
 or hung suite catches the mutant. The file is then restored and touched so
 the next build cannot reuse an object of the mutant.
 
@@ -28,7 +29,6 @@ import random
 import re
 import subprocess
 import sys
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EQUIVALENTS = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
@@ -129,10 +129,16 @@ def main():
         ["git", "rev-parse", "HEAD"], cwd=ROOT, text=True).strip()], cwd=tree, check=True,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-        subprocess.run(["cmake", "-S", tree, "-B", build, "-DQUILLON_BUILD_BENCH=OFF"], check=True,
-                       stdout=subprocess.DEVNULL)
+        # Qt's index checks stay on, so a mutant that reads past the end of
+        # a string fails where a test reaches it instead of reading the NUL.
+        subprocess.run(["cmake", "-S", tree, "-B", build, "-DQUILLON_BUILD_BENCH=OFF",
+                        "-DCMAKE_CXX_FLAGS=-DQT_FORCE_ASSERTS"], check=True, stdout=subprocess.DEVNULL)
     if run(["cmake", "--build", build, "-j2"], tree, 3600) != 0:
         sys.exit("the scratch tree does not build as it is")
+    suite = ["ctest", "--test-dir", build, "-j2", "-E", "^desktop_package$", "--stop-on-failure"]
+    # Against a suite that already fails, every mutant would look caught.
+    if run(suite, tree, args.timeout) != 0:
+        sys.exit("the suite fails in the scratch tree before any change")
 
     tally = {"caught": 0, "SURVIVED": 0, "timeout": 0, "unbuilt": 0, "equivalent": 0}
     for file, number, column, old, new, text in sorted(chosen):
@@ -151,9 +157,7 @@ def main():
             elif run(["cmake", "--build", build, "-j2"], tree, 1800) != 0:
                 verdict = "unbuilt"
             else:
-                started = time.monotonic()
-                code = run(["ctest", "--test-dir", build, "-j2", "-E", "^desktop_package$", "--stop-on-failure"],
-                           tree, args.timeout)
+                code = run(suite, tree, args.timeout)
                 verdict = "timeout" if code is None else "caught" if code != 0 else "SURVIVED"
         finally:
             with open(path, "w", encoding="utf-8") as f:
