@@ -182,6 +182,8 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsag
     }
     for (const char* other : {"--headless", "--bot"})
         EXPECT_TRUE(refusal({"--gui", other}).startsWith("quillon: --gui cannot go with --headless or --bot")) << other;
+    EXPECT_TRUE(
+        refusal({"--headless", "--room-output", "html"}).startsWith("quillon: --room-output takes raw or text"));
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":8231"));  // no X server listens here
     EXPECT_EQ(refusal({"--gui"}),
               "quillon: --gui: cannot open display \":8231\": no X server answers, or it refused\n");

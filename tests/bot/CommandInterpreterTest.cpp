@@ -262,6 +262,11 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     t->interpreter.commands.offer(huge);
     EXPECT_LE(RoomCommands::wireSize(t.sent.constLast()), ChatExit::kLineBytes);
     EXPECT_TRUE(t.sent.constLast().contains("9 €")) << qPrintable(t.sent.constLast());
+
+    // "r" plays a song drawn at random and leaves the cursor on it.
+    t.player.setRandomSource([] { return 0.5; });
+    owner("r");
+    EXPECT_EQ(t->List1.listIndex(), 6);
 }
 
 TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)

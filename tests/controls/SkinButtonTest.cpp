@@ -202,6 +202,27 @@ TEST(SkinButtonInput, MouseButtonsToggleDoubleClickAndHover)
     }
 }
 
+// Keys reach KeyDown as the desktop's key codes, with the shift state;
+// MousePointer picks the desktop's pointer shapes, the arrow past them.
+TEST(SkinButtonInput, KeyCodesAndPointerShapes)
+{
+    Shown s(3);
+    QList<int> codes;
+    QObject::connect(s.button, &SkinButton::KeyDown, [&](short code, short shift) { codes << code << shift; });
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_Z, Qt::Key_0, Qt::Key_9, Qt::Key_Left, Qt::Key_Delete, Qt::Key_F2})
+        QTest::keyClick(s.button, key, Qt::ShiftModifier);
+    // Each after its Shift key (16), down with shift (1).
+    EXPECT_EQ(codes, QList<int>({16, 1,  65, 1,  16, 1,  90, 1,  16,
+                                 1,  48, 1,  16, 1,  57, 1,  16, 1,
+                                 37, 1,  16, 1,  46, 1,  16, 1,  Qt::Key_F2 & 0x7FFF,
+                                 1}));
+    for (const auto& [pointer, shape] :
+         {std::pair(3, Qt::IBeamCursor), {15, Qt::SizeAllCursor}, {16, Qt::ArrowCursor}, {-1, Qt::ArrowCursor}}) {
+        s.button->setMousePointer(pointer);
+        EXPECT_EQ(s.button->cursor().shape(), shape) << pointer;
+    }
+}
+
 // In a dialog the access keys click their buttons, and Return in a line
 // edit clicks the default one, as a push button's dialog would; Return on
 // a focused button, skin or plain, clicks that one.
