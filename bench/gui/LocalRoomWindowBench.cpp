@@ -19,35 +19,37 @@ std::string fullTranscript()
     return text;
 }
 
+// The local room and its window, shown, with a full transcript at hand.
+struct FullRoom {
+    SimDesktop desktop;
+    LocalRoom room {desktop, QStringLiteral("owner")};
+    LocalRoomWindow window {room};
+    const std::string text = fullTranscript();
+
+    FullRoom() { window.show(); }
+    void setTranscript(std::string html) { desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, html); }
+};
+
 }  // namespace
 
 // A line said in a room whose transcript is full: the window draws the new
 // line, not the whole transcript again.
 void BM_LocalRoomWindowLineInFullRoom(benchmark::State& state)
 {
-    SimDesktop desktop;
-    LocalRoom room(desktop, QStringLiteral("owner"));
-    LocalRoomWindow window(room);
-    window.show();
-    std::string text = fullTranscript();
-    desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, text);
+    FullRoom full;
+    full.setTranscript(full.text);
     for (auto _ : state)
-        room.sayAs(QStringLiteral("bob"), QStringLiteral("another line"));
+        full.room.sayAs(QStringLiteral("bob"), QStringLiteral("another line"));
 }
 BENCHMARK(BM_LocalRoomWindowLineInFullRoom)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // Drawing all of a full transcript, as after the room drops its oldest lines.
 void BM_LocalRoomWindowWholeFullRoom(benchmark::State& state)
 {
-    SimDesktop desktop;
-    LocalRoom room(desktop, QStringLiteral("owner"));
-    LocalRoomWindow window(room);
-    window.show();
-    std::string text = fullTranscript();
+    FullRoom full;
     for (auto _ : state) {
-        std::string cleared;
-        desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, cleared);
-        desktop.sendMessage(room.window().transcript, wm::SETTEXT, 0, text);
+        full.setTranscript({});
+        full.setTranscript(full.text);
     }
 }
 BENCHMARK(BM_LocalRoomWindowWholeFullRoom)->Unit(benchmark::kMillisecond)->Iterations(3);
