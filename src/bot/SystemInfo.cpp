@@ -49,8 +49,6 @@ QLocale groupingLocale()
     return locale;
 }
 
-enum DriveType { Unknown = 0, Removable = 1, Fixed = 2, Network = 3, CdRom = 4, RamDisk = 5 };
-
 #ifndef Q_OS_WIN
 bool blockDeviceIsRemovable(const QByteArray& device)
 {
@@ -67,7 +65,7 @@ bool blockDeviceIsRemovable(const QByteArray& device)
     return false;
 }
 
-int driveTypeOf(const QStorageInfo& storage)
+DriveType driveTypeOf(const QStorageInfo& storage)
 {
     static const QList<QByteArray> network = {"nfs", "nfs4", "cifs",      "smb3", "smbfs", "sshfs",      "fuse.sshfs",
                                               "9p",  "ceph", "glusterfs", "afs",  "davfs", "fuse.davfs2"};
@@ -77,16 +75,16 @@ int driveTypeOf(const QStorageInfo& storage)
                                            "exfat", "ntfs", "ntfs3", "fuseblk", "overlay", "jfs", "reiserfs"};
     const QByteArray type = storage.fileSystemType();
     if (network.contains(type))
-        return Network;
+        return DriveType::Network;
     if (cdrom.contains(type))
-        return CdRom;
+        return DriveType::CdRom;
     if (ram.contains(type))
-        return RamDisk;
+        return DriveType::RamDisk;
     if (blockDeviceIsRemovable(storage.device()))
-        return Removable;
+        return DriveType::Removable;
     if (disk.contains(type) || storage.device().startsWith("/dev/"))
-        return Fixed;
-    return Unknown;
+        return DriveType::Fixed;
+    return DriveType::Unknown;
 }
 #endif
 
@@ -196,10 +194,10 @@ QString UptimeText()
 #endif
 }
 
-QString driveTypeText(int code)
+QString driveTypeText(DriveType type)
 {
     static const std::array<const char*, 6> names = {"Unknown", "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk"};
-    return code >= 0 && code < int(names.size()) ? QString::fromLatin1(names[code]) : QString();
+    return QString::fromLatin1(names[std::size_t(type)]);
 }
 
 std::optional<QString> DriveTypeName(const QString& drive)
@@ -210,17 +208,17 @@ std::optional<QString> DriveTypeName(const QString& drive)
     case DRIVE_NO_ROOT_DIR:
         return std::nullopt;
     case DRIVE_REMOVABLE:
-        return driveTypeText(Removable);
+        return driveTypeText(DriveType::Removable);
     case DRIVE_FIXED:
-        return driveTypeText(Fixed);
+        return driveTypeText(DriveType::Fixed);
     case DRIVE_REMOTE:
-        return driveTypeText(Network);
+        return driveTypeText(DriveType::Network);
     case DRIVE_CDROM:
-        return driveTypeText(CdRom);
+        return driveTypeText(DriveType::CdRom);
     case DRIVE_RAMDISK:
-        return driveTypeText(RamDisk);
+        return driveTypeText(DriveType::RamDisk);
     default:
-        return driveTypeText(Unknown);
+        return driveTypeText(DriveType::Unknown);
     }
 #else
     if (drive.isEmpty() || !QFileInfo::exists(drive))

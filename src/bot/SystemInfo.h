@@ -27,8 +27,9 @@ QString uptimeText(quint64 milliseconds);
 // it): "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk" or "Unknown".
 // Nothing when the path does not exist.
 std::optional<QString> DriveTypeName(const QString& drive);
-// The name of a drive-type code 0..5; empty for other codes.
-QString driveTypeText(int code);
+enum class DriveType { Unknown, Removable, Fixed, Network, CdRom, RamDisk };
+// The name the room is told for a kind of drive.
+QString driveTypeText(DriveType type);
 
 // The About box.
 struct AboutBox {
