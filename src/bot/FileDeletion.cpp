@@ -45,12 +45,11 @@ int deleteFiles(const QString& path, QString* why)
     };
     if (path.isEmpty())
         return fail(QStringLiteral("no file named"));
-    const qsizetype cut = path.lastIndexOf(u'/');
-    const QString name = path.mid(cut + 1);
+    const QFileInfo info(path);
+    const QString name = info.fileName();
     if (!hasWildcard(name)) {
         // isFile follows a link: a link to a directory is left alone, a
         // link to a file goes (the link, not its target).
-        const QFileInfo info(path);
         if (!info.exists())
             return fail(QStringLiteral("no such file"));
         if (info.isDir())
@@ -60,7 +59,7 @@ int deleteFiles(const QString& path, QString* why)
         QFile file(path);
         return file.remove() ? 1 : fail(file.errorString());
     }
-    const QString dirPath = cut < 0 ? QStringLiteral(".") : cut == 0 ? QStringLiteral("/") : path.left(cut);
+    const QString dirPath = info.path();
     if (hasWildcard(dirPath))
         return fail(QStringLiteral("a wildcard counts only in the file name"));
     QDir dir(dirPath);
