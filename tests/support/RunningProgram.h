@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 // The built program (QUILLON_BINARY of the test's target), with its files
 // under a home folder the test gives, no display, no journal and no
 // password from this shell, and all it prints kept. Every wait is for what
@@ -30,6 +32,9 @@ public:
     {
         process.kill();
         process.waitForFinished(5000);
+        // What the last run printed, beside the failure it may explain.
+        if (testing::Test::HasFailure())
+            std::fprintf(stderr, "stdout:\n%s\nstderr:\n%s\n", out.constData(), err.constData());
     }
 
     // Starts afresh, and waits for the text on stdout when one is given.

@@ -105,8 +105,7 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     EXPECT_TRUE(err.endsWith("toc: signed off\n"));
     // The password file was made readable by all.
     EXPECT_TRUE(err.startsWith("quillon: warning: others than its owner can read or change the password file "
-                               + home.path().toUtf8() + "/password; mend it with: chmod go-rwx "))
-        << err.constData();
+                               + home.path().toUtf8() + "/password; mend it with: chmod go-rwx "));
 }
 
 // Retrying would only lock the account; the TOC2 try that auto makes
@@ -162,8 +161,7 @@ TEST_F(HeadlessBot, AWrongPasswordEndsTheRunWith78WithoutAnotherTry)
     ASSERT_TRUE(write(QStringLiteral("/.config/quillon/quillon.conf"), "[bot]\nexchange=4x\n[toc]\nport=abc\n"));
     EXPECT_EQ(runWith(fromStore + QStringLiteral("|--toc-server|127.0.0.1:1")), 78);
     EXPECT_TRUE(err.contains(": the key exchange under [bot] is \"4x\"; it takes a whole number from -32768 to "
-                             "32767\n"))
-        << err.constData();
+                             "32767\n"));
     EXPECT_EQ(server.connectionsAccepted(), 2);
 }
 
@@ -221,12 +219,11 @@ TEST_F(HeadlessBot, AnOwnerInTheRoomSetsTheVolumeAndQueues)
 // is the steady one).
 TEST(HeadlessBotLog, SaysWhenThePaceFallsAndWhenItIsBack)
 {
-    FormState form;
+    TestState form;
     NoWindows desktop;
-    FakeUserInterface ui;
-    ChatScanner chat1 {form, desktop, ui};
+    ChatScanner chat1 {form, desktop, form.ui};
     MarlTOCSock toc;
-    BotMode botMode {form, toc, chat1, ui};
+    BotMode botMode {form, toc, chat1, form.ui};
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), std::fclose);
     ::HeadlessBot bot(form, botMode, toc, {}, log.get());
     toc.setSendRate(BotMode::sendRate());
