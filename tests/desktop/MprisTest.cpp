@@ -72,9 +72,14 @@ public:
     explicit Station(QByteArray audio) : m_audio(std::move(audio))
     {
         m_server.listen(QHostAddress::LocalHost);
+        // Whatever a listener asks, the answer is the stream; its request
+        // is left unread.
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* client = m_server.nextPendingConnection())
-                connect(client, &QTcpSocket::readyRead, this, [this, client] { answer(client); });
+            while (QTcpSocket* client = m_server.nextPendingConnection()) {
+                client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
+                              + QByteArray::number(kInterval) + "\r\n\r\n");
+                m_sent.insert(client, 0);
+            }
         });
         connect(&m_pace, &QTimer::timeout, this, &Station::send);
         m_pace.start(100);
@@ -93,18 +98,6 @@ public:
     QString title;
 
 private:
-    void answer(QTcpSocket* client)
-    {
-        if (m_sent.contains(client))
-            return;
-        const QByteArray request = client->peek(65536);
-        if (!request.contains("\r\n\r\n"))
-            return;
-        client->readAll();
-        client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
-                      + QByteArray::number(kInterval) + "\r\n\r\n");
-        m_sent.insert(client, 0);
-    }
     void send()
     {
         for (auto [client, at] : m_sent.asKeyValueRange()) {  // at: the count kept in m_sent
