@@ -4,6 +4,7 @@
 #include "support/SilentFileSystem.h"
 #include "support/SmallDisk.h"
 
+#include <algorithm>
 #include <csignal>
 
 #include <unistd.h>
