@@ -9,10 +9,10 @@
 
 namespace {
 
+// main has unset every empty or relative one already (ignoreRelativeXdgPaths).
 QString xdgDir(const char* variable, const QString& fallback)
 {
-    const QString value = qEnvironmentVariable(variable);
-    return !value.isEmpty() && QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
+    return qEnvironmentVariable(variable, QDir::homePath() + fallback);
 }
 
 }  // namespace

@@ -1,83 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppTest.h"
+#include "support/RunningProgram.h"
 #include "support/SilentFileSystem.h"
 #include "support/SmallDisk.h"
-#include "toc/WaitFor.h"
 
-#include <QProcess>
-
+#include <algorithm>
 #include <csignal>
 
 #include <unistd.h>
 
 namespace {
 
-constexpr int kCeiling = 30000;
 const QStringList kOwned {"--headless", "--screen-name", "Owner"};
 
-// The built program in its terminal room, with its files in a folder of its
-// own and no display, through pipes. Every wait is for what it prints, with
-// a ceiling only a hung program reaches.
-class Room : public testing::Test {
+// The built program in its terminal room, through pipes.
+class Room : public testing::Test, protected FreshHome, protected RunningProgram {
 protected:
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    QProcess quillon;
-    QByteArray out, err;
+    Room() : RunningProgram(home.path()) { }
 
-    void SetUp() override
+    // A file of the program's data folder, as it is when XDG_DATA_HOME is unset.
+    QString data(const QString& name) const { return home.path() + QStringLiteral("/.local/share/quillon/") + name; }
+    bool writePlaylist(const QByteArray& rows)
     {
-        for (const char* name :
-             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NO_COLOR", "TERM", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-            env.remove(QString::fromLatin1(name));
-        env.insert(QStringLiteral("HOME"), home.path());
-        QObject::connect(&quillon, &QProcess::readyReadStandardOutput,
-                         [this] { out += quillon.readAllStandardOutput(); });
-        QObject::connect(&quillon, &QProcess::readyReadStandardError,
-                         [this] { err += quillon.readAllStandardError(); });
-    }
-    void TearDown() override
-    {
-        quillon.kill();
-        quillon.waitForFinished(5000);
-        if (HasFailure())
-            std::fprintf(stderr, "stdout:\n%s\nstderr:\n%s\n", out.constData(), err.constData());
-    }
-
-    // Starts, and waits for the text when one is given (the start line that
-    // makes "Owner" the owner).
-    void start(const QStringList& arguments, const QByteArray& until = {})
-    {
-        quillon.setProcessEnvironment(env);
-        quillon.start(QStringLiteral(QUILLON_BINARY), arguments);
-        ASSERT_TRUE(quillon.waitForStarted(kCeiling));
-        ASSERT_TRUE(until.isEmpty() || shows(out, until));
-    }
-    void type(const QString& line) { quillon.write(line.toUtf8() + '\n'); }
-    // Whether the text comes on the stream (out or err).
-    bool shows(const QByteArray& stream, const QByteArray& text)
-    {
-        return waitFor([&] { return stream.contains(text); }, kCeiling);
-    }
-    // Ends the input and answers the exit status.
-    int end()
-    {
-        quillon.closeWriteChannel();
-        quillon.waitForFinished(kCeiling);
-        const bool ended = quillon.state() == QProcess::NotRunning && quillon.exitStatus() == QProcess::NormalExit;
-        return ended ? quillon.exitCode() : -1;
+        return QDir().mkpath(data({})) && writeFile(data(QStringLiteral("playlist.txt")), rows);
     }
     // Runs a copy that must stop before it starts, as a usage error, and
     // answers what it said on stderr.
     QByteArray refusal(const QStringList& arguments)
     {
-        QProcess copy;
-        copy.setProcessEnvironment(env);
-        copy.start(QStringLiteral(QUILLON_BINARY), arguments);
-        EXPECT_TRUE(copy.waitForFinished(kCeiling));
-        EXPECT_EQ(copy.exitCode(), 2);
-        EXPECT_EQ(copy.readAllStandardOutput(), "");
-        return copy.readAllStandardError();
+        RunningProgram copy(home.path());
+        copy.env = env;
+        EXPECT_EQ(copy.run(arguments), 2);
+        EXPECT_EQ(copy.out, "");
+        return copy.err;
     }
     // A folder of empty songs, given as the owner types a path in the room.
     QString music(int songs)
@@ -92,16 +47,14 @@ protected:
 
 TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 {
-    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
-    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
-                          "alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n"));
+    ASSERT_TRUE(writePlaylist("alpha one;/no/alpha one.mp3\r\nalpha two;/no/alpha two.mp3\r\nbeta;/no/beta.mp3\r\n"));
     const QString victim = home.path() + QStringLiteral("/victim");
     ASSERT_TRUE(writeFile(victim));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
     // A display to open is there, yet the room stays in the terminal.
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    ASSERT_NO_FATAL_FAILURE(start(kOwned));
+    ASSERT_TRUE(start(kOwned));
 
     // Typed at once, this line still comes after the start line;
     // "/find-sn" stands for the button that finds the owner again.
@@ -137,38 +90,32 @@ TEST_F(Room, OnlyTheOwnerIsObeyedAndNothingHoldsUpHisCommands)
 TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsageError)
 {
     const QStringList profiled = kOwned + QStringList {"--profile", "room1"};
-    const QString playlist = home.path() + QStringLiteral("/.local/share/quillon/room1/playlist.txt");
+    const QString playlist = data(QStringLiteral("room1/playlist.txt"));
     const QByteArray songs = music(3).toUtf8();
-    start(profiled);
-    quillon.write("dir " + songs + "\np song number 2\nver\nx Owner\n");
+    ASSERT_TRUE(start(profiled));
+    process.write("dir " + songs + "\np song number 2\nver\nx Owner\n");
     EXPECT_EQ(end(), 0);
-    const QList<QByteArray> said = out.split('\n');
-    const auto at = [&](const char* text) {
-        return std::find_if(said.begin(), said.end(), [&](const QByteArray& line) { return line.contains(text); })
-            - said.begin();
-    };
-    EXPECT_LT(at("found screen name [Owner]"), at("iles:3"));
     // Empty files: the player cannot open them, and says so in its turn.
-    EXPECT_LT(at("iles:3"), at("song number 2 with a long name"));
-    EXPECT_LT(at("song number 2 with a long name"), at("Quillon 3.2"));
-    EXPECT_LT(at("Quillon 3.2"), at("you cannot ingore yourself."));
-    EXPECT_LT(at("you cannot ingore yourself."), at("unloaded."));
-    EXPECT_LT(at("unloaded."), said.size());
+    QList<qsizetype> at;
+    for (const char* text : {"found screen name [Owner]", "iles:3", "song number 2 with a long name", "Quillon 3.2",
+                             "you cannot ingore yourself.", "unloaded."})
+        at.append(out.indexOf(text));
+    EXPECT_FALSE(at.contains(-1));
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
     EXPECT_EQ(readFile(playlist).count(";"), 3);
     EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/.config/quillon/room1/settings.quillon")));
-    EXPECT_FALSE(QFile::exists(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt")));
+    EXPECT_FALSE(QFile::exists(data(QStringLiteral("playlist.txt"))));
 
     for (const int signal : {SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
         ASSERT_TRUE(QFile::remove(playlist));
-        out.clear(), err.clear();
-        start(profiled, "found screen name [Owner]");
+        ASSERT_TRUE(start(profiled, "found screen name [Owner]"));
         if (signal == SIGPIPE)
-            quillon.closeReadChannel(QProcess::StandardOutput);
+            process.closeReadChannel(QProcess::StandardOutput);
         type(QStringLiteral("dir ") + QString::fromUtf8(songs));
         if (signal == SIGHUP) {
             ASSERT_TRUE(shows(out, "iles:3"));
-            ::kill(pid_t(quillon.processId()), SIGHUP);
+            ::kill(pid_t(process.processId()), SIGHUP);
         }
         EXPECT_EQ(end(), 0) << err.constData();
         EXPECT_EQ(readFile(playlist).count(";"), 3);
@@ -198,8 +145,8 @@ TEST_F(Room, EveryWayToStopComesAfterTheLinesBeforeItAndSavesAndABadStartIsAUsag
                                           | QFile::WriteGroup | QFile::ExeGroup));
     env.insert(QStringLiteral("HOME"), guest.path());
     env.insert(QStringLiteral("USER"), QStringLiteral("guest"));
-    quillon.setChildProcessModifier([] { std::ignore = ::setuid(54321); });
-    ASSERT_NO_FATAL_FAILURE(start({"--headless"}, "found screen name [guest]"));
+    process.setChildProcessModifier([] { std::ignore = ::setuid(54321); });
+    ASSERT_TRUE(start({"--headless"}, "found screen name [guest]"));
     EXPECT_EQ(end(), 0);
 }
 
@@ -213,34 +160,32 @@ TEST_F(Room, ASecondCopyIsRefusedAndAKilledOneKeepsItsChangeAndLeavesItsLock)
 {
     const QString cwd = home.path() + QStringLiteral("/cwd");
     ASSERT_TRUE(QDir().mkpath(cwd));
-    quillon.setWorkingDirectory(cwd);
+    process.setWorkingDirectory(cwd);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("relative/config"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("relative/data"));
-    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    ASSERT_TRUE(start(kOwned, "found screen name [Owner]"));
     EXPECT_TRUE(
         refusal({"--headless"})
-            .contains("are in use by another running Quillon (PID " + QByteArray::number(quillon.processId()) + ")"));
+            .contains("are in use by another running Quillon (PID " + QByteArray::number(process.processId()) + ")"));
     type(QStringLiteral("dir ") + music(300));
     ASSERT_TRUE(shows(out, "F</b>iles:300"));
-    const QString playlist = home.path() + QStringLiteral("/.local/share/quillon/playlist.txt");
+    const QString playlist = data(QStringLiteral("playlist.txt"));
     const QString settings = home.path() + QStringLiteral("/.config/quillon/settings.quillon");
     ASSERT_TRUE(waitFor(
         [&] { return readFile(playlist).count("with a long name;") == 300 && readFile(settings) == "[loads]:2\r\n"; },
         kCeiling));
-    ::kill(pid_t(quillon.processId()), SIGKILL);
-    ASSERT_TRUE(quillon.waitForFinished(kCeiling));
+    ::kill(pid_t(process.processId()), SIGKILL);
+    ASSERT_TRUE(ended());
 
     // The text room reads as a chat: each line after its speaker, the
     // program's markup gone, a member's words as typed, and with NO_COLOR
     // no escape codes.
-    out.clear();
     env.insert(QStringLiteral("NO_COLOR"), QStringLiteral("1"));
-    ASSERT_NO_FATAL_FAILURE(
-        start(kOwned + QStringList {"--room-output", "text"}, "Owner: found screen name [Owner]\n"));
+    ASSERT_TRUE(start(kOwned + QStringList {"--room-output", "text"}, "Owner: found screen name [Owner]\n"));
     type(QStringLiteral("/as Eve: <B>hi</B> & bye"));
     ASSERT_TRUE(shows(out, "Eve: <B>hi</B> & bye\n"));
     EXPECT_EQ(end(), 0);
-    EXPECT_FALSE(out.contains("<FONT") || out.contains('\x1b')) << out.constData();
+    EXPECT_FALSE(out.contains("<FONT") || out.contains('\x1b'));
     EXPECT_EQ(QDir(cwd).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
@@ -254,21 +199,19 @@ TEST_F(Room, AShareThatDoesNotAnswerHoldsNothingUp)
     if (!share.mounted())
         GTEST_SKIP() << "a silent file system cannot be mounted here (needs root and /dev/fuse)";
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillon.scan.debug=true"));
-    ASSERT_TRUE(QDir().mkpath(home.path() + QStringLiteral("/.local/share/quillon")));
-    ASSERT_TRUE(writeFile(home.path() + QStringLiteral("/.local/share/quillon/playlist.txt"),
-                          "shared;" + QFile::encodeName(share.path()) + "/song.mp3\r\n"));
-    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    ASSERT_TRUE(writePlaylist("shared;" + QFile::encodeName(share.path()) + "/song.mp3\r\n"));
+    ASSERT_TRUE(start(kOwned, "found screen name [Owner]"));
     // Typed at once: "ver" waits for the look at the share to give up.
     type(QStringLiteral("p shared\nver"));
     ASSERT_TRUE(shows(out, "Quillon 3.2"));
     const qsizetype said = out.indexOf("Cannot play shared: no answer from the file system");
-    EXPECT_TRUE(said >= 0 && said < out.indexOf("Quillon 3.2")) << out.constData();
+    EXPECT_TRUE(said >= 0 && said < out.indexOf("Quillon 3.2"));
     // The first look's line is logged already: wait for the second's.
     type(QStringLiteral("p shared"));
     ASSERT_TRUE(waitFor([&] { return err.count("quillon.scan: said by Owner | p shared") == 2; }, kCeiling));
-    quillon.terminate();
-    ASSERT_TRUE(quillon.waitForFinished(kCeiling));
-    EXPECT_EQ(quillon.exitCode(), 0);
+    process.terminate();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(status(), 0);
     EXPECT_FALSE(out.contains("laying"));
     // The closing line is the last.
     ASSERT_TRUE(out.contains("unloaded."));
@@ -289,7 +232,7 @@ TEST_F(Room, AFileThatCannotBeWrittenIsSaidAndFailsTheRun)
     ASSERT_FALSE(writeFile(disk.path() + QStringLiteral("/filler"), QByteArray(1 << 20, 'f')));  // fills the disk
     env.insert(QStringLiteral("XDG_DATA_HOME"), disk.path());
 
-    ASSERT_NO_FATAL_FAILURE(start(kOwned, "found screen name [Owner]"));
+    ASSERT_TRUE(start(kOwned, "found screen name [Owner]"));
     type(QStringLiteral("dir ") + music(300));
     ASSERT_TRUE(shows(out, "F</b>iles:301"));
     const QByteArray said = "quillon: Cannot write " + playlist.toUtf8() + ": No space left on device\n";

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TestFiles.h"
 #include "support/QtPrinters.h"
-#include "toc/WaitFor.h"
+#include "support/RunningProgram.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -9,11 +9,9 @@
 #include <QDBusMetaType>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -35,12 +33,14 @@
 // dbus-run-session), driven by a media controller nobody here wrote.
 namespace {
 
-constexpr int kTimeoutMs = 30000;
+constexpr int kTimeoutMs = RunningProgram::kCeiling;
 
-// What the command printed, once it has ended.
-QString run(const QString& program, const QStringList& arguments)
+// What the command printed (its errors too when merged), once it has ended.
+QString run(const QString& program, const QStringList& arguments,
+            QProcess::ProcessChannelMode channels = QProcess::SeparateChannels)
 {
     QProcess process;
+    process.setProcessChannelMode(channels);
     process.start(program, arguments);
     process.waitForFinished(kTimeoutMs);
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
@@ -51,61 +51,8 @@ QString playerctl(const QString& arguments)
     return run(QStringLiteral("playerctl"), QStringLiteral("-p quillon ").append(arguments).split(u' '));
 }
 
-// The program in the local room of this terminal, with its files in a
-// folder of its own and every line it posts kept in order.
-class Quillon {
-public:
-    explicit Quillon(const QString& home, QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
-                     const QStringList& arguments = {"--headless", "--screen-name", "me"},
-                     std::function<void()> childSetUp = {})
-    {
-        env.insert(QStringLiteral("HOME"), home);
-        for (const char* kind : {"DATA", "CONFIG", "CACHE"})
-            env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), home + u'/' + QString::fromLatin1(kind).toLower());
-        m_process.setProcessEnvironment(env);
-        if (childSetUp)
-            m_process.setChildProcessModifier(childSetUp);
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
-        });
-        m_process.start(QStringLiteral(QUILLON_BINARY), arguments);
-    }
-    ~Quillon()
-    {
-        m_process.kill();
-        m_process.waitForFinished(kTimeoutMs);
-    }
-
-    void say(const QString& line) { m_process.write(line.toUtf8() + '\n'); }
-    QProcess& process() { return m_process; }
-    QByteArray errors() { return m_process.readAllStandardError(); }
-
-    // The first line not taken yet that holds the text; empty when none comes in time.
-    QString lineWith(const QString& text)
-    {
-        qsizetype at = -1;
-        const QRegularExpression holding(".*" + QRegularExpression::escape(text) + ".*");
-        if (!waitFor([&] { return (at = m_lines.indexOf(holding, m_taken)) >= 0; }, kTimeoutMs))
-            return {};
-        m_taken = at + 1;
-        return m_lines.at(at);
-    }
-    // The owner is known once the start line has come back.
-    bool ownerFound() { return !lineWith(QStringLiteral("found screen name")).isEmpty(); }
-    // The closing line, then a normal end.
-    bool unloaded()
-    {
-        return !lineWith(QStringLiteral("unloaded")).isEmpty()
-            && waitFor([&] { return m_process.state() == QProcess::NotRunning; }, kTimeoutMs)
-            && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
-    }
-
-private:
-    QProcess m_process;
-    QStringList m_lines;
-    qsizetype m_taken = 0;
-};
+// The program in the local room of this terminal, with "me" as its owner.
+const QStringList kOwned {"--headless", "--screen-name", "me"};
 
 bool missingTools(const std::initializer_list<const char*>& tools)
 {
@@ -127,9 +74,14 @@ public:
     explicit Station(QByteArray audio) : m_audio(std::move(audio))
     {
         m_server.listen(QHostAddress::LocalHost);
+        // Whatever a listener asks, the answer is the stream; its request
+        // is left unread.
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* client = m_server.nextPendingConnection())
-                connect(client, &QTcpSocket::readyRead, this, [this, client] { answer(client); });
+            while (QTcpSocket* client = m_server.nextPendingConnection()) {
+                client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
+                              + QByteArray::number(kInterval) + "\r\n\r\n");
+                m_sent.insert(client, 0);
+            }
         });
         connect(&m_pace, &QTimer::timeout, this, &Station::send);
         m_pace.start(100);
@@ -148,18 +100,6 @@ public:
     QString title;
 
 private:
-    void answer(QTcpSocket* client)
-    {
-        if (m_sent.contains(client))
-            return;
-        const QByteArray request = client->peek(65536);
-        if (!request.contains("\r\n\r\n"))
-            return;
-        client->readAll();
-        client->write("ICY 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: Loopback Radio\r\nicy-metaint: "
-                      + QByteArray::number(kInterval) + "\r\n\r\n");
-        m_sent.insert(client, 0);
-    }
     void send()
     {
         for (auto [client, at] : m_sent.asKeyValueRange()) {  // at: the count kept in m_sent
@@ -230,20 +170,20 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     if (prctl(PR_GET_MDWE, 0, 0, 0, 0) < 0)
         std::printf("note: this kernel cannot refuse writable code; played without that guard\n");
     MetadataHeard heard;
-    Quillon quillon(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless", "--screen-name", "me"},
-                    [] { prctl(PR_SET_MDWE, PR_MDWE_REFUSE_EXEC_GAIN, 0, 0, 0); });
-    ASSERT_TRUE(quillon.ownerFound()) << quillon.errors().constData();
+    RunningProgram quillon(home.path());
+    quillon.process.setChildProcessModifier([] { prctl(PR_SET_MDWE, PR_MDWE_REFUSE_EXEC_GAIN, 0, 0, 0); });
+    ASSERT_TRUE(quillon.start(kOwned, "found screen name"));
     // One name each on the bus: a second copy (on files of its own) takes
     // the name of its instance.
     {
-        Quillon second(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless", "--profile", "two"});
-        ASSERT_TRUE(second.ownerFound());
+        RunningProgram second(home.path());
+        ASSERT_TRUE(second.start({"--headless", "--profile", "two"}, "found screen name"));
         const QString name = "org.mpris.MediaPlayer2.quillon";
         QStringList names = QDBusConnection::sessionBus().interface()->registeredServiceNames().value().filter(name);
         names.sort();
-        EXPECT_EQ(names, QStringList({name, name + ".instance" + QString::number(second.process().processId())}));
+        EXPECT_EQ(names, QStringList({name, name + ".instance" + QString::number(second.process.processId())}));
     }
-    quillon.say("dir " + home.path().replace(u'/', u'\\'));
+    quillon.type("dir " + home.path().replace(u'/', u'\\'));
     ASSERT_FALSE(quillon.lineWith("ir - F</b>iles:2").isEmpty());
 
     // With nothing chosen yet, play-pause starts the first song.
@@ -261,16 +201,15 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     for (const auto& [command, said, status] : steps) {
         SCOPED_TRACE(command);
         const QString typed = command;
-        typed.startsWith("key ") ? void(playerctl(typed.mid(4))) : quillon.say(typed);
+        typed.startsWith("key ") ? void(playerctl(typed.mid(4))) : quillon.type(typed);
         const QString line = quillon.lineWith(said);
         ASSERT_FALSE(line.isEmpty());
         EXPECT_EQ(line, firstLines.try_emplace(said, line).first->second);
         EXPECT_EQ(playerctl("status"), status);
         if (firstLines.size() == 1) {
-            EXPECT_EQ(playerctl("metadata xesam:title"), "Alpha");
-            EXPECT_EQ(playerctl("metadata xesam:artist"), "");
+            EXPECT_EQ(playerctl("metadata --format {{title}}|{{artist}}"), "Alpha|");
             EXPECT_TRUE(waitFor([] { return playerctl("metadata mpris:length") == "30000000"; }, kTimeoutMs));
-            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs)) << quillon.errors().constData();
+            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs));
             ASSERT_TRUE(waitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
             ASSERT_EQ(heard.sent.size(), 1);
             EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
@@ -294,18 +233,15 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
             ASSERT_EQ(heard.sent.size(), 2);
             EXPECT_EQ(heard.sent.at(1).value("mpris:length").toLongLong(), 30000000);
             const QUrl art(heard.sent.at(1).value("mpris:artUrl").toString());
-            EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath("cache/quillon/")));
+            EXPECT_TRUE(art.toLocalFile().startsWith(home.filePath(".cache/quillon/")));
             EXPECT_EQ(readFile(art.toLocalFile()), readFile(cover));
         }
     }
 
     // What is neither a file nor a stream is refused, and the caller told.
-    QProcess refused;
-    refused.setProcessChannelMode(QProcess::MergedChannels);
-    refused.start("playerctl", {"-p", "quillon", "open", "file://" + home.filePath("none.mp3")});
-    ASSERT_TRUE(refused.waitForFinished(kTimeoutMs));
-    EXPECT_NE(refused.exitCode(), 0);
-    EXPECT_TRUE(refused.readAll().contains("Not a file or an http(s) stream")) << quillon.errors().constData();
+    EXPECT_TRUE(
+        run("playerctl", {"-p", "quillon", "open", "file://" + home.filePath("none.mp3")}, QProcess::MergedChannels)
+            .contains("Not a file or an http(s) stream"));
 
     // An address opened from the desktop joins the playlist (its ";" kept as
     // %3B) and plays; the station's own titles reach the room, as text, and
@@ -321,14 +257,14 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     station.title = "Ana & Bo - Blue <Morning>";
     const QString address = QStringLiteral("http://127.0.0.1:%1/radio;live").arg(station.port());
     playerctl("open " + address);
-    ASSERT_FALSE(quillon.lineWith("radio").isEmpty()) << quillon.errors().constData();
+    ASSERT_FALSE(quillon.lineWith("radio").isEmpty());
     EXPECT_FALSE(quillon.lineWith("Ana &amp; Bo - Blue &lt;Morning&gt;").isEmpty());
     EXPECT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Ana & Bo - Blue <Morning>"; }, kTimeoutMs));
     EXPECT_EQ(playerctl("metadata mpris:length"), "");
 
     station.title = "Second Song";
     EXPECT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Second Song"; }, kTimeoutMs));
-    quillon.say("p?");
+    quillon.type("p?");
     EXPECT_FALSE(quillon.lineWith("Second Song").isEmpty());
 
     station.stop();
@@ -336,9 +272,9 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
 
     // One volume for the desktop and the room's "vol", kept for the next start.
     playerctl("volume 0.3");
-    quillon.say("vol");
+    quillon.type("vol");
     EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
-    quillon.say("vol 60");
+    quillon.type("vol 60");
     EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 
     // Quit is the normal shut-down.
@@ -346,12 +282,12 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.quillon", "/org/mpris/MediaPlayer2",
          "org.mpris.MediaPlayer2.Quit"});
     EXPECT_TRUE(quillon.unloaded());
-    EXPECT_EQ(readFile(home.filePath("data/quillon/playlist.txt")),
+    EXPECT_EQ(readFile(home.filePath(".local/share/quillon/playlist.txt")),
               QStringLiteral("Alpha;%1\r\nBeta;%2\r\nradio;%3\r\n")
                   .arg(alpha, home.filePath("Beta.mp3"), QString(address).replace(u';', "%3B"))
                   .toUtf8());
-    Quillon again(home.path());
-    ASSERT_TRUE(again.ownerFound());
+    RunningProgram again(home.path());
+    ASSERT_TRUE(again.start(kOwned, "found screen name"));
     EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 }
 
@@ -362,21 +298,19 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
     if (missingTools({"playerctl"}))
         GTEST_SKIP() << "needs a session bus (dbus-run-session) and playerctl";
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
-    Quillon quillon(home.path(), env, {});
+    RunningProgram quillon(home.path());
+    quillon.env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    quillon.env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    ASSERT_TRUE(quillon.start({}));
     // The media keys are published once the windows are up.
     ASSERT_TRUE(waitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
     // A copy in the terminal on the same files stops and raises no window.
-    Quillon copy(home.path(), QProcessEnvironment::systemEnvironment(), {"--headless"});
-    EXPECT_TRUE(copy.process().waitForFinished(kTimeoutMs) && copy.process().exitCode() == 2);
-    const QString config = home.path() + QStringLiteral("/config/quillon/");
+    EXPECT_EQ(RunningProgram(home.path()).run({"--headless"}), 2);
+    const QString config = home.path() + QStringLiteral("/.config/quillon/");
     ASSERT_TRUE(QFile::remove(config + QStringLiteral("settings.quillon")));
-    QProcess& process = quillon.process();
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(kTimeoutMs));
-    EXPECT_TRUE(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0);
+    quillon.process.terminate();
+    ASSERT_TRUE(quillon.ended());
+    EXPECT_EQ(quillon.status(), 0);
     for (const char* file : {"settings.quillon", "windows.conf"})
         EXPECT_TRUE(QFile::exists(config + QLatin1String(file))) << file;
 }
@@ -384,16 +318,14 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
 TEST(NoSessionBus, NothingIsSaidAndTheProgramWorksAsBefore)
 {
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
-        env.remove(variable);
+    RunningProgram quillon(home.path());
+    quillon.env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     // Where the bus would be found without its address.
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    Quillon quillon(home.path(), env);
-    ASSERT_TRUE(quillon.ownerFound());
-    quillon.say(QStringLiteral("end"));
+    quillon.env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    ASSERT_TRUE(quillon.start(kOwned, "found screen name"));
+    quillon.type(QStringLiteral("end"));
     EXPECT_TRUE(quillon.unloaded());
-    EXPECT_EQ(quillon.errors(), QByteArray());
+    EXPECT_EQ(quillon.err, QByteArray());
 }
 
 }  // namespace
