@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "desktop/Mpris.h"
 #include "app/TestFiles.h"
+#include "desktop/RunningCopy.h"
 #include "support/QtPrinters.h"
 #include "support/RunningProgram.h"
 
@@ -313,6 +315,37 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
     EXPECT_EQ(quillon.status(), 0);
     for (const char* file : {"settings.quillon", "windows.conf"})
         EXPECT_TRUE(QFile::exists(config + QLatin1String(file))) << file;
+}
+
+// A window on the bus under the program's name, in this process.
+class RaisableRoot : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanRaise READ canRaise)
+public:
+    bool canRaise() const { return true; }
+    int raised = 0;
+public Q_SLOTS:
+    void Raise() { ++raised; }
+};
+
+// A second copy raises the window of the copy that holds its files, and
+// not that of another copy which took the name first.
+TEST(MediaKeys, OnlyTheCopyHoldingTheFilesIsRaised)
+{
+    if (missingTools({}))
+        GTEST_SKIP() << "needs a session bus (dbus-run-session)";
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString name = QStringLiteral("org.mpris.MediaPlayer2.quillon");
+    RaisableRoot root;
+    ASSERT_TRUE(bus.registerObject(Mpris::kObjectPath, &root, QDBusConnection::ExportAllContents));
+    ASSERT_TRUE(bus.registerService(name));
+    EXPECT_FALSE(raiseRunningCopy(QCoreApplication::applicationPid() + 1));
+    EXPECT_EQ(root.raised, 0);
+    EXPECT_TRUE(raiseRunningCopy(QCoreApplication::applicationPid()));
+    EXPECT_EQ(root.raised, 1);
+    bus.unregisterService(name);
+    bus.unregisterObject(Mpris::kObjectPath);
 }
 
 TEST(NoSessionBus, NothingIsSaidAndTheProgramWorksAsBefore)
