@@ -126,7 +126,7 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
               (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
                                   "english \"MarlSockTOC1.0\"",
                                   "toc_init_done"}));
-    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\n|)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|)"});
     sayExpecting({
         {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
         // The message is everything after the fourth colon.
@@ -203,6 +203,8 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
     EXPECT_EQ(server.sentAfterSignOn(5), cut);
     // The first fills the 2,048 bytes exactly, its NUL included.
     EXPECT_EQ(server.frames()[3].payload.size(), 2048);
+    // A stray continuation byte is a character of its own.
+    EXPECT_EQ(CutChatText("\xc2\xa9\x80", 2), "\xc2\xa9");
 }
 
 TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
