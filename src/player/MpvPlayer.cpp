@@ -147,11 +147,9 @@ QString MpvPlayer::durationText(double seconds)
 QString MpvPlayer::streamTitleText(const QString& sent)
 {
     QString text;
+    // Line and paragraph separators are blanks to simplified() already.
     for (const QChar c : sent)
-        text += c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
-                || c.category() == QChar::Separator_Paragraph
-            ? u' '
-            : c;
+        text += c.category() == QChar::Other_Control ? u' ' : c;
     text = text.simplified();
     if (text.size() > kStreamTitleLength) {
         // Never half a surrogate pair.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/TestFiles.h"
 #include "support/TestForm.h"
 
 #include <QCoreApplication>
@@ -15,12 +16,6 @@ inline void fuzzCheck(bool holds, const char* what)
 {
     if (!holds)
         qFatal("fuzz check failed: %s", what);
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    fuzzCheck(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), "the file is written whole");
 }
 
 // Reads a fuzz input front to back: control bytes first, then text.

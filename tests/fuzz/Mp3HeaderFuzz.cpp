@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QTemporaryDir dir;
     FuzzInput input(data, size);
     const QString path = dir.filePath(QStringLiteral("song.") + QLatin1String(kinds[input.byte() % std::size(kinds)]));
-    writeFile(path, input.rest());
+    fuzzCheck(writeFile(path, input.rest()), "the file is written whole");
     const QString before = QStringLiteral("before");
     Label bitrate, khz, mode;
     for (Label* label : {&bitrate, &khz, &mode})

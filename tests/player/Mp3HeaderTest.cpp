@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,8 +34,6 @@ QString read(const QString& path)
 bool run(QStringList arguments, QByteArray* output = nullptr)
 {
     const QString program = arguments.takeFirst();
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        return false;
     QProcess process;
     process.setProcessChannelMode(output ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
     process.start(program, arguments);
@@ -167,9 +164,7 @@ TEST(ReadMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEn
         if (!real.open(QIODevice::ReadOnly))
             continue;
         const QByteArray whole = real.readAll();
-        QList<QByteArray> copies;
-        for (const qsizetype size : {qsizetype(4), qsizetype(1000), whole.size() / 2})
-            copies << whole.left(size);
+        QList<QByteArray> copies {whole.left(4), whole.left(1000), whole.left(whole.size() / 2)};
         for (int i = 0; i < 24; ++i) {
             QByteArray copy = whole;
             for (int n = 0; n < 8; ++n)

@@ -167,7 +167,7 @@ private:
             }
             m_signedOn = true;
             // An empty line leads the config, as the client must pass it over.
-            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\n"));
+            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\nb:Al B:alias\n"));
         }
         // toc_chat_join "4" "Room Name"
         if (m_signedOn && words[0] == "toc_chat_join")
