@@ -108,6 +108,10 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         full += line("me", "next");
     t.setTranscript(full);
     t.tick();
+    // One more of them leaves the tail as it was: still a new line.
+    full += line("me", "next");
+    t.setTranscript(full);
+    EXPECT_EQ(t.tick(), Lines {"me | next | {2:00:00 AM}"});
     // By as much as is added, so its length stays the same.
     t.setTranscript(full.substr(98) + line("carol", "one") + line("carol", "two"));
     EXPECT_EQ(t.tick(), (Lines {"carol | one | {2:00:00 AM}", "carol | two | {2:00:00 AM}"}));
@@ -164,12 +168,23 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         EXPECT_EQ(t.sent, QStringList {text});
     }
 
-    // What the owner had begun in the AOL box comes back whole, less its hint.
+    // What the owner had begun in the AOL box comes back whole, less its
+    // hint; a key other than Return sends nothing, and a client that is not
+    // AOL 5 clears only the first box.
     t->chkBot.setValue(0);
-    std::string draft = "half typed Chat Input";
+    std::string draft = "half typed Chat Input", second = "second box";
     t.desktop.sendMessage(aol.edit, wm::SETTEXT, 0, draft);
+    t.desktop.sendMessage(aol.edit, wm::CHAR, 'd', 0);
+    t.desktop.sendMessage(aol.input, wm::SETTEXT, 0, second);
     t->chat1.SendChat(text);
     EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
+    EXPECT_EQ(t.desktop.textOf(aol.input), "second box");
+
+    // The ignore button with nobody chosen in the list ignores nobody.
+    t.desktop.addMember(t.chat.window, "bob");
+    for (const unsigned message : {wm::LBUTTONDOWN, wm::LBUTTONUP})
+        t.desktop.sendMessage(t.chat.ignoreButton, message, 0, 0);
+    EXPECT_FALSE(t.desktop.isIgnored(t.chat.window, "bob"));
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chkBot.setValue(1);

@@ -7,6 +7,7 @@
 #include "player/SongFile.h"
 #include "support/TestState.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +30,8 @@ struct Gui {
     FakeMediaPlayer wmp;
     MainWindow window;
     MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, window};
+    // The playlist keeps the rules its view relies on, or the test ends.
+    QAbstractItemModelTester rules {&form.List1, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
     Gui()
     {
