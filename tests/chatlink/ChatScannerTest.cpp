@@ -180,11 +180,12 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
     EXPECT_EQ(t.desktop.textOf(aol.input), "second box");
 
-    // The ignore button with nobody chosen in the list ignores nobody.
-    t.desktop.addMember(t.chat.window, "bob");
+    // The ignore button with nobody chosen in a full room ignores nobody.
+    for (int i = 0; i < 30; ++i)
+        t.desktop.addMember(t.chat.window, "bob" + std::to_string(i));
     for (const unsigned message : {wm::LBUTTONDOWN, wm::LBUTTONUP})
         t.desktop.sendMessage(t.chat.ignoreButton, message, 0, 0);
-    EXPECT_FALSE(t.desktop.isIgnored(t.chat.window, "bob"));
+    EXPECT_FALSE(t.desktop.isIgnored(t.chat.window, "bob0"));
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chkBot.setValue(1);
