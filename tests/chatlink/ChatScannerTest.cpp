@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -147,23 +148,21 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
 
     // Backslashes are escaped first, so the ones put before quotes stay single.
     const QString text = QStringLiteral("<b>say \\\"hi\" C:\\ \u00bb</b>");
-    const struct {
-        int chat, bot, sendAol;
-        Lines out;
-    } routes[] = {
+    // The chat, bot and send-to-AOL boxes, and what goes where.
+    const std::tuple<int, int, int, Lines> routes[] = {
         {0, 1, 1, {}},
         {1, 0, 1, {"aol <b>say \\\"hi\" C:\\ \xc2\xbb</b>"}},
         {1, 0, 0, {"aim <b>say \\\"hi\" C:\\ \xc2\xbb</b><FONT LANG=\"0\"> "}},
         {1, 1, 1, {"toc <b>say \\\\\\\"hi\\\" C:\\\\ \xc2\xbb</b>"}},
     };
-    for (const auto& c : routes) {
-        SCOPED_TRACE(testing::Message() << "chat " << c.chat << " bot " << c.bot << " aol " << c.sendAol);
+    for (const auto& [chat, bot, sendAol, expected] : routes) {
+        SCOPED_TRACE(testing::Message() << "chat " << chat << " bot " << bot << " aol " << sendAol);
         out.clear(), t.sent.clear();
-        t->chkChat.setValue(c.chat);
-        t->chkBot.setValue(c.bot);
-        t->chkSendAOL.setValue(c.sendAol);
+        t->chkChat.setValue(chat);
+        t->chkBot.setValue(bot);
+        t->chkSendAOL.setValue(sendAol);
         t->chat1.SendChat(text);
-        EXPECT_EQ(out, c.out);
+        EXPECT_EQ(out, expected);
         // Even a blocked line reaches the chat exit.
         EXPECT_EQ(t.sent, QStringList {text});
     }
