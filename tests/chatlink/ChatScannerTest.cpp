@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -108,6 +109,10 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         full += line("me", "next");
     t.setTranscript(full);
     t.tick();
+    // One more of them leaves the tail as it was: still a new line.
+    full += line("me", "next");
+    t.setTranscript(full);
+    EXPECT_EQ(t.tick(), Lines {"me | next | {2:00:00 AM}"});
     // By as much as is added, so its length stays the same.
     t.setTranscript(full.substr(98) + line("carol", "one") + line("carol", "two"));
     EXPECT_EQ(t.tick(), (Lines {"carol | one | {2:00:00 AM}", "carol | two | {2:00:00 AM}"}));
@@ -143,33 +148,43 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
 
     // Backslashes are escaped first, so the ones put before quotes stay single.
     const QString text = QStringLiteral("<b>say \\\"hi\" C:\\ \u00bb</b>");
-    const struct {
-        int chat, bot, sendAol;
-        Lines out;
-    } routes[] = {
+    // The chat, bot and send-to-AOL boxes, and what goes where.
+    const std::tuple<int, int, int, Lines> routes[] = {
         {0, 1, 1, {}},
         {1, 0, 1, {"aol <b>say \\\"hi\" C:\\ \xc2\xbb</b>"}},
         {1, 0, 0, {"aim <b>say \\\"hi\" C:\\ \xc2\xbb</b><FONT LANG=\"0\"> "}},
         {1, 1, 1, {"toc <b>say \\\\\\\"hi\\\" C:\\\\ \xc2\xbb</b>"}},
     };
-    for (const auto& c : routes) {
-        SCOPED_TRACE(testing::Message() << "chat " << c.chat << " bot " << c.bot << " aol " << c.sendAol);
+    for (const auto& [chat, bot, sendAol, expected] : routes) {
+        SCOPED_TRACE(testing::Message() << "chat " << chat << " bot " << bot << " aol " << sendAol);
         out.clear(), t.sent.clear();
-        t->chkChat.setValue(c.chat);
-        t->chkBot.setValue(c.bot);
-        t->chkSendAOL.setValue(c.sendAol);
+        t->chkChat.setValue(chat);
+        t->chkBot.setValue(bot);
+        t->chkSendAOL.setValue(sendAol);
         t->chat1.SendChat(text);
-        EXPECT_EQ(out, c.out);
+        EXPECT_EQ(out, expected);
         // Even a blocked line reaches the chat exit.
         EXPECT_EQ(t.sent, QStringList {text});
     }
 
-    // What the owner had begun in the AOL box comes back whole, less its hint.
+    // What the owner had begun in the AOL box comes back whole, less its
+    // hint; a key other than Return sends nothing, and a client that is not
+    // AOL 5 clears only the first box.
     t->chkBot.setValue(0);
-    std::string draft = "half typed Chat Input";
+    std::string draft = "half typed Chat Input", second = "second box";
     t.desktop.sendMessage(aol.edit, wm::SETTEXT, 0, draft);
+    t.desktop.sendMessage(aol.edit, wm::CHAR, 'd', 0);
+    t.desktop.sendMessage(aol.input, wm::SETTEXT, 0, second);
     t->chat1.SendChat(text);
     EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
+    EXPECT_EQ(t.desktop.textOf(aol.input), "second box");
+
+    // The ignore button with nobody chosen in a full room ignores nobody.
+    for (int i = 0; i < 30; ++i)
+        t.desktop.addMember(t.chat.window, "bob" + std::to_string(i));
+    for (const unsigned message : {wm::LBUTTONDOWN, wm::LBUTTONUP})
+        t.desktop.sendMessage(t.chat.ignoreButton, message, 0, 0);
+    EXPECT_FALSE(t.desktop.isIgnored(t.chat.window, "bob0"));
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chkBot.setValue(1);

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 const OleColor kFace = oleColor(100, 100, 96);
@@ -91,7 +93,6 @@ TEST(SkinButtonLook, ShapesCaptionlessTransparentAndPictures)
     }
     Shown oval(13);
     EXPECT_TRUE(oval.button->mask().contains(QPoint(40, 15)) && !oval.button->mask().contains(QPoint(1, 1)));
-    EXPECT_EQ(oval.image().pixel(40, 15), toQColor(kFace).rgb());
     // The outline is whole: every dot of the shape's edge, at any size.
     for (const QSize size : {QSize(80, 30), QSize(81, 31), QSize(23, 23), QSize(151, 40)}) {
         oval.button->resize(size);
@@ -112,18 +113,6 @@ TEST(SkinButtonLook, ShapesCaptionlessTransparentAndPictures)
         }
         EXPECT_GT(edgeDots, size.width() + size.height());
     }
-
-    // Type 10 draws no caption; type 2 does.
-    for (int type : {10, 2}) {
-        Shown plain(type), captioned(type);
-        captioned.button->setCaption(QStringLiteral("WWWW"));
-        EXPECT_EQ(plain.image() == captioned.image(), type == 10) << "type " << type;
-    }
-
-    // Type 11 shows what lies under it.
-    Shown clear(11);
-    clear.window.setStyleSheet(QStringLiteral("background: red"));
-    EXPECT_EQ(clear.window.grab().toImage().pixel(50, 25), qRgb(255, 0, 0));
 
     // A picture: the mask colour lets the face through; grey when asked.
     QPixmap picture(16, 16);
@@ -209,15 +198,18 @@ TEST(SkinButtonInput, KeyCodesAndPointerShapes)
     Shown s(3);
     QList<int> codes;
     QObject::connect(s.button, &SkinButton::KeyDown, [&](short code, short shift) { codes << code << shift; });
-    for (const Qt::Key key : {Qt::Key_A, Qt::Key_Z, Qt::Key_0, Qt::Key_9, Qt::Key_Left, Qt::Key_Delete, Qt::Key_F2})
+    QObject::connect(s.button, &SkinButton::Click, [&] { codes << -1; });
+    for (const Qt::Key key :
+         {Qt::Key_A, Qt::Key_Z, Qt::Key_0, Qt::Key_9, Qt::Key_Left, Qt::Key_Delete, Qt::Key_F2, Qt::Key_Space})
         QTest::keyClick(s.button, key, Qt::ShiftModifier);
-    // Each after its Shift key (16), down with shift (1).
+    // Each after its Shift key (16), down with shift (1); Space clicks (-1)
+    // as it comes up, and not again as the Shift key does.
     EXPECT_EQ(codes, QList<int>({16, 1,  65, 1,  16, 1,  90, 1,  16,
                                  1,  48, 1,  16, 1,  57, 1,  16, 1,
                                  37, 1,  16, 1,  46, 1,  16, 1,  Qt::Key_F2 & 0x7FFF,
-                                 1}));
+                                 1,  16, 1,  32, 1,  -1}));
     for (const auto& [pointer, shape] :
-         {std::pair(3, Qt::IBeamCursor), {15, Qt::SizeAllCursor}, {16, Qt::ArrowCursor}, {-1, Qt::ArrowCursor}}) {
+         {std::pair(3, Qt::IBeamCursor), {15, Qt::SizeAllCursor}, {16, Qt::ArrowCursor}, {INT_MIN, Qt::ArrowCursor}}) {
         s.button->setMousePointer(pointer);
         EXPECT_EQ(s.button->cursor().shape(), shape) << pointer;
     }

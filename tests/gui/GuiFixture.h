@@ -7,6 +7,7 @@
 #include "player/SongFile.h"
 #include "support/TestState.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,18 +30,22 @@ struct Gui {
     FakeMediaPlayer wmp;
     MainWindow window;
     MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, window};
+    // The playlist keeps the rules its view relies on, or the test ends.
+    QAbstractItemModelTester rules {&form.List1, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    QStringList sent;  // what the form said in the room
 
     Gui()
     {
         // The songs the windows play are names only: every file is there.
         form.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+        QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
         window.attach(form);
         window.show();
         form.Form_Load();
     }
-    template <typename W> W* find(const QString& text)
+    template <typename W> W* find(const QString& text, const QWidget* in = nullptr)
     {
-        const auto all = window.findChildren<W*>();
+        const auto all = (in ? in : &window)->template findChildren<W*>();
         const auto it = std::find_if(all.begin(), all.end(), [&](W* w) { return w->text() == text; });
         return it == all.end() ? nullptr : *it;
     }

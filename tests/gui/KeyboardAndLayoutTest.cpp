@@ -253,10 +253,9 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
         g.form.chatSends_Click();
         QWidget* sends = visibleTopLevel(QStringLiteral("Chat Sends"));
         ASSERT_TRUE(sends && activate(sends));
-        const auto labels = sends->findChildren<QLabel*>();
-        const auto label = std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "Pause:"; });
-        ASSERT_NE(label, labels.end());
-        QWidget* pause = (*label)->buddy();
+        const QLabel* label = g.find<QLabel>(QStringLiteral("Pause:"), sends);
+        ASSERT_NE(label, nullptr);
+        QWidget* pause = label->buddy();
         pause->setFocus();
         QTest::keyClick(pause, Qt::Key_End);
         QTest::keyClicks(pause, QStringLiteral("X"));

@@ -60,8 +60,6 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
     for (const std::string_view way : {"escape", "cancel", "title bar", "name", "return", "main window"}) {
         SCOPED_TRACE(way);
         Gui g;
-        QStringList sent;
-        QObject::connect(&g.form.chat1, &ChatScanner::sendChatCalled, [&](const QString& t) { sent.append(t); });
         g.form.List2.addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.frmSong.open({"a", "b"});
@@ -90,7 +88,7 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         EXPECT_EQ(g.form.List3.count(), 0);
         EXPECT_EQ(g.form.frmSong.List1.count(), 0);
         const bool cancelled = way == "cancel" || way == "escape";
-        EXPECT_EQ(sent.filter(QStringLiteral("C</b>ancelled")).size(), cancelled ? 1 : 0);
+        EXPECT_EQ(g.sent.filter(QStringLiteral("C</b>ancelled")).size(), cancelled ? 1 : 0);
         EXPECT_EQ(g.wmp.urls, way == "return" || way == "name" ? QStringList {"/b.mp3"} : QStringList())
             << g.wmp.urls.join(' ').toStdString();
         // Results found after it closed stay for the next tick, even when
@@ -106,14 +104,12 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
 TEST(MainWindow, HitsGoToThePickerOnlyWhereTheOwnerSitsAndThePrefixFieldRefusesASlash)
 {
     Gui g;
-    QStringList sent;
-    QObject::connect(&g.form.chat1, &ChatScanner::sendChatCalled, [&](const QString& t) { sent.append(t); });
     g.form.List2.addItems({"a1;/a1.mp3", "a2;/a2.mp3"});
     g.form.chkBot.setValue(1);
     g.form.List3.addItems(g.form.List2.items());
     g.form.player.Timer1_Timer();
     EXPECT_EQ(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
-    EXPECT_TRUE(sent.constLast().endsWith(QStringLiteral("1 a1 \u00b7 2 a2"))) << qPrintable(sent.constLast());
+    EXPECT_TRUE(g.sent.constLast().endsWith(QStringLiteral("1 a1 \u00b7 2 a2"))) << qPrintable(g.sent.constLast());
     EXPECT_EQ(g.form.List3.count(), 0);
     g.form.chkBot.setValue(0);
     g.form.List3.addItems(g.form.List2.items());
