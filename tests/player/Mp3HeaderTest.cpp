@@ -14,6 +14,7 @@
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 
 #include <cmath>
@@ -205,6 +206,20 @@ TEST(ReadCoverArt, TheFrontCoverOfSeveralElseTheFirst)
     add(TagLib::ID3v2::AttachedPictureFrame::FrontCover, "front");
     EXPECT_EQ(ReadCoverArt(path).data, "front");
     EXPECT_EQ(ReadCoverArt(path).mimeType, "image/png");
+
+    // An MP4 file gives the kind of its cover as a code.
+    const QString m4a = dir.filePath(QStringLiteral("covers.m4a"));
+    ASSERT_TRUE(QFile::copy(made(kMade[9]), m4a));
+    using Art = TagLib::MP4::CoverArt;
+    for (const auto& [format, kind] : {std::pair {Art::JPEG, "image/jpeg"}, {Art::PNG, "image/png"}, {Art::GIF, ""}}) {
+        {
+            TagLib::MP4::File file(QFile::encodeName(m4a).constData());
+            file.tag()->setItem("covr", TagLib::MP4::CoverArtList().append(Art(format, "cover")));
+            ASSERT_TRUE(file.save());
+        }
+        EXPECT_EQ(ReadCoverArt(m4a).mimeType, QLatin1String(kind));
+        EXPECT_EQ(ReadCoverArt(m4a).data, "cover");
+    }
 
     // A file of a kind the tag library does not know.
     const QString notes = dir.filePath(QStringLiteral("notes.txt"));
