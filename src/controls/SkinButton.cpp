@@ -512,12 +512,6 @@ void SkinButton::changeEvent(QEvent* event)
         draw(m_drawnState, true);
         Q_EMIT propertyChanged(QStringLiteral("FONT"));
         break;
-    case QEvent::PaletteChange:
-    case QEvent::StyleChange:
-        // Scheme 2 has colours of its own; the others follow their surroundings.
-        if (m_colorScheme != 2)
-            draw(m_drawnState, true);
-        break;
     default:
         break;
     }
