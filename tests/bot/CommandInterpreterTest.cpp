@@ -168,6 +168,15 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
     owner("x bobby");
     EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"} + reply(t->txtIgnore, "Bobby"));
     EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
+
+    // A member list that never comes is looked for 20 times, then nobody is ignored.
+    int looks = 1;
+    t.desktop.eventPump = [&] { ++looks; };
+    t.desktop.destroyWindow(t.chatWindow.memberList);
+    t.sent.clear();
+    owner("x bob");
+    EXPECT_EQ(looks, 20);
+    EXPECT_EQ(t.sent, QStringList());
 }
 
 // The newer words are tested first, on the line as typed, and end it: no
