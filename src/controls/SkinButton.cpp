@@ -32,12 +32,10 @@ short shiftCode(Qt::KeyboardModifiers modifiers)
                  | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
-// The desktop key codes: letters and digits as their capitals, the rest
-// from a short table; keys without a code pass Qt's own.
+// The desktop key codes from a short table; other keys pass Qt's own, which
+// for letters (as capitals), digits and the blank are the desktop's too.
 short keyCode(int key)
 {
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9) || key == Qt::Key_Space)
-        return short(key);
     switch (key) {
     case Qt::Key_Backspace:
         return 8;
