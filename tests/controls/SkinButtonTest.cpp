@@ -272,6 +272,10 @@ TEST(SkinButtonInput, Accessibility)
     actions->doAction(actions->actionNames().value(0));
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_TRUE(reader->state().checkable && reader->state().checked);
+    // Held down but no longer a check box: a plain button is never checked.
+    s.button->setCheckBoxBehaviour(false);
+    EXPECT_TRUE(s.button->value());
+    EXPECT_FALSE(reader->state().checked);
     s.button->setEnabled(false);
     EXPECT_TRUE(reader->state().disabled);
 }
