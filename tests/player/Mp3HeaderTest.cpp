@@ -77,6 +77,8 @@ const Made kMade[] = {
     {"aac.m4a", "-r 44100 -c 2", "ffmpeg -v error -i IN -c:a aac -b:a 128k OUT", 0, 5, "44|stereo|||"},
     {"wmav2.wma", "-r 44100 -c 2", "ffmpeg -v error -i IN -c:a wmav2 -b:a 128k -metadata album=Album OUT", 128, 3,
      "44|stereo|||Album"},
+    // MPEG-1 at another rate, without an Info frame.
+    {"cbr320-48k.mp3", "-r 48000 -c 2", "lame --quiet -b 320 -t IN OUT", 320, 0, "48|stereo|||"},
 };
 
 // The files, made once for the whole run; empty where a tool is missing.
@@ -121,6 +123,13 @@ TEST(ReadMp3Header, ShowsTheFactsAndTagsOfRealFilesOfEveryKind)
     if (measured == 0)
         GTEST_SKIP() << "no encoder could make the files (lame, sox, ffmpeg)";
     EXPECT_EQ(measured, qsizetype(std::size(kMade))) << "a tool is missing";
+
+    // Joined to a file of another rate, a file without an average header is
+    // measured over its own frames only.
+    QTemporaryDir dir;
+    const QString joined = dir.filePath(QStringLiteral("joined.mp3")), bare = made(kMade[4]);
+    ASSERT_TRUE(writeFile(joined, readFile(bare) + readFile(made(kMade[std::size(kMade) - 1]))));
+    EXPECT_EQ(read(joined), read(bare));
 }
 
 // What cannot be read keeps the labels and has no tags, and never crashes:
