@@ -98,6 +98,10 @@ struct Toc : ::testing::Test {
 
 TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
 {
+    // Auto tries TOC2 first and settles on it once, at the server's first answer.
+    toc.setDialect(TocDialect::Auto);
+    QList<TocDialect> settled;
+    QObject::connect(&toc, &MarlTOCSock::dialectSettled, [&](TocDialect speaking) { settled.append(speaking); });
     connectClient(QStringLiteral("Ab Cdef"));
     EXPECT_EQ(server.greeting(), "FLAPON\r\n\r\n");
     server.sendSignOnFrame();
@@ -112,6 +116,7 @@ TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
     ASSERT_TRUE(waitFor([&] { return log.has("LoggedIn") && server.commands().size() == 2; }));
     EXPECT_EQ(server.commands()[1], "toc_init_done");
     EXPECT_EQ(log.events, QStringList {"LoggedIn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
+    EXPECT_EQ(settled, QList<TocDialect> {TocDialect::Toc2});
 }
 
 TEST_F(Toc, Toc1SignOnBytesAndMessages)
@@ -125,7 +130,7 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
               (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
                                   "english \"MarlSockTOC1.0\"",
                                   "toc_init_done"}));
-    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|\r\n)"});
     sayExpecting({
         {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
         // The message is everything after the fourth colon.
@@ -218,6 +223,7 @@ TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
         {"CHAT_LEFT:7", "LeftChat(7)"},
         {"IM_IN_ENC2:Al B:F:F:T: :F:L:en:hi: there", "IncomingMessage(Al B|hi: there)"},
         {"UPDATE_BUDDY2:Al:t:0:0:0: O", "BuddyOnline(Al)"},
+        {"UPDATE_BUDDY2:Al", ""},
         {"EVILED:25:Al", "Warned(Al|25)"},
         {"CHAT_UPDATE_BUDDY:7:T:Al:Bo", "ChatUserUpdate(7|true|Al|Bo)"},
         {"CHAT_INVITE:Music Room:7:Al:come", "IncomingChatInvite(Music Room|7|Al|come)"},

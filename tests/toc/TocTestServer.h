@@ -166,8 +166,10 @@ private:
                 return closeClient();
             }
             m_signedOn = true;
-            // An empty line leads the config, as the client must pass it over.
-            send(frame(2, "SIGN_ON:TOC1.0") + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\nb:Al B:alias\n"));
+            // An empty line leads the config, as the client must pass it over;
+            // a name written the TOC2 way ends at its colon, even an empty one.
+            send(frame(2, "SIGN_ON:TOC1.0")
+                 + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\nb:Al B:alias\nd::nameless\n"));
         }
         // toc_chat_join "4" "Room Name"
         if (m_signedOn && words[0] == "toc_chat_join")
