@@ -32,9 +32,12 @@ bool ListBox::removeItem(int index)
     beginRemoveRows({}, index, index);
     m_rows.removeAt(index);
     endRemoveRows();
-    // A list box drops its selection when rows go away under it.
-    if (m_listIndex >= m_rows.size() || m_listIndex == index)
+    // The selection stays on its row, as a view's does, and goes with it:
+    // the playlist's selection is the cursor that next and prev move.
+    if (m_listIndex == index)
         setListIndex(-1);
+    else if (m_listIndex > index)
+        setListIndex(m_listIndex - 1);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ListFile.h"
 #include "app/AppTest.h"
+#include "app/HeadlessFrontEnd.h"
 #include "app/SavedList.h"
 #include "controls/ListBox.h"
 #include "controls/LogLine.h"
@@ -83,7 +84,11 @@ TEST(ListFile, EachLineIsReadOnItsOwnAndComesBackAsItWas)
         LoadListFromFile(path, list);
         ASSERT_EQ(list.count(), lines.size());
         const int changed = pick(int(lines.size()));
+        const int selected = pick(int(lines.size()));
+        ASSERT_TRUE(list.setListIndex(selected));
         list.removeItem(changed);
+        // The selection stays on its row, or goes with it.
+        EXPECT_EQ(list.listIndex(), selected == changed ? -1 : selected - int(changed < selected));
         lines.removeAt(changed);
         ASSERT_TRUE(SaveListToFile(path, list));
         ListBox again;
@@ -156,6 +161,18 @@ TEST(LogLine, TheLevelLeadsOnlyOnTheJournalsOwnStream)
         logLine(stream, LogLevel::Warning, QStringLiteral("careful"));
         EXPECT_EQ(readFile(file.fileName()), shown);
     }
+    // A box said in the terminal is an error when it is critical, else a warning.
+    qputenv("JOURNAL_STREAM", QByteArray::number(st.st_dev) + ':' + QByteArray::number(st.st_ino));
+    ASSERT_TRUE(file.resize(0) && std::fseek(stream, 0, SEEK_SET) == 0);
+    std::fflush(stderr);
+    const int terminal = ::dup(STDERR_FILENO);
+    ASSERT_EQ(::dup2(fileno(stream), STDERR_FILENO), STDERR_FILENO);
+    HeadlessFrontEnd ui;
+    ui.messageBox(QStringLiteral("gone"), {}, UserInterface::Icon::Critical);
+    ui.messageBox(QStringLiteral("odd"), QStringLiteral("Notice"), UserInterface::Icon::None);
+    ::dup2(terminal, STDERR_FILENO);
+    ::close(terminal);
+    EXPECT_EQ(readFile(file.fileName()), "<3>Quillon: gone\n<4>Notice: odd\n");
     qunsetenv("JOURNAL_STREAM");
     std::fclose(stream);
 }
