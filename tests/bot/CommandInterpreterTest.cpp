@@ -201,7 +201,9 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
         {"q", on("» <u>Queue</u> 1 stop it · 2 gone")},
         {"unq 3", on("» <u>unq</u> takes a place from 1 to 2")},
         {"unq x", on("» <u>unq</u> takes a place from 1 to 2")},
+        {"unq 2", on("» <u>Unqueued</u> gone")},
         {"unq 1", on("» <u>Unqueued</u> stop it")},
+        {"q gone", on("» <u>Queued</u> gone » place 1")},
         // No choice waits: a number is no command at all.
         {"2", {}},
         {"skip", on("» <u>Skipped</u>") + on("Playing")},

@@ -115,12 +115,15 @@ TEST(SkinButtonLook, ShapesCaptionlessTransparentAndPictures)
     }
 
     // A picture: the mask colour lets the face through; grey when asked.
-    QPixmap picture(16, 16);
+    // The hover picture waits for the pointer.
+    QPixmap picture(16, 16), over(16, 16);
     picture.fill(Qt::magenta);
+    over.fill(Qt::blue);
     QPainter(&picture).fillRect(6, 6, 4, 4, Qt::red);
     Shown pic(10);
     pic.button->setMaskColor(oleColor(255, 0, 255));
     pic.button->setPictureNormal(picture);
+    pic.button->setPictureOver(over);
     const QPoint centre(40, 15), edge(34, 9);
     EXPECT_EQ(pic.image().pixel(centre), qRgb(255, 0, 0));
     EXPECT_EQ(pic.image().pixel(edge), toQColor(kFace).rgb());

@@ -230,7 +230,11 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
     const QString first = addLine(QStringLiteral("First"));
     t->txtPlay.setText(QStringLiteral("%s %n"));
     t->txtNum.setText(QStringLiteral("7"));
+    // Only results waiting for the next turn hold the room's lines back.
+    ASSERT_TRUE(t->player.Timer1.isActive());
+    EXPECT_FALSE(t->player.isBusy());
     result(QStringLiteral("First"));
+    EXPECT_TRUE(t->player.isBusy());
     ASSERT_TRUE(waitFor([&] { return !t.wmp.urls.isEmpty(); }, 30000));
     EXPECT_EQ(t.wmp.urls, QStringList {first});
     EXPECT_EQ(t.sent, QStringList {"<F>First 7"});
