@@ -17,7 +17,7 @@ or hung suite catches the mutant. The file is then restored and touched so
 the next build cannot reuse an object of the mutant.
 
 One line per mutant:  file:line 'from'->'to' caught|SURVIVED|timeout|unbuilt
-and the score of the built ones that are not listed as equivalent in
+then each folder's caught, and the score of the built ones that are not listed as equivalent in
 scripts/mutants-equivalent.txt ("file|code of the line|from->to", one per
 line, with a "# why" comment above it). Exits 1 when the score is below
 --want.
@@ -141,6 +141,7 @@ def main():
         sys.exit("the suite fails in the scratch tree before any change")
 
     tally = {"caught": 0, "SURVIVED": 0, "timeout": 0, "unbuilt": 0, "equivalent": 0}
+    folders = {}  # folder: [caught, judged]
     for file, number, column, old, new, text in sorted(chosen):
         key = f"{file}|{text}|{old.strip()}->{new.strip()}"
         path = os.path.join(tree, file)
@@ -164,11 +165,18 @@ def main():
                 f.write(original)
             os.utime(path)
         tally[verdict] += 1
+        if verdict in ("caught", "timeout", "SURVIVED"):
+            folder = folders.setdefault(os.path.dirname(file), [0, 0])
+            folder[0] += verdict != "SURVIVED"
+            folder[1] += 1
         print(f"{file}:{number} '{old.strip()}'->'{new.strip()}' {verdict}    {text}", flush=True)
 
     judged = tally["caught"] + tally["timeout"] + tally["SURVIVED"]
     score = 100.0 * (tally["caught"] + tally["timeout"]) / judged if judged else 100.0
-    print(f"score: {score:.0f} % of {judged} ({tally['caught']} caught, {tally['timeout']} timed out, "
+    for folder, (caught, of) in sorted(folders.items()):
+        print(f"{folder}: {caught}/{of}")
+    # One decimal, so a score just below the wanted one never reads as it.
+    print(f"score: {score:.1f} % of {judged} ({tally['caught']} caught, {tally['timeout']} timed out, "
           f"{tally['SURVIVED']} survived; {tally['equivalent']} equivalent and {tally['unbuilt']} unbuilt "
           f"not counted)")
     sys.exit(1 if score < args.want else 0)
