@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -374,12 +375,10 @@ QPixmap preparedPicture(const QPixmap& picture, OleColor mask, bool useMask, boo
         return picture;
     QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
     if (grey) {
-        for (int y = 0; y < image.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                const int g = qGray(row[x]);
-                row[x] = qRgba(g, g, g, qAlpha(row[x]));
-            }
+        // Rows of 32-bit pixels have no padding: the pixels lie end to end.
+        for (QRgb& pixel : std::span(reinterpret_cast<QRgb*>(image.bits()), image.sizeInBytes() / sizeof(QRgb))) {
+            const int g = qGray(pixel);
+            pixel = qRgba(g, g, g, qAlpha(pixel));
         }
     }
     QPixmap result = QPixmap::fromImage(image);
