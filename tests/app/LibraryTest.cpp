@@ -24,7 +24,7 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
             lines << file.section(u'>', 1) + u';' + path;
     }
     // Names a playlist line cannot hold are left out, each said once.
-    for (const char* name : {"new\nline.wav", "tab\t.mp3", "del\x7f.mp3", "caf\xe9.mp3", "caf\xe9.txt"}) {
+    for (const char* name : {"new\nline.wav", "a tab\t.mp3", "del\x7f.mp3", "caf\xe9.mp3", "caf\xe9.txt"}) {
         const QByteArray path = QFile::encodeName(music.path()) + '/' + name;
         ASSERT_TRUE(std::fclose(std::fopen(path.constData(), "w")) == 0);
     }
@@ -35,7 +35,7 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     EXPECT_THAT(t->List2.items(), testing::UnorderedElementsAreArray(lines));
     EXPECT_EQ(t->List1.count(), lines.size());
     EXPECT_EQ(said.count(QStringLiteral("not added")), 4) << qPrintable(said);
-    for (const char* shown : {"/new\\x0aline.wav", "/tab\\x09.mp3", "/del\\x7f.mp3", "/caf\\xe9.mp3"})
+    for (const char* shown : {"/new\\x0aline.wav", "/a tab\\x09.mp3", "/del\\x7f.mp3", "/caf\\xe9.mp3"})
         EXPECT_TRUE(said.contains(QLatin1String(shown))) << shown;
 
     // Names cut by more than four characters, and names shown only up to a

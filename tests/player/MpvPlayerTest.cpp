@@ -93,4 +93,30 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     EXPECT_EQ(states.mid(0, 3), QList<int>({State::Transitioning, State::Playing, State::MediaEnded}));
 }
 
+// A sound server's socket counts as an output even where no device is: it
+// is tried, and only then is the silence told, as an output that would not open.
+TEST(MpvPlayer, ASoundServersSocketIsTriedBeforeSongsPlaySilently)
+{
+    if (!QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("pcm*")}, QDir::System).isEmpty()
+        || !qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        GTEST_SKIP() << "this machine has a sound output";
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    TestState form;
+    const QString path = form.dir.filePath(QStringLiteral("song.wav"));
+    ASSERT_TRUE(writeSilentWav(path, 0.2));
+    for (const char* socket : {"pulse/native", "pipewire-0"}) {
+        QTemporaryDir runtime;
+        ASSERT_TRUE(QDir(runtime.path()).mkpath(QStringLiteral("pulse")) && writeFile(runtime.filePath(socket)));
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        MpvPlayer player;
+        QStringList silent;
+        QObject::connect(&player, &MediaPlayer::noSoundOutput, [&](const QString& why) { silent.append(why); });
+        player.setURL(path);
+        EXPECT_TRUE(waitFor([&] { return !silent.isEmpty(); }, 30000));
+        EXPECT_EQ(silent, QStringList {"no sound output: the sound output could not be opened; songs play silently"})
+            << socket;
+    }
+    qputenv("XDG_RUNTIME_DIR", runtimeDir);
+}
+
 }  // namespace
