@@ -49,7 +49,11 @@ QLocale groupingLocale()
     return locale;
 }
 
+}  // namespace
+
 #ifndef Q_OS_WIN
+namespace {
+
 bool blockDeviceIsRemovable(const QByteArray& device)
 {
     if (!device.startsWith("/dev/"))
@@ -65,7 +69,9 @@ bool blockDeviceIsRemovable(const QByteArray& device)
     return false;
 }
 
-DriveType driveTypeOf(const QStorageInfo& storage)
+}  // namespace
+
+DriveType driveType(const QByteArray& type, const QByteArray& device)
 {
     static const QList<QByteArray> network = {"nfs", "nfs4", "cifs",      "smb3", "smbfs", "sshfs",      "fuse.sshfs",
                                               "9p",  "ceph", "glusterfs", "afs",  "davfs", "fuse.davfs2"};
@@ -73,22 +79,19 @@ DriveType driveTypeOf(const QStorageInfo& storage)
     static const QList<QByteArray> ram = {"tmpfs", "ramfs"};
     static const QList<QByteArray> disk = {"ext2",  "ext3", "ext4",  "xfs",     "btrfs",   "zfs", "f2fs",    "vfat",
                                            "exfat", "ntfs", "ntfs3", "fuseblk", "overlay", "jfs", "reiserfs"};
-    const QByteArray type = storage.fileSystemType();
     if (network.contains(type))
         return DriveType::Network;
     if (cdrom.contains(type))
         return DriveType::CdRom;
     if (ram.contains(type))
         return DriveType::RamDisk;
-    if (blockDeviceIsRemovable(storage.device()))
+    if (blockDeviceIsRemovable(device))
         return DriveType::Removable;
-    if (disk.contains(type) || storage.device().startsWith("/dev/"))
+    if (disk.contains(type) || device.startsWith("/dev/"))
         return DriveType::Fixed;
     return DriveType::Unknown;
 }
 #endif
-
-}  // namespace
 
 QString convert(const QString& a)
 {
@@ -226,7 +229,7 @@ std::optional<QString> DriveTypeName(const QString& drive)
     const QStorageInfo storage(drive);
     if (!storage.isValid())
         return std::nullopt;
-    return driveTypeText(driveTypeOf(storage));
+    return driveTypeText(driveType(storage.fileSystemType(), storage.device()));
 #endif
 }
 

@@ -28,6 +28,11 @@ QString uptimeText(quint64 milliseconds);
 // Nothing when the path does not exist.
 std::optional<QString> DriveTypeName(const QString& drive);
 enum class DriveType { Unknown, Removable, Fixed, Network, CdRom, RamDisk };
+#ifndef Q_OS_WIN
+// The kind of a mounted file system, by its type and the device it is
+// mounted from.
+DriveType driveType(const QByteArray& type, const QByteArray& device);
+#endif
 // The name the room is told for a kind of drive.
 QString driveTypeText(DriveType type);
 

@@ -354,6 +354,13 @@ TEST(SystemInfo, SpellsNumbersAndTellsUptimeBeyondTheOldLimits)
     EXPECT_EQ(uptimeText(50 * 86400000ULL + 3723000), "7weeks 01days 01:02:03");
     EXPECT_EQ((QStringList {driveTypeText(DriveType::Unknown), driveTypeText(DriveType::RamDisk)}),
               (QStringList {"Unknown", "RAM Disk"}));
+    // A disk's file system on any device, or any file system on a disk.
+    const std::tuple<const char*, const char*, DriveType> mounts[]
+        = {{"overlay", "overlay", DriveType::Fixed},   {"hfsplus", "/dev/sdz9", DriveType::Fixed},
+           {"nfs4", "nas:/music", DriveType::Network}, {"udf", "/dev/sr0", DriveType::CdRom},
+           {"tmpfs", "tmpfs", DriveType::RamDisk},     {"proc", "proc", DriveType::Unknown}};
+    for (const auto& [type, device, kind] : mounts)
+        EXPECT_EQ(driveType(type, device), kind) << type;
 }
 
 }  // namespace
