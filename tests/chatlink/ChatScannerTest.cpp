@@ -94,7 +94,9 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     look += line("me", std::string(34, 'z'));
     ASSERT_EQ(qsizetype(look.size()), ChatScanner::kTailLength);
     t.append(look);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(t.tick().size(), 10u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("skipped"), std::string::npos);
 
     // Lines said while scanning is off are never reported.
     t->chat1.scan_off();
@@ -122,7 +124,9 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     for (int i = 0; i < 30; ++i)
         burst += line("dave", std::to_string(i));
     t.append(burst);
+    testing::internal::CaptureStderr();
     const Lines reported = t.tick();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the older ones were skipped"), std::string::npos);
     ASSERT_FALSE(reported.empty());
     EXPECT_LT(reported.size(), 30u);
     EXPECT_EQ(reported.back(), "dave | 29 | {2:00:00 AM}");

@@ -61,6 +61,7 @@ TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextAndMenusComeBack
     std::string item(std::size_t(w.sendMessage(list, lb::GETTEXTLEN, 2, 0)), '\0');
     w.sendMessage(list, lb::GETTEXT, 2, item);
     EXPECT_EQ(item, "Chat\t\tcarol");
+    EXPECT_EQ(w.sendMessage(list, lb::GETTEXT, 3, item), -1);  // LB_ERR: past the end
     EXPECT_EQ(w.sendMessage(list, lb::SETCURSEL, 2, 0), 2);
 
     // Menus are read item by item.
@@ -70,6 +71,7 @@ TEST_F(WindowContract, WindowsAreFoundByClassInOrderAndTheirTextAndMenusComeBack
     EXPECT_EQ(w.getMenuItemID(bar, 0), WindowSystem::kNoMenuItemId);
     const WindowSystem::Hmenu help = w.getSubMenu(bar, 2);
     const unsigned id = w.getMenuItemID(help, 1);
+    EXPECT_EQ(w.getMenuItemID(help, w.getMenuItemCount(help)), WindowSystem::kNoMenuItemId);
     EXPECT_EQ(w.getMenuString(help, id, 100), "&What's New in AOL 5.0");
     EXPECT_EQ(w.getMenuString(help, id, 5), "&Wha");
     EXPECT_EQ(w.getMenuString(help, id, 0), "");

@@ -114,6 +114,10 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     t->List2.addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
     t->List1.addItems({"A", "B"});
     t->List1.setListIndex(0);
+    // Nothing loaded: play starts the selected song, the first.
+    mpris->play();
+    EXPECT_EQ(t.wmp.urls, QStringList {"/music/a.mp3"});
+    t.wmp.calls.clear();
     t.wmp.setURL("/music/a.mp3");
     t.wmp.duration = "00:30";
     const QString track = this->track();

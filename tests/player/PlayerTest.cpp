@@ -297,6 +297,10 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
     t->lstQueue.addItems({"b", "Gone", "C", "A", "B"});
     t->player.AutoRandom(true);
     t->player.Play(QStringLiteral("A"));
+    // A tick while the song plays leaves its clock running.
+    t.wmp.setState(State::Playing);
+    t->player.tmrAR_Timer();
+    EXPECT_EQ(t->chkTime.value(), 1);
     t.wmp.setState(State::Stopped);
     t->player.tmrAR_Timer();
     t->player.Timer1_Timer();

@@ -180,10 +180,14 @@ TEST_F(Toc, CommandsQuoteAndEscapeTheirArguments)
     // Chat text goes out as its caller escaped it, as UTF-8.
     toc.SendChat(7, "say \\\"hi\\\" (brackets) [stay] {as} $");
     toc.SendChat(12, "Björk 😀");
-    EXPECT_EQ(server.sentAfterSignOn(3),
+    // Buddies in TOC2's own words.
+    toc.AddBuddy("Al B", "Friends");
+    toc.RemoveBuddy("Al B", "Friends");
+    EXPECT_EQ(server.sentAfterSignOn(5),
               (QList<QByteArray> {"toc_send_im \"someone\" \"a \\\"b\\\" \\(c\\) \\{d\\} \\[e\\] \\\\\"",
                                   "toc_chat_send 7 \"say \\\"hi\\\" (brackets) [stay] {as} $\"",
-                                  "toc_chat_send 12 \"Bj\xc3\xb6rk \xf0\x9f\x98\x80\""}));
+                                  "toc_chat_send 12 \"Bj\xc3\xb6rk \xf0\x9f\x98\x80\"",
+                                  "toc2_new_buddies {g:Friends\nb:Al B\n}", "toc2_remove_buddy \"Al B\" \"Friends\""}));
 }
 
 TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
