@@ -183,12 +183,20 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
     EXPECT_EQ(t.desktop.textOf(aol.input), "second box");
 
-    // The ignore button with nobody chosen in a full room ignores nobody.
+    // The ignore button with nobody chosen in a full room ignores nobody;
+    // with a member chosen, that member.
     for (int i = 0; i < 30; ++i)
         t.desktop.addMember(t.chat.window, "bob" + std::to_string(i));
-    for (const unsigned message : {wm::LBUTTONDOWN, wm::LBUTTONUP})
-        t.desktop.sendMessage(t.chat.ignoreButton, message, 0, 0);
+    const auto ignore = [&] {
+        for (const unsigned message : {wm::LBUTTONDOWN, wm::LBUTTONUP})
+            t.desktop.sendMessage(t.chat.ignoreButton, message, 0, 0);
+    };
+    ignore();
     EXPECT_FALSE(t.desktop.isIgnored(t.chat.window, "bob0"));
+    t.desktop.sendMessage(t.chat.memberList, lb::SETCURSEL,
+                          std::uintptr_t(t.desktop.sendMessage(t.chat.memberList, lb::GETCOUNT, 0, 0) - 1), 0);
+    ignore();
+    EXPECT_TRUE(t.desktop.isIgnored(t.chat.window, "bob29"));
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->chkBot.setValue(1);

@@ -23,6 +23,7 @@ TEST(ChatText, TagsGoEntitiesAreDecodedOnceStylesNestAndHostileInputStaysText)
         {u"1 < 2 & 3 > 2, x<3, </> x<", u"1 < 2 & 3 > 2, x<3, </> x<"},
         {u"cut <font color=\"red>x", u"cut"},
         {u"cut <font color=red", u"cut"},
+        {u"cut <font color=", u"cut"},
         {u"cut <font color", u"cut"},
         {u"x</", u"x</"},
         {u"cut <!-- never closed", u"cut"},

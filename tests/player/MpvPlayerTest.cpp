@@ -57,6 +57,8 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     EXPECT_GE(clock.elapsed(), 900);
     ASSERT_TRUE(waitFor([&] { return form.chkTime.value() == 0; }, kCeiling));
     EXPECT_EQ(form.txtSec.text(), "0");
+    player.pause();  // nothing plays: nothing to pause
+    EXPECT_EQ(player.playState(), State::Stopped);
     // The last media's duration is still known after it ended.
     EXPECT_EQ(player.durationString(), "00:01");
 
