@@ -55,6 +55,9 @@ template <typename F> void forEachLine(QByteArrayView text, F line)
 // One entry of a buddy-list config, added to the texts LoggedIn carries.
 void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies, QString& blocked)
 {
+    // No one has an empty name: such a line would list a blank.
+    if (value.isEmpty())
+        return;
     if (kind == "d")
         blocked += TextFromWire(value) + QLatin1String("\r\n");
     else if (kind == "b")

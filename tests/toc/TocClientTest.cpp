@@ -130,7 +130,7 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
               (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
                                   "english \"MarlSockTOC1.0\"",
                                   "toc_init_done"}));
-    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|\r\n)"});
+    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|)"});
     sayExpecting({
         {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
         // The message is everything after the fourth colon.

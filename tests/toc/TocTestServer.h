@@ -167,7 +167,8 @@ private:
             }
             m_signedOn = true;
             // An empty line leads the config, as the client must pass it over;
-            // a name written the TOC2 way ends at its colon, even an empty one.
+            // a name written the TOC2 way ends at its colon, and an empty one is
+            // no entry.
             send(frame(2, "SIGN_ON:TOC1.0")
                  + frame(2, "CONFIG:\nm 1\ng Buddies\nb Owner One\nb:Al B:alias\nd::nameless\n"));
         }
