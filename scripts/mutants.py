@@ -17,10 +17,10 @@ or hung suite catches the mutant. The file is then restored and touched so
 the next build cannot reuse an object of the mutant.
 
 One line per mutant:  file:line 'from'->'to' caught|SURVIVED|timeout|unbuilt
-then each folder's caught, and the score of the built ones that are not listed as equivalent in
-scripts/mutants-equivalent.txt ("file|code of the line|from->to", one per
-line, with a "# why" comment above it). Exits 1 when the score is below
---want.
+then each folder's caught, and the score of the built ones that are not
+listed as equivalent in scripts/mutants-equivalent.txt ("file|code of the
+line|from->to", one per line, with a "# why" comment above it). Exits 1
+when the score is below --want.
 """
 
 import argparse

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,12 @@ TEST(MpvPlayer, ASoundServersSocketIsTriedBeforeSongsPlaySilently)
         || !qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         GTEST_SKIP() << "this machine has a sound output";
     const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = qScopeGuard([&] {
+        if (runtimeDir.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", runtimeDir);
+    });
     TestState form;
     const QString path = form.dir.filePath(QStringLiteral("song.wav"));
     ASSERT_TRUE(writeSilentWav(path, 0.2));
@@ -118,7 +125,6 @@ TEST(MpvPlayer, ASoundServersSocketIsTriedBeforeSongsPlaySilently)
         EXPECT_EQ(silent, QStringList {"no sound output: the sound output could not be opened; songs play silently"})
             << socket;
     }
-    qputenv("XDG_RUNTIME_DIR", runtimeDir);
 }
 
 }  // namespace
