@@ -41,7 +41,7 @@ bool wantsHeadless(int argc, char** argv)
     return false;
 }
 
-struct Options {
+struct CommandLine {
     bool headless = false;
     bool gui = false;
     std::optional<TerminalRoom::Form> roomOutput;
@@ -60,7 +60,7 @@ struct Options {
     std::exit(status);
 }
 
-Options parseOptions(const QCoreApplication& app)
+CommandLine parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -151,7 +151,7 @@ Options parseOptions(const QCoreApplication& app)
         usageError(QStringLiteral("--profile takes a plain name of letters, digits, \"_\", \"@\", \".\" and "
                                   "\"-\", starting with neither \".\" nor \"-\""));
 
-    Options options;
+    CommandLine options;
     options.headless = parser.isSet(headless);
     options.gui = parser.isSet(gui);
     if (options.gui && (options.headless || parser.isSet(bot)))
@@ -207,7 +207,7 @@ Options parseOptions(const QCoreApplication& app)
 // owner's commands; without a session bus there are none, and nothing is said.
 std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
 {
-    auto mpris = Mpris::publish({form.wmp, form.List1, form.List2, form.chkenabled,
+    auto mpris = Mpris::publish({form.wmp, form.library.playlist(), form.options.autoRandom,
                                  [&form](const QString& command) { form.interpreter.obey(command); },
                                  [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); },
                                  [&form](const QString& location) {
@@ -244,13 +244,13 @@ std::optional<int> refuseSecondCopy(FilesLock& lock, bool windows)
     return 2;
 }
 
-void usePrefix(MainForm& form, const Options& options)
+void usePrefix(MainForm& form, const CommandLine& options)
 {
     if (options.prefix)
         form.interpreter.setPrefix(*options.prefix);
 }
 
-int runHeadless(QCoreApplication& app, const Options& options)
+int runHeadless(QCoreApplication& app, const CommandLine& options)
 {
     const AppPaths paths = AppPaths::standard();
     FilesLock lock(paths);
@@ -279,7 +279,7 @@ int runHeadless(QCoreApplication& app, const Options& options)
     return app.exec();
 }
 
-int runBot(QCoreApplication& app, const Options& options)
+int runBot(QCoreApplication& app, const CommandLine& options)
 {
     // The room is on the TOC server; no chat window is read or written, and
     // standard input is left alone: a service has none worth reading.
@@ -298,7 +298,7 @@ int runBot(QCoreApplication& app, const Options& options)
     usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.Form_Load();
-    HeadlessBot bot(form, form.botMode, form.toc, options.botSettings);
+    HeadlessBot bot(form.options.useBot, form.botMode, form.toc, options.botSettings);
     QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::Form_Unload);
     frontEnd.attach(form, HeadlessFrontEnd::Input::Ignored);
     bot.start();
@@ -306,7 +306,7 @@ int runBot(QCoreApplication& app, const Options& options)
     return bot.exitStatus() != 0 ? bot.exitStatus() : status;
 }
 
-int runGui(QApplication& app, const Options& options)
+int runGui(QApplication& app, const CommandLine& options)
 {
     const AppPaths paths = AppPaths::standard();
     FilesLock lock(paths);
@@ -363,7 +363,7 @@ int main(int argc, char** argv)
     if (headless || display.state != DisplayCheck::State::Usable) {
         QCoreApplication app(argc, argv);
         setIdentity();
-        const Options options = parseOptions(app);
+        const CommandLine options = parseOptions(app);
         if (options.gui) {
             logLine(stderr, LogLevel::Error, QStringLiteral("quillon: --gui: ") + display.reason);
             return 2;
@@ -375,7 +375,7 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     setIdentity();
-    const Options options = parseOptions(app);
+    const CommandLine options = parseOptions(app);
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties the windows to the menu entry and its icon on Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));

@@ -37,7 +37,7 @@ void BM_FormLoadWithFullPlaylist(benchmark::State& state)
         t->Form_Load();
         benchmark::DoNotOptimize(t.sent);
     }
-    state.counters["rows"] = t->List1.count();
+    state.counters["rows"] = t->library.playlist().count();
 }
 BENCHMARK(BM_FormLoadWithFullPlaylist)->Unit(benchmark::kMillisecond);
 
@@ -51,12 +51,11 @@ void BM_AddDirOfTenThousandIntoFullPlaylist(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         t->library.clear();
-        t->List2.addItems(lines);
-        t->library.addSongs();
+        t->library.playlist().addItems(lines);
         state.ResumeTiming();
         t->library.AddDir(music.path());
     }
-    state.counters["rows"] = t->List2.count();
+    state.counters["rows"] = t->library.playlist().count();
 }
 BENCHMARK(BM_AddDirOfTenThousandIntoFullPlaylist)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bot/Discovery.h"
+#include "bot/OwnerDiscovery.h"
 #include "support/TestForm.h"
 
 #include <benchmark/benchmark.h>
@@ -15,9 +15,8 @@ struct BigForm : TestForm {
     {
         // Measured without the test's record of every line sent.
         QObject::disconnect(&form->chat1, &ChatScanner::sendChatCalled, nullptr, nullptr);
-        form->discovery.Timer2.stop();
-        form->lbuser.setCaption(kOwner);
-        form->txtNumber.setText(Discovery::kIdle);
+        form->discovery.warningTimer.stop();
+        form->discovery.owner().setText(kOwner);
         fill();
     }
     void fill()
@@ -28,10 +27,9 @@ struct BigForm : TestForm {
             lines.append(name + QStringLiteral(";/home/me/Music/") + name + QStringLiteral(".mp3"));
         }
         form->library.clear();
-        form->List2.addItems(lines);
-        form->library.addSongs();
+        form->library.playlist().addItems(lines);
     }
-    void owner(const QString& text) { form->interpreter.chat1_aimchatscan(kOwner, text, QStringLiteral("0")); }
+    void owner(const QString& text) { form->interpreter.handleLine(kOwner, text, QStringLiteral("0")); }
 };
 
 void BM_SearchFullPlaylist(benchmark::State& state)
@@ -40,7 +38,7 @@ void BM_SearchFullPlaylist(benchmark::State& state)
     for (auto _ : state) {
         f.owner(QStringLiteral("p blue song 1"));
         state.PauseTiming();
-        f->List3.clear();
+        f->player.searchResults().clear();
         state.ResumeTiming();
     }
 }
@@ -63,7 +61,7 @@ void BM_LineFromAnotherMember(benchmark::State& state)
     BigForm f;
     const QString text = QStringLiteral("p blue song, and then rem everything/please");
     for (auto _ : state)
-        f->interpreter.chat1_aimchatscan(QStringLiteral("Bob"), text, QStringLiteral("(12:00:01 PM)"));
+        f->interpreter.handleLine(QStringLiteral("Bob"), text, QStringLiteral("(12:00:01 PM)"));
 }
 BENCHMARK(BM_LineFromAnotherMember);
 

@@ -2,7 +2,7 @@
 // The work a song request costs on a full playlist. The cost at rest of the
 // whole program is measured by idle_cost.sh beside this file.
 #include "app/MainForm.h"
-#include "controls/TextField.h"
+#include "controls/Values.h"
 #include "player/Mp3Header.h"
 #include "support/TestState.h"
 
@@ -26,14 +26,11 @@ struct Form {
     Form()
     {
         QStringList lines;
-        QStringList names;
         for (int i = 1; i <= kSongs; ++i) {
             const QString name = QStringLiteral("Artist %1 - Song Title %1").arg(i);
-            names.append(name);
             lines.append(name + QStringLiteral(";/music/") + name + QStringLiteral(".mp3"));
         }
-        form.List2.addItems(lines);
-        form.List1.addItems(names);
+        form.library.playlist().addItems(lines);
         form.player.stopTimers();
     }
 };
@@ -103,10 +100,10 @@ void BM_ReadMp3Header(benchmark::State& state)
         state.SkipWithError("sox or lame is missing");
         return;
     }
-    Label bitrate, khz, mode;
+    TextValue bitrate, khz, mode;
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadMp3Header(mp3, bitrate, khz, mode));
-    state.SetLabel((vbr ? "VBR " : "CBR ") + bitrate.caption().toStdString() + " kbit/s");
+    state.SetLabel((vbr ? "VBR " : "CBR ") + bitrate.text().toStdString() + " kbit/s");
 }
 BENCHMARK(BM_ReadMp3Header)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
@@ -119,7 +116,7 @@ void BM_ReadMp3HeaderWithoutFrames(benchmark::State& state)
     file.open(QIODevice::WriteOnly);
     file.resize(64 << 20);
     file.close();
-    Label bitrate, khz, mode;
+    TextValue bitrate, khz, mode;
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadMp3Header(path, bitrate, khz, mode));
 }

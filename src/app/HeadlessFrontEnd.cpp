@@ -91,7 +91,7 @@ void HeadlessFrontEnd::takeLine(const QString& line)
 {
     // A terminal has no "Find SN" button; this line stands for it.
     if (line.trimmed() == QLatin1String("/find-sn") && m_form)
-        m_form->discovery.FindSN_Click();
+        m_form->discovery.findOwner();
     else
         Q_EMIT lineRead(line);
 }
@@ -119,7 +119,7 @@ QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, 
 void HeadlessFrontEnd::showForm(Form form)
 {
     if (form == Form::Song && m_form)
-        m_form->frmSong.Form_Unload();
+        m_form->frmSong.onClosed();
 }
 
 QString HeadlessFrontEnd::openFileName()

@@ -3,7 +3,6 @@
 
 #include "app/ListFile.h"
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
 
 #include "controls/LogLine.h"
 
@@ -80,15 +79,6 @@ const QStringList Library::kKinds = {
     QStringLiteral(".oga"), QStringLiteral(".opus"), QStringLiteral(".m4a"),  QStringLiteral(".aac"),
 };
 
-void Library::addSongs()
-{
-    QStringList names;
-    names.reserve(m_form.List2.count());
-    for (const QString& line : m_form.List2.items())
-        names.append(line.left(line.indexOf(u';')));
-    m_form.List1.addItems(names);
-}
-
 void Library::AddDir(const QString& dir)
 {
     const QFileInfo info(dir);
@@ -103,7 +93,8 @@ void Library::AddDir(const QString& dir)
     const QString separator = QDir::separator();
 
     // The duplicate test sees only the songs that were there before.
-    const QSet<QString> known(m_form.List1.items().cbegin(), m_form.List1.items().cend());
+    const QStringList names = m_playlist.names();
+    const QSet<QString> known(names.cbegin(), names.cend());
     QStringList added;
     const QStringList files = directory.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     sayNamesNotUtf8(path);
@@ -129,10 +120,10 @@ void Library::AddDir(const QString& dir)
                 added.append(name + u';' + path + separator + f);
         }
     }
-    m_form.List2.addItems(added);
-    m_form.List1.clear();
-    addSongs();
-    m_chat.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_form.List1.count()));
+    m_playlist.addItems(added);
+    // The whole list is shown anew, with no song selected.
+    m_playlist.selectRow(-1);
+    m_chat.post(QStringLiteral("A</b>dded D</b>ir - F</b>iles:") + QString::number(m_playlist.count()));
 }
 
 QString Library::addEntry(const QString& location)
@@ -172,12 +163,11 @@ QString Library::addEntry(const QString& location)
         return {};
     }
     const QString tail = u';' + path;
-    for (const QString& line : m_form.List2.items()) {
+    for (const QString& line : m_playlist.items()) {
         if (line.endsWith(tail))
             return line.left(line.indexOf(u';'));
     }
-    m_form.List2.addItem(name + tail);
-    m_form.List1.addItem(name);
+    m_playlist.addItem(name + tail);
     return name;
 }
 
@@ -190,19 +180,15 @@ bool isStreamAddress(const QString& location)
 
 bool Library::remove(int index)
 {
-    if (!m_form.List2.removeItem(index))
-        return false;
-    m_form.List1.removeItem(index);
-    return true;
+    return m_playlist.removeItem(index);
 }
 
 void Library::clear()
 {
-    m_form.List1.clear();
-    m_form.List2.clear();
+    m_playlist.clear();
 }
 
 void Library::load()
 {
-    LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_form.List2);
+    LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_playlist);
 }

@@ -2,23 +2,24 @@
 #pragma once
 
 #include "app/AppPaths.h"
+#include "controls/Playlist.h"
 
 #include <QString>
 
 class ChatExit;
-class FormState;
 
-// The playlist: List2 holds the lines (name ";" path), List1 the names at
-// the same positions. Songs enter it by whole directories.
+// The playlist and how songs enter it: by whole directories, or one file
+// or stream address at a time.
 class Library {
 public:
-    Library(FormState& form, ChatExit& chat, const AppPaths& paths) : m_form(form), m_chat(chat), m_paths(paths) { }
+    Library(ChatExit& chat, const AppPaths& paths) : m_chat(chat), m_paths(paths) { }
+
+    Playlist& playlist() { return m_playlist; }
+    const Playlist& playlist() const { return m_playlist; }
 
     // The audio file kinds, in the order a file name is tested against them.
     static const QStringList kKinds;
 
-    // Appends the name field of every List2 line to List1.
-    void addSongs();
     // Adds the audio files of one directory and posts the new playlist size,
     // or posts the invalid-directory notice.
     void AddDir(const QString& dir);
@@ -26,14 +27,14 @@ public:
     // already holds it; its name, or empty when it is neither a regular file
     // nor such an address.
     QString addEntry(const QString& location);
-    // Removes one row from both lists; false when there is no such row.
+    // Removes one row; false when there is no such row.
     bool remove(int index);
     void clear();
 
     void load();
 
 private:
-    FormState& m_form;
+    Playlist m_playlist;
     ChatExit& m_chat;
     const AppPaths& m_paths;
 };

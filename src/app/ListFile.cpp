@@ -2,7 +2,7 @@
 #include "app/ListFile.h"
 
 #include "chatlink/AnsiText.h"
-#include "controls/ListBox.h"
+#include "controls/TextList.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,7 @@ QStringList decodeListLines(const QByteArray& bytes)
     return rows;
 }
 
-void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList)
+void LoadListFromFile(const QString& SourceFile, TextList& ToFormList)
 {
     ToFormList.clear();
     QFile file(SourceFile);
@@ -31,7 +31,7 @@ void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList)
     ToFormList.addItems(decodeListLines(file.readAll()));
 }
 
-bool SaveListToFile(const QString& path, const ListBox& list, QString* reason)
+bool SaveListToFile(const QString& path, const TextList& list, QString* reason)
 {
     QSaveFile file(path);
     // A folder that takes no new file may still hold a writable one; the
@@ -62,7 +62,7 @@ bool SaveListToFile(const QString& path, const ListBox& list, QString* reason)
     return (file.flush() && file.commit()) || fail();
 }
 
-void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list)
+void LoadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list)
 {
     const QString path = dir + u'/' + fileName;
     if (!QDir(dir).entryList({fileName}, QDir::Files).contains(fileName))

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class ListBox;
+class TextList;
 
 // The text files of the program hold one list row per line. They are written
 // as UTF-8 and read line by line: a line that is valid UTF-8 as UTF-8, any
@@ -15,15 +15,15 @@ QStringList decodeListLines(const QByteArray& bytes);
 
 // Clears the list and adds every non-empty line of the file, in file order.
 // A file that cannot be read leaves the list empty.
-void LoadListFromFile(const QString& SourceFile, ListBox& ToFormList);
+void LoadListFromFile(const QString& SourceFile, TextList& ToFormList);
 
 // Writes every row followed by CR LF. The file is replaced atomically, so a
 // crash or a full disk leaves the previous file whole, except in a folder
 // that takes no new file, where the file is written in place. False on
 // failure, with the reason in `reason` when one is asked for.
-bool SaveListToFile(const QString& path, const ListBox& list, QString* reason = nullptr);
+bool SaveListToFile(const QString& path, const TextList& list, QString* reason = nullptr);
 
 // Loads the file into the list, first creating it empty when the
 // directory's listing holds no file of exactly that name (letter case
 // counts, as when the listing is searched by eye).
-void LoadOrCreateListFile(const QString& dir, const QString& fileName, ListBox& list);
+void LoadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list);

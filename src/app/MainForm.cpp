@@ -2,7 +2,6 @@
 #include "app/MainForm.h"
 
 #include "app/ListFile.h"
-#include "bot/ChatUsers.h"
 #include "bot/SystemInfo.h"
 #include "controls/LogLine.h"
 #include "controls/UserInterface.h"
@@ -16,23 +15,23 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       wmp(wmp_),
       ui(ui_),
       paths(std::move(paths_)),
-      playlistFile(List2, paths.playlistFile(), ui),
-      settingsFile(lstsettings, paths.settingsFile(), ui),
-      queueFile(lstQueue, paths.queueFile(), ui),
-      chat1(*this, windows, ui),
-      library(*this, chat1, paths),
-      settings(*this, paths),
-      player(*this, wmp, chat1),
-      frmSong(*this, player, chat1, ui),
-      discovery(*this, chat1, player, ui),
-      interpreter(*this, {chat1, windows, wmp, ui, player, library, discovery}),
-      frmChat(*this, settings, ui),
-      botMode(*this, toc, chat1, ui)
+      chat1(options, templates, windows, ui),
+      library(chat1, paths),
+      settings(templates, paths),
+      player(library.playlist(), templates, options.autoRandom, wmp, chat1),
+      playlistFile(library.playlist(), paths.playlistFile(), ui),
+      settingsFile(settings.rows(), paths.settingsFile(), ui),
+      queueFile(player.queue(), paths.queueFile(), ui),
+      frmSong(player, chat1, ui),
+      discovery(chat1, player, ui),
+      interpreter({options, templates, chat1, windows, wmp, ui, player, library, discovery}),
+      frmChat(templates, settings, ui),
+      botMode(options.useBot, discovery.owner(), toc, chat1, ui)
 {
     // The room's lines, read from the chat window or received as the bot,
     // go to the one handler.
     const auto handle = [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
-        interpreter.chat1_aimchatscan(whosaid, whatsaid, datesaid);
+        interpreter.handleLine(whosaid, whatsaid, datesaid);
     };
     connect(&chat1, &ChatScanner::aimchatscan, this, handle);
     connect(&botMode, &BotMode::aimchatscan, this, handle);
@@ -44,9 +43,9 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
     // Several search results are offered in the picker, or in the chat
     // where the owner sees no window: as the bot, or without windows.
     connect(&player, &Player::songsOffered, this, [this](const QStringList& names) {
-        if (chkBot.value() != 1 && ui.showsWindows())
+        if (!options.useBot.value() && ui.showsWindows())
             return frmSong.open(names);
-        List3.clear();
+        player.searchResults().clear();
         interpreter.commands.offer(names);
     });
 
@@ -67,7 +66,7 @@ MainForm::~MainForm() = default;
 
 QString MainForm::webAddress()
 {
-    return Discovery::webAddress();
+    return OwnerDiscovery::webAddress();
 }
 
 void MainForm::post(const QString& text)
@@ -83,13 +82,13 @@ void MainForm::Form_Load()
     // part before the typed letter tells the tail that closes it.
     const QString inputHtml = chat1.ProbeInputFormat();
     if (!inputHtml.isEmpty())
-        txtafont.setText(inputHtml.section(QStringLiteral(">l"), 0, 0) + u'>');
+        templates.inputClose.setText(inputHtml.section(QStringLiteral(">l"), 0, 0) + u'>');
 
     const QString loaded = GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded"));
     if (loaded.isEmpty() || loaded.toDouble() == 0)
         SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("1"));
 
-    txtNumber.setText(QStringLiteral("kkk"));
+    discovery.awaitAdvert();
     ui.addTrayIcon();
     chat1.scan_on();
 
@@ -100,12 +99,11 @@ void MainForm::Form_Load()
     playlistFile.markSaved();
     settingsFile.markSaved();
     queueFile.markSaved();
-    library.addSongs();
-    GetChatUsers(windows, lstusers);
+    interpreter.readMembers();
     settings.applyAtStartUp();
 
-    QString loads = txtLoads.text();
-    QString files = QString::number(List1.count());
+    QString loads = settings.loads();
+    QString files = QString::number(library.playlist().count());
     post(QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + webAddress() + QStringLiteral(" <i>) loads: ")
          + numWor(loads) + QStringLiteral(" ; files: ") + numWor(files));
 }
@@ -118,7 +116,8 @@ void MainForm::Form_Unload()
     ui.removeTrayIcon();
     // Both are tried, whatever the first gives.
     // An empty queue that never had a file needs none.
-    const bool queueKept = lstQueue.count() == 0 && !QFileInfo::exists(paths.queueFile()) ? true : queueFile.save();
+    const bool queueKept
+        = player.queue().count() == 0 && !QFileInfo::exists(paths.queueFile()) ? true : queueFile.save();
     m_filesWritten = playlistFile.save() & settingsFile.save() & queueKept;
     ui.closeForm(UserInterface::Form::Chat);
     botMode.closing();
@@ -127,7 +126,7 @@ void MainForm::Form_Unload()
     closingAnimation();
     player.stopTimers();
     interpreter.commands.endChoice();
-    discovery.Timer2.stop();
+    discovery.warningTimer.stop();
     chat1.scan_off();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
@@ -151,13 +150,13 @@ void MainForm::loadQueue()
                     .arg(paths.queueFile()));
         return;
     }
-    ListBox read;
+    TextList read;
     LoadListFromFile(paths.queueFile(), read);
     // What a file garbled by hand holds beyond songs of the playlist, or
     // beyond a queue's worth of them, is no queue.
     QStringList songs = read.items();
     songs.removeIf([this](const QString& name) { return !player.hasSong(name); });
-    lstQueue.addItems(songs.mid(0, Player::kQueueSize));
+    player.queue().addItems(songs.mid(0, Player::kQueueSize));
 }
 
 void MainForm::closingAnimation()
@@ -226,12 +225,12 @@ void MainForm::add1_Click()
 
 void MainForm::xplay_Click()
 {
-    player.Play(List1.text());
+    player.Play(library.playlist().selectedName());
 }
 
 void MainForm::rem_Click()
 {
-    library.remove(List1.listIndex());
+    library.remove(library.playlist().selectedRow());
 }
 
 void MainForm::miny_Click()

@@ -8,9 +8,10 @@
 #include "app/SongPicker.h"
 #include "bot/ChatSendsForm.h"
 #include "bot/CommandInterpreter.h"
-#include "bot/Discovery.h"
+#include "bot/OwnerDiscovery.h"
 #include "chatlink/ChatScanner.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
+#include "controls/Options.h"
 #include "player/Player.h"
 #include "toc/BotMode.h"
 #include "toc/MarlTOCSock.h"
@@ -21,12 +22,12 @@ class MediaPlayer;
 class UserInterface;
 class WindowSystem;
 
-// The main form: the program's state (the holders it inherits) and the
-// Parts that work on it. It is the composition root: it owns the Parts,
-// declared in the order they depend on each other, and makes every link
-// between them in its constructor body. All procedures run on the one
-// thread of the event loop.
-class MainForm : public QObject, public FormState {
+// The main form: the owner's options and templates, and the parts of the
+// program that work with them. It is the composition root: it owns the
+// parts, declared in the order they depend on each other, and makes every
+// link between them in its constructor body. All procedures run on the
+// one thread of the event loop.
+class MainForm : public QObject {
     Q_OBJECT
 public:
     MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& wmp, UserInterface& ui, QObject* parent = nullptr);
@@ -38,23 +39,26 @@ public:
     UserInterface& ui;
     const AppPaths paths;
 
+    Options options;
+    ChatTemplates templates;
+
+    // The chat exit comes first: every part below may speak.
+    ChatScanner chat1;
+    Library library;
+    SettingsFile settings;
+    Player player;
+
     // The two files, written a few seconds after their lists change and at
     // shut-down.
     SavedList playlistFile;
     SavedList settingsFile;
     // The play-next queue, kept the same way.
     SavedList queueFile;
-
-    // The chat exit comes first: every Part below may speak.
-    ChatScanner chat1;
-    Library library;
-    SettingsFile settings;
-    Player player;
     SongPicker frmSong;
 
     // The chat bot: who the owner is, what the owner's lines do, and the
     // Chat Sends window.
-    Discovery discovery;
+    OwnerDiscovery discovery;
     CommandInterpreter interpreter;
     ChatSendsForm frmChat;
 

@@ -2,15 +2,15 @@
 #include "app/SavedList.h"
 
 #include "app/ListFile.h"
-#include "controls/ListBox.h"
 #include "controls/LogLine.h"
+#include "controls/TextList.h"
 #include "controls/UserInterface.h"
 
 #include <QDir>
 
 #include <algorithm>
 
-SavedList::SavedList(const ListBox& list, QString path, UserInterface& ui)
+SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
     : m_list(list),
       m_path(std::move(path)),
       m_ui(ui)

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTimer>
 
-class ListBox;
+class TextList;
 class UserInterface;
 
 // A list box kept in its file: written a few seconds after it changes, so
@@ -20,7 +20,7 @@ public:
     static constexpr int kDelayMs = 2000;
     static constexpr int kGapMs = 5000;
 
-    SavedList(const ListBox& list, QString path, UserInterface& ui);
+    SavedList(const TextList& list, QString path, UserInterface& ui);
 
     // Writes the list now, changed or not; false when that failed.
     bool save();
@@ -33,7 +33,7 @@ public:
 private:
     void changed();
 
-    const ListBox& m_list;
+    const TextList& m_list;
     const QString m_path;
     UserInterface& m_ui;
     QElapsedTimer m_lastWrite;

@@ -2,7 +2,7 @@
 #include "app/SettingsFile.h"
 
 #include "app/ListFile.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
 
 #include <array>
 
@@ -14,7 +14,7 @@ const QString kLoads = QStringLiteral("[loads]");
 
 void SettingsFile::AddSetting(const QString& name, const QString& value)
 {
-    ListBox& rows = m_form.lstsettings;
+    TextList& rows = m_rows;
     for (int i = rows.count() - 1; i >= 0; --i) {
         if (rows.item(i).contains(name))
             rows.removeItem(i);
@@ -24,34 +24,35 @@ void SettingsFile::AddSetting(const QString& name, const QString& value)
 
 void SettingsFile::applyAtStartUp()
 {
-    const std::array<std::pair<QString, TextField*>, 6> keys = {{
-        {QStringLiteral("[font]"), &m_form.txtFont},
-        {QStringLiteral("[play]"), &m_form.txtPlay},
-        {QStringLiteral("[ignore]"), &m_form.txtIgnore},
-        {QStringLiteral("[unignore]"), &m_form.txtUnignore},
-        {QStringLiteral("[playing]"), &m_form.txtPlaying},
-        {kLoads, &m_form.txtLoads},
+    const std::array<std::pair<QString, TextValue*>, 5> keys = {{
+        {QStringLiteral("[font]"), &m_templates.font},
+        {QStringLiteral("[play]"), &m_templates.playing},
+        {QStringLiteral("[ignore]"), &m_templates.ignored},
+        {QStringLiteral("[unignore]"), &m_templates.unignored},
+        {QStringLiteral("[playing]"), &m_templates.playingTitle},
     }};
     bool counted = false;
-    for (const QString& row : m_form.lstsettings.items()) {
+    for (const QString& row : m_rows.items()) {
         for (const auto& [key, field] : keys) {
             if (row.contains(key))
                 field->setText(QString(row).remove(key + u':'));
         }
+        if (row.contains(kLoads))
+            m_loads = QString(row).remove(kLoads + u':');
         counted = counted || row.contains(kLoads);
     }
 
     if (!counted) {
-        m_form.lstsettings.addItem(kLoads + QStringLiteral(":2"));
+        m_rows.addItem(kLoads + QStringLiteral(":2"));
         return;
     }
     bool isNumber = false;
-    const double loads = m_form.txtLoads.text().trimmed().toDouble(&isNumber);
+    const double loads = m_loads.trimmed().toDouble(&isNumber);
     if (isNumber)
         AddSetting(kLoads, QString::number(loads + 1, 'g', 16));
 }
 
 void SettingsFile::load()
 {
-    LoadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_form.lstsettings);
+    LoadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_rows);
 }

@@ -2,16 +2,21 @@
 #pragma once
 
 #include "app/AppPaths.h"
+#include "controls/TextList.h"
 
 #include <QString>
 
-class FormState;
+struct ChatTemplates;
 
-// The settings file's rows, held in lstsettings: a bracketed key, ":" and a
-// value. The values fill the main form's templates at start-up.
+// The settings file's rows: a bracketed key, ":" and a value. The values
+// fill the chat templates at start-up, and one counts the program's starts.
 class SettingsFile {
 public:
-    SettingsFile(FormState& form, const AppPaths& paths) : m_form(form), m_paths(paths) { }
+    SettingsFile(ChatTemplates& templates, const AppPaths& paths) : m_templates(templates), m_paths(paths) { }
+
+    TextList& rows() { return m_rows; }
+    // How many times the program has started, as the file counts it.
+    const QString& loads() const { return m_loads; }
 
     // Replaces every row that mentions the key with "name:value" at the end.
     void AddSetting(const QString& name, const QString& value);
@@ -21,6 +26,8 @@ public:
     void load();
 
 private:
-    FormState& m_form;
+    ChatTemplates& m_templates;
+    TextList m_rows;
+    QString m_loads = QStringLiteral("1");
     const AppPaths& m_paths;
 };

@@ -2,7 +2,6 @@
 #include "app/SongPicker.h"
 
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
 #include "controls/UserInterface.h"
 #include "player/Player.h"
 
@@ -10,51 +9,47 @@
 
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
-SongPicker::SongPicker(FormState& form, Player& player, ChatExit& chat, UserInterface& ui)
-    : m_form(form),
-      m_player(player),
-      m_chat(chat),
-      m_ui(ui)
+SongPicker::SongPicker(Player& player, ChatExit& chat, UserInterface& ui) : m_player(player), m_chat(chat), m_ui(ui)
 { }
 
 void SongPicker::open(const QStringList& names)
 {
     // Filled before it is shown: a front end without windows closes it at
     // once, which must find it open.
-    List1.addItems(names);
-    m_form.music.setValue(1);
+    m_names.addItems(names);
+    m_player.setPickerOpen(true);
     m_open = true;
     m_ui.showForm(UserInterface::Form::Song);
 }
 
-void SongPicker::List1_Click(int index)
+void SongPicker::pick(int index)
 {
-    const QString name = List1.item(index);
-    m_form.List3.clear();
+    const QString name = m_names.item(index);
+    m_player.searchResults().clear();
     m_player.Play(name);
     close();
 }
 
-void SongPicker::Cancel_Click()
+void SongPicker::cancel()
 {
-    m_form.List3.clear();
+    m_player.searchResults().clear();
     m_chat.post(QStringLiteral("S</b>election C</b>ancelled"));
     close();
 }
 
-void SongPicker::Form_Unload()
+void SongPicker::onClosed()
 {
     // A window may be told to close more than once (its own button, then
     // the main window's end); only the first lets go of the results.
     if (!std::exchange(m_open, false))
         return;
-    List1.clear();
-    m_form.List3.clear();
-    m_form.music.setValue(0);
+    m_names.clear();
+    m_player.searchResults().clear();
+    m_player.setPickerOpen(false);
 }
 
 void SongPicker::close()
 {
-    Form_Unload();
+    onClosed();
     m_ui.closeForm(UserInterface::Form::Song);
 }

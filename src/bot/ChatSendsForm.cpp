@@ -3,14 +3,14 @@
 
 #include "app/SettingsFile.h"
 #include "bot/ChatSends.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
 #include "controls/UserInterface.h"
 
 #include <array>
 #include <utility>
 
-ChatSendsForm::ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui)
-    : m_form(form),
+ChatSendsForm::ChatSendsForm(ChatTemplates& templates, SettingsFile& settings, UserInterface& ui)
+    : m_templates(templates),
       m_settings(settings),
       m_ui(ui)
 {
@@ -58,9 +58,9 @@ QString ChatSendsForm::labelOf(const QString& boxName)
     return {};
 }
 
-TextField* ChatSendsForm::chatSendBox(const QString& key)
+TextValue* ChatSendsForm::chatSendBox(const QString& key)
 {
-    const std::array<std::pair<const char*, TextField*>, 7> boxes = {{
+    const std::array<std::pair<const char*, TextValue*>, 7> boxes = {{
         {"nf", &txtNF},
         {"aron", &txtARANe},
         {"aroff", &txtARo},
@@ -94,24 +94,24 @@ void ChatSendsForm::Form_Load()
     // A window that was closed keeps nothing: every opening starts from the
     // design texts.
     resetToDesign();
-    if (m_form.txtFont.text().isEmpty())
+    if (m_templates.font.text().isEmpty())
         return;
-    txtFont.setText(m_form.txtFont.text());
-    txtPlay.setText(m_form.txtPlay.text());
-    Text1.setText(m_form.txtIgnore.text());
-    Text2.setText(m_form.txtUnignore.text());
-    txtPlaying.setText(m_form.txtPlaying.text());
+    txtFont.setText(m_templates.font.text());
+    txtPlay.setText(m_templates.playing.text());
+    Text1.setText(m_templates.ignored.text());
+    Text2.setText(m_templates.unignored.text());
+    txtPlaying.setText(m_templates.playingTitle.text());
     for (const ChatSend& send : ChatSends::all())
         chatSendBox(send.key)->setText(ChatSends::formText(send.key));
 }
 
 void ChatSendsForm::applyTemplates()
 {
-    m_form.txtFont.setText(txtFont.text());
-    m_form.txtPlay.setText(txtPlay.text());
-    m_form.txtIgnore.setText(Text1.text());
-    m_form.txtUnignore.setText(Text2.text());
-    m_form.txtPlaying.setText(txtPlaying.text());
+    m_templates.font.setText(txtFont.text());
+    m_templates.playing.setText(txtPlay.text());
+    m_templates.ignored.setText(Text1.text());
+    m_templates.unignored.setText(Text2.text());
+    m_templates.playingTitle.setText(txtPlaying.text());
 
     m_settings.AddSetting(QStringLiteral("[font]"), txtFont.text());
     m_settings.AddSetting(QStringLiteral("[play]"), txtPlay.text());

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "controls/TextField.h"
+#include "controls/Values.h"
 
 #include <QObject>
 
-class FormState;
+struct ChatTemplates;
 class SettingsFile;
 class UserInterface;
 
@@ -16,7 +16,7 @@ class UserInterface;
 class ChatSendsForm : public QObject {
     Q_OBJECT
 public:
-    ChatSendsForm(FormState& form, SettingsFile& settings, UserInterface& ui);
+    ChatSendsForm(ChatTemplates& templates, SettingsFile& settings, UserInterface& ui);
 
     static QString caption();  // "Chat Sends"
     static QString setAllCaption();  // "&Set Chatsends" (skinButton1)
@@ -27,22 +27,22 @@ public:
     static QString labelOf(const QString& boxName);
 
     // The five template boxes.
-    TextField txtFont;
-    TextField txtPlay;
-    TextField Text1;  // ignore
-    TextField Text2;  // unignore
-    TextField txtPlaying;
+    TextValue txtFont;
+    TextValue txtPlay;
+    TextValue Text1;  // ignore
+    TextValue Text2;  // unignore
+    TextValue txtPlaying;
     // The seven chat-send boxes.
-    TextField txtNF;
-    TextField txtARANe;
-    TextField txtARo;
-    TextField txtPause;
-    TextField txtUnpaused;
-    TextField txtStop;
-    TextField txtShow;
+    TextValue txtNF;
+    TextValue txtARANe;
+    TextValue txtARo;
+    TextValue txtPause;
+    TextValue txtUnpaused;
+    TextValue txtStop;
+    TextValue txtShow;
 
     // The chat-send box of a store key ("nf", "aron", ...); null for others.
-    TextField* chatSendBox(const QString& key);
+    TextValue* chatSendBox(const QString& key);
 
     // Opening: the boxes from the main form and the store, or the design
     // texts while the main form's font prefix is empty.
@@ -57,7 +57,7 @@ private:
     void applyTemplates();
     void close();
 
-    FormState& m_form;
+    ChatTemplates& m_templates;
     SettingsFile& m_settings;
     UserInterface& m_ui;
 };

@@ -3,7 +3,6 @@
 
 #include "chatlink/AnsiText.h"
 #include "chatlink/WindowSystem.h"
-#include "controls/ListBox.h"
 
 #include <algorithm>
 
@@ -16,18 +15,19 @@ constexpr int kMemberListTries = 20;
 
 }  // namespace
 
-void GetChatUsers(WindowSystem& windows, ListBox& L)
+QStringList readChatMembers(WindowSystem& windows)
 {
+    QStringList members;
     const WindowSystem::Hwnd chat = windows.findWindow("AIM_ChatWnd");
     if (!chat)
-        return;
+        return members;
     WindowSystem::Hwnd tree = windows.findChild(chat, 0, "_Oscar_Tree");
     for (int tries = 1; !tree && tries < kMemberListTries; ++tries) {
         windows.doEvents();
         tree = windows.findChild(chat, 0, "_Oscar_Tree");
     }
     if (!tree)
-        return;
+        return members;
 
     const std::intptr_t n = windows.sendMessage(tree, lb::GETCOUNT, 0, 0);
     for (std::intptr_t i = 0; i < n; ++i) {
@@ -40,9 +40,10 @@ void GetChatUsers(WindowSystem& windows, ListBox& L)
         // follows the one there is, or the whole item.
         QString name = item.mid(item.indexOf(u'\t') + 1);
         name = name.mid(name.indexOf(u'\t') + 1);
-        if (!L.items().contains(name))
-            L.addItem(name);
+        if (!members.contains(name))
+            members.append(name);
     }
+    return members;
 }
 
 void IgnoreUser(WindowSystem& windows, int user)

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 
-class ListBox;
 class WindowSystem;
 
-// Fills the list with the member names of the chat window's member list,
-// in the window's order, skipping names already in the list.
-void GetChatUsers(WindowSystem& windows, ListBox& L);
+// The member names of the chat window's member list, in the window's
+// order, each once.
+QStringList readChatMembers(WindowSystem& windows);
 
 // Selects the member at position `user` of the chat window's member list and
 // clicks the window's ignore button, which toggles the member's ignore.

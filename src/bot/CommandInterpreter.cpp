@@ -4,14 +4,16 @@
 #include "app/Library.h"
 #include "bot/ChatSends.h"
 #include "bot/ChatUsers.h"
-#include "bot/Discovery.h"
+#include "bot/OwnerDiscovery.h"
 #include "bot/RoomPath.h"
 #include "bot/SystemInfo.h"
 #include "chatlink/AimChat.h"
 #include "chatlink/AnsiText.h"
 #include "chatlink/WindowSystem.h"
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
+#include "controls/Options.h"
+#include "controls/ProgramCaption.h"
 #include "controls/ScreenName.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
@@ -43,13 +45,17 @@ const QString kSerifHead = QStringLiteral(
 const QString CommandInterpreter::kPrefixGroup = QStringLiteral("room");
 const QString CommandInterpreter::kPrefixKey = QStringLiteral("prefix");
 
-CommandInterpreter::CommandInterpreter(FormState& form, Uses uses)
-    : commands(form, uses.chat, uses.player),
+CommandInterpreter::CommandInterpreter(Uses uses)
+    : commands(uses.library.playlist(), uses.chat, uses.player),
       ramText(&RamText),
       uptimeText(&UptimeText),
-      m_form(form),
       m_uses(uses)
 { }
+
+void CommandInterpreter::readMembers()
+{
+    m_members = readChatMembers(m_uses.windows);
+}
 
 void CommandInterpreter::setPrefix(const QString& prefix)
 {
@@ -87,7 +93,7 @@ QString CommandInterpreter::storePrefix(const QString& prefix)
 
 QString CommandInterpreter::P() const
 {
-    return m_form.txtFont.text();
+    return m_uses.templates.font.text();
 }
 
 void CommandInterpreter::send(const QString& line)
@@ -95,7 +101,7 @@ void CommandInterpreter::send(const QString& line)
     m_uses.chat.SendChat(line);
 }
 
-void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid)
+void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString datesaid)
 {
     // A line without its time stamp has raw markup in the time field: it is
     // not a member's line as the room shows it.
@@ -110,8 +116,8 @@ void CommandInterpreter::chat1_aimchatscan(QString whosaid, QString whatsaid, QS
     m_uses.discovery.lineSeen(whosaid, said, whatsaid);
 
     // Until a line reveals the owner, the label's placeholder names nobody.
-    const QString owner = m_form.lbuser.caption();
-    if (owner == FormState::kUnknownOwner || !SameScreenName(whosaid, owner))
+    const QString owner = m_uses.discovery.owner().text();
+    if (owner == OwnerDiscovery::kUnknownOwner || !SameScreenName(whosaid, owner))
         return;
     if (!m_prefix.isEmpty()) {
         if (!whatsaid.startsWith(m_prefix, Qt::CaseInsensitive))
@@ -142,18 +148,20 @@ void CommandInterpreter::obey(QString whatsaid)
             return;
     }
     if (whatsaid.toLower().left(8) == QLatin1String("p?"))
-        send(QString(m_form.txtPlaying.text()).replace(QLatin1String("%s"), m_form.labFile.caption()));
+        send(QString(m_uses.templates.playingTitle.text())
+                 .replace(QLatin1String("%s"), m_uses.player.nowPlaying().file.text()));
     if (startsWith(whatsaid, QLatin1String("p "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
         search(whatsaid);
     }
     if (whatsaid == QLatin1String("r")) {
-        const int cursor = m_form.List1.listIndex();
-        const int row = m_uses.player.Random(QString::number(m_form.List1.count()), QStringLiteral("0"));
-        m_form.List1.setListIndex(row);
+        Playlist& playlist = m_uses.library.playlist();
+        const int cursor = playlist.selectedRow();
+        const int row = m_uses.player.Random(QString::number(playlist.count()), QStringLiteral("0"));
+        playlist.selectRow(row);
         // A song that cannot be played leaves the cursor where it was.
-        if (!m_uses.player.Play(m_form.List1.text()) && m_form.List1.listIndex() == row)
-            m_form.List1.setListIndex(cursor);
+        if (!m_uses.player.Play(playlist.selectedName()) && playlist.selectedRow() == row)
+            playlist.selectRow(cursor);
     }
     if (startsWith(whatsaid, QLatin1String("r "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
@@ -161,7 +169,7 @@ void CommandInterpreter::obey(QString whatsaid)
     }
     if (startsWith(whatsaid, QLatin1String("url "))) {
         whatsaid = whatsaid.mid(4);
-        send(P() + m_form.txtURL.text());
+        send(P() + m_uses.templates.streamPlaying.text());
         m_uses.wmp.setURL(QStringLiteral("http://") + whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("dir "))) {
@@ -202,7 +210,7 @@ void CommandInterpreter::obey(QString whatsaid)
     if (whatsaid == QLatin1String("info"))
         infoLine();
     if (whatsaid == QLatin1String("ver"))
-        send(P() + FormState::kCaption);
+        send(P() + programCaption());
     if (whatsaid.left(6) == QLatin1String("drive "))
         driveLine(whatsaid);
     if (whatsaid == QLatin1String("stop")) {
@@ -239,7 +247,7 @@ void CommandInterpreter::obey(QString whatsaid)
 
 bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
 {
-    const QString owner = m_form.lbuser.caption();
+    const QString owner = m_uses.discovery.owner().text();
     if (!unignore && ScreenNameKey(typed) == u'x' + ScreenNameKey(owner)) {
         send(P() + QStringLiteral("you cannot ingore yourself."));
         return false;
@@ -248,10 +256,9 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
     if (whatsaid.isEmpty())
         return true;
 
-    m_form.lstusers.clear();
-    GetChatUsers(m_uses.windows, m_form.lstusers);
+    readMembers();
     const QString t = whatsaid.toLower();
-    const QStringList& members = m_form.lstusers.items();
+    const QStringList& members = m_members;
     for (int i = 0; i < members.size(); ++i) {
         if (!NormalizeName(members.at(i)).contains(t))
             continue;
@@ -263,7 +270,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
             return false;
         }
         IgnoreUser(m_uses.windows, i);
-        const TextField& reply = unignore ? m_form.txtUnignore : m_form.txtIgnore;
+        const TextValue& reply = unignore ? m_uses.templates.unignored : m_uses.templates.ignored;
         send(P() + QString(reply.text()).replace(QLatin1String("%p"), member));
         return false;
     }
@@ -276,7 +283,7 @@ void CommandInterpreter::search(const QString& t)
     const QString key = t.toLower();
     QStringList hits;
     int last = -1;
-    const QStringList& lines = m_form.List2.items();
+    const QStringList& lines = m_uses.library.playlist().items();
     for (int i = 0; i < lines.size(); ++i) {
         if (NormalizeName(lines.at(i)).contains(key)) {
             hits.append(lines.at(i));
@@ -287,8 +294,8 @@ void CommandInterpreter::search(const QString& t)
         send(ChatSends::replyText(QStringLiteral("nf")));
         return;
     }
-    m_form.List3.addItems(hits);
-    m_form.txtNum.setText(QString::number(last + 1));
+    m_uses.player.searchResults().addItems(hits);
+    m_uses.player.setHitNumber(QString::number(last + 1));
 }
 
 void CommandInterpreter::removeEntries(const QString& text)
@@ -299,20 +306,22 @@ void CommandInterpreter::removeEntries(const QString& text)
         return;
     const auto matches = [&t](const QString& line) { return NormalizeName(line).contains(t); };
     // A server would take a line per entry for a flood; a count says as much.
-    const QStringList& lines = m_form.List2.items();
-    const bool summed = m_form.chkBot.value() == 1 && std::count_if(lines.cbegin(), lines.cend(), matches) > kBulkLines;
+    Playlist& playlist = m_uses.library.playlist();
+    const QStringList& lines = playlist.items();
+    const bool summed
+        = m_uses.options.useBot.value() && std::count_if(lines.cbegin(), lines.cend(), matches) > kBulkLines;
     int removed = 0;
-    for (int i = 0; i < m_form.List2.count();) {
-        if (!matches(m_form.List2.item(i))) {
+    for (int i = 0; i < playlist.count();) {
+        if (!matches(playlist.item(i))) {
             ++i;
             continue;
         }
         // The entry that moves up into position i is tested next.
-        m_form.List2.removeItem(i);
+        const QString name = playlist.name(i);
+        playlist.removeItem(i);
         if (!summed || removed < kBulkShown)
-            send(kSerifHead + m_form.List1.item(i) + kSerifHead + QStringLiteral(" removed"));
+            send(kSerifHead + name + kSerifHead + QStringLiteral(" removed"));
         ++removed;
-        m_form.List1.removeItem(i);
     }
     if (summed)
         send(kSerifHead + QStringLiteral("\u2026 and %1 more removed").arg(removed - kBulkShown));
@@ -328,8 +337,9 @@ void CommandInterpreter::clearTranscript()
 void CommandInterpreter::infoLine()
 {
     send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:")
-         + QString::number(m_form.List1.count()) + QStringLiteral(" \u00bb user:") + m_form.lbuser.caption()
-         + QStringLiteral(" \u00bb Ram:") + ramText().left(3) + QStringLiteral(" \u00bb uptime:") + uptimeText());
+         + QString::number(m_uses.library.playlist().count()) + QStringLiteral(" \u00bb user:")
+         + m_uses.discovery.owner().text() + QStringLiteral(" \u00bb Ram:") + ramText().left(3)
+         + QStringLiteral(" \u00bb uptime:") + uptimeText());
 }
 
 void CommandInterpreter::driveLine(const QString& whatsaid)
@@ -345,6 +355,7 @@ void CommandInterpreter::step(int by)
 {
     // A list box refuses a position outside it, so "next" at the end keeps
     // the last entry and "prev" at the start clears the selection.
-    m_form.List1.setListIndex(m_form.List1.listIndex() + by);
-    m_uses.player.Play(m_form.List1.text());
+    Playlist& playlist = m_uses.library.playlist();
+    playlist.selectRow(playlist.selectedRow() + by);
+    m_uses.player.Play(playlist.selectedName());
 }

@@ -9,38 +9,41 @@
 #include <functional>
 
 class ChatExit;
-class Discovery;
-class FormState;
+struct ChatTemplates;
 class Library;
+struct Options;
+class OwnerDiscovery;
 class MediaPlayer;
 class Player;
 class UserInterface;
 class WindowSystem;
 
-// The main form's handler of chat lines: lets discovery see every line,
-// obeys the owner's commands and answers in the room. It keeps nothing
-// between calls (all state is the form's), so a line that arrives while a
+// The handler of the room's lines: lets discovery see every line, obeys
+// the owner's commands and answers in the room. It keeps nothing between
+// calls but the member list it last read, so a line that arrives while a
 // command waits for events is handled to its end inside that wait, and the
 // waiting command then goes on.
 class CommandInterpreter : public QObject {
     Q_OBJECT
 public:
-    // What the commands act on besides the holders.
+    // What the commands read and act on.
     struct Uses {
+        const Options& options;
+        const ChatTemplates& templates;
         ChatExit& chat;
         WindowSystem& windows;
         MediaPlayer& wmp;
         UserInterface& ui;
         Player& player;
         Library& library;
-        Discovery& discovery;
+        OwnerDiscovery& discovery;
     };
 
-    CommandInterpreter(FormState& form, Uses uses);
+    explicit CommandInterpreter(Uses uses);
 
     // One line of the room: the speaker, the text, and the line's time
     // field ("0" in bot mode).
-    void chat1_aimchatscan(QString whosaid, QString whatsaid, QString datesaid);
+    void handleLine(QString whosaid, QString whatsaid, QString datesaid);
     // The owner's text, past the owner test: what it commands is done and
     // answered in the room. The desktop's media keys come in here too, so
     // the room hears of them as of the owner's own commands.
@@ -72,6 +75,10 @@ public:
     static constexpr int kBulkLines = 5;
     static constexpr int kBulkShown = 3;
 
+    // Reads the chat window's member list, as ignore does.
+    void readMembers();
+    const QStringList& members() const { return m_members; }
+
     // The machine texts of "info"; a test puts fixed texts here.
     std::function<QString()> ramText;
     std::function<QString()> uptimeText;
@@ -94,7 +101,7 @@ private:
     // The font prefix, read when the line is built.
     QString P() const;
 
-    FormState& m_form;
     Uses m_uses;
+    QStringList m_members;
     QString m_prefix;
 };

@@ -3,7 +3,7 @@
 
 #include "bot/ChatSends.h"
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
+#include "controls/Playlist.h"
 #include "controls/ScreenName.h"
 #include "player/Player.h"
 
@@ -115,8 +115,8 @@ std::optional<int> digits(const QString& text)
 
 }  // namespace
 
-RoomCommands::RoomCommands(FormState& form, ChatExit& chat, Player& player)
-    : m_form(form),
+RoomCommands::RoomCommands(const Playlist& playlist, ChatExit& chat, Player& player)
+    : m_playlist(playlist),
       m_chat(chat),
       m_player(player)
 {
@@ -240,7 +240,7 @@ void RoomCommands::queueSearch(const QString& text)
     endChoice();
     const QString key = NormalizeName(text);
     QStringList names;
-    for (const QString& line : m_form.List2.items()) {
+    for (const QString& line : m_playlist.items()) {
         if (NormalizeName(line).contains(key))
             names.append(line.section(u';', 0, 0));
     }
@@ -256,19 +256,19 @@ void RoomCommands::queueSearch(const QString& text)
 
 void RoomCommands::enqueue(const QString& name)
 {
-    if (m_form.lstQueue.count() >= Player::kQueueSize) {
+    if (m_player.queue().count() >= Player::kQueueSize) {
         m_chat.post(QStringLiteral("\u00bb <u>Queue full</u> (%1 songs)").arg(Player::kQueueSize));
         return;
     }
-    m_form.lstQueue.addItem(name);
+    m_player.queue().addItem(name);
     m_chat.post(QStringLiteral("\u00bb <u>Queued</u> %1 \u00bb place %2")
                     .arg(shortened(name, 200))
-                    .arg(m_form.lstQueue.count()));
+                    .arg(m_player.queue().count()));
 }
 
 void RoomCommands::listQueue()
 {
-    const QStringList& names = m_form.lstQueue.items();
+    const QStringList& names = m_player.queue().items();
     if (names.isEmpty()) {
         m_chat.post(QStringLiteral("\u00bb <u>Queue</u> empty"));
         return;
@@ -278,15 +278,15 @@ void RoomCommands::listQueue()
 
 void RoomCommands::unqueue(const QString& argument)
 {
-    const int count = m_form.lstQueue.count();
+    const int count = m_player.queue().count();
     const std::optional<int> place = digits(argument);
     if (count == 0) {
         m_chat.post(QStringLiteral("\u00bb <u>Queue</u> empty"));
     } else if (!place || *place < 1 || *place > count) {
         m_chat.post(QStringLiteral("\u00bb <u>unq</u> takes a place from 1 to %1").arg(count));
     } else {
-        const QString name = m_form.lstQueue.item(*place - 1);
-        m_form.lstQueue.removeItem(*place - 1);
+        const QString name = m_player.queue().item(*place - 1);
+        m_player.queue().removeItem(*place - 1);
         m_chat.post(QStringLiteral("\u00bb <u>Unqueued</u> %1").arg(shortened(name, 200)));
     }
 }

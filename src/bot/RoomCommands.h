@@ -7,7 +7,7 @@
 #include <QTimer>
 
 class ChatExit;
-class FormState;
+class Playlist;
 class Player;
 
 // The commands that let the owner drive everything from the chat alone:
@@ -17,7 +17,7 @@ class Player;
 class RoomCommands : public QObject {
     Q_OBJECT
 public:
-    RoomCommands(FormState& form, ChatExit& chat, Player& player);
+    RoomCommands(const Playlist& playlist, ChatExit& chat, Player& player);
 
     // The owner's line; true when it was one of these commands.
     bool handle(const QString& line);
@@ -59,7 +59,7 @@ private:
     void unqueue(const QString& argument);
     void choose(int number);
 
-    FormState& m_form;
+    const Playlist& m_playlist;
     ChatExit& m_chat;
     Player& m_player;
     QStringList m_choice;

@@ -4,7 +4,8 @@
 #include "chatlink/AimChat.h"
 #include "chatlink/AolWindows.h"
 #include "chatlink/LocalRoom.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
+#include "controls/Options.h"
 #include "controls/UserInterface.h"
 
 #include <QLoggingCategory>
@@ -48,8 +49,10 @@ qsizetype newTextStart(const QString& tail, const QString& seenTail, qsizetype g
 
 }  // namespace
 
-ChatScanner::ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui)
-    : m_form(form),
+ChatScanner::ChatScanner(const Options& options, const ChatTemplates& templates, WindowSystem& windows,
+                         UserInterface& ui)
+    : m_options(options),
+      m_templates(templates),
       m_windows(windows),
       m_ui(ui)
 {
@@ -169,9 +172,9 @@ void ChatScanner::report(const QString& line)
 void ChatScanner::SendChat(const QString& Text)
 {
     Q_EMIT sendChatCalled(Text);
-    if (m_form.chkChat.value() == 0)
+    if (!m_options.chatSend.value())
         return;
-    if (m_form.chkBot.value() == 1) {
+    if (m_options.useBot.value()) {
         // Quoted for the chat command: a backslash left bare would take the
         // next character with it, a trailing one the closing quote itself.
         QString escaped = Text;
@@ -179,16 +182,16 @@ void ChatScanner::SendChat(const QString& Text)
         escaped.replace(u'"', QLatin1StringView("\\\""));
         if (m_tocRoute)
             m_tocRoute(escaped);
-    } else if (m_form.chkSendAOL.value() == 1) {
+    } else if (m_options.sendOnAol.value()) {
         SendAolChat(m_windows, Text);
     } else {
-        aimchat::TypeChatText(m_windows, Text + m_form.txtafont.text() + u' ');
+        aimchat::TypeChatText(m_windows, Text + m_templates.inputClose.text() + u' ');
     }
 }
 
 void ChatScanner::post(const QString& text)
 {
-    SendChat(m_form.txtFont.text() + text);
+    SendChat(m_templates.font.text() + text);
 }
 
 QString ChatScanner::ProbeInputFormat()
@@ -198,12 +201,12 @@ QString ChatScanner::ProbeInputFormat()
 
 void ChatScanner::chkScan_Click()
 {
-    if (m_form.chkScan.value() == 0) {
+    if (!m_options.scanChat.value()) {
         m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
                                        "enable chat scanning to use ccoms."),
                         QStringLiteral("Notice"), UserInterface::Icon::Critical);
     }
-    if (m_form.chkScan.value() == 1)
+    if (m_options.scanChat.value())
         scan_on();
     else
         scan_off();

@@ -10,7 +10,8 @@
 
 #include <functional>
 
-class FormState;
+struct ChatTemplates;
+struct Options;
 class UserInterface;
 class WindowSystem;
 
@@ -23,7 +24,7 @@ class LocalRoom;
 class ChatScanner : public QObject, public ChatExit {
     Q_OBJECT
 public:
-    ChatScanner(FormState& form, WindowSystem& windows, UserInterface& ui);
+    ChatScanner(const Options& options, const ChatTemplates& templates, WindowSystem& windows, UserInterface& ui);
 
     // How much of the end of the transcript one look reads.
     static constexpr qsizetype kTailLength = 500;
@@ -75,7 +76,8 @@ private:
     void reportNext();
     void lineAdded(const QString& html);
 
-    FormState& m_form;
+    const Options& m_options;
+    const ChatTemplates& m_templates;
     WindowSystem& m_windows;
     UserInterface& m_ui;
     QTimer chat_tymer;

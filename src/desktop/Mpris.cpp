@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/Mpris.h"
 
-#include "controls/CheckBox.h"
-#include "controls/ListBox.h"
+#include "controls/Playlist.h"
 #include "controls/UserStore.h"
+#include "controls/Values.h"
 #include "player/CoverArt.h"
 #include "player/MediaPlayer.h"
 
@@ -198,13 +198,11 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
         m_announce.start();
     });
     connect(&m_links.wmp, &MediaPlayer::streamTitleChanged, this, schedule);
-    connect(&m_links.autoRandom, &CheckBox::valueChanged, this, schedule);
-    connect(&m_links.List1, &ListBox::listIndexChanged, this, schedule);
-    for (const ListBox* list : {&m_links.List1, &m_links.List2}) {
-        connect(list, &QAbstractItemModel::rowsInserted, this, schedule);
-        connect(list, &QAbstractItemModel::rowsRemoved, this, schedule);
-        connect(list, &QAbstractItemModel::modelReset, this, schedule);
-    }
+    connect(&m_links.autoRandom, &BoolValue::valueChanged, this, schedule);
+    connect(&m_links.playlist, &TextList::selectedRowChanged, this, schedule);
+    connect(&m_links.playlist, &QAbstractItemModel::rowsInserted, this, schedule);
+    connect(&m_links.playlist, &QAbstractItemModel::rowsRemoved, this, schedule);
+    connect(&m_links.playlist, &QAbstractItemModel::modelReset, this, schedule);
     m_announced = announced();
 }
 
@@ -309,9 +307,9 @@ QString Mpris::title() const
     // Untagged, the name the room was given for the playlist entry of the media.
     const QString url = m_links.wmp.URL();
     const QString tail = u';' + url;
-    for (const QString& line : m_links.List2.items()) {
+    for (const QString& line : m_links.playlist.items()) {
         if (line.endsWith(tail))
-            return line.section(u';', 0, 0);
+            return Playlist::nameOf(line);
     }
     const QString file = QUrl::fromUserInput(url).fileName();
     return file.isEmpty() ? url : file;
@@ -371,17 +369,17 @@ qint64 Mpris::position() const
 
 bool Mpris::canGoNext() const
 {
-    return m_links.List1.count() > 0;
+    return m_links.playlist.count() > 0;
 }
 
 bool Mpris::canGoPrevious() const
 {
-    return m_links.List1.listIndex() > 0;
+    return m_links.playlist.selectedRow() > 0;
 }
 
 bool Mpris::canPlay() const
 {
-    return !m_links.wmp.URL().isEmpty() || m_links.List1.count() > 0;
+    return !m_links.wmp.URL().isEmpty() || m_links.playlist.count() > 0;
 }
 
 bool Mpris::canPause() const
@@ -397,7 +395,7 @@ bool Mpris::canSeek() const
 
 bool Mpris::shuffle() const
 {
-    return m_links.autoRandom.isChecked();
+    return m_links.autoRandom.value();
 }
 
 void Mpris::setShuffle(bool on)
@@ -447,7 +445,7 @@ void Mpris::play()
         return;
     if (!m_links.wmp.URL().isEmpty())
         m_links.command(QStringLiteral("unpause"));
-    else if (m_links.List1.listIndex() >= 0)
+    else if (m_links.playlist.selectedRow() >= 0)
         m_links.playSelected();
     else if (canGoNext())
         // Nothing selected: next starts the first entry.

@@ -11,19 +11,18 @@
 #include <functional>
 #include <memory>
 
-class CheckBox;
-class ListBox;
+class BoolValue;
+class Playlist;
 class MediaPlayer;
 
 // What the desktop's media controls reach of the program.
 struct MprisLinks {
     MediaPlayer& wmp;
-    // The playlist's names, whose selection next and prev move, and its
-    // lines, which name the song playing.
-    const ListBox& List1;
-    const ListBox& List2;
+    // The playlist, whose cursor next and prev move, and whose rows name
+    // the song playing.
+    const Playlist& playlist;
     // Auto random, which is the desktop's shuffle.
-    const CheckBox& autoRandom;
+    const BoolValue& autoRandom;
     // Runs an owner's command as if typed in the room, reply included.
     std::function<void(const QString& command)> command;
     // Plays the selected playlist entry, as the playlist menu's Play does.

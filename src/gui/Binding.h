@@ -1,26 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "controls/CheckBox.h"
 #include "controls/SkinButton.h"
-#include "controls/TextField.h"
+#include "controls/Values.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 
-// Keeps a widget showing a holder of the main form, and a widget the user
-// edits writing back to it.
-inline void bindView(QLabel* label, TextField& field)
+// Keeps a widget showing a value of the program's state, and a widget the
+// user edits writing back to it.
+inline void bindView(QLabel* label, TextValue& field)
 {
     label->setText(field.text());
-    QObject::connect(&field, &TextField::textChanged, label, &QLabel::setText);
-}
-
-inline void bindView(SkinButton* button, TextField& caption)
-{
-    button->setCaption(caption.text());
-    QObject::connect(&caption, &TextField::textChanged, button, &SkinButton::setCaption);
+    QObject::connect(&field, &TextValue::textChanged, label, &QLabel::setText);
 }
 
 // The forms' skin buttons all look alike, and the forms handle only Click.
@@ -33,31 +26,30 @@ template <typename Handler> SkinButton* skinButton(int number, const QString& ca
     return b;
 }
 
-inline void bindView(QLineEdit* edit, TextField& field)
+inline void bindView(QLineEdit* edit, TextValue& field)
 {
     edit->setText(field.text());
-    QObject::connect(&field, &TextField::textChanged, edit, [edit](const QString& text) {
+    QObject::connect(&field, &TextValue::textChanged, edit, [edit](const QString& text) {
         if (edit->text() != text)
             edit->setText(text);
     });
-    QObject::connect(edit, &QLineEdit::textEdited, &field, &TextField::setText);
+    QObject::connect(edit, &QLineEdit::textEdited, &field, &TextValue::setText);
 }
 
-// The box shows the holder; a click sets the holder and then runs the
+// The box shows the value; a click sets the value and then runs the
 // handler, as a click on a check box does.
-template <typename Handler> void bindView(QAbstractButton* box, CheckBox& check, Handler onClick)
+template <typename Handler> void bindView(QAbstractButton* box, BoolValue& check, Handler onClick)
 {
     box->setCheckable(true);
-    box->setText(check.caption());
-    box->setChecked(check.isChecked());
-    QObject::connect(&check, &CheckBox::valueChanged, box, [box](int value) { box->setChecked(value == 1); });
+    box->setChecked(check.value());
+    QObject::connect(&check, &BoolValue::valueChanged, box, &QAbstractButton::setChecked);
     QObject::connect(box, &QAbstractButton::clicked, &check, [&check, onClick](bool checked) {
-        check.setValue(checked ? 1 : 0);
+        check.setValue(checked);
         onClick();
     });
 }
 
-inline void bindView(QAbstractButton* box, CheckBox& check)
+inline void bindView(QAbstractButton* box, BoolValue& check)
 {
     bindView(box, check, [] {});
 }

@@ -37,7 +37,7 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     auto* page = new QWidget;
     auto* boxes = new QFormLayout(page);
     boxes->setContentsMargins(0, 0, 0, 0);
-    auto row = [&](const QString& name, TextField& field) {
+    auto row = [&](const QString& name, TextValue& field) {
         boxes->addRow(ChatSendsForm::labelOf(name), new TemplateEdit(field, page));
     };
     row(QStringLiteral("txtFont"), form.txtFont);

@@ -2,6 +2,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/MainForm.h"
+#include "controls/ProgramCaption.h"
 #include "controls/SkinButton.h"
 #include "gui/AboutWindow.h"
 #include "gui/Binding.h"
@@ -31,8 +32,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -86,7 +87,7 @@ QIcon MainWindow::programIcon()
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
-    setWindowTitle(MainForm::kCaption);
+    setWindowTitle(programCaption());
     // Every window of the program, the Local Room's too, shows it.
     QApplication::setWindowIcon(programIcon());
 }
@@ -128,8 +129,8 @@ void MainWindow::attach(MainForm& form)
                                                    "stop:0 #6fb7ff, stop:1 #e6f3ff); }")
                                   : QString());
     };
-    showSky(form.chkSky.value());
-    connect(&form.chkSky, &CheckBox::valueChanged, this, showSky);
+    showSky(form.options.skySkin.value());
+    connect(&form.options.skySkin, &BoolValue::valueChanged, this, showSky);
     resize(640, 480);
 }
 
@@ -137,16 +138,18 @@ QWidget* MainWindow::buildPlaylist()
 {
     m_playlist = new QListView(this);
     m_readingOrder.append(m_playlist);
-    m_playlist->setModel(&m_form->List1);
+    m_playlist->setModel(&m_form->library.playlist());
     m_playlist->setUniformItemSizes(true);  // keeps 30,000 rows fast
     elideLongRows(m_playlist);
     keepRoomFor(m_playlist, kFewestChars, kFewestRows);
     m_playlist->setContextMenuPolicy(Qt::CustomContextMenu);
     m_playlist->installEventFilter(this);
     connect(m_playlist->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { m_form->List1.setListIndex(current.isValid() ? current.row() : -1); });
-    connect(&m_form->List1, &ListBox::listIndexChanged, this, [this](int index) {
-        const QModelIndex row = m_form->List1.index(index);
+            [this](const QModelIndex& current) {
+                m_form->library.playlist().selectRow(current.isValid() ? current.row() : -1);
+            });
+    connect(&m_form->library.playlist(), &TextList::selectedRowChanged, this, [this](int index) {
+        const QModelIndex row = m_form->library.playlist().index(index);
         if (m_playlist->currentIndex() != row)
             m_playlist->setCurrentIndex(row);
     });
@@ -162,17 +165,18 @@ QWidget* MainWindow::buildStatus()
     auto* box = new QGroupBox(this);
     auto* layout = new QFormLayout(box);
     layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    auto row = [&](const QString& caption, Label& label) {
+    auto row = [&](const QString& caption, TextValue& label) {
         auto* value = new ElidedLabel(box);
         bindView(value, label);
         layout->addRow(caption, value);
     };
-    row(QStringLiteral("Time:"), m_form->labTime);
-    row(QStringLiteral("File:"), m_form->labFile);
-    row(QStringLiteral("Bitrate:"), m_form->lblbitrate);
-    row(QStringLiteral("Khz:"), m_form->lblKhz);
-    row(QStringLiteral("Audio:"), m_form->lblmode);
-    row(QStringLiteral("User:"), m_form->lbuser);
+    NowPlaying& playing = m_form->player.nowPlaying();
+    row(QStringLiteral("Time:"), playing.time);
+    row(QStringLiteral("File:"), playing.file);
+    row(QStringLiteral("Bitrate:"), playing.bitRate);
+    row(QStringLiteral("Khz:"), playing.frequency);
+    row(QStringLiteral("Audio:"), playing.mode);
+    row(QStringLiteral("User:"), m_form->discovery.owner());
     return box;
 }
 
@@ -183,20 +187,20 @@ QWidget* MainWindow::buildSwitches()
     auto* layout = new QGridLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     auto add = [&](
-                   CheckBox& check, std::function<void()> onClick = [] {}) {
-        auto* widget = new QCheckBox(box);
+                   const QString& caption, BoolValue& check, std::function<void()> onClick = [] {}) {
+        auto* widget = new QCheckBox(caption, box);
         bindView(widget, check, std::move(onClick));
         const int at = layout->count();
         layout->addWidget(widget, at / 2, at % 2);
         m_readingOrder.append(widget);
     };
     MainForm& f = *m_form;
-    add(f.chkSky);
-    add(f.chkScan, [&f] { f.chat1.chkScan_Click(); });
-    add(f.chkBot, [&f] { f.botMode.chkBot_Click(); });
-    add(f.chkChat);
-    add(f.chkSendAOL);
-    add(f.chkenabled);
+    add(QStringLiteral("Use Sky Skin"), f.options.skySkin);
+    add(QStringLiteral("Chat Scan"), f.options.scanChat, [&f] { f.chat1.chkScan_Click(); });
+    add(QStringLiteral("Use TOC bot"), f.options.useBot, [&f] { f.botMode.onUseBotClicked(); });
+    add(QStringLiteral("Chat Send"), f.options.chatSend);
+    add(QStringLiteral("Send On AOL"), f.options.sendOnAol);
+    add(QStringLiteral("Auto Random"), f.options.autoRandom);
     return box;
 }
 
@@ -210,7 +214,7 @@ QWidget* MainWindow::buildButtons()
     SkinButton* options = skinButton(5, QStringLiteral("Options"), box, [] {});
     connect(options, &SkinButton::Click, this, [this, options] { popupOptions(options); });
     const QList<QWidget*> buttons = {
-        skinButton(1, QStringLiteral("Find SN"), box, [&f] { f.discovery.FindSN_Click(); }),
+        skinButton(1, QStringLiteral("Find SN"), box, [&f] { f.discovery.findOwner(); }),
         skinButton(2, QStringLiteral("Clear List"), box, [&f] { f.clearList_Click(); }),
         skinButton(3, QStringLiteral("Minimize"), box, [&f] { f.minimize_Click(); }),
         skinButton(4, QStringLiteral("About"), box, [&f] { f.about_Click(); }),
@@ -230,7 +234,7 @@ QWidget* MainWindow::buildBotPanel()
 {
     auto* panel = new QGroupBox(QStringLiteral("TOC Bot"), this);
     auto* layout = new QGridLayout(panel);
-    auto edit = [panel](TextField& field, bool secret = false) {
+    auto edit = [panel](TextValue& field, bool secret = false) {
         auto* e = new QLineEdit(panel);
         bindView(e, field);
         if (secret)
@@ -241,24 +245,28 @@ QWidget* MainWindow::buildBotPanel()
         return e;
     };
     MainForm& f = *m_form;
-    auto* signon = skinButton(6, QString(), panel, [&f] { f.botMode.skinButton6_Click(); });
-    bindView(signon, f.skinButton6);
+    auto* signon = skinButton(6, QString(), panel, [&f] { f.botMode.onSignOnClicked(); });
+    const auto showSession = [signon](BotMode::Session session) {
+        signon->setCaption(session == BotMode::Session::SignedOn ? QStringLiteral("Logoff") : QStringLiteral("Signon"));
+    };
+    showSession(f.botMode.session());
+    connect(&f.botMode, &BotMode::sessionChanged, signon, showSession);
     // The server shows the bot's own lines as the bot's, so in bot mode the
     // owner cannot be found in the room: it is named here.
     QLineEdit* owner = edit(f.botMode.botOwner);
     owner->setPlaceholderText(QStringLiteral("owner"));
     owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
-    connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::botOwner_Change);
+    connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::onOwnerEdited);
     auto* status = new ElidedLabel(panel);
-    bindView(status, f.labToc);
+    bindView(status, f.botMode.status);
     const QList<QWidget*> controls = {
-        edit(f.botSN),
-        edit(f.botPW, true),
+        edit(f.botMode.account.screenName),
+        edit(f.botMode.account.password, true),
         signon,
-        edit(f.txtChat),
-        edit(f.txtEx),
-        skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.skinButton7_Click(); }),
-        skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.skinButton8_Click(); }),
+        edit(f.botMode.account.room),
+        edit(f.botMode.account.exchange),
+        skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.join(); }),
+        skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.part(); }),
         owner,
     };
     for (int i = 0; i < 5; ++i)
@@ -341,7 +349,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::messageBox(const QString& text, const QString& title, Icon icon)
 {
     QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    title.isEmpty() ? MainForm::kCaption : title, text, QMessageBox::Ok, this);
+                    title.isEmpty() ? programCaption() : title, text, QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -17,16 +17,15 @@ SongPickerWindow::SongPickerWindow(SongPicker& picker, QWidget* parent)
 {
     setWindowTitle(SongPicker::kCaption);
     auto* layout = new QVBoxLayout(this);
-    m_names->setModel(&picker.List1);
+    m_names->setModel(&picker.names());
     m_names->setEditTriggers(QAbstractItemView::NoEditTriggers);
     elideLongRows(m_names);
     keepRoomFor(m_names, 24, 4);
-    connect(m_names, &QListView::clicked, this,
-            [this](const QModelIndex& index) { m_picker.List1_Click(index.row()); });
+    connect(m_names, &QListView::clicked, this, [this](const QModelIndex& index) { m_picker.pick(index.row()); });
     layout->addWidget(m_names);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setFlat(true);
-    connect(cancel, &QPushButton::clicked, this, [this] { m_picker.Cancel_Click(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { m_picker.cancel(); });
     layout->addWidget(cancel, 0, Qt::AlignRight);
 }
 
@@ -34,7 +33,7 @@ void SongPickerWindow::showEvent(QShowEvent* event)
 {
     // The first name is highlighted, so Return right away plays it.
     if (!event->spontaneous()) {
-        m_names->setCurrentIndex(m_picker.List1.index(0));
+        m_names->setCurrentIndex(m_picker.names().index(0));
         m_names->setFocus();
     }
     QDialog::showEvent(event);
@@ -46,7 +45,7 @@ void SongPickerWindow::keyPressEvent(QKeyEvent* event)
     // it never gets here, as the button takes it.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && m_names->currentIndex().isValid()) {
-        m_picker.List1_Click(m_names->currentIndex().row());
+        m_picker.pick(m_names->currentIndex().row());
         return;
     }
     QDialog::keyPressEvent(event);
@@ -56,12 +55,12 @@ void SongPickerWindow::closeEvent(QCloseEvent* event)
 {
     // Closed by its own choice, the title bar or the main window's end:
     // every way lets go of the search results.
-    m_picker.Form_Unload();
+    m_picker.onClosed();
     event->accept();
 }
 
 void SongPickerWindow::reject()
 {
     // Escape is the Cancel of the window.
-    m_picker.Cancel_Click();
+    m_picker.cancel();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/TemplateEdit.h"
 
-#include "controls/TextField.h"
+#include "controls/Values.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -18,7 +18,7 @@ constexpr int kFewestChars = 24;
 
 }  // namespace
 
-TemplateEdit::TemplateEdit(TextField& field, QWidget* parent) : QPlainTextEdit(field.text(), parent)
+TemplateEdit::TemplateEdit(TextValue& field, QWidget* parent) : QPlainTextEdit(field.text(), parent)
 {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -26,7 +26,7 @@ TemplateEdit::TemplateEdit(TextField& field, QWidget* parent) : QPlainTextEdit(f
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // Narrower, a template would wrap into more lines than it shows.
     setMinimumWidth(fontMetrics().averageCharWidth() * kFewestChars);
-    connect(&field, &TextField::textChanged, this, [this](const QString& text) {
+    connect(&field, &TextValue::textChanged, this, [this](const QString& text) {
         if (toPlainText() != text)
             setPlainText(text);
     });

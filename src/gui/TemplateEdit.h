@@ -3,7 +3,7 @@
 
 #include <QPlainTextEdit>
 
-class TextField;
+class TextValue;
 
 // A one-line text shown whole: long templates wrap onto as many lines as
 // they need (up to a few, then it scrolls). Line breaks never enter it, as
@@ -11,7 +11,7 @@ class TextField;
 class TemplateEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    TemplateEdit(TextField& field, QWidget* parent = nullptr);
+    TemplateEdit(TextValue& field, QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Mp3Header.h"
 
-#include "controls/TextField.h"
+#include "controls/Values.h"
 
 #include <QFile>
 
@@ -134,18 +134,18 @@ SongFacts ReadSongFacts(const QString& path)
     return facts;
 }
 
-void showAudioFacts(const AudioFacts& facts, Label& lblbitrate, Label& lblKhz, Label& lblmode)
+void showAudioFacts(const AudioFacts& facts, TextValue& bitRate, TextValue& frequency, TextValue& mode)
 {
-    lblKhz.setCaption(QString::number(facts.khz));
-    lblmode.setCaption(facts.mono ? QStringLiteral("mono") : QStringLiteral("stereo"));
-    lblbitrate.setCaption(QString::number(facts.kbps));
+    frequency.setText(QString::number(facts.khz));
+    mode.setText(facts.mono ? QStringLiteral("mono") : QStringLiteral("stereo"));
+    bitRate.setText(QString::number(facts.kbps));
 }
 
-SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode)
+SongTags ReadMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode)
 {
     const SongFacts facts = ReadSongFacts(path);
     if (facts.audio)
-        showAudioFacts(*facts.audio, lblbitrate, lblKhz, lblmode);
+        showAudioFacts(*facts.audio, bitRate, frequency, mode);
     return facts.tags;
 }
 

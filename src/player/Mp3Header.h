@@ -5,7 +5,7 @@
 
 #include <optional>
 
-class Label;
+class TextValue;
 
 // The tags of a song file; each empty where the file has none.
 struct SongTags {
@@ -36,11 +36,11 @@ struct SongFacts {
 SongFacts ReadSongFacts(const QString& path);
 
 // Writes the facts into the form's three labels.
-void showAudioFacts(const AudioFacts& facts, Label& lblbitrate, Label& lblKhz, Label& lblmode);
+void showAudioFacts(const AudioFacts& facts, TextValue& bitRate, TextValue& frequency, TextValue& mode);
 
 // Both of the above: a file it cannot read leaves the labels as they were
 // and has no tags.
-SongTags ReadMp3Header(const QString& path, Label& lblbitrate, Label& lblKhz, Label& lblmode);
+SongTags ReadMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode);
 
 // The tags alone, for a view of the song that has no use for its facts.
 SongTags ReadSongTags(const QString& path);

@@ -2,7 +2,8 @@
 #include "player/Player.h"
 
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
+#include "controls/Playlist.h"
 #include "controls/ScreenName.h"
 #include "controls/UserStore.h"
 #include "player/MediaPlayer.h"
@@ -28,31 +29,6 @@
 
 namespace {
 
-QString nameField(const QString& line)
-{
-    return line.section(u';', 0, 0);
-}
-
-bool looksAbsolute(const QString& text)
-{
-    static const QRegularExpression absolute(QStringLiteral(R"(^(/|\\\\|[A-Za-z]:[\\/]|[A-Za-z][A-Za-z0-9+.-]*://))"));
-    return absolute.match(text).hasMatch();
-}
-
-// The path of a playlist line. A file whose name holds ";" splits into more
-// than two fields; the path is then the rest of the line from the first
-// field that starts a full path, so that such a song still plays.
-QString pathField(const QString& line)
-{
-    const QString second = line.section(u';', 1, 1);
-    for (qsizetype at = line.indexOf(u';'); at >= 0; at = line.indexOf(u';', at + 1)) {
-        const QString rest = line.mid(at + 1);
-        if (looksAbsolute(rest))
-            return rest;
-    }
-    return second;
-}
-
 // A number at the start of a text, as a form's number fields are read:
 // what does not parse counts as 0.
 double leadingNumber(const QString& text)
@@ -60,11 +36,6 @@ double leadingNumber(const QString& text)
     static const QRegularExpression number(QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
     const QRegularExpressionMatch match = number.match(text);
     return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
-}
-
-int leadingInt(const QString& text)
-{
-    return int(std::clamp(leadingNumber(text), -1e9, 1e9));
 }
 
 double clockSeededRandom()
@@ -87,7 +58,13 @@ QString twoDigits(int value)
 const QString Player::kVolumeGroup = QStringLiteral("player");
 const QString Player::kVolumeKey = QStringLiteral("volume");
 
-Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form), m_wmp(wmp), m_chat(chat)
+Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& wmp,
+               ChatExit& chat)
+    : m_playlist(playlist),
+      m_templates(templates),
+      m_autoRandom(autoRandom),
+      m_wmp(wmp),
+      m_chat(chat)
 {
     // A stored text that is no volume counts as missing.
     bool ok = false;
@@ -111,14 +88,12 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
     // What Timer1 reads: the search results, the player's state, and the
     // clock fields and picker flag it resets.
     const auto schedule = [this] { scheduleTimer1(); };
-    connect(&m_form.List3, &QAbstractItemModel::rowsInserted, this, schedule);
-    connect(&m_form.List3, &QAbstractItemModel::rowsRemoved, this, schedule);
-    connect(&m_form.List3, &QAbstractItemModel::modelReset, this, schedule);
+    connect(&m_searchResults, &QAbstractItemModel::rowsInserted, this, schedule);
+    connect(&m_searchResults, &QAbstractItemModel::rowsRemoved, this, schedule);
+    connect(&m_searchResults, &QAbstractItemModel::modelReset, this, schedule);
     connect(&m_wmp, &MediaPlayer::playStateChanged, this, schedule);
-    connect(&m_form.chkTime, &CheckBox::valueChanged, this, schedule);
-    connect(&m_form.music, &CheckBox::valueChanged, this, schedule);
-    connect(&m_form.txtMin, &TextField::textChanged, this, schedule);
-    connect(&m_form.txtSec, &TextField::textChanged, this, schedule);
+    connect(&m_nowPlaying.clockRunning, &BoolValue::valueChanged, this, schedule);
+    connect(&m_nowPlaying.elapsedSeconds, &IntValue::valueChanged, this, schedule);
 
     connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
     connect(&m_wmp, &MediaPlayer::playStateChanged, this, &Player::stateChanged);
@@ -132,10 +107,9 @@ Player::Player(FormState& form, MediaPlayer& wmp, ChatExit& chat) : m_form(form)
 
     // What the clocks read.
     const auto clocks = [this] { updateClocks(); };
-    connect(&m_form.chkTime, &CheckBox::valueChanged, this, clocks);
-    connect(&m_form.chkenabled, &CheckBox::valueChanged, this, clocks);
-    connect(&m_form.txtMin, &TextField::textChanged, this, clocks);
-    connect(&m_form.txtSec, &TextField::textChanged, this, clocks);
+    connect(&m_nowPlaying.clockRunning, &BoolValue::valueChanged, this, clocks);
+    connect(&m_autoRandom, &BoolValue::valueChanged, this, clocks);
+    connect(&m_nowPlaying.elapsedSeconds, &IntValue::valueChanged, this, clocks);
 
     updateClocks();
     scheduleTimer1();
@@ -147,8 +121,8 @@ void Player::updateClocks()
     // tmrAR ends the timing when the player stops, and picks songs while
     // auto random is on. A tick with nothing to do is never due, so the
     // program sleeps while nothing plays.
-    const bool timing = m_form.chkTime.value() != 0;
-    const bool counted = m_form.txtSec.text() != QLatin1String("0") || m_form.txtMin.text() != QLatin1String("0");
+    const bool timing = m_nowPlaying.clockRunning.value();
+    const bool counted = m_nowPlaying.elapsedSeconds.value() != 0;
     const auto run = [this](QTimer& timer, bool due) {
         if (!due || m_timersStopped)
             timer.stop();
@@ -156,7 +130,7 @@ void Player::updateClocks()
             timer.start();
     };
     run(pTime, timing || counted);
-    run(tmrAR, timing || m_form.chkenabled.value() == 1);
+    run(tmrAR, timing || m_autoRandom.value());
 }
 
 void Player::setRandomSource(RandomSource source)
@@ -175,6 +149,12 @@ void Player::scheduleTimer1()
         Timer1.start();
 }
 
+void Player::setPickerOpen(bool open)
+{
+    if (std::exchange(m_pickerOpen, open) != open)
+        scheduleTimer1();
+}
+
 void Player::stopTimers()
 {
     m_timersStopped = true;
@@ -186,9 +166,8 @@ void Player::stopTimers()
 
 void Player::resetClock()
 {
-    m_form.labTime.setCaption(QStringLiteral("00:00"));
-    m_form.txtSec.setText(QStringLiteral("0"));
-    m_form.txtMin.setText(QStringLiteral("0"));
+    m_nowPlaying.time.setText(QStringLiteral("00:00"));
+    m_nowPlaying.elapsedSeconds.setValue(0);
 }
 
 bool Player::Play(const QString& song)
@@ -197,27 +176,27 @@ bool Player::Play(const QString& song)
     const QString key = NormalizeName(song);
     // The playlist as it was asked: rows removed while a song opens must
     // not shift the positions of the ones still to start.
-    const QStringList lines = key.isEmpty() ? QStringList() : m_form.List2.items();
+    const QStringList lines = key.isEmpty() ? QStringList() : m_playlist.items();
     bool matched = false, started = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString name = nameField(lines.at(i));
+        const QString name = Playlist::nameOf(lines.at(i));
         if (NormalizeName(name) != key)
             continue;
         matched = true;
-        const QString path = pathField(lines.at(i));
+        const QString path = Playlist::pathOf(lines.at(i));
         const std::optional<SongFile> song = admit(name, path);
         if (!song)
             continue;
         if (startLine(name, path, QString::number(i + 1), *song)) {
             resetClock();
-            m_form.labFile.setCaption(name);
+            m_nowPlaying.file.setText(name);
             started = true;
         }
     }
     if (!matched)
         resetClock();
     if (!matched || started)
-        m_form.chkTime.setValue(1);
+        m_nowPlaying.clockRunning.setValue(true);
     return started;
 }
 
@@ -225,7 +204,7 @@ bool Player::isBusy() const
 {
     // Search results waiting for Timer1's next turn: one is started, several
     // are offered.
-    return m_starting > 0 || m_looking > 0 || m_inTimer1 || (Timer1.isActive() && m_form.List3.count() > 0);
+    return m_starting > 0 || m_looking > 0 || m_inTimer1 || (Timer1.isActive() && m_searchResults.count() > 0);
 }
 
 std::optional<SongFile> Player::admit(const QString& name, const QString& path)
@@ -293,8 +272,8 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
     m_openings.append(&opening);
     m_wmp.setURL(path);
     if (song.facts.audio)
-        showAudioFacts(*song.facts.audio, m_form.lblbitrate, m_form.lblKhz, m_form.lblmode);
-    const QString model = m_form.txtPlay.text();
+        showAudioFacts(*song.facts.audio, m_nowPlaying.bitRate, m_nowPlaying.frequency, m_nowPlaying.mode);
+    const QString model = m_templates.playing.text();
     if (m_openingWait)
         m_openingWait(0.1);
     else
@@ -328,8 +307,8 @@ QString Player::nowPlayingLine(QString line, const QString& n, const QString& na
     // holding a later placeholder has it filled in too.
     line.replace(QStringLiteral("%mb"), fileSizeText(size));
     line.replace(QStringLiteral("%s"), name);
-    line.replace(QStringLiteral("%kb"), m_form.lblbitrate.caption());
-    line.replace(QStringLiteral("%mode"), m_form.lblmode.caption());
+    line.replace(QStringLiteral("%kb"), m_nowPlaying.bitRate.text());
+    line.replace(QStringLiteral("%mode"), m_nowPlaying.mode.text());
     line.replace(QStringLiteral("%d"), m_wmp.durationString());
     // The tags come last and in one pass, so their texts are taken as they
     // are; a template that names none of them gives the line it always
@@ -359,7 +338,7 @@ void Player::streamTitleChanged(const QString& title)
         return;
     // A station's words are text in the room, never its markup.
     m_stream.title = title.toHtmlEscaped();
-    m_form.labFile.setCaption(m_stream.title);
+    m_nowPlaying.file.setText(m_stream.title);
     m_stream.titleDue = true;
     if (!tmrTitle.isActive())
         postStreamTitle();
@@ -377,7 +356,7 @@ void Player::tmrTitle_Timer()
 void Player::postStreamTitle()
 {
     m_stream.titleDue = false;
-    m_chat.post(nowPlayingLine(m_form.txtPlay.text(), m_stream.n, m_stream.title, 0, SongTags {}));
+    m_chat.post(nowPlayingLine(m_templates.playing.text(), m_stream.n, m_stream.title, 0, SongTags {}));
     if (!m_timersStopped)
         tmrTitle.start();
 }
@@ -418,23 +397,19 @@ void Player::randomString(const QString& strString)
 {
     const QString text = NormalizeName(strString);
     QStringList candidates;
-    for (const QString& row : m_form.List1.items()) {
-        if (NormalizeName(row).contains(text))
-            candidates.append(row);
+    for (const QString& name : m_playlist.names()) {
+        if (NormalizeName(name).contains(text))
+            candidates.append(name);
     }
-    m_form.lstRan.addItems(candidates);
-    if (m_form.lstRan.count() > 0) {
-        m_form.lstRan.setListIndex(Random(QString::number(m_form.lstRan.count()), QStringLiteral("0")));
-        Play(m_form.lstRan.text());
-    } else {
+    if (!candidates.isEmpty())
+        Play(candidates.value(Random(QString::number(candidates.count()), QStringLiteral("0"))));
+    else
         Play(QString());
-    }
-    m_form.lstRan.clear();
 }
 
 void Player::AutoRandom(bool Enabled)
 {
-    m_form.chkenabled.setValue(Enabled ? 1 : 0);
+    m_autoRandom.setValue(Enabled);
 }
 
 void Player::setVolume(int percent)
@@ -453,14 +428,14 @@ bool Player::hasSong(const QString& name) const
     const QString key = NormalizeName(name);
     if (key.isEmpty())
         return false;
-    const QStringList& lines = m_form.List2.items();
+    const QStringList& lines = m_playlist.items();
     return std::any_of(lines.cbegin(), lines.cend(),
-                       [&](const QString& line) { return NormalizeName(nameField(line)) == key; });
+                       [&](const QString& line) { return NormalizeName(Playlist::nameOf(line)) == key; });
 }
 
 bool Player::playQueued()
 {
-    ListBox& queue = m_form.lstQueue;
+    TextList& queue = m_queue;
     while (queue.count() > 0) {
         const QString name = queue.item(0);
         queue.removeItem(0);
@@ -507,33 +482,32 @@ void Player::Timer1_Timer()
 
         followWithQueued();
         if (m_wmp.playState() == MediaPlayer::Stopped) {
-            m_form.chkTime.setValue(0);
-            m_form.txtMin.setText(QStringLiteral("0"));
-            m_form.txtSec.setText(QStringLiteral("0"));
+            m_nowPlaying.clockRunning.setValue(false);
+            m_nowPlaying.elapsedSeconds.setValue(0);
         }
 
-        ListBox& results = m_form.List3;
+        TextList& results = m_searchResults;
         if (results.count() == 1) {
-            const int cursor = results.listIndex();
-            results.setListIndex(0);
-            const QString line = results.text();
-            const QString name = nameField(line);
-            const QString path = pathField(line);
+            const int cursor = results.selectedRow();
+            results.selectRow(0);
+            const QString line = results.selectedText();
+            const QString name = Playlist::nameOf(line);
+            const QString path = Playlist::pathOf(line);
             // Taken out before the song starts, so results found while it
             // opens are kept for the next tick.
             results.clear();
             const std::optional<SongFile> song = admit(name, path);
-            if (song && startLine(name, path, m_form.txtNum.text(), *song)) {
-                m_form.List1.setListIndex(cursor);
-                m_form.labFile.setCaption(name);
-                m_form.chkTime.setValue(1);
+            if (song && startLine(name, path, m_hitNumber, *song)) {
+                m_playlist.selectRow(cursor);
+                m_nowPlaying.file.setText(name);
+                m_nowPlaying.clockRunning.setValue(true);
             }
-        } else if (results.count() >= 2 && m_form.music.value() == 0) {
+        } else if (results.count() >= 2 && !m_pickerOpen) {
             m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
             QStringList names;
             names.reserve(results.count());
             for (const QString& row : results.items())
-                names.append(nameField(row));
+                names.append(Playlist::nameOf(row));
             Q_EMIT songsOffered(names);
         }
     }
@@ -543,57 +517,50 @@ void Player::Timer1_Timer()
 
 void Player::pTime_Timer()
 {
-    if (m_form.chkTime.value() == 0) {
-        m_form.txtSec.setText(QStringLiteral("0"));
-        m_form.txtMin.setText(QStringLiteral("0"));
+    if (!m_nowPlaying.clockRunning.value()) {
+        m_nowPlaying.elapsedSeconds.setValue(0);
         return;
     }
-    int seconds = leadingInt(m_form.txtSec.text()) + 1;
-    int minutes = leadingInt(m_form.txtMin.text());
-    if (seconds >= 60) {
-        seconds = 0;
-        ++minutes;
-    }
-    m_form.txtSec.setText(QString::number(seconds));
-    m_form.txtMin.setText(QString::number(minutes));
-    m_form.labTime.setCaption(QString::number(minutes) + u':' + twoDigits(seconds));
+    const int elapsed = m_nowPlaying.elapsedSeconds.value() + 1;
+    m_nowPlaying.elapsedSeconds.setValue(elapsed);
+    m_nowPlaying.time.setText(QString::number(elapsed / 60) + u':' + twoDigits(elapsed % 60));
 }
 
 void Player::tmrAR_Timer()
 {
     const int state = m_wmp.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
-        m_form.chkTime.setValue(0);
+        m_nowPlaying.clockRunning.setValue(false);
     // A tick that comes while a song is looked at or a pick opens would
     // start another.
     if (m_inAutoPick || m_looking > 0)
         return;
     // Whichever tick comes first after a song's end plays the queue's first.
-    if (followWithQueued() || m_form.chkenabled.value() != 1)
+    if (followWithQueued() || !m_autoRandom.value())
         return;
     const QScopedValueRollback picking(m_inAutoPick, true);
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (m_form.chkenabled.value() != 1 || m_wmp.playState() != idle)
+        if (!m_autoRandom.value() || m_wmp.playState() != idle)
             continue;
         // A file that would not open would be announced again every few
         // seconds; it is left out for the rest of the run.
         QList<int> playable;
-        const QStringList lines = m_form.List2.items();
-        for (int i = 0; i < m_form.List1.count(); ++i) {
-            if (!m_unplayable.contains(pathField(lines.value(i))))
+        const QStringList lines = m_playlist.items();
+        for (int i = 0; i < m_playlist.count(); ++i) {
+            if (!m_unplayable.contains(Playlist::pathOf(lines.value(i))))
                 playable.append(i);
         }
         if (playable.isEmpty())
             continue;
         if (!std::exchange(m_autoPickFailed, false))
             m_autoFailures = 0;
-        const int cursor = m_form.List1.listIndex();
-        m_form.List1.setListIndex(playable.at(Random(QString::number(playable.size()), QStringLiteral("0"))));
-        if (Play(m_form.List1.text())) {
+        const int cursor = m_playlist.selectedRow();
+        m_playlist.selectRow(playable.at(Random(QString::number(playable.size()), QStringLiteral("0"))));
+        if (Play(m_playlist.selectedName())) {
             m_autoPicked = m_wmp.URL();
         } else if (!m_timersStopped) {
             m_autoPicked.clear();
-            m_form.List1.setListIndex(cursor);
+            m_playlist.selectRow(cursor);
             autoPickFailed();
         }
     }
@@ -605,11 +572,11 @@ void Player::mediaError(const QString& url)
     for (Opening* opening : std::as_const(m_openings))
         opening->refused = opening->refused || opening->path == url;
     // A queued song that would not play gives way to the next one.
-    if (m_form.lstQueue.count() > 0) {
+    if (m_queue.count() > 0) {
         m_songEnded = true;
         scheduleTimer1();
     }
-    if (url == m_autoPicked && m_form.chkenabled.value() == 1)
+    if (url == m_autoPicked && m_autoRandom.value())
         autoPickFailed();
 }
 

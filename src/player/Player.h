@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "controls/NowPlaying.h"
+#include "controls/TextList.h"
 #include "player/Mp3Header.h"
 #include <chrono>
 
@@ -14,7 +16,9 @@
 #include <optional>
 
 class ChatExit;
-class FormState;
+class BoolValue;
+struct ChatTemplates;
+class Playlist;
 class MediaPlayer;
 struct SongFile;
 
@@ -23,7 +27,18 @@ struct SongFile;
 class Player : public QObject {
     Q_OBJECT
 public:
-    Player(FormState& form, MediaPlayer& wmp, ChatExit& chat);
+    Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& wmp, ChatExit& chat);
+
+    // What the main window shows of the song that plays.
+    NowPlaying& nowPlaying() { return m_nowPlaying; }
+    // Search results (playlist rows) waiting for Timer1: one is played,
+    // several are offered.
+    TextList& searchResults() { return m_searchResults; }
+    // The number a search result's now-playing line shows: the last hit's.
+    const QString& hitNumber() const { return m_hitNumber; }
+    void setHitNumber(const QString& number) { m_hitNumber = number; }
+    // While the song picker is open, several results are not offered again.
+    void setPickerOpen(bool open);
 
     // True when a song started. A song whose file cannot be played is not
     // started: the room is told why, and the clock, the file label and the
@@ -49,10 +64,11 @@ public:
     static const QString kVolumeKey;  // "volume"
     static constexpr int kDefaultVolume = 50;
 
-    // The play-next queue (lstQueue) holds song names. When a song ends by
+    // The play-next queue holds song names. When a song ends by
     // itself or is skipped, the queue's first song still in the playlist
     // plays, before auto random would pick one.
     static constexpr int kQueueSize = 100;
+    TextList& queue() { return m_queue; }
     // Plays the first queued song still in the playlist, dropping the ones
     // before it that are not; false when none was left.
     bool playQueued();
@@ -118,7 +134,9 @@ private:
     void streamTitleChanged(const QString& title);
     void postStreamTitle();
 
-    FormState& m_form;
+    Playlist& m_playlist;
+    const ChatTemplates& m_templates;
+    BoolValue& m_autoRandom;
     MediaPlayer& m_wmp;
     ChatExit& m_chat;
     RandomSource m_random;
@@ -145,6 +163,11 @@ private:
     bool m_autoPickFailed = false;
     int m_autoFailures = 0;
     int m_volume = kDefaultVolume;
+    NowPlaying m_nowPlaying;
+    TextList m_searchResults;
+    TextList m_queue;
+    QString m_hitNumber = QStringLiteral("0");
+    bool m_pickerOpen = false;
     // The last song ended by itself (or would not play) and nothing has
     // started since.
     bool m_songEnded = false;

@@ -178,22 +178,23 @@ QString TocEndpoint::toString() const
     return shown + u':' + QString::number(port);
 }
 
-BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui)
+BotMode::BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, ChatScanner& scanner, UserInterface& ui)
     : botOwner(GetSetting(kBotGroup, kOwnerKey)),
       reconnect(toc, [this] { loginWithPanel(); }),
-      m_form(form),
+      m_useBot(useBot),
+      m_owner(owner),
       m_toc(toc),
-      m_chat1(chat1),
+      m_scanner(scanner),
       m_ui(ui)
 {
     connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
     connect(&reconnect, &Reconnector::refused, this, [this] {
-        m_form.labToc.setCaption(QStringLiteral("Wrong name or password"));
+        status.setText(QStringLiteral("Wrong name or password"));
         m_toc.LogOff();
     });
     // Whoever else claims the owner's place while bot mode names one, the
     // named owner keeps it.
-    connect(&m_form.lbuser, &TextField::textChanged, this, &BotMode::applyOwner);
+    connect(&m_owner, &TextValue::textChanged, this, &BotMode::applyOwner);
 }
 
 void BotMode::attachClient()
@@ -204,8 +205,8 @@ void BotMode::attachClient()
             [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
                 toc_IncomingChatMessage(strUserName, strMessage);
             });
-    // chat1 has escaped the text for the command.
-    m_chat1.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
+    // The scanner has escaped the text for the command.
+    m_scanner.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
 }
 
 TocEndpoint BotMode::server() const
@@ -262,21 +263,21 @@ void BotMode::closing()
     }
 }
 
-void BotMode::chkBot_Click()
+void BotMode::onUseBotClicked()
 {
-    if (m_form.chkBot.value() == 1) {
-        m_form.List1Height.setValue(kListHeightBot);
-        m_chat1.scan_off();
+    if (m_useBot.value()) {
+        panelShown.setValue(true);
+        m_scanner.scan_off();
     } else {
-        m_chat1.scan_on();
-        m_form.List1Height.setValue(kListHeightScan);
+        m_scanner.scan_on();
+        panelShown.setValue(false);
         // Out of bot mode nothing signs on by itself.
         reconnect.stop();
     }
     applyOwner();
 }
 
-void BotMode::botOwner_Change()
+void BotMode::onOwnerEdited()
 {
     SaveSetting(kBotGroup, kOwnerKey, botOwner.text());
     applyOwner();
@@ -285,20 +286,19 @@ void BotMode::botOwner_Change()
 void BotMode::applyOwner()
 {
     const QString owner = botOwner.text().trimmed();
-    const bool named = m_form.chkBot.value() == 1 && !owner.isEmpty();
-    if (named && m_form.lbuser.caption() != owner) {
+    const bool named = m_useBot.value() && !owner.isEmpty();
+    if (named && m_owner.text() != owner) {
         if (!m_ownerBefore)
-            m_ownerBefore = m_form.lbuser.caption();
-        m_form.lbuser.setCaption(owner);
+            m_ownerBefore = m_owner.text();
+        m_owner.setText(owner);
     } else if (!named && m_ownerBefore) {
-        m_form.lbuser.setCaption(*std::exchange(m_ownerBefore, std::nullopt));
+        m_owner.setText(*std::exchange(m_ownerBefore, std::nullopt));
     }
 }
 
-void BotMode::skinButton6_Click()
+void BotMode::onSignOnClicked()
 {
-    // Any other caption means the click signs off.
-    if (m_form.skinButton6.caption() == QLatin1String("Signon"))
+    if (m_session == Session::SignedOff)
         signOn();
     else
         logOff();
@@ -322,29 +322,29 @@ void BotMode::logOff()
 
 void BotMode::loginWithPanel()
 {
-    m_form.labToc.setCaption(QStringLiteral("Connecting"));
+    status.setText(QStringLiteral("Connecting"));
     const TocEndpoint host = server();
     const TocEndpoint auth = authorizer();
     m_toc.setDialect(dialect());
     m_toc.setSendRate(sendRate());
-    m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
+    m_toc.Login(account.screenName.text(), account.password.text(), host.host, host.port, auth.host, auth.port);
 }
 
-void BotMode::skinButton7_Click()
+void BotMode::join()
 {
     m_toc.ChatLeave(m_toc.LastChatID());
     bool ok = false;
-    const qint16 exchange = m_form.txtEx.text().trimmed().toShort(&ok);
+    const qint16 exchange = account.exchange.text().trimmed().toShort(&ok);
     if (!ok) {
         // The leave has gone out already; the owner is told why no join follows.
         m_ui.messageBox(kBadExchange, QStringLiteral("TOC Bot"), UserInterface::Icon::Critical);
         return;
     }
-    m_room = Room {m_form.txtChat.text(), exchange};
+    m_room = Room {account.room.text(), exchange};
     m_toc.JoinChat(m_room->name, exchange);
 }
 
-void BotMode::skinButton8_Click()
+void BotMode::part()
 {
     m_room.reset();
     m_toc.ChatLeave(m_toc.LastChatID());
@@ -352,8 +352,8 @@ void BotMode::skinButton8_Click()
 
 void BotMode::toc_LoggedIn()
 {
-    m_form.labToc.setCaption(QStringLiteral("Signed On!"));
-    m_form.skinButton6.setCaption(QStringLiteral("Logoff"));
+    status.setText(QStringLiteral("Signed On!"));
+    setSession(Session::SignedOn);
     // Finds a connection that went silent; it ends with the connection.
     m_toc.AntiIdle(true);
     if (m_room)
@@ -362,13 +362,19 @@ void BotMode::toc_LoggedIn()
 
 void BotMode::toc_LoggedOff()
 {
-    m_form.skinButton6.setCaption(QStringLiteral("Signon"));
+    setSession(Session::SignedOff);
     m_toc.AntiIdle(false);
+}
+
+void BotMode::setSession(Session session)
+{
+    if (std::exchange(m_session, session) != session)
+        Q_EMIT sessionChanged(session);
 }
 
 void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
 {
-    m_form.labToc.setCaption(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
+    status.setText(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
 }
 
 void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage)

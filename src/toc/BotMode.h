@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "controls/FormState.h"
-#include "controls/TextField.h"
+#include "controls/Values.h"
 #include "toc/Reconnector.h"
 #include "toc/TocDialect.h"
 
@@ -31,21 +30,17 @@ struct TocEndpoint {
     bool operator==(const TocEndpoint&) const = default;
 };
 
-// The main form's bot mode: instead of reading the chat client's window,
-// the program is a member of the room itself through the TOC client `toc`.
-// The owner's buttons drive the client, labToc and the sign-on button's
-// caption show where it stands, the room's lines go to the chat-line
-// handler and chat1's replies go back to the room joined last. Once signed
+// Bot mode: instead of reading the chat client's window, the program is a
+// member of the room itself through the TOC client. The owner's buttons
+// drive the client, the status text and the sign-on state show where it
+// stands, the room's lines go to the chat-line handler and the scanner's
+// replies go back to the room joined last. Once signed
 // on by hand it stays signed on: a lost connection is signed on again and
 // the room joined by hand is joined again, until the owner logs off or
 // leaves bot mode.
 class BotMode : public QObject {
     Q_OBJECT
 public:
-    // List1's height: above the bot panel while the bot is in use.
-    static constexpr int kListHeightBot = FormState::kListHeightBot;
-    static constexpr int kListHeightScan = FormState::kListHeightScan;
-
     // The per-user store group and keys of the hosts, with their defaults.
     static const QString kGroup;  // "toc"
     static const QString kServerKey;  // "server", "toc.oscar.aol.com"
@@ -64,7 +59,23 @@ public:
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
-    BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui);
+    BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, ChatScanner& scanner, UserInterface& ui);
+
+    // What the bot signs on as and the room it joins, as the owner typed them.
+    struct Account {
+        TextValue screenName {QStringLiteral("bot name")};
+        TextValue password {QStringLiteral("bot pass")};
+        TextValue room {QStringLiteral("Chat")};
+        TextValue exchange {QStringLiteral("4")};
+    };
+    Account account;
+    // Where the connection stands, for people: "Connecting", "Signed On!", ...
+    TextValue status {QStringLiteral("Waiting")};
+    // Signed on as far as the owner's button goes: it offers Logoff.
+    enum class Session { SignedOff, SignedOn };
+    Session session() const { return m_session; }
+    // The bot panel is shown while bot mode is on.
+    BoolValue panelShown {false};
 
     // The per-user store's file, as its messages name it.
     static QString storeFile();
@@ -104,19 +115,19 @@ public:
     // For this run only; nothing is stored.
     void setDialect(TocDialect dialect) { m_dialect = dialect; }
 
-    // "Use TOC bot" clicked: the list makes room for the bot panel and the
-    // window scanner stops, or the other way round.
-    void chkBot_Click();
-    // Signon when the caption says so, otherwise Logoff.
-    void skinButton6_Click();
+    // "Use TOC bot" clicked: the bot panel is shown and the window scanner
+    // stops, or the other way round.
+    void onUseBotClicked();
+    // Signon while signed off, otherwise Logoff.
+    void onSignOnClicked();
     // The owner field was edited: stored, and the owner while bot mode is on.
-    void botOwner_Change();
-    // Join: leaves the room joined last, then joins txtChat on exchange txtEx.
-    void skinButton7_Click();
+    void onOwnerEdited();
+    // Join: leaves the room joined last, then joins the account's room.
+    void join();
     // Part: leaves the room joined last.
-    void skinButton8_Click();
+    void part();
 
-    // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
+    // What Signon does: the status "Connecting" and a Login with the account,
     // the hosts and the dialect above; from then on a lost connection is
     // signed on again. A stored value that is not usable is shown in a
     // message box first, and its default used.
@@ -126,7 +137,7 @@ public:
 
     // The owner's screen name while bot mode is on (empty: the owner is
     // found in the room as without bot mode). Starts as the store's.
-    TextField botOwner;
+    TextValue botOwner;
     Reconnector reconnect;
 
     static const QString kBadExchange;
@@ -147,6 +158,7 @@ Q_SIGNALS:
     // A room line came before the sign-on was complete and was dropped;
     // told once a run.
     void droppedBeforeSignOn(const QString& whosaid);
+    void sessionChanged(BotMode::Session session);
 
 private:
     void reconnect_waiting(const QString& why, Reconnector::Milliseconds wait);
@@ -158,16 +170,20 @@ private:
         qint16 exchange;
     };
 
-    FormState& m_form;
+    void setSession(Session session);
+
+    const BoolValue& m_useBot;
+    TextValue& m_owner;
     MarlTOCSock& m_toc;
-    ChatScanner& m_chat1;
+    ChatScanner& m_scanner;
     UserInterface& m_ui;
     std::optional<TocEndpoint> m_server;
     std::optional<TocEndpoint> m_authorizer;
     // The room joined by hand, joined again after each new sign-on.
     std::optional<Room> m_room;
-    // lbuser as it was before the named owner took its place.
+    // The owner as it was before the named owner took its place.
     std::optional<QString> m_ownerBefore;
     std::optional<TocDialect> m_dialect;
     bool m_droppedEarlyLine = false;
+    Session m_session = Session::SignedOff;
 };

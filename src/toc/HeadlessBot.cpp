@@ -5,9 +5,9 @@
 
 #include <utility>
 
-HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
                          std::FILE* logTo)
-    : m_form(form),
+    : m_useBot(useBot),
       m_botMode(botMode),
       m_toc(toc),
       m_settings(std::move(settings)),
@@ -31,11 +31,11 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, He
         }
     });
     connect(&toc, &MarlTOCSock::LoggedIn, this, [this](const QString& name) {
-        log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_form.txtChat.text()
-            + QStringLiteral(" on exchange ") + m_form.txtEx.text());
+        log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_botMode.account.room.text()
+            + QStringLiteral(" on exchange ") + m_botMode.account.exchange.text());
         // Bot mode itself joins the room again after later sign-ons.
         if (!std::exchange(m_joined, true))
-            m_botMode.skinButton7_Click();
+            m_botMode.join();
     });
     connect(&toc, &MarlTOCSock::LoggedOff, this, [this] {
         // A lost connection is told by the retry.
@@ -106,18 +106,18 @@ void HeadlessBot::useDialect()
 void HeadlessBot::start()
 {
     m_botMode.botOwner.setText(m_settings.owner);
-    m_form.botSN.setText(m_settings.screenName);
-    m_form.botPW.setText(m_settings.password);
-    m_form.txtChat.setText(m_settings.room);
-    m_form.txtEx.setText(m_settings.exchange);
+    m_botMode.account.screenName.setText(m_settings.screenName);
+    m_botMode.account.password.setText(m_settings.password);
+    m_botMode.account.room.setText(m_settings.room);
+    m_botMode.account.exchange.setText(m_settings.exchange);
     if (m_settings.server)
         m_botMode.setServer(*m_settings.server);
     if (m_settings.authorizer)
         m_botMode.setAuthorizer(*m_settings.authorizer);
     useDialect();
-    m_form.chkBot.setValue(1);
-    m_botMode.chkBot_Click();
-    // Signs on whatever the button's caption says.
+    m_useBot.setValue(true);
+    m_botMode.onUseBotClicked();
+    // Signs on whatever the session's state.
     m_botMode.signOn();
 }
 

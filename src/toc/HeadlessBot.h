@@ -37,10 +37,10 @@ public:
     // sysexits' EX_CONFIG: the service manager is told not to restart us.
     static constexpr int kRefusedExitStatus = 78;
 
-    HeadlessBot(FormState& form, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+    HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
                 std::FILE* logTo = stderr);
 
-    // Call after Form_Load.
+    // Call once the main form has started.
     void start();
     // 0, or kRefusedExitStatus once the server refused the sign-on.
     int exitStatus() const { return m_exitStatus; }
@@ -53,7 +53,7 @@ private:
     void useDialect();
     void log(const QString& line, LogLevel level = LogLevel::Info);
 
-    FormState& m_form;
+    BoolValue& m_useBot;
     BotMode& m_botMode;
     MarlTOCSock& m_toc;
     HeadlessBotSettings m_settings;

@@ -28,12 +28,14 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
         const QByteArray path = QFile::encodeName(music.path()) + '/' + name;
         ASSERT_TRUE(std::fclose(std::fopen(path.constData(), "w")) == 0);
     }
-    t->List1.addItem(QString());
+    // A row with an empty name, which no file may match.
+    t->library.playlist().addItem(QString());
+    lines.prepend(QString());
     testing::internal::CaptureStderr();
     t->library.AddDir(music.path());
     const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
-    EXPECT_THAT(t->List2.items(), testing::UnorderedElementsAreArray(lines));
-    EXPECT_EQ(t->List1.count(), lines.size());
+    EXPECT_THAT(t->library.playlist().items(), testing::UnorderedElementsAreArray(lines));
+    EXPECT_EQ(t->library.playlist().count(), lines.size());
     EXPECT_EQ(said.count(QStringLiteral("not added")), 4) << qPrintable(said);
     for (const char* shown : {"/new\\x0aline.wav", "/a tab\\x09.mp3", "/del\\x7f.mp3", "/caf\\xe9.mp3"})
         EXPECT_TRUE(said.contains(QLatin1String(shown))) << shown;
@@ -41,13 +43,14 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     // Names cut by more than four characters, and names shown only up to a
     // ';', are duplicates all the same.
     t->library.AddDir(music.path());
-    EXPECT_EQ(t->List2.count(), lines.size());
+    EXPECT_EQ(t->library.playlist().count(), lines.size());
     EXPECT_EQ(t.sent,
-              QStringList(2, t->txtFont.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:%1").arg(lines.size())));
+              QStringList(
+                  2, t->templates.font.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:%1").arg(lines.size())));
     // A file is no folder: nothing is added.
     t->library.AddDir(music.filePath(QStringLiteral("a.mp3")));
-    EXPECT_EQ(t.sent.last(), t->txtFont.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
-    EXPECT_EQ(t->List2.count(), lines.size());
+    EXPECT_EQ(t.sent.last(), t->templates.font.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
+    EXPECT_EQ(t->library.playlist().count(), lines.size());
 }
 
 // The root is a folder the test makes, taken as the root by a child process,
@@ -62,7 +65,7 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
             return 77;
         TestForm t;
         t->library.AddDir(QStringLiteral("/"));
-        return writeFile(QStringLiteral("/answer"), t->List2.items().join(u'\n').toUtf8()) ? 0 : 1;
+        return writeFile(QStringLiteral("/answer"), t->library.playlist().items().join(u'\n').toUtf8()) ? 0 : 1;
     });
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
         GTEST_SKIP() << "making a root of a folder needs root";
@@ -101,15 +104,16 @@ TEST(AddEntry, TakesOneFileOrStationOnceAndKeepsItsRowWhole)
     for (const auto& c : cases)
         EXPECT_EQ(t->library.addEntry(c.location), c.name) << c.location.toStdString();
     EXPECT_EQ(
-        t->List2.items(),
+        t->library.playlist().items(),
         (QStringList {"Mix.flac;" + song, "jazz;https://radio.example.org:8443/jazz.mp3?sid=1%3Bx",
                       "radio.example.org;http://radio.example.org", "jazz;https://radio.example.org/jazz.mp3?sid=1%3Bx",
                       "two lines;https://radio.example.org/two%0Alines"}));
-    EXPECT_EQ(t->List1.items(), (QStringList {"Mix.flac", "jazz", "radio.example.org", "jazz", "two lines"}));
+    EXPECT_EQ(t->library.playlist().names(),
+              (QStringList {"Mix.flac", "jazz", "radio.example.org", "jazz", "two lines"}));
 
     t.ui.inputAnswer = QStringLiteral(" http://other.example.org/live ");
     t->addFiles_Click();
-    EXPECT_EQ(t->List2.items().last(), "live;http://other.example.org/live");
+    EXPECT_EQ(t->library.playlist().items().last(), "live;http://other.example.org/live");
     t.ui.inputAnswer = QStringLiteral("https://");
     t->addFiles_Click();
     EXPECT_EQ(t.ui.messages, QStringList {"Not a stream address: https://"});

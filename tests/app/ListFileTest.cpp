@@ -3,8 +3,8 @@
 #include "app/AppTest.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/SavedList.h"
-#include "controls/ListBox.h"
 #include "controls/LogLine.h"
+#include "controls/TextList.h"
 #include "support/TestState.h"
 
 #include "chatlink/AnsiText.h"
@@ -21,7 +21,7 @@ TEST(ListFile, AKillDuringASaveLeavesTheOldFileWholeAndAFolderThatTakesNoFileTak
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("playlist.txt"));
     ASSERT_TRUE(writeFile(path, "old;/old.mp3\r\n"));
-    ListBox big;
+    TextList big;
     for (int i = 0; i < 5000; ++i)
         big.addItem(QStringLiteral("song number %1;/a/long/path/to/song number %1.mp3").arg(i));
     const auto full = rlim_t(big.items().join(QStringLiteral("\r\n")).size() + 2);
@@ -80,18 +80,18 @@ TEST(ListFile, EachLineIsReadOnItsOwnAndComesBackAsItWas)
             lines.append(line);
         }
         ASSERT_TRUE(writeFile(path, lines.join("\r\n") + (pick(2) ? "\r\n" : "\n")));
-        ListBox list;
+        TextList list;
         LoadListFromFile(path, list);
         ASSERT_EQ(list.count(), lines.size());
         const int changed = pick(int(lines.size()));
         const int selected = pick(int(lines.size()));
-        ASSERT_TRUE(list.setListIndex(selected));
+        ASSERT_TRUE(list.selectRow(selected));
         list.removeItem(changed);
         // The selection stays on its row, or goes with it.
-        EXPECT_EQ(list.listIndex(), selected == changed ? -1 : selected - int(changed < selected));
+        EXPECT_EQ(list.selectedRow(), selected == changed ? -1 : selected - int(changed < selected));
         lines.removeAt(changed);
         ASSERT_TRUE(SaveListToFile(path, list));
-        ListBox again;
+        TextList again;
         LoadListFromFile(path, again);
         EXPECT_EQ(again.items(), list.items());
         const QList<QByteArray> written = readFile(path).split('\n');
@@ -109,7 +109,7 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("playlist.txt"));
-    ListBox list;
+    TextList list;
     FakeUserInterface ui;
     SavedList saved(list, path, ui);
     list.addItem(QStringLiteral("a;/a.mp3"));

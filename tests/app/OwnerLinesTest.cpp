@@ -47,15 +47,15 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
     // markup and font prefix.
     const auto said = [&] { return std::exchange(t.sent, {}); };
 
-    room.sayAs(QStringLiteral("bob"), Discovery::advertMarker() + QStringLiteral(": One"));
+    room.sayAs(QStringLiteral("bob"), OwnerDiscovery::advertMarker() + QStringLiteral(": One"));
     settle();
-    EXPECT_EQ(t->lbuser.caption(), "me");
-    ASSERT_TRUE(said().contains(t->txtFont.text() + QStringLiteral("found screen name [me]")));
-    t->discovery.FindSN_Click();
+    EXPECT_EQ(t->discovery.owner().text(), "me");
+    ASSERT_TRUE(said().contains(t->templates.font.text() + QStringLiteral("found screen name [me]")));
+    t->discovery.findOwner();
     const QString tag = said().value(0);
     room.sayAs(QStringLiteral("bob"), tag);
     settle();
-    EXPECT_EQ(t->lbuser.caption(), "me");
+    EXPECT_EQ(t->discovery.owner().text(), "me");
     EXPECT_TRUE(said().contains(QStringLiteral("Found Screen Name: me")));
     room.sayAs(QStringLiteral("bob"), QStringLiteral("ver"));
     settle();

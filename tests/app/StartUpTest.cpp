@@ -11,7 +11,7 @@
 TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
-    const QString font = t->txtFont.text();
+    const QString font = t->templates.font.text();
     SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("0"));
     t->Form_Load();
     EXPECT_EQ(GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded")), "1");
@@ -22,7 +22,7 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 
     // The closing animation ends even when the window refuses to grow.
     t.ui.refuseGeometry = true;
-    t->List2.addItem(QStringLiteral("song;/music/song.mp3"));
+    t->library.playlist().addItem(QStringLiteral("song;/music/song.mp3"));
     t->Form_Unload();
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "song;/music/song.mp3\r\n");
@@ -30,7 +30,7 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     for (const QTimer* timer :
-         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.Timer2, &t->toc.tmrAntiIdle,
+         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.warningTimer, &t->toc.tmrAntiIdle,
           &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait, &t->interpreter.commands.tmrChoice,
           &t->toc.sendQueue().timer})
         EXPECT_FALSE(timer->isActive());
@@ -44,9 +44,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:2\r\n"));
     t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->List1.items(), QStringList({"caf\u00e9", "\u20ac \u2122", "Bj\u00f6rk"}));
-    EXPECT_EQ(t->txtPlaying.text(), "\u00bb <u>Playing</u> %s");
-    EXPECT_EQ(t->txtLoads.text(), "2");
+    EXPECT_EQ(t->library.playlist().names(), QStringList({"caf\u00e9", "\u20ac \u2122", "Bj\u00f6rk"}));
+    EXPECT_EQ(t->templates.playingTitle.text(), "\u00bb <u>Playing</u> %s");
+    EXPECT_EQ(t->settings.loads(), "2");
     EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" loads: Two   ; files: Three  "))) << t.sent[0].toStdString();
     t->clearList_Click();
     EXPECT_EQ(t.sent.last(), font + QStringLiteral("</b></i>playlist cleared"));
@@ -61,8 +61,8 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
     t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->lstQueue.items(), QStringList({"B", "a"}));
-    t->lstQueue.removeItem(0);
+    EXPECT_EQ(t->player.queue().items(), QStringList({"B", "a"}));
+    t->player.queue().removeItem(0);
     t->Form_Unload();
     EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
 
@@ -70,7 +70,7 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
     t.reset();
     t->Form_Load();
-    EXPECT_EQ(t->lstQueue.count(), 0);
+    EXPECT_EQ(t->player.queue().count(), 0);
 }
 
 // A folder is locked once, even when it holds both sets of files, and a
@@ -101,15 +101,19 @@ TEST(SettingsFile, EachKeyIsFoundAnywhereInItsRowsAndTheCountMovesToTheEndOneHig
     };
     for (const auto& [rows, after, fields] : cases) {
         TestForm t;
-        const QList<TextField*> boxes
-            = {&t->txtFont, &t->txtPlay, &t->txtIgnore, &t->txtUnignore, &t->txtPlaying, &t->txtLoads};
-        QStringList expected = QString(fields).split(u'|'), shown;
-        for (qsizetype i = 0; i < boxes.size(); ++i)
-            expected[i] = expected[i] == u"=" ? boxes[i]->text() : expected[i];
-        t->lstsettings.addItems(QString(rows).split(u'|'));
+        const ChatTemplates& templates = t->templates;
+        const auto values = [&] {
+            return QStringList {templates.font.text(),      templates.playing.text(),      templates.ignored.text(),
+                                templates.unignored.text(), templates.playingTitle.text(), t->settings.loads()};
+        };
+        QStringList expected = QString(fields).split(u'|');
+        const QStringList before = values();
+        for (qsizetype i = 0; i < before.size(); ++i)
+            expected[i] = expected[i] == u"=" ? before[i] : expected[i];
+        t->settings.rows().addItems(QString(rows).split(u'|'));
         t->settings.applyAtStartUp();
-        std::transform(boxes.cbegin(), boxes.cend(), std::back_inserter(shown), std::mem_fn(&TextField::text));
+        const QStringList shown = values();
         EXPECT_EQ(shown, expected) << rows;
-        EXPECT_EQ(t->lstsettings.items(), QString(after).split(u'|'));
+        EXPECT_EQ(t->settings.rows().items(), QString(after).split(u'|'));
     }
 }

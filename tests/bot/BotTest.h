@@ -6,7 +6,7 @@
 #include "app/SettingsFile.h"
 #include "bot/ChatSendsForm.h"
 #include "bot/CommandInterpreter.h"
-#include "bot/Discovery.h"
+#include "bot/OwnerDiscovery.h"
 #include "chatlink/SimDesktop.h"
 #include "player/Player.h"
 #include "player/SongFile.h"
@@ -27,12 +27,12 @@ struct InterpreterRig : TestState {
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     SimDesktop desktop;
     SimDesktop::AimChat chatWindow = desktop.openAimChat("Owner Me");
-    Player player {*this, wmp, chat};
-    Library library {*this, chat, paths};
-    Discovery discovery {*this, chat, player, ui};
-    CommandInterpreter interpreter {*this, {chat, desktop, wmp, ui, player, library, discovery}};
-    SettingsFile settings {*this, paths};
-    ChatSendsForm frmChat {*this, settings, ui};
+    Library library {chat, paths};
+    Player player {library.playlist(), templates, options.autoRandom, wmp, chat};
+    OwnerDiscovery discovery {chat, player, ui};
+    CommandInterpreter interpreter {{options, templates, chat, desktop, wmp, ui, player, library, discovery}};
+    SettingsFile settings {templates, paths};
+    ChatSendsForm frmChat {templates, settings, ui};
     QStringList offered;  // the names the song picker was given
     bool unloaded = false;  // "end" was obeyed
 
@@ -53,27 +53,25 @@ protected:
     {
         // The chat-send texts live in the per-user store every test shares.
         QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("cs"));
-        t->lbuser.setCaption(kOwner);
-        t->txtNumber.setText(Discovery::kIdle);
+        t->discovery.owner().setText(kOwner);
     }
     void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
     {
-        t->interpreter.chat1_aimchatscan(who, what, date);
+        t->interpreter.handleLine(who, what, date);
     }
     void owner(const QString& what, const QString& date = QStringLiteral("12:00")) { say(kOwner, what, date); }
-    QString P() { return t->txtFont.text(); }
+    QString P() { return t->templates.font.text(); }
     // Songs open at once, and every song's file is there to play.
     void everySongPlays()
     {
         t.player.setOpeningWait([](double) {});
         t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
     }
-    // Playlist lines "name;dir/name.mp3", with List1 filled to match.
+    // Playlist rows "name;dir/name.mp3".
     void fill(const QStringList& names, const QString& dir = QStringLiteral("/music"))
     {
         for (const QString& name : names)
-            t->List2.addItem(name + u';' + dir + u'/' + name + QStringLiteral(".mp3"));
-        t->library.addSongs();
+            t->library.playlist().addItem(name + u';' + dir + u'/' + name + QStringLiteral(".mp3"));
     }
     QStringList ignored()
     {

@@ -16,7 +16,7 @@ TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
     frm.txtPlaying.setText("Now: %s");
     frm.txtPause.setText("Hold on");
     frm.Label5_Click();
-    EXPECT_EQ(t->txtPlaying.text(), "Now: %s");
+    EXPECT_EQ(t->templates.playingTitle.text(), "Now: %s");
     EXPECT_EQ(GetSetting("cs", "pause", "absent"), "absent");
     owner("pause");
     EXPECT_EQ(t.sent.last(), P() + "Paused.");
@@ -25,12 +25,12 @@ TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
     EXPECT_EQ(frm.txtPause.text(), "Paused");
     frm.Text2.setText("back: %p");
     frm.skinButton1_Click();
-    EXPECT_EQ(t->txtUnignore.text(), "back: %p");
+    EXPECT_EQ(t->templates.unignored.text(), "back: %p");
     EXPECT_EQ(GetSetting("cs", "pause"), "Paused");
     EXPECT_EQ(t.ui.events, QStringList(2, QStringLiteral("close%1").arg(int(UserInterface::Form::Chat))));
-    EXPECT_EQ(t->lstsettings.items(),
-              (QStringList {"[font]:" + P(), "[play]:" + t->txtPlay.text(), "[ignore]:" + t->txtIgnore.text(),
-                            "[unignore]:back: %p", "[playing]:Now: %s"}));
+    EXPECT_EQ(t->settings.rows().items(),
+              (QStringList {"[font]:" + P(), "[play]:" + t->templates.playing.text(),
+                            "[ignore]:" + t->templates.ignored.text(), "[unignore]:back: %p", "[playing]:Now: %s"}));
     owner("pause");
     EXPECT_EQ(t.sent.last(), P() + "Paused");
 }

@@ -22,7 +22,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
     SaveSetting("cs", "unpause", "Back on");
     const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
     fill({"Cat", "a b", "stop it", "BAT", "Ever"});
-    t->labFile.setCaption("Artist - Title");
+    t->player.nowPlaying().file.setText("Artist - Title");
     t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
     t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
     // The room's line comes before the player is pointed at the address.
@@ -53,7 +53,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         {"tray", {P() + "\u00bb <u>Sent to tray</u>"}},
         {"show", {P() + "Showing"}},
         {"min", {P() + "\u00bb <u>Minimized</u>"}},
-        {"url radio.example.org:8000/stream", {P() + t->txtURL.text(), "(player)"}},
+        {"url radio.example.org:8000/stream", {P() + t->templates.streamPlaying.text(), "(player)"}},
         {"CPL now", {P() + "</b></i>Playlist Cleared"}},
         {"dir " + QString(music).replace(u'/', u'\\'), {P() + "A</b>dded D</b>ir - F</b>iles:1"}},
         {"drive \\no\\such", {}},
@@ -71,11 +71,11 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         EXPECT_EQ(t.sent, said) << qPrintable(line);
     }
     EXPECT_TRUE(t.unloaded);
-    EXPECT_EQ(t->List3.items(), QStringList {"stop it;/music/stop it.mp3"});
+    EXPECT_EQ(t->player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
     EXPECT_EQ(t.wmp.calls, (QStringList {"stop", "pause", "play", "stop"}));
     EXPECT_EQ(t.wmp.urls, QStringList {"http://radio.example.org:8000"});
     EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
-    EXPECT_EQ(t->List2.items(), QStringList {"tune;" + music + "/tune.mp3"});
+    EXPECT_EQ(t->library.playlist().items(), QStringList {"tune;" + music + "/tune.mp3"});
     EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
               "<b>OnlineHost</b>: Cleared!");
 }
@@ -84,8 +84,9 @@ TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
 {
     fill({"red", "Blue Sky", "green", "BLUESKY two"});
     owner("p blue sky");
-    EXPECT_EQ(t->List3.items(), (QStringList {"Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
-    EXPECT_EQ(t->txtNum.text(), "4");  // the number of the last hit
+    EXPECT_EQ(t->player.searchResults().items(),
+              (QStringList {"Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
+    EXPECT_EQ(t->player.hitNumber(), "4");  // the number of the last hit
     t->player.Timer1_Timer();
     EXPECT_EQ(t.offered, (QStringList {"Blue Sky", "BLUESKY two"}));
     EXPECT_EQ(t.sent, QStringList {P() + "2</b> Files Found, Select One."});
@@ -135,18 +136,18 @@ TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneFolderNamedAndSaysWhenNoneWent
 
 TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 {
-    const auto reply = [&](const TextField& form, const QString& who) {
+    const auto reply = [&](const TextValue& form, const QString& who) {
         return QStringList {P() + QString(form.text()).replace("%p", who)};
     };
     // Each line, the members ignored after it, and the reply.
     const std::tuple<const char*, QStringList, QStringList> cases[] = {
         {"X  ownerME", {}, {P() + "you cannot ingore yourself."}},
-        {"x bo", {"Bob"}, reply(t->txtIgnore, "Bob")},
-        {"x CAROL a", {"Bob", "Carol Ann"}, reply(t->txtIgnore, "Carol Ann")},
+        {"x bo", {"Bob"}, reply(t->templates.ignored, "Bob")},
+        {"x CAROL a", {"Bob", "Carol Ann"}, reply(t->templates.ignored, "Carol Ann")},
         {"x rme", {"Bob", "Carol Ann"}, {P() + "you cannot ignore yourself."}},
         // Unignore has no self test, but the client never ignores its user.
-        {"unx owner", {"Bob", "Carol Ann"}, reply(t->txtUnignore, "Owner Me")},
-        {"unx bo", {"Carol Ann"}, reply(t->txtUnignore, "Bob")},
+        {"unx owner", {"Bob", "Carol Ann"}, reply(t->templates.unignored, "Owner Me")},
+        {"unx bo", {"Carol Ann"}, reply(t->templates.unignored, "Bob")},
         {"x ver", {"Carol Ann"}, {P() + "Quillon 3.2"}},
         {"x ", {"Carol Ann"}, {}},
     };
@@ -156,7 +157,7 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
         EXPECT_EQ(ignored(), members) << line;
         EXPECT_EQ(t.sent, said) << line;
     }
-    EXPECT_EQ(t->lstusers.count(), 4);
+    EXPECT_EQ(t->interpreter.members().count(), 4);
 
     // A line arriving while the click lets events run is handled to its end first.
     bool once = true;
@@ -166,7 +167,7 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
     };
     t.sent.clear();
     owner("x bobby");
-    EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"} + reply(t->txtIgnore, "Bobby"));
+    EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"} + reply(t->templates.ignored, "Bobby"));
     EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
 
     // A member list that never comes is looked for 20 times, then nobody is ignored.
@@ -210,7 +211,7 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
         {"skip", on("» <u>Skipped</u>")},
         {"skipper", {}},
     };
-    t->txtPlay.setText("Playing");
+    t->templates.playing.setText("Playing");
     everySongPlays();
     for (const auto& [line, said] : cases) {
         t.sent.clear();
@@ -278,7 +279,7 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     // "r" plays a song drawn at random and leaves the cursor on it.
     t.player.setRandomSource([] { return 0.5; });
     owner("r");
-    EXPECT_EQ(t->List1.listIndex(), 6);
+    EXPECT_EQ(t->library.playlist().selectedRow(), 6);
 }
 
 TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
@@ -313,12 +314,12 @@ TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
 TEST_F(Commands, RemovingManyOverTocSendsThreeLinesAndACount)
 {
     fill({"a1", "a2", "a3", "a4", "a5", "b", "a6", "a7"});
-    t->chkBot.setValue(1);
+    t->options.useBot.setValue(true);
     owner("rem a");
     EXPECT_EQ(t.sent,
               (QStringList {kSerifHead + "a1" + kSerifHead + " removed", kSerifHead + "a2" + kSerifHead + " removed",
                             kSerifHead + "a3" + kSerifHead + " removed", kSerifHead + "… and 4 more removed"}));
-    EXPECT_EQ(t->List1.items(), QStringList {"b"});
+    EXPECT_EQ(t->library.playlist().names(), QStringList {"b"});
     t.sent.clear();
     fill({"k1", "k2", "k3", "k4", "k5"});
     owner("rem k");

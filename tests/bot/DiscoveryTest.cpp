@@ -9,60 +9,61 @@ protected:
     // What start-up leaves: the advert on its way, and nobody known.
     void SetUp() override
     {
-        t->lbuser.setCaption(FormState::kUnknownOwner);
-        t->txtNumber.setText(QStringLiteral("kkk"));
-        t->discovery.Timer2.start();
+        t->discovery.owner().setText(OwnerDiscovery::kUnknownOwner);
+        t->discovery.awaitAdvert();
+        t->discovery.warningTimer.start();
         t.sent.clear();
         t.ui.messages.clear();
     }
 
     // The advert as the room shows it back, without its tags.
-    const QString advert = Discovery::advertMarker() + QStringLiteral(": one ; files: zero");
+    const QString advert = OwnerDiscovery::advertMarker() + QStringLiteral(": one ; files: zero");
 };
 
 TEST_F(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
 {
-    const QString unknown = FormState::kUnknownOwner;
+    const QString unknown = OwnerDiscovery::kUnknownOwner;
     using Line = std::tuple<QString, QString, QString>;  // speaker, text, time field
     const std::pair<QList<Line>, QString> cases[] = {
         // A line with markup in its time field is not a member's line: it is passed over.
         {{{"Real Owner", advert, "<font color=red>"}, {"Real Owner", advert, "0"}}, "Real Owner"},
         {{{"", advert, "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
         {{{"Bob", "hello", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
-        {{{"Mallory", "look: " + Discovery::advertMarker() + "!", "12:00"}, {"Real Owner", advert, "12:00"}},
+        {{{"Mallory", "look: " + OwnerDiscovery::advertMarker() + "!", "12:00"}, {"Real Owner", advert, "12:00"}},
          "Mallory"},
     };
     for (const auto& [lines, revealed] : cases) {
         SetUp();
         for (const auto& [who, what, date] : lines)
             say(who, what, date);
-        EXPECT_EQ(t->lbuser.caption(), revealed) << qPrintable(std::get<0>(lines.first()));
+        EXPECT_EQ(t->discovery.owner().text(), revealed) << qPrintable(std::get<0>(lines.first()));
         EXPECT_EQ(t.sent,
                   revealed == unknown ? QStringList() : QStringList {P() + "found screen name [" + revealed + ']'});
-        EXPECT_EQ(t->txtNumber.text(), Discovery::kIdle);
+        EXPECT_EQ(t->discovery.stage(), OwnerDiscovery::Stage::Idle);
         // The warning comes once, and only while the owner is unknown.
-        t->discovery.Timer2_Timer();
-        EXPECT_FALSE(t->discovery.Timer2.isActive());
-        EXPECT_EQ(t.ui.messages, revealed == unknown ? QStringList {Discovery::kWarning} : QStringList());
+        t->discovery.warnIfUnknown();
+        EXPECT_FALSE(t->discovery.warningTimer.isActive());
+        EXPECT_EQ(t.ui.messages, revealed == unknown ? QStringList {OwnerDiscovery::kWarning} : QStringList());
     }
 }
 
 TEST_F(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
 {
     say("Bob", "hi");
-    t->discovery.Timer2_Timer();
-    t->discovery.FindSN_Click();
+    t->discovery.warnIfUnknown();
+    t->discovery.findOwner();
     const QString tagLine = t.sent.last();
-    EXPECT_EQ(tagLine, u'[' + t->txtNumber.text() + "] Finding SN");
+    EXPECT_EQ(t->discovery.stage(), OwnerDiscovery::Stage::AwaitingTag);
+    EXPECT_EQ(tagLine, u'[' + QString::number(t->discovery.tag()) + "] Finding SN");
 
     say("Owner Two", tagLine + "/compared after the slash cut");
     say("Bob", tagLine);
-    EXPECT_EQ(t->lbuser.caption(), "Owner Two");
+    EXPECT_EQ(t->discovery.owner().text(), "Owner Two");
     EXPECT_EQ(t.sent.last(), "Found Screen Name: Owner Two");
 
     // The tag's return ends the search: saying it again names nobody.
     say("Mallory", tagLine);
-    EXPECT_EQ(t->lbuser.caption(), "Owner Two");
+    EXPECT_EQ(t->discovery.owner().text(), "Owner Two");
 }
 
 // Every command said by anyone but the owner, or not as a member's line,
@@ -76,15 +77,17 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
         QFile(music + u'/' + name + ".mp3").open(QIODevice::WriteOnly);
     fill({"alpha", "stop"}, music);
     const auto state = [&] {
-        return t->List1.items() + t->List2.items() + t->List3.items() + ignored() + QDir(music).entryList() + t.wmp.urls
-            + t.wmp.calls + t.ui.events + t.ui.messages
-            + QStringList {QString::number(t->List1.listIndex()), t->lbuser.caption(), QString::number(t.unloaded)};
+        return t->library.playlist().names() + t->library.playlist().items() + t->player.searchResults().items()
+            + ignored() + QDir(music).entryList() + t.wmp.urls + t.wmp.calls + t.ui.events + t.ui.messages
+            + QStringList {QString::number(t->library.playlist().selectedRow()), t->discovery.owner().text(),
+                           QString::number(t.unloaded)};
     };
     const QStringList lines
         = QStringLiteral("x bob|unx bob|p?|p alpha|r|r alpha|url a.org|ar|xar|cpl|rem a|clr|info|ver|drive \\|stop|"
                          "pause|unpause|next|prev|tray|show|min|end|del %1\\*|dir %1|found screen name|"
                          "[kkk] Finding SN|[%2] Finding SN|%3")
-              .arg(QString(music).replace(u'/', u'\\'), Discovery::kIdle, Discovery::advertMarker())
+              .arg(QString(music).replace(u'/', u'\\'), QString::number(t->discovery.tag()),
+                   OwnerDiscovery::advertMarker())
               .split(u'|');
     // Look-alikes: a zero-width or no-break space, a Cyrillic O, markup.
     const QStringList strangers
@@ -98,10 +101,10 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
             owner(line, date);
     }
     // Nor does anyone while the owner is unknown, even named like the placeholder.
-    t->lbuser.setCaption(FormState::kUnknownOwner);
-    say(FormState::kUnknownOwner.trimmed(), "ver");
+    t->discovery.owner().setText(OwnerDiscovery::kUnknownOwner);
+    say(OwnerDiscovery::kUnknownOwner.trimmed(), "ver");
     EXPECT_TRUE(t.sent.isEmpty()) << qPrintable(t.sent.value(0));
-    t->lbuser.setCaption(kOwner);
+    t->discovery.owner().setText(kOwner);
     EXPECT_EQ(state(), before);
 
     for (const char* same : {"owner me", "OwnerMe", " Owner Me ", "Owner  Me", "OWNER ME"}) {

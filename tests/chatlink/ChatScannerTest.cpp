@@ -18,7 +18,7 @@ using Lines = std::vector<std::string>;
 // it keeps every line it reports.
 struct ScannerRig : TestState {
     SimDesktop desktop;
-    ChatScanner chat1 {*this, desktop, ui};
+    ChatScanner chat1 {options, templates, desktop, ui};
     SimDesktop::AimChat chat = desktop.openAimChat("me");
     Lines said;
 
@@ -148,7 +148,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
     // The input box's own HTML round the probe letter comes back whole.
     EXPECT_EQ(t->chat1.ProbeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
-    t->txtafont.setText(QStringLiteral("<FONT LANG=\"0\">"));
+    t->templates.inputClose.setText(QStringLiteral("<FONT LANG=\"0\">"));
 
     // Backslashes are escaped first, so the ones put before quotes stay single.
     const QString text = QStringLiteral("<b>say \\\"hi\" C:\\ \u00bb</b>");
@@ -162,9 +162,9 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     for (const auto& [chat, bot, sendAol, expected] : routes) {
         SCOPED_TRACE(testing::Message() << "chat " << chat << " bot " << bot << " aol " << sendAol);
         out.clear(), t.sent.clear();
-        t->chkChat.setValue(chat);
-        t->chkBot.setValue(bot);
-        t->chkSendAOL.setValue(sendAol);
+        t->options.chatSend.setValue(chat);
+        t->options.useBot.setValue(bot);
+        t->options.sendOnAol.setValue(sendAol);
         t->chat1.SendChat(text);
         EXPECT_EQ(out, expected);
         // Even a blocked line reaches the chat exit.
@@ -174,7 +174,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     // What the owner had begun in the AOL box comes back whole, less its
     // hint; a key other than Return sends nothing, and a client that is not
     // AOL 5 clears only the first box.
-    t->chkBot.setValue(0);
+    t->options.useBot.setValue(false);
     std::string draft = "half typed Chat Input", second = "second box";
     t.desktop.sendMessage(aol.edit, wm::SETTEXT, 0, draft);
     t.desktop.sendMessage(aol.edit, wm::CHAR, 'd', 0);
@@ -199,7 +199,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     EXPECT_TRUE(t.desktop.isIgnored(t.chat.window, "bob29"));
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
-    t->chkBot.setValue(1);
+    t->options.useBot.setValue(true);
     t->chat1.setTocRoute({});
     out.clear();
     t->chat1.SendChat(text);

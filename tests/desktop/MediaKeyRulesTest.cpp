@@ -44,7 +44,7 @@ struct MediaKeyRules : ::testing::Test {
             return !location.contains("refused");
         };
         mpris = Mpris::publish(
-            {t.wmp, t->List1, t->List2, t->chkenabled, obey, [this] { t->xplay_Click(); }, {}, {}, open});
+            {t.wmp, t->library.playlist(), t->options.autoRandom, obey, [this] { t->xplay_Click(); }, {}, {}, open});
         ASSERT_TRUE(mpris);
     }
     QString track() const { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
@@ -59,10 +59,9 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
 
     const QString kB = "/music/b;c d.mp3";
     EXPECT_FALSE(mpris->canPlay() || mpris->canGoNext() || mpris->canPause());
-    t->List1.addItems({"A", "B"});
     // A name holding ";" is cut there, as the room shows it.
-    t->List2.addItems({"A;/music/a.mp3", "B;side;" + kB});
-    t->List1.setListIndex(1);
+    t->library.playlist().addItems({"A;/music/a.mp3", "B;side;" + kB});
+    t->library.playlist().selectRow(1);
     EXPECT_TRUE(mpris->canPlay() && mpris->canGoNext() && mpris->canGoPrevious());
     t.wmp.setURL(kB);
     t.wmp.duration = "1:02:03";
@@ -93,7 +92,7 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
                   {"Volume"}}));
 
     // A key that cannot act does nothing and says nothing in the room.
-    t->List1.setListIndex(0);
+    t->library.playlist().selectRow(0);
     EXPECT_FALSE(mpris->canGoPrevious());
     t.wmp.state = MediaPlayer::Playing;
     mpris->play();
@@ -111,9 +110,8 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
 {
     // The songs are names only: every file is there.
     t->player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
-    t->List2.addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
-    t->List1.addItems({"A", "B"});
-    t->List1.setListIndex(0);
+    t->library.playlist().addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
+    t->library.playlist().selectRow(0);
     // Nothing loaded: play starts the selected song, the first.
     mpris->play();
     EXPECT_EQ(t.wmp.urls, QStringList {"/music/a.mp3"});
@@ -144,7 +142,7 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     for (const bool on : {true, true, false, false})
         mpris->setShuffle(on);
     EXPECT_FALSE(mpris->shuffle());
-    const QString font = t->txtFont.text();
+    const QString font = t->templates.font.text();
     EXPECT_EQ(t.sent, (QStringList {font + ChatSends::replyText("aron"), font + ChatSends::replyText("aroff")}));
     t->interpreter.obey("ar");
     EXPECT_TRUE(mpris->shuffle());

@@ -11,12 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!input.atEnd()) {
         const bool byOwner = input.byte() & 1;
         const QString text = QString::fromUtf8(input.until('\n'));
-        const QStringList rows = t->List2.items(), sentBefore = t.sent;
-        t->interpreter.chat1_aimchatscan(byOwner ? QStringLiteral("Boss") : QStringLiteral("stranger"), text,
-                                         QStringLiteral("{10:15:02 PM}"));
+        const QStringList rows = t->library.playlist().items(), sentBefore = t.sent;
+        t->interpreter.handleLine(byOwner ? QStringLiteral("Boss") : QStringLiteral("stranger"), text,
+                                  QStringLiteral("{10:15:02 PM}"));
         settle(t);
         if (!byOwner)
-            fuzzCheck(t->List2.items() == rows && t.sent == sentBefore, "a stranger's line changes nothing");
+            fuzzCheck(t->library.playlist().items() == rows && t.sent == sentBefore,
+                      "a stranger's line changes nothing");
     }
     return 0;
 }

@@ -47,12 +47,11 @@ inline void prepareForm(TestForm& t)
 {
     t.reset();
     t->player.setOpeningWait([](double) {});
-    t->lbuser.setCaption(QStringLiteral("boss"));
-    t->chkChat.setValue(1);
-    t->List2.addItems({QStringLiteral("Alpha Song;/music/Alpha Song.mp3"),
-                       QStringLiteral("Beta Song;/music/Beta Song.mp3"),
-                       QStringLiteral("Beta Remix;/music/Beta Remix.wma")});
-    t->library.addSongs();
+    t->discovery.owner().setText(QStringLiteral("boss"));
+    t->options.chatSend.setValue(1);
+    t->library.playlist().addItems({QStringLiteral("Alpha Song;/music/Alpha Song.mp3"),
+                                    QStringLiteral("Beta Song;/music/Beta Song.mp3"),
+                                    QStringLiteral("Beta Remix;/music/Beta Remix.wma")});
 }
 
 // Lets what is due on the next turn (the search results) run; after every
@@ -61,5 +60,5 @@ template <typename Form> void settle(Form& t)
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-    fuzzCheck(t->List1.count() == t->List2.count(), "one shown name per playlist line");
+    fuzzCheck(t->library.playlist().count() == t->library.playlist().count(), "one shown name per playlist line");
 }

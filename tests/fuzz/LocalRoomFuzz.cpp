@@ -78,7 +78,7 @@ void speakAsEveryName(SimForm& t, const QByteArray& names)
     Room r(t);
     t->Form_Load();
     r.settle();
-    fuzzCheck(t->lbuser.caption() == QLatin1String("me"), "the start line makes the local member the owner");
+    fuzzCheck(t->discovery.owner().text() == QLatin1String("me"), "the start line makes the local member the owner");
     for (const QByteArray& bytes : names.split('\n')) {
         const QString name = QString::fromUtf8(bytes);
         t.sent.clear();

@@ -15,17 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = dir.filePath(QStringLiteral("song.") + QLatin1String(kinds[input.byte() % std::size(kinds)]));
     fuzzCheck(writeFile(path, input.rest()), "the file is written whole");
     const QString before = QStringLiteral("before");
-    Label bitrate, khz, mode;
-    for (Label* label : {&bitrate, &khz, &mode})
-        label->setCaption(before);
+    TextValue bitrate, khz, mode;
+    for (TextValue* label : {&bitrate, &khz, &mode})
+        label->setText(before);
 
     const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
 
     static const QRegularExpression numberOrBefore(QStringLiteral("^(-?\\d+|before)$"));
-    fuzzCheck(bitrate.caption().contains(numberOrBefore) && khz.caption().contains(numberOrBefore),
+    fuzzCheck(bitrate.text().contains(numberOrBefore) && khz.text().contains(numberOrBefore),
               "a bit rate and a frequency are numbers");
-    fuzzCheck(QStringList({before, "mono", "stereo"}).contains(mode.caption()), "a channel mode is named");
-    if (bitrate.caption() == before)
+    fuzzCheck(QStringList({before, "mono", "stereo"}).contains(mode.text()), "a channel mode is named");
+    if (bitrate.text() == before)
         fuzzCheck(tags.artist.isEmpty() && tags.title.isEmpty() && tags.album.isEmpty(),
                   "a file that cannot be read has no tags");
     return 0;

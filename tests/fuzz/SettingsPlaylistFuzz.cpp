@@ -27,10 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         t.reset();
         t->Form_Load();
         settle(t);
-        QStringList rows = t->lstsettings.items();
+        QStringList rows = t->settings.rows().items();
         rows.removeIf([](const QString& row) { return row.contains(QStringLiteral("[loads]")); });
-        fuzzCheck(round == 0 || (t->List2.items() == playlist && rows == settings), "the rows come back");
-        playlist = t->List2.items();
+        fuzzCheck(round == 0 || (t->library.playlist().items() == playlist && rows == settings), "the rows come back");
+        playlist = t->library.playlist().items();
         settings = rows;
         t->Form_Unload();
         fuzzCheck(readFile(t.paths.playlistFile()) == expected, "each line keeps its meaning, UTF-8 its bytes");

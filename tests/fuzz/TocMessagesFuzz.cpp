@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               .split(' ');
     static TestForm t;
     prepareForm(t);
-    t->chkBot.setValue(1);
+    t->options.useBot.setValue(true);
     FuzzInput input(data, size);
     const int cut = 1 + input.byte();
     QByteArray stream;

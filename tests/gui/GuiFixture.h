@@ -31,7 +31,7 @@ struct Gui {
     MainWindow window;
     MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, window};
     // The playlist keeps the rules its view relies on, or the test ends.
-    QAbstractItemModelTester rules {&form.List1, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    QAbstractItemModelTester rules {&form.library.playlist(), QAbstractItemModelTester::FailureReportingMode::Fatal};
     QStringList sent;  // what the form said in the room
 
     Gui()
@@ -52,7 +52,7 @@ struct Gui {
     // Opens every dialog of the main window; answers those that showed.
     QList<QWidget*> openDialogs()
     {
-        form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+        form.player.searchResults().addItems({"a;/a.mp3", "b;/b.mp3"});
         form.frmSong.open({"a", "b"});
         form.chatSends_Click();
         form.commands_Click();

@@ -193,7 +193,7 @@ TEST(Layout, EveryWindowFromItsSmallestSizeUpAndTabFollowsReadingOrder)
 {
     Gui g;
     const QString name = QStringLiteral("a song whose name goes on for far longer than the list is wide");
-    g.form.List1.addItem(name);
+    g.form.library.playlist().addItem(name);
     auto* playlist = g.window.findChild<QListView*>();
     EXPECT_EQ(playlist->model()->index(0, 0).data().toString(), name);
     expectLaidOutAtEverySize(&g.window, [&](QSize smallest) {
@@ -220,8 +220,7 @@ TEST(Layout, EveryWindowFromItsSmallestSizeUpAndTabFollowsReadingOrder)
 TEST(Keyboard, MenusOfTheMainWindowOpenFromTheKeyboard)
 {
     Gui g;
-    g.form.List2.addItems({"a;/a.mp3", "b;/b.mp3"});
-    g.form.List1.addItems({"a", "b"});
+    g.form.library.playlist().addItems({"a;/a.mp3", "b;/b.mp3"});
     ASSERT_TRUE(activate(&g.window));
     auto* playlist = g.window.findChild<QListView*>();
     playlist->setFocus();

@@ -18,13 +18,13 @@
 TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
 {
     Gui g;
-    g.form.labFile.setCaption(QStringLiteral("Artist - Song"));
+    g.form.player.nowPlaying().file.setText(QStringLiteral("Artist - Song"));
     EXPECT_NE(g.find<QLabel>(QStringLiteral("Artist - Song")), nullptr);
     QCheckBox* autoRandom = g.find<QCheckBox>(QStringLiteral("Auto Random"));
     ASSERT_NE(autoRandom, nullptr);
     autoRandom->click();
-    EXPECT_EQ(g.form.chkenabled.value(), 1);
-    g.form.chkenabled.setValue(0);
+    EXPECT_EQ(g.form.options.autoRandom.value(), 1);
+    g.form.options.autoRandom.setValue(false);
     EXPECT_FALSE(autoRandom->isChecked());
 
     const QStringList captions = {"Find SN", "Clear List", "Minimize", "About", "Options", "Signon", "Join", "Part"};
@@ -33,7 +33,7 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
         EXPECT_EQ(g.skin(i + 1)->Caption(), captions[i]);
         EXPECT_EQ(g.skin(i + 1)->ButtonType(), 3);
     }
-    g.form.skinButton6.setCaption(QStringLiteral("Logoff"));
+    g.form.botMode.toc_LoggedIn();
     EXPECT_EQ(g.skin(6)->Caption(), "Logoff");
 
     // A click on a skin button reaches the form: About opens once, without blocking.
@@ -60,12 +60,12 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
     for (const std::string_view way : {"escape", "cancel", "title bar", "name", "return", "main window"}) {
         SCOPED_TRACE(way);
         Gui g;
-        g.form.List2.addItems({"a;/a.mp3", "b;/b.mp3"});
-        g.form.List3.addItems({"a;/a.mp3", "b;/b.mp3"});
+        g.form.library.playlist().addItems({"a;/a.mp3", "b;/b.mp3"});
+        g.form.player.searchResults().addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.frmSong.open({"a", "b"});
         QWidget* picker = visibleTopLevel(QStringLiteral("Select A Song"));
         ASSERT_NE(picker, nullptr);
-        EXPECT_EQ(g.form.music.value(), 1);
+        EXPECT_TRUE(g.form.frmSong.isOpen());
         // Return plays the highlighted name, even with a default button
         // in the window; Escape is the window's Cancel.
         auto* names = picker->findChild<QListView*>();
@@ -80,22 +80,22 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         else if (way == "title bar")
             picker->close();
         else if (way == "name")
-            g.form.frmSong.List1_Click(1);
+            g.form.frmSong.pick(1);
         else
             g.window.close();
         EXPECT_FALSE(picker->isVisible());
-        EXPECT_EQ(g.form.music.value(), 0);
-        EXPECT_EQ(g.form.List3.count(), 0);
-        EXPECT_EQ(g.form.frmSong.List1.count(), 0);
+        EXPECT_FALSE(g.form.frmSong.isOpen());
+        EXPECT_EQ(g.form.player.searchResults().count(), 0);
+        EXPECT_EQ(g.form.frmSong.names().count(), 0);
         const bool cancelled = way == "cancel" || way == "escape";
         EXPECT_EQ(g.sent.filter(QStringLiteral("C</b>ancelled")).size(), cancelled ? 1 : 0);
         EXPECT_EQ(g.wmp.urls, way == "return" || way == "name" ? QStringList {"/b.mp3"} : QStringList())
             << g.wmp.urls.join(' ').toStdString();
         // Results found after it closed stay for the next tick, even when
         // the main window then closes the picker again.
-        g.form.List3.addItem(QStringLiteral("c;/c.mp3"));
+        g.form.player.searchResults().addItem(QStringLiteral("c;/c.mp3"));
         g.window.close();
-        EXPECT_EQ(g.form.List3.count(), 1);
+        EXPECT_EQ(g.form.player.searchResults().count(), 1);
     }
 }
 
@@ -104,15 +104,15 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
 TEST(MainWindow, HitsGoToThePickerOnlyWhereTheOwnerSitsAndThePrefixFieldRefusesASlash)
 {
     Gui g;
-    g.form.List2.addItems({"a1;/a1.mp3", "a2;/a2.mp3"});
-    g.form.chkBot.setValue(1);
-    g.form.List3.addItems(g.form.List2.items());
+    g.form.library.playlist().addItems({"a1;/a1.mp3", "a2;/a2.mp3"});
+    g.form.options.useBot.setValue(true);
+    g.form.player.searchResults().addItems(g.form.library.playlist().items());
     g.form.player.Timer1_Timer();
     EXPECT_EQ(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
     EXPECT_TRUE(g.sent.constLast().endsWith(QStringLiteral("1 a1 \u00b7 2 a2"))) << qPrintable(g.sent.constLast());
-    EXPECT_EQ(g.form.List3.count(), 0);
-    g.form.chkBot.setValue(0);
-    g.form.List3.addItems(g.form.List2.items());
+    EXPECT_EQ(g.form.player.searchResults().count(), 0);
+    g.form.options.useBot.setValue(false);
+    g.form.player.searchResults().addItems(g.form.library.playlist().items());
     g.form.player.Timer1_Timer();
     EXPECT_NE(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
 

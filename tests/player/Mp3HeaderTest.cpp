@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Mp3Header.h"
 #include "AudioFiles.h"
-#include "controls/TextField.h"
+#include "controls/Values.h"
 #include "player/CoverArt.h"
 #include "support/QtPrinters.h"
 
@@ -25,10 +25,9 @@ namespace {
 // after the read, then the tags as "artist|title|album".
 QString read(const QString& path)
 {
-    Label bitrate(QStringLiteral("b")), khz(QStringLiteral("k")), mode(QStringLiteral("m"));
+    TextValue bitrate(QStringLiteral("b")), khz(QStringLiteral("k")), mode(QStringLiteral("m"));
     const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
-    return QStringList({bitrate.caption(), khz.caption(), mode.caption(), tags.artist, tags.title, tags.album})
-        .join(u'|');
+    return QStringList({bitrate.text(), khz.text(), mode.text(), tags.artist, tags.title, tags.album}).join(u'|');
 }
 
 // Runs a tool to its end; false when it is missing or fails.

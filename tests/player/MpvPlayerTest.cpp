@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/MpvPlayer.h"
 #include "AudioFiles.h"
+#include "controls/Playlist.h"
 #include "player/Player.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
@@ -30,12 +31,13 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     QStringList silent;
     QObject::connect(&player, &MediaPlayer::noSoundOutput, [&](const QString& why) { silent.append(why); });
     TestState form;
-    Player songs(form, player, form.chat);
+    Playlist playlist;
+    Player songs(playlist, form.templates, form.options.autoRandom, player, form.chat);
     const QString path = form.dir.filePath(QStringLiteral("Short Song.wav"));
     ASSERT_TRUE(writeSilentWav(path, 1.0));
-    form.List2.addItem(QStringLiteral("Short Song;") + path);
-    form.txtFont.setText(QString());
-    form.txtPlay.setText(QStringLiteral("%s [%d]"));
+    playlist.addItem(QStringLiteral("Short Song;") + path);
+    form.templates.font.setText(QString());
+    form.templates.playing.setText(QStringLiteral("%s [%d]"));
     // Setting the URL does not wait for the file: it is still opening. The
     // opening wait serves events for its time and then, should libmpv be
     // slow on a loaded machine, until the player knows the length: what is
@@ -52,12 +54,12 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     songs.Play(QStringLiteral("short song"));
     EXPECT_EQ(opening, QStringList({"0.1", path, QString::number(State::Transitioning), ""}));
     EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
-    EXPECT_EQ(form.chkTime.value(), 1);
+    EXPECT_TRUE(songs.nowPlaying().clockRunning.value());
     ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
     // A loaded machine can only make it later, never sooner.
     EXPECT_GE(clock.elapsed(), 900);
-    ASSERT_TRUE(waitFor([&] { return form.chkTime.value() == 0; }, kCeiling));
-    EXPECT_EQ(form.txtSec.text(), "0");
+    ASSERT_TRUE(waitFor([&] { return !songs.nowPlaying().clockRunning.value(); }, kCeiling));
+    EXPECT_EQ(songs.nowPlaying().elapsedSeconds.value(), 0);
     player.pause();  // nothing plays: nothing to pause
     EXPECT_EQ(player.playState(), State::Stopped);
     // The last media's duration is still known after it ended.

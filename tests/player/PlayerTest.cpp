@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "player/Player.h"
 #include "AudioFiles.h"
+#include "controls/Playlist.h"
 #include "controls/UserStore.h"
 #include "player/MpvPlayer.h"
 #include "player/SongFile.h"
@@ -21,17 +22,18 @@ namespace {
 
 using State = MediaPlayer::PlayState;
 
-// The player over the holders alone; the songs it offers are kept, and the
-// picker's flag is raised as the picker raises it when it opens.
+// The player over a playlist alone; the songs it offers are kept, and the
+// picker is opened as the song picker opens it.
 struct PlayerRig : TestState {
-    Player player {*this, wmp, chat};
+    Playlist playlist;
+    Player player {playlist, templates, options.autoRandom, wmp, chat};
     QStringList offered;
 
     PlayerRig()
     {
         QObject::connect(&player, &Player::songsOffered, [this](const QStringList& names) {
             offered += names;
-            music.setValue(1);
+            player.setPickerOpen(true);
         });
     }
 };
@@ -43,8 +45,8 @@ protected:
     {
         t->player.setOpeningWait([this](double) { duringWait(); });
         t->player.setRandomSource([this] { return draw; });
-        t->txtFont.setText(QStringLiteral("<F>"));
-        t->txtPlay.setText(QStringLiteral("%s"));
+        t->templates.font.setText(QStringLiteral("<F>"));
+        t->templates.playing.setText(QStringLiteral("%s"));
     }
 
     // A playlist line for a WAV file named after the song: 8000 Hz, 16 bits,
@@ -53,11 +55,13 @@ protected:
     {
         const QString path = t.dir.filePath(name + QStringLiteral(".wav"));
         EXPECT_TRUE(writeSilentWav(path, 0.01, channels, tags));
-        t->List2.addItem(name + u';' + path);
-        t->List1.addItem(name);
+        t->playlist.addItem(name + u';' + path);
         return path;
     }
-    void result(const QString& line) { t->List3.addItem(line + u';' + t.dir.filePath(line + QStringLiteral(".wav"))); }
+    void result(const QString& line)
+    {
+        t->player.searchResults().addItem(line + u';' + t.dir.filePath(line + QStringLiteral(".wav")));
+    }
 
     Alone<PlayerRig> t;
     std::function<void()> duringWait = [] {};
@@ -87,20 +91,20 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     };
     for (const auto& c : cases) {
         t.wmp.duration.clear();
-        t->txtPlay.setText(QString::fromUtf8(c.model));
+        t->templates.playing.setText(QString::fromUtf8(c.model));
         t->player.Play(QString::fromUtf8(c.song));
         EXPECT_EQ(t.sent.last(), QStringLiteral("<F>") + QString::fromUtf8(c.line));
     }
     EXPECT_EQ(t.sent.size(), 4);
     EXPECT_EQ(t.wmp.urls, urls);
-    EXPECT_EQ(t->labFile.caption(), "Odd %title");
+    EXPECT_EQ(t->player.nowPlaying().file.text(), "Odd %title");
     // The clock counts from the start, a second a tick.
     for (int tick = 0; tick < 61; ++tick)
         t->player.pTime_Timer();
-    EXPECT_EQ(t->labTime.caption(), "1:01");
+    EXPECT_EQ(t->player.nowPlaying().time.text(), "1:01");
     // Once the song is over the count is cleared, and then nothing ticks.
     EXPECT_TRUE(t->player.pTime.isActive() && t->player.tmrAR.isActive());
-    t->chkTime.setValue(0);
+    t->player.nowPlaying().clockRunning.setValue(false);
     t->player.pTime_Timer();
     EXPECT_FALSE(t->player.pTime.isActive() || t->player.tmrAR.isActive());
 }
@@ -115,9 +119,9 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     const QString folder = t.dir.filePath(QStringLiteral("folder")), pipe = t.dir.filePath(QStringLiteral("pipe"));
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    t->List2.addItems({QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")),
-                       QStringLiteral("Folder;") + folder, QStringLiteral("Pipe;") + pipe,
-                       QStringLiteral("Hung;/hung/song.mp3")});
+    t->playlist.addItems({QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")),
+                          QStringLiteral("Folder;") + folder, QStringLiteral("Pipe;") + pipe,
+                          QStringLiteral("Hung;/hung/song.mp3")});
     const auto gate = std::make_shared<QSemaphore>();
     t->player.setFileCheck(
         [gate](const QString& path) {
@@ -126,11 +130,10 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
             return examineSongFile(path);
         },
         std::chrono::milliseconds(200));
-    t->labFile.setCaption(QStringLiteral("Before"));
-    t->txtMin.setText(QStringLiteral("3"));
-    t->txtSec.setText(QStringLiteral("7"));
-    t->labTime.setCaption(QStringLiteral("3:07"));
-    t->chkTime.setValue(0);
+    t->player.nowPlaying().file.setText(QStringLiteral("Before"));
+    t->player.nowPlaying().elapsedSeconds.setValue(187);
+    t->player.nowPlaying().time.setText(QStringLiteral("3:07"));
+    t->player.nowPlaying().clockRunning.setValue(false);
     const std::pair<const char*, const char*> cases[] = {
         {"Gone", "no such file"},
         {"Folder", "it is a folder"},
@@ -153,9 +156,10 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     EXPECT_FALSE(t->player.Play(QStringLiteral("Plays")));
     EXPECT_EQ(t.sent, QStringList {"<F>Cannot play Plays: the player cannot open it"});
     EXPECT_EQ(t.wmp.urls, QStringList {plays});
-    EXPECT_EQ(QStringList({t->labFile.caption(), t->labTime.caption(), t->txtMin.text(), t->txtSec.text()}),
-              QStringList({"Before", "3:07", "3", "7"}));
-    EXPECT_EQ(t->chkTime.value(), 0);
+    EXPECT_EQ(QStringList({t->player.nowPlaying().file.text(), t->player.nowPlaying().time.text(),
+                           QString::number(t->player.nowPlaying().elapsedSeconds.value())}),
+              QStringList({"Before", "3:07", "187"}));
+    EXPECT_FALSE(t->player.nowPlaying().clockRunning.value());
 
     // The program ends while a look waits: nothing more is said.
     duringWait = [] {};
@@ -172,10 +176,9 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
 TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
 {
     const QString station = QStringLiteral("http://radio.example.org:8000/live%3Bx");
-    t->List2.addItem(QStringLiteral("live;") + station);
-    t->List1.addItem(QStringLiteral("live"));
+    t->playlist.addItem(QStringLiteral("live;") + station);
     addLine(QStringLiteral("Song"));
-    t->txtPlay.setText(QStringLiteral("%s #%n"));
+    t->templates.playing.setText(QStringLiteral("%s #%n"));
     duringWait = [this] { t.wmp.title = QStringLiteral("Ana & <i>Bo</i>"); };
     t->player.Play(QStringLiteral("live"));
     EXPECT_EQ(t.wmp.urls, QStringList {station});
@@ -185,7 +188,7 @@ TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
     for (const char* title : {"Second", "Third"})
         Q_EMIT t.wmp.streamTitleChanged(QString::fromUtf8(title));
     EXPECT_EQ(t.sent.size(), 2);
-    EXPECT_EQ(t->labFile.caption(), "Third");
+    EXPECT_EQ(t->player.nowPlaying().file.text(), "Third");
     t->player.tmrTitle_Timer();
     t->player.tmrTitle_Timer();
     EXPECT_EQ(t.sent.mid(2), QStringList {"<F>Third #1"});
@@ -196,7 +199,7 @@ TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
     Q_EMIT t.wmp.streamTitleChanged(QStringLiteral("Fifth"));
     t->player.tmrTitle_Timer();
     EXPECT_EQ(t.sent.mid(3), QStringList {"<F>Song #2"});
-    EXPECT_EQ(t->labFile.caption(), "Song");
+    EXPECT_EQ(t->player.nowPlaying().file.text(), "Song");
 
     // What a station sends is made one line of bounded length.
     const QString longTitle = QString(300, u'a') + QStringLiteral("\U0001F3B5");
@@ -211,13 +214,12 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpening
     const QString a = addLine(QStringLiteral("Same Song"));
     addLine(QStringLiteral("Other"));
     const QString b = addLine(QStringLiteral("sameSong"), 1);
-    t->txtPlay.setText(QStringLiteral("%s #%n %mode"));
+    t->templates.playing.setText(QStringLiteral("%s #%n %mode"));
     // Rows removed while a song opens change neither which songs start nor
     // the positions they are announced with.
     duringWait = [&] {
-        if (t->List2.count() == 3) {
-            t->List2.removeItem(0);
-            t->List1.removeItem(0);
+        if (t->playlist.count() == 3) {
+            t->playlist.removeItem(0);
         }
     };
     t->player.Play(QStringLiteral("  SAME so ng "));
@@ -228,8 +230,8 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpening
 TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
 {
     const QString first = addLine(QStringLiteral("First"));
-    t->txtPlay.setText(QStringLiteral("%s %n"));
-    t->txtNum.setText(QStringLiteral("7"));
+    t->templates.playing.setText(QStringLiteral("%s %n"));
+    t->player.setHitNumber(QStringLiteral("7"));
     // Only results waiting for the next turn hold the room's lines back.
     ASSERT_TRUE(t->player.Timer1.isActive());
     EXPECT_FALSE(t->player.isBusy());
@@ -246,7 +248,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
     t->player.Timer1_Timer();
     EXPECT_EQ(t.sent, QStringList {"<F>3</b> Files Found, Select One."});
     EXPECT_EQ(t.offered, names);
-    EXPECT_EQ(t->List3.count(), 3);
+    EXPECT_EQ(t->player.searchResults().count(), 3);
     EXPECT_EQ(t.wmp.urls.size(), 1);
 }
 
@@ -256,8 +258,7 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
 {
     const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
     const QString c = addLine(QStringLiteral("C"));
-    t->List2.addItem(QStringLiteral("D;/gone/D.mp3"));
-    t->List1.addItem(QStringLiteral("D"));
+    t->playlist.addItem(QStringLiteral("D;/gone/D.mp3"));
     const auto tick = [this](int state, double r, bool fails) {
         t.wmp.setState(state);
         draw = r;
@@ -278,8 +279,8 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     EXPECT_EQ(t.sent,
               QStringList({"<F>B", "<F>A", "<F>C", "<F>A", "<F>Cannot play D: no such file",
                            "<F>A</b>uto random off: 3 songs in a row would not play"}));
-    EXPECT_EQ(t->chkenabled.value(), 0);
-    EXPECT_EQ(t->List1.listIndex(), 0);
+    EXPECT_EQ(t->options.autoRandom.value(), 0);
+    EXPECT_EQ(t->playlist.selectedRow(), 0);
     tick(State::Stopped, 0, false);
     // Switched on again, it finds nothing left that plays.
     t->player.AutoRandom(true);
@@ -294,13 +295,13 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
 {
     const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
     const QString c = addLine(QStringLiteral("C"));
-    t->lstQueue.addItems({"b", "Gone", "C", "A", "B"});
+    t->player.queue().addItems({"b", "Gone", "C", "A", "B"});
     t->player.AutoRandom(true);
     t->player.Play(QStringLiteral("A"));
     // A tick while the song plays leaves its clock running.
     t.wmp.setState(State::Playing);
     t->player.tmrAR_Timer();
-    EXPECT_EQ(t->chkTime.value(), 1);
+    EXPECT_TRUE(t->player.nowPlaying().clockRunning.value());
     t.wmp.setState(State::Stopped);
     t->player.tmrAR_Timer();
     t->player.Timer1_Timer();
@@ -316,7 +317,7 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
     t->player.Timer1_Timer();
     t->player.skip();
     EXPECT_EQ(t.wmp.urls, QStringList({a, a, b, c, a, b}));
-    EXPECT_EQ(t->lstQueue.count(), 0);
+    EXPECT_EQ(t->player.queue().count(), 0);
     t->player.skip();
     EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
 }
@@ -342,7 +343,7 @@ TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
     EXPECT_EQ(told, (QList<int> {100, 0}));
     EXPECT_EQ(t.wmp.loudness, 0);
     FakeMediaPlayer other;
-    const auto restored = [&] { return Player(t, other, t).volume(); };
+    const auto restored = [&] { return Player(t->playlist, t->templates, t->options.autoRandom, other, t).volume(); };
     EXPECT_EQ(restored(), 0);
     EXPECT_EQ(other.loudness, 0);
     for (const auto& [stored, volume] : {std::pair("abc", 50), {"101", 50}, {"", 50}, {" 100", 100}}) {

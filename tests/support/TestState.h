@@ -3,7 +3,8 @@
 
 #include "chatlink/WindowSystem.h"
 #include "controls/ChatExit.h"
-#include "controls/FormState.h"
+#include "controls/ChatTemplates.h"
+#include "controls/Options.h"
 #include "controls/UserInterface.h"
 #include "player/MediaPlayer.h"
 
@@ -93,13 +94,15 @@ struct TestDoubles {
     QStringList sent;
 };
 
-// The holders and the doubles a Part is built on, without the main form.
-// A test derives from it, adds the Part under test as a member, and reads
-// it like a form: "t->List1", "t->player", "t.sent". Its chat exit keeps
-// every line instead of sending it.
-struct TestState : FormState, ChatExit, TestDoubles {
+// The owner's options and templates and the doubles a part is built on,
+// without the main form. A test derives from it, adds the parts under test
+// as members, and reads it like a form: "t->library", "t->player",
+// "t.sent". Its chat exit keeps every line instead of sending it.
+struct TestState : ChatExit, TestDoubles {
+    Options options;
+    ChatTemplates templates;
     void SendChat(const QString& Text) override { sent.append(Text); }
-    void post(const QString& text) override { SendChat(txtFont.text() + text); }
+    void post(const QString& text) override { SendChat(templates.font.text() + text); }
 
     ChatExit& chat = *this;
 };

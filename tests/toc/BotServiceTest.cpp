@@ -101,15 +101,19 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
               (QStringList {"59 s", "1 min", "1 min 1 s"}));
 }
 
-// The bot panel over the form's holders and a scanner on a desktop without
-// chat clients, linked as the main form links them, pointing at our server.
-struct BotPanel : ::testing::Test, FormState {
+// The bot panel over the options, the owner as the room revealed it and a
+// scanner on a desktop without chat clients, linked as the main form links
+// them, pointing at our server.
+struct BotPanel : ::testing::Test {
     TocTestServer server;
     NoWindows desktop;
     FakeUserInterface ui;
-    ChatScanner chat1 {*this, desktop, ui};
+    Options options;
+    ChatTemplates templates;
+    TextValue owner {QStringLiteral("Scanned Owner")};
+    ChatScanner chat1 {options, templates, desktop, ui};
     MarlTOCSock toc;
-    BotMode botMode {*this, toc, chat1, ui};
+    BotMode botMode {options.useBot, owner, toc, chat1, ui};
 
     BotPanel()
     {
@@ -118,8 +122,8 @@ struct BotPanel : ::testing::Test, FormState {
         SaveSetting(BotMode::kBotGroup, BotMode::kSendRateKey, QStringLiteral("100"));
         botMode.attachClient();
         botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
-        botSN.setText(QStringLiteral("Marl Bot"));
-        botPW.setText(QStringLiteral("secret"));
+        botMode.account.screenName.setText(QStringLiteral("Marl Bot"));
+        botMode.account.password.setText(QStringLiteral("secret"));
     }
 };
 
@@ -127,44 +131,44 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
 {
     chat1.scan_on();
     // The owner named for bot mode stands only while bot mode is on.
-    const QString scanned = lbuser.caption();
+    const QString scanned = owner.text();
     botMode.botOwner.setText(QStringLiteral(" Owner One "));
-    botMode.botOwner_Change();
-    EXPECT_EQ(lbuser.caption(), scanned);
-    chkBot.setValue(1);
-    botMode.chkBot_Click();
-    EXPECT_EQ(List1Height.value(), 2130);
+    botMode.onOwnerEdited();
+    EXPECT_EQ(owner.text(), scanned);
+    options.useBot.setValue(true);
+    botMode.onUseBotClicked();
+    EXPECT_TRUE(botMode.panelShown.value());
     EXPECT_FALSE(chat1.isScanning());
-    EXPECT_EQ(lbuser.caption(), "Owner One");
+    EXPECT_EQ(owner.text(), "Owner One");
 
-    botMode.skinButton6_Click();
-    EXPECT_EQ(labToc.caption(), "Connecting");
+    botMode.onSignOnClicked();
+    EXPECT_EQ(botMode.status.text(), "Connecting");
     ASSERT_TRUE(server.greeted(1));
     server.sendSignOnFrame();
     ASSERT_TRUE(server.waitForCommands(1));
-    EXPECT_EQ(skinButton6.caption(), "Signon");
+    EXPECT_EQ(botMode.session(), BotMode::Session::SignedOff);
     // A room line before the sign-on is complete is nobody's command.
     QStringList heard;
     QObject::connect(&botMode, &BotMode::aimchatscan,
                      [&](const QString& who, const QString& what) { heard.append(who + u':' + what); });
     server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "ver"));
     server.acceptLogin();
-    ASSERT_TRUE(waitFor([&] { return skinButton6.caption() == QLatin1String("Logoff"); }));
-    EXPECT_EQ(labToc.caption(), "Signed On!");
+    ASSERT_TRUE(waitFor([&] { return botMode.session() == BotMode::Session::SignedOn; }));
+    EXPECT_EQ(botMode.status.text(), "Signed On!");
     // The room's markup is taken out; a bracket that closes no tag stays.
     server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "<b>info</b> a><i>b <c"));
     ASSERT_TRUE(waitFor([&] { return !heard.isEmpty(); }));
     EXPECT_EQ(heard, QStringList {"Owner One:info a>b <c"});
 
-    botMode.skinButton7_Click();
+    botMode.join();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
     ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == 1234; }));
-    txtChat.setText(QStringLiteral("Music Room"));
+    botMode.account.room.setText(QStringLiteral("Music Room"));
     for (const char* exchange : {"four", "40000", "", " 5 "}) {
-        txtEx.setText(QString::fromLatin1(exchange));
-        botMode.skinButton7_Click();
+        botMode.account.exchange.setText(QString::fromLatin1(exchange));
+        botMode.join();
     }
-    botMode.skinButton8_Click();
+    botMode.part();
     const QByteArray leave = "toc_chat_leave \"1234\"";
     EXPECT_EQ(server.sentAfterSignOn(8),
               (QList<QByteArray> {"toc_chat_leave \"0\"", "toc_chat_join \"4\" \"Chat\"", leave, leave, leave, leave,
@@ -183,16 +187,16 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
         EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
     }
 
-    botMode.skinButton6_Click();
-    EXPECT_EQ(skinButton6.caption(), "Signon");
+    botMode.onSignOnClicked();
+    EXPECT_EQ(botMode.session(), BotMode::Session::SignedOff);
     EXPECT_FALSE(botMode.reconnect.isRunning());
-    chkBot.setValue(0);
-    botMode.chkBot_Click();
-    EXPECT_EQ(List1Height.value(), 3600);
+    options.useBot.setValue(false);
+    botMode.onUseBotClicked();
+    EXPECT_FALSE(botMode.panelShown.value());
     EXPECT_TRUE(chat1.isScanning());
-    EXPECT_EQ(lbuser.caption(), scanned);
+    EXPECT_EQ(owner.text(), scanned);
     botMode.botOwner.setText({});
-    botMode.botOwner_Change();
+    botMode.onOwnerEdited();
 }
 
 // The window's bot mode reads the store as the command line reads its
@@ -200,7 +204,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
 // default taken.
 TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheDefaults)
 {
-    BotMode stored {*this, toc, chat1, ui};
+    BotMode stored {options.useBot, owner, toc, chat1, ui};
     const std::pair<const char*, const char*> values[] = {{"server", "127.0.0.1:5200"},
                                                           {"port", "abc"},
                                                           {"authorizer", "[::1]"},

@@ -221,11 +221,12 @@ TEST(HeadlessBotLog, SaysWhenThePaceFallsAndWhenItIsBack)
 {
     TestState form;
     NoWindows desktop;
-    ChatScanner chat1 {form, desktop, form.ui};
+    ChatScanner chat1 {form.options, form.templates, desktop, form.ui};
     MarlTOCSock toc;
-    BotMode botMode {form, toc, chat1, form.ui};
+    TextValue owner;
+    BotMode botMode {form.options.useBot, owner, toc, chat1, form.ui};
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), std::fclose);
-    ::HeadlessBot bot(form, botMode, toc, {}, log.get());
+    ::HeadlessBot bot(form.options.useBot, botMode, toc, {}, log.get());
     toc.setSendRate(BotMode::sendRate());
     toc.sendQueue().slowDown();
     Q_EMIT toc.sendRateChanged(BotMode::sendRate());

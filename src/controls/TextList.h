@@ -4,13 +4,13 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
-// A list box as the main form's procedures see it: rows of text and one
-// selected index (-1 for none). It is a list model so that a view can show
-// a playlist of tens of thousands of rows without copying it.
-class ListBox : public QAbstractListModel {
+// Rows of text and one selected row (-1 for none). It is a list model so
+// that a view can show a playlist of tens of thousands of rows without
+// copying it.
+class TextList : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit ListBox(QObject* parent = nullptr);
+    explicit TextList(QObject* parent = nullptr);
 
     int count() const { return m_rows.size(); }
     const QStringList& items() const { return m_rows; }
@@ -23,20 +23,20 @@ public:
     bool removeItem(int index);
     void clear();
 
-    int listIndex() const { return m_listIndex; }
+    int selectedRow() const { return m_selectedRow; }
     // -1 clears the selection; a position outside the list is refused
-    // with false, as a list box refuses an invalid index.
-    bool setListIndex(int index);
+    // with false.
+    bool selectRow(int index);
     // The selected row's text; empty with no selection.
-    QString text() const { return item(m_listIndex); }
+    QString selectedText() const { return item(m_selectedRow); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 Q_SIGNALS:
-    void listIndexChanged(int index);
+    void selectedRowChanged(int index);
 
 private:
     QStringList m_rows;
-    int m_listIndex = -1;
+    int m_selectedRow = -1;
 };

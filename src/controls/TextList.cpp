@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "controls/ListBox.h"
+#include "controls/TextList.h"
 
-ListBox::ListBox(QObject* parent) : QAbstractListModel(parent)
+TextList::TextList(QObject* parent) : QAbstractListModel(parent)
 { }
 
-QString ListBox::item(int index) const
+QString TextList::item(int index) const
 {
     return index >= 0 && index < m_rows.size() ? m_rows.at(index) : QString();
 }
 
-void ListBox::addItem(const QString& text)
+void TextList::addItem(const QString& text)
 {
     beginInsertRows({}, m_rows.size(), m_rows.size());
     m_rows.append(text);
     endInsertRows();
 }
 
-void ListBox::addItems(const QStringList& texts)
+void TextList::addItems(const QStringList& texts)
 {
     if (texts.isEmpty())
         return;
@@ -25,7 +25,7 @@ void ListBox::addItems(const QStringList& texts)
     endInsertRows();
 }
 
-bool ListBox::removeItem(int index)
+bool TextList::removeItem(int index)
 {
     if (index < 0 || index >= m_rows.size())
         return false;
@@ -34,40 +34,40 @@ bool ListBox::removeItem(int index)
     endRemoveRows();
     // The selection stays on its row, as a view's does, and goes with it:
     // the playlist's selection is the cursor that next and prev move.
-    if (m_listIndex == index)
-        setListIndex(-1);
-    else if (m_listIndex > index)
-        setListIndex(m_listIndex - 1);
+    if (m_selectedRow == index)
+        selectRow(-1);
+    else if (m_selectedRow > index)
+        selectRow(m_selectedRow - 1);
     return true;
 }
 
-void ListBox::clear()
+void TextList::clear()
 {
     if (!m_rows.isEmpty()) {
         beginResetModel();
         m_rows.clear();
         endResetModel();
     }
-    setListIndex(-1);
+    selectRow(-1);
 }
 
-bool ListBox::setListIndex(int index)
+bool TextList::selectRow(int index)
 {
     if (index < -1 || index >= m_rows.size())
         return false;
-    if (index != m_listIndex) {
-        m_listIndex = index;
-        Q_EMIT listIndexChanged(index);
+    if (index != m_selectedRow) {
+        m_selectedRow = index;
+        Q_EMIT selectedRowChanged(index);
     }
     return true;
 }
 
-int ListBox::rowCount(const QModelIndex& parent) const
+int TextList::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_rows.size();
 }
 
-QVariant ListBox::data(const QModelIndex& index, int role) const
+QVariant TextList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};

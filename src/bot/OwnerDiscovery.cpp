@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bot/OwnerDiscovery.h"
+
+#include "controls/ChatExit.h"
+#include "controls/ScreenName.h"
+#include "controls/UserInterface.h"
+#include "controls/UserStore.h"
+#include "player/Player.h"
+
+const QString OwnerDiscovery::kUnknownOwner = QStringLiteral("       unkown        ");
+const QString OwnerDiscovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
+
+OwnerDiscovery::OwnerDiscovery(ChatExit& chat, Player& player, UserInterface& ui)
+    : m_chat(chat),
+      m_player(player),
+      m_ui(ui)
+{
+    warningTimer.setInterval(4000);
+    connect(&warningTimer, &QTimer::timeout, this, &OwnerDiscovery::warnIfUnknown);
+    warningTimer.start();
+}
+
+QString OwnerDiscovery::webAddress()
+{
+    return GetSetting(QStringLiteral("quillon"), QStringLiteral("webaddress"),
+                      QStringLiteral("http://quillon.example.org"));
+}
+
+QString OwnerDiscovery::advertMarker()
+{
+    return QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + webAddress() + QStringLiteral(" ) loads");
+}
+
+void OwnerDiscovery::findOwner()
+{
+    m_tag = m_player.Random(QStringLiteral("10000"), QStringLiteral("1000"));
+    m_stage = Stage::AwaitingTag;
+    m_chat.SendChat(u'[' + QString::number(m_tag) + u']' + QStringLiteral(" Finding SN"));
+    warningTimer.start();
+}
+
+void OwnerDiscovery::lineSeen(const QString& whosaid, const QString& said, const QString& whatsaid)
+{
+    // A line of no one (no time stamp, no speaker) reveals no one: an empty
+    // owner would be the speaker of every such line.
+    const bool spoken = !ScreenNameKey(whosaid).isEmpty();
+    // The advert carries the web address, whose "//" the slash cut would
+    // take away; the marker is looked for in the line as it came.
+    if (spoken && m_stage == Stage::AwaitingAdvert && said.contains(advertMarker())) {
+        m_owner.setText(whosaid);
+        m_chat.post(QStringLiteral("found screen name [") + m_owner.text() + u']');
+        m_player.setHitNumber(QStringLiteral(".+\u00f1"));
+    }
+    if (spoken && m_stage == Stage::AwaitingTag
+        && whatsaid == u'[' + QString::number(m_tag) + QStringLiteral("] Finding SN")) {
+        m_owner.setText(whosaid);
+        m_chat.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);
+    }
+    m_stage = Stage::Idle;
+}
+
+void OwnerDiscovery::warnIfUnknown()
+{
+    // Stopped before the box, which waits for its reader: a timer still
+    // running under it would stack a new box every four seconds.
+    warningTimer.stop();
+    if (m_owner.text() == kUnknownOwner)
+        m_ui.messageBox(kWarning);
+}
