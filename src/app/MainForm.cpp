@@ -25,7 +25,7 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
       frmSong(player, chat1, ui),
       discovery(chat1, player, ui),
       interpreter({options, templates, chat1, windows, wmp, ui, player, library, discovery}),
-      frmChat(templates, settings, ui),
+      chatSends(templates, settings, ui),
       botMode(options.useBot, discovery.owner(), toc, chat1, ui)
 {
     // The room's lines, read from the chat window or received as the bot,

@@ -6,7 +6,7 @@
 #include "app/SavedList.h"
 #include "app/SettingsFile.h"
 #include "app/SongPicker.h"
-#include "bot/ChatSendsForm.h"
+#include "bot/ChatSendsEditor.h"
 #include "bot/CommandInterpreter.h"
 #include "bot/OwnerDiscovery.h"
 #include "chatlink/ChatScanner.h"
@@ -60,7 +60,7 @@ public:
     // Chat Sends window.
     OwnerDiscovery discovery;
     CommandInterpreter interpreter;
-    ChatSendsForm frmChat;
+    ChatSendsEditor chatSends;
 
     // Bot mode: the TOC client and the buttons and events that drive it.
     MarlTOCSock toc;

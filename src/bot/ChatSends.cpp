@@ -19,23 +19,20 @@ namespace ChatSends {
 const std::array<ChatSend, 7>& all()
 {
     static const std::array<ChatSend, 7> sends = {{
-        {QStringLiteral("nf"), QStringLiteral("txtNF"), QStringLiteral("Not found:"),
-         QStringLiteral("<b>N</b>ot<b>F</b>ound"), QStringLiteral("Nothing found"),
-         designText(QStringLiteral("Error"), QStringLiteral("Nothing Found"))},
-        {QStringLiteral("aron"), QStringLiteral("txtARANe"), QStringLiteral("AR ON:"), QStringLiteral("On random on"),
+        {QStringLiteral("nf"), QStringLiteral("Not found:"), QStringLiteral("<b>N</b>ot<b>F</b>ound"),
+         QStringLiteral("Nothing found"), designText(QStringLiteral("Error"), QStringLiteral("Nothing Found"))},
+        {QStringLiteral("aron"), QStringLiteral("AR ON:"), QStringLiteral("On random on"),
          QStringLiteral("Auto random on"), designText(QStringLiteral("Auto Random"), QStringLiteral("Enabled"))},
-        {QStringLiteral("aroff"), QStringLiteral("txtARo"), QStringLiteral("AR OFF:"),
-         QStringLiteral("Auto random off"), QStringLiteral("Auto random off"),
-         designText(QStringLiteral("Auto Random"), QStringLiteral("Disabled"))},
-        {QStringLiteral("pause"), QStringLiteral("txtPause"), QStringLiteral("Pause:"), QStringLiteral("Paused"),
-         QStringLiteral("Paused."), designText(QStringLiteral("Media"), QStringLiteral("Paused"))},
-        {QStringLiteral("unpause"), QStringLiteral("txtUnpaused"), QStringLiteral("Unpause:"),
-         QStringLiteral("Unpaused."), QStringLiteral("Unpaused."),
-         designText(QStringLiteral("Media"), QStringLiteral("Unpaused"))},
-        {QStringLiteral("stop"), QStringLiteral("txtStop"), QStringLiteral("Stop:"), QStringLiteral("Stopped"),
-         QStringLiteral("Stopped."), designText(QStringLiteral("Media"), QStringLiteral("Stopped"))},
-        {QStringLiteral("show"), QStringLiteral("txtShow"), QStringLiteral("Show:"), QStringLiteral("showing"),
-         QStringLiteral("Showing"), designText(QStringLiteral("Media"), QStringLiteral("Stopped"))},
+        {QStringLiteral("aroff"), QStringLiteral("AR OFF:"), QStringLiteral("Auto random off"),
+         QStringLiteral("Auto random off"), designText(QStringLiteral("Auto Random"), QStringLiteral("Disabled"))},
+        {QStringLiteral("pause"), QStringLiteral("Pause:"), QStringLiteral("Paused"), QStringLiteral("Paused."),
+         designText(QStringLiteral("Media"), QStringLiteral("Paused"))},
+        {QStringLiteral("unpause"), QStringLiteral("Unpause:"), QStringLiteral("Unpaused."),
+         QStringLiteral("Unpaused."), designText(QStringLiteral("Media"), QStringLiteral("Unpaused"))},
+        {QStringLiteral("stop"), QStringLiteral("Stop:"), QStringLiteral("Stopped"), QStringLiteral("Stopped."),
+         designText(QStringLiteral("Media"), QStringLiteral("Stopped"))},
+        {QStringLiteral("show"), QStringLiteral("Show:"), QStringLiteral("showing"), QStringLiteral("Showing"),
+         designText(QStringLiteral("Media"), QStringLiteral("Stopped"))},
     }};
     return sends;
 }

@@ -10,8 +10,7 @@
 // takes effect with the next reply.
 struct ChatSend {
     QString key;  // the store key
-    QString box;  // the box of the Chat Sends window that edits it
-    QString label;  // that box's label
+    QString label;  // its label in the Chat Sends window
     QString formDefault;  // what the window shows while the key is absent
     QString replyDefault;  // what a reply says while the key is absent
     QString designText;  // what the window shows while the font prefix is empty

@@ -2,7 +2,7 @@
 #include "gui/ChatSendsWindow.h"
 
 #include "bot/ChatSends.h"
-#include "bot/ChatSendsForm.h"
+#include "bot/ChatSendsEditor.h"
 #include "bot/CommandInterpreter.h"
 #include "gui/Binding.h"
 #include "gui/Elided.h"
@@ -28,26 +28,21 @@ constexpr int kFewestLines = 8;
 
 }  // namespace
 
-ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog(parent), m_form(form)
+ChatSendsWindow::ChatSendsWindow(ChatSendsEditor& editor, QWidget* parent) : QDialog(parent), m_editor(editor)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(ChatSendsForm::caption());
+    setWindowTitle(ChatSendsEditor::caption());
     auto* layout = new QVBoxLayout(this);
     // The twelve boxes scroll, so that the window fits a small screen.
     auto* page = new QWidget;
     auto* boxes = new QFormLayout(page);
     boxes->setContentsMargins(0, 0, 0, 0);
-    auto row = [&](const QString& name, TextValue& field) {
-        boxes->addRow(ChatSendsForm::labelOf(name), new TemplateEdit(field, page));
-    };
-    row(QStringLiteral("txtFont"), form.txtFont);
-    row(QStringLiteral("txtPlay"), form.txtPlay);
-    boxes->addRow(QString(), new QLabel(ChatSendsForm::playLegend(), page));
-    row(QStringLiteral("Text1"), form.Text1);
-    row(QStringLiteral("Text2"), form.Text2);
-    row(QStringLiteral("txtPlaying"), form.txtPlaying);
-    for (const ChatSend& send : ChatSends::all())
-        row(send.box, *form.chatSendBox(send.key));
+    for (const ChatSendsEditor::Row& row : editor.rows()) {
+        boxes->addRow(row.label, new TemplateEdit(row.text, page));
+        // The placeholders are told below the text they stand in.
+        if (&row.text.get() == &editor.texts.playing)
+            boxes->addRow(QString(), new QLabel(ChatSendsEditor::playLegend(), page));
+    }
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
@@ -59,9 +54,9 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     layout->addWidget(scroll, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto* set = new QPushButton(ChatSendsForm::setCaption(), this);
+    auto* set = new QPushButton(ChatSendsEditor::setCaption(), this);
     set->setFlat(true);
-    auto* setAll = skinButton(1, ChatSendsForm::setAllCaption(), this, [this] { m_form.skinButton1_Click(); });
+    auto* setAll = skinButton(1, ChatSendsEditor::setAllCaption(), this, [this] { m_editor.setAll(); });
     // Return in a box stores everything; "Set", which leaves the chat
     // sends alone, only when it has the focus.
     setAll->setDefault(true);
@@ -69,7 +64,7 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsForm& form, QWidget* parent) : QDialog
     buttons->addStretch(1);
     buttons->addWidget(setAll);
     layout->addLayout(buttons);
-    connect(set, &QPushButton::clicked, this, [this] { m_form.Label5_Click(); });
+    connect(set, &QPushButton::clicked, this, [this] { m_editor.set(); });
     // As tall as the boxes need, where the screen allows.
     const int whole = page->sizeHint().height() + sizeHint().height() - scroll->sizeHint().height();
     const int room = screen() ? screen()->availableGeometry().height() * 9 / 10 : whole;
@@ -80,7 +75,7 @@ void ChatSendsWindow::showEvent(QShowEvent* event)
 {
     // Restoring a minimised window is not an opening.
     if (!event->spontaneous())
-        m_form.Form_Load();
+        m_editor.open();
     QDialog::showEvent(event);
 }
 

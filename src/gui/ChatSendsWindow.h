@@ -3,20 +3,20 @@
 
 #include <QDialog>
 
-class ChatSendsForm;
+class ChatSendsEditor;
 class CommandInterpreter;
 
-// frmChat, "Chat Sends": a view over the reply templates and chat sends.
+// chatSends, "Chat Sends": a view over the reply templates and chat sends.
 class ChatSendsWindow : public QDialog {
     Q_OBJECT
 public:
-    ChatSendsWindow(ChatSendsForm& form, QWidget* parent = nullptr);
+    ChatSendsWindow(ChatSendsEditor& editor, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    ChatSendsForm& m_form;
+    ChatSendsEditor& m_editor;
 };
 
 // frmCom, "Commands": the command help, and the command prefix.

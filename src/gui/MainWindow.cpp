@@ -447,7 +447,7 @@ QWidget* MainWindow::createForm(Form form)
     case Form::Song:
         return new SongPickerWindow(m_form->frmSong, this);
     case Form::Chat:
-        return new ChatSendsWindow(m_form->frmChat, this);
+        return new ChatSendsWindow(m_form->chatSends, this);
     case Form::Commands:
         return new CommandsWindow(m_form->interpreter, this);
     }

@@ -4,7 +4,7 @@
 #include "app/AppPaths.h"
 #include "app/Library.h"
 #include "app/SettingsFile.h"
-#include "bot/ChatSendsForm.h"
+#include "bot/ChatSendsEditor.h"
 #include "bot/CommandInterpreter.h"
 #include "bot/OwnerDiscovery.h"
 #include "chatlink/SimDesktop.h"
@@ -32,7 +32,7 @@ struct InterpreterRig : TestState {
     OwnerDiscovery discovery {chat, player, ui};
     CommandInterpreter interpreter {{options, templates, chat, desktop, wmp, ui, player, library, discovery}};
     SettingsFile settings {templates, paths};
-    ChatSendsForm frmChat {templates, settings, ui};
+    ChatSendsEditor chatSends {templates, settings, ui};
     QStringList offered;  // the names the song picker was given
     bool unloaded = false;  // "end" was obeyed
 

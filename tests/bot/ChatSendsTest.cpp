@@ -9,22 +9,22 @@ namespace {
 // "Set chatsends" stores the replies too. The window keeps nothing of its boxes.
 TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
 {
-    ChatSendsForm& frm = t->frmChat;
+    ChatSendsEditor& editor = t->chatSends;
     SaveSetting("cs", "unpause", "Going again");
-    frm.Form_Load();
-    EXPECT_EQ(frm.txtUnpaused.text(), "Going again");
-    frm.txtPlaying.setText("Now: %s");
-    frm.txtPause.setText("Hold on");
-    frm.Label5_Click();
+    editor.open();
+    EXPECT_EQ(editor.texts.unpaused.text(), "Going again");
+    editor.texts.playingTitle.setText("Now: %s");
+    editor.texts.paused.setText("Hold on");
+    editor.set();
     EXPECT_EQ(t->templates.playingTitle.text(), "Now: %s");
     EXPECT_EQ(GetSetting("cs", "pause", "absent"), "absent");
     owner("pause");
     EXPECT_EQ(t.sent.last(), P() + "Paused.");
 
-    frm.Form_Load();
-    EXPECT_EQ(frm.txtPause.text(), "Paused");
-    frm.Text2.setText("back: %p");
-    frm.skinButton1_Click();
+    editor.open();
+    EXPECT_EQ(editor.texts.paused.text(), "Paused");
+    editor.texts.unignored.setText("back: %p");
+    editor.setAll();
     EXPECT_EQ(t->templates.unignored.text(), "back: %p");
     EXPECT_EQ(GetSetting("cs", "pause"), "Paused");
     EXPECT_EQ(t.ui.events, QStringList(2, QStringLiteral("close%1").arg(int(UserInterface::Form::Chat))));
