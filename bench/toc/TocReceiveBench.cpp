@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toc/MarlTOCSock.h"
-#include "toc/ModToc.h"
+#include "toc/TocClient.h"
+#include "toc/TocWire.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,10 +23,10 @@ void ReceiveChatFrames(benchmark::State& state)
 {
     const int count = int(state.range(0));
     const QByteArray stream = chatFrames(count);
-    MarlTOCSock toc;
+    TocClient toc;
     qint64 messages = 0;
     qint64 characters = 0;
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&](qint32, const QString&, bool, const QString& text) {
+    QObject::connect(&toc, &TocClient::IncomingChatMessage, [&](qint32, const QString&, bool, const QString& text) {
         ++messages;
         characters += text.size();
     });
@@ -46,9 +46,9 @@ void ReceiveChatFramesInPackets(benchmark::State& state)
     const int count = int(state.range(0));
     const QByteArray stream = chatFrames(count);
     constexpr qsizetype kPacket = 1460;
-    MarlTOCSock toc;
+    TocClient toc;
     qint64 messages = 0;
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&] { ++messages; });
+    QObject::connect(&toc, &TocClient::IncomingChatMessage, [&] { ++messages; });
     for (auto _ : state) {
         for (qsizetype at = 0; at < stream.size(); at += kPacket)
             toc.receiveBytes(QByteArrayView(stream).sliced(at, qMin(kPacket, stream.size() - at)));

@@ -13,7 +13,7 @@
 #include "controls/FormState.h"
 #include "player/Player.h"
 #include "toc/BotMode.h"
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <QObject>
 
@@ -59,7 +59,7 @@ public:
     ChatSendsForm frmChat;
 
     // Bot mode: the TOC client and the buttons and events that drive it.
-    MarlTOCSock toc;
+    TocClient toc;
     BotMode botMode;
 
     // Start-up and shut-down.

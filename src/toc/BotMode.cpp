@@ -5,8 +5,8 @@
 #include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
-#include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
+#include "toc/TocClient.h"
 
 #include <QDir>
 #include <QHostAddress>
@@ -178,7 +178,7 @@ QString TocEndpoint::toString() const
     return shown + u':' + QString::number(port);
 }
 
-BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui)
+BotMode::BotMode(FormState& form, TocClient& toc, ChatScanner& chat1, UserInterface& ui)
     : botOwner(GetSetting(kBotGroup, kOwnerKey)),
       reconnect(toc, [this] { loginWithPanel(); }),
       m_form(form),
@@ -198,9 +198,9 @@ BotMode::BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInte
 
 void BotMode::attachClient()
 {
-    connect(&m_toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
-    connect(&m_toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
-    connect(&m_toc, &MarlTOCSock::IncomingChatMessage, this,
+    connect(&m_toc, &TocClient::LoggedIn, this, &BotMode::toc_LoggedIn);
+    connect(&m_toc, &TocClient::LoggedOff, this, &BotMode::toc_LoggedOff);
+    connect(&m_toc, &TocClient::IncomingChatMessage, this,
             [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
                 toc_IncomingChatMessage(strUserName, strMessage);
             });
@@ -375,7 +375,7 @@ void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString&
 {
     // Nothing acts before the sign-on is complete: a server that sends room
     // lines first is not one to take commands from.
-    if (m_toc.state() != MarlTOCSock::State::SignedOn) {
+    if (m_toc.state() != TocClient::State::SignedOn) {
         if (!std::exchange(m_droppedEarlyLine, true))
             Q_EMIT droppedBeforeSignOn(strUserName);
         return;

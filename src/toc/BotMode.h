@@ -13,7 +13,7 @@
 #include <optional>
 
 class ChatScanner;
-class MarlTOCSock;
+class TocClient;
 class UserInterface;
 
 // Where a TOC server or an authorizer is reached.
@@ -64,7 +64,7 @@ public:
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
-    BotMode(FormState& form, MarlTOCSock& toc, ChatScanner& chat1, UserInterface& ui);
+    BotMode(FormState& form, TocClient& toc, ChatScanner& chat1, UserInterface& ui);
 
     // The per-user store's file, as its messages name it.
     static QString storeFile();
@@ -159,7 +159,7 @@ private:
     };
 
     FormState& m_form;
-    MarlTOCSock& m_toc;
+    TocClient& m_toc;
     ChatScanner& m_chat1;
     UserInterface& m_ui;
     std::optional<TocEndpoint> m_server;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/FlapReader.h"
 
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 void FlapReader::append(QByteArrayView bytes)
 {

@@ -3,20 +3,20 @@
 
 #include <utility>
 
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
-Reconnector::Reconnector(MarlTOCSock& toc, std::function<void()> signOn) : m_toc(toc), m_signOn(std::move(signOn))
+Reconnector::Reconnector(TocClient& toc, std::function<void()> signOn) : m_toc(toc), m_signOn(std::move(signOn))
 {
     for (QTimer* timer : {&tmrRetry, &tmrSignOnWait})
         timer->setSingleShot(true);
     tmrSignOnWait.setInterval(kSignOnWaitMs);
     connect(&tmrRetry, &QTimer::timeout, this, &Reconnector::tmrRetry_Timer);
     connect(&tmrSignOnWait, &QTimer::timeout, this, &Reconnector::tmrSignOnWait_Timer);
-    connect(&m_toc, &MarlTOCSock::stateChanged, this, &Reconnector::toc_stateChanged);
-    connect(&m_toc, &MarlTOCSock::Error, this, &Reconnector::toc_Error);
-    connect(&m_toc, &MarlTOCSock::connectionFailed, this, &Reconnector::lose);
+    connect(&m_toc, &TocClient::stateChanged, this, &Reconnector::toc_stateChanged);
+    connect(&m_toc, &TocClient::Error, this, &Reconnector::toc_Error);
+    connect(&m_toc, &TocClient::connectionFailed, this, &Reconnector::lose);
     // The server closing the connection is told by LoggedOff alone.
-    connect(&m_toc, &MarlTOCSock::LoggedOff, this, [this] { lose({}); });
+    connect(&m_toc, &TocClient::LoggedOff, this, [this] { lose({}); });
 }
 
 void Reconnector::start()

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "toc/MarlTOCSock.h"
 #include "toc/ReconnectSchedule.h"
+#include "toc/TocClient.h"
 
 #include <QObject>
 #include <QString>
@@ -28,7 +28,7 @@ public:
     static constexpr int kSignOnWaitMs = 30000;
 
     // signOn starts one sign-on of toc, as the first one was started.
-    Reconnector(MarlTOCSock& toc, std::function<void()> signOn);
+    Reconnector(TocClient& toc, std::function<void()> signOn);
     // For a clock or jitter of one's own.
     void setSchedule(ReconnectSchedule schedule) { m_schedule = std::move(schedule); }
 
@@ -59,14 +59,14 @@ Q_SIGNALS:
 
 private:
     void lose(const QString& reason);
-    void toc_stateChanged(MarlTOCSock::State state);
+    void toc_stateChanged(TocClient::State state);
     void toc_Error(qint16 code);
 
-    MarlTOCSock& m_toc;
+    TocClient& m_toc;
     std::function<void()> m_signOn;
     ReconnectSchedule m_schedule;
     bool m_running = false;
     bool m_tooOften = false;
     // How far the current try got before it ended.
-    MarlTOCSock::State m_reached = MarlTOCSock::State::Disconnected;
+    TocClient::State m_reached = TocClient::State::Disconnected;
 };

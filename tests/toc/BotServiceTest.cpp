@@ -21,7 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
 TEST(ReconnectSchedule, DoublesToFiveMinutesStartsOverAfterTenSignedOnAndJittersByATenth)
 {
@@ -48,7 +48,7 @@ TEST(ReconnectSchedule, DoublesToFiveMinutesStartsOverAfterTenSignedOnAndJitters
 // A client kept signed on against our server, which plays its answers.
 struct ReconnectorTest : ::testing::Test {
     TocTestServer server;
-    MarlTOCSock toc;
+    TocClient toc;
     Reconnector reconnect {toc, [this] {
                                toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
                                          QStringLiteral("127.0.0.1"), server.port());
@@ -108,7 +108,7 @@ struct BotPanel : ::testing::Test, FormState {
     NoWindows desktop;
     FakeUserInterface ui;
     ChatScanner chat1 {*this, desktop, ui};
-    MarlTOCSock toc;
+    TocClient toc;
     BotMode botMode {*this, toc, chat1, ui};
 
     BotPanel()

@@ -3,7 +3,7 @@
 #include "WaitFor.h"
 #include "support/QtPrinters.h"
 
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <QMetaMethod>
 #include <QStringList>
@@ -16,15 +16,15 @@
 namespace {
 
 using S = TocTestServer;
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
 // Every event the client raises, in order, as "Name(arg|arg|...)";
 // IncomingPacket is only counted, as every frame raises it.
 class TocEventLog : public QObject {
 public:
-    explicit TocEventLog(MarlTOCSock& toc)
+    explicit TocEventLog(TocClient& toc)
     {
-        using T = MarlTOCSock;
+        using T = TocClient;
         [&](auto... signal) {
             (record(toc, signal), ...);
         }(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingMessage, &T::BuddyOnline, &T::Warned, &T::JoinedChat,
@@ -37,7 +37,7 @@ public:
     int packets = 0;
 
 private:
-    template <typename... Args> void record(MarlTOCSock& toc, void (MarlTOCSock::*signal)(Args...))
+    template <typename... Args> void record(TocClient& toc, void (TocClient::*signal)(Args...))
     {
         const QString name = QString::fromLatin1(QMetaMethod::fromSignal(signal).name());
         connect(&toc, signal, this, [this, name](Args... args) {
@@ -49,7 +49,7 @@ private:
 // A client, our server and the client's event log.
 struct Toc : ::testing::Test {
     TocTestServer server;
-    MarlTOCSock toc;
+    TocClient toc;
     TocEventLog log {toc};
 
     void connectClient(const QString& user = "Marl Bot", const QString& password = "secret")
@@ -101,7 +101,7 @@ TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
     // Auto tries TOC2 first and settles on it once, at the server's first answer.
     toc.setDialect(TocDialect::Auto);
     QList<TocDialect> settled;
-    QObject::connect(&toc, &MarlTOCSock::dialectSettled, [&](TocDialect speaking) { settled.append(speaking); });
+    QObject::connect(&toc, &TocClient::dialectSettled, [&](TocDialect speaking) { settled.append(speaking); });
     connectClient(QStringLiteral("Ab Cdef"));
     EXPECT_EQ(server.greeting(), "FLAPON\r\n\r\n");
     server.sendSignOnFrame();
@@ -194,7 +194,7 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
 {
     signOn();
     const QByteArray head = "toc_chat_send 123456 \"";
-    const qsizetype room = MarlTOCSock::kMaxCommandBytes - head.size() - 2;
+    const qsizetype room = TocClient::kMaxCommandBytes - head.size() - 2;
     toc.SendChat(123456, QString(room - 2, u'c') + QStringLiteral("\\\\tail"));
     toc.SendChat(123456, QString(room - 1, u'c') + QStringLiteral("\\\\tail"));
     // Two-byte characters past an odd start: the last one does not fit whole.
@@ -253,7 +253,7 @@ TEST_F(Toc, TooFastFromTheServerHalvesThePaceAndWhatWaitsIsDroppedByALogin)
     toc.setSendRate(1);
     signOn();
     QList<double> rates;
-    QObject::connect(&toc, &MarlTOCSock::sendRateChanged, [&](double rate) { rates.append(rate); });
+    QObject::connect(&toc, &TocClient::sendRateChanged, [&](double rate) { rates.append(rate); });
     server.send(server.frame(2, "ERROR:903") + server.frame(2, "ERROR:960"));
     ASSERT_TRUE(waitFor([&] { return rates.size() == 2; }));
     EXPECT_EQ(rates, (QList<double> {0.5, 0.25}));
@@ -313,7 +313,7 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
 TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
 {
     signOn();
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc,
+    QObject::connect(&toc, &TocClient::IncomingChatMessage, &toc,
                      [&, served = false](qint32, const QString&, bool, const QString&) mutable {
                          if (std::exchange(served, true))
                              return;

@@ -4,7 +4,7 @@
 #include "WaitFor.h"
 
 #include "toc/FlapReader.h"
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 #include <QHostAddress>
 #include <QPointer>

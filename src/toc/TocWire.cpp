@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 #include "chatlink/AnsiText.h"
 

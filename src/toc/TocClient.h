@@ -23,7 +23,7 @@
 // Text parameters are the program's strings; they travel as UTF-8 (the
 // login announces -utf8) and received text comes back the same way, falling
 // back to Windows-1252 for bytes that are not UTF-8.
-class MarlTOCSock : public QObject {
+class TocClient : public QObject {
     Q_OBJECT
 public:
     // Where the sign-on stands; the service itself only ever tells us about
@@ -42,8 +42,8 @@ public:
     static constexpr qsizetype kMaxCommandBytes = 2048;
     static constexpr int kAntiIdleInterval = 60000;
 
-    explicit MarlTOCSock(QObject* parent = nullptr);
-    ~MarlTOCSock() override;
+    explicit TocClient(QObject* parent = nullptr);
+    ~TocClient() override;
 
     // Connects to the TOC server strServer:intPort; the authorizer is only
     // named in the login command. A second Login drops the first connection
@@ -146,7 +146,7 @@ Q_SIGNALS:
 
     // Not part of the protocol: how the connection is doing, for a host
     // that wants to show or log it.
-    void stateChanged(MarlTOCSock::State state);
+    void stateChanged(TocClient::State state);
     // The connection could not be made, or broke, or the stream stopped
     // making sense; the reason is for people, not for parsing.
     void connectionFailed(const QString& reason);
@@ -159,7 +159,7 @@ Q_SIGNALS:
 
 private:
     class Message;
-    using Action = void (MarlTOCSock::*)(const Message&);
+    using Action = void (TocClient::*)(const Message&);
     struct Command {
         const char* word;
         Action action;

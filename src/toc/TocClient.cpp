@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -96,7 +96,7 @@ void keepAlive(QTcpSocket& socket)
 // A server message: a command word and fields separated by colons. The
 // colons are found once; the full split and the limited splits (whose last
 // piece keeps the rest of the payload, colons and all) are read from them.
-class MarlTOCSock::Message {
+class TocClient::Message {
 public:
     explicit Message(QByteArrayView payload) : m_payload(payload)
     {
@@ -133,47 +133,47 @@ private:
 };
 
 // Compared in this order; the first equal word wins.
-const std::array<MarlTOCSock::Command, 19> MarlTOCSock::kCommands {{
-    {"sign_on", &MarlTOCSock::onSignOn},
-    {"config2", &MarlTOCSock::onConfig2},
-    {"nick", &MarlTOCSock::onNick},
-    {"im_in_enc2", &MarlTOCSock::onImInEnc2},
-    {"update_buddy2", &MarlTOCSock::onUpdateBuddy2},
-    {"buddy_caps2", &MarlTOCSock::onBuddyCaps2},
-    {"bart2", &MarlTOCSock::onBart2},
-    {"error", &MarlTOCSock::onError},
-    {"eviled", &MarlTOCSock::onEviled},
-    {"chat_join", &MarlTOCSock::onChatJoin},
-    {"chat_in_enc", &MarlTOCSock::onChatInEnc},
-    {"chat_update_buddy", &MarlTOCSock::onChatUpdateBuddy},
-    {"chat_invite", &MarlTOCSock::onChatInvite},
-    {"chat_left", &MarlTOCSock::onChatLeft},
-    {"goto_url", &MarlTOCSock::onGotoUrl},
-    {"admin_nick_status", &MarlTOCSock::onAdminNickStatus},
-    {"admin_passwd_status", &MarlTOCSock::onAdminPasswdStatus},
-    {"pause", &MarlTOCSock::onPause},
-    {"rvous_propose", &MarlTOCSock::onRvousPropose},
+const std::array<TocClient::Command, 19> TocClient::kCommands {{
+    {"sign_on", &TocClient::onSignOn},
+    {"config2", &TocClient::onConfig2},
+    {"nick", &TocClient::onNick},
+    {"im_in_enc2", &TocClient::onImInEnc2},
+    {"update_buddy2", &TocClient::onUpdateBuddy2},
+    {"buddy_caps2", &TocClient::onBuddyCaps2},
+    {"bart2", &TocClient::onBart2},
+    {"error", &TocClient::onError},
+    {"eviled", &TocClient::onEviled},
+    {"chat_join", &TocClient::onChatJoin},
+    {"chat_in_enc", &TocClient::onChatInEnc},
+    {"chat_update_buddy", &TocClient::onChatUpdateBuddy},
+    {"chat_invite", &TocClient::onChatInvite},
+    {"chat_left", &TocClient::onChatLeft},
+    {"goto_url", &TocClient::onGotoUrl},
+    {"admin_nick_status", &TocClient::onAdminNickStatus},
+    {"admin_passwd_status", &TocClient::onAdminPasswdStatus},
+    {"pause", &TocClient::onPause},
+    {"rvous_propose", &TocClient::onRvousPropose},
 }};
 
-const std::array<MarlTOCSock::Command, 4> MarlTOCSock::kToc1Commands {{
-    {"config", &MarlTOCSock::onConfig},
-    {"im_in", &MarlTOCSock::onImIn},
-    {"update_buddy", &MarlTOCSock::onUpdateBuddy2},
-    {"chat_in", &MarlTOCSock::onChatIn},
+const std::array<TocClient::Command, 4> TocClient::kToc1Commands {{
+    {"config", &TocClient::onConfig},
+    {"im_in", &TocClient::onImIn},
+    {"update_buddy", &TocClient::onUpdateBuddy2},
+    {"chat_in", &TocClient::onChatIn},
 }};
 
-MarlTOCSock::MarlTOCSock(QObject* parent) : QObject(parent)
+TocClient::TocClient(QObject* parent) : QObject(parent)
 {
     tmrAntiIdle.setInterval(kAntiIdleInterval);
-    connect(&tmrAntiIdle, &QTimer::timeout, this, &MarlTOCSock::tmrAntiIdle_Timer);
-    connect(&Sock, &QTcpSocket::connected, this, &MarlTOCSock::Sock_Connect);
-    connect(&Sock, &QTcpSocket::readyRead, this, &MarlTOCSock::Sock_DataArrival);
-    connect(&Sock, &QTcpSocket::disconnected, this, &MarlTOCSock::Sock_Close);
-    connect(&Sock, &QTcpSocket::errorOccurred, this, &MarlTOCSock::Sock_Error);
-    connect(&m_sendQueue, &SendQueue::rateChanged, this, &MarlTOCSock::sendRateChanged);
+    connect(&tmrAntiIdle, &QTimer::timeout, this, &TocClient::tmrAntiIdle_Timer);
+    connect(&Sock, &QTcpSocket::connected, this, &TocClient::Sock_Connect);
+    connect(&Sock, &QTcpSocket::readyRead, this, &TocClient::Sock_DataArrival);
+    connect(&Sock, &QTcpSocket::disconnected, this, &TocClient::Sock_Close);
+    connect(&Sock, &QTcpSocket::errorOccurred, this, &TocClient::Sock_Error);
+    connect(&m_sendQueue, &SendQueue::rateChanged, this, &TocClient::sendRateChanged);
 }
 
-MarlTOCSock::~MarlTOCSock()
+TocClient::~TocClient()
 {
     // The socket would announce its own close to a half-destroyed control.
     Sock.disconnect(this);
@@ -182,8 +182,8 @@ MarlTOCSock::~MarlTOCSock()
 
 // ---- connection ----
 
-void MarlTOCSock::Login(const QString& strUserName, const QString& strPassword, const QString& strServer,
-                        quint16 intPort, const QString& strAuthorizer, qint32 lngAuthorizerPort)
+void TocClient::Login(const QString& strUserName, const QString& strPassword, const QString& strServer, quint16 intPort,
+                      const QString& strAuthorizer, qint32 lngAuthorizerPort)
 {
     strScreenName = NormalizeName(strUserName);
     strRoastedPassword = RoastPassword(strPassword.toUtf8());
@@ -195,13 +195,13 @@ void MarlTOCSock::Login(const QString& strUserName, const QString& strPassword, 
     connectToServer();
 }
 
-void MarlTOCSock::connectToServer()
+void TocClient::connectToServer()
 {
     setState(State::Connecting);
     Sock.connectToHost(m_server, m_port);
 }
 
-void MarlTOCSock::setDialect(TocDialect dialect)
+void TocClient::setDialect(TocDialect dialect)
 {
     if (dialect == m_dialect)
         return;
@@ -210,7 +210,7 @@ void MarlTOCSock::setDialect(TocDialect dialect)
     m_settled = false;
 }
 
-void MarlTOCSock::LogOff()
+void TocClient::LogOff()
 {
     closeQuietly();
     Rooms.fill(ChatRoom {});
@@ -218,7 +218,7 @@ void MarlTOCSock::LogOff()
     emit LoggedOff(strScreenName);
 }
 
-void MarlTOCSock::closeQuietly()
+void TocClient::closeQuietly()
 {
     ++m_connection;
     // What waited for this connection has no place on the next.
@@ -236,7 +236,7 @@ void MarlTOCSock::closeQuietly()
     m_reader.clear();
 }
 
-void MarlTOCSock::setState(State state)
+void TocClient::setState(State state)
 {
     if (m_state == state)
         return;
@@ -244,14 +244,14 @@ void MarlTOCSock::setState(State state)
     emit stateChanged(state);
 }
 
-void MarlTOCSock::Sock_Connect()
+void TocClient::Sock_Connect()
 {
     keepAlive(Sock);
     Sock.write(kGreeting.data(), kGreeting.size());
     setState(State::GreetingSent);
 }
 
-void MarlTOCSock::Sock_DataArrival()
+void TocClient::Sock_DataArrival()
 {
     // A handler that lets events run swallows the socket's next
     // announcement, so read until nothing is left rather than once.
@@ -263,7 +263,7 @@ void MarlTOCSock::Sock_DataArrival()
     }
 }
 
-void MarlTOCSock::Sock_Close()
+void TocClient::Sock_Close()
 {
     // Already announced: a broken connection can report itself twice.
     if (m_state == State::Disconnected)
@@ -284,7 +284,7 @@ void MarlTOCSock::Sock_Close()
     finishPeerClose();
 }
 
-void MarlTOCSock::finishPeerClose()
+void TocClient::finishPeerClose()
 {
     m_peerClosed = false;
     m_sendQueue.clear();
@@ -299,12 +299,12 @@ void MarlTOCSock::finishPeerClose()
 
 // A TOC1 server takes toc2_login for garbage and closes without a word; a
 // TOC2 server that refuses a sign-on says why (ERROR) before it closes.
-bool MarlTOCSock::hungUpOnToc2Login() const
+bool TocClient::hungUpOnToc2Login() const
 {
     return m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn && !m_socketError;
 }
 
-void MarlTOCSock::signOnAgainWithToc1()
+void TocClient::signOnAgainWithToc1()
 {
     m_speaking = TocDialect::Toc1;
     m_settled = true;
@@ -323,7 +323,7 @@ void MarlTOCSock::signOnAgainWithToc1()
     });
 }
 
-void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
+void TocClient::Sock_Error(QAbstractSocket::SocketError error)
 {
     // A close by the server is the normal end, announced by Sock_Close.
     if (error == QAbstractSocket::RemoteHostClosedError)
@@ -345,7 +345,7 @@ void MarlTOCSock::Sock_Error(QAbstractSocket::SocketError error)
     });
 }
 
-void MarlTOCSock::streamOutOfStep()
+void TocClient::streamOutOfStep()
 {
     qCDebug(lcToc) << "the server's stream is out of step; closing";
     closeQuietly();
@@ -356,7 +356,7 @@ void MarlTOCSock::streamOutOfStep()
 
 // ---- framing ----
 
-void MarlTOCSock::SendPacket(qint16 intIndex, const QByteArray& strData)
+void TocClient::SendPacket(qint16 intIndex, const QByteArray& strData)
 {
     if (Sock.state() != QAbstractSocket::ConnectedState)
         return;
@@ -374,7 +374,7 @@ void MarlTOCSock::SendPacket(qint16 intIndex, const QByteArray& strData)
     Sock.write(frame);
 }
 
-void MarlTOCSock::SendPacket2(const QByteArray& strDatas)
+void TocClient::SendPacket2(const QByteArray& strDatas)
 {
     // Dropped now rather than queued, so nothing given while the connection
     // is down can go out ahead of the next sign-on.
@@ -383,12 +383,12 @@ void MarlTOCSock::SendPacket2(const QByteArray& strDatas)
     m_sendQueue.push({strDatas});
 }
 
-void MarlTOCSock::setSendRate(double perSecond)
+void TocClient::setSendRate(double perSecond)
 {
     m_sendQueue.setRate(perSecond);
 }
 
-void MarlTOCSock::writeQueued(const SendQueue::Entry& entry, int dropped)
+void TocClient::writeQueued(const SendQueue::Entry& entry, int dropped)
 {
     QByteArray command = entry.bytes;
     if (entry.roomLine) {
@@ -404,7 +404,7 @@ void MarlTOCSock::writeQueued(const SendQueue::Entry& entry, int dropped)
     SendPacket(DataFrame, command);
 }
 
-void MarlTOCSock::receiveBytes(QByteArrayView bytes)
+void TocClient::receiveBytes(QByteArrayView bytes)
 {
     m_bytesReceived += bytes.size();
     m_reader.append(bytes);
@@ -428,7 +428,7 @@ void MarlTOCSock::receiveBytes(QByteArrayView bytes)
         finishPeerClose();
 }
 
-void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
+void TocClient::ProcessFrame(qint16 intIndex, const QByteArray& strData)
 {
     emit IncomingPacket(intIndex, strData);
     if (intIndex == SignOnFrame) {
@@ -461,7 +461,7 @@ void MarlTOCSock::ProcessFrame(qint16 intIndex, const QByteArray& strData)
     run(kCommands);
 }
 
-void MarlTOCSock::answerSignOn(const QByteArray& payload)
+void TocClient::answerSignOn(const QByteArray& payload)
 {
     if (payload != kSignOnVersion)
         return;
@@ -471,7 +471,7 @@ void MarlTOCSock::answerSignOn(const QByteArray& payload)
     setState(State::SigningOn);
 }
 
-QByteArray MarlTOCSock::loginCommand() const
+QByteArray TocClient::loginCommand() const
 {
     const QByteArray who = strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' '
         + strScreenName.toUtf8() + ' ' + strRoastedPassword;
@@ -483,10 +483,10 @@ QByteArray MarlTOCSock::loginCommand() const
 
 // ---- server messages ----
 
-void MarlTOCSock::onSignOn(const Message&)
+void TocClient::onSignOn(const Message&)
 { }
 
-void MarlTOCSock::onConfig2(const Message& m)
+void TocClient::onConfig2(const Message& m)
 {
     QString buddies;
     QString blocked;
@@ -505,7 +505,7 @@ void MarlTOCSock::onConfig2(const Message& m)
 // TOC1's config: a kind letter, a blank and the rest of the line, which
 // may hold blanks ("b Bob Smith"). A server that writes the TOC2 way, with
 // a colon after the letter, is understood too.
-void MarlTOCSock::onConfig(const Message& m)
+void TocClient::onConfig(const Message& m)
 {
     QString buddies;
     QString blocked;
@@ -520,33 +520,33 @@ void MarlTOCSock::onConfig(const Message& m)
     signedOn(buddies, blocked);
 }
 
-void MarlTOCSock::signedOn(const QString& buddies, const QString& blocked)
+void TocClient::signedOn(const QString& buddies, const QString& blocked)
 {
     SendPacket2("toc_init_done");
     setState(State::SignedOn);
     emit LoggedIn(strScreenName, buddies, blocked);
 }
 
-void MarlTOCSock::onNick(const Message& m)
+void TocClient::onNick(const Message& m)
 {
     if (const Field name = m.F(1))
         strScreenName = TextFromWire(*name);
 }
 
-void MarlTOCSock::onImInEnc2(const Message& m)
+void TocClient::onImInEnc2(const Message& m)
 {
     imIn(m, 10);
 }
 
 // IM_IN:<user>:<auto T/F>:<message>
-void MarlTOCSock::onImIn(const Message& m)
+void TocClient::onImIn(const Message& m)
 {
     imIn(m, 4);
 }
 
 // The user is the first field, the message the last piece of the split
 // into `pieces`, colons and all.
-void MarlTOCSock::imIn(const Message& m, qsizetype pieces)
+void TocClient::imIn(const Message& m, qsizetype pieces)
 {
     const Field user = m.F(1);
     const Field message = m.piece(pieces, pieces - 1);
@@ -554,7 +554,7 @@ void MarlTOCSock::imIn(const Message& m, qsizetype pieces)
         emit IncomingMessage(TextFromWire(*user), TextFromWire(*message));
 }
 
-void MarlTOCSock::onUpdateBuddy2(const Message& m)
+void TocClient::onUpdateBuddy2(const Message& m)
 {
     const Field user = m.F(1);
     const Field online = m.F(2);
@@ -566,7 +566,7 @@ void MarlTOCSock::onUpdateBuddy2(const Message& m)
         emit BuddyOffline(TextFromWire(*user));
 }
 
-void MarlTOCSock::onBuddyCaps2(const Message& m)
+void TocClient::onBuddyCaps2(const Message& m)
 {
     const Field user = m.F(1);
     const Field caps = m.F(2);
@@ -574,7 +574,7 @@ void MarlTOCSock::onBuddyCaps2(const Message& m)
         emit IncomingBuddyCapabilities(TextFromWire(*user), TextFromWire(*caps));
 }
 
-void MarlTOCSock::onBart2(const Message& m)
+void TocClient::onBart2(const Message& m)
 {
     const Field user = m.F(1);
     const Field bart = m.F(2);
@@ -582,7 +582,7 @@ void MarlTOCSock::onBart2(const Message& m)
         emit IncomingBartData(TextFromWire(*user), TextFromWire(*bart));
 }
 
-void MarlTOCSock::onError(const Message& m)
+void TocClient::onError(const Message& m)
 {
     const auto code = asInteger(m.F(1));
     if (!code)
@@ -592,7 +592,7 @@ void MarlTOCSock::onError(const Message& m)
     emit Error(*code);
 }
 
-void MarlTOCSock::onEviled(const Message& m)
+void TocClient::onEviled(const Message& m)
 {
     const auto level = asInteger(m.F(1));
     const Field warner = m.F(2);
@@ -600,7 +600,7 @@ void MarlTOCSock::onEviled(const Message& m)
         emit Warned(TextFromWire(*warner), *level);
 }
 
-void MarlTOCSock::onChatJoin(const Message& m)
+void TocClient::onChatJoin(const Message& m)
 {
     const auto id = asLong(m.F(1));
     const Field name = m.F(2);
@@ -617,20 +617,20 @@ void MarlTOCSock::onChatJoin(const Message& m)
         emit JoinedChat(TextFromWire(*name), *id);
 }
 
-void MarlTOCSock::onChatInEnc(const Message& m)
+void TocClient::onChatInEnc(const Message& m)
 {
     chatIn(m, 7);
 }
 
 // CHAT_IN:<room id>:<user>:<whisper T/F>:<message>
-void MarlTOCSock::onChatIn(const Message& m)
+void TocClient::onChatIn(const Message& m)
 {
     chatIn(m, 5);
 }
 
 // Room, user and whisper flag are the first three fields, the message the
 // last piece of the split into `pieces`, colons and all.
-void MarlTOCSock::chatIn(const Message& m, qsizetype pieces)
+void TocClient::chatIn(const Message& m, qsizetype pieces)
 {
     const auto room = asLong(m.F(1));
     const Field user = m.F(2);
@@ -640,7 +640,7 @@ void MarlTOCSock::chatIn(const Message& m, qsizetype pieces)
         emit IncomingChatMessage(*room, TextFromWire(*user), *whisper == "T", TextFromWire(*message));
 }
 
-void MarlTOCSock::onChatUpdateBuddy(const Message& m)
+void TocClient::onChatUpdateBuddy(const Message& m)
 {
     const auto room = asLong(m.F(1));
     const Field inside = m.F(2);
@@ -650,7 +650,7 @@ void MarlTOCSock::onChatUpdateBuddy(const Message& m)
         emit ChatUserUpdate(*room, *inside == "T", TextFromWire(*user), TextFromWire(*user2));
 }
 
-void MarlTOCSock::onChatInvite(const Message& m)
+void TocClient::onChatInvite(const Message& m)
 {
     const Field name = m.F(1);
     const auto room = asLong(m.F(2));
@@ -660,36 +660,36 @@ void MarlTOCSock::onChatInvite(const Message& m)
         emit IncomingChatInvite(TextFromWire(*name), *room, TextFromWire(*sender), TextFromWire(*message));
 }
 
-void MarlTOCSock::onChatLeft(const Message& m)
+void TocClient::onChatLeft(const Message& m)
 {
     if (const auto room = asLong(m.F(1)))
         emit LeftChat(*room);
 }
 
-void MarlTOCSock::onGotoUrl(const Message& m)
+void TocClient::onGotoUrl(const Message& m)
 {
     if (const Field url = m.F(2))
         emit IncomingProfile(TextFromWire(*url));
 }
 
-void MarlTOCSock::onAdminNickStatus(const Message& m)
+void TocClient::onAdminNickStatus(const Message& m)
 {
     if (const auto status = asInteger(m.F(1)))
         emit ScreenNameFormatUpdate(*status == 0);
 }
 
-void MarlTOCSock::onAdminPasswdStatus(const Message& m)
+void TocClient::onAdminPasswdStatus(const Message& m)
 {
     if (const auto status = asInteger(m.F(1)))
         emit PassWordUpdate(*status == 0);
 }
 
-void MarlTOCSock::onPause(const Message&)
+void TocClient::onPause(const Message&)
 {
     QCoreApplication::processEvents();
 }
 
-void MarlTOCSock::onRvousPropose(const Message& m)
+void TocClient::onRvousPropose(const Message& m)
 {
     const Field user = m.F(1);
     const Field uuid = m.F(2);
@@ -701,7 +701,7 @@ void MarlTOCSock::onRvousPropose(const Message& m)
 
 // ---- commands ----
 
-void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
+void TocClient::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
 {
     // Normalising leaves the quotes alone, so quoting first or last is one.
     QByteArray command = "toc_send_im " + QuoteArg(NormalizeName(strUserName).toUtf8());
@@ -712,80 +712,80 @@ void MarlTOCSock::SendIm(const QString& strUserName, const QString& strMessage, 
 }
 
 // TOC1 keeps no groups on the server and wants names normalised.
-void MarlTOCSock::AddBuddy(const QString& strBuddy, const QString& strGroup)
+void TocClient::AddBuddy(const QString& strBuddy, const QString& strGroup)
 {
     if (m_speaking == TocDialect::Toc1)
         return SendPacket2("toc_add_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
     SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
 }
 
-void MarlTOCSock::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
+void TocClient::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
 {
     if (m_speaking == TocDialect::Toc1)
         return SendPacket2("toc_remove_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
     SendPacket2("toc2_remove_buddy " + QuoteArg(strBuddy.toUtf8()) + ' ' + QuoteArg(strGroup.toUtf8()));
 }
 
-void MarlTOCSock::WarnUser(const QString& strUserName, bool blnAnonymous)
+void TocClient::WarnUser(const QString& strUserName, bool blnAnonymous)
 {
     SendPacket2("toc_evil " + QuoteArg(strUserName.toUtf8()) + ' ' + QuoteArg(blnAnonymous ? "anon" : "norm"));
 }
 
-void MarlTOCSock::JoinChat(const QString& strRoomName, qint16 intExchange)
+void TocClient::JoinChat(const QString& strRoomName, qint16 intExchange)
 {
     SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' ' + QuoteArg(strRoomName.toUtf8()));
 }
 
-void MarlTOCSock::SendChat(qint32 lngID, const QString& strMessage)
+void TocClient::SendChat(qint32 lngID, const QString& strMessage)
 {
     // The caller escapes the text; it is framed when it leaves the queue.
     if (Sock.state() == QAbstractSocket::ConnectedState)
         m_sendQueue.push({strMessage.toUtf8(), true, lngID});
 }
 
-void MarlTOCSock::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
+void TocClient::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
 {
     SendPacket2("toc_chat_whisper " + QuoteArg(QByteArray::number(lngID)) + ' '
                 + QuoteArg(NormalizeName(strUserName).toUtf8()) + ' ' + QuoteArg(EscapeArg(strMessage.toUtf8())));
 }
 
-void MarlTOCSock::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
+void TocClient::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
 {
     SendPacket2("toc_chat_invite " + QuoteArg(QByteArray::number(lngID)) + ' '
                 + QuoteArg(EscapeArg(strInviteMessage.toUtf8())) + ' ' + QuoteArg(strUserName.toUtf8()));
 }
 
-void MarlTOCSock::ChatLeave(qint32 lngID)
+void TocClient::ChatLeave(qint32 lngID)
 {
     SendPacket2("toc_chat_leave " + QuoteArg(QByteArray::number(lngID)));
 }
 
-void MarlTOCSock::AcceptChatInvite(qint32 lngID)
+void TocClient::AcceptChatInvite(qint32 lngID)
 {
     SendPacket2("toc_chat_accept " + QuoteArg(QByteArray::number(lngID)));
 }
 
-void MarlTOCSock::GetProfile(const QString& strUserName)
+void TocClient::GetProfile(const QString& strUserName)
 {
     SendPacket2("toc_get_info " + QuoteArg(NormalizeName(strUserName).toUtf8()));
 }
 
-void MarlTOCSock::GetStatus(const QString& strUserName)
+void TocClient::GetStatus(const QString& strUserName)
 {
     SendPacket2("toc_get_status " + QuoteArg(NormalizeName(strUserName).toUtf8()));
 }
 
-void MarlTOCSock::SetProfile(const QString& strProfile)
+void TocClient::SetProfile(const QString& strProfile)
 {
     SendPacket2("toc_set_info " + QuoteArg(strProfile.toUtf8()));
 }
 
-void MarlTOCSock::SetAway(const QString& strMessage)
+void TocClient::SetAway(const QString& strMessage)
 {
     SendPacket2("toc_set_away " + QuoteArg(EscapeArg(strMessage.toUtf8())));
 }
 
-void MarlTOCSock::SetIdle(qint32 lngMinutes)
+void TocClient::SetIdle(qint32 lngMinutes)
 {
     const qint64 seconds = qint64(lngMinutes) * 60;
     if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
@@ -793,36 +793,36 @@ void MarlTOCSock::SetIdle(qint32 lngMinutes)
     SendPacket2("toc_set_idle " + QuoteArg(QByteArray::number(seconds)));
 }
 
-void MarlTOCSock::SetCapabilities(const QString& strCapUUID)
+void TocClient::SetCapabilities(const QString& strCapUUID)
 {
     SendPacket2("toc_set_caps " + QuoteArg(strCapUUID.toUtf8()));
 }
 
-void MarlTOCSock::FormatUserName(const QString& strNewFormattedUserName)
+void TocClient::FormatUserName(const QString& strNewFormattedUserName)
 {
     SendPacket2("toc_format_nick " + QuoteArg(strNewFormattedUserName.toUtf8()));
 }
 
-void MarlTOCSock::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
+void TocClient::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
 {
     SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' ' + QuoteArg(strNewPassword.toUtf8()));
 }
 
-void MarlTOCSock::BlockUser(const QString& strUserName)
+void TocClient::BlockUser(const QString& strUserName)
 {
     if (m_speaking == TocDialect::Toc1)
         return SendPacket2("toc_add_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
     SendPacket2("toc2_add_deny " + QuoteArg(strUserName.toUtf8()));
 }
 
-void MarlTOCSock::UnBlockUser(const QString& strUserName)
+void TocClient::UnBlockUser(const QString& strUserName)
 {
     if (m_speaking == TocDialect::Toc1)
         return SendPacket2("toc_remove_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
     SendPacket2("toc2_remove_deny " + QuoteArg(strUserName.toUtf8()));
 }
 
-void MarlTOCSock::AddCapability(const QString& strUUID)
+void TocClient::AddCapability(const QString& strUUID)
 {
     const QByteArray uuid = strUUID.toUtf8();
     if (strCapabilities.contains(uuid))
@@ -831,7 +831,7 @@ void MarlTOCSock::AddCapability(const QString& strUUID)
     SendPacket2("toc_set_caps " + QuoteArg(strCapabilities));
 }
 
-qint32 MarlTOCSock::GetChatID(const QString& strRoomName) const
+qint32 TocClient::GetChatID(const QString& strRoomName) const
 {
     const QString wanted = NormalizeName(strRoomName);
     for (const ChatRoom& room : Rooms) {
@@ -841,12 +841,12 @@ qint32 MarlTOCSock::GetChatID(const QString& strRoomName) const
     return 0;
 }
 
-qint32 MarlTOCSock::LastChatID() const
+qint32 TocClient::LastChatID() const
 {
     return lngLastRoomID;
 }
 
-void MarlTOCSock::AntiIdle(bool blnEnabled)
+void TocClient::AntiIdle(bool blnEnabled)
 {
     if (blnEnabled)
         tmrAntiIdle.start();
@@ -854,7 +854,7 @@ void MarlTOCSock::AntiIdle(bool blnEnabled)
         tmrAntiIdle.stop();
 }
 
-void MarlTOCSock::tmrAntiIdle_Timer()
+void TocClient::tmrAntiIdle_Timer()
 {
     SendPacket(KeepAliveFrame, QByteArray());
 }
