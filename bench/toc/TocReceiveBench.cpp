@@ -12,7 +12,7 @@ QByteArray chatFrames(int count)
     for (int i = 0; i < count; ++i) {
         const QByteArray payload = "CHAT_IN_ENC:123456:Some Member:F:A:en:<font color=\"#0000ff\">p song number "
             + QByteArray::number(i) + " : remix</font>";
-        stream += '*' + QByteArray(1, '\x02') + WordBytes(quint16(i)) + WordBytes(quint16(payload.size())) + payload;
+        stream += '*' + QByteArray(1, '\x02') + encodeWord(quint16(i)) + encodeWord(quint16(payload.size())) + payload;
     }
     return stream;
 }

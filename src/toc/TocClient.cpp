@@ -59,11 +59,11 @@ void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies,
     if (value.isEmpty())
         return;
     if (kind == "d")
-        blocked += TextFromWire(value) + QLatin1String("\r\n");
+        blocked += decodeWireText(value) + QLatin1String("\r\n");
     else if (kind == "b")
-        buddies += TextFromWire(value) + QLatin1String("\r\n");
+        buddies += decodeWireText(value) + QLatin1String("\r\n");
     else if (kind == "g")
-        buddies += QLatin1String("Group [") + TextFromWire(value) + QLatin1String("]\r\n");
+        buddies += QLatin1String("Group [") + decodeWireText(value) + QLatin1String("]\r\n");
 }
 
 std::optional<qint16> asInteger(const Field& field)
@@ -186,7 +186,7 @@ void TocClient::Login(const QString& strUserName, const QString& strPassword, co
                       const QString& strAuthorizer, qint32 lngAuthorizerPort)
 {
     strScreenName = NormalizeName(strUserName);
-    strRoastedPassword = RoastPassword(strPassword.toUtf8());
+    strRoastedPassword = roastPassword(strPassword.toUtf8());
     this->lngAuthorizerPort = lngAuthorizerPort;
     this->strAuthorizer = strAuthorizer;
     m_server = strServer;
@@ -369,7 +369,7 @@ void TocClient::SendPacket(qint16 intIndex, const QByteArray& strData)
     QByteArray frame;
     frame.reserve(FlapReader::kHeaderSize + strData.size());
     frame.append('*').append(char(intIndex));
-    frame.append(WordBytes(quint16(lngSequence))).append(WordBytes(quint16(strData.size())));
+    frame.append(encodeWord(quint16(lngSequence))).append(encodeWord(quint16(strData.size())));
     frame.append(strData);
     Sock.write(frame);
 }
@@ -398,7 +398,7 @@ void TocClient::writeQueued(const SendQueue::Entry& entry, int dropped)
         // The server drops a client whose command is too long, so the text
         // is cut to leave room for the closing quote and NUL.
         const qsizetype room = kMaxCommandBytes - head.size() - 2;
-        command = head + CutChatText(told + entry.bytes, room) + '"';
+        command = head + cutChatText(told + entry.bytes, room) + '"';
     }
     command.append('\0');
     SendPacket(DataFrame, command);
@@ -466,7 +466,7 @@ void TocClient::answerSignOn(const QByteArray& payload)
     if (payload != kSignOnVersion)
         return;
     // FLAP version 1, then TLV 1: the screen name.
-    SendPacket(SignOnFrame, QByteArrayLiteral("\0\0\0\1\0\1") + LengthPrefixed(strScreenName.toUtf8()));
+    SendPacket(SignOnFrame, QByteArrayLiteral("\0\0\0\1\0\1") + prefixWithLength(strScreenName.toUtf8()));
     SendPacket2(loginCommand());
     setState(State::SigningOn);
 }
@@ -476,9 +476,9 @@ QByteArray TocClient::loginCommand() const
     const QByteArray who = strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' '
         + strScreenName.toUtf8() + ' ' + strRoastedPassword;
     if (m_speaking == TocDialect::Toc1)
-        return "toc_signon " + who + " english " + QuoteArg("MarlSockTOC1.0");
-    return "toc2_login " + who + " English  " + QuoteArg("MarlSockTOC2.0") + " 160 US " + QuoteArg("") + ' '
-        + QuoteArg("") + " 3 0 30303 -kentucky -utf8 52093817";
+        return "toc_signon " + who + " english " + quoteArgument("MarlSockTOC1.0");
+    return "toc2_login " + who + " English  " + quoteArgument("MarlSockTOC2.0") + " 160 US " + quoteArgument("") + ' '
+        + quoteArgument("") + " 3 0 30303 -kentucky -utf8 52093817";
 }
 
 // ---- server messages ----
@@ -530,7 +530,7 @@ void TocClient::signedOn(const QString& buddies, const QString& blocked)
 void TocClient::onNick(const Message& m)
 {
     if (const Field name = m.F(1))
-        strScreenName = TextFromWire(*name);
+        strScreenName = decodeWireText(*name);
 }
 
 void TocClient::onImInEnc2(const Message& m)
@@ -551,7 +551,7 @@ void TocClient::imIn(const Message& m, qsizetype pieces)
     const Field user = m.F(1);
     const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
-        emit IncomingMessage(TextFromWire(*user), TextFromWire(*message));
+        emit IncomingMessage(decodeWireText(*user), decodeWireText(*message));
 }
 
 void TocClient::onUpdateBuddy2(const Message& m)
@@ -561,9 +561,9 @@ void TocClient::onUpdateBuddy2(const Message& m)
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
-        emit BuddyOnline(TextFromWire(*user));
+        emit BuddyOnline(decodeWireText(*user));
     else
-        emit BuddyOffline(TextFromWire(*user));
+        emit BuddyOffline(decodeWireText(*user));
 }
 
 void TocClient::onBuddyCaps2(const Message& m)
@@ -571,7 +571,7 @@ void TocClient::onBuddyCaps2(const Message& m)
     const Field user = m.F(1);
     const Field caps = m.F(2);
     if (user && caps)
-        emit IncomingBuddyCapabilities(TextFromWire(*user), TextFromWire(*caps));
+        emit IncomingBuddyCapabilities(decodeWireText(*user), decodeWireText(*caps));
 }
 
 void TocClient::onBart2(const Message& m)
@@ -579,7 +579,7 @@ void TocClient::onBart2(const Message& m)
     const Field user = m.F(1);
     const Field bart = m.F(2);
     if (user && bart)
-        emit IncomingBartData(TextFromWire(*user), TextFromWire(*bart));
+        emit IncomingBartData(decodeWireText(*user), decodeWireText(*bart));
 }
 
 void TocClient::onError(const Message& m)
@@ -597,7 +597,7 @@ void TocClient::onEviled(const Message& m)
     const auto level = asInteger(m.F(1));
     const Field warner = m.F(2);
     if (level && warner)
-        emit Warned(TextFromWire(*warner), *level);
+        emit Warned(decodeWireText(*warner), *level);
 }
 
 void TocClient::onChatJoin(const Message& m)
@@ -612,9 +612,9 @@ void TocClient::onChatJoin(const Message& m)
     if (id)
         Rooms[lngRoomCursor].lngID = *id;
     if (name)
-        Rooms[lngRoomCursor].strName = TextFromWire(*name);
+        Rooms[lngRoomCursor].strName = decodeWireText(*name);
     if (id && name)
-        emit JoinedChat(TextFromWire(*name), *id);
+        emit JoinedChat(decodeWireText(*name), *id);
 }
 
 void TocClient::onChatInEnc(const Message& m)
@@ -637,7 +637,7 @@ void TocClient::chatIn(const Message& m, qsizetype pieces)
     const Field whisper = m.F(3);
     const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
-        emit IncomingChatMessage(*room, TextFromWire(*user), *whisper == "T", TextFromWire(*message));
+        emit IncomingChatMessage(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
 }
 
 void TocClient::onChatUpdateBuddy(const Message& m)
@@ -647,7 +647,7 @@ void TocClient::onChatUpdateBuddy(const Message& m)
     const Field user = m.F(3);
     const Field user2 = m.F(4);
     if (room && inside && user && user2)
-        emit ChatUserUpdate(*room, *inside == "T", TextFromWire(*user), TextFromWire(*user2));
+        emit ChatUserUpdate(*room, *inside == "T", decodeWireText(*user), decodeWireText(*user2));
 }
 
 void TocClient::onChatInvite(const Message& m)
@@ -657,7 +657,7 @@ void TocClient::onChatInvite(const Message& m)
     const Field sender = m.F(3);
     const Field message = m.F(4);
     if (name && room && sender && message)
-        emit IncomingChatInvite(TextFromWire(*name), *room, TextFromWire(*sender), TextFromWire(*message));
+        emit IncomingChatInvite(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
 }
 
 void TocClient::onChatLeft(const Message& m)
@@ -669,7 +669,7 @@ void TocClient::onChatLeft(const Message& m)
 void TocClient::onGotoUrl(const Message& m)
 {
     if (const Field url = m.F(2))
-        emit IncomingProfile(TextFromWire(*url));
+        emit IncomingProfile(decodeWireText(*url));
 }
 
 void TocClient::onAdminNickStatus(const Message& m)
@@ -696,7 +696,8 @@ void TocClient::onRvousPropose(const Message& m)
     const Field cookie = m.F(3);
     const Field ip = m.F(6);
     if (user && uuid && cookie && ip)
-        emit RendevousRequest(TextFromWire(*user), TextFromWire(*uuid), TextFromWire(*cookie), TextFromWire(*ip));
+        emit RendevousRequest(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
+                              decodeWireText(*ip));
 }
 
 // ---- commands ----
@@ -704,8 +705,8 @@ void TocClient::onRvousPropose(const Message& m)
 void TocClient::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
 {
     // Normalising leaves the quotes alone, so quoting first or last is one.
-    QByteArray command = "toc_send_im " + QuoteArg(NormalizeName(strUserName).toUtf8());
-    command += ' ' + QuoteArg(EscapeArg(strMessage.toUtf8()));
+    QByteArray command = "toc_send_im " + quoteArgument(NormalizeName(strUserName).toUtf8());
+    command += ' ' + quoteArgument(escapeArgument(strMessage.toUtf8()));
     if (blnAutoResponse)
         command += " auto";
     SendPacket2(command);
@@ -715,25 +716,27 @@ void TocClient::SendIm(const QString& strUserName, const QString& strMessage, bo
 void TocClient::AddBuddy(const QString& strBuddy, const QString& strGroup)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_add_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
+        return SendPacket2("toc_add_buddy " + quoteArgument(NormalizeName(strBuddy).toUtf8()));
     SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
 }
 
 void TocClient::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_remove_buddy " + QuoteArg(NormalizeName(strBuddy).toUtf8()));
-    SendPacket2("toc2_remove_buddy " + QuoteArg(strBuddy.toUtf8()) + ' ' + QuoteArg(strGroup.toUtf8()));
+        return SendPacket2("toc_remove_buddy " + quoteArgument(NormalizeName(strBuddy).toUtf8()));
+    SendPacket2("toc2_remove_buddy " + quoteArgument(strBuddy.toUtf8()) + ' ' + quoteArgument(strGroup.toUtf8()));
 }
 
 void TocClient::WarnUser(const QString& strUserName, bool blnAnonymous)
 {
-    SendPacket2("toc_evil " + QuoteArg(strUserName.toUtf8()) + ' ' + QuoteArg(blnAnonymous ? "anon" : "norm"));
+    SendPacket2("toc_evil " + quoteArgument(strUserName.toUtf8()) + ' '
+                + quoteArgument(blnAnonymous ? "anon" : "norm"));
 }
 
 void TocClient::JoinChat(const QString& strRoomName, qint16 intExchange)
 {
-    SendPacket2("toc_chat_join " + QuoteArg(QByteArray::number(intExchange)) + ' ' + QuoteArg(strRoomName.toUtf8()));
+    SendPacket2("toc_chat_join " + quoteArgument(QByteArray::number(intExchange)) + ' '
+                + quoteArgument(strRoomName.toUtf8()));
 }
 
 void TocClient::SendChat(qint32 lngID, const QString& strMessage)
@@ -745,44 +748,45 @@ void TocClient::SendChat(qint32 lngID, const QString& strMessage)
 
 void TocClient::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
 {
-    SendPacket2("toc_chat_whisper " + QuoteArg(QByteArray::number(lngID)) + ' '
-                + QuoteArg(NormalizeName(strUserName).toUtf8()) + ' ' + QuoteArg(EscapeArg(strMessage.toUtf8())));
+    SendPacket2("toc_chat_whisper " + quoteArgument(QByteArray::number(lngID)) + ' '
+                + quoteArgument(NormalizeName(strUserName).toUtf8()) + ' '
+                + quoteArgument(escapeArgument(strMessage.toUtf8())));
 }
 
 void TocClient::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
 {
-    SendPacket2("toc_chat_invite " + QuoteArg(QByteArray::number(lngID)) + ' '
-                + QuoteArg(EscapeArg(strInviteMessage.toUtf8())) + ' ' + QuoteArg(strUserName.toUtf8()));
+    SendPacket2("toc_chat_invite " + quoteArgument(QByteArray::number(lngID)) + ' '
+                + quoteArgument(escapeArgument(strInviteMessage.toUtf8())) + ' ' + quoteArgument(strUserName.toUtf8()));
 }
 
 void TocClient::ChatLeave(qint32 lngID)
 {
-    SendPacket2("toc_chat_leave " + QuoteArg(QByteArray::number(lngID)));
+    SendPacket2("toc_chat_leave " + quoteArgument(QByteArray::number(lngID)));
 }
 
 void TocClient::AcceptChatInvite(qint32 lngID)
 {
-    SendPacket2("toc_chat_accept " + QuoteArg(QByteArray::number(lngID)));
+    SendPacket2("toc_chat_accept " + quoteArgument(QByteArray::number(lngID)));
 }
 
 void TocClient::GetProfile(const QString& strUserName)
 {
-    SendPacket2("toc_get_info " + QuoteArg(NormalizeName(strUserName).toUtf8()));
+    SendPacket2("toc_get_info " + quoteArgument(NormalizeName(strUserName).toUtf8()));
 }
 
 void TocClient::GetStatus(const QString& strUserName)
 {
-    SendPacket2("toc_get_status " + QuoteArg(NormalizeName(strUserName).toUtf8()));
+    SendPacket2("toc_get_status " + quoteArgument(NormalizeName(strUserName).toUtf8()));
 }
 
 void TocClient::SetProfile(const QString& strProfile)
 {
-    SendPacket2("toc_set_info " + QuoteArg(strProfile.toUtf8()));
+    SendPacket2("toc_set_info " + quoteArgument(strProfile.toUtf8()));
 }
 
 void TocClient::SetAway(const QString& strMessage)
 {
-    SendPacket2("toc_set_away " + QuoteArg(EscapeArg(strMessage.toUtf8())));
+    SendPacket2("toc_set_away " + quoteArgument(escapeArgument(strMessage.toUtf8())));
 }
 
 void TocClient::SetIdle(qint32 lngMinutes)
@@ -790,36 +794,37 @@ void TocClient::SetIdle(qint32 lngMinutes)
     const qint64 seconds = qint64(lngMinutes) * 60;
     if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
         return;
-    SendPacket2("toc_set_idle " + QuoteArg(QByteArray::number(seconds)));
+    SendPacket2("toc_set_idle " + quoteArgument(QByteArray::number(seconds)));
 }
 
 void TocClient::SetCapabilities(const QString& strCapUUID)
 {
-    SendPacket2("toc_set_caps " + QuoteArg(strCapUUID.toUtf8()));
+    SendPacket2("toc_set_caps " + quoteArgument(strCapUUID.toUtf8()));
 }
 
 void TocClient::FormatUserName(const QString& strNewFormattedUserName)
 {
-    SendPacket2("toc_format_nick " + QuoteArg(strNewFormattedUserName.toUtf8()));
+    SendPacket2("toc_format_nick " + quoteArgument(strNewFormattedUserName.toUtf8()));
 }
 
 void TocClient::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
 {
-    SendPacket2("toc_change_passwd " + QuoteArg(strOldPassword.toUtf8()) + ' ' + QuoteArg(strNewPassword.toUtf8()));
+    SendPacket2("toc_change_passwd " + quoteArgument(strOldPassword.toUtf8()) + ' '
+                + quoteArgument(strNewPassword.toUtf8()));
 }
 
 void TocClient::BlockUser(const QString& strUserName)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_add_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
-    SendPacket2("toc2_add_deny " + QuoteArg(strUserName.toUtf8()));
+        return SendPacket2("toc_add_deny " + quoteArgument(NormalizeName(strUserName).toUtf8()));
+    SendPacket2("toc2_add_deny " + quoteArgument(strUserName.toUtf8()));
 }
 
 void TocClient::UnBlockUser(const QString& strUserName)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_remove_deny " + QuoteArg(NormalizeName(strUserName).toUtf8()));
-    SendPacket2("toc2_remove_deny " + QuoteArg(strUserName.toUtf8()));
+        return SendPacket2("toc_remove_deny " + quoteArgument(NormalizeName(strUserName).toUtf8()));
+    SendPacket2("toc2_remove_deny " + quoteArgument(strUserName.toUtf8()));
 }
 
 void TocClient::AddCapability(const QString& strUUID)
@@ -828,7 +833,7 @@ void TocClient::AddCapability(const QString& strUUID)
     if (strCapabilities.contains(uuid))
         return;
     strCapabilities += ' ' + uuid;
-    SendPacket2("toc_set_caps " + QuoteArg(strCapabilities));
+    SendPacket2("toc_set_caps " + quoteArgument(strCapabilities));
 }
 
 qint32 TocClient::GetChatID(const QString& strRoomName) const

@@ -209,7 +209,7 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
     // The first fills the 2,048 bytes exactly, its NUL included.
     EXPECT_EQ(server.frames()[3].payload.size(), 2048);
     // A stray continuation byte is a character of its own.
-    EXPECT_EQ(CutChatText("\xc2\xa9\x80", 2), "\xc2\xa9");
+    EXPECT_EQ(cutChatText("\xc2\xa9\x80", 2), "\xc2\xa9");
 }
 
 TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
