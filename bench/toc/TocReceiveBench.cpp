@@ -18,7 +18,7 @@ QByteArray chatFrames(int count)
 }
 
 // Chat frames arriving all at once, handed to the receive path, cut into
-// frames, parsed and raised as IncomingChatMessage to a connected handler.
+// frames, parsed and raised as chatMessageReceived to a connected handler.
 void ReceiveChatFrames(benchmark::State& state)
 {
     const int count = int(state.range(0));
@@ -26,7 +26,7 @@ void ReceiveChatFrames(benchmark::State& state)
     TocClient toc;
     qint64 messages = 0;
     qint64 characters = 0;
-    QObject::connect(&toc, &TocClient::IncomingChatMessage, [&](qint32, const QString&, bool, const QString& text) {
+    QObject::connect(&toc, &TocClient::chatMessageReceived, [&](qint32, const QString&, bool, const QString& text) {
         ++messages;
         characters += text.size();
     });
@@ -48,7 +48,7 @@ void ReceiveChatFramesInPackets(benchmark::State& state)
     constexpr qsizetype kPacket = 1460;
     TocClient toc;
     qint64 messages = 0;
-    QObject::connect(&toc, &TocClient::IncomingChatMessage, [&] { ++messages; });
+    QObject::connect(&toc, &TocClient::chatMessageReceived, [&] { ++messages; });
     for (auto _ : state) {
         for (qsizetype at = 0; at < stream.size(); at += kPacket)
             toc.receiveBytes(QByteArrayView(stream).sliced(at, qMin(kPacket, stream.size() - at)));

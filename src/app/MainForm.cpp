@@ -133,7 +133,7 @@ void MainForm::Form_Unload()
     // process's end; the line above has gone out by then.
     botMode.reconnect.stop();
     if (toc.state() != TocClient::State::Disconnected)
-        toc.LogOff();
+        toc.signOff();
     ui.endProgram();
 }
 

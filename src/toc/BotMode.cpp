@@ -189,7 +189,7 @@ BotMode::BotMode(FormState& form, TocClient& toc, ChatScanner& chat1, UserInterf
     connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
     connect(&reconnect, &Reconnector::refused, this, [this] {
         m_form.labToc.setCaption(QStringLiteral("Wrong name or password"));
-        m_toc.LogOff();
+        m_toc.signOff();
     });
     // Whoever else claims the owner's place while bot mode names one, the
     // named owner keeps it.
@@ -198,14 +198,14 @@ BotMode::BotMode(FormState& form, TocClient& toc, ChatScanner& chat1, UserInterf
 
 void BotMode::attachClient()
 {
-    connect(&m_toc, &TocClient::LoggedIn, this, &BotMode::toc_LoggedIn);
-    connect(&m_toc, &TocClient::LoggedOff, this, &BotMode::toc_LoggedOff);
-    connect(&m_toc, &TocClient::IncomingChatMessage, this,
+    connect(&m_toc, &TocClient::signedOn, this, &BotMode::toc_LoggedIn);
+    connect(&m_toc, &TocClient::signedOff, this, &BotMode::toc_LoggedOff);
+    connect(&m_toc, &TocClient::chatMessageReceived, this,
             [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
                 toc_IncomingChatMessage(strUserName, strMessage);
             });
     // chat1 has escaped the text for the command.
-    m_chat1.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
+    m_chat1.setTocRoute([this](const QString& text) { m_toc.sendChat(m_toc.lastChatId(), text); });
 }
 
 TocEndpoint BotMode::server() const
@@ -317,7 +317,7 @@ void BotMode::logOff()
 {
     reconnect.stop();
     m_room.reset();
-    m_toc.LogOff();
+    m_toc.signOff();
 }
 
 void BotMode::loginWithPanel()
@@ -327,12 +327,12 @@ void BotMode::loginWithPanel()
     const TocEndpoint auth = authorizer();
     m_toc.setDialect(dialect());
     m_toc.setSendRate(sendRate());
-    m_toc.Login(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
+    m_toc.signOn(m_form.botSN.text(), m_form.botPW.text(), host.host, host.port, auth.host, auth.port);
 }
 
 void BotMode::skinButton7_Click()
 {
-    m_toc.ChatLeave(m_toc.LastChatID());
+    m_toc.leaveChat(m_toc.lastChatId());
     bool ok = false;
     const qint16 exchange = m_form.txtEx.text().trimmed().toShort(&ok);
     if (!ok) {
@@ -341,13 +341,13 @@ void BotMode::skinButton7_Click()
         return;
     }
     m_room = Room {m_form.txtChat.text(), exchange};
-    m_toc.JoinChat(m_room->name, exchange);
+    m_toc.joinChat(m_room->name, exchange);
 }
 
 void BotMode::skinButton8_Click()
 {
     m_room.reset();
-    m_toc.ChatLeave(m_toc.LastChatID());
+    m_toc.leaveChat(m_toc.lastChatId());
 }
 
 void BotMode::toc_LoggedIn()
@@ -355,15 +355,15 @@ void BotMode::toc_LoggedIn()
     m_form.labToc.setCaption(QStringLiteral("Signed On!"));
     m_form.skinButton6.setCaption(QStringLiteral("Logoff"));
     // Finds a connection that went silent; it ends with the connection.
-    m_toc.AntiIdle(true);
+    m_toc.setAntiIdle(true);
     if (m_room)
-        m_toc.JoinChat(m_room->name, m_room->exchange);
+        m_toc.joinChat(m_room->name, m_room->exchange);
 }
 
 void BotMode::toc_LoggedOff()
 {
     m_form.skinButton6.setCaption(QStringLiteral("Signon"));
-    m_toc.AntiIdle(false);
+    m_toc.setAntiIdle(false);
 }
 
 void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)

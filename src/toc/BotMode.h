@@ -116,12 +116,12 @@ public:
     // Part: leaves the room joined last.
     void skinButton8_Click();
 
-    // What Signon does: labToc "Connecting" and a Login with botSN, botPW,
+    // What Signon does: labToc "Connecting" and a signOn with botSN, botPW,
     // the hosts and the dialect above; from then on a lost connection is
     // signed on again. A stored value that is not usable is shown in a
     // message box first, and its default used.
     void signOn();
-    // What Logoff does: no more signing on again, and LogOff.
+    // What Logoff does: no more signing on again, and signOff.
     void logOff();
 
     // The owner's screen name while bot mode is on (empty: the owner is

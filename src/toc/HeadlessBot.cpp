@@ -26,23 +26,23 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, TocClient& toc, Head
             break;
         case TocClient::State::SignedOn:
         case TocClient::State::Disconnected:
-            // Told by LoggedIn, LoggedOff and the retries, with more to say.
+            // Told by signedOn, signedOff and the retries, with more to say.
             break;
         }
     });
-    connect(&toc, &TocClient::LoggedIn, this, [this](const QString& name) {
+    connect(&toc, &TocClient::signedOn, this, [this](const QString& name) {
         log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_form.txtChat.text()
             + QStringLiteral(" on exchange ") + m_form.txtEx.text());
         // Bot mode itself joins the room again after later sign-ons.
         if (!std::exchange(m_joined, true))
             m_botMode.skinButton7_Click();
     });
-    connect(&toc, &TocClient::LoggedOff, this, [this] {
+    connect(&toc, &TocClient::signedOff, this, [this] {
         // A lost connection is told by the retry.
         if (!m_botMode.reconnect.isRunning())
             log(QStringLiteral("signed off"));
     });
-    connect(&toc, &TocClient::Error, this, [this](qint16 code) {
+    connect(&toc, &TocClient::serverError, this, [this](qint16 code) {
         if (code != Reconnector::kWrongPassword && code != Reconnector::kConnectingTooOften)
             log(QStringLiteral("the server reported error ") + QString::number(code), LogLevel::Warning);
     });
@@ -52,10 +52,10 @@ HeadlessBot::HeadlessBot(FormState& form, BotMode& botMode, TocClient& toc, Head
                 .arg(who),
             LogLevel::Warning);
     });
-    connect(&toc, &TocClient::JoinedChat, this, [this](const QString& room, qint32 id) {
+    connect(&toc, &TocClient::chatJoined, this, [this](const QString& room, qint32 id) {
         log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
     });
-    connect(&toc, &TocClient::LeftChat, this,
+    connect(&toc, &TocClient::chatLeft, this,
             [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
     connect(&toc, &TocClient::sendRateChanged, this, [this](double perSecond) {
         if (perSecond < BotMode::sendRate()) {

@@ -13,10 +13,10 @@ Reconnector::Reconnector(TocClient& toc, std::function<void()> signOn) : m_toc(t
     connect(&tmrRetry, &QTimer::timeout, this, &Reconnector::tmrRetry_Timer);
     connect(&tmrSignOnWait, &QTimer::timeout, this, &Reconnector::tmrSignOnWait_Timer);
     connect(&m_toc, &TocClient::stateChanged, this, &Reconnector::toc_stateChanged);
-    connect(&m_toc, &TocClient::Error, this, &Reconnector::toc_Error);
+    connect(&m_toc, &TocClient::serverError, this, &Reconnector::toc_Error);
     connect(&m_toc, &TocClient::connectionFailed, this, &Reconnector::lose);
-    // The server closing the connection is told by LoggedOff alone.
-    connect(&m_toc, &TocClient::LoggedOff, this, [this] { lose({}); });
+    // The server closing the connection is told by signedOff alone.
+    connect(&m_toc, &TocClient::signedOff, this, [this] { lose({}); });
 }
 
 void Reconnector::start()
@@ -45,8 +45,8 @@ void Reconnector::tmrSignOnWait_Timer()
     if (!m_running || m_toc.state() == State::SignedOn)
         return;
     lose(QStringLiteral("no answer to sign-on within %1 s").arg(kSignOnWaitMs / 1000));
-    // The wait has begun, so the LoggedOff this raises is not a second loss.
-    m_toc.LogOff();
+    // The wait has begun, so the signedOff this raises is not a second loss.
+    m_toc.signOff();
 }
 
 void Reconnector::toc_stateChanged(State state)

@@ -52,7 +52,7 @@ template <typename F> void forEachLine(QByteArrayView text, F line)
     }
 }
 
-// One entry of a buddy-list config, added to the texts LoggedIn carries.
+// One entry of a buddy-list config, added to the texts signedOn carries.
 void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies, QString& blocked)
 {
     // No one has an empty name: such a line would list a blank.
@@ -166,31 +166,31 @@ TocClient::TocClient(QObject* parent) : QObject(parent)
 {
     tmrAntiIdle.setInterval(kAntiIdleInterval);
     connect(&tmrAntiIdle, &QTimer::timeout, this, &TocClient::tmrAntiIdle_Timer);
-    connect(&Sock, &QTcpSocket::connected, this, &TocClient::Sock_Connect);
-    connect(&Sock, &QTcpSocket::readyRead, this, &TocClient::Sock_DataArrival);
-    connect(&Sock, &QTcpSocket::disconnected, this, &TocClient::Sock_Close);
-    connect(&Sock, &QTcpSocket::errorOccurred, this, &TocClient::Sock_Error);
+    connect(&m_socket, &QTcpSocket::connected, this, &TocClient::Sock_Connect);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &TocClient::Sock_DataArrival);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &TocClient::Sock_Close);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TocClient::Sock_Error);
     connect(&m_sendQueue, &SendQueue::rateChanged, this, &TocClient::sendRateChanged);
 }
 
 TocClient::~TocClient()
 {
     // The socket would announce its own close to a half-destroyed control.
-    Sock.disconnect(this);
+    m_socket.disconnect(this);
     closeQuietly();
 }
 
 // ---- connection ----
 
-void TocClient::Login(const QString& strUserName, const QString& strPassword, const QString& strServer, quint16 intPort,
-                      const QString& strAuthorizer, qint32 lngAuthorizerPort)
+void TocClient::signOn(const QString& screenName, const QString& password, const QString& server, quint16 port,
+                       const QString& authorizer, qint32 authorizerPort)
 {
-    strScreenName = NormalizeName(strUserName);
-    strRoastedPassword = roastPassword(strPassword.toUtf8());
-    this->lngAuthorizerPort = lngAuthorizerPort;
-    this->strAuthorizer = strAuthorizer;
-    m_server = strServer;
-    m_port = intPort;
+    m_screenName = NormalizeName(screenName);
+    m_roastedPassword = roastPassword(password.toUtf8());
+    m_authorizerPort = authorizerPort;
+    m_authorizer = authorizer;
+    m_server = server;
+    m_port = port;
     closeQuietly();
     connectToServer();
 }
@@ -198,7 +198,7 @@ void TocClient::Login(const QString& strUserName, const QString& strPassword, co
 void TocClient::connectToServer()
 {
     setState(State::Connecting);
-    Sock.connectToHost(m_server, m_port);
+    m_socket.connectToHost(m_server, m_port);
 }
 
 void TocClient::setDialect(TocDialect dialect)
@@ -210,12 +210,12 @@ void TocClient::setDialect(TocDialect dialect)
     m_settled = false;
 }
 
-void TocClient::LogOff()
+void TocClient::signOff()
 {
     closeQuietly();
-    Rooms.fill(ChatRoom {});
+    m_rooms.fill(ChatRoom {});
     setState(State::Disconnected);
-    emit LoggedOff(strScreenName);
+    emit signedOff(m_screenName);
 }
 
 void TocClient::closeQuietly()
@@ -226,12 +226,12 @@ void TocClient::closeQuietly()
     m_peerClosed = false;
     m_socketError = false;
     {
-        const QSignalBlocker quiet(Sock);
+        const QSignalBlocker quiet(m_socket);
         // Commands written just before (a leave, a last chat line) go out
         // before the close instead of dying in the socket's buffer.
-        if (Sock.state() == QAbstractSocket::ConnectedState)
-            Sock.flush();
-        Sock.abort();
+        if (m_socket.state() == QAbstractSocket::ConnectedState)
+            m_socket.flush();
+        m_socket.abort();
     }
     m_reader.clear();
 }
@@ -246,8 +246,8 @@ void TocClient::setState(State state)
 
 void TocClient::Sock_Connect()
 {
-    keepAlive(Sock);
-    Sock.write(kGreeting.data(), kGreeting.size());
+    keepAlive(m_socket);
+    m_socket.write(kGreeting.data(), kGreeting.size());
     setState(State::GreetingSent);
 }
 
@@ -255,8 +255,8 @@ void TocClient::Sock_DataArrival()
 {
     // A handler that lets events run swallows the socket's next
     // announcement, so read until nothing is left rather than once.
-    while (Sock.bytesAvailable() > 0) {
-        const QByteArray bytes = Sock.readAll();
+    while (m_socket.bytesAvailable() > 0) {
+        const QByteArray bytes = m_socket.readAll();
         if (bytes.isEmpty())
             break;
         receiveBytes(bytes);
@@ -269,8 +269,8 @@ void TocClient::Sock_Close()
     if (m_state == State::Disconnected)
         return;
     const quint64 connection = m_connection;
-    if (Sock.bytesAvailable() > 0)
-        receiveBytes(Sock.readAll());
+    if (m_socket.bytesAvailable() > 0)
+        receiveBytes(m_socket.readAll());
     // A handler of those last frames logged off or on: this close is no
     // longer news.
     if (connection != m_connection)
@@ -294,7 +294,7 @@ void TocClient::finishPeerClose()
         return;
     }
     setState(State::Disconnected);
-    emit LoggedOff(strScreenName);
+    emit signedOff(m_screenName);
 }
 
 // A TOC1 server takes toc2_login for garbage and closes without a word; a
@@ -319,7 +319,7 @@ void TocClient::signOnAgainWithToc1()
     // socket up after its handlers.
     QTimer::singleShot(0, this, [this, connection] {
         if (connection == m_connection)
-            Sock.connectToHost(m_server, m_port);
+            m_socket.connectToHost(m_server, m_port);
     });
 }
 
@@ -328,7 +328,7 @@ void TocClient::Sock_Error(QAbstractSocket::SocketError error)
     // A close by the server is the normal end, announced by Sock_Close.
     if (error == QAbstractSocket::RemoteHostClosedError)
         return;
-    const QString reason = Sock.errorString();
+    const QString reason = m_socket.errorString();
     qCDebug(lcToc) << "connection problem:" << reason;
     m_socketError = true;
     if (m_state == State::Connecting) {
@@ -340,7 +340,7 @@ void TocClient::Sock_Error(QAbstractSocket::SocketError error)
     // A connection that broke without the peer closing it may end without
     // a disconnected signal; make sure its end is announced once.
     QTimer::singleShot(0, this, [this, connection = m_connection] {
-        if (connection == m_connection && Sock.state() == QAbstractSocket::UnconnectedState)
+        if (connection == m_connection && m_socket.state() == QAbstractSocket::UnconnectedState)
             Sock_Close();
     });
 }
@@ -351,36 +351,36 @@ void TocClient::streamOutOfStep()
     closeQuietly();
     setState(State::Disconnected);
     emit connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
-    emit LoggedOff(strScreenName);
+    emit signedOff(m_screenName);
 }
 
 // ---- framing ----
 
-void TocClient::SendPacket(qint16 intIndex, const QByteArray& strData)
+void TocClient::sendFrame(qint16 type, const QByteArray& payload)
 {
-    if (Sock.state() != QAbstractSocket::ConnectedState)
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
         return;
     // The header cannot describe these; sending them would wreck the stream.
-    if (intIndex < 0 || intIndex > 255 || strData.size() > std::numeric_limits<quint16>::max())
+    if (type < 0 || type > 255 || payload.size() > std::numeric_limits<quint16>::max())
         return;
-    ++lngSequence;
-    if (lngSequence >= 65535)
-        lngSequence = 0;
+    ++m_sequence;
+    if (m_sequence >= 65535)
+        m_sequence = 0;
     QByteArray frame;
-    frame.reserve(FlapReader::kHeaderSize + strData.size());
-    frame.append('*').append(char(intIndex));
-    frame.append(encodeWord(quint16(lngSequence))).append(encodeWord(quint16(strData.size())));
-    frame.append(strData);
-    Sock.write(frame);
+    frame.reserve(FlapReader::kHeaderSize + payload.size());
+    frame.append('*').append(char(type));
+    frame.append(encodeWord(quint16(m_sequence))).append(encodeWord(quint16(payload.size())));
+    frame.append(payload);
+    m_socket.write(frame);
 }
 
-void TocClient::SendPacket2(const QByteArray& strDatas)
+void TocClient::sendCommand(const QByteArray& command)
 {
     // Dropped now rather than queued, so nothing given while the connection
     // is down can go out ahead of the next sign-on.
-    if (Sock.state() != QAbstractSocket::ConnectedState)
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
         return;
-    m_sendQueue.push({strDatas});
+    m_sendQueue.push({command});
 }
 
 void TocClient::setSendRate(double perSecond)
@@ -401,7 +401,7 @@ void TocClient::writeQueued(const SendQueue::Entry& entry, int dropped)
         command = head + cutChatText(told + entry.bytes, room) + '"';
     }
     command.append('\0');
-    SendPacket(DataFrame, command);
+    sendFrame(DataFrame, command);
 }
 
 void TocClient::receiveBytes(QByteArrayView bytes)
@@ -411,7 +411,7 @@ void TocClient::receiveBytes(QByteArrayView bytes)
     if (m_dispatching)
         return;
     m_dispatching = true;
-    // A handler may Login or LogOff; both clear the reader, so whatever the
+    // A handler may signOn or signOff; both clear the reader, so whatever the
     // loop finds next belongs to the new connection.
     for (;;) {
         if (!m_reader.inStep()) {
@@ -421,27 +421,27 @@ void TocClient::receiveBytes(QByteArrayView bytes)
         const std::optional<FlapFrame> frame = m_reader.next();
         if (!frame)
             break;
-        ProcessFrame(frame->type, frame->payload);
+        processFrame(frame->type, frame->payload);
     }
     m_dispatching = false;
     if (m_peerClosed)
         finishPeerClose();
 }
 
-void TocClient::ProcessFrame(qint16 intIndex, const QByteArray& strData)
+void TocClient::processFrame(qint16 type, const QByteArray& data)
 {
-    emit IncomingPacket(intIndex, strData);
-    if (intIndex == SignOnFrame) {
-        answerSignOn(strData);
+    emit frameReceived(type, data);
+    if (type == SignOnFrame) {
+        answerSignOn(data);
         return;
     }
-    if (intIndex != DataFrame)
+    if (type != DataFrame)
         return;
     if (m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn) {
         m_settled = true;
         emit dialectSettled(m_speaking);
     }
-    QByteArrayView payload(strData);
+    QByteArrayView payload(data);
     // Our own commands end in NUL; a server that ends its messages the same
     // way must not have the NUL stuck to the last field.
     if (payload.endsWith('\0'))
@@ -466,15 +466,15 @@ void TocClient::answerSignOn(const QByteArray& payload)
     if (payload != kSignOnVersion)
         return;
     // FLAP version 1, then TLV 1: the screen name.
-    SendPacket(SignOnFrame, QByteArrayLiteral("\0\0\0\1\0\1") + prefixWithLength(strScreenName.toUtf8()));
-    SendPacket2(loginCommand());
+    sendFrame(SignOnFrame, QByteArrayLiteral("\0\0\0\1\0\1") + prefixWithLength(m_screenName.toUtf8()));
+    sendCommand(loginCommand());
     setState(State::SigningOn);
 }
 
 QByteArray TocClient::loginCommand() const
 {
-    const QByteArray who = strAuthorizer.toUtf8() + ' ' + QByteArray::number(lngAuthorizerPort) + ' '
-        + strScreenName.toUtf8() + ' ' + strRoastedPassword;
+    const QByteArray who = m_authorizer.toUtf8() + ' ' + QByteArray::number(m_authorizerPort) + ' '
+        + m_screenName.toUtf8() + ' ' + m_roastedPassword;
     if (m_speaking == TocDialect::Toc1)
         return "toc_signon " + who + " english " + quoteArgument("MarlSockTOC1.0");
     return "toc2_login " + who + " English  " + quoteArgument("MarlSockTOC2.0") + " 160 US " + quoteArgument("") + ' '
@@ -499,7 +499,7 @@ void TocClient::onConfig2(const Message& m)
             second.truncate(next);
         addConfigEntry(line.first(colon), second, buddies, blocked);
     });
-    signedOn(buddies, blocked);
+    finishSignOn(buddies, blocked);
 }
 
 // TOC1's config: a kind letter, a blank and the rest of the line, which
@@ -517,20 +517,20 @@ void TocClient::onConfig(const Message& m)
             value.truncate(next);
         addConfigEntry(line.first(1), value, buddies, blocked);
     });
-    signedOn(buddies, blocked);
+    finishSignOn(buddies, blocked);
 }
 
-void TocClient::signedOn(const QString& buddies, const QString& blocked)
+void TocClient::finishSignOn(const QString& buddies, const QString& blocked)
 {
-    SendPacket2("toc_init_done");
+    sendCommand("toc_init_done");
     setState(State::SignedOn);
-    emit LoggedIn(strScreenName, buddies, blocked);
+    emit signedOn(m_screenName, buddies, blocked);
 }
 
 void TocClient::onNick(const Message& m)
 {
     if (const Field name = m.F(1))
-        strScreenName = decodeWireText(*name);
+        m_screenName = decodeWireText(*name);
 }
 
 void TocClient::onImInEnc2(const Message& m)
@@ -551,7 +551,7 @@ void TocClient::imIn(const Message& m, qsizetype pieces)
     const Field user = m.F(1);
     const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
-        emit IncomingMessage(decodeWireText(*user), decodeWireText(*message));
+        emit instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
 }
 
 void TocClient::onUpdateBuddy2(const Message& m)
@@ -561,9 +561,9 @@ void TocClient::onUpdateBuddy2(const Message& m)
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
-        emit BuddyOnline(decodeWireText(*user));
+        emit buddyCameOnline(decodeWireText(*user));
     else
-        emit BuddyOffline(decodeWireText(*user));
+        emit buddyWentOffline(decodeWireText(*user));
 }
 
 void TocClient::onBuddyCaps2(const Message& m)
@@ -571,7 +571,7 @@ void TocClient::onBuddyCaps2(const Message& m)
     const Field user = m.F(1);
     const Field caps = m.F(2);
     if (user && caps)
-        emit IncomingBuddyCapabilities(decodeWireText(*user), decodeWireText(*caps));
+        emit buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
 }
 
 void TocClient::onBart2(const Message& m)
@@ -579,7 +579,7 @@ void TocClient::onBart2(const Message& m)
     const Field user = m.F(1);
     const Field bart = m.F(2);
     if (user && bart)
-        emit IncomingBartData(decodeWireText(*user), decodeWireText(*bart));
+        emit bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
 }
 
 void TocClient::onError(const Message& m)
@@ -589,7 +589,7 @@ void TocClient::onError(const Message& m)
         return;
     if (*code == kTooFast || *code == kRateLimited)
         m_sendQueue.slowDown();
-    emit Error(*code);
+    emit serverError(*code);
 }
 
 void TocClient::onEviled(const Message& m)
@@ -597,7 +597,7 @@ void TocClient::onEviled(const Message& m)
     const auto level = asInteger(m.F(1));
     const Field warner = m.F(2);
     if (level && warner)
-        emit Warned(decodeWireText(*warner), *level);
+        emit warned(decodeWireText(*warner), *level);
 }
 
 void TocClient::onChatJoin(const Message& m)
@@ -605,16 +605,16 @@ void TocClient::onChatJoin(const Message& m)
     const auto id = asLong(m.F(1));
     const Field name = m.F(2);
     if (id)
-        lngLastRoomID = *id;
-    ++lngRoomCursor;
-    if (lngRoomCursor >= 1000)
-        lngRoomCursor = 0;
+        m_lastRoomId = *id;
+    ++m_roomCursor;
+    if (m_roomCursor >= 1000)
+        m_roomCursor = 0;
     if (id)
-        Rooms[lngRoomCursor].lngID = *id;
+        m_rooms[m_roomCursor].id = *id;
     if (name)
-        Rooms[lngRoomCursor].strName = decodeWireText(*name);
+        m_rooms[m_roomCursor].name = decodeWireText(*name);
     if (id && name)
-        emit JoinedChat(decodeWireText(*name), *id);
+        emit chatJoined(decodeWireText(*name), *id);
 }
 
 void TocClient::onChatInEnc(const Message& m)
@@ -637,7 +637,7 @@ void TocClient::chatIn(const Message& m, qsizetype pieces)
     const Field whisper = m.F(3);
     const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
-        emit IncomingChatMessage(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
+        emit chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
 }
 
 void TocClient::onChatUpdateBuddy(const Message& m)
@@ -647,7 +647,7 @@ void TocClient::onChatUpdateBuddy(const Message& m)
     const Field user = m.F(3);
     const Field user2 = m.F(4);
     if (room && inside && user && user2)
-        emit ChatUserUpdate(*room, *inside == "T", decodeWireText(*user), decodeWireText(*user2));
+        emit chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*user2));
 }
 
 void TocClient::onChatInvite(const Message& m)
@@ -657,31 +657,31 @@ void TocClient::onChatInvite(const Message& m)
     const Field sender = m.F(3);
     const Field message = m.F(4);
     if (name && room && sender && message)
-        emit IncomingChatInvite(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
+        emit chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
 }
 
 void TocClient::onChatLeft(const Message& m)
 {
     if (const auto room = asLong(m.F(1)))
-        emit LeftChat(*room);
+        emit chatLeft(*room);
 }
 
 void TocClient::onGotoUrl(const Message& m)
 {
     if (const Field url = m.F(2))
-        emit IncomingProfile(decodeWireText(*url));
+        emit profileReceived(decodeWireText(*url));
 }
 
 void TocClient::onAdminNickStatus(const Message& m)
 {
     if (const auto status = asInteger(m.F(1)))
-        emit ScreenNameFormatUpdate(*status == 0);
+        emit screenNameFormatUpdated(*status == 0);
 }
 
 void TocClient::onAdminPasswdStatus(const Message& m)
 {
     if (const auto status = asInteger(m.F(1)))
-        emit PassWordUpdate(*status == 0);
+        emit passwordUpdated(*status == 0);
 }
 
 void TocClient::onPause(const Message&)
@@ -696,164 +696,162 @@ void TocClient::onRvousPropose(const Message& m)
     const Field cookie = m.F(3);
     const Field ip = m.F(6);
     if (user && uuid && cookie && ip)
-        emit RendevousRequest(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
-                              decodeWireText(*ip));
+        emit rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
+                                 decodeWireText(*ip));
 }
 
 // ---- commands ----
 
-void TocClient::SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse)
+void TocClient::sendInstantMessage(const QString& screenName, const QString& message, bool autoResponse)
 {
     // Normalising leaves the quotes alone, so quoting first or last is one.
-    QByteArray command = "toc_send_im " + quoteArgument(NormalizeName(strUserName).toUtf8());
-    command += ' ' + quoteArgument(escapeArgument(strMessage.toUtf8()));
-    if (blnAutoResponse)
+    QByteArray command = "toc_send_im " + quoteArgument(NormalizeName(screenName).toUtf8());
+    command += ' ' + quoteArgument(escapeArgument(message.toUtf8()));
+    if (autoResponse)
         command += " auto";
-    SendPacket2(command);
+    sendCommand(command);
 }
 
 // TOC1 keeps no groups on the server and wants names normalised.
-void TocClient::AddBuddy(const QString& strBuddy, const QString& strGroup)
+void TocClient::addBuddy(const QString& buddy, const QString& group)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_add_buddy " + quoteArgument(NormalizeName(strBuddy).toUtf8()));
-    SendPacket2("toc2_new_buddies {g:" + strGroup.toUtf8() + "\nb:" + strBuddy.toUtf8() + "\n}");
+        return sendCommand("toc_add_buddy " + quoteArgument(NormalizeName(buddy).toUtf8()));
+    sendCommand("toc2_new_buddies {g:" + group.toUtf8() + "\nb:" + buddy.toUtf8() + "\n}");
 }
 
-void TocClient::RemoveBuddy(const QString& strBuddy, const QString& strGroup)
+void TocClient::removeBuddy(const QString& buddy, const QString& group)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_remove_buddy " + quoteArgument(NormalizeName(strBuddy).toUtf8()));
-    SendPacket2("toc2_remove_buddy " + quoteArgument(strBuddy.toUtf8()) + ' ' + quoteArgument(strGroup.toUtf8()));
+        return sendCommand("toc_remove_buddy " + quoteArgument(NormalizeName(buddy).toUtf8()));
+    sendCommand("toc2_remove_buddy " + quoteArgument(buddy.toUtf8()) + ' ' + quoteArgument(group.toUtf8()));
 }
 
-void TocClient::WarnUser(const QString& strUserName, bool blnAnonymous)
+void TocClient::warnUser(const QString& screenName, bool anonymous)
 {
-    SendPacket2("toc_evil " + quoteArgument(strUserName.toUtf8()) + ' '
-                + quoteArgument(blnAnonymous ? "anon" : "norm"));
+    sendCommand("toc_evil " + quoteArgument(screenName.toUtf8()) + ' ' + quoteArgument(anonymous ? "anon" : "norm"));
 }
 
-void TocClient::JoinChat(const QString& strRoomName, qint16 intExchange)
+void TocClient::joinChat(const QString& roomName, qint16 exchange)
 {
-    SendPacket2("toc_chat_join " + quoteArgument(QByteArray::number(intExchange)) + ' '
-                + quoteArgument(strRoomName.toUtf8()));
+    sendCommand("toc_chat_join " + quoteArgument(QByteArray::number(exchange)) + ' '
+                + quoteArgument(roomName.toUtf8()));
 }
 
-void TocClient::SendChat(qint32 lngID, const QString& strMessage)
+void TocClient::sendChat(qint32 roomId, const QString& message)
 {
     // The caller escapes the text; it is framed when it leaves the queue.
-    if (Sock.state() == QAbstractSocket::ConnectedState)
-        m_sendQueue.push({strMessage.toUtf8(), true, lngID});
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        m_sendQueue.push({message.toUtf8(), true, roomId});
 }
 
-void TocClient::ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage)
+void TocClient::whisperInChat(qint32 roomId, const QString& screenName, const QString& message)
 {
-    SendPacket2("toc_chat_whisper " + quoteArgument(QByteArray::number(lngID)) + ' '
-                + quoteArgument(NormalizeName(strUserName).toUtf8()) + ' '
-                + quoteArgument(escapeArgument(strMessage.toUtf8())));
+    sendCommand("toc_chat_whisper " + quoteArgument(QByteArray::number(roomId)) + ' '
+                + quoteArgument(NormalizeName(screenName).toUtf8()) + ' '
+                + quoteArgument(escapeArgument(message.toUtf8())));
 }
 
-void TocClient::ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName)
+void TocClient::inviteToChat(qint32 roomId, const QString& inviteMessage, const QString& screenName)
 {
-    SendPacket2("toc_chat_invite " + quoteArgument(QByteArray::number(lngID)) + ' '
-                + quoteArgument(escapeArgument(strInviteMessage.toUtf8())) + ' ' + quoteArgument(strUserName.toUtf8()));
+    sendCommand("toc_chat_invite " + quoteArgument(QByteArray::number(roomId)) + ' '
+                + quoteArgument(escapeArgument(inviteMessage.toUtf8())) + ' ' + quoteArgument(screenName.toUtf8()));
 }
 
-void TocClient::ChatLeave(qint32 lngID)
+void TocClient::leaveChat(qint32 roomId)
 {
-    SendPacket2("toc_chat_leave " + quoteArgument(QByteArray::number(lngID)));
+    sendCommand("toc_chat_leave " + quoteArgument(QByteArray::number(roomId)));
 }
 
-void TocClient::AcceptChatInvite(qint32 lngID)
+void TocClient::acceptChatInvite(qint32 roomId)
 {
-    SendPacket2("toc_chat_accept " + quoteArgument(QByteArray::number(lngID)));
+    sendCommand("toc_chat_accept " + quoteArgument(QByteArray::number(roomId)));
 }
 
-void TocClient::GetProfile(const QString& strUserName)
+void TocClient::requestProfile(const QString& screenName)
 {
-    SendPacket2("toc_get_info " + quoteArgument(NormalizeName(strUserName).toUtf8()));
+    sendCommand("toc_get_info " + quoteArgument(NormalizeName(screenName).toUtf8()));
 }
 
-void TocClient::GetStatus(const QString& strUserName)
+void TocClient::requestStatus(const QString& screenName)
 {
-    SendPacket2("toc_get_status " + quoteArgument(NormalizeName(strUserName).toUtf8()));
+    sendCommand("toc_get_status " + quoteArgument(NormalizeName(screenName).toUtf8()));
 }
 
-void TocClient::SetProfile(const QString& strProfile)
+void TocClient::setProfile(const QString& profile)
 {
-    SendPacket2("toc_set_info " + quoteArgument(strProfile.toUtf8()));
+    sendCommand("toc_set_info " + quoteArgument(profile.toUtf8()));
 }
 
-void TocClient::SetAway(const QString& strMessage)
+void TocClient::setAway(const QString& message)
 {
-    SendPacket2("toc_set_away " + quoteArgument(escapeArgument(strMessage.toUtf8())));
+    sendCommand("toc_set_away " + quoteArgument(escapeArgument(message.toUtf8())));
 }
 
-void TocClient::SetIdle(qint32 lngMinutes)
+void TocClient::setIdle(qint32 minutes)
 {
-    const qint64 seconds = qint64(lngMinutes) * 60;
+    const qint64 seconds = qint64(minutes) * 60;
     if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
         return;
-    SendPacket2("toc_set_idle " + quoteArgument(QByteArray::number(seconds)));
+    sendCommand("toc_set_idle " + quoteArgument(QByteArray::number(seconds)));
 }
 
-void TocClient::SetCapabilities(const QString& strCapUUID)
+void TocClient::setCapabilities(const QString& capabilities)
 {
-    SendPacket2("toc_set_caps " + quoteArgument(strCapUUID.toUtf8()));
+    sendCommand("toc_set_caps " + quoteArgument(capabilities.toUtf8()));
 }
 
-void TocClient::FormatUserName(const QString& strNewFormattedUserName)
+void TocClient::formatScreenName(const QString& formattedName)
 {
-    SendPacket2("toc_format_nick " + quoteArgument(strNewFormattedUserName.toUtf8()));
+    sendCommand("toc_format_nick " + quoteArgument(formattedName.toUtf8()));
 }
 
-void TocClient::ChangePassword(const QString& strOldPassword, const QString& strNewPassword)
+void TocClient::changePassword(const QString& oldPassword, const QString& newPassword)
 {
-    SendPacket2("toc_change_passwd " + quoteArgument(strOldPassword.toUtf8()) + ' '
-                + quoteArgument(strNewPassword.toUtf8()));
+    sendCommand("toc_change_passwd " + quoteArgument(oldPassword.toUtf8()) + ' ' + quoteArgument(newPassword.toUtf8()));
 }
 
-void TocClient::BlockUser(const QString& strUserName)
-{
-    if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_add_deny " + quoteArgument(NormalizeName(strUserName).toUtf8()));
-    SendPacket2("toc2_add_deny " + quoteArgument(strUserName.toUtf8()));
-}
-
-void TocClient::UnBlockUser(const QString& strUserName)
+void TocClient::blockUser(const QString& screenName)
 {
     if (m_speaking == TocDialect::Toc1)
-        return SendPacket2("toc_remove_deny " + quoteArgument(NormalizeName(strUserName).toUtf8()));
-    SendPacket2("toc2_remove_deny " + quoteArgument(strUserName.toUtf8()));
+        return sendCommand("toc_add_deny " + quoteArgument(NormalizeName(screenName).toUtf8()));
+    sendCommand("toc2_add_deny " + quoteArgument(screenName.toUtf8()));
 }
 
-void TocClient::AddCapability(const QString& strUUID)
+void TocClient::unblockUser(const QString& screenName)
 {
-    const QByteArray uuid = strUUID.toUtf8();
-    if (strCapabilities.contains(uuid))
+    if (m_speaking == TocDialect::Toc1)
+        return sendCommand("toc_remove_deny " + quoteArgument(NormalizeName(screenName).toUtf8()));
+    sendCommand("toc2_remove_deny " + quoteArgument(screenName.toUtf8()));
+}
+
+void TocClient::addCapability(const QString& capability)
+{
+    const QByteArray uuid = capability.toUtf8();
+    if (m_capabilities.contains(uuid))
         return;
-    strCapabilities += ' ' + uuid;
-    SendPacket2("toc_set_caps " + quoteArgument(strCapabilities));
+    m_capabilities += ' ' + uuid;
+    sendCommand("toc_set_caps " + quoteArgument(m_capabilities));
 }
 
-qint32 TocClient::GetChatID(const QString& strRoomName) const
+qint32 TocClient::chatId(const QString& roomName) const
 {
-    const QString wanted = NormalizeName(strRoomName);
-    for (const ChatRoom& room : Rooms) {
-        if (NormalizeName(room.strName) == wanted)
-            return room.lngID;
+    const QString wanted = NormalizeName(roomName);
+    for (const ChatRoom& room : m_rooms) {
+        if (NormalizeName(room.name) == wanted)
+            return room.id;
     }
     return 0;
 }
 
-qint32 TocClient::LastChatID() const
+qint32 TocClient::lastChatId() const
 {
-    return lngLastRoomID;
+    return m_lastRoomId;
 }
 
-void TocClient::AntiIdle(bool blnEnabled)
+void TocClient::setAntiIdle(bool enabled)
 {
-    if (blnEnabled)
+    if (enabled)
         tmrAntiIdle.start();
     else
         tmrAntiIdle.stop();
@@ -861,5 +859,5 @@ void TocClient::AntiIdle(bool blnEnabled)
 
 void TocClient::tmrAntiIdle_Timer()
 {
-    SendPacket(KeepAliveFrame, QByteArray());
+    sendFrame(KeepAliveFrame, QByteArray());
 }

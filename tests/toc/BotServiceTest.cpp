@@ -50,8 +50,8 @@ struct ReconnectorTest : ::testing::Test {
     TocTestServer server;
     TocClient toc;
     Reconnector reconnect {toc, [this] {
-                               toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
-                                         QStringLiteral("127.0.0.1"), server.port());
+                               toc.signOn(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
+                                          QStringLiteral("127.0.0.1"), server.port());
                            }};
 
     // The next try, answered with `answer` (a sign-on when empty) and closed.
@@ -158,7 +158,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
 
     botMode.skinButton7_Click();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
-    ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == 1234; }));
+    ASSERT_TRUE(waitFor([&] { return toc.lastChatId() == 1234; }));
     txtChat.setText(QStringLiteral("Music Room"));
     for (const char* exchange : {"four", "40000", "", " 5 "}) {
         txtEx.setText(QString::fromLatin1(exchange));
@@ -177,7 +177,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     for (const auto& [n, said] : waiting) {
         toc.setSendRate(SendQueue::kSlowest);
         while (toc.sendQueue().size() < n)
-            toc.SendChat(1234, QStringLiteral("late"));
+            toc.sendChat(1234, QStringLiteral("late"));
         testing::internal::CaptureStderr();
         botMode.closing();
         EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
