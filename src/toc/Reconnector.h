@@ -37,15 +37,17 @@ public:
     // No more retries; a wait under way is dropped.
     void stop();
     bool isRunning() const { return m_running; }
-    bool isWaiting() const { return tmrRetry.isActive(); }
+    bool isWaiting() const { return m_retryTimer.isActive(); }
 
     // The wait before the next try is over.
-    void tmrRetry_Timer();
+    void onRetryDue();
     // The sign-on under way took too long.
-    void tmrSignOnWait_Timer();
+    void onSignOnTimedOut();
 
-    QTimer tmrRetry;
-    QTimer tmrSignOnWait;
+    // The wait before the next try.
+    QTimer& retryTimer() { return m_retryTimer; }
+    // How long a sign-on may take.
+    QTimer& signOnTimer() { return m_signOnTimer; }
 
     // "connection lost" and the like, with the time until the next try.
     static QString describeWait(Milliseconds wait);
@@ -59,9 +61,11 @@ Q_SIGNALS:
 
 private:
     void lose(const QString& reason);
-    void toc_stateChanged(TocClient::State state);
-    void toc_Error(qint16 code);
+    void onClientStateChanged(TocClient::State state);
+    void onServerError(qint16 code);
 
+    QTimer m_retryTimer;
+    QTimer m_signOnTimer;
     TocClient& m_toc;
     std::function<void()> m_signOn;
     ReconnectSchedule m_schedule;

@@ -164,12 +164,12 @@ const std::array<TocClient::Command, 4> TocClient::kToc1Commands {{
 
 TocClient::TocClient(QObject* parent) : QObject(parent)
 {
-    tmrAntiIdle.setInterval(kAntiIdleInterval);
-    connect(&tmrAntiIdle, &QTimer::timeout, this, &TocClient::tmrAntiIdle_Timer);
-    connect(&m_socket, &QTcpSocket::connected, this, &TocClient::Sock_Connect);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &TocClient::Sock_DataArrival);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &TocClient::Sock_Close);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TocClient::Sock_Error);
+    m_antiIdleTimer.setInterval(kAntiIdleInterval);
+    connect(&m_antiIdleTimer, &QTimer::timeout, this, &TocClient::sendAntiIdle);
+    connect(&m_socket, &QTcpSocket::connected, this, &TocClient::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &TocClient::onReadyRead);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &TocClient::onDisconnected);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TocClient::onSocketError);
     connect(&m_sendQueue, &SendQueue::rateChanged, this, &TocClient::sendRateChanged);
 }
 
@@ -244,14 +244,14 @@ void TocClient::setState(State state)
     emit stateChanged(state);
 }
 
-void TocClient::Sock_Connect()
+void TocClient::onConnected()
 {
     keepAlive(m_socket);
     m_socket.write(kGreeting.data(), kGreeting.size());
     setState(State::GreetingSent);
 }
 
-void TocClient::Sock_DataArrival()
+void TocClient::onReadyRead()
 {
     // A handler that lets events run swallows the socket's next
     // announcement, so read until nothing is left rather than once.
@@ -263,7 +263,7 @@ void TocClient::Sock_DataArrival()
     }
 }
 
-void TocClient::Sock_Close()
+void TocClient::onDisconnected()
 {
     // Already announced: a broken connection can report itself twice.
     if (m_state == State::Disconnected)
@@ -323,9 +323,9 @@ void TocClient::signOnAgainWithToc1()
     });
 }
 
-void TocClient::Sock_Error(QAbstractSocket::SocketError error)
+void TocClient::onSocketError(QAbstractSocket::SocketError error)
 {
-    // A close by the server is the normal end, announced by Sock_Close.
+    // A close by the server is the normal end, announced by onDisconnected.
     if (error == QAbstractSocket::RemoteHostClosedError)
         return;
     const QString reason = m_socket.errorString();
@@ -341,7 +341,7 @@ void TocClient::Sock_Error(QAbstractSocket::SocketError error)
     // a disconnected signal; make sure its end is announced once.
     QTimer::singleShot(0, this, [this, connection = m_connection] {
         if (connection == m_connection && m_socket.state() == QAbstractSocket::UnconnectedState)
-            Sock_Close();
+            onDisconnected();
     });
 }
 
@@ -852,12 +852,12 @@ qint32 TocClient::lastChatId() const
 void TocClient::setAntiIdle(bool enabled)
 {
     if (enabled)
-        tmrAntiIdle.start();
+        m_antiIdleTimer.start();
     else
-        tmrAntiIdle.stop();
+        m_antiIdleTimer.stop();
 }
 
-void TocClient::tmrAntiIdle_Timer()
+void TocClient::sendAntiIdle()
 {
     sendFrame(KeepAliveFrame, QByteArray());
 }

@@ -105,7 +105,7 @@ public:
     static constexpr qint16 kRateLimited = 960;
 
     // The keep-alive tick: one empty frame of type 5.
-    void tmrAntiIdle_Timer();
+    void sendAntiIdle();
 
     // Received bytes, however the stream was cut: every whole frame among
     // them is handled in order, the rest waits for more. The socket feeds
@@ -119,7 +119,8 @@ public:
     // All bytes taken from the connection so far.
     qint64 bytesReceived() const { return m_bytesReceived; }
 
-    QTimer tmrAntiIdle;
+    // Ticks sendAntiIdle while anti-idle is on.
+    QTimer& antiIdleTimer() { return m_antiIdleTimer; }
 
 Q_SIGNALS:
     void signedOn(const QString& screenName, const QString& buddies, const QString& blocked);
@@ -166,10 +167,10 @@ private:
     // Looked at first while speaking TOC1.
     static const std::array<Command, 4> kToc1Commands;
 
-    void Sock_Connect();
-    void Sock_DataArrival();
-    void Sock_Close();
-    void Sock_Error(QAbstractSocket::SocketError error);
+    void onConnected();
+    void onReadyRead();
+    void onDisconnected();
+    void onSocketError(QAbstractSocket::SocketError error);
 
     void processFrame(qint16 type, const QByteArray& data);
     void answerSignOn(const QByteArray& payload);
@@ -211,6 +212,7 @@ private:
     void onImIn(const Message& m);
     void onChatIn(const Message& m);
 
+    QTimer m_antiIdleTimer;
     QTcpSocket m_socket;
     FlapReader m_reader;
     SendQueue m_sendQueue {[this](const SendQueue::Entry& entry, int dropped) { writeQueued(entry, dropped); }};

@@ -58,7 +58,7 @@ struct ReconnectorTest : ::testing::Test {
     void tryAnswering(const QByteArray& answer)
     {
         const int next = server.connectionsAccepted() + 1;
-        reconnect.tmrRetry_Timer();
+        reconnect.onRetryDue();
         ASSERT_TRUE(server.greeted(next));
         server.sendSignOnFrame();
         ASSERT_TRUE(server.waitForCommands(1));
@@ -86,15 +86,15 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:980"));
     EXPECT_EQ(refused, QList<qint16> {980});
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
-    reconnect.tmrRetry_Timer();
+    reconnect.onRetryDue();
     EXPECT_EQ(toc.state(), State::Disconnected);
 
     reconnect.start();
     ASSERT_NO_FATAL_FAILURE(tryAnswering({}));
     EXPECT_TRUE(reconnect.isWaiting());
-    EXPECT_EQ(reconnect.tmrRetry.interval(), 1000);
+    EXPECT_EQ(reconnect.retryTimer().interval(), 1000);
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
-    EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
+    EXPECT_EQ(reconnect.retryTimer().interval(), 600000);
     EXPECT_EQ(server.connectionsAccepted(), 3);
     EXPECT_EQ((QStringList {Reconnector::describeWait(59499ms), Reconnector::describeWait(60s),
                             Reconnector::describeWait(61s)}),

@@ -145,7 +145,7 @@ TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumb
 {
     signOn();
     // The timer's own signal, as when its minute is up.
-    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.tmrAntiIdle, "timeout"));
+    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.antiIdleTimer(), "timeout"));
     toc.leaveChat(7);
     toc.signOff();
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
@@ -154,7 +154,7 @@ TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumb
     EXPECT_TRUE(server.frames()[3].payload.isEmpty());
 
     toc.sendChat(7, QStringLiteral("lost"));
-    toc.tmrAntiIdle_Timer();
+    toc.sendAntiIdle();
     signOn();
     EXPECT_EQ(headers(0, 1), QStringList {"1:6"});
 }
@@ -167,7 +167,7 @@ TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
     toc.sendFrame(255, QByteArray(65535, 'y'));
     toc.sendFrame(0, {});
     for (int i = 6; i <= 65536; ++i)
-        toc.tmrAntiIdle_Timer();
+        toc.sendAntiIdle();
     ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
     EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
     EXPECT_EQ(headers(3, 2) + headers(65533), (QStringList {"255:4", "0:5", "5:65534", "5:0", "5:1"}));
