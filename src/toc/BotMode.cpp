@@ -198,11 +198,11 @@ BotMode::BotMode(FormState& form, TocClient& toc, ChatScanner& chat1, UserInterf
 
 void BotMode::attachClient()
 {
-    connect(&m_toc, &TocClient::signedOn, this, &BotMode::toc_LoggedIn);
-    connect(&m_toc, &TocClient::signedOff, this, &BotMode::toc_LoggedOff);
+    connect(&m_toc, &TocClient::signedOn, this, &BotMode::onSignedOn);
+    connect(&m_toc, &TocClient::signedOff, this, &BotMode::onSignedOff);
     connect(&m_toc, &TocClient::chatMessageReceived, this,
-            [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
-                toc_IncomingChatMessage(strUserName, strMessage);
+            [this](qint32, const QString& screenName, bool, const QString& message) {
+                onChatMessageReceived(screenName, message);
             });
     // chat1 has escaped the text for the command.
     m_chat1.setTocRoute([this](const QString& text) { m_toc.sendChat(m_toc.lastChatId(), text); });
@@ -350,7 +350,7 @@ void BotMode::skinButton8_Click()
     m_toc.leaveChat(m_toc.lastChatId());
 }
 
-void BotMode::toc_LoggedIn()
+void BotMode::onSignedOn()
 {
     m_form.labToc.setCaption(QStringLiteral("Signed On!"));
     m_form.skinButton6.setCaption(QStringLiteral("Logoff"));
@@ -360,7 +360,7 @@ void BotMode::toc_LoggedIn()
         m_toc.joinChat(m_room->name, m_room->exchange);
 }
 
-void BotMode::toc_LoggedOff()
+void BotMode::onSignedOff()
 {
     m_form.skinButton6.setCaption(QStringLiteral("Signon"));
     m_toc.setAntiIdle(false);
@@ -371,15 +371,15 @@ void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
     m_form.labToc.setCaption(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
 }
 
-void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage)
+void BotMode::onChatMessageReceived(const QString& screenName, const QString& message)
 {
     // Nothing acts before the sign-on is complete: a server that sends room
     // lines first is not one to take commands from.
     if (m_toc.state() != TocClient::State::SignedOn) {
         if (!std::exchange(m_droppedEarlyLine, true))
-            Q_EMIT droppedBeforeSignOn(strUserName);
+            Q_EMIT droppedBeforeSignOn(screenName);
         return;
     }
     // Whispers and lines of any joined room are treated alike.
-    Q_EMIT aimchatscan(strUserName, RemoveTags(strMessage), QStringLiteral("0"));
+    Q_EMIT aimchatscan(screenName, RemoveTags(message), QStringLiteral("0"));
 }

@@ -136,9 +136,9 @@ public:
     void attachClient();
 
     // The TOC client's events.
-    void toc_LoggedIn();
-    void toc_LoggedOff();
-    void toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage);
+    void onSignedOn();
+    void onSignedOff();
+    void onChatMessageReceived(const QString& screenName, const QString& message);
 
 Q_SIGNALS:
     // A line of the room for the chat-line handler: the speaker as the
