@@ -381,5 +381,5 @@ void BotMode::onChatMessageReceived(const QString& screenName, const QString& me
         return;
     }
     // Whispers and lines of any joined room are treated alike.
-    Q_EMIT aimchatscan(screenName, RemoveTags(message), QStringLiteral("0"));
+    Q_EMIT aimchatscan(screenName, removeTags(message), QStringLiteral("0"));
 }

@@ -30,7 +30,7 @@ enum FrameType : quint8 { SignOnFrame = 1, DataFrame = 2, KeepAliveFrame = 5 };
 
 using Field = std::optional<QByteArrayView>;
 
-std::optional<qint32> asLong(const Field& field)
+std::optional<qint32> asInt32(const Field& field)
 {
     if (!field)
         return std::nullopt;
@@ -66,7 +66,7 @@ void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies,
         buddies += QLatin1String("Group [") + decodeWireText(value) + QLatin1String("]\r\n");
 }
 
-std::optional<qint16> asInteger(const Field& field)
+std::optional<qint16> asInt16(const Field& field)
 {
     if (!field)
         return std::nullopt;
@@ -106,8 +106,8 @@ public:
 
     QByteArrayView payload() const { return m_payload; }
 
-    // F(i) of the split at every colon.
-    Field F(qsizetype i) const
+    // Field i of the split at every colon.
+    Field field(qsizetype i) const
     {
         if (i > m_colons.size())
             return std::nullopt;
@@ -120,7 +120,7 @@ public:
     Field piece(qsizetype pieces, qsizetype i) const
     {
         if (i < pieces - 1)
-            return F(i);
+            return field(i);
         if (i != pieces - 1 || i > m_colons.size())
             return std::nullopt;
         const qsizetype from = i == 0 ? 0 : m_colons[i - 1] + 1;
@@ -447,7 +447,7 @@ void TocClient::processFrame(qint16 type, const QByteArray& data)
     if (payload.endsWith('\0'))
         payload.chop(1);
     const Message message(payload);
-    const QByteArray word = message.F(0)->toByteArray().toLower();
+    const QByteArray word = message.field(0)->toByteArray().toLower();
     const auto run = [&](const auto& commands) {
         const auto command
             = std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return word == c.word; });
@@ -529,7 +529,7 @@ void TocClient::finishSignOn(const QString& buddies, const QString& blocked)
 
 void TocClient::onNick(const Message& m)
 {
-    if (const Field name = m.F(1))
+    if (const Field name = m.field(1))
         m_screenName = decodeWireText(*name);
 }
 
@@ -548,7 +548,7 @@ void TocClient::onImIn(const Message& m)
 // into `pieces`, colons and all.
 void TocClient::imIn(const Message& m, qsizetype pieces)
 {
-    const Field user = m.F(1);
+    const Field user = m.field(1);
     const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
         emit instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
@@ -556,8 +556,8 @@ void TocClient::imIn(const Message& m, qsizetype pieces)
 
 void TocClient::onUpdateBuddy2(const Message& m)
 {
-    const Field user = m.F(1);
-    const Field online = m.F(2);
+    const Field user = m.field(1);
+    const Field online = m.field(2);
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
@@ -568,23 +568,23 @@ void TocClient::onUpdateBuddy2(const Message& m)
 
 void TocClient::onBuddyCaps2(const Message& m)
 {
-    const Field user = m.F(1);
-    const Field caps = m.F(2);
+    const Field user = m.field(1);
+    const Field caps = m.field(2);
     if (user && caps)
         emit buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
 }
 
 void TocClient::onBart2(const Message& m)
 {
-    const Field user = m.F(1);
-    const Field bart = m.F(2);
+    const Field user = m.field(1);
+    const Field bart = m.field(2);
     if (user && bart)
         emit bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
 }
 
 void TocClient::onError(const Message& m)
 {
-    const auto code = asInteger(m.F(1));
+    const auto code = asInt16(m.field(1));
     if (!code)
         return;
     if (*code == kTooFast || *code == kRateLimited)
@@ -594,16 +594,16 @@ void TocClient::onError(const Message& m)
 
 void TocClient::onEviled(const Message& m)
 {
-    const auto level = asInteger(m.F(1));
-    const Field warner = m.F(2);
+    const auto level = asInt16(m.field(1));
+    const Field warner = m.field(2);
     if (level && warner)
         emit warned(decodeWireText(*warner), *level);
 }
 
 void TocClient::onChatJoin(const Message& m)
 {
-    const auto id = asLong(m.F(1));
-    const Field name = m.F(2);
+    const auto id = asInt32(m.field(1));
+    const Field name = m.field(2);
     if (id)
         m_lastRoomId = *id;
     ++m_roomCursor;
@@ -632,9 +632,9 @@ void TocClient::onChatIn(const Message& m)
 // last piece of the split into `pieces`, colons and all.
 void TocClient::chatIn(const Message& m, qsizetype pieces)
 {
-    const auto room = asLong(m.F(1));
-    const Field user = m.F(2);
-    const Field whisper = m.F(3);
+    const auto room = asInt32(m.field(1));
+    const Field user = m.field(2);
+    const Field whisper = m.field(3);
     const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
         emit chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
@@ -642,45 +642,45 @@ void TocClient::chatIn(const Message& m, qsizetype pieces)
 
 void TocClient::onChatUpdateBuddy(const Message& m)
 {
-    const auto room = asLong(m.F(1));
-    const Field inside = m.F(2);
-    const Field user = m.F(3);
-    const Field user2 = m.F(4);
-    if (room && inside && user && user2)
-        emit chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*user2));
+    const auto room = asInt32(m.field(1));
+    const Field inside = m.field(2);
+    const Field user = m.field(3);
+    const Field nextUser = m.field(4);
+    if (room && inside && user && nextUser)
+        emit chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*nextUser));
 }
 
 void TocClient::onChatInvite(const Message& m)
 {
-    const Field name = m.F(1);
-    const auto room = asLong(m.F(2));
-    const Field sender = m.F(3);
-    const Field message = m.F(4);
+    const Field name = m.field(1);
+    const auto room = asInt32(m.field(2));
+    const Field sender = m.field(3);
+    const Field message = m.field(4);
     if (name && room && sender && message)
         emit chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
 }
 
 void TocClient::onChatLeft(const Message& m)
 {
-    if (const auto room = asLong(m.F(1)))
+    if (const auto room = asInt32(m.field(1)))
         emit chatLeft(*room);
 }
 
 void TocClient::onGotoUrl(const Message& m)
 {
-    if (const Field url = m.F(2))
+    if (const Field url = m.field(2))
         emit profileReceived(decodeWireText(*url));
 }
 
 void TocClient::onAdminNickStatus(const Message& m)
 {
-    if (const auto status = asInteger(m.F(1)))
+    if (const auto status = asInt16(m.field(1)))
         emit screenNameFormatUpdated(*status == 0);
 }
 
 void TocClient::onAdminPasswdStatus(const Message& m)
 {
-    if (const auto status = asInteger(m.F(1)))
+    if (const auto status = asInt16(m.field(1)))
         emit passwordUpdated(*status == 0);
 }
 
@@ -691,10 +691,10 @@ void TocClient::onPause(const Message&)
 
 void TocClient::onRvousPropose(const Message& m)
 {
-    const Field user = m.F(1);
-    const Field uuid = m.F(2);
-    const Field cookie = m.F(3);
-    const Field ip = m.F(6);
+    const Field user = m.field(1);
+    const Field uuid = m.field(2);
+    const Field cookie = m.field(3);
+    const Field ip = m.field(6);
     if (user && uuid && cookie && ip)
         emit rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
                                  decodeWireText(*ip));
