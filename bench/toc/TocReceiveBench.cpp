@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toc/MarlTOCSock.h"
-#include "toc/ModToc.h"
+#include "toc/TocClient.h"
+#include "toc/TocWire.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,21 +12,21 @@ QByteArray chatFrames(int count)
     for (int i = 0; i < count; ++i) {
         const QByteArray payload = "CHAT_IN_ENC:123456:Some Member:F:A:en:<font color=\"#0000ff\">p song number "
             + QByteArray::number(i) + " : remix</font>";
-        stream += '*' + QByteArray(1, '\x02') + WordBytes(quint16(i)) + WordBytes(quint16(payload.size())) + payload;
+        stream += '*' + QByteArray(1, '\x02') + encodeWord(quint16(i)) + encodeWord(quint16(payload.size())) + payload;
     }
     return stream;
 }
 
 // Chat frames arriving all at once, handed to the receive path, cut into
-// frames, parsed and raised as IncomingChatMessage to a connected handler.
+// frames, parsed and raised as chatMessageReceived to a connected handler.
 void ReceiveChatFrames(benchmark::State& state)
 {
     const int count = int(state.range(0));
     const QByteArray stream = chatFrames(count);
-    MarlTOCSock toc;
+    TocClient toc;
     qint64 messages = 0;
     qint64 characters = 0;
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&](qint32, const QString&, bool, const QString& text) {
+    QObject::connect(&toc, &TocClient::chatMessageReceived, [&](qint32, const QString&, bool, const QString& text) {
         ++messages;
         characters += text.size();
     });
@@ -46,9 +46,9 @@ void ReceiveChatFramesInPackets(benchmark::State& state)
     const int count = int(state.range(0));
     const QByteArray stream = chatFrames(count);
     constexpr qsizetype kPacket = 1460;
-    MarlTOCSock toc;
+    TocClient toc;
     qint64 messages = 0;
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, [&] { ++messages; });
+    QObject::connect(&toc, &TocClient::chatMessageReceived, [&] { ++messages; });
     for (auto _ : state) {
         for (qsizetype at = 0; at < stream.size(); at += kPacket)
             toc.receiveBytes(QByteArrayView(stream).sliced(at, qMin(kPacket, stream.size() - at)));

@@ -131,8 +131,8 @@ void MainForm::Form_Unload()
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
     botMode.reconnect.stop();
-    if (toc.state() != MarlTOCSock::State::Disconnected)
-        toc.LogOff();
+    if (toc.state() != TocClient::State::Disconnected)
+        toc.signOff();
     ui.endProgram();
 }
 

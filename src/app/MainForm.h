@@ -14,7 +14,7 @@
 #include "controls/Options.h"
 #include "player/Player.h"
 #include "toc/BotMode.h"
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <QObject>
 
@@ -63,7 +63,7 @@ public:
     ChatSendsEditor chatSends;
 
     // Bot mode: the TOC client and the buttons and events that drive it.
-    MarlTOCSock toc;
+    TocClient toc;
     BotMode botMode;
 
     // Start-up and shut-down.

@@ -5,8 +5,8 @@
 #include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
-#include "toc/MarlTOCSock.h"
 #include "toc/RemoveTags.h"
+#include "toc/TocClient.h"
 
 #include <QDir>
 #include <QHostAddress>
@@ -178,7 +178,7 @@ QString TocEndpoint::toString() const
     return shown + u':' + QString::number(port);
 }
 
-BotMode::BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, ChatScanner& scanner, UserInterface& ui)
+BotMode::BotMode(const BoolValue& useBot, TextValue& owner, TocClient& toc, ChatScanner& scanner, UserInterface& ui)
     : botOwner(GetSetting(kBotGroup, kOwnerKey)),
       reconnect(toc, [this] { loginWithPanel(); }),
       m_useBot(useBot),
@@ -190,7 +190,7 @@ BotMode::BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, Ch
     connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
     connect(&reconnect, &Reconnector::refused, this, [this] {
         status.setText(QStringLiteral("Wrong name or password"));
-        m_toc.LogOff();
+        m_toc.signOff();
     });
     // Whoever else claims the owner's place while bot mode names one, the
     // named owner keeps it.
@@ -199,14 +199,14 @@ BotMode::BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, Ch
 
 void BotMode::attachClient()
 {
-    connect(&m_toc, &MarlTOCSock::LoggedIn, this, &BotMode::toc_LoggedIn);
-    connect(&m_toc, &MarlTOCSock::LoggedOff, this, &BotMode::toc_LoggedOff);
-    connect(&m_toc, &MarlTOCSock::IncomingChatMessage, this,
-            [this](qint32, const QString& strUserName, bool, const QString& strMessage) {
-                toc_IncomingChatMessage(strUserName, strMessage);
+    connect(&m_toc, &TocClient::signedOn, this, &BotMode::onSignedOn);
+    connect(&m_toc, &TocClient::signedOff, this, &BotMode::onSignedOff);
+    connect(&m_toc, &TocClient::chatMessageReceived, this,
+            [this](qint32, const QString& screenName, bool, const QString& message) {
+                onChatMessageReceived(screenName, message);
             });
     // The scanner has escaped the text for the command.
-    m_scanner.setTocRoute([this](const QString& text) { m_toc.SendChat(m_toc.LastChatID(), text); });
+    m_scanner.setTocRoute([this](const QString& text) { m_toc.sendChat(m_toc.lastChatId(), text); });
 }
 
 TocEndpoint BotMode::server() const
@@ -317,7 +317,7 @@ void BotMode::logOff()
 {
     reconnect.stop();
     m_room.reset();
-    m_toc.LogOff();
+    m_toc.signOff();
 }
 
 void BotMode::loginWithPanel()
@@ -327,12 +327,12 @@ void BotMode::loginWithPanel()
     const TocEndpoint auth = authorizer();
     m_toc.setDialect(dialect());
     m_toc.setSendRate(sendRate());
-    m_toc.Login(account.screenName.text(), account.password.text(), host.host, host.port, auth.host, auth.port);
+    m_toc.signOn(account.screenName.text(), account.password.text(), host.host, host.port, auth.host, auth.port);
 }
 
 void BotMode::join()
 {
-    m_toc.ChatLeave(m_toc.LastChatID());
+    m_toc.leaveChat(m_toc.lastChatId());
     bool ok = false;
     const qint16 exchange = account.exchange.text().trimmed().toShort(&ok);
     if (!ok) {
@@ -341,29 +341,29 @@ void BotMode::join()
         return;
     }
     m_room = Room {account.room.text(), exchange};
-    m_toc.JoinChat(m_room->name, exchange);
+    m_toc.joinChat(m_room->name, exchange);
 }
 
 void BotMode::part()
 {
     m_room.reset();
-    m_toc.ChatLeave(m_toc.LastChatID());
+    m_toc.leaveChat(m_toc.lastChatId());
 }
 
-void BotMode::toc_LoggedIn()
+void BotMode::onSignedOn()
 {
     status.setText(QStringLiteral("Signed On!"));
     setSession(Session::SignedOn);
     // Finds a connection that went silent; it ends with the connection.
-    m_toc.AntiIdle(true);
+    m_toc.setAntiIdle(true);
     if (m_room)
-        m_toc.JoinChat(m_room->name, m_room->exchange);
+        m_toc.joinChat(m_room->name, m_room->exchange);
 }
 
-void BotMode::toc_LoggedOff()
+void BotMode::onSignedOff()
 {
     setSession(Session::SignedOff);
-    m_toc.AntiIdle(false);
+    m_toc.setAntiIdle(false);
 }
 
 void BotMode::setSession(Session session)
@@ -377,15 +377,15 @@ void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
     status.setText(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
 }
 
-void BotMode::toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage)
+void BotMode::onChatMessageReceived(const QString& screenName, const QString& message)
 {
     // Nothing acts before the sign-on is complete: a server that sends room
     // lines first is not one to take commands from.
-    if (m_toc.state() != MarlTOCSock::State::SignedOn) {
+    if (m_toc.state() != TocClient::State::SignedOn) {
         if (!std::exchange(m_droppedEarlyLine, true))
-            Q_EMIT droppedBeforeSignOn(strUserName);
+            Q_EMIT droppedBeforeSignOn(screenName);
         return;
     }
     // Whispers and lines of any joined room are treated alike.
-    Q_EMIT aimchatscan(strUserName, RemoveTags(strMessage), QStringLiteral("0"));
+    Q_EMIT aimchatscan(screenName, removeTags(message), QStringLiteral("0"));
 }

@@ -12,7 +12,7 @@
 #include <optional>
 
 class ChatScanner;
-class MarlTOCSock;
+class TocClient;
 class UserInterface;
 
 // Where a TOC server or an authorizer is reached.
@@ -59,7 +59,7 @@ public:
     static constexpr quint16 kServerPort = 5190;
     static constexpr quint16 kAuthorizerPort = 29999;
 
-    BotMode(const BoolValue& useBot, TextValue& owner, MarlTOCSock& toc, ChatScanner& scanner, UserInterface& ui);
+    BotMode(const BoolValue& useBot, TextValue& owner, TocClient& toc, ChatScanner& scanner, UserInterface& ui);
 
     // What the bot signs on as and the room it joins, as the owner typed them.
     struct Account {
@@ -132,7 +132,7 @@ public:
     // signed on again. A stored value that is not usable is shown in a
     // message box first, and its default used.
     void signOn();
-    // What Logoff does: no more signing on again, and LogOff.
+    // What Logoff does: no more signing on again, and signOff.
     void logOff();
 
     // The owner's screen name while bot mode is on (empty: the owner is
@@ -147,9 +147,9 @@ public:
     void attachClient();
 
     // The TOC client's events.
-    void toc_LoggedIn();
-    void toc_LoggedOff();
-    void toc_IncomingChatMessage(const QString& strUserName, const QString& strMessage);
+    void onSignedOn();
+    void onSignedOff();
+    void onChatMessageReceived(const QString& screenName, const QString& message);
 
 Q_SIGNALS:
     // A line of the room for the chat-line handler: the speaker as the
@@ -174,7 +174,7 @@ private:
 
     const BoolValue& m_useBot;
     TextValue& m_owner;
-    MarlTOCSock& m_toc;
+    TocClient& m_toc;
     ChatScanner& m_scanner;
     UserInterface& m_ui;
     std::optional<TocEndpoint> m_server;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/FlapReader.h"
 
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 void FlapReader::append(QByteArrayView bytes)
 {
@@ -14,13 +14,13 @@ std::optional<FlapFrame> FlapReader::next()
     if (pending() < kHeaderSize)
         return std::nullopt;
     const QByteArrayView head = QByteArrayView(m_buffer).sliced(m_offset, kHeaderSize);
-    const qsizetype length = WordFromBytes(head.sliced(4, 2));
+    const qsizetype length = decodeWord(head.sliced(4, 2));
     if (pending() < kHeaderSize + length)
         return std::nullopt;
     FlapFrame frame;
     frame.marker = head[0];
     frame.type = static_cast<quint8>(head[1]);
-    frame.sequence = WordFromBytes(head.sliced(2, 2));
+    frame.sequence = decodeWord(head.sliced(2, 2));
     frame.payload = m_buffer.sliced(m_offset + kHeaderSize, length);
     m_offset += kHeaderSize + length;
     return frame;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/HeadlessBot.h"
 
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <utility>
 
-HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings,
                          std::FILE* logTo)
     : m_useBot(useBot),
       m_botMode(botMode),
@@ -13,36 +13,36 @@ HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, 
       m_settings(std::move(settings)),
       m_log(logTo)
 {
-    connect(&toc, &MarlTOCSock::stateChanged, this, [this](MarlTOCSock::State state) {
+    connect(&toc, &TocClient::stateChanged, this, [this](TocClient::State state) {
         switch (state) {
-        case MarlTOCSock::State::Connecting:
+        case TocClient::State::Connecting:
             log(QStringLiteral("connecting to ") + m_botMode.server().toString());
             break;
-        case MarlTOCSock::State::GreetingSent:
+        case TocClient::State::GreetingSent:
             log(QStringLiteral("connected; waiting for the server's sign-on frame"));
             break;
-        case MarlTOCSock::State::SigningOn:
+        case TocClient::State::SigningOn:
             log(QStringLiteral("signing on as ") + m_toc.screenName());
             break;
-        case MarlTOCSock::State::SignedOn:
-        case MarlTOCSock::State::Disconnected:
-            // Told by LoggedIn, LoggedOff and the retries, with more to say.
+        case TocClient::State::SignedOn:
+        case TocClient::State::Disconnected:
+            // Told by signedOn, signedOff and the retries, with more to say.
             break;
         }
     });
-    connect(&toc, &MarlTOCSock::LoggedIn, this, [this](const QString& name) {
+    connect(&toc, &TocClient::signedOn, this, [this](const QString& name) {
         log(QStringLiteral("signed on as ") + name + QStringLiteral("; joining ") + m_botMode.account.room.text()
             + QStringLiteral(" on exchange ") + m_botMode.account.exchange.text());
         // Bot mode itself joins the room again after later sign-ons.
         if (!std::exchange(m_joined, true))
             m_botMode.join();
     });
-    connect(&toc, &MarlTOCSock::LoggedOff, this, [this] {
+    connect(&toc, &TocClient::signedOff, this, [this] {
         // A lost connection is told by the retry.
         if (!m_botMode.reconnect.isRunning())
             log(QStringLiteral("signed off"));
     });
-    connect(&toc, &MarlTOCSock::Error, this, [this](qint16 code) {
+    connect(&toc, &TocClient::serverError, this, [this](qint16 code) {
         if (code != Reconnector::kWrongPassword && code != Reconnector::kConnectingTooOften)
             log(QStringLiteral("the server reported error ") + QString::number(code), LogLevel::Warning);
     });
@@ -52,12 +52,12 @@ HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, 
                 .arg(who),
             LogLevel::Warning);
     });
-    connect(&toc, &MarlTOCSock::JoinedChat, this, [this](const QString& room, qint32 id) {
+    connect(&toc, &TocClient::chatJoined, this, [this](const QString& room, qint32 id) {
         log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
     });
-    connect(&toc, &MarlTOCSock::LeftChat, this,
+    connect(&toc, &TocClient::chatLeft, this,
             [this](qint32 id) { log(QStringLiteral("left room id ") + QString::number(id)); });
-    connect(&toc, &MarlTOCSock::sendRateChanged, this, [this](double perSecond) {
+    connect(&toc, &TocClient::sendRateChanged, this, [this](double perSecond) {
         if (perSecond < BotMode::sendRate()) {
             log(QStringLiteral("the server says the bot sends too fast; sending at most %1 a second for a minute")
                     .arg(perSecond),
@@ -78,7 +78,7 @@ HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, 
         m_exitStatus = kRefusedExitStatus;
         Q_EMIT signOnRefused();
     });
-    connect(&toc, &MarlTOCSock::dialectSettled, this, [this](TocDialect speaking) {
+    connect(&toc, &TocClient::dialectSettled, this, [this](TocDialect speaking) {
         log(speaking == TocDialect::Toc1
                 ? QStringLiteral("the server closed the connection after toc2_login without SIGN_ON; "
                                  "signing on again with TOC1 for the rest of the run")

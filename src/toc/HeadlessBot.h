@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <optional>
 
-class MarlTOCSock;
+class TocClient;
 
 // What the bot needs for one run: the command line's options over the
 // per-user store's keys.
@@ -37,7 +37,7 @@ public:
     // sysexits' EX_CONFIG: the service manager is told not to restart us.
     static constexpr int kRefusedExitStatus = 78;
 
-    HeadlessBot(BoolValue& useBot, BotMode& botMode, MarlTOCSock& toc, HeadlessBotSettings settings,
+    HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings,
                 std::FILE* logTo = stderr);
 
     // Call once the main form has started.
@@ -55,7 +55,7 @@ private:
 
     BoolValue& m_useBot;
     BotMode& m_botMode;
-    MarlTOCSock& m_toc;
+    TocClient& m_toc;
     HeadlessBotSettings m_settings;
     std::FILE* m_log;
     bool m_joined = false;

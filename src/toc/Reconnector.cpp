@@ -3,71 +3,71 @@
 
 #include <utility>
 
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
-Reconnector::Reconnector(MarlTOCSock& toc, std::function<void()> signOn) : m_toc(toc), m_signOn(std::move(signOn))
+Reconnector::Reconnector(TocClient& toc, std::function<void()> signOn) : m_toc(toc), m_signOn(std::move(signOn))
 {
-    for (QTimer* timer : {&tmrRetry, &tmrSignOnWait})
+    for (QTimer* timer : {&m_retryTimer, &m_signOnTimer})
         timer->setSingleShot(true);
-    tmrSignOnWait.setInterval(kSignOnWaitMs);
-    connect(&tmrRetry, &QTimer::timeout, this, &Reconnector::tmrRetry_Timer);
-    connect(&tmrSignOnWait, &QTimer::timeout, this, &Reconnector::tmrSignOnWait_Timer);
-    connect(&m_toc, &MarlTOCSock::stateChanged, this, &Reconnector::toc_stateChanged);
-    connect(&m_toc, &MarlTOCSock::Error, this, &Reconnector::toc_Error);
-    connect(&m_toc, &MarlTOCSock::connectionFailed, this, &Reconnector::lose);
-    // The server closing the connection is told by LoggedOff alone.
-    connect(&m_toc, &MarlTOCSock::LoggedOff, this, [this] { lose({}); });
+    m_signOnTimer.setInterval(kSignOnWaitMs);
+    connect(&m_retryTimer, &QTimer::timeout, this, &Reconnector::onRetryDue);
+    connect(&m_signOnTimer, &QTimer::timeout, this, &Reconnector::onSignOnTimedOut);
+    connect(&m_toc, &TocClient::stateChanged, this, &Reconnector::onClientStateChanged);
+    connect(&m_toc, &TocClient::serverError, this, &Reconnector::onServerError);
+    connect(&m_toc, &TocClient::connectionFailed, this, &Reconnector::lose);
+    // The server closing the connection is told by signedOff alone.
+    connect(&m_toc, &TocClient::signedOff, this, [this] { lose({}); });
 }
 
 void Reconnector::start()
 {
     m_running = true;
-    tmrRetry.stop();
+    m_retryTimer.stop();
 }
 
 void Reconnector::stop()
 {
     m_running = false;
-    tmrRetry.stop();
-    tmrSignOnWait.stop();
+    m_retryTimer.stop();
+    m_signOnTimer.stop();
 }
 
-void Reconnector::tmrRetry_Timer()
+void Reconnector::onRetryDue()
 {
-    tmrRetry.stop();
+    m_retryTimer.stop();
     if (m_running)
         m_signOn();
 }
 
-void Reconnector::tmrSignOnWait_Timer()
+void Reconnector::onSignOnTimedOut()
 {
-    tmrSignOnWait.stop();
+    m_signOnTimer.stop();
     if (!m_running || m_toc.state() == State::SignedOn)
         return;
     lose(QStringLiteral("no answer to sign-on within %1 s").arg(kSignOnWaitMs / 1000));
-    // The wait has begun, so the LoggedOff this raises is not a second loss.
-    m_toc.LogOff();
+    // The wait has begun, so the signedOff this raises is not a second loss.
+    m_toc.signOff();
 }
 
-void Reconnector::toc_stateChanged(State state)
+void Reconnector::onClientStateChanged(State state)
 {
     if (state == State::Connecting) {
         m_reached = state;
         if (m_running)
-            tmrSignOnWait.start();
+            m_signOnTimer.start();
         return;
     }
     if (state == State::Disconnected)
         return;
     m_reached = state;
     if (state == State::SignedOn) {
-        tmrSignOnWait.stop();
+        m_signOnTimer.stop();
         m_tooOften = false;
         m_schedule.signedOn();
     }
 }
 
-void Reconnector::toc_Error(qint16 code)
+void Reconnector::onServerError(qint16 code)
 {
     if (!m_running || m_toc.state() == State::SignedOn)
         return;
@@ -82,9 +82,9 @@ void Reconnector::toc_Error(qint16 code)
 void Reconnector::lose(const QString& reason)
 {
     // One loss is often told twice (a socket error, then the close).
-    if (!m_running || tmrRetry.isActive())
+    if (!m_running || m_retryTimer.isActive())
         return;
-    tmrSignOnWait.stop();
+    m_signOnTimer.stop();
     QString why;
     switch (m_reached) {
     case State::Disconnected:
@@ -104,7 +104,7 @@ void Reconnector::lose(const QString& reason)
     else if (!reason.isEmpty())
         why += QStringLiteral(" (") + reason + u')';
     const Milliseconds wait = m_schedule.lost(std::exchange(m_tooOften, false));
-    tmrRetry.start(int(wait.count()));
+    m_retryTimer.start(int(wait.count()));
     Q_EMIT waiting(why, wait);
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "toc/MarlTOCSock.h"
 #include "toc/ReconnectSchedule.h"
+#include "toc/TocClient.h"
 
 #include <QObject>
 #include <QString>
@@ -28,7 +28,7 @@ public:
     static constexpr int kSignOnWaitMs = 30000;
 
     // signOn starts one sign-on of toc, as the first one was started.
-    Reconnector(MarlTOCSock& toc, std::function<void()> signOn);
+    Reconnector(TocClient& toc, std::function<void()> signOn);
     // For a clock or jitter of one's own.
     void setSchedule(ReconnectSchedule schedule) { m_schedule = std::move(schedule); }
 
@@ -37,15 +37,17 @@ public:
     // No more retries; a wait under way is dropped.
     void stop();
     bool isRunning() const { return m_running; }
-    bool isWaiting() const { return tmrRetry.isActive(); }
+    bool isWaiting() const { return m_retryTimer.isActive(); }
 
     // The wait before the next try is over.
-    void tmrRetry_Timer();
+    void onRetryDue();
     // The sign-on under way took too long.
-    void tmrSignOnWait_Timer();
+    void onSignOnTimedOut();
 
-    QTimer tmrRetry;
-    QTimer tmrSignOnWait;
+    // The wait before the next try.
+    QTimer& retryTimer() { return m_retryTimer; }
+    // How long a sign-on may take.
+    QTimer& signOnTimer() { return m_signOnTimer; }
 
     // "connection lost" and the like, with the time until the next try.
     static QString describeWait(Milliseconds wait);
@@ -59,14 +61,16 @@ Q_SIGNALS:
 
 private:
     void lose(const QString& reason);
-    void toc_stateChanged(MarlTOCSock::State state);
-    void toc_Error(qint16 code);
+    void onClientStateChanged(TocClient::State state);
+    void onServerError(qint16 code);
 
-    MarlTOCSock& m_toc;
+    QTimer m_retryTimer;
+    QTimer m_signOnTimer;
+    TocClient& m_toc;
     std::function<void()> m_signOn;
     ReconnectSchedule m_schedule;
     bool m_running = false;
     bool m_tooOften = false;
     // How far the current try got before it ended.
-    MarlTOCSock::State m_reached = MarlTOCSock::State::Disconnected;
+    TocClient::State m_reached = TocClient::State::Disconnected;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/RemoveTags.h"
 
-QString RemoveTags(const QString& text)
+QString removeTags(const QString& text)
 {
     // Removing a tag can only join text before the "<" with text after the
     // ">", so the search for the next "<" may start where the last one was:

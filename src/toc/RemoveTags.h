@@ -5,4 +5,4 @@
 
 // The text with every "<...>" tag taken out, first tag first, until no "<"
 // with a ">" after it is left. Entities stay as they are.
-QString RemoveTags(const QString& text);
+QString removeTags(const QString& text);

@@ -11,9 +11,9 @@ using namespace std::chrono;
 
 SendQueue::SendQueue(Writer write, Clock clock) : m_write(std::move(write)), m_clock(std::move(clock))
 {
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, this, &SendQueue::pump);
+    m_pumpTimer.setSingleShot(true);
+    m_pumpTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pumpTimer, &QTimer::timeout, this, &SendQueue::pump);
     m_filled = now();
 }
 
@@ -76,7 +76,7 @@ int SendQueue::clear()
 {
     const auto lines = std::count_if(m_entries.cbegin(), m_entries.cend(), [](const Entry& e) { return e.roomLine; });
     m_entries.clear();
-    timer.stop();
+    m_pumpTimer.stop();
     m_droppedInAll += int(lines);
     return int(lines);
 }
@@ -102,9 +102,9 @@ void SendQueue::pump()
     }
     // Unpaced, the loop above leaves nothing waiting.
     if (m_entries.empty()) {
-        timer.stop();
+        m_pumpTimer.stop();
         return;
     }
     const double wait = (1 - m_tokens) / (m_rate * m_factor) * 1000;
-    timer.start(int(std::ceil(std::clamp(wait, 1.0, 3.6e6))));
+    m_pumpTimer.start(int(std::ceil(std::clamp(wait, 1.0, 3.6e6))));
 }

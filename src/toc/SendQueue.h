@@ -50,9 +50,9 @@ public:
     // Room lines dropped since the start.
     int droppedInAll() const { return m_droppedInAll; }
 
-    // Sends what may leave now; the timer calls it when the next may.
+    // Sends what may leave now; the pump timer calls it when the next may.
     void pump();
-    QTimer timer;
+    QTimer& pumpTimer() { return m_pumpTimer; }
 
 Q_SIGNALS:
     // The pace changed: slowed by a complaint, or back after the minute.
@@ -62,6 +62,7 @@ private:
     std::chrono::milliseconds now() const;
     void refill();
 
+    QTimer m_pumpTimer;
     Writer m_write;
     Clock m_clock;
     std::deque<Entry> m_entries;

@@ -30,9 +30,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     for (const QTimer* timer :
-         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.warningTimer, &t->toc.tmrAntiIdle,
-          &t->botMode.reconnect.tmrRetry, &t->botMode.reconnect.tmrSignOnWait, &t->interpreter.commands.tmrChoice,
-          &t->toc.sendQueue().timer})
+         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.warningTimer, &t->toc.antiIdleTimer(),
+          &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(), &t->interpreter.commands.tmrChoice,
+          &t->toc.sendQueue().pumpTimer()})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->chat1.isScanning());
 

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString stripped = aimchat::StripTags(text);
     fuzzCheck(!stripped.contains(u'>') && stripped.size() <= text.size(), "stripping leaves no \">\"");
     static const QRegularExpression tag(QStringLiteral("(?s)<.*>"));
-    const QString untagged = RemoveTags(text);
+    const QString untagged = removeTags(text);
     fuzzCheck(!untagged.contains(tag) && untagged.size() <= text.size(), "no tag is left");
-    fuzzCheck(RemoveTags(untagged) == untagged, "taking the tags out twice changes nothing more");
+    fuzzCheck(removeTags(untagged) == untagged, "taking the tags out twice changes nothing more");
 
     // Every byte is a character of Windows-1252 and comes back the same.
     std::string raw = bytes.toStdString();

@@ -33,7 +33,7 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
         EXPECT_EQ(g.skin(i + 1)->Caption(), captions[i]);
         EXPECT_EQ(g.skin(i + 1)->ButtonType(), 3);
     }
-    g.form.botMode.toc_LoggedIn();
+    g.form.botMode.onSignedOn();
     EXPECT_EQ(g.skin(6)->Caption(), "Logoff");
 
     // A click on a skin button reaches the form: About opens once, without blocking.

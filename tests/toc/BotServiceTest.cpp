@@ -21,7 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
 TEST(ReconnectSchedule, DoublesToFiveMinutesStartsOverAfterTenSignedOnAndJittersByATenth)
 {
@@ -48,17 +48,17 @@ TEST(ReconnectSchedule, DoublesToFiveMinutesStartsOverAfterTenSignedOnAndJitters
 // A client kept signed on against our server, which plays its answers.
 struct ReconnectorTest : ::testing::Test {
     TocTestServer server;
-    MarlTOCSock toc;
+    TocClient toc;
     Reconnector reconnect {toc, [this] {
-                               toc.Login(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
-                                         QStringLiteral("127.0.0.1"), server.port());
+                               toc.signOn(QStringLiteral("Marl Bot"), QStringLiteral("secret"),
+                                          QStringLiteral("127.0.0.1"), server.port());
                            }};
 
     // The next try, answered with `answer` (a sign-on when empty) and closed.
     void tryAnswering(const QByteArray& answer)
     {
         const int next = server.connectionsAccepted() + 1;
-        reconnect.tmrRetry_Timer();
+        reconnect.onRetryDue();
         ASSERT_TRUE(server.greeted(next));
         server.sendSignOnFrame();
         ASSERT_TRUE(server.waitForCommands(1));
@@ -86,15 +86,15 @@ TEST_F(ReconnectorTest, AWrongPasswordStopsItTooOftenWaitsTenMinutesALossOneSeco
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:980"));
     EXPECT_EQ(refused, QList<qint16> {980});
     EXPECT_FALSE(reconnect.isWaiting() || reconnect.isRunning());
-    reconnect.tmrRetry_Timer();
+    reconnect.onRetryDue();
     EXPECT_EQ(toc.state(), State::Disconnected);
 
     reconnect.start();
     ASSERT_NO_FATAL_FAILURE(tryAnswering({}));
     EXPECT_TRUE(reconnect.isWaiting());
-    EXPECT_EQ(reconnect.tmrRetry.interval(), 1000);
+    EXPECT_EQ(reconnect.retryTimer().interval(), 1000);
     ASSERT_NO_FATAL_FAILURE(tryAnswering("ERROR:983"));
-    EXPECT_EQ(reconnect.tmrRetry.interval(), 600000);
+    EXPECT_EQ(reconnect.retryTimer().interval(), 600000);
     EXPECT_EQ(server.connectionsAccepted(), 3);
     EXPECT_EQ((QStringList {Reconnector::describeWait(59499ms), Reconnector::describeWait(60s),
                             Reconnector::describeWait(61s)}),
@@ -112,7 +112,7 @@ struct BotPanel : ::testing::Test {
     ChatTemplates templates;
     TextValue owner {QStringLiteral("Scanned Owner")};
     ChatScanner chat1 {options, templates, desktop, ui};
-    MarlTOCSock toc;
+    TocClient toc;
     BotMode botMode {options.useBot, owner, toc, chat1, ui};
 
     BotPanel()
@@ -162,7 +162,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
 
     botMode.join();
     server.sendMessage(TocTestServer::CHAT_JOIN(1234, "Chat"));
-    ASSERT_TRUE(waitFor([&] { return toc.LastChatID() == 1234; }));
+    ASSERT_TRUE(waitFor([&] { return toc.lastChatId() == 1234; }));
     botMode.account.room.setText(QStringLiteral("Music Room"));
     for (const char* exchange : {"four", "40000", "", " 5 "}) {
         botMode.account.exchange.setText(QString::fromLatin1(exchange));
@@ -181,7 +181,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     for (const auto& [n, said] : waiting) {
         toc.setSendRate(SendQueue::kSlowest);
         while (toc.sendQueue().size() < n)
-            toc.SendChat(1234, QStringLiteral("late"));
+            toc.sendChat(1234, QStringLiteral("late"));
         testing::internal::CaptureStderr();
         botMode.closing();
         EXPECT_EQ(testing::internal::GetCapturedStderr(), said);

@@ -7,7 +7,7 @@
 
 #include "chatlink/ChatScanner.h"
 #include "toc/HeadlessBot.h"
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <QDir>
 
@@ -222,7 +222,7 @@ TEST(HeadlessBotLog, SaysWhenThePaceFallsAndWhenItIsBack)
     TestState form;
     NoWindows desktop;
     ChatScanner chat1 {form.options, form.templates, desktop, form.ui};
-    MarlTOCSock toc;
+    TocClient toc;
     TextValue owner;
     BotMode botMode {form.options.useBot, owner, toc, chat1, form.ui};
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), std::fclose);

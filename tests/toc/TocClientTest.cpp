@@ -3,7 +3,7 @@
 #include "WaitFor.h"
 #include "support/QtPrinters.h"
 
-#include "toc/MarlTOCSock.h"
+#include "toc/TocClient.h"
 
 #include <QMetaMethod>
 #include <QStringList>
@@ -16,20 +16,21 @@
 namespace {
 
 using S = TocTestServer;
-using State = MarlTOCSock::State;
+using State = TocClient::State;
 
 // Every event the client raises, in order, as "Name(arg|arg|...)";
-// IncomingPacket is only counted, as every frame raises it.
+// frameReceived is only counted, as every frame raises it.
 class TocEventLog : public QObject {
 public:
-    explicit TocEventLog(MarlTOCSock& toc)
+    explicit TocEventLog(TocClient& toc)
     {
-        using T = MarlTOCSock;
+        using T = TocClient;
         [&](auto... signal) {
             (record(toc, signal), ...);
-        }(&T::LoggedIn, &T::LoggedOff, &T::Error, &T::IncomingMessage, &T::BuddyOnline, &T::Warned, &T::JoinedChat,
-          &T::IncomingChatMessage, &T::ChatUserUpdate, &T::IncomingChatInvite, &T::LeftChat, &T::RendevousRequest);
-        connect(&toc, &T::IncomingPacket, this, [this] { ++packets; });
+        }(&T::signedOn, &T::signedOff, &T::serverError, &T::instantMessageReceived, &T::buddyCameOnline, &T::warned,
+          &T::chatJoined, &T::chatMessageReceived, &T::chatUserUpdated, &T::chatInviteReceived, &T::chatLeft,
+          &T::rendezvousRequested);
+        connect(&toc, &T::frameReceived, this, [this] { ++packets; });
     }
     bool has(const QString& name) const { return !events.filter(name).isEmpty(); }
 
@@ -37,7 +38,7 @@ public:
     int packets = 0;
 
 private:
-    template <typename... Args> void record(MarlTOCSock& toc, void (MarlTOCSock::*signal)(Args...))
+    template <typename... Args> void record(TocClient& toc, void (TocClient::*signal)(Args...))
     {
         const QString name = QString::fromLatin1(QMetaMethod::fromSignal(signal).name());
         connect(&toc, signal, this, [this, name](Args... args) {
@@ -49,13 +50,13 @@ private:
 // A client, our server and the client's event log.
 struct Toc : ::testing::Test {
     TocTestServer server;
-    MarlTOCSock toc;
+    TocClient toc;
     TocEventLog log {toc};
 
     void connectClient(const QString& user = "Marl Bot", const QString& password = "secret")
     {
         const int next = server.connectionsAccepted() + 1;
-        toc.Login(user, password, QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("login.example"), 29999);
+        toc.signOn(user, password, QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("login.example"), 29999);
         ASSERT_TRUE(server.greeted(next));
     }
     // The whole sign-on; the log starts afresh after it.
@@ -101,7 +102,7 @@ TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
     // Auto tries TOC2 first and settles on it once, at the server's first answer.
     toc.setDialect(TocDialect::Auto);
     QList<TocDialect> settled;
-    QObject::connect(&toc, &MarlTOCSock::dialectSettled, [&](TocDialect speaking) { settled.append(speaking); });
+    QObject::connect(&toc, &TocClient::dialectSettled, [&](TocDialect speaking) { settled.append(speaking); });
     connectClient(QStringLiteral("Ab Cdef"));
     EXPECT_EQ(server.greeting(), "FLAPON\r\n\r\n");
     server.sendSignOnFrame();
@@ -113,9 +114,9 @@ TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
     // A NICK before CONFIG2 names the login as the server wrote it.
     server.send(server.frame(2, "SIGN_ON:TOC2.0") + server.frame(2, "NICK:Ab Cdef")
                 + server.frame(2, "CONFIG2:m:1\ng:Friends\nb:Alice\nb:Bob:alias\nd:Carol\ndone:\n"));
-    ASSERT_TRUE(waitFor([&] { return log.has("LoggedIn") && server.commands().size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return log.has("signedOn") && server.commands().size() == 2; }));
     EXPECT_EQ(server.commands()[1], "toc_init_done");
-    EXPECT_EQ(log.events, QStringList {"LoggedIn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
+    EXPECT_EQ(log.events, QStringList {"signedOn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
     EXPECT_EQ(settled, QList<TocDialect> {TocDialect::Toc2});
 }
 
@@ -130,12 +131,12 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
               (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
                                   "english \"MarlSockTOC1.0\"",
                                   "toc_init_done"}));
-    EXPECT_EQ(log.events, QStringList {"LoggedIn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|)"});
+    EXPECT_EQ(log.events, QStringList {"signedOn(marlbot|Group [Buddies]\r\nOwner One\r\nAl B\r\n|)"});
     sayExpecting({
-        {"CHAT_JOIN:0:Music Room", "JoinedChat(Music Room|0)"},
+        {"CHAT_JOIN:0:Music Room", "chatJoined(Music Room|0)"},
         // The message is everything after the fourth colon.
-        {"CHAT_IN:0:Al B:F:<b>time: 12:30 :)</b>", "IncomingChatMessage(0|Al B|false|<b>time: 12:30 :)</b>)"},
-        {"chat_in:0:Al:T:psst", "IncomingChatMessage(0|Al|true|psst)"},
+        {"CHAT_IN:0:Al B:F:<b>time: 12:30 :)</b>", "chatMessageReceived(0|Al B|false|<b>time: 12:30 :)</b>)"},
+        {"chat_in:0:Al:T:psst", "chatMessageReceived(0|Al|true|psst)"},
         {"CHAT_IN:0:Al:F", ""},
     });
 }
@@ -144,16 +145,16 @@ TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumb
 {
     signOn();
     // The timer's own signal, as when its minute is up.
-    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.tmrAntiIdle, "timeout"));
-    toc.ChatLeave(7);
-    toc.LogOff();
+    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.antiIdleTimer(), "timeout"));
+    toc.leaveChat(7);
+    toc.signOff();
     ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
-    EXPECT_EQ(log.events, QStringList {"LoggedOff(marlbot)"});
+    EXPECT_EQ(log.events, QStringList {"signedOff(marlbot)"});
     EXPECT_EQ(headers(), (QStringList {"1:1", "2:2", "2:3", "5:4", "2:5"}));
     EXPECT_TRUE(server.frames()[3].payload.isEmpty());
 
-    toc.SendChat(7, QStringLiteral("lost"));
-    toc.tmrAntiIdle_Timer();
+    toc.sendChat(7, QStringLiteral("lost"));
+    toc.sendAntiIdle();
     signOn();
     EXPECT_EQ(headers(0, 1), QStringList {"1:6"});
 }
@@ -161,12 +162,12 @@ TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumb
 TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
 {
     signOn();  // frames 1 to 3
-    toc.SendPacket(300, "no such type");
-    toc.SendPacket(2, QByteArray(65536, 'x'));
-    toc.SendPacket(255, QByteArray(65535, 'y'));
-    toc.SendPacket(0, {});
+    toc.sendFrame(300, "no such type");
+    toc.sendFrame(2, QByteArray(65536, 'x'));
+    toc.sendFrame(255, QByteArray(65535, 'y'));
+    toc.sendFrame(0, {});
     for (int i = 6; i <= 65536; ++i)
-        toc.tmrAntiIdle_Timer();
+        toc.sendAntiIdle();
     ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
     EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
     EXPECT_EQ(headers(3, 2) + headers(65533), (QStringList {"255:4", "0:5", "5:65534", "5:0", "5:1"}));
@@ -176,13 +177,13 @@ TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
 TEST_F(Toc, CommandsQuoteAndEscapeTheirArguments)
 {
     signOn();
-    toc.SendIm("Some One", "a \"b\" (c) {d} [e] \\", false);
+    toc.sendInstantMessage("Some One", "a \"b\" (c) {d} [e] \\", false);
     // Chat text goes out as its caller escaped it, as UTF-8.
-    toc.SendChat(7, "say \\\"hi\\\" (brackets) [stay] {as} $");
-    toc.SendChat(12, "Björk 😀");
+    toc.sendChat(7, "say \\\"hi\\\" (brackets) [stay] {as} $");
+    toc.sendChat(12, "Björk 😀");
     // Buddies in TOC2's own words.
-    toc.AddBuddy("Al B", "Friends");
-    toc.RemoveBuddy("Al B", "Friends");
+    toc.addBuddy("Al B", "Friends");
+    toc.removeBuddy("Al B", "Friends");
     EXPECT_EQ(server.sentAfterSignOn(5),
               (QList<QByteArray> {"toc_send_im \"someone\" \"a \\\"b\\\" \\(c\\) \\{d\\} \\[e\\] \\\\\"",
                                   "toc_chat_send 7 \"say \\\"hi\\\" (brackets) [stay] {as} $\"",
@@ -194,14 +195,14 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
 {
     signOn();
     const QByteArray head = "toc_chat_send 123456 \"";
-    const qsizetype room = MarlTOCSock::kMaxCommandBytes - head.size() - 2;
-    toc.SendChat(123456, QString(room - 2, u'c') + QStringLiteral("\\\\tail"));
-    toc.SendChat(123456, QString(room - 1, u'c') + QStringLiteral("\\\\tail"));
+    const qsizetype room = TocClient::kMaxCommandBytes - head.size() - 2;
+    toc.sendChat(123456, QString(room - 2, u'c') + QStringLiteral("\\\\tail"));
+    toc.sendChat(123456, QString(room - 1, u'c') + QStringLiteral("\\\\tail"));
     // Two-byte characters past an odd start: the last one does not fit whole.
     // So are three- and four-byte ones.
     const QByteArray wide[] = {"\xc2\xa9", "\xef\xbf\xbd", "\xf0\x9f\x98\x80"};
     for (const QByteArray& character : wide)
-        toc.SendChat(123456, u'c' + QString::fromUtf8(character.repeated(5000)));
+        toc.sendChat(123456, u'c' + QString::fromUtf8(character.repeated(5000)));
     QList<QByteArray> cut {head + QByteArray(room - 2, 'c') + "\\\\\"", head + QByteArray(room - 1, 'c') + '"'};
     for (const QByteArray& character : wide)
         cut.append(head + 'c' + character.repeated((room - 1) / character.size()) + '"');
@@ -209,29 +210,30 @@ TEST_F(Toc, LongChatIsCutToTheCommandLimitBetweenWholeEscapesAndCharacters)
     // The first fills the 2,048 bytes exactly, its NUL included.
     EXPECT_EQ(server.frames()[3].payload.size(), 2048);
     // A stray continuation byte is a character of its own.
-    EXPECT_EQ(CutChatText("\xc2\xa9\x80", 2), "\xc2\xa9");
+    EXPECT_EQ(cutChatText("\xc2\xa9\x80", 2), "\xc2\xa9");
 }
 
 TEST_F(Toc, ServerMessagesRaiseTheirEventsAndOddOnesNothing)
 {
     signOn();
     sayExpecting({
-        {"CHAT_JOIN:7:Music Room", "JoinedChat(Music Room|7)"},
+        {"CHAT_JOIN:7:Music Room", "chatJoined(Music Room|7)"},
         // Command words ignore case, fields keep it; colons stay in the text.
-        {"chat_in_enc:7:Al:T:A:en:Hi", "IncomingChatMessage(7|Al|true|Hi)"},
-        {S::CHAT_IN_ENC(7, "Al", "time: 12:30 :)"), "IncomingChatMessage(7|Al|false|time: 12:30 :))"},
+        {"chat_in_enc:7:Al:T:A:en:Hi", "chatMessageReceived(7|Al|true|Hi)"},
+        {S::CHAT_IN_ENC(7, "Al", "time: 12:30 :)"), "chatMessageReceived(7|Al|false|time: 12:30 :))"},
         // UTF-8 crosses whole; other bytes are read as Windows-1252.
-        {S::CHAT_IN_ENC(7, "Zoë", "Björk 😀"), "IncomingChatMessage(7|Zoë|false|Björk 😀)"},
-        {S::CHAT_IN_ENC(7, "Al", "caf\xe9 \x93x\x94"), "IncomingChatMessage(7|Al|false|café “x”)"},
-        {S::CHAT_IN_ENC(7, "Al", QByteArray("nul\0", 4)), "IncomingChatMessage(7|Al|false|nul)"},
-        {"CHAT_LEFT:7", "LeftChat(7)"},
-        {"IM_IN_ENC2:Al B:F:F:T: :F:L:en:hi: there", "IncomingMessage(Al B|hi: there)"},
-        {"UPDATE_BUDDY2:Al:t:0:0:0: O", "BuddyOnline(Al)"},
+        {S::CHAT_IN_ENC(7, "Zoë", "Björk 😀"), "chatMessageReceived(7|Zoë|false|Björk 😀)"},
+        {S::CHAT_IN_ENC(7, "Al", "caf\xe9 \x93x\x94"), "chatMessageReceived(7|Al|false|café “x”)"},
+        {S::CHAT_IN_ENC(7, "Al", QByteArray("nul\0", 4)), "chatMessageReceived(7|Al|false|nul)"},
+        {"CHAT_LEFT:7", "chatLeft(7)"},
+        {"IM_IN_ENC2:Al B:F:F:T: :F:L:en:hi: there", "instantMessageReceived(Al B|hi: there)"},
+        {"UPDATE_BUDDY2:Al:t:0:0:0: O", "buddyCameOnline(Al)"},
         {"UPDATE_BUDDY2:Al", ""},
-        {"EVILED:25:Al", "Warned(Al|25)"},
-        {"CHAT_UPDATE_BUDDY:7:T:Al:Bo", "ChatUserUpdate(7|true|Al|Bo)"},
-        {"CHAT_INVITE:Music Room:7:Al:come", "IncomingChatInvite(Music Room|7|Al|come)"},
-        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190", "RendevousRequest(Al B|UUID|cookie|5.6.7.8)"},
+        {"EVILED:25:Al", "warned(Al|25)"},
+        {"CHAT_UPDATE_BUDDY:7:T:Al:Bo", "chatUserUpdated(7|true|Al|Bo)"},
+        {"CHAT_INVITE:Music Room:7:Al:come", "chatInviteReceived(Music Room|7|Al|come)"},
+        {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4:5.6.7.8:9.9.9.9:5190",
+         "rendezvousRequested(Al B|UUID|cookie|5.6.7.8)"},
         // Missing or odd fields skip only their own message.
         {"RVOUS_PROPOSE:Al B:UUID:cookie:0:1.2.3.4", ""},
         {"CHAT_IN_ENC:7:Al:F:A", ""},
@@ -253,12 +255,12 @@ TEST_F(Toc, TooFastFromTheServerHalvesThePaceAndWhatWaitsIsDroppedByALogin)
     toc.setSendRate(1);
     signOn();
     QList<double> rates;
-    QObject::connect(&toc, &MarlTOCSock::sendRateChanged, [&](double rate) { rates.append(rate); });
+    QObject::connect(&toc, &TocClient::sendRateChanged, [&](double rate) { rates.append(rate); });
     server.send(server.frame(2, "ERROR:903") + server.frame(2, "ERROR:960"));
     ASSERT_TRUE(waitFor([&] { return rates.size() == 2; }));
     EXPECT_EQ(rates, (QList<double> {0.5, 0.25}));
     for (const char* text : {"one", "two", "three", "four"})
-        toc.SendChat(7, QString::fromLatin1(text));
+        toc.sendChat(7, QString::fromLatin1(text));
     ASSERT_TRUE(server.waitForCommands(5));
     EXPECT_EQ(server.commands().constLast(), "toc_chat_send 7 \"three\"");
     EXPECT_EQ(toc.sendQueue().size(), 1);
@@ -273,18 +275,18 @@ TEST_F(Toc, RoomTableFindsARejoinedRoomUnderItsNewIdAfter1000Joins)
     const auto ids = [&](const QStringList& names) {
         QList<qint32> result;
         for (const QString& name : names)
-            result.append(toc.GetChatID(name));
-        return result << toc.LastChatID();
+            result.append(toc.chatId(name));
+        return result << toc.lastChatId();
     };
     QList<std::pair<QByteArray, QString>> joins;
     for (int id = 1; id <= 1001; ++id)
         joins.append(
-            {S::CHAT_JOIN(id, "Room " + QByteArray::number(id)), QStringLiteral("JoinedChat(Room %1|%1)").arg(id)});
+            {S::CHAT_JOIN(id, "Room " + QByteArray::number(id)), QStringLiteral("chatJoined(Room %1|%1)").arg(id)});
     sayExpecting(joins);
     // Slots 1..999 held rooms 1..999; rooms 1000 and 1001 wrapped into slot 0.
     EXPECT_EQ(ids({" ROOM  1001", "Room 1", "Room 1000", "Room 2"}), (QList<qint32> {1001, 0, 1000, 2, 1001}));
-    sayExpecting({{S::CHAT_JOIN(2002, "Room 2"), "JoinedChat(Room 2|2002)"},
-                  {S::CHAT_JOIN(2005, "Room 5"), "JoinedChat(Room 5|2005)"}});
+    sayExpecting({{S::CHAT_JOIN(2002, "Room 2"), "chatJoined(Room 2|2002)"},
+                  {S::CHAT_JOIN(2005, "Room 5"), "chatJoined(Room 5|2005)"}});
     EXPECT_EQ(ids({"Room 2", "Room 5", "Room 3"}), (QList<qint32> {2002, 2005, 0, 2005}));
 }
 
@@ -293,18 +295,18 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
     signOn();
     server.send(chat("whole") + chat("cut short").first(10));
     server.closeClient();
-    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
-    EXPECT_EQ(log.events, (QStringList {"IncomingChatMessage(7|Al|false|whole)", "LoggedOff(marlbot)"}));
+    ASSERT_TRUE(waitFor([&] { return log.has("signedOff"); }));
+    EXPECT_EQ(log.events, (QStringList {"chatMessageReceived(7|Al|false|whole)", "signedOff(marlbot)"}));
     EXPECT_EQ(toc.state(), State::Disconnected);
 
     // The cut-off bytes do not leak into the next connection; frames of
     // unknown types are skipped, and bytes that are no frames drop it.
     signOn();
     server.send(server.frame(9, "whatever") + server.frame(2, QByteArray("\xff\xfe\0\x01:::", 7)) + chat("fresh"));
-    ASSERT_TRUE(waitFor([&] { return log.has("IncomingChatMessage"); }));
-    EXPECT_EQ(log.events, QStringList {"IncomingChatMessage(7|Al|false|fresh)"});
+    ASSERT_TRUE(waitFor([&] { return log.has("chatMessageReceived"); }));
+    EXPECT_EQ(log.events, QStringList {"chatMessageReceived(7|Al|false|fresh)"});
     server.send("HTTP/1.1 400 Bad Request\r\n\r\n");
-    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff") && server.clientGone(); }));
+    ASSERT_TRUE(waitFor([&] { return log.has("signedOff") && server.clientGone(); }));
     EXPECT_EQ(toc.state(), State::Disconnected);
 }
 
@@ -313,12 +315,12 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
 TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
 {
     signOn();
-    QObject::connect(&toc, &MarlTOCSock::IncomingChatMessage, &toc,
+    QObject::connect(&toc, &TocClient::chatMessageReceived, &toc,
                      [&, served = false](qint32, const QString&, bool, const QString&) mutable {
                          if (std::exchange(served, true))
                              return;
                          server.send(chat("during"));
-                         toc.SendChat(7, QStringLiteral("ping"));
+                         toc.sendChat(7, QStringLiteral("ping"));
                          waitFor([&] { return server.commands().contains("toc_chat_send 7 \"ping\""); });
                          const qint64 before = toc.bytesReceived();
                          server.send(chat("last words"));
@@ -326,10 +328,10 @@ TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
                          waitFor([&] { return toc.bytesReceived() > before; });
                      });
     server.send(chat("first"));
-    ASSERT_TRUE(waitFor([&] { return log.has("LoggedOff"); }));
+    ASSERT_TRUE(waitFor([&] { return log.has("signedOff"); }));
     EXPECT_EQ(log.events,
-              (QStringList {"IncomingChatMessage(7|Al|false|first)", "IncomingChatMessage(7|Al|false|during)",
-                            "IncomingChatMessage(7|Al|false|last words)", "LoggedOff(marlbot)"}));
+              (QStringList {"chatMessageReceived(7|Al|false|first)", "chatMessageReceived(7|Al|false|during)",
+                            "chatMessageReceived(7|Al|false|last words)", "signedOff(marlbot)"}));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include "WaitFor.h"
 
 #include "toc/FlapReader.h"
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 #include <QHostAddress>
 #include <QPointer>
@@ -85,7 +85,8 @@ public:
     }
     QByteArray frame(quint8 type, const QByteArray& payload)
     {
-        return '*' + QByteArray(1, char(type)) + WordBytes(++m_sequence) + WordBytes(quint16(payload.size())) + payload;
+        return '*' + QByteArray(1, char(type)) + encodeWord(++m_sequence) + encodeWord(quint16(payload.size()))
+            + payload;
     }
     void sendMessage(const QByteArray& message) { send(frame(2, message)); }
     void sendSignOnFrame() { send(frame(1, QByteArray("\0\0\0\1", 4))); }

@@ -23,18 +23,18 @@
 // Text parameters are the program's strings; they travel as UTF-8 (the
 // login announces -utf8) and received text comes back the same way, falling
 // back to Windows-1252 for bytes that are not UTF-8.
-class MarlTOCSock : public QObject {
+class TocClient : public QObject {
     Q_OBJECT
 public:
     // Where the sign-on stands; the service itself only ever tells us about
-    // the last step (LoggedIn) and the end (LoggedOff).
+    // the last step (signedOn) and the end (signedOff).
     enum class State { Disconnected, Connecting, GreetingSent, SigningOn, SignedOn };
     Q_ENUM(State)
 
     // One slot of the table of joined rooms.
     struct ChatRoom {
-        qint32 lngID = 0;
-        QString strName;
+        qint32 id = 0;
+        QString name;
     };
 
     static constexpr int kRoomSlots = 1001;
@@ -42,56 +42,56 @@ public:
     static constexpr qsizetype kMaxCommandBytes = 2048;
     static constexpr int kAntiIdleInterval = 60000;
 
-    explicit MarlTOCSock(QObject* parent = nullptr);
-    ~MarlTOCSock() override;
+    explicit TocClient(QObject* parent = nullptr);
+    ~TocClient() override;
 
-    // Connects to the TOC server strServer:intPort; the authorizer is only
-    // named in the login command. A second Login drops the first connection
+    // Connects to the TOC server at server:port; the authorizer is only
+    // named in the login command. A second signOn drops the first connection
     // silently and starts over.
-    void Login(const QString& strUserName, const QString& strPassword, const QString& strServer, quint16 intPort,
-               const QString& strAuthorizer = QString(), qint32 lngAuthorizerPort = 0);
-    // Closes the connection, clears the room table, raises LoggedOff.
-    void LogOff();
+    void signOn(const QString& screenName, const QString& password, const QString& server, quint16 port,
+                const QString& authorizer = QString(), qint32 authorizerPort = 0);
+    // Closes the connection, clears the room table, raises signedOff.
+    void signOff();
     // The dialect of the next sign-on. Setting the one already set keeps
     // what auto has settled on; any other starts over.
     void setDialect(TocDialect dialect);
     // A type outside 0..255 or a payload over 65535 bytes cannot be framed
     // and is dropped like a frame sent while not connected.
-    void SendPacket(qint16 intIndex, const QByteArray& strData);
-    void SendPacket2(const QByteArray& strDatas);
+    void sendFrame(qint16 type, const QByteArray& payload);
+    void sendCommand(const QByteArray& command);
 
-    void SendIm(const QString& strUserName, const QString& strMessage, bool blnAutoResponse);
-    void AddBuddy(const QString& strBuddy, const QString& strGroup);
-    void RemoveBuddy(const QString& strBuddy, const QString& strGroup);
-    void WarnUser(const QString& strUserName, bool blnAnonymous);
-    void JoinChat(const QString& strRoomName, qint16 intExchange);
-    // strMessage goes between the quotes as given: the caller escapes its
+    void sendInstantMessage(const QString& screenName, const QString& message, bool autoResponse);
+    void addBuddy(const QString& buddy, const QString& group);
+    void removeBuddy(const QString& buddy, const QString& group);
+    void warnUser(const QString& screenName, bool anonymous);
+    void joinChat(const QString& roomName, qint16 exchange);
+    // The message goes between the quotes as given: the caller escapes its
     // backslashes and double quotes. It is cut, never inside an escape pair
     // or a character, so the whole command fits in kMaxCommandBytes.
-    void SendChat(qint32 lngID, const QString& strMessage);
-    void ChatWhisper(qint32 lngID, const QString& strUserName, const QString& strMessage);
-    void ChatInvite(qint32 lngID, const QString& strInviteMessage, const QString& strUserName);
-    void ChatLeave(qint32 lngID);
-    void AcceptChatInvite(qint32 lngID);
-    void GetProfile(const QString& strUserName);
-    void GetStatus(const QString& strUserName);
-    void SetProfile(const QString& strProfile);
-    void SetAway(const QString& strMessage);
+    void sendChat(qint32 roomId, const QString& message);
+    void whisperInChat(qint32 roomId, const QString& screenName, const QString& message);
+    void inviteToChat(qint32 roomId, const QString& inviteMessage, const QString& screenName);
+    void leaveChat(qint32 roomId);
+    void acceptChatInvite(qint32 roomId);
+    void requestProfile(const QString& screenName);
+    void requestStatus(const QString& screenName);
+    void setProfile(const QString& profile);
+    void setAway(const QString& message);
     // Sends nothing when the minutes are more seconds than 32 bits hold.
-    void SetIdle(qint32 lngMinutes);
-    void SetCapabilities(const QString& strCapUUID);
-    void FormatUserName(const QString& strNewFormattedUserName);
-    void ChangePassword(const QString& strOldPassword, const QString& strNewPassword);
-    void BlockUser(const QString& strUserName);
-    void UnBlockUser(const QString& strUserName);
-    void AddCapability(const QString& strUUID);
+    void setIdle(qint32 minutes);
+    void setCapabilities(const QString& capabilities);
+    void formatScreenName(const QString& formattedName);
+    void changePassword(const QString& oldPassword, const QString& newPassword);
+    void blockUser(const QString& screenName);
+    void unblockUser(const QString& screenName);
+    void addCapability(const QString& capability);
     // The id of a joined room, by name ignoring blanks and case; 0 if none
     // (TOC1 numbers rooms from 0, so there 0 may also be a joined room).
-    qint32 GetChatID(const QString& strRoomName) const;
+    qint32 chatId(const QString& roomName) const;
     // The id of the room joined last (0 before any join, which under TOC1
     // is also the id of the first room joined).
-    qint32 LastChatID() const;
-    void AntiIdle(bool blnEnabled);
+    qint32 lastChatId() const;
+    void setAntiIdle(bool enabled);
 
     // Data frames leave through one queue at the pace the server accepts:
     // a burst, then `perSecond` a second (0, the default, sends at once).
@@ -105,7 +105,7 @@ public:
     static constexpr qint16 kRateLimited = 960;
 
     // The keep-alive tick: one empty frame of type 5.
-    void tmrAntiIdle_Timer();
+    void sendAntiIdle();
 
     // Received bytes, however the stream was cut: every whole frame among
     // them is handled in order, the rest waits for more. The socket feeds
@@ -113,40 +113,39 @@ public:
     void receiveBytes(QByteArrayView bytes);
 
     State state() const { return m_state; }
-    // The name the service knows us by: normalised at Login, as the server
+    // The name the service knows us by: normalised at signOn, as the server
     // wrote it once NICK came.
-    QString screenName() const { return strScreenName; }
+    QString screenName() const { return m_screenName; }
     // All bytes taken from the connection so far.
     qint64 bytesReceived() const { return m_bytesReceived; }
 
-    QTimer tmrAntiIdle;
+    // Ticks sendAntiIdle while anti-idle is on.
+    QTimer& antiIdleTimer() { return m_antiIdleTimer; }
 
 Q_SIGNALS:
-    void LoggedIn(const QString& strUserName, const QString& strBuddyList, const QString& strBlocked);
-    void LoggedOff(const QString& strUserName);
-    void Error(qint16 intErrorCode);
-    void IncomingBuddyCapabilities(const QString& strUserName, const QString& strCapUUID);
-    void IncomingPacket(qint16 intIndex, const QByteArray& strData);
-    void IncomingMessage(const QString& strUserName, const QString& strMessage);
-    void BuddyOnline(const QString& strUserName);
-    void BuddyOffline(const QString& strUserName);
-    void Warned(const QString& strWarner, qint16 intNewWarningLevel);
-    void JoinedChat(const QString& strRoomName, qint32 lngRoomID);
-    void IncomingChatMessage(qint32 lngRoomID, const QString& strUserName, bool blnWhisper, const QString& strMessage);
-    void ChatUserUpdate(qint32 lngRoomID, bool blnInside, const QString& strUser, const QString& StrUser2);
-    void IncomingChatInvite(const QString& strRoomName, qint32 lngRoomID, const QString& strUserName,
-                            const QString& strMessage);
-    void LeftChat(qint32 lngRoomID);
-    void PassWordUpdate(bool blnSuccess);
-    void ScreenNameFormatUpdate(bool blnSuccess);
-    void IncomingProfile(const QString& strProfile);
-    void RendevousRequest(const QString& strUser, const QString& strUUID, const QString& strCookie,
-                          const QString& strRendevousIP);
-    void IncomingBartData(const QString& strUserName, const QString& strBartData);
+    void signedOn(const QString& screenName, const QString& buddies, const QString& blocked);
+    void signedOff(const QString& screenName);
+    void serverError(qint16 code);
+    void buddyCapabilitiesReceived(const QString& screenName, const QString& capabilities);
+    void frameReceived(qint16 type, const QByteArray& payload);
+    void instantMessageReceived(const QString& screenName, const QString& message);
+    void buddyCameOnline(const QString& screenName);
+    void buddyWentOffline(const QString& screenName);
+    void warned(const QString& warner, qint16 warningLevel);
+    void chatJoined(const QString& roomName, qint32 roomId);
+    void chatMessageReceived(qint32 roomId, const QString& screenName, bool whisper, const QString& message);
+    void chatUserUpdated(qint32 roomId, bool inside, const QString& user, const QString& nextUser);
+    void chatInviteReceived(const QString& roomName, qint32 roomId, const QString& screenName, const QString& message);
+    void chatLeft(qint32 roomId);
+    void passwordUpdated(bool success);
+    void screenNameFormatUpdated(bool success);
+    void profileReceived(const QString& profile);
+    void rendezvousRequested(const QString& user, const QString& uuid, const QString& cookie, const QString& ip);
+    void bartDataReceived(const QString& screenName, const QString& bartData);
 
     // Not part of the protocol: how the connection is doing, for a host
     // that wants to show or log it.
-    void stateChanged(MarlTOCSock::State state);
+    void stateChanged(TocClient::State state);
     // The connection could not be made, or broke, or the stream stopped
     // making sense; the reason is for people, not for parsing.
     void connectionFailed(const QString& reason);
@@ -159,7 +158,7 @@ Q_SIGNALS:
 
 private:
     class Message;
-    using Action = void (MarlTOCSock::*)(const Message&);
+    using Action = void (TocClient::*)(const Message&);
     struct Command {
         const char* word;
         Action action;
@@ -168,22 +167,22 @@ private:
     // Looked at first while speaking TOC1.
     static const std::array<Command, 4> kToc1Commands;
 
-    void Sock_Connect();
-    void Sock_DataArrival();
-    void Sock_Close();
-    void Sock_Error(QAbstractSocket::SocketError error);
+    void onConnected();
+    void onReadyRead();
+    void onDisconnected();
+    void onSocketError(QAbstractSocket::SocketError error);
 
-    void ProcessFrame(qint16 intIndex, const QByteArray& strData);
+    void processFrame(qint16 type, const QByteArray& data);
     void answerSignOn(const QByteArray& payload);
     QByteArray loginCommand() const;
     void connectToServer();
     bool hungUpOnToc2Login() const;
     void signOnAgainWithToc1();
-    void signedOn(const QString& buddies, const QString& blocked);
+    void finishSignOn(const QString& buddies, const QString& blocked);
     void chatIn(const Message& m, qsizetype pieces);
     void imIn(const Message& m, qsizetype pieces);
     void setState(State state);
-    // Drops the connection without raising anything: what Login and LogOff
+    // Drops the connection without raising anything: what signOn and signOff
     // do before their own work.
     void closeQuietly();
     void streamOutOfStep();
@@ -213,19 +212,20 @@ private:
     void onImIn(const Message& m);
     void onChatIn(const Message& m);
 
-    QTcpSocket Sock;
+    QTimer m_antiIdleTimer;
+    QTcpSocket m_socket;
     FlapReader m_reader;
     SendQueue m_sendQueue {[this](const SendQueue::Entry& entry, int dropped) { writeQueued(entry, dropped); }};
 
-    QString strScreenName;
-    QByteArray strRoastedPassword;
-    QString strAuthorizer;
-    qint32 lngAuthorizerPort = 0;
-    qint32 lngSequence = 0;
-    std::array<ChatRoom, kRoomSlots> Rooms;
-    qint32 lngRoomCursor = 0;
-    qint32 lngLastRoomID = 0;
-    QByteArray strCapabilities;
+    QString m_screenName;
+    QByteArray m_roastedPassword;
+    QString m_authorizer;
+    qint32 m_authorizerPort = 0;
+    qint32 m_sequence = 0;
+    std::array<ChatRoom, kRoomSlots> m_rooms;
+    qint32 m_roomCursor = 0;
+    qint32 m_lastRoomId = 0;
+    QByteArray m_capabilities;
     QString m_server;
     quint16 m_port = 0;
 
@@ -235,7 +235,7 @@ private:
     // run); bytes and a close that arrive meanwhile are left to it.
     bool m_dispatching = false;
     bool m_peerClosed = false;
-    // Counts the connections dropped by Login, LogOff or a broken stream,
+    // Counts the connections dropped by signOn, signOff or a broken stream,
     // so news about a dropped one is recognised as stale.
     quint64 m_connection = 0;
     TocDialect m_dialect = TocDialect::Toc2;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toc/ModToc.h"
+#include "toc/TocWire.h"
 
 #include "chatlink/AnsiText.h"
 
@@ -8,7 +8,7 @@
 
 #include <array>
 
-QByteArray RoastPassword(QByteArrayView password)
+QByteArray roastPassword(QByteArrayView password)
 {
     static constexpr std::array<unsigned char, 7> kRoast {'T', 'i', 'c', '/', 'T', 'o', 'c'};
     QByteArray roasted;
@@ -18,7 +18,7 @@ QByteArray RoastPassword(QByteArrayView password)
     return "0x" + roasted.toHex();
 }
 
-QByteArray QuoteArg(QByteArrayView arg)
+QByteArray quoteArgument(QByteArrayView arg)
 {
     QByteArray quoted;
     quoted.reserve(arg.size() + 2);
@@ -26,7 +26,7 @@ QByteArray QuoteArg(QByteArrayView arg)
     return quoted;
 }
 
-QByteArray EscapeArg(QByteArrayView arg)
+QByteArray escapeArgument(QByteArrayView arg)
 {
     // One pass puts the backslash before each special byte as it is copied,
     // so an inserted backslash is never looked at again.
@@ -41,7 +41,7 @@ QByteArray EscapeArg(QByteArrayView arg)
     return escaped;
 }
 
-QByteArray WordBytes(quint16 n)
+QByteArray encodeWord(quint16 n)
 {
     QByteArray word(2, Qt::Uninitialized);
     word[0] = char(n >> 8);
@@ -49,13 +49,13 @@ QByteArray WordBytes(quint16 n)
     return word;
 }
 
-QByteArray LengthPrefixed(QByteArrayView data)
+QByteArray prefixWithLength(QByteArrayView data)
 {
     const QByteArrayView kept = data.first(qMin<qsizetype>(data.size(), 0xFFFF));
-    return WordBytes(quint16(kept.size())) + kept.toByteArray();
+    return encodeWord(quint16(kept.size())) + kept.toByteArray();
 }
 
-quint16 WordFromBytes(QByteArrayView bytes)
+quint16 decodeWord(QByteArrayView bytes)
 {
     if (bytes.size() < 2)
         return 0;
@@ -79,7 +79,7 @@ qsizetype utf8UnitLength(unsigned char lead)
 
 }  // namespace
 
-QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
+QByteArray cutChatText(QByteArrayView utf8, qsizetype maxBytes)
 {
     if (utf8.size() <= maxBytes)
         return utf8.toByteArray();
@@ -110,7 +110,7 @@ QByteArray CutChatText(QByteArrayView utf8, qsizetype maxBytes)
     return escaped;
 }
 
-QString TextFromWire(QByteArrayView bytes)
+QString decodeWireText(QByteArrayView bytes)
 {
     return AnsiText::fromUtf8OrAnsi(std::string_view(bytes.data(), std::size_t(bytes.size())));
 }

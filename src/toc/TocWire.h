@@ -12,30 +12,30 @@
 // the way people write them, are normalised as text.
 
 // "0x" and two lower-case hex digits per byte, each byte XOR "Tic/Toc".
-QByteArray RoastPassword(QByteArrayView password);
+QByteArray roastPassword(QByteArrayView password);
 
 // The argument between two double quotes, unchanged inside.
-QByteArray QuoteArg(QByteArrayView arg);
+QByteArray quoteArgument(QByteArrayView arg);
 
 // One backslash before each of  " \ [ ] { } ( ) ; a backslash is never
 // escaped twice.
-QByteArray EscapeArg(QByteArrayView arg);
+QByteArray escapeArgument(QByteArrayView arg);
 
 // Big-endian: n div 256, then n mod 256.
-QByteArray WordBytes(quint16 n);
+QByteArray encodeWord(quint16 n);
 
-// WordBytes of the length, then the data. Data beyond 65535 bytes cannot be
+// encodeWord of the length, then the data. Data beyond 65535 bytes cannot be
 // described by the length word and is left out.
-QByteArray LengthPrefixed(QByteArrayView data);
+QByteArray prefixWithLength(QByteArrayView data);
 
 // The first two bytes as a big-endian unsigned number, 0..65535.
-quint16 WordFromBytes(QByteArrayView bytes);
+quint16 decodeWord(QByteArrayView bytes);
 
 // Chat text whose caller has already escaped it, cut to at most maxBytes
 // bytes and only between two whole units: a backslash and the byte after it
 // are one unit, and so is a UTF-8 character, so a cut never breaks either.
-QByteArray CutChatText(QByteArrayView escapedUtf8, qsizetype maxBytes);
+QByteArray cutChatText(QByteArrayView escapedUtf8, qsizetype maxBytes);
 
 // Received text to the program's strings: UTF-8 when the bytes are valid
 // UTF-8, otherwise Windows-1252, so no byte is ever lost or replaced.
-QString TextFromWire(QByteArrayView bytes);
+QString decodeWireText(QByteArrayView bytes);
