@@ -207,13 +207,13 @@ CommandLine parseOptions(const QCoreApplication& app)
 // owner's commands; without a session bus there are none, and nothing is said.
 std::unique_ptr<Mpris> publishMpris(MainForm& form, std::function<void()> raise = {})
 {
-    auto mpris = Mpris::publish({form.wmp, form.library.playlist(), form.options.autoRandom,
+    auto mpris = Mpris::publish({form.mediaPlayer, form.library.playlist(), form.options.autoRandom,
                                  [&form](const QString& command) { form.interpreter.obey(command); },
-                                 [&form] { form.xplay_Click(); }, std::move(raise), [&form] { form.Form_Unload(); },
+                                 [&form] { form.playSelected(); }, std::move(raise), [&form] { form.shutDown(); },
                                  [&form](const QString& location) {
                                      const QString name = form.library.addEntry(location);
                                      if (!name.isEmpty())
-                                         form.player.Play(name);
+                                         form.player.playSong(name);
                                      return !name.isEmpty();
                                  },
                                  [&form](int percent) { form.player.setVolume(percent); }});
@@ -270,11 +270,11 @@ int runHeadless(QCoreApplication& app, const CommandLine& options)
 #endif
     MainForm form(paths, desktop, player, frontEnd);
 #ifndef Q_OS_WIN
-    form.chat1.listenTo(room);
+    form.scanner.listenTo(room);
 #endif
     usePrefix(form, options);
     const auto mpris = publishMpris(form);
-    form.Form_Load();
+    form.startUp();
     frontEnd.attach(form);
     return app.exec();
 }
@@ -297,9 +297,9 @@ int runBot(QCoreApplication& app, const CommandLine& options)
     MainForm form(paths, desktop, player, frontEnd);
     usePrefix(form, options);
     const auto mpris = publishMpris(form);
-    form.Form_Load();
+    form.startUp();
     HeadlessBot bot(form.options.useBot, form.botMode, form.toc, options.botSettings);
-    QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::Form_Unload);
+    QObject::connect(&bot, &HeadlessBot::signOnRefused, &form, &MainForm::shutDown);
     frontEnd.attach(form, HeadlessFrontEnd::Input::Ignored);
     bot.start();
     const int status = app.exec();
@@ -321,12 +321,12 @@ int runGui(QApplication& app, const CommandLine& options)
     MainWindow window;
     MainForm form(paths, desktop, player, window);
 #ifndef Q_OS_WIN
-    form.chat1.listenTo(room);
+    form.scanner.listenTo(room);
 #endif
     usePrefix(form, options);
     window.attach(form);
     StopSignals stop;
-    QObject::connect(&stop, &StopSignals::received, &form, &MainForm::Form_Unload);
+    QObject::connect(&stop, &StopSignals::received, &form, &MainForm::shutDown);
 #ifndef Q_OS_WIN
     LocalRoomWindow roomWindow(room);
     QWidget* beside = &roomWindow;
@@ -337,8 +337,8 @@ int runGui(QApplication& app, const CommandLine& options)
     window.show();
     if (beside)
         beside->show();
-    const auto mpris = publishMpris(form, [&form] { form.mnuShow_Click(); });
-    form.Form_Load();
+    const auto mpris = publishMpris(form, [&form] { form.showWindow(); });
+    form.startUp();
     return app.exec();
 }
 

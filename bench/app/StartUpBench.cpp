@@ -28,18 +28,18 @@ void writePlaylist(const AppPaths& paths)
     file.write(playlistLines().join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
 }
 
-void BM_FormLoadWithFullPlaylist(benchmark::State& state)
+void BM_StartUpWithFullPlaylist(benchmark::State& state)
 {
     TestForm t;
     writePlaylist(t.paths);
     for (auto _ : state) {
         t.reset();
-        t->Form_Load();
+        t->startUp();
         benchmark::DoNotOptimize(t.sent);
     }
     state.counters["rows"] = t->library.playlist().count();
 }
-BENCHMARK(BM_FormLoadWithFullPlaylist)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpWithFullPlaylist)->Unit(benchmark::kMillisecond);
 
 void BM_AddDirOfTenThousandIntoFullPlaylist(benchmark::State& state)
 {
@@ -53,7 +53,7 @@ void BM_AddDirOfTenThousandIntoFullPlaylist(benchmark::State& state)
         t->library.clear();
         t->library.playlist().addItems(lines);
         state.ResumeTiming();
-        t->library.AddDir(music.path());
+        t->library.addFolder(music.path());
     }
     state.counters["rows"] = t->library.playlist().count();
 }

@@ -14,7 +14,7 @@ struct BigForm : TestForm {
     BigForm()
     {
         // Measured without the test's record of every line sent.
-        QObject::disconnect(&form->chat1, &ChatScanner::sendChatCalled, nullptr, nullptr);
+        QObject::disconnect(&form->scanner, &ChatScanner::sendChatCalled, nullptr, nullptr);
         form->discovery.warningTimer.stop();
         form->discovery.owner().setText(kOwner);
         fill();

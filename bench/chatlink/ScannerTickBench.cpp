@@ -13,8 +13,8 @@ namespace {
 
 class SilentPlayer : public MediaPlayer {
 public:
-    void setURL(const QString&) override { }
-    QString URL() const override { return {}; }
+    void setUrl(const QString&) override { }
+    QString url() const override { return {}; }
     int playState() const override { return Undefined; }
     QString durationString() const override { return {}; }
     void play() override { }
@@ -69,9 +69,9 @@ struct Room {
 void BM_ScannerTickNothingNew(benchmark::State& state)
 {
     Room room;
-    room.form.chat1.scan_on();
+    room.form.scanner.startScanning();
     for (auto _ : state)
-        room.form.chat1.chat_tymer_Timer();
+        room.form.scanner.chat_tymer_Timer();
     state.SetBytesProcessed(state.iterations() * std::int64_t(SimDesktop::kTranscriptLimit));
 }
 BENCHMARK(BM_ScannerTickNothingNew)->Unit(benchmark::kMicrosecond);
@@ -82,11 +82,11 @@ void BM_ScannerTickNewLine(benchmark::State& state)
 {
     Room room;
     int reported = 0;
-    QObject::connect(&room.form.chat1, &ChatScanner::aimchatscan, [&] { ++reported; });
-    room.form.chat1.scan_on();
+    QObject::connect(&room.form.scanner, &ChatScanner::lineReceived, [&] { ++reported; });
+    room.form.scanner.startScanning();
     for (auto _ : state) {
         room.desktop.say(room.chat.window, "bob", "p some other song");
-        room.form.chat1.chat_tymer_Timer();
+        room.form.scanner.chat_tymer_Timer();
     }
     if (reported != state.iterations())
         state.SkipWithError("the tick did not report the line");

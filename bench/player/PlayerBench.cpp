@@ -19,9 +19,9 @@ constexpr int kSongs = 32767;
 struct Form {
     QTemporaryDir dir;
     NoWindows windows;
-    FakeMediaPlayer wmp;
+    FakeMediaPlayer mediaPlayer;
     FakeUserInterface ui;
-    MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, ui};
+    MainForm form {AppPaths {dir.path(), dir.path()}, windows, mediaPlayer, ui};
 
     Form()
     {
@@ -39,7 +39,7 @@ void BM_PlayNameNotInPlaylist(benchmark::State& state)
 {
     Form f;
     for (auto _ : state)
-        f.form.player.Play(QStringLiteral("No Such Song"));
+        f.form.player.playSong(QStringLiteral("No Such Song"));
 }
 BENCHMARK(BM_PlayNameNotInPlaylist)->Unit(benchmark::kMillisecond);
 
@@ -49,7 +49,7 @@ void BM_PlayMissingFile(benchmark::State& state)
 {
     Form f;
     for (auto _ : state)
-        f.form.player.Play(QStringLiteral("Artist 1 - Song Title 1"));
+        f.form.player.playSong(QStringLiteral("Artist 1 - Song Title 1"));
 }
 BENCHMARK(BM_PlayMissingFile)->Unit(benchmark::kMicrosecond);
 
@@ -57,18 +57,18 @@ void BM_RandomStringWithoutCandidates(benchmark::State& state)
 {
     Form f;
     for (auto _ : state)
-        f.form.player.randomString(QStringLiteral("zzz"));
+        f.form.player.playRandomMatch(QStringLiteral("zzz"));
 }
 BENCHMARK(BM_RandomStringWithoutCandidates)->Unit(benchmark::kMillisecond);
 
 void BM_IdleTicks(benchmark::State& state)
 {
     Form f;
-    f.wmp.setState(MediaPlayer::Stopped);
+    f.mediaPlayer.setState(MediaPlayer::Stopped);
     for (auto _ : state) {
-        f.form.player.Timer1_Timer();
-        f.form.player.pTime_Timer();
-        f.form.player.tmrAR_Timer();
+        f.form.player.takeSearchResults();
+        f.form.player.tickClock();
+        f.form.player.tickAutoRandom();
     }
 }
 BENCHMARK(BM_IdleTicks);
@@ -102,7 +102,7 @@ void BM_ReadMp3Header(benchmark::State& state)
     }
     TextValue bitrate, khz, mode;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ReadMp3Header(mp3, bitrate, khz, mode));
+        benchmark::DoNotOptimize(readMp3Header(mp3, bitrate, khz, mode));
     state.SetLabel((vbr ? "VBR " : "CBR ") + bitrate.text().toStdString() + " kbit/s");
 }
 BENCHMARK(BM_ReadMp3Header)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
@@ -118,7 +118,7 @@ void BM_ReadMp3HeaderWithoutFrames(benchmark::State& state)
     file.close();
     TextValue bitrate, khz, mode;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ReadMp3Header(path, bitrate, khz, mode));
+        benchmark::DoNotOptimize(readMp3Header(path, bitrate, khz, mode));
 }
 BENCHMARK(BM_ReadMp3HeaderWithoutFrames)->Unit(benchmark::kMillisecond);
 

@@ -62,7 +62,7 @@ void HeadlessFrontEnd::readInput()
 
 bool HeadlessFrontEnd::isBusy() const
 {
-    return m_form && (m_form->chat1.isBusy() || m_form->player.isBusy());
+    return m_form && (m_form->scanner.isBusy() || m_form->player.isBusy());
 }
 
 void HeadlessFrontEnd::feed()
@@ -99,7 +99,7 @@ void HeadlessFrontEnd::takeLine(const QString& line)
 void HeadlessFrontEnd::shutDown()
 {
     if (m_form)
-        m_form->Form_Unload();
+        m_form->shutDown();
 }
 
 void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon icon)
@@ -119,7 +119,7 @@ QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, 
 void HeadlessFrontEnd::showForm(Form form)
 {
     if (form == Form::Song && m_form)
-        m_form->frmSong.onClosed();
+        m_form->songPicker.onClosed();
 }
 
 QString HeadlessFrontEnd::openFileName()

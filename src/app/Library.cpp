@@ -79,7 +79,7 @@ const QStringList Library::kKinds = {
     QStringLiteral(".oga"), QStringLiteral(".opus"), QStringLiteral(".m4a"),  QStringLiteral(".aac"),
 };
 
-void Library::AddDir(const QString& dir)
+void Library::addFolder(const QString& dir)
 {
     const QFileInfo info(dir);
     const QDir directory(dir);
@@ -190,5 +190,5 @@ void Library::clear()
 
 void Library::load()
 {
-    LoadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_playlist);
+    loadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_playlist);
 }

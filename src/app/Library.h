@@ -22,7 +22,7 @@ public:
 
     // Adds the audio files of one directory and posts the new playlist size,
     // or posts the invalid-directory notice.
-    void AddDir(const QString& dir);
+    void addFolder(const QString& dir);
     // Adds one file, or an http:// or https:// stream, unless the playlist
     // already holds it; its name, or empty when it is neither a regular file
     // nor such an address.

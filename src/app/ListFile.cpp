@@ -22,7 +22,7 @@ QStringList decodeListLines(const QByteArray& bytes)
     return rows;
 }
 
-void LoadListFromFile(const QString& SourceFile, TextList& ToFormList)
+void loadListFile(const QString& SourceFile, TextList& ToFormList)
 {
     ToFormList.clear();
     QFile file(SourceFile);
@@ -31,7 +31,7 @@ void LoadListFromFile(const QString& SourceFile, TextList& ToFormList)
     ToFormList.addItems(decodeListLines(file.readAll()));
 }
 
-bool SaveListToFile(const QString& path, const TextList& list, QString* reason)
+bool saveListFile(const QString& path, const TextList& list, QString* reason)
 {
     QSaveFile file(path);
     // A folder that takes no new file may still hold a writable one; the
@@ -62,10 +62,10 @@ bool SaveListToFile(const QString& path, const TextList& list, QString* reason)
     return (file.flush() && file.commit()) || fail();
 }
 
-void LoadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list)
+void loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list)
 {
     const QString path = dir + u'/' + fileName;
     if (!QDir(dir).entryList({fileName}, QDir::Files).contains(fileName))
-        SaveListToFile(path, list);
-    LoadListFromFile(path, list);
+        saveListFile(path, list);
+    loadListFile(path, list);
 }

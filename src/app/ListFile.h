@@ -15,15 +15,15 @@ QStringList decodeListLines(const QByteArray& bytes);
 
 // Clears the list and adds every non-empty line of the file, in file order.
 // A file that cannot be read leaves the list empty.
-void LoadListFromFile(const QString& SourceFile, TextList& ToFormList);
+void loadListFile(const QString& SourceFile, TextList& ToFormList);
 
 // Writes every row followed by CR LF. The file is replaced atomically, so a
 // crash or a full disk leaves the previous file whole, except in a folder
 // that takes no new file, where the file is written in place. False on
 // failure, with the reason in `reason` when one is asked for.
-bool SaveListToFile(const QString& path, const TextList& list, QString* reason = nullptr);
+bool saveListFile(const QString& path, const TextList& list, QString* reason = nullptr);
 
 // Loads the file into the list, first creating it empty when the
 // directory's listing holds no file of exactly that name (letter case
 // counts, as when the listing is searched by eye).
-void LoadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list);
+void loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list);

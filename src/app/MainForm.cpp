@@ -12,39 +12,39 @@
 MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, UserInterface& ui_, QObject* parent)
     : QObject(parent),
       windows(windows_),
-      wmp(wmp_),
+      mediaPlayer(wmp_),
       ui(ui_),
       paths(std::move(paths_)),
-      chat1(options, templates, windows, ui),
-      library(chat1, paths),
+      scanner(options, templates, windows, ui),
+      library(scanner, paths),
       settings(templates, paths),
-      player(library.playlist(), templates, options.autoRandom, wmp, chat1),
+      player(library.playlist(), templates, options.autoRandom, mediaPlayer, scanner),
       playlistFile(library.playlist(), paths.playlistFile(), ui),
       settingsFile(settings.rows(), paths.settingsFile(), ui),
       queueFile(player.queue(), paths.queueFile(), ui),
-      frmSong(player, chat1, ui),
-      discovery(chat1, player, ui),
-      interpreter({options, templates, chat1, windows, wmp, ui, player, library, discovery}),
+      songPicker(player, scanner, ui),
+      discovery(scanner, player, ui),
+      interpreter({options, templates, scanner, windows, mediaPlayer, ui, player, library, discovery}),
       chatSends(templates, settings, ui),
-      botMode(options.useBot, discovery.owner(), toc, chat1, ui)
+      botMode(options.useBot, discovery.owner(), toc, scanner, ui)
 {
     // The room's lines, read from the chat window or received as the bot,
     // go to the one handler.
     const auto handle = [this](const QString& whosaid, const QString& whatsaid, const QString& datesaid) {
         interpreter.handleLine(whosaid, whatsaid, datesaid);
     };
-    connect(&chat1, &ChatScanner::aimchatscan, this, handle);
-    connect(&botMode, &BotMode::aimchatscan, this, handle);
-    connect(&interpreter, &CommandInterpreter::endRequested, this, &MainForm::Form_Unload);
+    connect(&scanner, &ChatScanner::lineReceived, this, handle);
+    connect(&botMode, &BotMode::lineReceived, this, handle);
+    connect(&interpreter, &CommandInterpreter::endRequested, this, &MainForm::shutDown);
 
     // A line is read once the song an earlier one asked for has started.
-    chat1.holdLinesWhile([this] { return player.isBusy(); });
+    scanner.holdLinesWhile([this] { return player.isBusy(); });
 
     // Several search results are offered in the picker, or in the chat
     // where the owner sees no window: as the bot, or without windows.
     connect(&player, &Player::songsOffered, this, [this](const QStringList& names) {
         if (!options.useBot.value() && ui.showsWindows())
-            return frmSong.open(names);
+            return songPicker.open(names);
         player.searchResults().clear();
         interpreter.commands.offer(names);
     });
@@ -58,7 +58,7 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, U
                 QStringLiteral("quillon: the command prefix \"%1\" of [room] prefix %2; no prefix is used")
                     .arg(prefix, problem));
 
-    // Bot mode follows the TOC client and takes chat1's lines to the room.
+    // Bot mode follows the TOC client and takes scanner's lines to the room.
     botMode.attachClient();
 }
 
@@ -71,26 +71,26 @@ QString MainForm::webAddress()
 
 void MainForm::post(const QString& text)
 {
-    chat1.post(text);
+    scanner.post(text);
 }
 
-void MainForm::Form_Load()
+void MainForm::startUp()
 {
     // The file dialog's flags belong to the window that shows it.
 
     // The chat client's input box wraps what is typed in its own HTML; the
     // part before the typed letter tells the tail that closes it.
-    const QString inputHtml = chat1.ProbeInputFormat();
+    const QString inputHtml = scanner.probeInputFormat();
     if (!inputHtml.isEmpty())
         templates.inputClose.setText(inputHtml.section(QStringLiteral(">l"), 0, 0) + u'>');
 
-    const QString loaded = GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded"));
+    const QString loaded = readSetting(QStringLiteral("quillon"), QStringLiteral("loaded"));
     if (loaded.isEmpty() || loaded.toDouble() == 0)
-        SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("1"));
+        writeSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("1"));
 
     discovery.awaitAdvert();
     ui.addTrayIcon();
-    chat1.scan_on();
+    scanner.startScanning();
 
     library.load();
     settings.load();
@@ -108,7 +108,7 @@ void MainForm::Form_Load()
          + numWor(loads) + QStringLiteral(" ; files: ") + numWor(files));
 }
 
-void MainForm::Form_Unload()
+void MainForm::shutDown()
 {
     if (m_unloaded)
         return;
@@ -127,7 +127,7 @@ void MainForm::Form_Unload()
     player.stopTimers();
     interpreter.commands.endChoice();
     discovery.warningTimer.stop();
-    chat1.scan_off();
+    scanner.stopScanning();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
     botMode.reconnect.stop();
@@ -151,7 +151,7 @@ void MainForm::loadQueue()
         return;
     }
     TextList read;
-    LoadListFromFile(paths.queueFile(), read);
+    loadListFile(paths.queueFile(), read);
     // What a file garbled by hand holds beyond songs of the playlist, or
     // beyond a queue's worth of them, is no queue.
     QStringList songs = read.items();
@@ -172,50 +172,50 @@ void MainForm::closingAnimation()
     }
 }
 
-void MainForm::clearList_Click()
+void MainForm::clearPlaylist()
 {
     post(QStringLiteral("</b></i>playlist cleared"));
     library.clear();
 }
 
-void MainForm::minimize_Click()
+void MainForm::minimize()
 {
     ui.minimizeMainWindow();
 }
 
-void MainForm::about_Click()
+void MainForm::showAbout()
 {
     ui.showForm(UserInterface::Form::About);
 }
 
-void MainForm::chatSends_Click()
+void MainForm::showChatSends()
 {
     ui.showForm(UserInterface::Form::Chat);
 }
 
-void MainForm::commands_Click()
+void MainForm::showCommands()
 {
     ui.showForm(UserInterface::Form::Commands);
 }
 
-void MainForm::addFiles_Click()
+void MainForm::addFolderOrStream()
 {
     const QString dir = ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString());
     if (dir.isNull())  // Cancel adds nothing and has nothing to report
         return;
     // The same box takes a radio station's address.
     if (!isStreamAddress(dir))
-        library.AddDir(dir);
+        library.addFolder(dir);
     else if (library.addEntry(dir).isEmpty())
         ui.messageBox(QStringLiteral("Not a stream address: ") + dir.trimmed());
 }
 
-void MainForm::addf_Click()
+void MainForm::showFolderPicker()
 {
     ui.showForm(UserInterface::Form::Dir);
 }
 
-void MainForm::add1_Click()
+void MainForm::showChosenFile()
 {
     // Only shows the chosen file; nothing is added to the playlist.
     const QString file = ui.openFileName();
@@ -223,27 +223,22 @@ void MainForm::add1_Click()
         ui.messageBox(file);
 }
 
-void MainForm::xplay_Click()
+void MainForm::playSelected()
 {
-    player.Play(library.playlist().selectedName());
+    player.playSong(library.playlist().selectedName());
 }
 
-void MainForm::rem_Click()
+void MainForm::removeSelected()
 {
     library.remove(library.playlist().selectedRow());
 }
 
-void MainForm::miny_Click()
-{
-    ui.minimizeMainWindow();
-}
-
-void MainForm::mnuHide_Click()
+void MainForm::hideWindow()
 {
     ui.hideMainWindow();
 }
 
-void MainForm::mnuShow_Click()
+void MainForm::showWindow()
 {
     ui.showMainWindow();
 }

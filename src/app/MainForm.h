@@ -30,12 +30,13 @@ class WindowSystem;
 class MainForm : public QObject {
     Q_OBJECT
 public:
-    MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& wmp, UserInterface& ui, QObject* parent = nullptr);
+    MainForm(AppPaths paths, WindowSystem& windows, MediaPlayer& mediaPlayer, UserInterface& ui,
+             QObject* parent = nullptr);
     ~MainForm() override;
 
     // The platform seams.
     WindowSystem& windows;
-    MediaPlayer& wmp;
+    MediaPlayer& mediaPlayer;
     UserInterface& ui;
     const AppPaths paths;
 
@@ -43,7 +44,7 @@ public:
     ChatTemplates templates;
 
     // The chat exit comes first: every part below may speak.
-    ChatScanner chat1;
+    ChatScanner scanner;
     Library library;
     SettingsFile settings;
     Player player;
@@ -54,7 +55,7 @@ public:
     SavedList settingsFile;
     // The play-next queue, kept the same way.
     SavedList queueFile;
-    SongPicker frmSong;
+    SongPicker songPicker;
 
     // The chat bot: who the owner is, what the owner's lines do, and the
     // Chat Sends window.
@@ -67,8 +68,8 @@ public:
     BotMode botMode;
 
     // Start-up and shut-down.
-    void Form_Load();
-    void Form_Unload();
+    void startUp();
+    void shutDown();
     bool isUnloaded() const { return m_unloaded; }
     // Whether shut-down wrote both files.
     bool filesWritten() const { return m_filesWritten; }
@@ -80,19 +81,18 @@ public:
     static QString webAddress();
 
     // Buttons and menus of the main window.
-    void clearList_Click();
-    void minimize_Click();
-    void about_Click();
-    void chatSends_Click();
-    void commands_Click();
-    void addFiles_Click();
-    void addf_Click();
-    void add1_Click();
-    void xplay_Click();
-    void rem_Click();
-    void miny_Click();
-    void mnuHide_Click();
-    void mnuShow_Click();
+    void clearPlaylist();
+    void minimize();
+    void showAbout();
+    void showChatSends();
+    void showCommands();
+    void addFolderOrStream();
+    void showFolderPicker();
+    void showChosenFile();
+    void playSelected();
+    void removeSelected();
+    void hideWindow();
+    void showWindow();
 
 private:
     void closingAnimation();

@@ -15,8 +15,8 @@ SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
       m_path(std::move(path)),
       m_ui(ui)
 {
-    tmrSave.setSingleShot(true);
-    connect(&tmrSave, &QTimer::timeout, this, &SavedList::tmrSave_Timer);
+    saveTimer.setSingleShot(true);
+    connect(&saveTimer, &QTimer::timeout, this, &SavedList::writeIfChanged);
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&m_list, signal, this, &SavedList::changed);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &SavedList::changed);
@@ -26,32 +26,32 @@ SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
 void SavedList::changed()
 {
     m_changed = true;
-    if (tmrSave.isActive())
+    if (saveTimer.isActive())
         return;
     const qint64 sinceWrite = m_lastWrite.isValid() ? m_lastWrite.elapsed() : kGapMs;
-    tmrSave.start(int(std::max<qint64>(kDelayMs, kGapMs - sinceWrite)));
+    saveTimer.start(int(std::max<qint64>(kDelayMs, kGapMs - sinceWrite)));
 }
 
-void SavedList::tmrSave_Timer()
+void SavedList::writeIfChanged()
 {
-    tmrSave.stop();
+    saveTimer.stop();
     if (m_changed)
         save();
 }
 
 void SavedList::markSaved()
 {
-    tmrSave.stop();
+    saveTimer.stop();
     m_changed = false;
 }
 
 bool SavedList::save()
 {
-    tmrSave.stop();
+    saveTimer.stop();
     m_changed = false;
     m_lastWrite.start();
     QString reason;
-    if (SaveListToFile(m_path, m_list, &reason)) {
+    if (saveListFile(m_path, m_list, &reason)) {
         m_failing = false;
         return true;
     }

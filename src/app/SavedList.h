@@ -27,8 +27,8 @@ public:
     // The list now holds what the file holds: nothing to write.
     void markSaved();
     // The delayed write: writes the list if it changed since the last one.
-    void tmrSave_Timer();
-    QTimer tmrSave;
+    void writeIfChanged();
+    QTimer saveTimer;
 
 private:
     void changed();

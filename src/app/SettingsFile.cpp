@@ -12,7 +12,7 @@ const QString kLoads = QStringLiteral("[loads]");
 
 }  // namespace
 
-void SettingsFile::AddSetting(const QString& name, const QString& value)
+void SettingsFile::replaceRow(const QString& name, const QString& value)
 {
     TextList& rows = m_rows;
     for (int i = rows.count() - 1; i >= 0; --i) {
@@ -49,10 +49,10 @@ void SettingsFile::applyAtStartUp()
     bool isNumber = false;
     const double loads = m_loads.trimmed().toDouble(&isNumber);
     if (isNumber)
-        AddSetting(kLoads, QString::number(loads + 1, 'g', 16));
+        replaceRow(kLoads, QString::number(loads + 1, 'g', 16));
 }
 
 void SettingsFile::load()
 {
-    LoadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_rows);
+    loadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_rows);
 }

@@ -19,7 +19,7 @@ public:
     const QString& loads() const { return m_loads; }
 
     // Replaces every row that mentions the key with "name:value" at the end.
-    void AddSetting(const QString& name, const QString& value);
+    void replaceRow(const QString& name, const QString& value);
     // Applies every row to the templates and counts this start.
     void applyAtStartUp();
 

@@ -26,7 +26,7 @@ void SongPicker::pick(int index)
 {
     const QString name = m_names.item(index);
     m_player.searchResults().clear();
-    m_player.Play(name);
+    m_player.playSong(name);
     close();
 }
 

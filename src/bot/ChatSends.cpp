@@ -49,17 +49,17 @@ const ChatSend& entry(const QString& key)
 
 QString replyText(const QString& key)
 {
-    return GetSetting(kSection, key, entry(key).replyDefault);
+    return readSetting(kSection, key, entry(key).replyDefault);
 }
 
 QString formText(const QString& key)
 {
-    return GetSetting(kSection, key, entry(key).formDefault);
+    return readSetting(kSection, key, entry(key).formDefault);
 }
 
 void store(const QString& key, const QString& text)
 {
-    SaveSetting(kSection, key, text);
+    writeSetting(kSection, key, text);
 }
 
 }  // namespace ChatSends

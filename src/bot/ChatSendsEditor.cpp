@@ -105,11 +105,11 @@ void ChatSendsEditor::applyTemplates()
     m_templates.unignored.setText(texts.unignored.text());
     m_templates.playingTitle.setText(texts.playingTitle.text());
 
-    m_settings.AddSetting(QStringLiteral("[font]"), texts.font.text());
-    m_settings.AddSetting(QStringLiteral("[play]"), texts.playing.text());
-    m_settings.AddSetting(QStringLiteral("[ignore]"), texts.ignored.text());
-    m_settings.AddSetting(QStringLiteral("[unignore]"), texts.unignored.text());
-    m_settings.AddSetting(QStringLiteral("[playing]"), texts.playingTitle.text());
+    m_settings.replaceRow(QStringLiteral("[font]"), texts.font.text());
+    m_settings.replaceRow(QStringLiteral("[play]"), texts.playing.text());
+    m_settings.replaceRow(QStringLiteral("[ignore]"), texts.ignored.text());
+    m_settings.replaceRow(QStringLiteral("[unignore]"), texts.unignored.text());
+    m_settings.replaceRow(QStringLiteral("[playing]"), texts.playingTitle.text());
 }
 
 void ChatSendsEditor::close()

@@ -46,7 +46,7 @@ QStringList readChatMembers(WindowSystem& windows)
     return members;
 }
 
-void IgnoreUser(WindowSystem& windows, int user)
+void clickIgnore(WindowSystem& windows, int user)
 {
     const WindowSystem::Hwnd tree = windows.findChild(windows.findWindow("AIM_ChatWnd"), 0, "_Oscar_Tree");
     windows.sendMessage(tree, lb::SETCURSEL, std::uintptr_t(user), 0);

@@ -13,6 +13,6 @@ QStringList readChatMembers(WindowSystem& windows);
 
 // Selects the member at position `user` of the chat window's member list and
 // clicks the window's ignore button, which toggles the member's ignore.
-void IgnoreUser(WindowSystem& windows, int user);
+void clickIgnore(WindowSystem& windows, int user);
 // A left click: button down, pending events, button up, pending events.
 void ClickWindow(WindowSystem& windows, std::uintptr_t window);

@@ -47,8 +47,8 @@ const QString CommandInterpreter::kPrefixKey = QStringLiteral("prefix");
 
 CommandInterpreter::CommandInterpreter(Uses uses)
     : commands(uses.library.playlist(), uses.chat, uses.player),
-      ramText(&RamText),
-      uptimeText(&UptimeText),
+      ramText(&describeRam),
+      uptimeText(&describeUptime),
       m_uses(uses)
 { }
 
@@ -78,7 +78,7 @@ QString CommandInterpreter::prefixProblem(const QString& prefix)
 
 QString CommandInterpreter::storedPrefix()
 {
-    return GetSetting(kPrefixGroup, kPrefixKey);
+    return readSetting(kPrefixGroup, kPrefixKey);
 }
 
 QString CommandInterpreter::storePrefix(const QString& prefix)
@@ -86,7 +86,7 @@ QString CommandInterpreter::storePrefix(const QString& prefix)
     QString problem = prefixProblem(prefix);
     if (!problem.isEmpty())
         return problem;
-    SaveSetting(kPrefixGroup, kPrefixKey, prefix);
+    writeSetting(kPrefixGroup, kPrefixKey, prefix);
     setPrefix(prefix);
     return {};
 }
@@ -98,7 +98,7 @@ QString CommandInterpreter::P() const
 
 void CommandInterpreter::send(const QString& line)
 {
-    m_uses.chat.SendChat(line);
+    m_uses.chat.sendLine(line);
 }
 
 void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString datesaid)
@@ -117,7 +117,7 @@ void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString d
 
     // Until a line reveals the owner, the label's placeholder names nobody.
     const QString owner = m_uses.discovery.owner().text();
-    if (owner == OwnerDiscovery::kUnknownOwner || !SameScreenName(whosaid, owner))
+    if (owner == OwnerDiscovery::kUnknownOwner || !sameScreenName(whosaid, owner))
         return;
     if (!m_prefix.isEmpty()) {
         if (!whatsaid.startsWith(m_prefix, Qt::CaseInsensitive))
@@ -157,32 +157,32 @@ void CommandInterpreter::obey(QString whatsaid)
     if (whatsaid == QLatin1String("r")) {
         Playlist& playlist = m_uses.library.playlist();
         const int cursor = playlist.selectedRow();
-        const int row = m_uses.player.Random(QString::number(playlist.count()), QStringLiteral("0"));
+        const int row = m_uses.player.randomInt(QString::number(playlist.count()), QStringLiteral("0"));
         playlist.selectRow(row);
         // A song that cannot be played leaves the cursor where it was.
-        if (!m_uses.player.Play(playlist.selectedName()) && playlist.selectedRow() == row)
+        if (!m_uses.player.playSong(playlist.selectedName()) && playlist.selectedRow() == row)
             playlist.selectRow(cursor);
     }
     if (startsWith(whatsaid, QLatin1String("r "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
-        m_uses.player.randomString(whatsaid);
+        m_uses.player.playRandomMatch(whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("url "))) {
         whatsaid = whatsaid.mid(4);
         send(P() + m_uses.templates.streamPlaying.text());
-        m_uses.wmp.setURL(QStringLiteral("http://") + whatsaid);
+        m_uses.mediaPlayer.setUrl(QStringLiteral("http://") + whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("dir "))) {
         whatsaid = whatsaid.mid(4);
-        m_uses.library.AddDir(roomPath(whatsaid));
+        m_uses.library.addFolder(roomPath(whatsaid));
     }
     if (startsWith(whatsaid, QLatin1String("ar"))) {
         send(P() + ChatSends::replyText(QStringLiteral("aron")));
-        m_uses.player.AutoRandom(true);
+        m_uses.player.setAutoRandom(true);
     }
     if (startsWith(whatsaid, QLatin1String("xar"))) {
         send(P() + ChatSends::replyText(QStringLiteral("aroff")));
-        m_uses.player.AutoRandom(false);
+        m_uses.player.setAutoRandom(false);
     }
     if (startsWith(whatsaid, QLatin1String("cpl"))) {
         send(P() + QStringLiteral("</b></i>Playlist Cleared"));
@@ -214,15 +214,15 @@ void CommandInterpreter::obey(QString whatsaid)
     if (whatsaid.left(6) == QLatin1String("drive "))
         driveLine(whatsaid);
     if (whatsaid == QLatin1String("stop")) {
-        m_uses.wmp.stop();
+        m_uses.mediaPlayer.stop();
         send(P() + ChatSends::replyText(QStringLiteral("stop")));
     }
     if (whatsaid == QLatin1String("pause")) {
-        m_uses.wmp.pause();
+        m_uses.mediaPlayer.pause();
         send(P() + ChatSends::replyText(QStringLiteral("pause")));
     }
     if (whatsaid == QLatin1String("unpause")) {
-        m_uses.wmp.play();
+        m_uses.mediaPlayer.play();
         send(P() + ChatSends::replyText(QStringLiteral("unpause")));
     }
     if (whatsaid == QLatin1String("next"))
@@ -248,7 +248,7 @@ void CommandInterpreter::obey(QString whatsaid)
 bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
 {
     const QString owner = m_uses.discovery.owner().text();
-    if (!unignore && ScreenNameKey(typed) == u'x' + ScreenNameKey(owner)) {
+    if (!unignore && screenNameKey(typed) == u'x' + screenNameKey(owner)) {
         send(P() + QStringLiteral("you cannot ingore yourself."));
         return false;
     }
@@ -260,7 +260,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
     const QString t = whatsaid.toLower();
     const QStringList& members = m_members;
     for (int i = 0; i < members.size(); ++i) {
-        if (!NormalizeName(members.at(i)).contains(t))
+        if (!normalizeName(members.at(i)).contains(t))
             continue;
         // Copied: the member list may be refilled by a line handled while
         // the click below lets events run.
@@ -269,7 +269,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
             send(P() + QStringLiteral("you cannot ignore yourself."));
             return false;
         }
-        IgnoreUser(m_uses.windows, i);
+        clickIgnore(m_uses.windows, i);
         const TextValue& reply = unignore ? m_uses.templates.unignored : m_uses.templates.ignored;
         send(P() + QString(reply.text()).replace(QLatin1String("%p"), member));
         return false;
@@ -285,7 +285,7 @@ void CommandInterpreter::search(const QString& t)
     int last = -1;
     const QStringList& lines = m_uses.library.playlist().items();
     for (int i = 0; i < lines.size(); ++i) {
-        if (NormalizeName(lines.at(i)).contains(key)) {
+        if (normalizeName(lines.at(i)).contains(key)) {
             hits.append(lines.at(i));
             last = i;
         }
@@ -300,11 +300,11 @@ void CommandInterpreter::search(const QString& t)
 
 void CommandInterpreter::removeEntries(const QString& text)
 {
-    const QString t = NormalizeName(text);
+    const QString t = normalizeName(text);
     // An empty text is contained in every entry; it names none of them.
     if (t.isEmpty())
         return;
-    const auto matches = [&t](const QString& line) { return NormalizeName(line).contains(t); };
+    const auto matches = [&t](const QString& line) { return normalizeName(line).contains(t); };
     // A server would take a line per entry for a flood; a count says as much.
     Playlist& playlist = m_uses.library.playlist();
     const QStringList& lines = playlist.items();
@@ -331,7 +331,7 @@ void CommandInterpreter::clearTranscript()
 {
     WindowSystem& w = m_uses.windows;
     std::string text = AnsiText::toWindow(w, QStringLiteral("<b>OnlineHost</b>: Cleared!"));
-    w.sendMessage(aimchat::TranscriptText(w), wm::SETTEXT, 0, text);
+    w.sendMessage(aimchat::transcriptText(w), wm::SETTEXT, 0, text);
 }
 
 void CommandInterpreter::infoLine()
@@ -346,7 +346,7 @@ void CommandInterpreter::driveLine(const QString& whatsaid)
 {
     const QString drive = QString(whatsaid).remove(QStringLiteral("drive "));
     // A drive that is not there fails the lookup, and the line with it.
-    const std::optional<QString> kind = DriveTypeName(roomPath(drive));
+    const std::optional<QString> kind = driveTypeName(roomPath(drive));
     if (kind)
         send(P() + kSerifHead + *kind + QStringLiteral(" drive."));
 }
@@ -357,5 +357,5 @@ void CommandInterpreter::step(int by)
     // the last entry and "prev" at the start clears the selection.
     Playlist& playlist = m_uses.library.playlist();
     playlist.selectRow(playlist.selectedRow() + by);
-    m_uses.player.Play(playlist.selectedName());
+    m_uses.player.playSong(playlist.selectedName());
 }

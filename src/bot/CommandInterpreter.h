@@ -32,7 +32,7 @@ public:
         const ChatTemplates& templates;
         ChatExit& chat;
         WindowSystem& windows;
-        MediaPlayer& wmp;
+        MediaPlayer& mediaPlayer;
         UserInterface& ui;
         Player& player;
         Library& library;

@@ -22,8 +22,8 @@ OwnerDiscovery::OwnerDiscovery(ChatExit& chat, Player& player, UserInterface& ui
 
 QString OwnerDiscovery::webAddress()
 {
-    return GetSetting(QStringLiteral("quillon"), QStringLiteral("webaddress"),
-                      QStringLiteral("http://quillon.example.org"));
+    return readSetting(QStringLiteral("quillon"), QStringLiteral("webaddress"),
+                       QStringLiteral("http://quillon.example.org"));
 }
 
 QString OwnerDiscovery::advertMarker()
@@ -33,9 +33,9 @@ QString OwnerDiscovery::advertMarker()
 
 void OwnerDiscovery::findOwner()
 {
-    m_tag = m_player.Random(QStringLiteral("10000"), QStringLiteral("1000"));
+    m_tag = m_player.randomInt(QStringLiteral("10000"), QStringLiteral("1000"));
     m_stage = Stage::AwaitingTag;
-    m_chat.SendChat(u'[' + QString::number(m_tag) + u']' + QStringLiteral(" Finding SN"));
+    m_chat.sendLine(u'[' + QString::number(m_tag) + u']' + QStringLiteral(" Finding SN"));
     warningTimer.start();
 }
 
@@ -43,7 +43,7 @@ void OwnerDiscovery::lineSeen(const QString& whosaid, const QString& said, const
 {
     // A line of no one (no time stamp, no speaker) reveals no one: an empty
     // owner would be the speaker of every such line.
-    const bool spoken = !ScreenNameKey(whosaid).isEmpty();
+    const bool spoken = !screenNameKey(whosaid).isEmpty();
     // The advert carries the web address, whose "//" the slash cut would
     // take away; the marker is looked for in the line as it came.
     if (spoken && m_stage == Stage::AwaitingAdvert && said.contains(advertMarker())) {
@@ -54,7 +54,7 @@ void OwnerDiscovery::lineSeen(const QString& whosaid, const QString& said, const
     if (spoken && m_stage == Stage::AwaitingTag
         && whatsaid == u'[' + QString::number(m_tag) + QStringLiteral("] Finding SN")) {
         m_owner.setText(whosaid);
-        m_chat.SendChat(QStringLiteral("Found Screen Name: ") + whosaid);
+        m_chat.sendLine(QStringLiteral("Found Screen Name: ") + whosaid);
     }
     m_stage = Stage::Idle;
 }

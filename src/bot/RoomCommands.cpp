@@ -120,9 +120,9 @@ RoomCommands::RoomCommands(const Playlist& playlist, ChatExit& chat, Player& pla
       m_chat(chat),
       m_player(player)
 {
-    tmrChoice.setSingleShot(true);
-    tmrChoice.setInterval(kChoiceMs);
-    connect(&tmrChoice, &QTimer::timeout, this, &RoomCommands::tmrChoice_Timer);
+    choiceTimer.setSingleShot(true);
+    choiceTimer.setInterval(kChoiceMs);
+    connect(&choiceTimer, &QTimer::timeout, this, &RoomCommands::endChoice);
 }
 
 qsizetype RoomCommands::wireSize(const QString& line)
@@ -238,14 +238,14 @@ void RoomCommands::volume(const QString& argument)
 void RoomCommands::queueSearch(const QString& text)
 {
     endChoice();
-    const QString key = NormalizeName(text);
+    const QString key = normalizeName(text);
     QStringList names;
     for (const QString& line : m_playlist.items()) {
-        if (NormalizeName(line).contains(key))
+        if (normalizeName(line).contains(key))
             names.append(line.section(u';', 0, 0));
     }
     if (names.isEmpty())
-        m_chat.SendChat(ChatSends::replyText(QStringLiteral("nf")));
+        m_chat.sendLine(ChatSends::replyText(QStringLiteral("nf")));
     else if (names.size() == 1)
         enqueue(names.constFirst());
     else {
@@ -299,13 +299,13 @@ void RoomCommands::offer(const QStringList& names, Then then)
         ? kDot + QStringLiteral("+%1 more: search again with more words").arg(names.size() - kChoices)
         : QString();
     m_chat.post(fitList(QString(), m_choice, more));
-    tmrChoice.start();
+    choiceTimer.start();
 }
 
 void RoomCommands::endChoice()
 {
     m_choice.clear();
-    tmrChoice.stop();
+    choiceTimer.stop();
 }
 
 void RoomCommands::choose(int number)
@@ -320,5 +320,5 @@ void RoomCommands::choose(int number)
     if (then == Then::Queue)
         enqueue(name);
     else
-        m_player.Play(name);
+        m_player.playSong(name);
 }

@@ -30,8 +30,7 @@ public:
     void endChoice();
     bool choicePending() const { return !m_choice.isEmpty(); }
     // A choice not made within a minute is over.
-    void tmrChoice_Timer() { endChoice(); }
-    QTimer tmrChoice;
+    QTimer choiceTimer;
     static constexpr int kChoices = 9;
     static constexpr int kChoiceMs = 60000;
 

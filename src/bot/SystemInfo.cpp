@@ -157,7 +157,7 @@ QString ramText(quint64 totalBytes)
     return groupingLocale().toString(kib) + QStringLiteral(" Kbyte");
 }
 
-QString RamText()
+QString describeRam()
 {
 #ifdef Q_OS_WIN
     MEMORYSTATUSEX status {};
@@ -186,7 +186,7 @@ QString uptimeText(quint64 milliseconds)
         + twoDigits(hours) + u':' + twoDigits(minutes) + u':' + twoDigits(seconds);
 }
 
-QString UptimeText()
+QString describeUptime()
 {
 #ifdef Q_OS_WIN
     return uptimeText(GetTickCount64());
@@ -203,7 +203,7 @@ QString driveTypeText(DriveType type)
     return QString::fromLatin1(names[std::size_t(type)]);
 }
 
-std::optional<QString> DriveTypeName(const QString& drive)
+std::optional<QString> driveTypeName(const QString& drive)
 {
 #ifdef Q_OS_WIN
     QString root = drive.left(1) + QStringLiteral(":\\");

@@ -16,17 +16,17 @@ QString convert(const QString& a);
 QString numWor(QString& a);
 
 // Total physical memory in KiB with digit grouping, then " Kbyte".
-QString RamText();
+QString describeRam();
 QString ramText(quint64 totalBytes);
 
 // Time since the machine started: "0weeks 00days 01:02:03".
-QString UptimeText();
+QString describeUptime();
 QString uptimeText(quint64 milliseconds);
 
 // The kind of the drive that holds a path (a mount point or any path in
 // it): "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk" or "Unknown".
 // Nothing when the path does not exist.
-std::optional<QString> DriveTypeName(const QString& drive);
+std::optional<QString> driveTypeName(const QString& drive);
 enum class DriveType { Unknown, Removable, Fixed, Network, CdRom, RamDisk };
 #ifndef Q_OS_WIN
 // The kind of a mounted file system, by its type and the device it is

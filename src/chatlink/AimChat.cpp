@@ -30,13 +30,13 @@ Hwnd ChatWindow(WindowSystem& windows)
     return windows.findWindow("aim_chatwnd");
 }
 
-Hwnd TranscriptText(WindowSystem& windows)
+Hwnd transcriptText(WindowSystem& windows)
 {
     const Hwnd pane = windows.findChild(ChatWindow(windows), 0, "wndate32class");
     return windows.findChild(pane, 0, "ate32class");
 }
 
-Hwnd InputText(WindowSystem& windows)
+Hwnd inputText(WindowSystem& windows)
 {
     const Hwnd chat = ChatWindow(windows);
     const Hwnd transcriptPane = windows.findChild(chat, 0, "wndate32class");
@@ -44,16 +44,16 @@ Hwnd InputText(WindowSystem& windows)
     return windows.findChild(inputPane, 0, "ate32class");
 }
 
-QString GetChatText(WindowSystem& windows)
+QString readChatText(WindowSystem& windows)
 {
-    const Hwnd transcript = TranscriptText(windows);
+    const Hwnd transcript = transcriptText(windows);
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(transcript, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer = blanks(n + 1);
     windows.sendMessage(transcript, wm::GETTEXT, std::uintptr_t(n + 1), buffer);
     return AnsiText::fromWindow(windows, std::string_view(buffer).substr(0, std::size_t(n)));
 }
 
-QStringList LinesFrom(const QString& text, qsizetype from)
+QStringList linesFrom(const QString& text, qsizetype from)
 {
     static const QString lineBreak = QStringLiteral("<BR>");
     QStringList lines;
@@ -68,7 +68,7 @@ QStringList LinesFrom(const QString& text, qsizetype from)
     return lines;
 }
 
-QString StripTags(const QString& s)
+QString stripTags(const QString& s)
 {
     const qsizetype n = s.size();
     QString intermediate;
@@ -86,7 +86,7 @@ QString StripTags(const QString& s)
     return intermediate.left(n - 1).remove(u'>');
 }
 
-QString ReadWindowText(WindowSystem& windows, Hwnd window)
+QString readWindowText(WindowSystem& windows, Hwnd window)
 {
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(window, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer = blanks(n);
@@ -94,13 +94,13 @@ QString ReadWindowText(WindowSystem& windows, Hwnd window)
     return AnsiText::fromWindow(windows, buffer);
 }
 
-void TypeChatText(WindowSystem& windows, const QString& text)
+void typeChatText(WindowSystem& windows, const QString& text)
 {
-    setText(windows, InputText(windows), text);
-    ClickSendButton(windows);
+    setText(windows, inputText(windows), text);
+    clickSendButton(windows);
 }
 
-void ClickSendButton(WindowSystem& windows)
+void clickSendButton(WindowSystem& windows)
 {
     const Hwnd chat = ChatWindow(windows);
     Hwnd button = windows.findChild(chat, 0, "_oscar_iconbtn");
@@ -113,11 +113,11 @@ void ClickSendButton(WindowSystem& windows)
     windows.sendMessage(button, wm::LBUTTONUP, 0, 0);
 }
 
-QString ProbeInputFormat(WindowSystem& windows)
+QString probeInputFormat(WindowSystem& windows)
 {
-    const Hwnd input = InputText(windows);
+    const Hwnd input = inputText(windows);
     setText(windows, input, QStringLiteral("l"));
-    const QString html = ReadWindowText(windows, input);
+    const QString html = readWindowText(windows, input);
     setText(windows, input, QString());
     return html;
 }

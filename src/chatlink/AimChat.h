@@ -11,25 +11,25 @@
 namespace aimchat {
 
 // The whole transcript text.
-QString GetChatText(WindowSystem& windows);
+QString readChatText(WindowSystem& windows);
 // The lines of a transcript text that start at or after `from`, oldest
 // first: each runs from its "<BR>" to the character before the next line's
 // "<BR>" (before the text's last character, for the newest). Text before
 // the first "<BR>" belongs to a line that started earlier.
-QStringList LinesFrom(const QString& text, qsizetype from);
+QStringList linesFrom(const QString& text, qsizetype from);
 // The text without its tags and without any ">".
-QString StripTags(const QString& s);
+QString stripTags(const QString& s);
 // Types the text into the input box and presses send.
-void TypeChatText(WindowSystem& windows, const QString& text);
-void ClickSendButton(WindowSystem& windows);
+void typeChatText(WindowSystem& windows, const QString& text);
+void clickSendButton(WindowSystem& windows);
 // The HTML the input box puts around one typed letter.
-QString ProbeInputFormat(WindowSystem& windows);
+QString probeInputFormat(WindowSystem& windows);
 // A window's whole text.
-QString ReadWindowText(WindowSystem& windows, WindowSystem::Hwnd window);
+QString readWindowText(WindowSystem& windows, WindowSystem::Hwnd window);
 
 // The chat window and its parts.
 WindowSystem::Hwnd ChatWindow(WindowSystem& windows);
-WindowSystem::Hwnd TranscriptText(WindowSystem& windows);
-WindowSystem::Hwnd InputText(WindowSystem& windows);
+WindowSystem::Hwnd transcriptText(WindowSystem& windows);
+WindowSystem::Hwnd inputText(WindowSystem& windows);
 
 }  // namespace aimchat

@@ -34,7 +34,7 @@ void setText(WindowSystem& windows, Hwnd window, const QString& text)
 
 }  // namespace
 
-Hwnd FindChatRoom(WindowSystem& windows)
+Hwnd findChatRoom(WindowSystem& windows)
 {
     const Hwnd frame = windows.findWindow("AOL Frame25");
     const Hwnd mdi = windows.findChild(frame, 0, "MDIClient");
@@ -58,14 +58,14 @@ Hwnd FindChatRoom(WindowSystem& windows)
     return 0;
 }
 
-Hwnd FindChatInput(WindowSystem& windows)
+Hwnd findChatInput(WindowSystem& windows)
 {
-    const Hwnd room = FindChatRoom(windows);
+    const Hwnd room = findChatRoom(windows);
     const Hwnd first = windows.findChild(room, 0, "RICHCNTL");
     return first ? windows.findChild(room, first, "RICHCNTL") : 0;
 }
 
-QString GetAolVersion(WindowSystem& windows)
+QString aolVersion(WindowSystem& windows)
 {
     static const std::array<std::pair<QLatin1StringView, QLatin1StringView>, 5> kTellers = {{
         {QLatin1StringView("&what's new in aol 5.0"), QLatin1StringView("5")},
@@ -95,13 +95,13 @@ QString GetAolVersion(WindowSystem& windows)
     return QStringLiteral("9");
 }
 
-void ClearChatInput(WindowSystem& windows)
+void clearChatInput(WindowSystem& windows)
 {
     Hwnd target = 0;
-    if (GetAolVersion(windows) == QLatin1StringView("5")) {
-        target = FindChatInput(windows);
+    if (aolVersion(windows) == QLatin1StringView("5")) {
+        target = findChatInput(windows);
     } else {
-        const Hwnd room = FindChatRoom(windows);
+        const Hwnd room = findChatRoom(windows);
         target = windows.findChild(room, 0, "RICHCNTL");
     }
     if (!target)
@@ -109,7 +109,7 @@ void ClearChatInput(WindowSystem& windows)
     setText(windows, target, QString());
 }
 
-QString ReadAolText(WindowSystem& windows, Hwnd window)
+QString readAolText(WindowSystem& windows, Hwnd window)
 {
     const std::intptr_t n = std::max<std::intptr_t>(windows.sendMessage(window, wm::GETTEXTLENGTH, 0, 0), 0);
     std::string buffer(std::size_t(n), '\0');
@@ -117,21 +117,21 @@ QString ReadAolText(WindowSystem& windows, Hwnd window)
     return AnsiText::fromWindow(windows, buffer);
 }
 
-void SendAolChat(WindowSystem& windows, const QString& text)
+void sendAolChat(WindowSystem& windows, const QString& text)
 {
-    const Hwnd room = FindChatRoom(windows);
+    const Hwnd room = findChatRoom(windows);
     const Hwnd edit = windows.findChild(room, 0, "RICHCNTL");
     if (!edit)
         return;
-    const QString before = ReadAolText(windows, edit);
+    const QString before = readAolText(windows, edit);
     const QLatin1StringView hint("Chat Input");
 
-    ClearChatInput(windows);
+    clearChatInput(windows);
     setText(windows, edit, text);
     windows.sendMessage(edit, wm::CHAR, '\r', 0);
     if (before.contains(hint)) {
         // What the owner had begun to type comes back, without the hint.
-        ClearChatInput(windows);
+        clearChatInput(windows);
         QString restored = before;
         restored.remove(restored.indexOf(hint, 0, Qt::CaseInsensitive), hint.size());
         setText(windows, edit, restored);

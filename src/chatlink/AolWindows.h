@@ -9,14 +9,14 @@
 // windows again when it is called; a missing window makes it do nothing.
 
 // The open chat room window, 0 when none.
-WindowSystem::Hwnd FindChatRoom(WindowSystem& windows);
+WindowSystem::Hwnd findChatRoom(WindowSystem& windows);
 // The room's second "RICHCNTL" box, 0 when none.
-WindowSystem::Hwnd FindChatInput(WindowSystem& windows);
+WindowSystem::Hwnd findChatInput(WindowSystem& windows);
 // The client's version as told by its menu texts: "4", "5", "7", "8", or
 // "9" when no menu tells.
-QString GetAolVersion(WindowSystem& windows);
+QString aolVersion(WindowSystem& windows);
 // Empties the box the client's version writes into.
-void ClearChatInput(WindowSystem& windows);
-QString ReadAolText(WindowSystem& windows, WindowSystem::Hwnd window);
+void clearChatInput(WindowSystem& windows);
+QString readAolText(WindowSystem& windows, WindowSystem::Hwnd window);
 // Posts one line into the open chat room.
-void SendAolChat(WindowSystem& windows, const QString& text);
+void sendAolChat(WindowSystem& windows, const QString& text);

@@ -65,18 +65,18 @@ ChatScanner::ChatScanner(const Options& options, const ChatTemplates& templates,
     connect(&m_nextLine, &QTimer::timeout, this, &ChatScanner::reportNext);
 }
 
-void ChatScanner::scan_on()
+void ChatScanner::startScanning()
 {
     m_scanning = true;
     if (m_listening)
         return;
-    const QString text = aimchat::GetChatText(m_windows);
+    const QString text = aimchat::readChatText(m_windows);
     m_seenTail = text.right(kTailLength);
     m_seenLength = text.size();
     chat_tymer.start();
 }
 
-void ChatScanner::scan_off()
+void ChatScanner::stopScanning()
 {
     m_scanning = false;
     m_waiting.clear();
@@ -108,7 +108,7 @@ void ChatScanner::chat_tymer_Timer()
         reportNext();
         return;
     }
-    const QString text = aimchat::GetChatText(m_windows);
+    const QString text = aimchat::readChatText(m_windows);
     const QString tail = text.right(kTailLength);
     const qsizetype grown = text.size() - m_seenLength;
     const QString seenTail = std::exchange(m_seenTail, tail);
@@ -122,7 +122,7 @@ void ChatScanner::chat_tymer_Timer()
             qCWarning(lcScan) << "more lines came in than one look reads; the older ones were skipped";
         from = 0;
     }
-    m_waiting.append(aimchat::LinesFrom(tail, from));
+    m_waiting.append(aimchat::linesFrom(tail, from));
     reportNext();
 }
 
@@ -156,7 +156,7 @@ void ChatScanner::report(const QString& line)
         time.append(line[k]);
     const QString datesaid = u'{' + time + u'}';
 
-    const QString plain = aimchat::StripTags(line);
+    const QString plain = aimchat::stripTags(line);
     const qsizetype colon = plain.indexOf(u':');
     const bool stamped = marker >= 0 && isTimeStamp(time);
     const QString whosaid = colon < 0 || !stamped ? QString() : plain.left(colon);
@@ -166,10 +166,10 @@ void ChatScanner::report(const QString& line)
     qCDebug(lcScan).noquote() << "said by" << (whosaid.isEmpty() ? QStringLiteral("no one") : whosaid) << '|'
                               << whatsaid;
     const QScopedValueRollback reporting(m_reporting, m_reporting + 1);
-    Q_EMIT aimchatscan(whosaid, whatsaid, datesaid);
+    Q_EMIT lineReceived(whosaid, whatsaid, datesaid);
 }
 
-void ChatScanner::SendChat(const QString& Text)
+void ChatScanner::sendLine(const QString& Text)
 {
     Q_EMIT sendChatCalled(Text);
     if (!m_options.chatSend.value())
@@ -183,23 +183,23 @@ void ChatScanner::SendChat(const QString& Text)
         if (m_tocRoute)
             m_tocRoute(escaped);
     } else if (m_options.sendOnAol.value()) {
-        SendAolChat(m_windows, Text);
+        sendAolChat(m_windows, Text);
     } else {
-        aimchat::TypeChatText(m_windows, Text + m_templates.inputClose.text() + u' ');
+        aimchat::typeChatText(m_windows, Text + m_templates.inputClose.text() + u' ');
     }
 }
 
 void ChatScanner::post(const QString& text)
 {
-    SendChat(m_templates.font.text() + text);
+    sendLine(m_templates.font.text() + text);
 }
 
-QString ChatScanner::ProbeInputFormat()
+QString ChatScanner::probeInputFormat()
 {
-    return aimchat::ProbeInputFormat(m_windows);
+    return aimchat::probeInputFormat(m_windows);
 }
 
-void ChatScanner::chkScan_Click()
+void ChatScanner::onScanChatClicked()
 {
     if (!m_options.scanChat.value()) {
         m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
@@ -207,7 +207,7 @@ void ChatScanner::chkScan_Click()
                         QStringLiteral("Notice"), UserInterface::Icon::Critical);
     }
     if (m_options.scanChat.value())
-        scan_on();
+        startScanning();
     else
-        scan_off();
+        stopScanning();
 }

@@ -17,7 +17,7 @@ class WindowSystem;
 
 class LocalRoom;
 
-// chat1: reads the chat room and is the one exit of every line the program
+// scanner: reads the chat room and is the one exit of every line the program
 // says in the room. Every line added to the room while scanning is on is
 // reported once, oldest first; a line is new by its place in the
 // transcript, not by its text, so the same words said twice are two lines.
@@ -30,8 +30,8 @@ public:
     static constexpr qsizetype kTailLength = 500;
 
     // Lines already in the room when scanning starts are never reported.
-    void scan_on();
-    void scan_off();
+    void startScanning();
+    void stopScanning();
     bool isScanning() const { return m_scanning; }
     // One look at the room: reports what was added since the last look.
     // The timer calls it every second while scanning a window that belongs
@@ -48,12 +48,12 @@ public:
     // the event loop) or one is being handled.
     bool isBusy() const { return !m_waiting.isEmpty() || m_reporting > 0; }
 
-    void SendChat(const QString& Text) override;
+    void sendLine(const QString& Text) override;
     void post(const QString& text) override;
     // The HTML the chat input box puts around one typed letter.
-    QString ProbeInputFormat();
+    QString probeInputFormat();
     // The main form's "Chat Scan" box was clicked.
-    void chkScan_Click();
+    void onScanChatClicked();
 
     // Where lines go while the TOC bot is in use; the text has its
     // backslashes and double quotes escaped with a backslash already.
@@ -65,7 +65,7 @@ Q_SIGNALS:
     void sendChatCalled(const QString& text);
     // A new line in the room: its speaker, its text and its time field. A
     // line without the client's time stamp has no speaker.
-    void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
+    void lineReceived(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
 
 private:
     // One line as the transcript holds it, from its "<BR>" on: split into

@@ -18,7 +18,7 @@ public:
     static constexpr qsizetype kLineBytes = 1920;
 
     // One finished line, routed by the chat settings.
-    virtual void SendChat(const QString& Text) = 0;
+    virtual void sendLine(const QString& Text) = 0;
     // The font prefix followed by the text.
     virtual void post(const QString& text) = 0;
 };

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/ScreenName.h"
 
-QString NormalizeName(const QString& name)
+QString normalizeName(const QString& name)
 {
     return QString(name).remove(u' ').toLower();
 }
 
-QString ScreenNameKey(const QString& name)
+QString screenNameKey(const QString& name)
 {
     QString key;
     key.reserve(name.size());
@@ -18,8 +18,8 @@ QString ScreenNameKey(const QString& name)
     return key;
 }
 
-bool SameScreenName(const QString& a, const QString& b)
+bool sameScreenName(const QString& a, const QString& b)
 {
-    const QString key = ScreenNameKey(a);
-    return !key.isEmpty() && key == ScreenNameKey(b);
+    const QString key = screenNameKey(a);
+    return !key.isEmpty() && key == screenNameKey(b);
 }

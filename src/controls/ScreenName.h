@@ -5,13 +5,13 @@
 
 // Playlist and room names are compared the way people write them: every
 // blank removed and lower-cased, so "Marl Bot" and "marlbot" are one name.
-QString NormalizeName(const QString& name);
+QString normalizeName(const QString& name);
 
 // A screen name as the chat service tells names apart: without its blanks
 // (U+0020 only) and with ASCII letters lower-cased. Nothing else is folded,
 // so a look-alike letter, a zero-width character or markup never makes two
 // names one.
-QString ScreenNameKey(const QString& name);
+QString screenNameKey(const QString& name);
 // Whether two screen names are one on the service; a name that is empty
 // once its blanks are gone is nobody's.
-bool SameScreenName(const QString& a, const QString& b);
+bool sameScreenName(const QString& a, const QString& b);

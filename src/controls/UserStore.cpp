@@ -14,7 +14,7 @@ QString& folder()
 
 }  // namespace
 
-QString GetSetting(const QString& section, const QString& key, const QString& defaultValue)
+QString readSetting(const QString& section, const QString& key, const QString& defaultValue)
 {
     const QSettings store(profileFolder(), QStringLiteral("quillon"));
     const QVariant value = store.value(section + u'/' + key, defaultValue);
@@ -25,7 +25,7 @@ QString GetSetting(const QString& section, const QString& key, const QString& de
     return value.toString();
 }
 
-void SaveSetting(const QString& section, const QString& key, const QString& value)
+void writeSetting(const QString& section, const QString& key, const QString& value)
 {
     QSettings store(profileFolder(), QStringLiteral("quillon"));
     store.setValue(section + u'/' + key, value);

@@ -5,8 +5,8 @@
 
 // The per-user store of string values, addressed like the registry the
 // program was first written for: application "quillon", a section, a key.
-QString GetSetting(const QString& section, const QString& key, const QString& defaultValue = {});
-void SaveSetting(const QString& section, const QString& key, const QString& value);
+QString readSetting(const QString& section, const QString& key, const QString& defaultValue = {});
+void writeSetting(const QString& section, const QString& key, const QString& value);
 
 // The folder name the program's files go under in each of the user's base
 // folders (configuration, data, cache): "quillon", or "quillon/NAME" for

@@ -191,13 +191,13 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
     m_announce.setInterval(0);
     connect(&m_announce, &QTimer::timeout, this, &Mpris::announceChanges);
     const auto schedule = [this] { m_announce.start(); };
-    connect(&m_links.wmp, &MediaPlayer::playStateChanged, this, [this](int state) {
+    connect(&m_links.mediaPlayer, &MediaPlayer::playStateChanged, this, [this](int state) {
         // Media set again (the last song played anew) is a new track too.
         if (state == MediaPlayer::Transitioning)
             m_trackUrl.clear();
         m_announce.start();
     });
-    connect(&m_links.wmp, &MediaPlayer::streamTitleChanged, this, schedule);
+    connect(&m_links.mediaPlayer, &MediaPlayer::streamTitleChanged, this, schedule);
     connect(&m_links.autoRandom, &BoolValue::valueChanged, this, schedule);
     connect(&m_links.playlist, &TextList::selectedRowChanged, this, schedule);
     connect(&m_links.playlist, &QAbstractItemModel::rowsInserted, this, schedule);
@@ -240,7 +240,7 @@ void Mpris::quit()
 
 QString Mpris::playbackStatus() const
 {
-    switch (m_links.wmp.playState()) {
+    switch (m_links.mediaPlayer.playState()) {
     case MediaPlayer::Playing:
     case MediaPlayer::Transitioning:
         return kPlaying;
@@ -253,19 +253,19 @@ QString Mpris::playbackStatus() const
 
 void Mpris::followTrack() const
 {
-    const QString url = m_links.wmp.URL();
+    const QString url = m_links.mediaPlayer.url();
     if (url == m_trackUrl)
         return;
     m_trackUrl = url;
     ++m_track;
     const QUrl location = QUrl::fromUserInput(url);
-    m_tags = location.isLocalFile() ? ReadSongTags(location.toLocalFile()) : SongTags();
+    m_tags = location.isLocalFile() ? readSongTags(location.toLocalFile()) : SongTags();
     m_artUrl = location.isLocalFile() ? coverArtUrl(location.toLocalFile()) : QString();
 }
 
 QString Mpris::coverArtUrl(const QString& path)
 {
-    const CoverArt art = ReadCoverArt(path);
+    const CoverArt art = readCoverArt(path);
     if (art.data.isEmpty())
         return {};
     // Named by its bytes: a picture shared by an album's songs is written
@@ -299,13 +299,13 @@ QString Mpris::title() const
 {
     followTrack();
     // A station says what it plays itself.
-    const QString streamTitle = m_links.wmp.streamTitle();
+    const QString streamTitle = m_links.mediaPlayer.streamTitle();
     if (!streamTitle.isEmpty())
         return streamTitle;
     if (!m_tags.title.isEmpty())
         return m_tags.title;
     // Untagged, the name the room was given for the playlist entry of the media.
-    const QString url = m_links.wmp.URL();
+    const QString url = m_links.mediaPlayer.url();
     const QString tail = u';' + url;
     for (const QString& line : m_links.playlist.items()) {
         if (line.endsWith(tail))
@@ -317,7 +317,7 @@ QString Mpris::title() const
 
 QVariantMap Mpris::metadata() const
 {
-    const QString url = m_links.wmp.URL();
+    const QString url = m_links.mediaPlayer.url();
     if (url.isEmpty())
         return {};
     QVariantMap map {
@@ -338,12 +338,12 @@ QVariantMap Mpris::metadata() const
 
 qint64 Mpris::length() const
 {
-    return durationMicroseconds(m_links.wmp.durationString());
+    return durationMicroseconds(m_links.mediaPlayer.durationString());
 }
 
 double Mpris::volume() const
 {
-    return m_links.wmp.volume() / 100.0;
+    return m_links.mediaPlayer.volume() / 100.0;
 }
 
 void Mpris::setVolume(double volume)
@@ -353,7 +353,7 @@ void Mpris::setVolume(double volume)
     if (m_links.setVolume)
         m_links.setVolume(percent);
     else
-        m_links.wmp.setVolume(percent);
+        m_links.mediaPlayer.setVolume(percent);
     m_announce.start();
 }
 
@@ -364,7 +364,7 @@ void Mpris::volumeChanged()
 
 qint64 Mpris::position() const
 {
-    return m_links.wmp.position() * 1000;
+    return m_links.mediaPlayer.position() * 1000;
 }
 
 bool Mpris::canGoNext() const
@@ -379,12 +379,12 @@ bool Mpris::canGoPrevious() const
 
 bool Mpris::canPlay() const
 {
-    return !m_links.wmp.URL().isEmpty() || m_links.playlist.count() > 0;
+    return !m_links.mediaPlayer.url().isEmpty() || m_links.playlist.count() > 0;
 }
 
 bool Mpris::canPause() const
 {
-    return !m_links.wmp.URL().isEmpty();
+    return !m_links.mediaPlayer.url().isEmpty();
 }
 
 bool Mpris::canSeek() const
@@ -414,7 +414,7 @@ qint64 Mpris::seek(qint64 offset)
         next();
         return -1;
     }
-    m_links.wmp.setPosition(target / 1000);
+    m_links.mediaPlayer.setPosition(target / 1000);
     return target;
 }
 
@@ -423,7 +423,7 @@ qint64 Mpris::setPosition(const QString& track, qint64 position)
     // A request meant for a song that has since ended is not for this one.
     if (!canSeek() || track != trackId() || position < 0 || position > length())
         return -1;
-    m_links.wmp.setPosition(position / 1000);
+    m_links.mediaPlayer.setPosition(position / 1000);
     return position;
 }
 
@@ -443,7 +443,7 @@ void Mpris::play()
 {
     if (playbackStatus() == kPlaying)
         return;
-    if (!m_links.wmp.URL().isEmpty())
+    if (!m_links.mediaPlayer.url().isEmpty())
         m_links.command(QStringLiteral("unpause"));
     else if (m_links.playlist.selectedRow() >= 0)
         m_links.playSelected();
@@ -504,7 +504,7 @@ void Mpris::announceChanges()
     QVariantMap now = announced();
     // A song that is still opening has no length yet: its tags are told
     // once, with the length, when it plays.
-    if (m_links.wmp.playState() == MediaPlayer::Transitioning)
+    if (m_links.mediaPlayer.playState() == MediaPlayer::Transitioning)
         now.insert(QStringLiteral("Metadata"), m_announced.value(QStringLiteral("Metadata")));
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {

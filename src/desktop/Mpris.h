@@ -17,7 +17,7 @@ class MediaPlayer;
 
 // What the desktop's media controls reach of the program.
 struct MprisLinks {
-    MediaPlayer& wmp;
+    MediaPlayer& mediaPlayer;
     // The playlist, whose cursor next and prev move, and whose rows name
     // the song playing.
     const Playlist& playlist;

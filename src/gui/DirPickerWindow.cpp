@@ -18,25 +18,25 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     : QDialog(parent),
       m_form(form),
       m_dirs(new QFileSystemModel(this)),
-      m_Dir1(new QTreeView(this)),
-      m_txtpath(new QLineEdit(this))
+      m_tree(new QTreeView(this)),
+      m_pathEdit(new QLineEdit(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Form1"));
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_dirs->setRootPath(QDir::rootPath());
-    m_Dir1->setModel(m_dirs);
-    m_Dir1->setHeaderHidden(true);
-    keepRoomFor(m_Dir1, 24, 6);
+    m_tree->setModel(m_dirs);
+    m_tree->setHeaderHidden(true);
+    keepRoomFor(m_tree, 24, 6);
     for (int column = 1; column < m_dirs->columnCount(); ++column)
-        m_Dir1->hideColumn(column);
+        m_tree->hideColumn(column);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_txtpath);
-    layout->addWidget(m_Dir1, 1);
+    layout->addWidget(m_pathEdit);
+    layout->addWidget(m_tree, 1);
     auto* buttons = new QHBoxLayout;
     auto* add = skinButton(1, QStringLiteral("&Add Directory"), this, [this] {
-        m_form.library.AddDir(m_txtpath->text());
+        m_form.library.addFolder(m_pathEdit->text());
         close();
     });
     add->setDefault(true);
@@ -46,15 +46,15 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     // The tree is made first, but the path field is above it.
-    setTabOrder(m_txtpath, m_Dir1);
-    setTabOrder(m_Dir1, add);
+    setTabOrder(m_pathEdit, m_tree);
+    setTabOrder(m_tree, add);
     setTabOrder(add, cancel);
 
-    connect(m_Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         m_shown = m_dirs->filePath(index);
-        m_txtpath->setText(QDir::toNativeSeparators(m_shown));
+        m_pathEdit->setText(QDir::toNativeSeparators(m_shown));
     });
-    connect(m_txtpath, &QLineEdit::textEdited, this, &DirPickerWindow::showDirectory);
+    connect(m_pathEdit, &QLineEdit::textEdited, this, &DirPickerWindow::showDirectory);
     // The model reads and sorts folders in the background, so rows keep
     // arriving and moving; the tree follows them until the user takes over.
     auto follow = [this] {
@@ -64,10 +64,10 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     connect(m_dirs, &QFileSystemModel::directoryLoaded, this, follow);
     connect(m_dirs, &QAbstractItemModel::layoutChanged, this, follow);
     connect(m_dirs, &QAbstractItemModel::rowsInserted, this, follow);
-    m_Dir1->viewport()->installEventFilter(this);
-    m_Dir1->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
 
-    m_txtpath->setText(QDir::toNativeSeparators(m_form.paths.programDir));
+    m_pathEdit->setText(QDir::toNativeSeparators(m_form.paths.programDir));
     showDirectory(m_form.paths.programDir);
     resize(420, 360);
 }
@@ -99,8 +99,8 @@ void DirPickerWindow::revealShown()
 {
     const QModelIndex index = m_dirs->index(m_shown);
     for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
-        m_Dir1->expand(above);
-    if (m_Dir1->currentIndex() != index)
-        m_Dir1->setCurrentIndex(index);
-    m_Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        m_tree->expand(above);
+    if (m_tree->currentIndex() != index)
+        m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }

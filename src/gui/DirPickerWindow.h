@@ -24,8 +24,8 @@ private:
 
     MainForm& m_form;
     QFileSystemModel* m_dirs;
-    QTreeView* m_Dir1;
-    QLineEdit* m_txtpath;
+    QTreeView* m_tree;
+    QLineEdit* m_pathEdit;
     QString m_shown;  // the folder the tree is to show
     bool m_following = true;  // until the user moves in the tree
 };

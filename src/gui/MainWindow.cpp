@@ -99,7 +99,7 @@ void MainWindow::attach(MainForm& form)
     m_form = &form;
     buildMenus();
     // Said where the person at the window looks, and kept there.
-    connect(&form.wmp, &MediaPlayer::noSoundOutput, this,
+    connect(&form.mediaPlayer, &MediaPlayer::noSoundOutput, this,
             [this](const QString& why) { statusBar()->showMessage(why); });
 
     auto* central = new QWidget(this);
@@ -196,7 +196,7 @@ QWidget* MainWindow::buildSwitches()
     };
     MainForm& f = *m_form;
     add(QStringLiteral("Use Sky Skin"), f.options.skySkin);
-    add(QStringLiteral("Chat Scan"), f.options.scanChat, [&f] { f.chat1.chkScan_Click(); });
+    add(QStringLiteral("Chat Scan"), f.options.scanChat, [&f] { f.scanner.onScanChatClicked(); });
     add(QStringLiteral("Use TOC bot"), f.options.useBot, [&f] { f.botMode.onUseBotClicked(); });
     add(QStringLiteral("Chat Send"), f.options.chatSend);
     add(QStringLiteral("Send On AOL"), f.options.sendOnAol);
@@ -215,13 +215,13 @@ QWidget* MainWindow::buildButtons()
     connect(options, &SkinButton::Click, this, [this, options] { popupOptions(options); });
     const QList<QWidget*> buttons = {
         skinButton(1, QStringLiteral("Find SN"), box, [&f] { f.discovery.findOwner(); }),
-        skinButton(2, QStringLiteral("Clear List"), box, [&f] { f.clearList_Click(); }),
-        skinButton(3, QStringLiteral("Minimize"), box, [&f] { f.minimize_Click(); }),
-        skinButton(4, QStringLiteral("About"), box, [&f] { f.about_Click(); }),
+        skinButton(2, QStringLiteral("Clear List"), box, [&f] { f.clearPlaylist(); }),
+        skinButton(3, QStringLiteral("Minimize"), box, [&f] { f.minimize(); }),
+        skinButton(4, QStringLiteral("About"), box, [&f] { f.showAbout(); }),
         options,
-        button(QStringLiteral("Chat Sends"), box, [&f] { f.chatSends_Click(); }),
-        button(QStringLiteral("Add Files"), box, [&f] { f.addFiles_Click(); }),
-        button(QStringLiteral("Commands"), box, [&f] { f.commands_Click(); }),
+        button(QStringLiteral("Chat Sends"), box, [&f] { f.showChatSends(); }),
+        button(QStringLiteral("Add Files"), box, [&f] { f.addFolderOrStream(); }),
+        button(QStringLiteral("Commands"), box, [&f] { f.showCommands(); }),
     };
     for (int i = 0; i < buttons.size(); ++i)
         layout->addWidget(buttons[i], i / 2, i % 2);
@@ -303,17 +303,17 @@ void MainWindow::buildMenus()
 {
     MainForm& f = *m_form;
     m_options = menuBar()->addMenu(QStringLiteral("Options"));
-    m_options->addAction(QStringLiteral("ChatSends"), this, [&f] { f.chatSends_Click(); });
-    m_options->addAction(QStringLiteral("Add Directory"), this, [&f] { f.addf_Click(); });
-    m_options->addAction(QStringLiteral("Add One File"), this, [&f] { f.add1_Click(); });
-    m_options->addAction(QStringLiteral("Commands"), this, [&f] { f.commands_Click(); });
-    m_options->addAction(QStringLiteral("Minimize"), this, [&f] { f.miny_Click(); });
-    m_options->addAction(QStringLiteral("Hide (stays in tray)"), this, [&f] { f.mnuHide_Click(); });
-    m_options->addAction(QStringLiteral("Show (after hidden)"), this, [&f] { f.mnuShow_Click(); });
+    m_options->addAction(QStringLiteral("ChatSends"), this, [&f] { f.showChatSends(); });
+    m_options->addAction(QStringLiteral("Add Directory"), this, [&f] { f.showFolderPicker(); });
+    m_options->addAction(QStringLiteral("Add One File"), this, [&f] { f.showChosenFile(); });
+    m_options->addAction(QStringLiteral("Commands"), this, [&f] { f.showCommands(); });
+    m_options->addAction(QStringLiteral("Minimize"), this, [&f] { f.minimize(); });
+    m_options->addAction(QStringLiteral("Hide (stays in tray)"), this, [&f] { f.hideWindow(); });
+    m_options->addAction(QStringLiteral("Show (after hidden)"), this, [&f] { f.showWindow(); });
 
     m_playlistMenu = new QMenu(this);
-    m_playlistMenu->addAction(QStringLiteral("Play"), this, [&f] { f.xplay_Click(); });
-    m_playlistMenu->addAction(QStringLiteral("Remove"), this, [&f] { f.rem_Click(); });
+    m_playlistMenu->addAction(QStringLiteral("Play"), this, [&f] { f.playSelected(); });
+    m_playlistMenu->addAction(QStringLiteral("Remove"), this, [&f] { f.removeSelected(); });
 }
 
 void MainWindow::popupOptions(QWidget* from)
@@ -445,7 +445,7 @@ QWidget* MainWindow::createForm(Form form)
     case Form::Dir:
         return new DirPickerWindow(*m_form, this);
     case Form::Song:
-        return new SongPickerWindow(m_form->frmSong, this);
+        return new SongPickerWindow(m_form->songPicker, this);
     case Form::Chat:
         return new ChatSendsWindow(m_form->chatSends, this);
     case Form::Commands:
@@ -506,5 +506,5 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     if (m_form)
-        m_form->Form_Unload();
+        m_form->shutDown();
 }

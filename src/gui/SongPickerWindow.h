@@ -6,7 +6,7 @@
 class QListView;
 class SongPicker;
 
-// frmSong, "Select A Song": a view over the picker's names.
+// songPicker, "Select A Song": a view over the picker's names.
 class SongPickerWindow : public QDialog {
     Q_OBJECT
 public:

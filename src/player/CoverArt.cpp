@@ -72,7 +72,7 @@ CoverArt fromMp4(TagLib::MP4::Tag* tag)
 
 }  // namespace
 
-CoverArt ReadCoverArt(const QString& path)
+CoverArt readCoverArt(const QString& path)
 {
     // Only regular files: a FIFO or a device would block the reader.
     if (!QFileInfo(path).isFile())

@@ -13,4 +13,4 @@ struct CoverArt {
 
 // Empty for a file with no picture, of a kind the tag library does not
 // read, or that is not a regular file.
-CoverArt ReadCoverArt(const QString& path);
+CoverArt readCoverArt(const QString& path);

@@ -25,8 +25,8 @@ public:
     ~MediaPlayer() override = default;
 
     // Opens the file or stream and starts it at once; returns at once.
-    virtual void setURL(const QString& url) = 0;
-    virtual QString URL() const = 0;
+    virtual void setUrl(const QString& url) = 0;
+    virtual QString url() const = 0;
     virtual int playState() const = 0;
     // The current media's duration as the player shows it ("MM:SS",
     // "H:MM:SS" from an hour); empty until the media has opened.

@@ -110,7 +110,7 @@ std::optional<int> mpegBitrate(TagLib::MPEG::File& mpeg)
 
 }  // namespace
 
-SongFacts ReadSongFacts(const QString& path)
+SongFacts readSongFacts(const QString& path)
 {
     FactsStream stream(QFile::encodeName(path));
     if (!stream.isOpen())
@@ -141,15 +141,15 @@ void showAudioFacts(const AudioFacts& facts, TextValue& bitRate, TextValue& freq
     bitRate.setText(QString::number(facts.kbps));
 }
 
-SongTags ReadMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode)
+SongTags readMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode)
 {
-    const SongFacts facts = ReadSongFacts(path);
+    const SongFacts facts = readSongFacts(path);
     if (facts.audio)
         showAudioFacts(*facts.audio, bitRate, frequency, mode);
     return facts.tags;
 }
 
-SongTags ReadSongTags(const QString& path)
+SongTags readSongTags(const QString& path)
 {
-    return ReadSongFacts(path).tags;
+    return readSongFacts(path).tags;
 }

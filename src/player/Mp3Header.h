@@ -33,14 +33,14 @@ struct SongFacts {
 // The bit rate is the frame header's for a constant-rate MP3 and the
 // file's average for a variable-rate one. Touches nothing but the file, so
 // it may run on any thread.
-SongFacts ReadSongFacts(const QString& path);
+SongFacts readSongFacts(const QString& path);
 
 // Writes the facts into the form's three labels.
 void showAudioFacts(const AudioFacts& facts, TextValue& bitRate, TextValue& frequency, TextValue& mode);
 
 // Both of the above: a file it cannot read leaves the labels as they were
 // and has no tags.
-SongTags ReadMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode);
+SongTags readMp3Header(const QString& path, TextValue& bitRate, TextValue& frequency, TextValue& mode);
 
 // The tags alone, for a view of the song that has no use for its facts.
-SongTags ReadSongTags(const QString& path);
+SongTags readSongTags(const QString& path);

@@ -161,7 +161,7 @@ QString MpvPlayer::streamTitleText(const QString& sent)
     return text;
 }
 
-void MpvPlayer::setURL(const QString& url)
+void MpvPlayer::setUrl(const QString& url)
 {
     m_url = url;
     m_duration.clear();
@@ -192,7 +192,7 @@ void MpvPlayer::play()
     case Ready:
         // Play after stop starts the current media again from its start.
         if (!m_url.isEmpty())
-            setURL(m_url);
+            setUrl(m_url);
         break;
     default:
         break;

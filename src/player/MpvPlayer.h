@@ -20,8 +20,8 @@ public:
     explicit MpvPlayer(QObject* parent = nullptr);
     ~MpvPlayer() override;
 
-    void setURL(const QString& url) override;
-    QString URL() const override { return m_url; }
+    void setUrl(const QString& url) override;
+    QString url() const override { return m_url; }
     int playState() const override { return m_state; }
     QString durationString() const override { return m_duration; }
     void play() override;

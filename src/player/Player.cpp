@@ -58,52 +58,52 @@ QString twoDigits(int value)
 const QString Player::kVolumeGroup = QStringLiteral("player");
 const QString Player::kVolumeKey = QStringLiteral("volume");
 
-Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& wmp,
+Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& mediaPlayer,
                ChatExit& chat)
     : m_playlist(playlist),
       m_templates(templates),
       m_autoRandom(autoRandom),
-      m_wmp(wmp),
+      m_mediaPlayer(mediaPlayer),
       m_chat(chat)
 {
     // A stored text that is no volume counts as missing.
     bool ok = false;
-    const int stored = GetSetting(kVolumeGroup, kVolumeKey).trimmed().toInt(&ok);
+    const int stored = readSetting(kVolumeGroup, kVolumeKey).trimmed().toInt(&ok);
     m_volume = ok && stored >= 0 && stored <= 100 ? stored : kDefaultVolume;
-    m_wmp.setVolume(m_volume);
+    m_mediaPlayer.setVolume(m_volume);
 
-    Timer1.setSingleShot(true);
-    Timer1.setInterval(0);
-    connect(&Timer1, &QTimer::timeout, this, &Player::Timer1_Timer);
+    searchResultsTimer.setSingleShot(true);
+    searchResultsTimer.setInterval(0);
+    connect(&searchResultsTimer, &QTimer::timeout, this, &Player::takeSearchResults);
 
     // The two one-second timers run together, so they wake the program once,
     // and only while they have something to do.
-    for (QTimer* timer : {&pTime, &tmrAR}) {
+    for (QTimer* timer : {&clockTimer, &autoRandomTimer}) {
         timer->setInterval(1000);
         timer->setTimerType(Qt::CoarseTimer);
     }
-    connect(&pTime, &QTimer::timeout, this, &Player::pTime_Timer);
-    connect(&tmrAR, &QTimer::timeout, this, &Player::tmrAR_Timer);
+    connect(&clockTimer, &QTimer::timeout, this, &Player::tickClock);
+    connect(&autoRandomTimer, &QTimer::timeout, this, &Player::tickAutoRandom);
 
-    // What Timer1 reads: the search results, the player's state, and the
+    // What searchResultsTimer reads: the search results, the player's state, and the
     // clock fields and picker flag it resets.
-    const auto schedule = [this] { scheduleTimer1(); };
+    const auto schedule = [this] { scheduleSearchResults(); };
     connect(&m_searchResults, &QAbstractItemModel::rowsInserted, this, schedule);
     connect(&m_searchResults, &QAbstractItemModel::rowsRemoved, this, schedule);
     connect(&m_searchResults, &QAbstractItemModel::modelReset, this, schedule);
-    connect(&m_wmp, &MediaPlayer::playStateChanged, this, schedule);
+    connect(&m_mediaPlayer, &MediaPlayer::playStateChanged, this, schedule);
     connect(&m_nowPlaying.clockRunning, &BoolValue::valueChanged, this, schedule);
     connect(&m_nowPlaying.elapsedSeconds, &IntValue::valueChanged, this, schedule);
 
-    connect(&m_wmp, &MediaPlayer::mediaError, this, &Player::mediaError);
-    connect(&m_wmp, &MediaPlayer::playStateChanged, this, &Player::stateChanged);
+    connect(&m_mediaPlayer, &MediaPlayer::mediaError, this, &Player::mediaError);
+    connect(&m_mediaPlayer, &MediaPlayer::playStateChanged, this, &Player::stateChanged);
 
     // A station's title is posted at once, and a new one at most once a
     // minute: the last one held back comes when the minute is over.
-    tmrTitle.setSingleShot(true);
-    tmrTitle.setInterval(std::chrono::minutes(1));
-    connect(&tmrTitle, &QTimer::timeout, this, &Player::tmrTitle_Timer);
-    connect(&m_wmp, &MediaPlayer::streamTitleChanged, this, &Player::streamTitleChanged);
+    titleTimer.setSingleShot(true);
+    titleTimer.setInterval(std::chrono::minutes(1));
+    connect(&titleTimer, &QTimer::timeout, this, &Player::postHeldTitle);
+    connect(&m_mediaPlayer, &MediaPlayer::streamTitleChanged, this, &Player::streamTitleChanged);
 
     // What the clocks read.
     const auto clocks = [this] { updateClocks(); };
@@ -112,13 +112,13 @@ Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& au
     connect(&m_nowPlaying.elapsedSeconds, &IntValue::valueChanged, this, clocks);
 
     updateClocks();
-    scheduleTimer1();
+    scheduleSearchResults();
 }
 
 void Player::updateClocks()
 {
-    // pTime counts while a song is timed and clears a count left behind;
-    // tmrAR ends the timing when the player stops, and picks songs while
+    // clockTimer counts while a song is timed and clears a count left behind;
+    // autoRandomTimer ends the timing when the player stops, and picks songs while
     // auto random is on. A tick with nothing to do is never due, so the
     // program sleeps while nothing plays.
     const bool timing = m_nowPlaying.clockRunning.value();
@@ -129,8 +129,8 @@ void Player::updateClocks()
         else if (!timer.isActive())
             timer.start();
     };
-    run(pTime, timing || counted);
-    run(tmrAR, timing || m_autoRandom.value());
+    run(clockTimer, timing || counted);
+    run(autoRandomTimer, timing || m_autoRandom.value());
 }
 
 void Player::setRandomSource(RandomSource source)
@@ -143,25 +143,25 @@ void Player::setOpeningWait(Wait wait)
     m_openingWait = std::move(wait);
 }
 
-void Player::scheduleTimer1()
+void Player::scheduleSearchResults()
 {
-    if (!m_timersStopped && !Timer1.isActive())
-        Timer1.start();
+    if (!m_timersStopped && !searchResultsTimer.isActive())
+        searchResultsTimer.start();
 }
 
 void Player::setPickerOpen(bool open)
 {
     if (std::exchange(m_pickerOpen, open) != open)
-        scheduleTimer1();
+        scheduleSearchResults();
 }
 
 void Player::stopTimers()
 {
     m_timersStopped = true;
-    Timer1.stop();
-    pTime.stop();
-    tmrAR.stop();
-    tmrTitle.stop();
+    searchResultsTimer.stop();
+    clockTimer.stop();
+    autoRandomTimer.stop();
+    titleTimer.stop();
 }
 
 void Player::resetClock()
@@ -170,17 +170,17 @@ void Player::resetClock()
     m_nowPlaying.elapsedSeconds.setValue(0);
 }
 
-bool Player::Play(const QString& song)
+bool Player::playSong(const QString& song)
 {
     // An empty name starts nothing, even a line whose name is all blanks.
-    const QString key = NormalizeName(song);
+    const QString key = normalizeName(song);
     // The playlist as it was asked: rows removed while a song opens must
     // not shift the positions of the ones still to start.
     const QStringList lines = key.isEmpty() ? QStringList() : m_playlist.items();
     bool matched = false, started = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = Playlist::nameOf(lines.at(i));
-        if (NormalizeName(name) != key)
+        if (normalizeName(name) != key)
             continue;
         matched = true;
         const QString path = Playlist::pathOf(lines.at(i));
@@ -202,9 +202,10 @@ bool Player::Play(const QString& song)
 
 bool Player::isBusy() const
 {
-    // Search results waiting for Timer1's next turn: one is started, several
+    // Search results waiting for searchResultsTimer's next turn: one is started, several
     // are offered.
-    return m_starting > 0 || m_looking > 0 || m_inTimer1 || (Timer1.isActive() && m_searchResults.count() > 0);
+    return m_starting > 0 || m_looking > 0 || m_takingResults
+        || (searchResultsTimer.isActive() && m_searchResults.count() > 0);
 }
 
 std::optional<SongFile> Player::admit(const QString& name, const QString& path)
@@ -270,14 +271,14 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
     const QScopedValueRollback starting(m_starting, m_starting + 1);
     Opening opening {path};
     m_openings.append(&opening);
-    m_wmp.setURL(path);
+    m_mediaPlayer.setUrl(path);
     if (song.facts.audio)
         showAudioFacts(*song.facts.audio, m_nowPlaying.bitRate, m_nowPlaying.frequency, m_nowPlaying.mode);
     const QString model = m_templates.playing.text();
     if (m_openingWait)
         m_openingWait(0.1);
     else
-        PaUse(0.1);
+        waitServingEvents(0.1);
     m_openings.removeOne(&opening);
     // The closing line may have gone out during the wait; nothing is
     // announced after it.
@@ -290,11 +291,11 @@ bool Player::startLine(const QString& name, const QString& path, const QString& 
     }
     const bool stream = isStreamUrl(path);
     m_stream = stream ? Stream {path, n, {}, false} : Stream {};
-    tmrTitle.stop();
+    titleTimer.stop();
     m_chat.post(nowPlayingLine(model, n, name, song.size, song.facts.tags));
     // A title that came while the stream opened.
     if (stream)
-        streamTitleChanged(m_wmp.streamTitle());
+        streamTitleChanged(m_mediaPlayer.streamTitle());
     return true;
 }
 
@@ -309,7 +310,7 @@ QString Player::nowPlayingLine(QString line, const QString& n, const QString& na
     line.replace(QStringLiteral("%s"), name);
     line.replace(QStringLiteral("%kb"), m_nowPlaying.bitRate.text());
     line.replace(QStringLiteral("%mode"), m_nowPlaying.mode.text());
-    line.replace(QStringLiteral("%d"), m_wmp.durationString());
+    line.replace(QStringLiteral("%d"), m_mediaPlayer.durationString());
     // The tags come last and in one pass, so their texts are taken as they
     // are; a template that names none of them gives the line it always
     // gave, even for a song whose name holds one.
@@ -334,22 +335,22 @@ QString Player::nowPlayingLine(QString line, const QString& n, const QString& na
 void Player::streamTitleChanged(const QString& title)
 {
     // Only the stream this program started by name, while it is the media.
-    if (title.isEmpty() || m_stream.path.isEmpty() || m_wmp.URL() != m_stream.path)
+    if (title.isEmpty() || m_stream.path.isEmpty() || m_mediaPlayer.url() != m_stream.path)
         return;
     // A station's words are text in the room, never its markup.
     m_stream.title = title.toHtmlEscaped();
     m_nowPlaying.file.setText(m_stream.title);
     m_stream.titleDue = true;
-    if (!tmrTitle.isActive())
+    if (!titleTimer.isActive())
         postStreamTitle();
 }
 
-void Player::tmrTitle_Timer()
+void Player::postHeldTitle()
 {
-    const int state = m_wmp.playState();
+    const int state = m_mediaPlayer.playState();
     const bool playing
         = state == MediaPlayer::Playing || state == MediaPlayer::Paused || state == MediaPlayer::Transitioning;
-    if (m_stream.titleDue && playing && m_wmp.URL() == m_stream.path)
+    if (m_stream.titleDue && playing && m_mediaPlayer.url() == m_stream.path)
         postStreamTitle();
 }
 
@@ -358,10 +359,10 @@ void Player::postStreamTitle()
     m_stream.titleDue = false;
     m_chat.post(nowPlayingLine(m_templates.playing.text(), m_stream.n, m_stream.title, 0, SongTags {}));
     if (!m_timersStopped)
-        tmrTitle.start();
+        titleTimer.start();
 }
 
-void Player::PaUse(double Length)
+void Player::waitServingEvents(double Length)
 {
     if (!(Length > 0))
         return;
@@ -379,7 +380,7 @@ void Player::PaUse(double Length)
     }
 }
 
-int Player::Random(const QString& a, const QString& b)
+int Player::randomInt(const QString& a, const QString& b)
 {
     double r = m_random ? m_random() : clockSeededRandom();
     if (!(r >= 0.0))
@@ -393,21 +394,21 @@ int Player::Random(const QString& a, const QString& b)
         std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
-void Player::randomString(const QString& strString)
+void Player::playRandomMatch(const QString& strString)
 {
-    const QString text = NormalizeName(strString);
+    const QString text = normalizeName(strString);
     QStringList candidates;
     for (const QString& name : m_playlist.names()) {
-        if (NormalizeName(name).contains(text))
+        if (normalizeName(name).contains(text))
             candidates.append(name);
     }
     if (!candidates.isEmpty())
-        Play(candidates.value(Random(QString::number(candidates.count()), QStringLiteral("0"))));
+        playSong(candidates.value(randomInt(QString::number(candidates.count()), QStringLiteral("0"))));
     else
-        Play(QString());
+        playSong(QString());
 }
 
-void Player::AutoRandom(bool Enabled)
+void Player::setAutoRandom(bool Enabled)
 {
     m_autoRandom.setValue(Enabled);
 }
@@ -415,22 +416,22 @@ void Player::AutoRandom(bool Enabled)
 void Player::setVolume(int percent)
 {
     percent = std::clamp(percent, 0, 100);
-    m_wmp.setVolume(percent);
+    m_mediaPlayer.setVolume(percent);
     if (percent == m_volume)
         return;
     m_volume = percent;
-    SaveSetting(kVolumeGroup, kVolumeKey, QString::number(percent));
+    writeSetting(kVolumeGroup, kVolumeKey, QString::number(percent));
     Q_EMIT volumeChanged(percent);
 }
 
 bool Player::hasSong(const QString& name) const
 {
-    const QString key = NormalizeName(name);
+    const QString key = normalizeName(name);
     if (key.isEmpty())
         return false;
     const QStringList& lines = m_playlist.items();
     return std::any_of(lines.cbegin(), lines.cend(),
-                       [&](const QString& line) { return NormalizeName(Playlist::nameOf(line)) == key; });
+                       [&](const QString& line) { return normalizeName(Playlist::nameOf(line)) == key; });
 }
 
 bool Player::playQueued()
@@ -440,7 +441,7 @@ bool Player::playQueued()
         const QString name = queue.item(0);
         queue.removeItem(0);
         // One that cannot play has said why; the next one is tried.
-        if (hasSong(name) && Play(name))
+        if (hasSong(name) && playSong(name))
             return true;
     }
     return false;
@@ -450,7 +451,7 @@ void Player::skip()
 {
     m_songEnded = false;
     if (!playQueued())
-        m_wmp.stop();
+        m_mediaPlayer.stop();
 }
 
 void Player::stateChanged(int state)
@@ -461,27 +462,27 @@ void Player::stateChanged(int state)
 
 bool Player::followWithQueued()
 {
-    const int state = m_wmp.playState();
+    const int state = m_mediaPlayer.playState();
     if (!m_songEnded || (state != MediaPlayer::MediaEnded && state != MediaPlayer::Stopped))
         return false;
     m_songEnded = false;
     return playQueued();
 }
 
-void Player::Timer1_Timer()
+void Player::takeSearchResults()
 {
     // A song started here waits while it opens, and events run meanwhile;
     // a tick arriving then would see the same results again. It is put off
     // until this one is done.
-    if (m_inTimer1) {
-        m_timer1Missed = true;
+    if (m_takingResults) {
+        m_resultsMissed = true;
         return;
     }
     {
-        const QScopedValueRollback busy(m_inTimer1, true);
+        const QScopedValueRollback busy(m_takingResults, true);
 
         followWithQueued();
-        if (m_wmp.playState() == MediaPlayer::Stopped) {
+        if (m_mediaPlayer.playState() == MediaPlayer::Stopped) {
             m_nowPlaying.clockRunning.setValue(false);
             m_nowPlaying.elapsedSeconds.setValue(0);
         }
@@ -511,11 +512,11 @@ void Player::Timer1_Timer()
             Q_EMIT songsOffered(names);
         }
     }
-    if (std::exchange(m_timer1Missed, false))
-        scheduleTimer1();
+    if (std::exchange(m_resultsMissed, false))
+        scheduleSearchResults();
 }
 
-void Player::pTime_Timer()
+void Player::tickClock()
 {
     if (!m_nowPlaying.clockRunning.value()) {
         m_nowPlaying.elapsedSeconds.setValue(0);
@@ -526,9 +527,9 @@ void Player::pTime_Timer()
     m_nowPlaying.time.setText(QString::number(elapsed / 60) + u':' + twoDigits(elapsed % 60));
 }
 
-void Player::tmrAR_Timer()
+void Player::tickAutoRandom()
 {
-    const int state = m_wmp.playState();
+    const int state = m_mediaPlayer.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_nowPlaying.clockRunning.setValue(false);
     // A tick that comes while a song is looked at or a pick opens would
@@ -540,7 +541,7 @@ void Player::tmrAR_Timer()
         return;
     const QScopedValueRollback picking(m_inAutoPick, true);
     for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (!m_autoRandom.value() || m_wmp.playState() != idle)
+        if (!m_autoRandom.value() || m_mediaPlayer.playState() != idle)
             continue;
         // A file that would not open would be announced again every few
         // seconds; it is left out for the rest of the run.
@@ -555,9 +556,9 @@ void Player::tmrAR_Timer()
         if (!std::exchange(m_autoPickFailed, false))
             m_autoFailures = 0;
         const int cursor = m_playlist.selectedRow();
-        m_playlist.selectRow(playable.at(Random(QString::number(playable.size()), QStringLiteral("0"))));
-        if (Play(m_playlist.selectedName())) {
-            m_autoPicked = m_wmp.URL();
+        m_playlist.selectRow(playable.at(randomInt(QString::number(playable.size()), QStringLiteral("0"))));
+        if (playSong(m_playlist.selectedName())) {
+            m_autoPicked = m_mediaPlayer.url();
         } else if (!m_timersStopped) {
             m_autoPicked.clear();
             m_playlist.selectRow(cursor);
@@ -574,7 +575,7 @@ void Player::mediaError(const QString& url)
     // A queued song that would not play gives way to the next one.
     if (m_queue.count() > 0) {
         m_songEnded = true;
-        scheduleTimer1();
+        scheduleSearchResults();
     }
     if (url == m_autoPicked && m_autoRandom.value())
         autoPickFailed();
@@ -586,7 +587,7 @@ void Player::autoPickFailed()
     if (++m_autoFailures < kAutoRandomFailures)
         return;
     m_autoFailures = 0;
-    AutoRandom(false);
+    setAutoRandom(false);
     m_chat.post(QStringLiteral("A</b>uto random off: %1 songs in a row would not play").arg(kAutoRandomFailures));
 }
 

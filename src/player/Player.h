@@ -27,11 +27,12 @@ struct SongFile;
 class Player : public QObject {
     Q_OBJECT
 public:
-    Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& wmp, ChatExit& chat);
+    Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& mediaPlayer,
+           ChatExit& chat);
 
     // What the main window shows of the song that plays.
     NowPlaying& nowPlaying() { return m_nowPlaying; }
-    // Search results (playlist rows) waiting for Timer1: one is played,
+    // Search results (playlist rows) waiting for searchResultsTimer: one is played,
     // several are offered.
     TextList& searchResults() { return m_searchResults; }
     // The number a search result's now-playing line shows: the last hit's.
@@ -43,13 +44,13 @@ public:
     // True when a song started. A song whose file cannot be played is not
     // started: the room is told why, and the clock, the file label and the
     // playlist cursor stay as they were.
-    bool Play(const QString& song);
+    bool playSong(const QString& song);
     // Waits `Length` seconds while serving events.
-    void PaUse(double Length);
+    void waitServingEvents(double Length);
     // The whole part of a * r + b for a random r in [0, 1).
-    int Random(const QString& a, const QString& b);
-    void randomString(const QString& strString);
-    void AutoRandom(bool Enabled);
+    int randomInt(const QString& a, const QString& b);
+    void playRandomMatch(const QString& strString);
+    void setAutoRandom(bool Enabled);
     void stopTimers();
     // Whether a song is being started, or search results wait to be
     // started or offered.
@@ -79,23 +80,23 @@ public:
 
     // The timers' work, one tick each.
     // Takes over the search results: one is played, several are offered.
-    void Timer1_Timer();
+    void takeSearchResults();
     // The play clock.
-    void pTime_Timer();
+    void tickClock();
     // Auto random: a random song whenever the player is idle, never one
     // that failed to open in this run; three failures in a row turn it off.
-    void tmrAR_Timer();
+    void tickAutoRandom();
     static constexpr int kAutoRandomFailures = 3;
     // A station's title held back because the last one was posted less
     // than a minute ago: posted now, if the station still plays.
-    void tmrTitle_Timer();
+    void postHeldTitle();
 
     // Where Random's r comes from: a number in [0, 1). By default a
     // generator reseeded from the clock on every draw.
     using RandomSource = std::function<double()>;
     void setRandomSource(RandomSource source);
     // The wait that gives the player time to open a song before it is
-    // announced; PaUse unless replaced.
+    // announced; waitServingEvents unless replaced.
     using Wait = std::function<void(double seconds)>;
     void setOpeningWait(Wait wait);
     // How a song's file is looked at before it starts (on a thread of its
@@ -105,12 +106,12 @@ public:
     void setFileCheck(FileCheck check, std::chrono::milliseconds limit);
     static constexpr std::chrono::milliseconds kFileCheckLimit {2000};
 
-    // Timer1 is due on the next turn of the event loop whenever something
+    // searchResultsTimer is due on the next turn of the event loop whenever something
     // it looks at has changed, rather than every millisecond.
-    QTimer Timer1;
-    QTimer pTime;
-    QTimer tmrAR;
-    QTimer tmrTitle;
+    QTimer searchResultsTimer;
+    QTimer clockTimer;
+    QTimer autoRandomTimer;
+    QTimer titleTimer;
 
 Q_SIGNALS:
     // Several search results wait and no picker is open: the names to offer.
@@ -122,7 +123,7 @@ private:
     bool startLine(const QString& name, const QString& path, const QString& n, const SongFile& song);
     std::optional<SongFile> examine(const QString& path);
     void autoPickFailed();
-    void scheduleTimer1();
+    void scheduleSearchResults();
     void updateClocks();
     void resetClock();
     void mediaError(const QString& url);
@@ -137,7 +138,7 @@ private:
     Playlist& m_playlist;
     const ChatTemplates& m_templates;
     BoolValue& m_autoRandom;
-    MediaPlayer& m_wmp;
+    MediaPlayer& m_mediaPlayer;
     ChatExit& m_chat;
     RandomSource m_random;
     Wait m_openingWait;
@@ -152,9 +153,9 @@ private:
         bool refused = false;
     };
     QList<Opening*> m_openings;
-    bool m_inTimer1 = false;
+    bool m_takingResults = false;
     int m_starting = 0;
-    bool m_timer1Missed = false;
+    bool m_resultsMissed = false;
     bool m_timersStopped = false;
     // Paths the player could not open in this run.
     QSet<QString> m_unplayable;

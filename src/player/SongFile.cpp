@@ -35,6 +35,6 @@ SongFile examineSongFile(const QString& path)
     }
     file.close();
     song.size = info.size();
-    song.facts = ReadSongFacts(path);
+    song.facts = readSongFacts(path);
     return song;
 }

@@ -80,8 +80,8 @@ bool isHostName(const QString& text)
 
 TocEndpoint stored(const QString& hostKey, const QString& defaultHost, const QString& portKey, quint16 defaultPort)
 {
-    const quint16 port = portNumber(GetSetting(BotMode::kGroup, portKey).trimmed()).value_or(defaultPort);
-    return TocEndpoint::parse(GetSetting(BotMode::kGroup, hostKey), port).value_or(TocEndpoint {defaultHost, port});
+    const quint16 port = portNumber(readSetting(BotMode::kGroup, portKey).trimmed()).value_or(defaultPort);
+    return TocEndpoint::parse(readSetting(BotMode::kGroup, hostKey), port).value_or(TocEndpoint {defaultHost, port});
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ QString BotMode::storeFile()
 
 std::optional<QString> BotMode::storedProblem(const QString& group, const QString& key)
 {
-    const QString value = GetSetting(group, key);
+    const QString value = readSetting(group, key);
     if (value.trimmed().isEmpty())
         return std::nullopt;
     QString rule;
@@ -179,7 +179,7 @@ QString TocEndpoint::toString() const
 }
 
 BotMode::BotMode(const BoolValue& useBot, TextValue& owner, TocClient& toc, ChatScanner& scanner, UserInterface& ui)
-    : botOwner(GetSetting(kBotGroup, kOwnerKey)),
+    : botOwner(readSetting(kBotGroup, kOwnerKey)),
       reconnect(toc, [this] { loginWithPanel(); }),
       m_useBot(useBot),
       m_owner(owner),
@@ -227,17 +227,17 @@ TocDialect BotMode::dialect() const
 
 std::optional<TocDialect> BotMode::storedDialect()
 {
-    return parseTocDialect(GetSetting(kGroup, kVersionKey));
+    return parseTocDialect(readSetting(kGroup, kVersionKey));
 }
 
 void BotMode::storeDialect(TocDialect dialect)
 {
-    SaveSetting(kGroup, kVersionKey, tocDialectText(dialect));
+    writeSetting(kGroup, kVersionKey, tocDialectText(dialect));
 }
 
 double BotMode::sendRate()
 {
-    const QString text = GetSetting(kBotGroup, kSendRateKey).trimmed();
+    const QString text = readSetting(kBotGroup, kSendRateKey).trimmed();
     bool ok = false;
     const double rate = text.toDouble(&ok);
     if (text.isEmpty() || (ok && rate > 0 && rate <= 100))
@@ -267,9 +267,9 @@ void BotMode::onUseBotClicked()
 {
     if (m_useBot.value()) {
         panelShown.setValue(true);
-        m_scanner.scan_off();
+        m_scanner.stopScanning();
     } else {
-        m_scanner.scan_on();
+        m_scanner.startScanning();
         panelShown.setValue(false);
         // Out of bot mode nothing signs on by itself.
         reconnect.stop();
@@ -279,7 +279,7 @@ void BotMode::onUseBotClicked()
 
 void BotMode::onOwnerEdited()
 {
-    SaveSetting(kBotGroup, kOwnerKey, botOwner.text());
+    writeSetting(kBotGroup, kOwnerKey, botOwner.text());
     applyOwner();
 }
 
@@ -387,5 +387,5 @@ void BotMode::onChatMessageReceived(const QString& screenName, const QString& me
         return;
     }
     // Whispers and lines of any joined room are treated alike.
-    Q_EMIT aimchatscan(screenName, removeTags(message), QStringLiteral("0"));
+    Q_EMIT lineReceived(screenName, removeTags(message), QStringLiteral("0"));
 }

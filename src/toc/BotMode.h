@@ -142,7 +142,7 @@ public:
 
     static const QString kBadExchange;
 
-    // Follows the client's events, and routes chat1's lines for the bot to
+    // Follows the client's events, and routes scanner's lines for the bot to
     // the room joined last. The main form calls it once both are built.
     void attachClient();
 
@@ -154,7 +154,7 @@ public:
 Q_SIGNALS:
     // A line of the room for the chat-line handler: the speaker as the
     // server wrote the name, the text without tags, and "0" for the time.
-    void aimchatscan(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
+    void lineReceived(const QString& whosaid, const QString& whatsaid, const QString& datesaid);
     // A room line came before the sign-on was complete and was dropped;
     // told once a run.
     void droppedBeforeSignOn(const QString& whosaid);

@@ -12,7 +12,7 @@ namespace {
 // The option's value, else the store's key; empty when neither has one.
 QString optionOrStored(const std::optional<QString>& option, const QString& key)
 {
-    return option ? option->trimmed() : GetSetting(BotMode::kBotGroup, key).trimmed();
+    return option ? option->trimmed() : readSetting(BotMode::kBotGroup, key).trimmed();
 }
 
 QString missing(const QString& option, const QString& key)

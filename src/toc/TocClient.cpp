@@ -185,7 +185,7 @@ TocClient::~TocClient()
 void TocClient::signOn(const QString& screenName, const QString& password, const QString& server, quint16 port,
                        const QString& authorizer, qint32 authorizerPort)
 {
-    m_screenName = NormalizeName(screenName);
+    m_screenName = normalizeName(screenName);
     m_roastedPassword = roastPassword(password.toUtf8());
     m_authorizerPort = authorizerPort;
     m_authorizer = authorizer;
@@ -705,7 +705,7 @@ void TocClient::onRvousPropose(const Message& m)
 void TocClient::sendInstantMessage(const QString& screenName, const QString& message, bool autoResponse)
 {
     // Normalising leaves the quotes alone, so quoting first or last is one.
-    QByteArray command = "toc_send_im " + quoteArgument(NormalizeName(screenName).toUtf8());
+    QByteArray command = "toc_send_im " + quoteArgument(normalizeName(screenName).toUtf8());
     command += ' ' + quoteArgument(escapeArgument(message.toUtf8()));
     if (autoResponse)
         command += " auto";
@@ -716,14 +716,14 @@ void TocClient::sendInstantMessage(const QString& screenName, const QString& mes
 void TocClient::addBuddy(const QString& buddy, const QString& group)
 {
     if (m_speaking == TocDialect::Toc1)
-        return sendCommand("toc_add_buddy " + quoteArgument(NormalizeName(buddy).toUtf8()));
+        return sendCommand("toc_add_buddy " + quoteArgument(normalizeName(buddy).toUtf8()));
     sendCommand("toc2_new_buddies {g:" + group.toUtf8() + "\nb:" + buddy.toUtf8() + "\n}");
 }
 
 void TocClient::removeBuddy(const QString& buddy, const QString& group)
 {
     if (m_speaking == TocDialect::Toc1)
-        return sendCommand("toc_remove_buddy " + quoteArgument(NormalizeName(buddy).toUtf8()));
+        return sendCommand("toc_remove_buddy " + quoteArgument(normalizeName(buddy).toUtf8()));
     sendCommand("toc2_remove_buddy " + quoteArgument(buddy.toUtf8()) + ' ' + quoteArgument(group.toUtf8()));
 }
 
@@ -748,7 +748,7 @@ void TocClient::sendChat(qint32 roomId, const QString& message)
 void TocClient::whisperInChat(qint32 roomId, const QString& screenName, const QString& message)
 {
     sendCommand("toc_chat_whisper " + quoteArgument(QByteArray::number(roomId)) + ' '
-                + quoteArgument(NormalizeName(screenName).toUtf8()) + ' '
+                + quoteArgument(normalizeName(screenName).toUtf8()) + ' '
                 + quoteArgument(escapeArgument(message.toUtf8())));
 }
 
@@ -770,12 +770,12 @@ void TocClient::acceptChatInvite(qint32 roomId)
 
 void TocClient::requestProfile(const QString& screenName)
 {
-    sendCommand("toc_get_info " + quoteArgument(NormalizeName(screenName).toUtf8()));
+    sendCommand("toc_get_info " + quoteArgument(normalizeName(screenName).toUtf8()));
 }
 
 void TocClient::requestStatus(const QString& screenName)
 {
-    sendCommand("toc_get_status " + quoteArgument(NormalizeName(screenName).toUtf8()));
+    sendCommand("toc_get_status " + quoteArgument(normalizeName(screenName).toUtf8()));
 }
 
 void TocClient::setProfile(const QString& profile)
@@ -814,14 +814,14 @@ void TocClient::changePassword(const QString& oldPassword, const QString& newPas
 void TocClient::blockUser(const QString& screenName)
 {
     if (m_speaking == TocDialect::Toc1)
-        return sendCommand("toc_add_deny " + quoteArgument(NormalizeName(screenName).toUtf8()));
+        return sendCommand("toc_add_deny " + quoteArgument(normalizeName(screenName).toUtf8()));
     sendCommand("toc2_add_deny " + quoteArgument(screenName.toUtf8()));
 }
 
 void TocClient::unblockUser(const QString& screenName)
 {
     if (m_speaking == TocDialect::Toc1)
-        return sendCommand("toc_remove_deny " + quoteArgument(NormalizeName(screenName).toUtf8()));
+        return sendCommand("toc_remove_deny " + quoteArgument(normalizeName(screenName).toUtf8()));
     sendCommand("toc2_remove_deny " + quoteArgument(screenName.toUtf8()));
 }
 
@@ -836,9 +836,9 @@ void TocClient::addCapability(const QString& capability)
 
 qint32 TocClient::chatId(const QString& roomName) const
 {
-    const QString wanted = NormalizeName(roomName);
+    const QString wanted = normalizeName(roomName);
     for (const ChatRoom& room : m_rooms) {
-        if (NormalizeName(room.name) == wanted)
+        if (normalizeName(room.name) == wanted)
             return room.id;
     }
     return 0;

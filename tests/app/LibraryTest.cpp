@@ -2,7 +2,7 @@
 #include "app/AppTest.h"
 #include "support/TestForm.h"
 
-TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
+TEST(addFolder, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
 {
     TestForm t;
     QTemporaryDir music;
@@ -32,7 +32,7 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
     t->library.playlist().addItem(QString());
     lines.prepend(QString());
     testing::internal::CaptureStderr();
-    t->library.AddDir(music.path());
+    t->library.addFolder(music.path());
     const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
     EXPECT_THAT(t->library.playlist().items(), testing::UnorderedElementsAreArray(lines));
     EXPECT_EQ(t->library.playlist().count(), lines.size());
@@ -42,20 +42,20 @@ TEST(AddDir, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
 
     // Names cut by more than four characters, and names shown only up to a
     // ';', are duplicates all the same.
-    t->library.AddDir(music.path());
+    t->library.addFolder(music.path());
     EXPECT_EQ(t->library.playlist().count(), lines.size());
     EXPECT_EQ(t.sent,
               QStringList(
                   2, t->templates.font.text() + QStringLiteral("A</b>dded D</b>ir - F</b>iles:%1").arg(lines.size())));
     // A file is no folder: nothing is added.
-    t->library.AddDir(music.filePath(QStringLiteral("a.mp3")));
+    t->library.addFolder(music.filePath(QStringLiteral("a.mp3")));
     EXPECT_EQ(t.sent.last(), t->templates.font.text() + QStringLiteral("E</b>rror D</b>ir I</b>nvalid"));
     EXPECT_EQ(t->library.playlist().count(), lines.size());
 }
 
 // The root is a folder the test makes, taken as the root by a child process,
 // which leaves the playlist in a file there.
-TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
+TEST(addFolder, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
 {
     QTemporaryDir root;
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Top Song.mp3"))));
@@ -64,7 +64,7 @@ TEST(AddDir, TheRootKeepsItsSeparatorAsTheDirectoryReportsIt)
         if (chroot(QFile::encodeName(root.path()).constData()) != 0 || chdir("/") != 0)
             return 77;
         TestForm t;
-        t->library.AddDir(QStringLiteral("/"));
+        t->library.addFolder(QStringLiteral("/"));
         return writeFile(QStringLiteral("/answer"), t->library.playlist().items().join(u'\n').toUtf8()) ? 0 : 1;
     });
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
@@ -112,10 +112,10 @@ TEST(AddEntry, TakesOneFileOrStationOnceAndKeepsItsRowWhole)
               (QStringList {"Mix.flac", "jazz", "radio.example.org", "jazz", "two lines"}));
 
     t.ui.inputAnswer = QStringLiteral(" http://other.example.org/live ");
-    t->addFiles_Click();
+    t->addFolderOrStream();
     EXPECT_EQ(t->library.playlist().items().last(), "live;http://other.example.org/live");
     t.ui.inputAnswer = QStringLiteral("https://");
-    t->addFiles_Click();
+    t->addFolderOrStream();
     EXPECT_EQ(t.ui.messages, QStringList {"Not a stream address: https://"});
     EXPECT_EQ(t.sent, QStringList());
 }

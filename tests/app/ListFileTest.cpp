@@ -34,7 +34,7 @@ TEST(ListFile, AKillDuringASaveLeavesTheOldFileWholeAndAFolderThatTakesNoFileTak
             const rlimit noCore {0, 0}, size {limit, limit};
             setrlimit(RLIMIT_CORE, &noCore);
             setrlimit(RLIMIT_FSIZE, &size);
-            return SaveListToFile(path, big) ? 0 : 1;
+            return saveListFile(path, big) ? 0 : 1;
         });
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "limit " << limit;
         EXPECT_EQ(readFile(path), "old;/old.mp3\r\n") << "limit " << limit;
@@ -52,7 +52,7 @@ TEST(ListFile, AKillDuringASaveLeavesTheOldFileWholeAndAFolderThatTakesNoFileTak
     const int status = inChild([&] {
         if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0))
             return 2;
-        return SaveListToFile(path, big) ? 0 : 1;
+        return saveListFile(path, big) ? 0 : 1;
     });
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
@@ -81,7 +81,7 @@ TEST(ListFile, EachLineIsReadOnItsOwnAndComesBackAsItWas)
         }
         ASSERT_TRUE(writeFile(path, lines.join("\r\n") + (pick(2) ? "\r\n" : "\n")));
         TextList list;
-        LoadListFromFile(path, list);
+        loadListFile(path, list);
         ASSERT_EQ(list.count(), lines.size());
         const int changed = pick(int(lines.size()));
         const int selected = pick(int(lines.size()));
@@ -90,9 +90,9 @@ TEST(ListFile, EachLineIsReadOnItsOwnAndComesBackAsItWas)
         // The selection stays on its row, or goes with it.
         EXPECT_EQ(list.selectedRow(), selected == changed ? -1 : selected - int(changed < selected));
         lines.removeAt(changed);
-        ASSERT_TRUE(SaveListToFile(path, list));
+        ASSERT_TRUE(saveListFile(path, list));
         TextList again;
-        LoadListFromFile(path, again);
+        loadListFile(path, again);
         EXPECT_EQ(again.items(), list.items());
         const QList<QByteArray> written = readFile(path).split('\n');
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -114,32 +114,32 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
     SavedList saved(list, path, ui);
     list.addItem(QStringLiteral("a;/a.mp3"));
     list.addItem(QStringLiteral("b;/b.mp3"));
-    EXPECT_TRUE(saved.tmrSave.isActive());
-    EXPECT_EQ(saved.tmrSave.interval(), SavedList::kDelayMs);
+    EXPECT_TRUE(saved.saveTimer.isActive());
+    EXPECT_EQ(saved.saveTimer.interval(), SavedList::kDelayMs);
     EXPECT_FALSE(QFile::exists(path));
-    saved.tmrSave_Timer();
+    saved.writeIfChanged();
     EXPECT_EQ(readFile(path), "a;/a.mp3\r\nb;/b.mp3\r\n");
     ASSERT_TRUE(QFile::remove(path));
-    saved.tmrSave_Timer();
+    saved.writeIfChanged();
     EXPECT_FALSE(QFile::exists(path));
 
     // Just written: the next write keeps its distance.
     list.addItem(QStringLiteral("c;/c.mp3"));
-    EXPECT_GT(saved.tmrSave.interval(), SavedList::kDelayMs);
+    EXPECT_GT(saved.saveTimer.interval(), SavedList::kDelayMs);
     saved.markSaved();
-    EXPECT_FALSE(saved.tmrSave.isActive());
+    EXPECT_FALSE(saved.saveTimer.isActive());
 
     ASSERT_TRUE(QDir().mkdir(path));  // a folder where the file should be
     for (int i = 0; i < 2; ++i) {
         list.addItem(QStringLiteral("d;/d.mp3"));
-        saved.tmrSave_Timer();
+        saved.writeIfChanged();
     }
     ASSERT_TRUE(QDir().rmdir(path));
     list.addItem(QStringLiteral("e;/e.mp3"));
-    saved.tmrSave_Timer();
+    saved.writeIfChanged();
     list.addItem(QStringLiteral("f;/f.mp3"));
     ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
-    saved.tmrSave_Timer();
+    saved.writeIfChanged();
     ASSERT_EQ(ui.notWritten.size(), 2);
     EXPECT_TRUE(ui.notWritten[0].startsWith(QStringLiteral("Cannot write ") + path));
 }

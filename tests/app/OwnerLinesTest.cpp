@@ -35,12 +35,12 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
     // The program in its local room with "me" as the local member.
     SimForm t;
     LocalRoom room {t.desktop, QStringLiteral("me")};
-    t->chat1.listenTo(room);
+    t->scanner.listenTo(room);
     t->player.setOpeningWait([](double) {});
-    t->Form_Load();
+    t->startUp();
     // Lets the room's lines be handled, as the event loop would.
     const auto settle = [&] {
-        while (t->chat1.isBusy() || t->player.isBusy())
+        while (t->scanner.isBusy() || t->player.isBusy())
             QCoreApplication::processEvents();
     };
     // What the program said in the room since the last call, with its
@@ -65,7 +65,7 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
     int owners = 0;
     for (int i = 0; i < 400; ++i) {
         const QString name = generatedName(random);
-        const bool isOwner = ScreenNameKey(name) == QLatin1String("me");
+        const bool isOwner = screenNameKey(name) == QLatin1String("me");
         owners += isOwner;
         room.sayAs(name, QStringLiteral("ver"));
         room.say(QStringLiteral("ver"));
@@ -80,7 +80,7 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
     // line is read).
     for (const char* song : {"alpha", "beta", "love one", "love two", "love three"})
         ASSERT_TRUE(writeFile(t.dir.filePath(QString::fromLatin1(song) + QStringLiteral(".mp3"))));
-    t->library.AddDir(t.dir.path());
+    t->library.addFolder(t.dir.path());
     settle();
     said();
     room.say(QStringLiteral("p alpha"));

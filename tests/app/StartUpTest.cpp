@@ -12,9 +12,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
 {
     TestForm t;
     const QString font = t->templates.font.text();
-    SaveSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("0"));
-    t->Form_Load();
-    EXPECT_EQ(GetSetting(QStringLiteral("quillon"), QStringLiteral("loaded")), "1");
+    writeSetting(QStringLiteral("quillon"), QStringLiteral("loaded"), QStringLiteral("0"));
+    t->startUp();
+    EXPECT_EQ(readSetting(QStringLiteral("quillon"), QStringLiteral("loaded")), "1");
     EXPECT_EQ(t.sent,
               QStringList {font + QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + MainForm::webAddress()
                            + QStringLiteral(" <i>) loads: One   ; files: ")});
@@ -23,18 +23,18 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     // The closing animation ends even when the window refuses to grow.
     t.ui.refuseGeometry = true;
     t->library.playlist().addItem(QStringLiteral("song;/music/song.mp3"));
-    t->Form_Unload();
-    t->Form_Unload();
+    t->shutDown();
+    t->shutDown();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "song;/music/song.mp3\r\n");
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:2\r\n");
     EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     for (const QTimer* timer :
-         {&t->player.Timer1, &t->player.pTime, &t->player.tmrAR, &t->discovery.warningTimer, &t->toc.antiIdleTimer(),
-          &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(), &t->interpreter.commands.tmrChoice,
-          &t->toc.sendQueue().pumpTimer()})
+         {&t->player.searchResultsTimer, &t->player.clockTimer, &t->player.autoRandomTimer, &t->discovery.warningTimer,
+          &t->toc.antiIdleTimer(), &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(),
+          &t->interpreter.commands.choiceTimer, &t->toc.sendQueue().pumpTimer()})
         EXPECT_FALSE(timer->isActive());
-    EXPECT_FALSE(t->chat1.isScanning());
+    EXPECT_FALSE(t->scanner.isScanning());
 
     // Files written elsewhere: on Windows, whose characters they keep and
     // are written back in UTF-8, with empty lines and bare line feeds, and
@@ -43,14 +43,14 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
         writeFile(t.paths.playlistFile(), "caf\xe9;/m/a.mp3\r\n\r\n\n\x80 \x99;/m/b.mp3\nBj\xc3\xb6rk;/m/c.mp3"));
     ASSERT_TRUE(writeFile(t.paths.settingsFile(), "[playing]:\xbb <u>Playing</u> %s\r\n[loads]:2\r\n"));
     t.reset();
-    t->Form_Load();
+    t->startUp();
     EXPECT_EQ(t->library.playlist().names(), QStringList({"caf\u00e9", "\u20ac \u2122", "Bj\u00f6rk"}));
     EXPECT_EQ(t->templates.playingTitle.text(), "\u00bb <u>Playing</u> %s");
     EXPECT_EQ(t->settings.loads(), "2");
     EXPECT_TRUE(t.sent[0].endsWith(QStringLiteral(" loads: Two   ; files: Three  "))) << t.sent[0].toStdString();
-    t->clearList_Click();
+    t->clearPlaylist();
     EXPECT_EQ(t.sent.last(), font + QStringLiteral("</b></i>playlist cleared"));
-    t->Form_Unload();
+    t->shutDown();
     EXPECT_EQ(readFile(t.paths.playlistFile()), "");
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:3\r\n");
 
@@ -60,16 +60,16 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
     ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
     t.reset();
-    t->Form_Load();
+    t->startUp();
     EXPECT_EQ(t->player.queue().items(), QStringList({"B", "a"}));
     t->player.queue().removeItem(0);
-    t->Form_Unload();
+    t->shutDown();
     EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
 
     ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
     ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
     t.reset();
-    t->Form_Load();
+    t->startUp();
     EXPECT_EQ(t->player.queue().count(), 0);
 }
 

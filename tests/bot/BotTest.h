@@ -28,9 +28,9 @@ struct InterpreterRig : TestState {
     SimDesktop desktop;
     SimDesktop::AimChat chatWindow = desktop.openAimChat("Owner Me");
     Library library {chat, paths};
-    Player player {library.playlist(), templates, options.autoRandom, wmp, chat};
+    Player player {library.playlist(), templates, options.autoRandom, mediaPlayer, chat};
     OwnerDiscovery discovery {chat, player, ui};
-    CommandInterpreter interpreter {{options, templates, chat, desktop, wmp, ui, player, library, discovery}};
+    CommandInterpreter interpreter {{options, templates, chat, desktop, mediaPlayer, ui, player, library, discovery}};
     SettingsFile settings {templates, paths};
     ChatSendsEditor chatSends {templates, settings, ui};
     QStringList offered;  // the names the song picker was given

@@ -10,14 +10,14 @@ namespace {
 TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
 {
     ChatSendsEditor& editor = t->chatSends;
-    SaveSetting("cs", "unpause", "Going again");
+    writeSetting("cs", "unpause", "Going again");
     editor.open();
     EXPECT_EQ(editor.texts.unpaused.text(), "Going again");
     editor.texts.playingTitle.setText("Now: %s");
     editor.texts.paused.setText("Hold on");
     editor.set();
     EXPECT_EQ(t->templates.playingTitle.text(), "Now: %s");
-    EXPECT_EQ(GetSetting("cs", "pause", "absent"), "absent");
+    EXPECT_EQ(readSetting("cs", "pause", "absent"), "absent");
     owner("pause");
     EXPECT_EQ(t.sent.last(), P() + "Paused.");
 
@@ -26,7 +26,7 @@ TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
     editor.texts.unignored.setText("back: %p");
     editor.setAll();
     EXPECT_EQ(t->templates.unignored.text(), "back: %p");
-    EXPECT_EQ(GetSetting("cs", "pause"), "Paused");
+    EXPECT_EQ(readSetting("cs", "pause"), "Paused");
     EXPECT_EQ(t.ui.events, QStringList(2, QStringLiteral("close%1").arg(int(UserInterface::Form::Chat))));
     EXPECT_EQ(t->settings.rows().items(),
               (QStringList {"[font]:" + P(), "[play]:" + t->templates.playing.text(),

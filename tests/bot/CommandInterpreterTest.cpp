@@ -19,14 +19,14 @@ const QString kSerifHead = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00
 // tests are not exclusive, so a line may act as several commands.
 TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
 {
-    SaveSetting("cs", "unpause", "Back on");
+    writeSetting("cs", "unpause", "Back on");
     const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
     fill({"Cat", "a b", "stop it", "BAT", "Ever"});
     t->player.nowPlaying().file.setText("Artist - Title");
     t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
     t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
     // The room's line comes before the player is pointed at the address.
-    QObject::connect(&t.wmp, &MediaPlayer::playStateChanged, [&] { t.sent.append("(player)"); });
+    QObject::connect(&t.mediaPlayer, &MediaPlayer::playStateChanged, [&] { t.sent.append("(player)"); });
     const QString music = t.dir.path() + "/My Music";
     QDir().mkpath(music);
     QFile(music + "/tune.mp3").open(QIODevice::WriteOnly);
@@ -57,7 +57,7 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         {"CPL now", {P() + "</b></i>Playlist Cleared"}},
         {"dir " + QString(music).replace(u'/', u'\\'), {P() + "A</b>dded D</b>ir - F</b>iles:1"}},
         {"drive \\no\\such", {}},
-        {"drive \\", {P() + kSerifHead + DriveTypeName("/").value_or("?") + " drive."}},
+        {"drive \\", {P() + kSerifHead + driveTypeName("/").value_or("?") + " drive."}},
         {"clr",
          {P()
           + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
@@ -72,8 +72,8 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
     }
     EXPECT_TRUE(t.unloaded);
     EXPECT_EQ(t->player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
-    EXPECT_EQ(t.wmp.calls, (QStringList {"stop", "pause", "play", "stop"}));
-    EXPECT_EQ(t.wmp.urls, QStringList {"http://radio.example.org:8000"});
+    EXPECT_EQ(t.mediaPlayer.calls, (QStringList {"stop", "pause", "play", "stop"}));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"http://radio.example.org:8000"});
     EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
     EXPECT_EQ(t->library.playlist().items(), QStringList {"tune;" + music + "/tune.mp3"});
     EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
@@ -87,7 +87,7 @@ TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
     EXPECT_EQ(t->player.searchResults().items(),
               (QStringList {"Blue Sky;/music/Blue Sky.mp3", "BLUESKY two;/music/BLUESKY two.mp3"}));
     EXPECT_EQ(t->player.hitNumber(), "4");  // the number of the last hit
-    t->player.Timer1_Timer();
+    t->player.takeSearchResults();
     EXPECT_EQ(t.offered, (QStringList {"Blue Sky", "BLUESKY two"}));
     EXPECT_EQ(t.sent, QStringList {P() + "2</b> Files Found, Select One."});
 }
@@ -219,10 +219,10 @@ TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
         EXPECT_EQ(t.sent, said) << qPrintable(line);
     }
     EXPECT_FALSE(t.unloaded);
-    EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
-    EXPECT_EQ(t.wmp.urls, QStringList {"/music/gone.mp3"});
-    EXPECT_EQ(t.wmp.loudness, 100);
-    EXPECT_EQ(GetSetting("player", "volume"), "100");
+    EXPECT_EQ(t.mediaPlayer.calls, QStringList {"stop"});
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"/music/gone.mp3"});
+    EXPECT_EQ(t.mediaPlayer.loudness, 100);
+    EXPECT_EQ(readSetting("player", "volume"), "100");
 }
 
 TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
@@ -257,15 +257,15 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     owner("2");
     ASSERT_EQ(t.sent.size(), 2);
     EXPECT_EQ(t.sent[0], P() + "» <u>Choose</u> 1 to 2");
-    EXPECT_EQ(t.wmp.urls, QStringList {"/music/love 5.mp3"});
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"/music/love 5.mp3"});
     t->interpreter.commands.offer({"love 2", "love 5"});
     owner("p nothing like it");
     owner("1");
     t->interpreter.commands.offer({"love 2", "love 5"});
-    EXPECT_EQ(t->interpreter.commands.tmrChoice.interval(), 60000);
-    t->interpreter.commands.tmrChoice_Timer();
+    EXPECT_EQ(t->interpreter.commands.choiceTimer.interval(), 60000);
+    t->interpreter.commands.endChoice();
     owner("1");
-    EXPECT_EQ(t.wmp.urls.size(), 1);
+    EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
 
     // However long the names, the line fits what a server takes.
     QStringList huge;

@@ -78,7 +78,8 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
     fill({"alpha", "stop"}, music);
     const auto state = [&] {
         return t->library.playlist().names() + t->library.playlist().items() + t->player.searchResults().items()
-            + ignored() + QDir(music).entryList() + t.wmp.urls + t.wmp.calls + t.ui.events + t.ui.messages
+            + ignored() + QDir(music).entryList() + t.mediaPlayer.urls + t.mediaPlayer.calls + t.ui.events
+            + t.ui.messages
             + QStringList {QString::number(t->library.playlist().selectedRow()), t->discovery.owner().text(),
                            QString::number(t.unloaded)};
     };

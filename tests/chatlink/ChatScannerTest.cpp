@@ -18,18 +18,18 @@ using Lines = std::vector<std::string>;
 // it keeps every line it reports.
 struct ScannerRig : TestState {
     SimDesktop desktop;
-    ChatScanner chat1 {options, templates, desktop, ui};
+    ChatScanner scanner {options, templates, desktop, ui};
     SimDesktop::AimChat chat = desktop.openAimChat("me");
     Lines said;
 
     ScannerRig()
     {
         desktop.clock = [] { return std::string("10:15:02 PM"); };
-        QObject::connect(&chat1, &ChatScanner::sendChatCalled, [this](const QString& text) { sent.append(text); });
-        QObject::connect(&chat1, &ChatScanner::aimchatscan,
+        QObject::connect(&scanner, &ChatScanner::sendChatCalled, [this](const QString& text) { sent.append(text); });
+        QObject::connect(&scanner, &ChatScanner::lineReceived,
                          [this](const QString& who, const QString& what, const QString& when) {
                              // A tick from inside a line's work must wait for it.
-                             EXPECT_TRUE(chat1.isBusy());
+                             EXPECT_TRUE(scanner.isBusy());
                              said.push_back((who + " | " + what + " | " + when).toStdString());
                          });
     }
@@ -39,8 +39,8 @@ struct ScannerRig : TestState {
     // one a turn of the event loop).
     Lines tick()
     {
-        chat1.chat_tymer_Timer();
-        while (chat1.isBusy())
+        scanner.chat_tymer_Timer();
+        while (scanner.isBusy())
             QCoreApplication::processEvents();
         return std::exchange(said, {});
     }
@@ -66,7 +66,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     };
     Alone<ScannerRig> t;
     t.setTranscript("<BR><B>bob</B>: earlier</FONT>");
-    t->chat1.scan_on();
+    t->scanner.startScanning();
     EXPECT_EQ(t.tick(), Lines {});
     EXPECT_EQ(t.desktop.textOf(0), "");
     for (const auto& [line, expected] : cases) {
@@ -99,9 +99,9 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("skipped"), std::string::npos);
 
     // Lines said while scanning is off are never reported.
-    t->chat1.scan_off();
+    t->scanner.stopScanning();
     t.append(line("me", "while off"));
-    t->chat1.scan_on();
+    t->scanner.startScanning();
     EXPECT_EQ(t.tick(), Lines {});
 
     // The client drops its oldest lines as the transcript grows: the new
@@ -143,11 +143,11 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     }
     const SimDesktop::AolRoom aol = t.desktop.addAolRoom(client);
     Lines out;
-    t->chat1.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
+    t->scanner.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
     t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
     t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
     // The input box's own HTML round the probe letter comes back whole.
-    EXPECT_EQ(t->chat1.ProbeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
+    EXPECT_EQ(t->scanner.probeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
     t->templates.inputClose.setText(QStringLiteral("<FONT LANG=\"0\">"));
 
     // Backslashes are escaped first, so the ones put before quotes stay single.
@@ -165,7 +165,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
         t->options.chatSend.setValue(chat);
         t->options.useBot.setValue(bot);
         t->options.sendOnAol.setValue(sendAol);
-        t->chat1.SendChat(text);
+        t->scanner.sendLine(text);
         EXPECT_EQ(out, expected);
         // Even a blocked line reaches the chat exit.
         EXPECT_EQ(t.sent, QStringList {text});
@@ -179,7 +179,7 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     t.desktop.sendMessage(aol.edit, wm::SETTEXT, 0, draft);
     t.desktop.sendMessage(aol.edit, wm::CHAR, 'd', 0);
     t.desktop.sendMessage(aol.input, wm::SETTEXT, 0, second);
-    t->chat1.SendChat(text);
+    t->scanner.sendLine(text);
     EXPECT_EQ(t.desktop.textOf(aol.edit), "half typed ");
     EXPECT_EQ(t.desktop.textOf(aol.input), "second box");
 
@@ -200,9 +200,9 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
 
     // With no TOC client the bot's line is dropped, not sent elsewhere.
     t->options.useBot.setValue(true);
-    t->chat1.setTocRoute({});
+    t->scanner.setTocRoute({});
     out.clear();
-    t->chat1.SendChat(text);
+    t->scanner.sendLine(text);
     EXPECT_EQ(out, Lines {});
 }
 

@@ -43,8 +43,14 @@ struct MediaKeyRules : ::testing::Test {
             opened.append(location);
             return !location.contains("refused");
         };
-        mpris = Mpris::publish(
-            {t.wmp, t->library.playlist(), t->options.autoRandom, obey, [this] { t->xplay_Click(); }, {}, {}, open});
+        mpris = Mpris::publish({t.mediaPlayer,
+                                t->library.playlist(),
+                                t->options.autoRandom,
+                                obey,
+                                [this] { t->playSelected(); },
+                                {},
+                                {},
+                                open});
         ASSERT_TRUE(mpris);
     }
     QString track() const { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
@@ -63,16 +69,16 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     t->library.playlist().addItems({"A;/music/a.mp3", "B;side;" + kB});
     t->library.playlist().selectRow(1);
     EXPECT_TRUE(mpris->canPlay() && mpris->canGoNext() && mpris->canGoPrevious());
-    t.wmp.setURL(kB);
-    t.wmp.duration = "1:02:03";
+    t.mediaPlayer.setUrl(kB);
+    t.mediaPlayer.duration = "1:02:03";
     const QVariantMap metadata = mpris->metadata();
     EXPECT_EQ(metadata.value("xesam:title").toString(), "B");
     EXPECT_EQ(metadata.value("xesam:url").toString(), "file:///music/b;c%20d.mp3");
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), qint64(3723) * 1000000);
     const QString first = track();
     // The same song set again is a new track.
-    t.wmp.setState(MediaPlayer::Transitioning);
-    t.wmp.setURL(kB);
+    t.mediaPlayer.setState(MediaPlayer::Transitioning);
+    t.mediaPlayer.setUrl(kB);
     EXPECT_NE(track(), first);
 
     // All of that is one signal naming what changed; a turn that changes nothing sends none.
@@ -83,7 +89,7 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     ASSERT_TRUE(waitFor([&] { return turned; }));
     for (const auto& [asked, kept] : {std::pair {1.7, 100}, {-2.0, 0}, {std::nan(""), 0}, {0.3, 30}}) {
         mpris->setVolume(asked);
-        EXPECT_EQ(t.wmp.volume(), kept) << asked;
+        EXPECT_EQ(t.mediaPlayer.volume(), kept) << asked;
     }
     ASSERT_TRUE(waitFor([&] { return heard.changes.size() >= 2; }));
     EXPECT_EQ(heard.changes,
@@ -94,13 +100,13 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     // A key that cannot act does nothing and says nothing in the room.
     t->library.playlist().selectRow(0);
     EXPECT_FALSE(mpris->canGoPrevious());
-    t.wmp.state = MediaPlayer::Playing;
+    t.mediaPlayer.state = MediaPlayer::Playing;
     mpris->play();
     mpris->previous();
-    t.wmp.state = MediaPlayer::Stopped;
+    t.mediaPlayer.state = MediaPlayer::Stopped;
     mpris->pause();
     mpris->stop();
-    EXPECT_EQ(t.wmp.urls, (QStringList {kB, kB}));
+    EXPECT_EQ(t.mediaPlayer.urls, (QStringList {kB, kB}));
     EXPECT_EQ(t.sent, QStringList());
 }
 
@@ -114,10 +120,10 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     t->library.playlist().selectRow(0);
     // Nothing loaded: play starts the selected song, the first.
     mpris->play();
-    EXPECT_EQ(t.wmp.urls, QStringList {"/music/a.mp3"});
-    t.wmp.calls.clear();
-    t.wmp.setURL("/music/a.mp3");
-    t.wmp.duration = "00:30";
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"/music/a.mp3"});
+    t.mediaPlayer.calls.clear();
+    t.mediaPlayer.setUrl("/music/a.mp3");
+    t.mediaPlayer.duration = "00:30";
     const QString track = this->track();
     EXPECT_TRUE(mpris->canSeek());
     EXPECT_EQ(mpris->seek(10000000), 10000000);
@@ -126,17 +132,17 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     for (const auto& [other, at] :
          {std::pair {QString("/org/quillon/Quillon/track/0"), 1000000LL}, {track, -1LL}, {track, 31000000LL}})
         EXPECT_EQ(mpris->setPosition(other, at), -1) << other.toStdString() << " " << at;
-    EXPECT_EQ(t.wmp.calls, (QStringList {"seek 10000", "seek 0", "seek 30000"}));
+    EXPECT_EQ(t.mediaPlayer.calls, (QStringList {"seek 10000", "seek 0", "seek 30000"}));
     EXPECT_EQ(mpris->seek(31000000), -1);
-    EXPECT_EQ(t.wmp.URL(), "/music/b.mp3");
+    EXPECT_EQ(t.mediaPlayer.url(), "/music/b.mp3");
     // A stream has no length, and a stopped song no place to go.
-    t.wmp.duration.clear();
+    t.mediaPlayer.duration.clear();
     EXPECT_FALSE(mpris->canSeek());
-    t.wmp.duration = "00:30";
-    t.wmp.setState(MediaPlayer::Stopped);
+    t.mediaPlayer.duration = "00:30";
+    t.mediaPlayer.setState(MediaPlayer::Stopped);
     EXPECT_FALSE(mpris->canSeek());
     EXPECT_EQ(mpris->seek(1000000), -1);
-    EXPECT_EQ(t.wmp.calls.size(), 3);
+    EXPECT_EQ(t.mediaPlayer.calls.size(), 3);
 
     t.sent.clear();
     for (const bool on : {true, true, false, false})

@@ -19,11 +19,11 @@ struct Room {
     {
         t.reset();
         t->player.setOpeningWait([](double) {});
-        t->chat1.listenTo(room);
+        t->scanner.listenTo(room);
     }
     void settle()
     {
-        for (int turns = 0; (t->chat1.isBusy() || t->player.isBusy()) && turns < 100000; ++turns)
+        for (int turns = 0; (t->scanner.isBusy() || t->player.isBusy()) && turns < 100000; ++turns)
             QCoreApplication::processEvents();
     }
 };
@@ -52,7 +52,7 @@ void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
             r.room.typeLine(line);
         });
         QObject::connect(&t->interpreter, &CommandInterpreter::endRequested, [&] { ended = true; });
-        t->Form_Load();
+        t->startUp();
         frontEnd.attach(*t);
         // Lines are said one at a time, as the program comes to rest.
         const QDeadlineTimer deadline(60000);
@@ -66,7 +66,7 @@ void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
     const int typedLines = typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1);
     fuzzCheck(lines == typedLines || (ended && lines < typedLines),
               "one line per line end, and the unfinished last line, until one says \"end\"");
-    fuzzCheck(!t->chat1.isBusy(), "every line is handled before the shut-down");
+    fuzzCheck(!t->scanner.isBusy(), "every line is handled before the shut-down");
     settle(t);
 }
 
@@ -76,7 +76,7 @@ void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
 void speakAsEveryName(SimForm& t, const QByteArray& names)
 {
     Room r(t);
-    t->Form_Load();
+    t->startUp();
     r.settle();
     fuzzCheck(t->discovery.owner().text() == QLatin1String("me"), "the start line makes the local member the owner");
     for (const QByteArray& bytes : names.split('\n')) {
@@ -85,7 +85,7 @@ void speakAsEveryName(SimForm& t, const QByteArray& names)
         r.room.sayAs(name, QStringLiteral("ver"));
         r.settle();
         const bool answered = !t.sent.isEmpty();
-        fuzzCheck(answered == SameScreenName(name, QStringLiteral("me")),
+        fuzzCheck(answered == sameScreenName(name, QStringLiteral("me")),
                   "a line acts if and only if its speaker is the owner");
         t.sent.clear();
         r.room.say(QStringLiteral("ver"));

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (TextValue* label : {&bitrate, &khz, &mode})
         label->setText(before);
 
-    const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
+    const SongTags tags = readMp3Header(path, bitrate, khz, mode);
 
     static const QRegularExpression numberOrBefore(QStringLiteral("^(-?\\d+|before)$"));
     fuzzCheck(bitrate.text().contains(numberOrBefore) && khz.text().contains(numberOrBefore),

@@ -25,14 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QStringList playlist, settings;
     for (int round = 0; round < 2; ++round) {
         t.reset();
-        t->Form_Load();
+        t->startUp();
         settle(t);
         QStringList rows = t->settings.rows().items();
         rows.removeIf([](const QString& row) { return row.contains(QStringLiteral("[loads]")); });
         fuzzCheck(round == 0 || (t->library.playlist().items() == playlist && rows == settings), "the rows come back");
         playlist = t->library.playlist().items();
         settings = rows;
-        t->Form_Unload();
+        t->shutDown();
         fuzzCheck(readFile(t.paths.playlistFile()) == expected, "each line keeps its meaning, UTF-8 its bytes");
     }
     return 0;

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes = FuzzInput(data, size).rest();
     const QString text = QString::fromUtf8(bytes);
-    const QStringList lines = aimchat::LinesFrom(text, 0);
+    const QStringList lines = aimchat::linesFrom(text, 0);
     fuzzCheck(lines.size() == text.count(QStringLiteral("<br>"), Qt::CaseInsensitive), "one line for each line break");
     // Put back together with the character each dropped, the lines are
     // the text from its first line break to its end.
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzzCheck(lines.isEmpty() || at == text.size(), "the newest line runs to the text's last character");
 
-    const QString stripped = aimchat::StripTags(text);
+    const QString stripped = aimchat::stripTags(text);
     fuzzCheck(!stripped.contains(u'>') && stripped.size() <= text.size(), "stripping leaves no \">\"");
     static const QRegularExpression tag(QStringLiteral("(?s)<.*>"));
     const QString untagged = removeTags(text);
@@ -45,15 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static SimDesktop::AimChat chat = t.desktop.openAimChat("me");
     static QStringList said;
     static const auto heard
-        = QObject::connect(&t->chat1, &ChatScanner::aimchatscan, [](const QString& who, const QString& what) {
+        = QObject::connect(&t->scanner, &ChatScanner::lineReceived, [](const QString& who, const QString& what) {
               said = {who, what};
           });
     static int round = 0;
     if (round == 0)
-        t->chat1.scan_on();
+        t->scanner.startScanning();
     const auto look = [] {
-        t->chat1.chat_tymer_Timer();
-        while (t->chat1.isBusy())
+        t->scanner.chat_tymer_Timer();
+        while (t->scanner.isBusy())
             QCoreApplication::processEvents();
     };
     t.desktop.sendMessage(chat.transcript, wm::SETTEXT, 0, raw);

@@ -27,9 +27,9 @@ inline QWidget* visibleTopLevel(const QString& title)
 struct Gui {
     QTemporaryDir dir;
     NoWindows windows;
-    FakeMediaPlayer wmp;
+    FakeMediaPlayer mediaPlayer;
     MainWindow window;
-    MainForm form {AppPaths {dir.path(), dir.path()}, windows, wmp, window};
+    MainForm form {AppPaths {dir.path(), dir.path()}, windows, mediaPlayer, window};
     // The playlist keeps the rules its view relies on, or the test ends.
     QAbstractItemModelTester rules {&form.library.playlist(), QAbstractItemModelTester::FailureReportingMode::Fatal};
     QStringList sent;  // what the form said in the room
@@ -38,10 +38,10 @@ struct Gui {
     {
         // The songs the windows play are names only: every file is there.
         form.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
-        QObject::connect(&form.chat1, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
+        QObject::connect(&form.scanner, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
         window.attach(form);
         window.show();
-        form.Form_Load();
+        form.startUp();
     }
     template <typename W> W* find(const QString& text, const QWidget* in = nullptr)
     {
@@ -53,11 +53,11 @@ struct Gui {
     QList<QWidget*> openDialogs()
     {
         form.player.searchResults().addItems({"a;/a.mp3", "b;/b.mp3"});
-        form.frmSong.open({"a", "b"});
-        form.chatSends_Click();
-        form.commands_Click();
-        form.about_Click();
-        form.addf_Click();
+        form.songPicker.open({"a", "b"});
+        form.showChatSends();
+        form.showCommands();
+        form.showAbout();
+        form.showFolderPicker();
         QList<QWidget*> dialogs;
         for (const char* title : {"Select A Song", "Chat Sends", "Commands", "About Quillon", "Form1"}) {
             QWidget* dialog = visibleTopLevel(QString::fromLatin1(title));

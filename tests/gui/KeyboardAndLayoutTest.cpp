@@ -230,7 +230,7 @@ TEST(Keyboard, MenusOfTheMainWindowOpenFromTheKeyboard)
     ASSERT_NE(menu, nullptr);
     QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
-    EXPECT_EQ(g.wmp.urls, QStringList {"/b.mp3"});
+    EXPECT_EQ(g.mediaPlayer.urls, QStringList {"/b.mp3"});
 
     SkinButton* options = g.skin(5);
     options->setFocus();
@@ -249,7 +249,7 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
     for (const bool onSet : {true, false}) {
         SCOPED_TRACE(onSet ? "Set focused" : "in a box");
         Gui g;
-        g.form.chatSends_Click();
+        g.form.showChatSends();
         QWidget* sends = visibleTopLevel(QStringLiteral("Chat Sends"));
         ASSERT_TRUE(sends && activate(sends));
         const QLabel* label = g.find<QLabel>(QStringLiteral("Pause:"), sends);
@@ -265,7 +265,7 @@ TEST(Keyboard, ReturnInChatSendsKeepsTheEdits)
         }
         QTest::keyClick(target, Qt::Key_Return);
         EXPECT_FALSE(sends->isVisible());
-        EXPECT_EQ(GetSetting(QStringLiteral("cs"), QStringLiteral("pause"), QStringLiteral("none")),
+        EXPECT_EQ(readSetting(QStringLiteral("cs"), QStringLiteral("pause"), QStringLiteral("none")),
                   onSet ? "none" : "PausedX");
     }
 }

@@ -62,10 +62,10 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         Gui g;
         g.form.library.playlist().addItems({"a;/a.mp3", "b;/b.mp3"});
         g.form.player.searchResults().addItems({"a;/a.mp3", "b;/b.mp3"});
-        g.form.frmSong.open({"a", "b"});
+        g.form.songPicker.open({"a", "b"});
         QWidget* picker = visibleTopLevel(QStringLiteral("Select A Song"));
         ASSERT_NE(picker, nullptr);
-        EXPECT_TRUE(g.form.frmSong.isOpen());
+        EXPECT_TRUE(g.form.songPicker.isOpen());
         // Return plays the highlighted name, even with a default button
         // in the window; Escape is the window's Cancel.
         auto* names = picker->findChild<QListView*>();
@@ -80,17 +80,17 @@ TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
         else if (way == "title bar")
             picker->close();
         else if (way == "name")
-            g.form.frmSong.pick(1);
+            g.form.songPicker.pick(1);
         else
             g.window.close();
         EXPECT_FALSE(picker->isVisible());
-        EXPECT_FALSE(g.form.frmSong.isOpen());
+        EXPECT_FALSE(g.form.songPicker.isOpen());
         EXPECT_EQ(g.form.player.searchResults().count(), 0);
-        EXPECT_EQ(g.form.frmSong.names().count(), 0);
+        EXPECT_EQ(g.form.songPicker.names().count(), 0);
         const bool cancelled = way == "cancel" || way == "escape";
         EXPECT_EQ(g.sent.filter(QStringLiteral("C</b>ancelled")).size(), cancelled ? 1 : 0);
-        EXPECT_EQ(g.wmp.urls, way == "return" || way == "name" ? QStringList {"/b.mp3"} : QStringList())
-            << g.wmp.urls.join(' ').toStdString();
+        EXPECT_EQ(g.mediaPlayer.urls, way == "return" || way == "name" ? QStringList {"/b.mp3"} : QStringList())
+            << g.mediaPlayer.urls.join(' ').toStdString();
         // Results found after it closed stay for the next tick, even when
         // the main window then closes the picker again.
         g.form.player.searchResults().addItem(QStringLiteral("c;/c.mp3"));
@@ -107,16 +107,16 @@ TEST(MainWindow, HitsGoToThePickerOnlyWhereTheOwnerSitsAndThePrefixFieldRefusesA
     g.form.library.playlist().addItems({"a1;/a1.mp3", "a2;/a2.mp3"});
     g.form.options.useBot.setValue(true);
     g.form.player.searchResults().addItems(g.form.library.playlist().items());
-    g.form.player.Timer1_Timer();
+    g.form.player.takeSearchResults();
     EXPECT_EQ(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
     EXPECT_TRUE(g.sent.constLast().endsWith(QStringLiteral("1 a1 \u00b7 2 a2"))) << qPrintable(g.sent.constLast());
     EXPECT_EQ(g.form.player.searchResults().count(), 0);
     g.form.options.useBot.setValue(false);
     g.form.player.searchResults().addItems(g.form.library.playlist().items());
-    g.form.player.Timer1_Timer();
+    g.form.player.takeSearchResults();
     EXPECT_NE(visibleTopLevel(QStringLiteral("Select A Song")), nullptr);
 
-    g.form.commands_Click();
+    g.form.showCommands();
     QWidget* commands = visibleTopLevel(QStringLiteral("Commands"));
     ASSERT_NE(commands, nullptr);
     auto* field = commands->findChild<QLineEdit*>();

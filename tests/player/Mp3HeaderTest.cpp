@@ -26,7 +26,7 @@ namespace {
 QString read(const QString& path)
 {
     TextValue bitrate(QStringLiteral("b")), khz(QStringLiteral("k")), mode(QStringLiteral("m"));
-    const SongTags tags = ReadMp3Header(path, bitrate, khz, mode);
+    const SongTags tags = readMp3Header(path, bitrate, khz, mode);
     return QStringList({bitrate.text(), khz.text(), mode.text(), tags.artist, tags.title, tags.album}).join(u'|');
 }
 
@@ -95,7 +95,7 @@ QString made(const Made& file)
     return QFile::exists(out) || run(encoder) ? out : QString();
 }
 
-TEST(ReadMp3Header, ShowsTheFactsAndTagsOfRealFilesOfEveryKind)
+TEST(readMp3Header, ShowsTheFactsAndTagsOfRealFilesOfEveryKind)
 {
     int measured = 0;
     for (const Made& file : kMade) {
@@ -154,7 +154,7 @@ TEST(ReadMp3Header, ShowsTheFactsAndTagsOfRealFilesOfEveryKind)
 // of the real files, mostly at either end where the reader looks. Neither
 // a tag claiming 256 MiB nor a run of zeros is read to its end (the kernel
 // counts the bytes).
-TEST(ReadMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEnd)
+TEST(readMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEnd)
 {
     const auto bytesRead = [] {
         QFile io(QStringLiteral("/proc/self/io"));
@@ -211,12 +211,12 @@ TEST(ReadMp3Header, UnreadableFilesKeepTheLabelsNeverCrashAndAreNotReadToTheirEn
 
 // The front cover of several pictures, else the first; none where the
 // file has none or is of a kind the tag library does not read.
-TEST(ReadCoverArt, TheFrontCoverOfSeveralElseTheFirst)
+TEST(readCoverArt, TheFrontCoverOfSeveralElseTheFirst)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("covers.mp3")), source = made(kMade[2]);
     ASSERT_TRUE(!source.isEmpty() && QFile::copy(source, path));
-    EXPECT_EQ(ReadCoverArt(path).data, QByteArray());
+    EXPECT_EQ(readCoverArt(path).data, QByteArray());
     const auto add = [&](TagLib::ID3v2::AttachedPictureFrame::Type type, const char* data) {
         TagLib::MPEG::File file(QFile::encodeName(path).constData());
         auto* picture = new TagLib::ID3v2::AttachedPictureFrame;
@@ -228,10 +228,10 @@ TEST(ReadCoverArt, TheFrontCoverOfSeveralElseTheFirst)
     };
     add(TagLib::ID3v2::AttachedPictureFrame::BackCover, "back");
     add(TagLib::ID3v2::AttachedPictureFrame::Artist, "artist");
-    EXPECT_EQ(ReadCoverArt(path).data, "back");
+    EXPECT_EQ(readCoverArt(path).data, "back");
     add(TagLib::ID3v2::AttachedPictureFrame::FrontCover, "front");
-    EXPECT_EQ(ReadCoverArt(path).data, "front");
-    EXPECT_EQ(ReadCoverArt(path).mimeType, "image/png");
+    EXPECT_EQ(readCoverArt(path).data, "front");
+    EXPECT_EQ(readCoverArt(path).mimeType, "image/png");
 
     // An MP4 file gives the kind of its cover as a code.
     const QString m4a = dir.filePath(QStringLiteral("covers.m4a"));
@@ -243,14 +243,14 @@ TEST(ReadCoverArt, TheFrontCoverOfSeveralElseTheFirst)
             file.tag()->setItem("covr", TagLib::MP4::CoverArtList().append(Art(format, "cover")));
             ASSERT_TRUE(file.save());
         }
-        EXPECT_EQ(ReadCoverArt(m4a).mimeType, QLatin1String(kind));
-        EXPECT_EQ(ReadCoverArt(m4a).data, "cover");
+        EXPECT_EQ(readCoverArt(m4a).mimeType, QLatin1String(kind));
+        EXPECT_EQ(readCoverArt(m4a).data, "cover");
     }
 
     // A file of a kind the tag library does not know.
     const QString notes = dir.filePath(QStringLiteral("notes.txt"));
     ASSERT_TRUE(writeFile(notes, "songs to find\n"));
-    EXPECT_EQ(ReadCoverArt(notes).data, QByteArray());
+    EXPECT_EQ(readCoverArt(notes).data, QByteArray());
 }
 
 }  // namespace

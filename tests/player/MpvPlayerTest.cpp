@@ -44,14 +44,14 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     // checked is that the line is built after the wait, from the player.
     QStringList opening;
     songs.setOpeningWait([&](double seconds) {
-        opening << QString::number(seconds) << player.URL() << QString::number(player.playState())
+        opening << QString::number(seconds) << player.url() << QString::number(player.playState())
                 << player.durationString();
-        songs.PaUse(seconds);
+        songs.waitServingEvents(seconds);
         waitFor([&] { return !player.durationString().isEmpty(); }, kCeiling);
     });
     QElapsedTimer clock;
     clock.start();
-    songs.Play(QStringLiteral("short song"));
+    songs.playSong(QStringLiteral("short song"));
     EXPECT_EQ(opening, QStringList({"0.1", path, QString::number(State::Transitioning), ""}));
     EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
     EXPECT_TRUE(songs.nowPlaying().clockRunning.value());
@@ -72,7 +72,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     QObject::connect(&player, &MediaPlayer::mediaError, [&](const QString& url) { errors.append(url); });
     const QString bad = form.dir.filePath(QStringLiteral("damaged.mp3"));
     ASSERT_TRUE(writeFile(bad, QByteArray(5000, '\x5a')));
-    player.setURL(bad);
+    player.setUrl(bad);
     ASSERT_TRUE(waitFor([&] { return !errors.isEmpty(); }, kCeiling));
     EXPECT_EQ(errors, QStringList {bad});
     EXPECT_EQ(player.playState(), State::Stopped);
@@ -83,7 +83,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
 
     // Without a sound device (as on this machine kind) the silence is told
     // once, at the first song, however many follow.
-    songs.Play(QStringLiteral("short song"));
+    songs.playSong(QStringLiteral("short song"));
     ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
     if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER"))
         EXPECT_EQ(silent,
@@ -93,7 +93,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     const QString list = form.dir.filePath(QStringLiteral("list.m3u"));
     ASSERT_TRUE(writeFile(list, path.toUtf8() + '\n'));
     states.clear();
-    player.setURL(list);
+    player.setUrl(list);
     ASSERT_TRUE(waitFor([&] { return states.contains(State::MediaEnded); }, kCeiling));
     EXPECT_EQ(states.mid(0, 3), QList<int>({State::Transitioning, State::Playing, State::MediaEnded}));
 }
@@ -122,7 +122,7 @@ TEST(MpvPlayer, ASoundServersSocketIsTriedBeforeSongsPlaySilently)
         MpvPlayer player;
         QStringList silent;
         QObject::connect(&player, &MediaPlayer::noSoundOutput, [&](const QString& why) { silent.append(why); });
-        player.setURL(path);
+        player.setUrl(path);
         EXPECT_TRUE(waitFor([&] { return !silent.isEmpty(); }, 30000));
         EXPECT_EQ(silent, QStringList {"no sound output: the sound output could not be opened; songs play silently"})
             << socket;

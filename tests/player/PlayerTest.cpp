@@ -26,7 +26,7 @@ using State = MediaPlayer::PlayState;
 // picker is opened as the song picker opens it.
 struct PlayerRig : TestState {
     Playlist playlist;
-    Player player {playlist, templates, options.autoRandom, wmp, chat};
+    Player player {playlist, templates, options.autoRandom, mediaPlayer, chat};
     QStringList offered;
 
     PlayerRig()
@@ -78,7 +78,7 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     // The player knows the duration once the file is open: the position is
     // taken before the wait, the rest after it, each placeholder from the
     // result of the one before; the tags last, as they are.
-    duringWait = [this] { t.wmp.duration = QStringLiteral("1:02:03"); };
+    duringWait = [this] { t.mediaPlayer.duration = QStringLiteral("1:02:03"); };
     const struct {
         const char *song, *model, *line;
     } cases[] = {
@@ -90,23 +90,23 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
         {"Odd %title", "%s %kb", "Odd %title 256"},
     };
     for (const auto& c : cases) {
-        t.wmp.duration.clear();
+        t.mediaPlayer.duration.clear();
         t->templates.playing.setText(QString::fromUtf8(c.model));
-        t->player.Play(QString::fromUtf8(c.song));
+        t->player.playSong(QString::fromUtf8(c.song));
         EXPECT_EQ(t.sent.last(), QStringLiteral("<F>") + QString::fromUtf8(c.line));
     }
     EXPECT_EQ(t.sent.size(), 4);
-    EXPECT_EQ(t.wmp.urls, urls);
+    EXPECT_EQ(t.mediaPlayer.urls, urls);
     EXPECT_EQ(t->player.nowPlaying().file.text(), "Odd %title");
     // The clock counts from the start, a second a tick.
     for (int tick = 0; tick < 61; ++tick)
-        t->player.pTime_Timer();
+        t->player.tickClock();
     EXPECT_EQ(t->player.nowPlaying().time.text(), "1:01");
     // Once the song is over the count is cleared, and then nothing ticks.
-    EXPECT_TRUE(t->player.pTime.isActive() && t->player.tmrAR.isActive());
+    EXPECT_TRUE(t->player.clockTimer.isActive() && t->player.autoRandomTimer.isActive());
     t->player.nowPlaying().clockRunning.setValue(false);
-    t->player.pTime_Timer();
-    EXPECT_FALSE(t->player.pTime.isActive() || t->player.tmrAR.isActive());
+    t->player.tickClock();
+    EXPECT_FALSE(t->player.clockTimer.isActive() || t->player.autoRandomTimer.isActive());
 }
 
 // Whatever the reason, the room gets one line instead of the now-playing
@@ -144,18 +144,18 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
         t.sent.clear();
         bool served = false;
         QTimer::singleShot(0, [&] { served = true; });
-        EXPECT_FALSE(t->player.Play(QString::fromUtf8(song)));
+        EXPECT_FALSE(t->player.playSong(QString::fromUtf8(song)));
         // A look that does not answer is waited for with events served.
         if (std::string_view(song) == "Hung")
             EXPECT_TRUE(served);
         EXPECT_EQ(t.sent, QStringList {QStringLiteral("<F>Cannot play %1: %2").arg(song, why)});
     }
     // Refused by the player while it opens: not announced either.
-    duringWait = [this] { t.wmp.fail(); };
+    duringWait = [this] { t.mediaPlayer.fail(); };
     t.sent.clear();
-    EXPECT_FALSE(t->player.Play(QStringLiteral("Plays")));
+    EXPECT_FALSE(t->player.playSong(QStringLiteral("Plays")));
     EXPECT_EQ(t.sent, QStringList {"<F>Cannot play Plays: the player cannot open it"});
-    EXPECT_EQ(t.wmp.urls, QStringList {plays});
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {plays});
     EXPECT_EQ(QStringList({t->player.nowPlaying().file.text(), t->player.nowPlaying().time.text(),
                            QString::number(t->player.nowPlaying().elapsedSeconds.value())}),
               QStringList({"Before", "3:07", "187"}));
@@ -165,7 +165,7 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     duringWait = [] {};
     t.sent.clear();
     QTimer::singleShot(0, [this] { t->player.stopTimers(); });
-    EXPECT_FALSE(t->player.Play(QStringLiteral("Hung")));
+    EXPECT_FALSE(t->player.playSong(QStringLiteral("Hung")));
     EXPECT_EQ(t.sent, QStringList());
     gate->release(2);
 }
@@ -179,25 +179,25 @@ TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
     t->playlist.addItem(QStringLiteral("live;") + station);
     addLine(QStringLiteral("Song"));
     t->templates.playing.setText(QStringLiteral("%s #%n"));
-    duringWait = [this] { t.wmp.title = QStringLiteral("Ana & <i>Bo</i>"); };
-    t->player.Play(QStringLiteral("live"));
-    EXPECT_EQ(t.wmp.urls, QStringList {station});
+    duringWait = [this] { t.mediaPlayer.title = QStringLiteral("Ana & <i>Bo</i>"); };
+    t->player.playSong(QStringLiteral("live"));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {station});
     EXPECT_EQ(t.sent, QStringList({"<F>live #1", "<F>Ana &amp; &lt;i&gt;Bo&lt;/i&gt; #1"}));
-    EXPECT_TRUE(t->player.tmrTitle.isActive());
+    EXPECT_TRUE(t->player.titleTimer.isActive());
 
     for (const char* title : {"Second", "Third"})
-        Q_EMIT t.wmp.streamTitleChanged(QString::fromUtf8(title));
+        Q_EMIT t.mediaPlayer.streamTitleChanged(QString::fromUtf8(title));
     EXPECT_EQ(t.sent.size(), 2);
     EXPECT_EQ(t->player.nowPlaying().file.text(), "Third");
-    t->player.tmrTitle_Timer();
-    t->player.tmrTitle_Timer();
+    t->player.postHeldTitle();
+    t->player.postHeldTitle();
     EXPECT_EQ(t.sent.mid(2), QStringList {"<F>Third #1"});
 
     // Another song ends the station's lines, held back or new.
-    Q_EMIT t.wmp.streamTitleChanged(QStringLiteral("Fourth"));
-    t->player.Play(QStringLiteral("Song"));
-    Q_EMIT t.wmp.streamTitleChanged(QStringLiteral("Fifth"));
-    t->player.tmrTitle_Timer();
+    Q_EMIT t.mediaPlayer.streamTitleChanged(QStringLiteral("Fourth"));
+    t->player.playSong(QStringLiteral("Song"));
+    Q_EMIT t.mediaPlayer.streamTitleChanged(QStringLiteral("Fifth"));
+    t->player.postHeldTitle();
     EXPECT_EQ(t.sent.mid(3), QStringList {"<F>Song #2"});
     EXPECT_EQ(t->player.nowPlaying().file.text(), "Song");
 
@@ -222,8 +222,8 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpening
             t->playlist.removeItem(0);
         }
     };
-    t->player.Play(QStringLiteral("  SAME so ng "));
-    EXPECT_EQ(t.wmp.urls, QStringList({a, b}));
+    t->player.playSong(QStringLiteral("  SAME so ng "));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({a, b}));
     EXPECT_EQ(t.sent, QStringList({"<F>Same Song #1 stereo", "<F>sameSong #3 mono"}));
 }
 
@@ -233,23 +233,23 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
     t->templates.playing.setText(QStringLiteral("%s %n"));
     t->player.setHitNumber(QStringLiteral("7"));
     // Only results waiting for the next turn hold the room's lines back.
-    ASSERT_TRUE(t->player.Timer1.isActive());
+    ASSERT_TRUE(t->player.searchResultsTimer.isActive());
     EXPECT_FALSE(t->player.isBusy());
     result(QStringLiteral("First"));
     EXPECT_TRUE(t->player.isBusy());
-    ASSERT_TRUE(waitFor([&] { return !t.wmp.urls.isEmpty(); }, 30000));
-    EXPECT_EQ(t.wmp.urls, QStringList {first});
+    ASSERT_TRUE(waitFor([&] { return !t.mediaPlayer.urls.isEmpty(); }, 30000));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {first});
     EXPECT_EQ(t.sent, QStringList {"<F>First 7"});
     t.sent.clear();
     const QStringList names {"One", "Two", "Three"};
     for (const QString& name : names)
         result(name);
-    t->player.Timer1_Timer();
-    t->player.Timer1_Timer();
+    t->player.takeSearchResults();
+    t->player.takeSearchResults();
     EXPECT_EQ(t.sent, QStringList {"<F>3</b> Files Found, Select One."});
     EXPECT_EQ(t.offered, names);
     EXPECT_EQ(t->player.searchResults().count(), 3);
-    EXPECT_EQ(t.wmp.urls.size(), 1);
+    EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
 }
 
 // A song that would not open, or whose file is missing (an unmounted
@@ -260,13 +260,13 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     const QString c = addLine(QStringLiteral("C"));
     t->playlist.addItem(QStringLiteral("D;/gone/D.mp3"));
     const auto tick = [this](int state, double r, bool fails) {
-        t.wmp.setState(state);
+        t.mediaPlayer.setState(state);
         draw = r;
-        t->player.tmrAR_Timer();
+        t->player.tickAutoRandom();
         if (fails)
-            t.wmp.fail();
+            t.mediaPlayer.fail();
     };
-    t->player.AutoRandom(true);
+    t->player.setAutoRandom(true);
     // A busy player is left alone. B fails once and is never drawn again; A
     // plays, which ends the run of failures; then C, A and the missing D
     // fail in a row (a draw of 1, which a source may give, is the last song).
@@ -275,7 +275,7 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     const std::pair<double, bool> picks[] = {{0.3, true}, {0.3, false}, {0.5, true}, {0.0, true}, {1.0, false}};
     for (const auto& [r, fails] : picks)
         tick(State::Stopped, r, fails);
-    EXPECT_EQ(t.wmp.urls, QStringList({b, a, c, a}));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({b, a, c, a}));
     EXPECT_EQ(t.sent,
               QStringList({"<F>B", "<F>A", "<F>C", "<F>A", "<F>Cannot play D: no such file",
                            "<F>A</b>uto random off: 3 songs in a row would not play"}));
@@ -283,9 +283,9 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     EXPECT_EQ(t->playlist.selectedRow(), 0);
     tick(State::Stopped, 0, false);
     // Switched on again, it finds nothing left that plays.
-    t->player.AutoRandom(true);
+    t->player.setAutoRandom(true);
     tick(State::Stopped, 0, false);
-    EXPECT_EQ(t.wmp.urls.size(), 4);
+    EXPECT_EQ(t.mediaPlayer.urls.size(), 4);
 }
 
 // A song's own end (or a skip, or a queued song that would not play) starts
@@ -296,30 +296,30 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
     const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
     const QString c = addLine(QStringLiteral("C"));
     t->player.queue().addItems({"b", "Gone", "C", "A", "B"});
-    t->player.AutoRandom(true);
-    t->player.Play(QStringLiteral("A"));
+    t->player.setAutoRandom(true);
+    t->player.playSong(QStringLiteral("A"));
     // A tick while the song plays leaves its clock running.
-    t.wmp.setState(State::Playing);
-    t->player.tmrAR_Timer();
+    t.mediaPlayer.setState(State::Playing);
+    t->player.tickAutoRandom();
     EXPECT_TRUE(t->player.nowPlaying().clockRunning.value());
-    t.wmp.setState(State::Stopped);
-    t->player.tmrAR_Timer();
-    t->player.Timer1_Timer();
-    EXPECT_EQ(t.wmp.urls, QStringList({a, a}));  // auto random's pick, not the queue's
-    t.wmp.setState(State::MediaEnded);
-    t.wmp.setState(State::Stopped);
-    t->player.tmrAR_Timer();
-    t->player.Timer1_Timer();
-    t.wmp.fail();
-    t->player.Timer1_Timer();
+    t.mediaPlayer.setState(State::Stopped);
+    t->player.tickAutoRandom();
+    t->player.takeSearchResults();
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({a, a}));  // auto random's pick, not the queue's
+    t.mediaPlayer.setState(State::MediaEnded);
+    t.mediaPlayer.setState(State::Stopped);
+    t->player.tickAutoRandom();
+    t->player.takeSearchResults();
+    t.mediaPlayer.fail();
+    t->player.takeSearchResults();
     // An end the player has not yet followed with a stop counts too.
-    t.wmp.setState(State::MediaEnded);
-    t->player.Timer1_Timer();
+    t.mediaPlayer.setState(State::MediaEnded);
+    t->player.takeSearchResults();
     t->player.skip();
-    EXPECT_EQ(t.wmp.urls, QStringList({a, a, b, c, a, b}));
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({a, a, b, c, a, b}));
     EXPECT_EQ(t->player.queue().count(), 0);
     t->player.skip();
-    EXPECT_EQ(t.wmp.calls, QStringList {"stop"});
+    EXPECT_EQ(t.mediaPlayer.calls, QStringList {"stop"});
 }
 
 // Bytes below a kilobyte, else two decimals of the largest unit that fits.
@@ -341,13 +341,13 @@ TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
     for (const int volume : {130, 100, -4})
         t->player.setVolume(volume);
     EXPECT_EQ(told, (QList<int> {100, 0}));
-    EXPECT_EQ(t.wmp.loudness, 0);
+    EXPECT_EQ(t.mediaPlayer.loudness, 0);
     FakeMediaPlayer other;
     const auto restored = [&] { return Player(t->playlist, t->templates, t->options.autoRandom, other, t).volume(); };
     EXPECT_EQ(restored(), 0);
     EXPECT_EQ(other.loudness, 0);
     for (const auto& [stored, volume] : {std::pair("abc", 50), {"101", 50}, {"", 50}, {" 100", 100}}) {
-        SaveSetting(Player::kVolumeGroup, Player::kVolumeKey, QString::fromLatin1(stored));
+        writeSetting(Player::kVolumeGroup, Player::kVolumeKey, QString::fromLatin1(stored));
         EXPECT_EQ(restored(), volume) << stored;
     }
 }

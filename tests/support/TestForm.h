@@ -23,9 +23,9 @@ template <typename Desktop> struct BasicTestForm : TestDoubles {
         QDir().mkpath(paths.programDir);
         QDir().mkpath(paths.settingsDir);
         form.reset();
-        form = std::make_unique<MainForm>(paths, desktop, wmp, ui);
+        form = std::make_unique<MainForm>(paths, desktop, mediaPlayer, ui);
         sent.clear();
-        QObject::connect(&form->chat1, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
+        QObject::connect(&form->scanner, &ChatScanner::sendChatCalled, [this](const QString& t) { sent.append(t); });
     }
 
     MainForm* operator->() { return form.get(); }

@@ -14,12 +14,12 @@
 class FakeMediaPlayer : public MediaPlayer {
     Q_OBJECT
 public:
-    void setURL(const QString& url) override
+    void setUrl(const QString& url) override
     {
         urls.append(current = url);
         setState(Playing);
     }
-    QString URL() const override { return current; }
+    QString url() const override { return current; }
     int playState() const override { return state; }
     QString durationString() const override { return duration; }
     void play() override { calls.append(QStringLiteral("play")); }
@@ -89,7 +89,7 @@ public:
 // and the lines handed to the chat exit.
 struct TestDoubles {
     QTemporaryDir dir;
-    FakeMediaPlayer wmp;
+    FakeMediaPlayer mediaPlayer;
     FakeUserInterface ui;
     QStringList sent;
 };
@@ -101,8 +101,8 @@ struct TestDoubles {
 struct TestState : ChatExit, TestDoubles {
     Options options;
     ChatTemplates templates;
-    void SendChat(const QString& Text) override { sent.append(Text); }
-    void post(const QString& text) override { SendChat(templates.font.text() + text); }
+    void sendLine(const QString& Text) override { sent.append(Text); }
+    void post(const QString& text) override { sendLine(templates.font.text() + text); }
 
     ChatExit& chat = *this;
 };

@@ -111,15 +111,15 @@ struct BotPanel : ::testing::Test {
     Options options;
     ChatTemplates templates;
     TextValue owner {QStringLiteral("Scanned Owner")};
-    ChatScanner chat1 {options, templates, desktop, ui};
+    ChatScanner scanner {options, templates, desktop, ui};
     TocClient toc;
-    BotMode botMode {options.useBot, owner, toc, chat1, ui};
+    BotMode botMode {options.useBot, owner, toc, scanner, ui};
 
     BotPanel()
     {
         // The store's pace is the one signing on uses: these ten commands
         // go at once.
-        SaveSetting(BotMode::kBotGroup, BotMode::kSendRateKey, QStringLiteral("100"));
+        writeSetting(BotMode::kBotGroup, BotMode::kSendRateKey, QStringLiteral("100"));
         botMode.attachClient();
         botMode.setServer({QStringLiteral("127.0.0.1"), server.port()});
         botMode.account.screenName.setText(QStringLiteral("Marl Bot"));
@@ -129,7 +129,7 @@ struct BotPanel : ::testing::Test {
 
 TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLast)
 {
-    chat1.scan_on();
+    scanner.startScanning();
     // The owner named for bot mode stands only while bot mode is on.
     const QString scanned = owner.text();
     botMode.botOwner.setText(QStringLiteral(" Owner One "));
@@ -138,7 +138,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     options.useBot.setValue(true);
     botMode.onUseBotClicked();
     EXPECT_TRUE(botMode.panelShown.value());
-    EXPECT_FALSE(chat1.isScanning());
+    EXPECT_FALSE(scanner.isScanning());
     EXPECT_EQ(owner.text(), "Owner One");
 
     botMode.onSignOnClicked();
@@ -149,7 +149,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     EXPECT_EQ(botMode.session(), BotMode::Session::SignedOff);
     // A room line before the sign-on is complete is nobody's command.
     QStringList heard;
-    QObject::connect(&botMode, &BotMode::aimchatscan,
+    QObject::connect(&botMode, &BotMode::lineReceived,
                      [&](const QString& who, const QString& what) { heard.append(who + u':' + what); });
     server.sendMessage(TocTestServer::CHAT_IN_ENC(1, "Owner One", "ver"));
     server.acceptLogin();
@@ -193,7 +193,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     options.useBot.setValue(false);
     botMode.onUseBotClicked();
     EXPECT_FALSE(botMode.panelShown.value());
-    EXPECT_TRUE(chat1.isScanning());
+    EXPECT_TRUE(scanner.isScanning());
     EXPECT_EQ(owner.text(), scanned);
     botMode.botOwner.setText({});
     botMode.onOwnerEdited();
@@ -204,14 +204,14 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
 // default taken.
 TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheDefaults)
 {
-    BotMode stored {options.useBot, owner, toc, chat1, ui};
+    BotMode stored {options.useBot, owner, toc, scanner, ui};
     const std::pair<const char*, const char*> values[] = {{"server", "127.0.0.1:5200"},
                                                           {"port", "abc"},
                                                           {"authorizer", "[::1]"},
                                                           {"authorizerport", "70000"},
                                                           {"version", "7"}};
     for (const auto& [key, value] : values)
-        SaveSetting("toc", key, value);
+        writeSetting("toc", key, value);
     EXPECT_EQ(stored.server(), (TocEndpoint {QStringLiteral("127.0.0.1"), 5200}));
     EXPECT_EQ(stored.authorizer(), (TocEndpoint {QStringLiteral("::1"), 29999}));
     EXPECT_EQ(stored.dialect(), TocDialect::Toc2);
@@ -232,7 +232,7 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
     const std::pair<const char*, double> rates[]
         = {{"100", 100}, {"0.5", 0.5}, {"0", 1}, {"-1", 1}, {"100.5", 1}, {"fast", 1}, {"", 1}};
     for (const auto& [text, rate] : rates) {
-        SaveSetting("bot", "sendrate", text);
+        writeSetting("bot", "sendrate", text);
         EXPECT_EQ(BotMode::sendRate(), rate) << text;
     }
 }

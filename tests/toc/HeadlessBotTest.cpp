@@ -221,10 +221,10 @@ TEST(HeadlessBotLog, SaysWhenThePaceFallsAndWhenItIsBack)
 {
     TestState form;
     NoWindows desktop;
-    ChatScanner chat1 {form.options, form.templates, desktop, form.ui};
+    ChatScanner scanner {form.options, form.templates, desktop, form.ui};
     TocClient toc;
     TextValue owner;
-    BotMode botMode {form.options.useBot, owner, toc, chat1, form.ui};
+    BotMode botMode {form.options.useBot, owner, toc, scanner, form.ui};
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), std::fclose);
     ::HeadlessBot bot(form.options.useBot, botMode, toc, {}, log.get());
     toc.setSendRate(BotMode::sendRate());
