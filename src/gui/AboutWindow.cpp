@@ -23,7 +23,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     icon->setPixmap(QApplication::windowIcon().pixmap(kIconSize, kIconSize));
     layout->addWidget(icon, 0, Qt::AlignHCenter);
     auto* title = new QLabel(AboutBox::title(), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setObjectName(QStringLiteral("title"));
     QFont big = title->font();
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);

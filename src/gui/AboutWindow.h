@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-// frmAbout: the program's title and version.
+// The About window: the program's title and version.
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:

@@ -17,9 +17,10 @@ inline void bindView(QLabel* label, TextValue& field)
 }
 
 // The forms' skin buttons all look alike, and the forms handle only Click.
-template <typename Handler> SkinButton* skinButton(int number, const QString& caption, QWidget* parent, Handler onClick)
+template <typename Handler>
+SkinButton* skinButton(const QString& name, const QString& caption, QWidget* parent, Handler onClick)
 {
-    auto* b = new SkinButton(QStringLiteral("skinButton%1").arg(number), parent);
+    auto* b = new SkinButton(name, parent);
     b->setCaption(caption);
     b->setButtonType(3);
     QObject::connect(b, &SkinButton::Click, parent, onClick);

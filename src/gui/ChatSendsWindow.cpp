@@ -56,7 +56,7 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsEditor& editor, QWidget* parent) : QDi
     auto* buttons = new QHBoxLayout;
     auto* set = new QPushButton(ChatSendsEditor::setCaption(), this);
     set->setFlat(true);
-    auto* setAll = skinButton(1, ChatSendsEditor::setAllCaption(), this, [this] { m_editor.setAll(); });
+    auto* setAll = skinButton(QStringLiteral("setAll"), ChatSendsEditor::setAllCaption(), this, [this] { m_editor.setAll(); });
     // Return in a box stores everything; "Set", which leaves the chat
     // sends alone, only when it has the focus.
     setAll->setDefault(true);
@@ -105,7 +105,7 @@ CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent)
             prefix->setText(interpreter.prefix());
         }
     });
-    auto* ok = skinButton(1, CommandsForm::okCaption(), this, [this] { close(); });
+    auto* ok = skinButton(QStringLiteral("ok"), CommandsForm::okCaption(), this, [this] { close(); });
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(360, 480);

@@ -19,7 +19,7 @@ private:
     ChatSendsEditor& m_editor;
 };
 
-// frmCom, "Commands": the command help, and the command prefix.
+// "Commands": the command help, and the command prefix.
 class CommandsWindow : public QDialog {
     Q_OBJECT
 public:

@@ -35,12 +35,12 @@ DirPickerWindow::DirPickerWindow(MainForm& form, QWidget* parent)
     layout->addWidget(m_pathEdit);
     layout->addWidget(m_tree, 1);
     auto* buttons = new QHBoxLayout;
-    auto* add = skinButton(1, QStringLiteral("&Add Directory"), this, [this] {
+    auto* add = skinButton(QStringLiteral("addDirectory"), QStringLiteral("&Add Directory"), this, [this] {
         m_form.library.addFolder(m_pathEdit->text());
         close();
     });
     add->setDefault(true);
-    auto* cancel = skinButton(2, QStringLiteral("&Cancel"), this, [this] { close(); });
+    auto* cancel = skinButton(QStringLiteral("cancel"), QStringLiteral("&Cancel"), this, [this] { close(); });
     buttons->addStretch(1);
     buttons->addWidget(add);
     buttons->addWidget(cancel);

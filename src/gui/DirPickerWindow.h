@@ -8,7 +8,7 @@ class QFileSystemModel;
 class QLineEdit;
 class QTreeView;
 
-// frmDir: choose a directory to add. The path field and the directory list
+// The folder picker: choose a directory to add. The path field and the directory list
 // follow each other; a typed text that is not a directory is ignored.
 class DirPickerWindow : public QDialog {
     Q_OBJECT

@@ -103,7 +103,7 @@ void MainWindow::attach(MainForm& form)
             [this](const QString& why) { statusBar()->showMessage(why); });
 
     auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("Image3"));
+    central->setObjectName(QStringLiteral("sky"));
     auto* columns = new QHBoxLayout(central);
     // The playlist takes the spare height; the bot panel keeps a place of
     // its own below it, in either mode.
@@ -123,9 +123,9 @@ void MainWindow::attach(MainForm& form)
         setTabOrder(m_readingOrder[i - 1], m_readingOrder[i]);
     m_readingOrder.clear();
 
-    // Image3, the sky background, shows exactly while "Use Sky Skin" is on.
+    // The sky background shows exactly while "Use Sky Skin" is on.
     auto showSky = [central](int on) {
-        central->setStyleSheet(on ? QStringLiteral("#Image3 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+        central->setStyleSheet(on ? QStringLiteral("#sky { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
                                                    "stop:0 #6fb7ff, stop:1 #e6f3ff); }")
                                   : QString());
     };
@@ -211,13 +211,13 @@ QWidget* MainWindow::buildButtons()
     layout->setContentsMargins(0, 0, 0, 0);
     MainForm& f = *m_form;
     // The plain buttons that only repeat a skin button's click are left out.
-    SkinButton* options = skinButton(5, QStringLiteral("Options"), box, [] {});
+    SkinButton* options = skinButton(QStringLiteral("options"), QStringLiteral("Options"), box, [] {});
     connect(options, &SkinButton::Click, this, [this, options] { popupOptions(options); });
     const QList<QWidget*> buttons = {
-        skinButton(1, QStringLiteral("Find SN"), box, [&f] { f.discovery.findOwner(); }),
-        skinButton(2, QStringLiteral("Clear List"), box, [&f] { f.clearPlaylist(); }),
-        skinButton(3, QStringLiteral("Minimize"), box, [&f] { f.minimize(); }),
-        skinButton(4, QStringLiteral("About"), box, [&f] { f.showAbout(); }),
+        skinButton(QStringLiteral("findOwner"), QStringLiteral("Find SN"), box, [&f] { f.discovery.findOwner(); }),
+        skinButton(QStringLiteral("clearList"), QStringLiteral("Clear List"), box, [&f] { f.clearPlaylist(); }),
+        skinButton(QStringLiteral("minimize"), QStringLiteral("Minimize"), box, [&f] { f.minimize(); }),
+        skinButton(QStringLiteral("about"), QStringLiteral("About"), box, [&f] { f.showAbout(); }),
         options,
         button(QStringLiteral("Chat Sends"), box, [&f] { f.showChatSends(); }),
         button(QStringLiteral("Add Files"), box, [&f] { f.addFolderOrStream(); }),
@@ -245,7 +245,7 @@ QWidget* MainWindow::buildBotPanel()
         return e;
     };
     MainForm& f = *m_form;
-    auto* signon = skinButton(6, QString(), panel, [&f] { f.botMode.onSignOnClicked(); });
+    auto* signon = skinButton(QStringLiteral("signOn"), QString(), panel, [&f] { f.botMode.onSignOnClicked(); });
     const auto showSession = [signon](BotMode::Session session) {
         signon->setCaption(session == BotMode::Session::SignedOn ? QStringLiteral("Logoff") : QStringLiteral("Signon"));
     };
@@ -265,8 +265,8 @@ QWidget* MainWindow::buildBotPanel()
         signon,
         edit(f.botMode.account.room),
         edit(f.botMode.account.exchange),
-        skinButton(7, QStringLiteral("Join"), panel, [&f] { f.botMode.join(); }),
-        skinButton(8, QStringLiteral("Part"), panel, [&f] { f.botMode.part(); }),
+        skinButton(QStringLiteral("join"), QStringLiteral("Join"), panel, [&f] { f.botMode.join(); }),
+        skinButton(QStringLiteral("part"), QStringLiteral("Part"), panel, [&f] { f.botMode.part(); }),
         owner,
     };
     for (int i = 0; i < 5; ++i)

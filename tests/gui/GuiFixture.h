@@ -67,7 +67,7 @@ struct Gui {
         }
         return dialogs;
     }
-    SkinButton* skin(int i) { return window.findChild<SkinButton*>(QStringLiteral("skinButton%1").arg(i)); }
+    SkinButton* skin(const QString& name) { return window.findChild<SkinButton*>(name); }
 };
 
 // Makes the window the one that takes the keys, as a click on it would.

@@ -232,7 +232,7 @@ TEST(Keyboard, MenusOfTheMainWindowOpenFromTheKeyboard)
     QTest::keyClick(menu, Qt::Key_Return);
     EXPECT_EQ(g.mediaPlayer.urls, QStringList {"/b.mp3"});
 
-    SkinButton* options = g.skin(5);
+    SkinButton* options = g.skin("options");
     options->setFocus();
     QTest::keyClick(options, Qt::Key_Space);
     menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());

@@ -23,22 +23,24 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
     QCheckBox* autoRandom = g.find<QCheckBox>(QStringLiteral("Auto Random"));
     ASSERT_NE(autoRandom, nullptr);
     autoRandom->click();
-    EXPECT_EQ(g.form.options.autoRandom.value(), 1);
+    EXPECT_TRUE(g.form.options.autoRandom.value());
     g.form.options.autoRandom.setValue(false);
     EXPECT_FALSE(autoRandom->isChecked());
 
-    const QStringList captions = {"Find SN", "Clear List", "Minimize", "About", "Options", "Signon", "Join", "Part"};
-    for (int i = 0; i < captions.size(); ++i) {
-        ASSERT_NE(g.skin(i + 1), nullptr) << i + 1;
-        EXPECT_EQ(g.skin(i + 1)->Caption(), captions[i]);
-        EXPECT_EQ(g.skin(i + 1)->ButtonType(), 3);
+    const std::pair<const char*, const char*> buttons[] = {
+        {"findOwner", "Find SN"}, {"clearList", "Clear List"}, {"minimize", "Minimize"}, {"about", "About"},
+        {"options", "Options"},   {"signOn", "Signon"},        {"join", "Join"},         {"part", "Part"}};
+    for (const auto& [name, caption] : buttons) {
+        ASSERT_NE(g.skin(name), nullptr) << name;
+        EXPECT_EQ(g.skin(name)->Caption(), caption);
+        EXPECT_EQ(g.skin(name)->ButtonType(), 3);
     }
     g.form.botMode.onSignedOn();
-    EXPECT_EQ(g.skin(6)->Caption(), "Logoff");
+    EXPECT_EQ(g.skin("signOn")->Caption(), "Logoff");
 
     // A click on a skin button reaches the form: About opens once, without blocking.
-    QTest::mouseClick(g.skin(4), Qt::LeftButton);
-    QTest::mouseClick(g.skin(4), Qt::LeftButton);
+    QTest::mouseClick(g.skin("about"), Qt::LeftButton);
+    QTest::mouseClick(g.skin("about"), Qt::LeftButton);
     QWidget* about = visibleTopLevel(QStringLiteral("About Quillon"));
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(about->isModal());

@@ -279,7 +279,7 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     EXPECT_EQ(t.sent,
               QStringList({"<F>B", "<F>A", "<F>C", "<F>A", "<F>Cannot play D: no such file",
                            "<F>A</b>uto random off: 3 songs in a row would not play"}));
-    EXPECT_EQ(t->options.autoRandom.value(), 0);
+    EXPECT_FALSE(t->options.autoRandom.value());
     EXPECT_EQ(t->playlist.selectedRow(), 0);
     tick(State::Stopped, 0, false);
     // Switched on again, it finds nothing left that plays.
