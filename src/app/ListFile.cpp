@@ -22,13 +22,13 @@ QStringList decodeListLines(const QByteArray& bytes)
     return rows;
 }
 
-void loadListFile(const QString& SourceFile, TextList& ToFormList)
+void loadListFile(const QString& path, TextList& list)
 {
-    ToFormList.clear();
-    QFile file(SourceFile);
+    list.clear();
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    ToFormList.addItems(decodeListLines(file.readAll()));
+    list.addItems(decodeListLines(file.readAll()));
 }
 
 bool saveListFile(const QString& path, const TextList& list, QString* reason)

@@ -15,7 +15,7 @@ QStringList decodeListLines(const QByteArray& bytes);
 
 // Clears the list and adds every non-empty line of the file, in file order.
 // A file that cannot be read leaves the list empty.
-void loadListFile(const QString& SourceFile, TextList& ToFormList);
+void loadListFile(const QString& path, TextList& list);
 
 // Writes every row followed by CR LF. The file is replaced atomically, so a
 // crash or a full disk leaves the previous file whole, except in a folder

@@ -9,10 +9,11 @@
 
 #include <QFileInfo>
 
-MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& wmp_, UserInterface& ui_, QObject* parent)
+MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& mediaPlayer_, UserInterface& ui_,
+                   QObject* parent)
     : QObject(parent),
       windows(windows_),
-      mediaPlayer(wmp_),
+      mediaPlayer(mediaPlayer_),
       ui(ui_),
       paths(std::move(paths_)),
       scanner(options, templates, windows, ui),

@@ -169,23 +169,23 @@ void ChatScanner::report(const QString& line)
     Q_EMIT lineReceived(whosaid, whatsaid, datesaid);
 }
 
-void ChatScanner::sendLine(const QString& Text)
+void ChatScanner::sendLine(const QString& text)
 {
-    Q_EMIT sendChatCalled(Text);
+    Q_EMIT sendChatCalled(text);
     if (!m_options.chatSend.value())
         return;
     if (m_options.useBot.value()) {
         // Quoted for the chat command: a backslash left bare would take the
         // next character with it, a trailing one the closing quote itself.
-        QString escaped = Text;
+        QString escaped = text;
         escaped.replace(u'\\', QLatin1StringView("\\\\"));
         escaped.replace(u'"', QLatin1StringView("\\\""));
         if (m_tocRoute)
             m_tocRoute(escaped);
     } else if (m_options.sendOnAol.value()) {
-        sendAolChat(m_windows, Text);
+        sendAolChat(m_windows, text);
     } else {
-        aimchat::typeChatText(m_windows, Text + m_templates.inputClose.text() + u' ');
+        aimchat::typeChatText(m_windows, text + m_templates.inputClose.text() + u' ');
     }
 }
 

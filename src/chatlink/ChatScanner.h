@@ -48,7 +48,7 @@ public:
     // the event loop) or one is being handled.
     bool isBusy() const { return !m_waiting.isEmpty() || m_reporting > 0; }
 
-    void sendLine(const QString& Text) override;
+    void sendLine(const QString& text) override;
     void post(const QString& text) override;
     // The HTML the chat input box puts around one typed letter.
     QString probeInputFormat();

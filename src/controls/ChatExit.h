@@ -4,7 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// The one way out of the program into the chat room. Parts that say
+// The one way out of the program into the chat room. The parts that say
 // something take this instead of the scanner, so they neither know nor
 // care whether the line is typed into a window or sent over TOC.
 class ChatExit {
@@ -18,7 +18,7 @@ public:
     static constexpr qsizetype kLineBytes = 1920;
 
     // One finished line, routed by the chat settings.
-    virtual void sendLine(const QString& Text) = 0;
+    virtual void sendLine(const QString& text) = 0;
     // The font prefix followed by the text.
     virtual void post(const QString& text) = 0;
 };

@@ -26,7 +26,7 @@ public:
     // The program's icon, for its windows and the tray.
     static QIcon programIcon();
 
-    // Builds the widgets over the form's holders.
+    // Builds the widgets over the program's state.
     void attach(MainForm& form);
     // Puts this window and the Local Room (none on Windows) where they were
     // last time; they are remembered there as the program ends.

@@ -362,13 +362,13 @@ void Player::postStreamTitle()
         titleTimer.start();
 }
 
-void Player::waitServingEvents(double Length)
+void Player::waitServingEvents(double seconds)
 {
-    if (!(Length > 0))
+    if (!(seconds > 0))
         return;
     // A monotonic deadline: a change of the wall clock or midnight does not
     // shorten or stretch the wait.
-    const auto wait = std::chrono::duration<double>(std::min(Length, 1e6));
+    const auto wait = std::chrono::duration<double>(std::min(seconds, 1e6));
     QDeadlineTimer deadline(std::chrono::duration_cast<std::chrono::nanoseconds>(wait), Qt::PreciseTimer);
     QTimer wake;
     wake.setSingleShot(true);
@@ -394,9 +394,9 @@ int Player::randomInt(const QString& a, const QString& b)
         std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
-void Player::playRandomMatch(const QString& strString)
+void Player::playRandomMatch(const QString& part)
 {
-    const QString text = normalizeName(strString);
+    const QString text = normalizeName(part);
     QStringList candidates;
     for (const QString& name : m_playlist.names()) {
         if (normalizeName(name).contains(text))
@@ -408,9 +408,9 @@ void Player::playRandomMatch(const QString& strString)
         playSong(QString());
 }
 
-void Player::setAutoRandom(bool Enabled)
+void Player::setAutoRandom(bool on)
 {
-    m_autoRandom.setValue(Enabled);
+    m_autoRandom.setValue(on);
 }
 
 void Player::setVolume(int percent)

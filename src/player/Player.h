@@ -45,12 +45,12 @@ public:
     // started: the room is told why, and the clock, the file label and the
     // playlist cursor stay as they were.
     bool playSong(const QString& song);
-    // Waits `Length` seconds while serving events.
-    void waitServingEvents(double Length);
+    // Waits so many seconds while serving events.
+    void waitServingEvents(double seconds);
     // The whole part of a * r + b for a random r in [0, 1).
     int randomInt(const QString& a, const QString& b);
-    void playRandomMatch(const QString& strString);
-    void setAutoRandom(bool Enabled);
+    void playRandomMatch(const QString& part);
+    void setAutoRandom(bool on);
     void stopTimers();
     // Whether a song is being started, or search results wait to be
     // started or offered.

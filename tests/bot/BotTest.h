@@ -21,7 +21,7 @@
 
 inline const QString kOwner = QStringLiteral("Owner Me");
 
-// The interpreter over the holders and the Parts it acts on, with doubles
+// The interpreter over the parts it reads and acts on, with doubles
 // for the rest, and the owner in a chat window with three other members.
 struct InterpreterRig : TestState {
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};

@@ -85,7 +85,7 @@ public:
     void doEvents() override { }
 };
 
-// What every rig holds beside the Parts: a folder of its own, the doubles,
+// What every rig holds beside the parts: a folder of its own, the doubles,
 // and the lines handed to the chat exit.
 struct TestDoubles {
     QTemporaryDir dir;
@@ -101,7 +101,7 @@ struct TestDoubles {
 struct TestState : ChatExit, TestDoubles {
     Options options;
     ChatTemplates templates;
-    void sendLine(const QString& Text) override { sent.append(Text); }
+    void sendLine(const QString& text) override { sent.append(text); }
     void post(const QString& text) override { sendLine(templates.font.text() + text); }
 
     ChatExit& chat = *this;
