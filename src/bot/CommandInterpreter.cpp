@@ -91,7 +91,7 @@ QString CommandInterpreter::storePrefix(const QString& prefix)
     return {};
 }
 
-QString CommandInterpreter::P() const
+QString CommandInterpreter::fontPrefix() const
 {
     return m_uses.templates.font.text();
 }
@@ -169,7 +169,7 @@ void CommandInterpreter::obey(QString whatsaid)
     }
     if (startsWith(whatsaid, QLatin1String("url "))) {
         whatsaid = whatsaid.mid(4);
-        send(P() + m_uses.templates.streamPlaying.text());
+        send(fontPrefix() + m_uses.templates.streamPlaying.text());
         m_uses.mediaPlayer.setUrl(QStringLiteral("http://") + whatsaid);
     }
     if (startsWith(whatsaid, QLatin1String("dir "))) {
@@ -177,24 +177,25 @@ void CommandInterpreter::obey(QString whatsaid)
         m_uses.library.addFolder(roomPath(whatsaid));
     }
     if (startsWith(whatsaid, QLatin1String("ar"))) {
-        send(P() + ChatSends::replyText(QStringLiteral("aron")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("aron")));
         m_uses.player.setAutoRandom(true);
     }
     if (startsWith(whatsaid, QLatin1String("xar"))) {
-        send(P() + ChatSends::replyText(QStringLiteral("aroff")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("aroff")));
         m_uses.player.setAutoRandom(false);
     }
     if (startsWith(whatsaid, QLatin1String("cpl"))) {
-        send(P() + QStringLiteral("</b></i>Playlist Cleared"));
+        send(fontPrefix() + QStringLiteral("</b></i>Playlist Cleared"));
         m_uses.library.clear();
     }
     if (startsWith(whatsaid, QLatin1String("del "))) {
         whatsaid = whatsaid.mid(4);
         QString why;
         if (deleteFiles(roomPath(whatsaid), &why) > 0)
-            send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
+            send(fontPrefix() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
         else
-            send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>no file deleted</u>: ")
+            send(fontPrefix()
+                 + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>no file deleted</u>: ")
                  + why.toHtmlEscaped());
     }
     if (startsWith(whatsaid, QLatin1String("rem "))) {
@@ -203,27 +204,27 @@ void CommandInterpreter::obey(QString whatsaid)
     }
     if (whatsaid == QLatin1String("clr")) {
         clearTranscript();
-        send(P()
+        send(fontPrefix()
              + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb "
                               "<U><FONT COLOR=#0080c0>Cleared!</U>"));
     }
     if (whatsaid == QLatin1String("info"))
         infoLine();
     if (whatsaid == QLatin1String("ver"))
-        send(P() + programCaption());
+        send(fontPrefix() + programCaption());
     if (whatsaid.left(6) == QLatin1String("drive "))
         driveLine(whatsaid);
     if (whatsaid == QLatin1String("stop")) {
         m_uses.mediaPlayer.stop();
-        send(P() + ChatSends::replyText(QStringLiteral("stop")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("stop")));
     }
     if (whatsaid == QLatin1String("pause")) {
         m_uses.mediaPlayer.pause();
-        send(P() + ChatSends::replyText(QStringLiteral("pause")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("pause")));
     }
     if (whatsaid == QLatin1String("unpause")) {
         m_uses.mediaPlayer.play();
-        send(P() + ChatSends::replyText(QStringLiteral("unpause")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("unpause")));
     }
     if (whatsaid == QLatin1String("next"))
         step(+1);
@@ -231,15 +232,15 @@ void CommandInterpreter::obey(QString whatsaid)
         step(-1);
     if (whatsaid == QLatin1String("tray")) {
         m_uses.ui.hideMainWindow();
-        send(P() + QStringLiteral("\u00bb <u>Sent to tray</u>"));
+        send(fontPrefix() + QStringLiteral("\u00bb <u>Sent to tray</u>"));
     }
     if (whatsaid == QLatin1String("show")) {
         m_uses.ui.showMainWindow();
-        send(P() + ChatSends::replyText(QStringLiteral("show")));
+        send(fontPrefix() + ChatSends::replyText(QStringLiteral("show")));
     }
     if (whatsaid == QLatin1String("min")) {
         m_uses.ui.minimizeMainWindow();
-        send(P() + QStringLiteral("\u00bb <u>Minimized</u>"));
+        send(fontPrefix() + QStringLiteral("\u00bb <u>Minimized</u>"));
     }
     if (whatsaid == QLatin1String("end"))
         Q_EMIT endRequested();
@@ -249,7 +250,7 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
 {
     const QString owner = m_uses.discovery.owner().text();
     if (!unignore && screenNameKey(typed) == u'x' + screenNameKey(owner)) {
-        send(P() + QStringLiteral("you cannot ingore yourself."));
+        send(fontPrefix() + QStringLiteral("you cannot ingore yourself."));
         return false;
     }
     // An empty name would be found in every member's name; nobody was named.
@@ -266,12 +267,12 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
         // the click below lets events run.
         const QString member = members.at(i);
         if (!unignore && member == owner) {
-            send(P() + QStringLiteral("you cannot ignore yourself."));
+            send(fontPrefix() + QStringLiteral("you cannot ignore yourself."));
             return false;
         }
         clickIgnore(m_uses.windows, i);
         const TextValue& reply = unignore ? m_uses.templates.unignored : m_uses.templates.ignored;
-        send(P() + QString(reply.text()).replace(QLatin1String("%p"), member));
+        send(fontPrefix() + QString(reply.text()).replace(QLatin1String("%p"), member));
         return false;
     }
     return true;
@@ -336,7 +337,7 @@ void CommandInterpreter::clearTranscript()
 
 void CommandInterpreter::infoLine()
 {
-    send(P() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:")
+    send(fontPrefix() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:")
          + QString::number(m_uses.library.playlist().count()) + QStringLiteral(" \u00bb user:")
          + m_uses.discovery.owner().text() + QStringLiteral(" \u00bb Ram:") + ramText().left(3)
          + QStringLiteral(" \u00bb uptime:") + uptimeText());
@@ -348,7 +349,7 @@ void CommandInterpreter::driveLine(const QString& whatsaid)
     // A drive that is not there fails the lookup, and the line with it.
     const std::optional<QString> kind = driveTypeName(roomPath(drive));
     if (kind)
-        send(P() + kSerifHead + *kind + QStringLiteral(" drive."));
+        send(fontPrefix() + kSerifHead + *kind + QStringLiteral(" drive."));
 }
 
 void CommandInterpreter::step(int by)

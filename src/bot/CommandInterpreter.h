@@ -99,7 +99,7 @@ private:
 
     void send(const QString& line);
     // The font prefix, read when the line is built.
-    QString P() const;
+    QString fontPrefix() const;
 
     Uses m_uses;
     QStringList m_members;

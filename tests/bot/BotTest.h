@@ -60,7 +60,7 @@ protected:
         t->interpreter.handleLine(who, what, date);
     }
     void owner(const QString& what, const QString& date = QStringLiteral("12:00")) { say(kOwner, what, date); }
-    QString P() { return t->templates.font.text(); }
+    QString fontPrefix() { return t->templates.font.text(); }
     // Songs open at once, and every song's file is there to play.
     void everySongPlays()
     {

@@ -19,7 +19,7 @@ TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
     EXPECT_EQ(t->templates.playingTitle.text(), "Now: %s");
     EXPECT_EQ(readSetting("cs", "pause", "absent"), "absent");
     owner("pause");
-    EXPECT_EQ(t.sent.last(), P() + "Paused.");
+    EXPECT_EQ(t.sent.last(), fontPrefix() + "Paused.");
 
     editor.open();
     EXPECT_EQ(editor.texts.paused.text(), "Paused");
@@ -29,10 +29,10 @@ TEST_F(BotTest, ChatSendsShowsAppliesAndStoresTheTexts)
     EXPECT_EQ(readSetting("cs", "pause"), "Paused");
     EXPECT_EQ(t.ui.events, QStringList(2, QStringLiteral("close%1").arg(int(UserInterface::Form::Chat))));
     EXPECT_EQ(t->settings.rows().items(),
-              (QStringList {"[font]:" + P(), "[play]:" + t->templates.playing.text(),
+              (QStringList {"[font]:" + fontPrefix(), "[play]:" + t->templates.playing.text(),
                             "[ignore]:" + t->templates.ignored.text(), "[unignore]:back: %p", "[playing]:Now: %s"}));
     owner("pause");
-    EXPECT_EQ(t.sent.last(), P() + "Paused");
+    EXPECT_EQ(t.sent.last(), fontPrefix() + "Paused");
 }
 
 }  // namespace

@@ -31,35 +31,35 @@ TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
     QDir().mkpath(music);
     QFile(music + "/tune.mp3").open(QIODevice::WriteOnly);
     const std::pair<QString, QStringList> cases[] = {
-        {"ver/x", {P() + "Quillon 3.2"}},
+        {"ver/x", {fontPrefix() + "Quillon 3.2"}},
         {"Ver", {}},
         // The song's line (here: why it cannot play) comes before the reply.
-        {"r ver", {P() + "Cannot play Ever: no such file", P() + "Quillon 3.2"}},
+        {"r ver", {fontPrefix() + "Cannot play Ever: no such file", fontPrefix() + "Quillon 3.2"}},
         {"P?", {"P</b>laying [Artist - Title]"}},
-        {"AR", {P() + "Auto random on"}},
-        {"xar", {P() + "Auto random off"}},
-        {"arxar", {P() + "Auto random on"}},
-        {"p stop", {P() + "Stopped."}},
+        {"AR", {fontPrefix() + "Auto random on"}},
+        {"xar", {fontPrefix() + "Auto random off"}},
+        {"arxar", {fontPrefix() + "Auto random on"}},
+        {"p stop", {fontPrefix() + "Stopped."}},
         {"p zzz", {"Nothing found"}},
         {"rem   ", {}},
         {"rem A", {removed("Cat"), removed("a b"), removed("BAT")}},
         {"info",
-         {P()
+         {fontPrefix()
           + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:2 \u00bb user:Owner Me "
             "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
-        {"pause", {P() + "Paused."}},
-        {"unpause", {P() + "Back on"}},
-        {"stop", {P() + "Stopped."}},
-        {"tray", {P() + "\u00bb <u>Sent to tray</u>"}},
-        {"show", {P() + "Showing"}},
-        {"min", {P() + "\u00bb <u>Minimized</u>"}},
-        {"url radio.example.org:8000/stream", {P() + t->templates.streamPlaying.text(), "(player)"}},
-        {"CPL now", {P() + "</b></i>Playlist Cleared"}},
-        {"dir " + QString(music).replace(u'/', u'\\'), {P() + "A</b>dded D</b>ir - F</b>iles:1"}},
+        {"pause", {fontPrefix() + "Paused."}},
+        {"unpause", {fontPrefix() + "Back on"}},
+        {"stop", {fontPrefix() + "Stopped."}},
+        {"tray", {fontPrefix() + "\u00bb <u>Sent to tray</u>"}},
+        {"show", {fontPrefix() + "Showing"}},
+        {"min", {fontPrefix() + "\u00bb <u>Minimized</u>"}},
+        {"url radio.example.org:8000/stream", {fontPrefix() + t->templates.streamPlaying.text(), "(player)"}},
+        {"CPL now", {fontPrefix() + "</b></i>Playlist Cleared"}},
+        {"dir " + QString(music).replace(u'/', u'\\'), {fontPrefix() + "A</b>dded D</b>ir - F</b>iles:1"}},
         {"drive \\no\\such", {}},
-        {"drive \\", {P() + kSerifHead + driveTypeName("/").value_or("?") + " drive."}},
+        {"drive \\", {fontPrefix() + kSerifHead + driveTypeName("/").value_or("?") + " drive."}},
         {"clr",
-         {P()
+         {fontPrefix()
           + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
             "COLOR=#0080c0>Cleared!</U>"}},
         {"end", {}},
@@ -89,7 +89,7 @@ TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
     EXPECT_EQ(t->player.hitNumber(), "4");  // the number of the last hit
     t->player.takeSearchResults();
     EXPECT_EQ(t.offered, (QStringList {"Blue Sky", "BLUESKY two"}));
-    EXPECT_EQ(t.sent, QStringList {P() + "2</b> Files Found, Select One."});
+    EXPECT_EQ(t.sent, QStringList {fontPrefix() + "2</b> Files Found, Select One."});
 }
 
 // The reply tells whether anything went, and why not for a named file.
@@ -117,7 +117,7 @@ TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneFolderNamedAndSaysWhenNoneWent
            {"/[x]?.mp3", "", ".hidden.mp3 a.mp3 ab.mp3 b.mp3 link notes.txt pipe sub.mp3"},
            {"/?.mp3", "", ".hidden.mp3 ab.mp3 link notes.txt pipe sub.mp3"},
            {"/*", "", ".hidden.mp3 link pipe sub.mp3"}};
-    const QString head = P() + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>";
+    const QString head = fontPrefix() + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>";
     for (const auto& [path, why, left] : cases) {
         t.sent.clear();
         owner("del " + QString(root + path).replace(u'/', u'\\'));
@@ -137,18 +137,18 @@ TEST_F(Commands, DelTakesOnlyMatchingFilesOfTheOneFolderNamedAndSaysWhenNoneWent
 TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 {
     const auto reply = [&](const TextValue& form, const QString& who) {
-        return QStringList {P() + QString(form.text()).replace("%p", who)};
+        return QStringList {fontPrefix() + QString(form.text()).replace("%p", who)};
     };
     // Each line, the members ignored after it, and the reply.
     const std::tuple<const char*, QStringList, QStringList> cases[] = {
-        {"X  ownerME", {}, {P() + "you cannot ingore yourself."}},
+        {"X  ownerME", {}, {fontPrefix() + "you cannot ingore yourself."}},
         {"x bo", {"Bob"}, reply(t->templates.ignored, "Bob")},
         {"x CAROL a", {"Bob", "Carol Ann"}, reply(t->templates.ignored, "Carol Ann")},
-        {"x rme", {"Bob", "Carol Ann"}, {P() + "you cannot ignore yourself."}},
+        {"x rme", {"Bob", "Carol Ann"}, {fontPrefix() + "you cannot ignore yourself."}},
         // Unignore has no self test, but the client never ignores its user.
         {"unx owner", {"Bob", "Carol Ann"}, reply(t->templates.unignored, "Owner Me")},
         {"unx bo", {"Carol Ann"}, reply(t->templates.unignored, "Bob")},
-        {"x ver", {"Carol Ann"}, {P() + "Quillon 3.2"}},
+        {"x ver", {"Carol Ann"}, {fontPrefix() + "Quillon 3.2"}},
         {"x ", {"Carol Ann"}, {}},
     };
     for (const auto& [line, members, said] : cases) {
@@ -167,7 +167,7 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
     };
     t.sent.clear();
     owner("x bobby");
-    EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"} + reply(t->templates.ignored, "Bobby"));
+    EXPECT_EQ(t.sent, QStringList {fontPrefix() + "Quillon 3.2"} + reply(t->templates.ignored, "Bobby"));
     EXPECT_EQ(ignored(), (QStringList {"Bobby", "Carol Ann"}));
 
     // A member list that never comes is looked for 20 times, then nobody is ignored.
@@ -185,7 +185,7 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 TEST_F(Commands, NewWordsComeFirstAndEndTheLine)
 {
     fill({"Cat", "stop it", "gone"});
-    const auto on = [&](const QString& text) { return QStringList {P() + text}; };
+    const auto on = [&](const QString& text) { return QStringList {fontPrefix() + text}; };
     const std::pair<QString, QStringList> cases[] = {
         {"help end", on("» end - end program")},
         {"HELP Q", on("» q file - queue file · q - list the queue")},
@@ -239,15 +239,15 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     everySongPlays();
     owner("q love");
     ASSERT_EQ(t.sent.size(), 2);
-    EXPECT_EQ(t.sent[0], P() + "12</b> Files Found, Select One.");
-    EXPECT_TRUE(t.sent[1].startsWith(P() + "1 love 1 · 2 love 2 · 3 love 3 x" + smiles.repeated(25) + "… · 4 love 4"
-                                     + QString(54, u'y') + " · 5 love 5"))
+    EXPECT_EQ(t.sent[0], fontPrefix() + "12</b> Files Found, Select One.");
+    EXPECT_TRUE(t.sent[1].startsWith(fontPrefix() + "1 love 1 · 2 love 2 · 3 love 3 x" + smiles.repeated(25)
+                                     + "… · 4 love 4" + QString(54, u'y') + " · 5 love 5"))
         << qPrintable(t.sent[1]);
     EXPECT_TRUE(t.sent[1].endsWith(" · 9 love 9 · +3 more: search again with more words"));
     t.sent.clear();
     for (const char* line : {"0", "10", " 7 "})
         owner(line);
-    EXPECT_EQ(t.sent, QStringList {P() + "» <u>Queued</u> love 7 » place 1"});
+    EXPECT_EQ(t.sent, QStringList {fontPrefix() + "» <u>Queued</u> love 7 » place 1"});
     EXPECT_FALSE(t->interpreter.commands.choicePending());
 
     // A choice to play; another search ends it, and so does a minute.
@@ -256,7 +256,7 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     owner("3");
     owner("2");
     ASSERT_EQ(t.sent.size(), 2);
-    EXPECT_EQ(t.sent[0], P() + "» <u>Choose</u> 1 to 2");
+    EXPECT_EQ(t.sent[0], fontPrefix() + "» <u>Choose</u> 1 to 2");
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {"/music/love 5.mp3"});
     t->interpreter.commands.offer({"love 2", "love 5"});
     owner("p nothing like it");
@@ -287,12 +287,14 @@ TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
     t->interpreter.setPrefix("!");
     for (const char* line : {"ver", "end", "hello ! ver", "!ver", "!help ver", "! ver"})
         owner(line);
-    EXPECT_EQ(t.sent, (QStringList {P() + "Quillon 3.2", P() + "\u00bb Commands start with !: ver - scroll version"}));
+    EXPECT_EQ(t.sent,
+              (QStringList {fontPrefix() + "Quillon 3.2",
+                            fontPrefix() + "\u00bb Commands start with !: ver - scroll version"}));
     EXPECT_FALSE(t.unloaded);
     t.sent.clear();
     owner("!help");
     ASSERT_EQ(t.sent.size(), 2);
-    EXPECT_TRUE(t.sent[0].startsWith(P() + "\u00bb Commands start with !: p file - play file"));
+    EXPECT_TRUE(t.sent[0].startsWith(fontPrefix() + "\u00bb Commands start with !: p file - play file"));
 
     // Refused: what the slash cut would take, a line break, blanks alone, length.
     for (const char* bad : {"/", "!/", "a\nb", "  ", "12345678901234567"})
@@ -305,7 +307,7 @@ TEST_F(Commands, APrefixMakesTheOwnersOtherLinesChat)
     t.sent.clear();
     owner("bot, ver");
     owner("!ver");
-    EXPECT_EQ(t.sent, QStringList {P() + "Quillon 3.2"});
+    EXPECT_EQ(t.sent, QStringList {fontPrefix() + "Quillon 3.2"});
     EXPECT_EQ(t->interpreter.storePrefix(""), "");
 }
 

@@ -38,7 +38,8 @@ TEST_F(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
             say(who, what, date);
         EXPECT_EQ(t->discovery.owner().text(), revealed) << qPrintable(std::get<0>(lines.first()));
         EXPECT_EQ(t.sent,
-                  revealed == unknown ? QStringList() : QStringList {P() + "found screen name [" + revealed + ']'});
+                  revealed == unknown ? QStringList()
+                                      : QStringList {fontPrefix() + "found screen name [" + revealed + ']'});
         EXPECT_EQ(t->discovery.stage(), OwnerDiscovery::Stage::Idle);
         // The warning comes once, and only while the owner is unknown.
         t->discovery.warnIfUnknown();
