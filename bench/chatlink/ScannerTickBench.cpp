@@ -71,7 +71,7 @@ void BM_ScannerTickNothingNew(benchmark::State& state)
     Room room;
     room.form.scanner.startScanning();
     for (auto _ : state)
-        room.form.scanner.chat_tymer_Timer();
+        room.form.scanner.lookForNewLines();
     state.SetBytesProcessed(state.iterations() * std::int64_t(SimDesktop::kTranscriptLimit));
 }
 BENCHMARK(BM_ScannerTickNothingNew)->Unit(benchmark::kMicrosecond);
@@ -86,7 +86,7 @@ void BM_ScannerTickNewLine(benchmark::State& state)
     room.form.scanner.startScanning();
     for (auto _ : state) {
         room.desktop.say(room.chat.window, "bob", "p some other song");
-        room.form.scanner.chat_tymer_Timer();
+        room.form.scanner.lookForNewLines();
     }
     if (reported != state.iterations())
         state.SkipWithError("the tick did not report the line");

@@ -52,10 +52,10 @@ void clickIgnore(WindowSystem& windows, int user)
     windows.sendMessage(tree, lb::SETCURSEL, std::uintptr_t(user), 0);
     const WindowSystem::Hwnd chat = windows.findWindow("aim_chatwnd");
     const WindowSystem::Hwnd first = windows.findChild(chat, 0, "_oscar_iconbtn");
-    ClickWindow(windows, first ? windows.findChild(chat, first, "_oscar_iconbtn") : 0);
+    clickWindow(windows, first ? windows.findChild(chat, first, "_oscar_iconbtn") : 0);
 }
 
-void ClickWindow(WindowSystem& windows, std::uintptr_t window)
+void clickWindow(WindowSystem& windows, std::uintptr_t window)
 {
     windows.sendMessage(window, wm::LBUTTONDOWN, 0, 0);
     windows.doEvents();

@@ -15,4 +15,4 @@ QStringList readChatMembers(WindowSystem& windows);
 // clicks the window's ignore button, which toggles the member's ignore.
 void clickIgnore(WindowSystem& windows, int user);
 // A left click: button down, pending events, button up, pending events.
-void ClickWindow(WindowSystem& windows, std::uintptr_t window);
+void clickWindow(WindowSystem& windows, std::uintptr_t window);

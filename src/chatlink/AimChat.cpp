@@ -25,20 +25,20 @@ void setText(WindowSystem& windows, Hwnd window, const QString& text)
 
 namespace aimchat {
 
-Hwnd ChatWindow(WindowSystem& windows)
+Hwnd findChatWindow(WindowSystem& windows)
 {
     return windows.findWindow("aim_chatwnd");
 }
 
 Hwnd transcriptText(WindowSystem& windows)
 {
-    const Hwnd pane = windows.findChild(ChatWindow(windows), 0, "wndate32class");
+    const Hwnd pane = windows.findChild(findChatWindow(windows), 0, "wndate32class");
     return windows.findChild(pane, 0, "ate32class");
 }
 
 Hwnd inputText(WindowSystem& windows)
 {
-    const Hwnd chat = ChatWindow(windows);
+    const Hwnd chat = findChatWindow(windows);
     const Hwnd transcriptPane = windows.findChild(chat, 0, "wndate32class");
     const Hwnd inputPane = transcriptPane ? windows.findChild(chat, transcriptPane, "wndate32class") : 0;
     return windows.findChild(inputPane, 0, "ate32class");
@@ -102,7 +102,7 @@ void typeChatText(WindowSystem& windows, const QString& text)
 
 void clickSendButton(WindowSystem& windows)
 {
-    const Hwnd chat = ChatWindow(windows);
+    const Hwnd chat = findChatWindow(windows);
     Hwnd button = windows.findChild(chat, 0, "_oscar_iconbtn");
     // A missing button ends the walk: asking for the child after none
     // would start over at the first button and click the wrong one.

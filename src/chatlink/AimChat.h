@@ -28,7 +28,7 @@ QString probeInputFormat(WindowSystem& windows);
 QString readWindowText(WindowSystem& windows, WindowSystem::Hwnd window);
 
 // The chat window and its parts.
-WindowSystem::Hwnd ChatWindow(WindowSystem& windows);
+WindowSystem::Hwnd findChatWindow(WindowSystem& windows);
 WindowSystem::Hwnd transcriptText(WindowSystem& windows);
 WindowSystem::Hwnd inputText(WindowSystem& windows);
 

@@ -36,7 +36,7 @@ public:
     // One look at the room: reports what was added since the last look.
     // The timer calls it every second while scanning a window that belongs
     // to another program.
-    void chat_tymer_Timer();
+    void lookForNewLines();
     // A room of our own hands over each line as it is added, so nothing
     // polls it; without such a room the chat window is read every second.
     void listenTo(LocalRoom& room);
@@ -80,7 +80,7 @@ private:
     const ChatTemplates& m_templates;
     WindowSystem& m_windows;
     UserInterface& m_ui;
-    QTimer chat_tymer;
+    QTimer scanTimer;
     std::function<void(const QString&)> m_tocRoute;
     bool m_scanning = false;
     bool m_listening = false;

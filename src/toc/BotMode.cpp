@@ -187,7 +187,7 @@ BotMode::BotMode(const BoolValue& useBot, TextValue& owner, TocClient& toc, Chat
       m_scanner(scanner),
       m_ui(ui)
 {
-    connect(&reconnect, &Reconnector::waiting, this, &BotMode::reconnect_waiting);
+    connect(&reconnect, &Reconnector::waiting, this, &BotMode::onReconnectWaiting);
     connect(&reconnect, &Reconnector::refused, this, [this] {
         status.setText(QStringLiteral("Wrong name or password"));
         m_toc.signOff();
@@ -372,7 +372,7 @@ void BotMode::setSession(Session session)
         Q_EMIT sessionChanged(session);
 }
 
-void BotMode::reconnect_waiting(const QString&, Reconnector::Milliseconds wait)
+void BotMode::onReconnectWaiting(const QString&, Reconnector::Milliseconds wait)
 {
     status.setText(QStringLiteral("Retry in ") + Reconnector::describeWait(wait));
 }

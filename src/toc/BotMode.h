@@ -161,7 +161,7 @@ Q_SIGNALS:
     void sessionChanged(BotMode::Session session);
 
 private:
-    void reconnect_waiting(const QString& why, Reconnector::Milliseconds wait);
+    void onReconnectWaiting(const QString& why, Reconnector::Milliseconds wait);
     void applyOwner();
     void loginWithPanel();
 

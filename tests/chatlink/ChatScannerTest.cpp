@@ -39,7 +39,7 @@ struct ScannerRig : TestState {
     // one a turn of the event loop).
     Lines tick()
     {
-        scanner.chat_tymer_Timer();
+        scanner.lookForNewLines();
         while (scanner.isBusy())
             QCoreApplication::processEvents();
         return std::exchange(said, {});

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (round == 0)
         t->scanner.startScanning();
     const auto look = [] {
-        t->scanner.chat_tymer_Timer();
+        t->scanner.lookForNewLines();
         while (t->scanner.isBusy())
             QCoreApplication::processEvents();
     };
