@@ -4,7 +4,7 @@
 cmake_minimum_required(VERSION 3.25)
 #
 # Each folder lists the folders it may include besides itself. app and bot
-# use each other (the main form owns the bot's Parts, the interpreter adds
+# use each other (the main form owns the bot's parts, the interpreter adds
 # directories), but only the form and the front ends include MainForm.h.
 set(allowed_controls "")
 set(allowed_chatlink "controls")
