@@ -64,17 +64,17 @@ void store(const QString& key, const QString& text)
 
 }  // namespace ChatSends
 
-QString CommandsForm::caption()
+QString CommandHelp::caption()
 {
     return QStringLiteral("Commands");
 }
 
-QString CommandsForm::okCaption()
+QString CommandHelp::okCaption()
 {
     return QStringLiteral("&OK");
 }
 
-QString CommandsForm::helpText()
+QString CommandHelp::helpText()
 {
     static const char* const lines[] = {
         "p file - play file",

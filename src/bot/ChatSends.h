@@ -35,7 +35,7 @@ void store(const QString& key, const QString& text);
 }  // namespace ChatSends
 
 // The Commands window: a fixed help text and an OK button.
-struct CommandsForm {
+struct CommandHelp {
     static QString caption();  // "Commands"
     static QString okCaption();  // "&OK"
     // The help lines, each ended by CR LF: the 25 of old, then the newer

@@ -56,7 +56,8 @@ ChatSendsWindow::ChatSendsWindow(ChatSendsEditor& editor, QWidget* parent) : QDi
     auto* buttons = new QHBoxLayout;
     auto* set = new QPushButton(ChatSendsEditor::setCaption(), this);
     set->setFlat(true);
-    auto* setAll = skinButton(QStringLiteral("setAll"), ChatSendsEditor::setAllCaption(), this, [this] { m_editor.setAll(); });
+    auto* setAll
+        = skinButton(QStringLiteral("setAll"), ChatSendsEditor::setAllCaption(), this, [this] { m_editor.setAll(); });
     // Return in a box stores everything; "Set", which leaves the chat
     // sends alone, only when it has the focus.
     setAll->setDefault(true);
@@ -82,9 +83,9 @@ void ChatSendsWindow::showEvent(QShowEvent* event)
 CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent) : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(CommandsForm::caption());
+    setWindowTitle(CommandHelp::caption());
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QPlainTextEdit(CommandsForm::helpText(), this);
+    auto* text = new QPlainTextEdit(CommandHelp::helpText(), this);
     text->setReadOnly(true);
     keepRoomFor(text, 28, 8);
     layout->addWidget(text);
@@ -105,7 +106,7 @@ CommandsWindow::CommandsWindow(CommandInterpreter& interpreter, QWidget* parent)
             prefix->setText(interpreter.prefix());
         }
     });
-    auto* ok = skinButton(QStringLiteral("ok"), CommandsForm::okCaption(), this, [this] { close(); });
+    auto* ok = skinButton(QStringLiteral("ok"), CommandHelp::okCaption(), this, [this] { close(); });
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignRight);
     resize(360, 480);

@@ -15,7 +15,7 @@
 
 #include <string_view>
 
-TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
+TEST(MainWindow, ControlsReachTheProgramAndItsStateShows)
 {
     Gui g;
     g.form.player.nowPlaying().file.setText(QStringLiteral("Artist - Song"));
@@ -27,9 +27,9 @@ TEST(MainWindow, ControlsReachTheFormAndTheFormsHoldersShow)
     g.form.options.autoRandom.setValue(false);
     EXPECT_FALSE(autoRandom->isChecked());
 
-    const std::pair<const char*, const char*> buttons[] = {
-        {"findOwner", "Find SN"}, {"clearList", "Clear List"}, {"minimize", "Minimize"}, {"about", "About"},
-        {"options", "Options"},   {"signOn", "Signon"},        {"join", "Join"},         {"part", "Part"}};
+    const std::pair<const char*, const char*> buttons[]
+        = {{"findOwner", "Find SN"}, {"clearList", "Clear List"}, {"minimize", "Minimize"}, {"about", "About"},
+           {"options", "Options"},   {"signOn", "Signon"},        {"join", "Join"},         {"part", "Part"}};
     for (const auto& [name, caption] : buttons) {
         ASSERT_NE(g.skin(name), nullptr) << name;
         EXPECT_EQ(g.skin(name)->Caption(), caption);
