@@ -15,7 +15,7 @@ bool looksAbsolute(const QString& text)
 
 QString Playlist::nameOf(const QString& row)
 {
-    return row.section(u';', 0, 0);
+    return row.left(row.indexOf(u';'));
 }
 
 QString Playlist::pathOf(const QString& row)
