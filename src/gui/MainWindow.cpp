@@ -253,7 +253,7 @@ QWidget* MainWindow::buildBotPanel()
     connect(&f.botMode, &BotMode::sessionChanged, signon, showSession);
     // The server shows the bot's own lines as the bot's, so in bot mode the
     // owner cannot be found in the room: it is named here.
-    QLineEdit* owner = edit(f.botMode.botOwner);
+    QLineEdit* owner = edit(f.botMode.namedOwner);
     owner->setPlaceholderText(QStringLiteral("owner"));
     owner->setToolTip(QStringLiteral("The screen name whose commands the bot obeys"));
     connect(owner, &QLineEdit::textEdited, &f.botMode, &BotMode::onOwnerEdited);

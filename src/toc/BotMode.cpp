@@ -179,7 +179,7 @@ QString TocEndpoint::toString() const
 }
 
 BotMode::BotMode(const BoolValue& useBot, TextValue& owner, TocClient& toc, ChatScanner& scanner, UserInterface& ui)
-    : botOwner(readSetting(kBotGroup, kOwnerKey)),
+    : namedOwner(readSetting(kBotGroup, kOwnerKey)),
       reconnect(toc, [this] { loginWithPanel(); }),
       m_useBot(useBot),
       m_owner(owner),
@@ -279,13 +279,13 @@ void BotMode::onUseBotClicked()
 
 void BotMode::onOwnerEdited()
 {
-    writeSetting(kBotGroup, kOwnerKey, botOwner.text());
+    writeSetting(kBotGroup, kOwnerKey, namedOwner.text());
     applyOwner();
 }
 
 void BotMode::applyOwner()
 {
-    const QString owner = botOwner.text().trimmed();
+    const QString owner = namedOwner.text().trimmed();
     const bool named = m_useBot.value() && !owner.isEmpty();
     if (named && m_owner.text() != owner) {
         if (!m_ownerBefore)

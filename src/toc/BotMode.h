@@ -137,7 +137,7 @@ public:
 
     // The owner's screen name while bot mode is on (empty: the owner is
     // found in the room as without bot mode). Starts as the store's.
-    TextValue botOwner;
+    TextValue namedOwner;
     Reconnector reconnect;
 
     static const QString kBadExchange;

@@ -105,7 +105,7 @@ void HeadlessBot::useDialect()
 
 void HeadlessBot::start()
 {
-    m_botMode.botOwner.setText(m_settings.owner);
+    m_botMode.namedOwner.setText(m_settings.owner);
     m_botMode.account.screenName.setText(m_settings.screenName);
     m_botMode.account.password.setText(m_settings.password);
     m_botMode.account.room.setText(m_settings.room);

@@ -132,7 +132,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     scanner.startScanning();
     // The owner named for bot mode stands only while bot mode is on.
     const QString scanned = owner.text();
-    botMode.botOwner.setText(QStringLiteral(" Owner One "));
+    botMode.namedOwner.setText(QStringLiteral(" Owner One "));
     botMode.onOwnerEdited();
     EXPECT_EQ(owner.text(), scanned);
     options.useBot.setValue(true);
@@ -195,7 +195,7 @@ TEST_F(BotPanel, TheBoxSwapsTheScannerForThePanelWhoseJoinLeavesTheRoomJoinedLas
     EXPECT_FALSE(botMode.panelShown.value());
     EXPECT_TRUE(scanner.isScanning());
     EXPECT_EQ(owner.text(), scanned);
-    botMode.botOwner.setText({});
+    botMode.namedOwner.setText({});
     botMode.onOwnerEdited();
 }
 
