@@ -52,7 +52,7 @@ public:
     void post(const QString& text) override;
     // The HTML the chat input box puts around one typed letter.
     QString probeInputFormat();
-    // The main form's "Chat Scan" box was clicked.
+    // The "Chat Scan" box was clicked.
     void onScanChatClicked();
 
     // Where lines go while the TOC bot is in use; the text has its

@@ -14,8 +14,8 @@ class QListView;
 class QMenu;
 class QSystemTrayIcon;
 
-// The main window "Quillon 3.2": a view over the main form's state. Every
-// click goes to the form's handlers; the secondary windows are created on
+// The main window "Quillon 3.2": a view over the program's state. Every
+// click goes to the main form's handlers; the secondary windows are created on
 // first use and never block this one.
 class MainWindow : public QMainWindow, public UserInterface {
     Q_OBJECT

@@ -14,7 +14,7 @@ struct SongTags {
     QString album;
 };
 
-// What the main form shows of a song: bit rate in kbit/s, sampling
+// What the main window shows of a song: bit rate in kbit/s, sampling
 // frequency in whole kHz, and whether it has one channel.
 struct AudioFacts {
     int kbps = 0;
@@ -35,7 +35,7 @@ struct SongFacts {
 // it may run on any thread.
 SongFacts readSongFacts(const QString& path);
 
-// Writes the facts into the form's three labels.
+// Writes the facts into the three values the main window shows.
 void showAudioFacts(const AudioFacts& facts, TextValue& bitRate, TextValue& frequency, TextValue& mode);
 
 // Both of the above: a file it cannot read leaves the labels as they were

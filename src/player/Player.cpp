@@ -29,7 +29,7 @@
 
 namespace {
 
-// A number at the start of a text, as a form's number fields are read:
+// A number at the start of a text, as a number box reads it:
 // what does not parse counts as 0.
 double leadingNumber(const QString& text)
 {

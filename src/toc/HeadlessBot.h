@@ -27,7 +27,7 @@ struct HeadlessBotSettings {
     std::optional<TocDialect> dialect;
 };
 
-// Runs bot mode without windows: fills in the form's bot panel, switches
+// Runs bot mode without windows: fills in bot mode's account, switches
 // bot mode on, signs on, joins the room once signed on (bot mode joins it
 // again after every new sign-on), and writes one line per step of the
 // sign-on, per failure and per retry to the log.
