@@ -31,6 +31,8 @@ TEST_F(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
         {{{"Bob", "hello", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
         {{{"Mallory", "look: " + OwnerDiscovery::advertMarker() + "!", "12:00"}, {"Real Owner", advert, "12:00"}},
          "Mallory"},
+        // Waiting for the advert is no tag out: no tag line answers it.
+        {{{"Mallory", "[kkk] Finding SN", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
     };
     for (const auto& [lines, revealed] : cases) {
         SetUp();
