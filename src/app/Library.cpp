@@ -162,12 +162,9 @@ QString Library::addEntry(const QString& location)
         sayNotAdded(info.path(), info.fileName().toUtf8(), "its name holds a control character");
         return {};
     }
-    const QString tail = u';' + path;
-    for (const QString& line : m_playlist.items()) {
-        if (line.endsWith(tail))
-            return line.left(line.indexOf(u';'));
-    }
-    m_playlist.addItem(name + tail);
+    if (const int row = m_playlist.rowOfPath(path); row >= 0)
+        return m_playlist.name(row);
+    m_playlist.addItem(name + u';' + path);
     return name;
 }
 

@@ -59,7 +59,7 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& mediaPl
                 QStringLiteral("quillon: the command prefix \"%1\" of [room] prefix %2; no prefix is used")
                     .arg(prefix, problem));
 
-    // Bot mode follows the TOC client and takes scanner's lines to the room.
+    // Bot mode follows the TOC client and takes the scanner's lines to the room.
     botMode.attachClient();
 }
 

@@ -37,9 +37,10 @@ void SettingsFile::applyAtStartUp()
             if (row.contains(key))
                 field->setText(QString(row).remove(key + u':'));
         }
-        if (row.contains(kLoads))
+        if (row.contains(kLoads)) {
             m_loads = QString(row).remove(kLoads + u':');
-        counted = counted || row.contains(kLoads);
+            counted = true;
+        }
     }
 
     if (!counted) {

@@ -5,8 +5,6 @@
 #include "controls/UserInterface.h"
 #include "player/Player.h"
 
-#include <utility>
-
 const QString SongPicker::kCaption = QStringLiteral("Select A Song");
 
 SongPicker::SongPicker(Player& player, ChatExit& chat, UserInterface& ui) : m_player(player), m_chat(chat), m_ui(ui)
@@ -18,8 +16,12 @@ void SongPicker::open(const QStringList& names)
     // once, which must find it open.
     m_names.addItems(names);
     m_player.setPickerOpen(true);
-    m_open = true;
     m_ui.showForm(UserInterface::Form::Song);
+}
+
+bool SongPicker::isOpen() const
+{
+    return m_player.isPickerOpen();
 }
 
 void SongPicker::pick(int index)
@@ -41,7 +43,7 @@ void SongPicker::onClosed()
 {
     // A window may be told to close more than once (its own button, then
     // the main window's end); only the first lets go of the results.
-    if (!std::exchange(m_open, false))
+    if (!m_player.isPickerOpen())
         return;
     m_names.clear();
     m_player.searchResults().clear();

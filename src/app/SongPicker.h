@@ -20,7 +20,7 @@ public:
 
     // The names offered.
     TextList& names() { return m_names; }
-    bool isOpen() const { return m_open; }
+    bool isOpen() const;
 
     void open(const QStringList& names);
     // A click on a name plays it; "Cancel" says so in the room.
@@ -36,5 +36,4 @@ private:
     Player& m_player;
     ChatExit& m_chat;
     UserInterface& m_ui;
-    bool m_open = false;
 };

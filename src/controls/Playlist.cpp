@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 bool looksAbsolute(const QString& text)
@@ -36,6 +38,14 @@ QStringList Playlist::names() const
     for (const QString& row : items())
         names.append(nameOf(row));
     return names;
+}
+
+int Playlist::rowOfPath(const QString& path) const
+{
+    const QString tail = u';' + path;
+    const auto found
+        = std::find_if(items().cbegin(), items().cend(), [&](const QString& row) { return row.endsWith(tail); });
+    return found == items().cend() ? -1 : int(found - items().cbegin());
 }
 
 QVariant Playlist::data(const QModelIndex& index, int role) const

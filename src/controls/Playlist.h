@@ -21,6 +21,8 @@ public:
     QString name(int index) const { return nameOf(item(index)); }
     QString path(int index) const { return pathOf(item(index)); }
     QStringList names() const;
+    // The row whose path is exactly this one; -1 for none.
+    int rowOfPath(const QString& path) const;
     // The cursor's song; empty with no cursor.
     QString selectedName() const { return name(selectedRow()); }
 

@@ -306,11 +306,8 @@ QString Mpris::title() const
         return m_tags.title;
     // Untagged, the name the room was given for the playlist entry of the media.
     const QString url = m_links.mediaPlayer.url();
-    const QString tail = u';' + url;
-    for (const QString& line : m_links.playlist.items()) {
-        if (line.endsWith(tail))
-            return Playlist::nameOf(line);
-    }
+    if (const int row = m_links.playlist.rowOfPath(url); row >= 0)
+        return m_links.playlist.name(row);
     const QString file = QUrl::fromUserInput(url).fileName();
     return file.isEmpty() ? url : file;
 }

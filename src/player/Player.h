@@ -40,6 +40,7 @@ public:
     void setHitNumber(const QString& number) { m_hitNumber = number; }
     // While the song picker is open, several results are not offered again.
     void setPickerOpen(bool open);
+    bool isPickerOpen() const { return m_pickerOpen; }
 
     // True when a song started. A song whose file cannot be played is not
     // started: the room is told why, and the clock, the file label and the
