@@ -4,16 +4,16 @@
 #include "controls/PropertyBag.h"
 #include "controls/SkinLooks.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 
-const QString SkinButton::kVersion = QStringLiteral("2.0.6");
+using namespace Qt::StringLiterals;
+
+const QString SkinButton::kVersion = u"2.0.6"_s;
 
 namespace {
 
@@ -78,26 +78,6 @@ Qt::CursorShape cursorShape(int pointer)
     return pointer >= 0 && pointer < int(std::size(shapes)) ? shapes[pointer] : Qt::ArrowCursor;
 }
 
-// The hand the pointer becomes over a button with HandPointer set.
-QPixmap handCursor()
-{
-    QPixmap hand(32, 32);
-    hand.fill(Qt::transparent);
-    QPainter p(&hand);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(8, 1, 5, 16), 2.5, 2.5);  // index finger
-    path.addRoundedRect(QRectF(7, 11, 17, 15), 4, 4);  // palm and folded fingers
-    path.addRoundedRect(QRectF(2, 12, 7, 5).translated(0, 2), 2.5, 2.5);  // thumb
-    p.setPen(QPen(Qt::black, 1.2));
-    p.setBrush(Qt::white);
-    p.drawPath(path.simplified());
-    p.drawLine(QPointF(14, 13), QPointF(14, 18));
-    p.drawLine(QPointF(19, 13), QPointF(19, 18));
-    return hand;
-}
-constexpr QPoint kHandTip(10, 1);
-
 QByteArray pictureBytes(const QPixmap& picture)
 {
     QByteArray bytes;
@@ -118,114 +98,29 @@ QPixmap pictureFrom(const QVariant& saved)
     return picture;
 }
 
-// What a screen reader says: the caption without its access-key marks.
-QString withoutAccessMarks(const QString& caption)
-{
-    QString plain;
-    plain.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && ++i == caption.size())
-            break;
-        plain += caption[i];
-    }
-    return plain;
-}
-
 bool isReturn(const QKeyEvent& key)
 {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && modifiers == Qt::NoModifier;
 }
 
-QAccessibleInterface* accessibleFor(const QString& className, QObject* object);
-
-}  // namespace
-
-// A push button to assistive technology; a toggle button also tells
-// whether it is down.
-class SkinButtonAccessible : public QAccessibleWidget {
-public:
-    explicit SkinButtonAccessible(SkinButton* button) : QAccessibleWidget(button, QAccessible::Button) { }
-
-    QString text(QAccessible::Text t) const override
-    {
-        const QString own = QAccessibleWidget::text(t);
-        if (!own.isEmpty())
-            return own;
-        switch (t) {
-        case QAccessible::Name:
-            return withoutAccessMarks(button()->Caption());
-        case QAccessible::Accelerator:
-            return QKeySequence::mnemonic(button()->Caption()).toString(QKeySequence::NativeText);
-        default:
-            return own;
-        }
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.checkable = button()->CheckBoxBehaviour();
-        s.checked = s.checkable && button()->value();
-        s.pressed = !s.checkable && button()->drawnState() == SkinButton::State::Pressed;
-        s.defaultButton = button()->isDefault();
-        return s;
-    }
-
-    QStringList actionNames() const override
-    {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (widget()->isEnabled())
-            names.prepend(button()->CheckBoxBehaviour() ? toggleAction() : pressAction());
-        return names;
-    }
-
-    void doAction(const QString& action) override
-    {
-        if (!widget()->isEnabled())
-            return;
-        if (action == pressAction() || action == toggleAction())
-            button()->click();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-
-private:
-    SkinButton* button() const { return static_cast<SkinButton*>(widget()); }
-};
-
-namespace {
-
-QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(SkinButton::staticMetaObject.className()) && object && object->isWidgetType())
-        return new SkinButtonAccessible(static_cast<SkinButton*>(object));
-    return nullptr;
-}
-
 }  // namespace
 
 SkinButton::SkinButton(const QString& name, QWidget* parent)
-    : QWidget(parent),
+    : QAbstractButton(parent),
       m_backColor(SystemColor::ButtonFace),
       m_backOver(SystemColor::ButtonFace),
       m_foreColor(SystemColor::ButtonText),
-      m_foreOver(SystemColor::ButtonText),
-      m_caption(name)
+      m_foreOver(SystemColor::ButtonText)
 {
-    [[maybe_unused]] static const bool readable = [] {
-        QAccessible::installFactory(accessibleFor);
-        return true;
-    }();
     setObjectName(name);
-    // The press of the left button takes the focus, the right one's not.
-    setFocusPolicy(Qt::TabFocus);
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setText(name);
+    setMouseTracking(true);  // mouseMove also without a button held
     const SkinPalette scheme = colors();
     m_backColor = m_backOver = scheme.face;
     m_foreColor = m_foreOver = scheme.text;
-    layOutCaption();
+    // The checked state is saved, so its changes are told like the others'.
+    connect(this, &QAbstractButton::toggled, this, [this] { Q_EMIT propertyChanged(u"VALUE"_s); });
 }
 
 template <typename T> void SkinButton::assign(T& member, const T& value, const char* key)
@@ -233,7 +128,7 @@ template <typename T> void SkinButton::assign(T& member, const T& value, const c
     if (member == value)
         return;
     member = value;
-    draw(m_drawnState, true);
+    update();
     Q_EMIT propertyChanged(QLatin1String(key));
 }
 
@@ -257,7 +152,7 @@ void SkinButton::setMaskColor(OleColor c)
 {
     assign(m_maskColor, c, "MCOL");
 }
-void SkinButton::setColorScheme(int scheme)
+void SkinButton::setColorScheme(Skin::ColorScheme scheme)
 {
     assign(m_colorScheme, scheme, "COLTYPE");
 }
@@ -269,7 +164,7 @@ void SkinButton::setSoftBevel(bool on)
 {
     assign(m_softBevel, on, "SOFT");
 }
-void SkinButton::setPicturePosition(int position)
+void SkinButton::setPicturePosition(Skin::PicturePosition position)
 {
     assign(m_picturePosition, position, "PICPOS");
     updateGeometry();
@@ -282,31 +177,16 @@ void SkinButton::setUseGreyscale(bool on)
 {
     assign(m_useGreyscale, on, "NGREY");
 }
-void SkinButton::setSpecialEffect(int effect)
+void SkinButton::setSpecialEffect(Skin::SpecialEffect effect)
 {
     assign(m_specialEffect, effect, "FX");
 }
-void SkinButton::setCheckBoxBehaviour(bool on)
-{
-    assign(m_checkBoxBehaviour, on, "CHECK");
-}
 
-void SkinButton::setButtonType(int type)
+void SkinButton::setButtonType(Skin::ButtonType type)
 {
     assign(m_buttonType, type, "BTYPE");
     updateRegion();
     updateGeometry();
-}
-
-void SkinButton::setCaption(const QString& caption)
-{
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    layOutCaption();
-    draw(m_drawnState);
-    tellAccessibility(QAccessible::NameChanged);
-    Q_EMIT propertyChanged(QStringLiteral("TX"));
 }
 
 void SkinButton::setFontBold(bool on)
@@ -346,55 +226,39 @@ void SkinButton::setMousePointer(int pointer)
         return;
     m_mousePointer = pointer;
     updateCursor();
-    Q_EMIT propertyChanged(QStringLiteral("MPTR"));
+    Q_EMIT propertyChanged(u"MPTR"_s);
 }
 
 void SkinButton::setMouseIcon(const QPixmap& icon)
 {
     m_mouseIcon = icon;
     updateCursor();
-    Q_EMIT propertyChanged(QStringLiteral("MICON"));
+    Q_EMIT propertyChanged(u"MICON"_s);
 }
 
 void SkinButton::setHandPointer(bool on)
 {
     m_handPointer = on;
-    setMouseIcon(on ? handCursor() : QPixmap());
+    // The desktop's own pointing hand, not a picture of one.
+    setMouseIcon(QPixmap());
     setMousePointer(on ? kCustomPointer : kArrowPointer);
-    Q_EMIT propertyChanged(QStringLiteral("HAND"));
+    Q_EMIT propertyChanged(u"HAND"_s);
 }
 
 void SkinButton::setPictureNormal(const QPixmap& picture)
 {
     m_pictureNormal = picture;
     updateGeometry();
-    draw(m_drawnState, true);
-    Q_EMIT propertyChanged(QStringLiteral("PICN"));
+    update();
+    Q_EMIT propertyChanged(u"PICN"_s);
 }
 
 void SkinButton::setPictureOver(const QPixmap& picture)
 {
     m_pictureOver = picture;
     updateGeometry();
-    draw(m_drawnState, true);
-    Q_EMIT propertyChanged(QStringLiteral("PICH"));
-}
-
-void SkinButton::setValue(bool on)
-{
-    if (on == m_value)
-        return;
-    m_value = on;
-    // Only a toggle button shows its value.
-    if (m_checkBoxBehaviour)
-        draw(on ? State::Pressed : State::Normal, true);
-    if (m_checkBoxBehaviour && QAccessible::isActive()) {
-        QAccessible::State changed;
-        changed.checked = true;
-        QAccessibleStateChangeEvent event(this, changed);
-        QAccessible::updateAccessibility(&event);
-    }
-    Q_EMIT propertyChanged(QStringLiteral("VALUE"));
+    update();
+    Q_EMIT propertyChanged(u"PICH"_s);
 }
 
 void SkinButton::setDefault(bool on)
@@ -403,21 +267,21 @@ void SkinButton::setDefault(bool on)
         return;
     m_default = on;
     watchWindowForReturn();
-    updateGeometry();  // type 14 draws the default's caption bold
-    draw(m_drawnState, true);
+    updateGeometry();  // the glossy look draws the default's caption bold
+    update();
 }
 
-void SkinButton::Refresh()
+void SkinButton::refresh()
 {
-    m_refresh = true;
-    layOutCaption();
     updateRegion();
-    draw(m_drawnState, true);
+    updateGeometry();
+    setUpdatesEnabled(true);
+    update();
 }
 
-void SkinButton::DisableRefresh()
+void SkinButton::disableRefresh()
 {
-    m_refresh = false;
+    setUpdatesEnabled(false);
 }
 
 SkinPalette SkinButton::colors() const
@@ -438,39 +302,27 @@ SkinPalette SkinButton::colors() const
 
 QSize SkinButton::sizeHint() const
 {
-    const QSize text = fontMetrics().size(Qt::TextShowMnemonic, m_caption);
-    return minimumSizeHint().expandedTo(QSize(std::max(75, text.width() + 16), std::max(23, text.height() + 10)));
+    const QSize caption = fontMetrics().size(Qt::TextShowMnemonic, text());
+    return minimumSizeHint().expandedTo(QSize(std::max(75, caption.width() + 16), std::max(23, caption.height() + 10)));
 }
 
 QSize SkinButton::minimumSizeHint() const
 {
     QFont drawn = font();
-    if (m_buttonType == 14 && m_default)
+    if (m_buttonType == Skin::ButtonType::Glossy && m_default)
         drawn.setBold(true);
-    const QSize caption = m_buttonType == 10 ? QSize() : QFontMetrics(drawn).size(Qt::TextShowMnemonic, m_caption);
+    const QSize caption
+        = m_buttonType == Skin::ButtonType::FaceOnly ? QSize() : QFontMetrics(drawn).size(Qt::TextShowMnemonic, text());
     const QSize picture
         = m_pictureNormal.deviceIndependentSize().toSize().expandedTo(m_pictureOver.deviceIndependentSize().toSize());
     return skinMinimumSize(m_buttonType, skinContentSize(picture, caption, m_picturePosition));
-}
-
-void SkinButton::draw(State state, bool force)
-{
-    if (m_checkBoxBehaviour && m_value)
-        state = State::Pressed;
-    if (!force && state == m_drawnState && m_caption == m_drawnCaption)
-        return;
-    if (!m_refresh)
-        return;
-    m_drawnState = state;
-    m_drawnCaption = m_caption;
-    update();
 }
 
 void SkinButton::paintEvent(QPaintEvent*)
 {
     SkinDrawing d;
     d.type = m_buttonType;
-    d.pressed = m_drawnState == State::Pressed;
+    d.pressed = isDrawnPressed();
     d.over = m_over;
     d.focused = m_focus;
     d.disabled = !isEnabled();
@@ -478,7 +330,7 @@ void SkinButton::paintEvent(QPaintEvent*)
     d.isDefault = m_default;
     d.softBevel = m_softBevel;
     d.colors = colors();
-    d.caption = m_drawnCaption;
+    d.caption = text();
     d.font = font();
     d.specialEffect = m_specialEffect;
     d.picture = m_over && !m_pictureOver.isNull() ? m_pictureOver : m_pictureNormal;
@@ -489,57 +341,53 @@ void SkinButton::paintEvent(QPaintEvent*)
     paintSkin(painter, size(), d);
 }
 
+// The oval and the cut corners are not the button's.
+bool SkinButton::hitButton(const QPoint& pos) const
+{
+    return mask().isEmpty() ? rect().contains(pos) : mask().contains(pos);
+}
+
 void SkinButton::resizeEvent(QResizeEvent* event)
 {
     updateRegion();
-    QWidget::resizeEvent(event);
+    QAbstractButton::resizeEvent(event);
 }
 
 void SkinButton::changeEvent(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::EnabledChange:
-        draw(m_drawnState, true);
-        Q_EMIT propertyChanged(QStringLiteral("ENAB"));
+        Q_EMIT propertyChanged(u"ENAB"_s);
         break;
     case QEvent::ParentChange:
         watchWindowForReturn();
         break;
     case QEvent::FontChange:
-        layOutCaption();
-        draw(m_drawnState, true);
-        Q_EMIT propertyChanged(QStringLiteral("FONT"));
+        Q_EMIT propertyChanged(u"FONT"_s);
         break;
     default:
         break;
     }
-    QWidget::changeEvent(event);
+    QAbstractButton::changeEvent(event);
 }
 
 void SkinButton::showEvent(QShowEvent* event)
 {
     // A parent further up may have moved it into another window.
     watchWindowForReturn();
-    Refresh();
-    QWidget::showEvent(event);
-}
-
-void SkinButton::hideEvent(QHideEvent* event)
-{
-    DisableRefresh();
-    QWidget::hideEvent(event);
+    refresh();
+    QAbstractButton::showEvent(event);
 }
 
 bool SkinButton::event(QEvent* event)
 {
-    const int shortcut = event->type() == QEvent::Shortcut ? static_cast<QShortcutEvent*>(event)->shortcutId() : 0;
-    if (shortcut && shortcut == m_shortcutId) {
-        // The access key is a left click.
-        if (isEnabled())
-            click();
+    // The access key clicks at once, as the left button does; Qt's own answer
+    // would show the button down and hold the click back for a tenth of a second.
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        click();
         return true;
     }
-    return QWidget::event(event);
+    return QAbstractButton::event(event);
 }
 
 // Return and Enter that nothing in the window took end at the window.
@@ -547,11 +395,10 @@ bool SkinButton::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_returnWindow && event->type() == QEvent::KeyPress && isReturn(*static_cast<QKeyEvent*>(event))
         && isVisible()) {
-        if (isEnabled())
-            click();
+        click();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return QAbstractButton::eventFilter(watched, event);
 }
 
 void SkinButton::watchWindowForReturn()
@@ -566,24 +413,16 @@ void SkinButton::watchWindowForReturn()
         wanted->installEventFilter(this);
 }
 
-void SkinButton::tellAccessibility(QAccessible::Event what)
-{
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleEvent event(this, what);
-    QAccessible::updateAccessibility(&event);
-}
-
 void SkinButton::hover(bool over)
 {
     if (over == m_over)
         return;
     m_over = over;
-    draw(State::Normal, true);
+    update();
     if (over)
-        Q_EMIT MouseOver();
+        Q_EMIT mouseOver();
     else
-        Q_EMIT MouseOut();
+        Q_EMIT mouseOut();
 }
 
 // Qt reports the cursor entering and leaving, so hovering needs no polling.
@@ -591,141 +430,73 @@ void SkinButton::enterEvent(QEnterEvent* event)
 {
     if (QApplication::mouseButtons() == Qt::NoButton)
         hover(true);
-    QWidget::enterEvent(event);
+    QAbstractButton::enterEvent(event);
 }
 
 void SkinButton::leaveEvent(QEvent* event)
 {
     hover(false);
-    QWidget::leaveEvent(event);
-}
-
-void SkinButton::press()
-{
-    if (m_lastButton != Qt::RightButton)
-        draw(State::Pressed);
+    QAbstractButton::leaveEvent(event);
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
-    m_lastButton = event->button();
-    if (event->button() == Qt::LeftButton && focusPolicy() != Qt::NoFocus)
-        setFocus(Qt::MouseFocusReason);
-    press();
-}
-
-void SkinButton::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    // The second click of a double click is a press like the first.
-    if (event->button() == Qt::LeftButton)
-        mousePressEvent(event);
+    Q_EMIT mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    QAbstractButton::mousePressEvent(event);
 }
 
 void SkinButton::mouseMoveEvent(QMouseEvent* event)
 {
     const Qt::MouseButtons buttons = event->buttons();
-    if (buttons & ~Qt::MouseButtons(Qt::LeftButton))
-        return;
-    const QPointF at = event->position();
-    Q_EMIT MouseMove(buttonCode(buttons), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
-    const bool inside = hits(at.toPoint());
-    if (!inside) {
-        hover(false);
-        draw(State::Normal);
-    } else if (buttons == Qt::NoButton) {
-        hover(true);
-    } else {
-        draw(State::Pressed);
+    if (!(buttons & ~Qt::MouseButtons(Qt::LeftButton))) {
+        const QPointF at = event->position();
+        Q_EMIT mouseMove(buttonCode(buttons), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+        // A button held since it came in shows no hover until it is let go.
+        const bool inside = hitButton(at.toPoint());
+        if (!inside || buttons == Qt::NoButton)
+            hover(inside);
     }
+    QAbstractButton::mouseMoveEvent(event);
 }
 
 void SkinButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
-    if (event->button() == Qt::RightButton)
-        return;
-    draw(State::Normal);
-    const bool inside = hits(at.toPoint());
-    // Only a press and a release of the left button make a click.
-    const bool clicked = event->button() == Qt::LeftButton && m_lastButton == Qt::LeftButton;
-    m_lastButton = Qt::NoButton;
-    if (clicked && inside && isEnabled())
-        click();
-}
-
-void SkinButton::click()
-{
-    if (m_checkBoxBehaviour)
-        setValue(!m_value);
-    draw(State::Normal, true);
-    Q_EMIT Click();
+    Q_EMIT mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    QAbstractButton::mouseReleaseEvent(event);
 }
 
 void SkinButton::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT KeyDown(keyCode(event->key()), shiftCode(event->modifiers()));
+    Q_EMIT keyDown(keyCode(event->key()), shiftCode(event->modifiers()));
     if (!event->text().isEmpty())
-        Q_EMIT KeyPress(short(event->text().at(0).unicode()));
-    m_lastKey = event->key();
-    // Return presses the focused button, as on any desktop.
+        Q_EMIT keyPress(short(event->text().at(0).unicode()));
+    // Return presses the focused button, as a push button in a dialog does.
     if (isReturn(*event)) {
         click();
         return;
     }
-    switch (event->key()) {
-    case Qt::Key_Space:
-        draw(State::Pressed);
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        focusPreviousChild();
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        focusNextChild();
-        break;
-    default:
-        event->ignore();  // Escape still reaches a dialog
-        break;
-    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void SkinButton::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->isAutoRepeat())
-        return;
-    Q_EMIT KeyUp(keyCode(event->key()), shiftCode(event->modifiers()));
-    if (event->key() == Qt::Key_Space && m_lastKey == Qt::Key_Space)
-        click();
-    else
-        event->ignore();
+    if (!event->isAutoRepeat())
+        Q_EMIT keyUp(keyCode(event->key()), shiftCode(event->modifiers()));
+    QAbstractButton::keyReleaseEvent(event);
 }
 
 void SkinButton::focusInEvent(QFocusEvent* event)
 {
     m_focus = true;
-    draw(m_drawnState, true);
-    QWidget::focusInEvent(event);
+    QAbstractButton::focusInEvent(event);
 }
 
 void SkinButton::focusOutEvent(QFocusEvent* event)
 {
     m_focus = false;
-    draw(m_drawnState, true);
-    QWidget::focusOutEvent(event);
-}
-
-void SkinButton::layOutCaption()
-{
-    // "&x" marks the access key x; "&&" is a plain "&".
-    if (m_shortcutId)
-        releaseShortcut(m_shortcutId);
-    const QKeySequence accessKey = QKeySequence::mnemonic(m_caption);
-    m_shortcutId = accessKey.isEmpty() ? 0 : grabShortcut(accessKey);
-    updateGeometry();
+    QAbstractButton::focusOutEvent(event);
 }
 
 void SkinButton::updateRegion()
@@ -740,51 +511,54 @@ void SkinButton::updateRegion()
 void SkinButton::updateCursor()
 {
     if (m_mousePointer == kCustomPointer && !m_mouseIcon.isNull())
-        setCursor(m_handPointer ? QCursor(m_mouseIcon, kHandTip.x(), kHandTip.y()) : QCursor(m_mouseIcon));
+        setCursor(QCursor(m_mouseIcon));
+    else if (m_mousePointer == kCustomPointer && m_handPointer)
+        setCursor(Qt::PointingHandCursor);
     else if (m_mousePointer == 0)
         unsetCursor();
     else
         setCursor(cursorShape(m_mousePointer));
 }
 
-void SkinButton::WriteProperties(PropertyBag& bag) const
+void SkinButton::writeProperties(PropertyBag& bag) const
 {
-    bag.WriteProperty(QStringLiteral("BTYPE"), m_buttonType);
-    bag.WriteProperty(QStringLiteral("TX"), m_caption);
-    bag.WriteProperty(QStringLiteral("ENAB"), isEnabled());
-    bag.WriteProperty(QStringLiteral("FONT"), font().toString());
-    bag.WriteProperty(QStringLiteral("COLTYPE"), m_colorScheme);
-    bag.WriteProperty(QStringLiteral("FOCUSR"), m_showFocusRect);
-    bag.WriteProperty(QStringLiteral("BCOL"), m_backColor);
-    bag.WriteProperty(QStringLiteral("BCOLO"), m_backOver);
-    bag.WriteProperty(QStringLiteral("FCOL"), m_foreColor);
-    bag.WriteProperty(QStringLiteral("FCOLO"), m_foreOver);
-    bag.WriteProperty(QStringLiteral("MCOL"), m_maskColor);
-    bag.WriteProperty(QStringLiteral("MPTR"), m_mousePointer);
-    bag.WriteProperty(QStringLiteral("MICON"), pictureBytes(m_mouseIcon));
-    bag.WriteProperty(QStringLiteral("PICN"), pictureBytes(m_pictureNormal));
-    bag.WriteProperty(QStringLiteral("PICH"), pictureBytes(m_pictureOver));
-    bag.WriteProperty(QStringLiteral("UMCOL"), m_useMaskColor);
-    bag.WriteProperty(QStringLiteral("SOFT"), m_softBevel);
-    bag.WriteProperty(QStringLiteral("PICPOS"), m_picturePosition);
-    bag.WriteProperty(QStringLiteral("NGREY"), m_useGreyscale);
-    bag.WriteProperty(QStringLiteral("FX"), m_specialEffect);
-    bag.WriteProperty(QStringLiteral("HAND"), m_handPointer);
-    bag.WriteProperty(QStringLiteral("CHECK"), m_checkBoxBehaviour);
-    bag.WriteProperty(QStringLiteral("VALUE"), m_value);
+    bag.WriteProperty(u"BTYPE"_s, int(m_buttonType));
+    bag.WriteProperty(u"TX"_s, text());
+    bag.WriteProperty(u"ENAB"_s, isEnabled());
+    bag.WriteProperty(u"FONT"_s, font().toString());
+    bag.WriteProperty(u"COLTYPE"_s, int(m_colorScheme));
+    bag.WriteProperty(u"FOCUSR"_s, m_showFocusRect);
+    bag.WriteProperty(u"BCOL"_s, m_backColor);
+    bag.WriteProperty(u"BCOLO"_s, m_backOver);
+    bag.WriteProperty(u"FCOL"_s, m_foreColor);
+    bag.WriteProperty(u"FCOLO"_s, m_foreOver);
+    bag.WriteProperty(u"MCOL"_s, m_maskColor);
+    bag.WriteProperty(u"MPTR"_s, m_mousePointer);
+    bag.WriteProperty(u"MICON"_s, pictureBytes(m_mouseIcon));
+    bag.WriteProperty(u"PICN"_s, pictureBytes(m_pictureNormal));
+    bag.WriteProperty(u"PICH"_s, pictureBytes(m_pictureOver));
+    bag.WriteProperty(u"UMCOL"_s, m_useMaskColor);
+    bag.WriteProperty(u"SOFT"_s, m_softBevel);
+    bag.WriteProperty(u"PICPOS"_s, int(m_picturePosition));
+    bag.WriteProperty(u"NGREY"_s, m_useGreyscale);
+    bag.WriteProperty(u"FX"_s, int(m_specialEffect));
+    bag.WriteProperty(u"HAND"_s, m_handPointer);
+    bag.WriteProperty(u"CHECK"_s, isCheckable());
+    bag.WriteProperty(u"VALUE"_s, isChecked());
 }
 
-void SkinButton::ReadProperties(const PropertyBag& bag)
+// Numbers this version has no name for are kept, so they are saved back.
+void SkinButton::readProperties(const PropertyBag& bag)
 {
     auto read
         = [&bag](const char* key, const QVariant& missing) { return bag.ReadProperty(QLatin1String(key), missing); };
-    m_buttonType = read("BTYPE", 2).toInt();
-    m_caption = read("TX", QString()).toString();
+    m_buttonType = Skin::ButtonType(read("BTYPE", 2).toInt());
+    const QString caption = read("TX", QString()).toString();
     const bool enabled = read("ENAB", true).toBool();
     QFont savedFont = font();
     if (const QString saved = read("FONT", QString()).toString(); !saved.isEmpty())
         savedFont.fromString(saved);
-    m_colorScheme = read("COLTYPE", 1).toInt();
+    m_colorScheme = Skin::ColorScheme(read("COLTYPE", 1).toInt());
     m_showFocusRect = read("FOCUSR", true).toBool();
     m_backColor = read("BCOL", SystemColor::ButtonFace).toUInt();
     m_backOver = read("BCOLO", m_backColor).toUInt();
@@ -797,18 +571,21 @@ void SkinButton::ReadProperties(const PropertyBag& bag)
     m_pictureOver = pictureFrom(read("PICH", QByteArray()));
     m_useMaskColor = read("UMCOL", true).toBool();
     m_softBevel = read("SOFT", false).toBool();
-    m_picturePosition = read("PICPOS", 0).toInt();
+    m_picturePosition = Skin::PicturePosition(read("PICPOS", 0).toInt());
     m_useGreyscale = read("NGREY", false).toBool();
-    m_specialEffect = read("FX", 0).toInt();
+    m_specialEffect = Skin::SpecialEffect(read("FX", 0).toInt());
     m_handPointer = read("HAND", false).toBool();
-    m_checkBoxBehaviour = read("CHECK", false).toBool();
-    m_value = read("VALUE", false).toBool();
+    const bool checkable = read("CHECK", false).toBool();
+    const bool checked = read("VALUE", false).toBool();
 
     const QSignalBlocker quiet(this);  // loading is not a change
+    setText(caption);
     setFont(savedFont);
     setEnabled(enabled);
-    layOutCaption();
+    setCheckable(checkable);
+    setChecked(checked);
     updateRegion();
     updateCursor();
-    draw(m_drawnState, true);
+    updateGeometry();
+    update();
 }

@@ -14,19 +14,19 @@ namespace {
 constexpr int kMargin = 4;
 constexpr int kGap = 4;
 
-// Type 3's inner edges, in the colours of a well-known desktop theme.
+// The Xp look's inner edges, in the colours of a well-known desktop theme.
 struct EdgeColors {
     OleColor top, top2, left, bottom, bottom2, right;
 };
-constexpr EdgeColors kType3Normal {0xFFFFFF, 0xFFFFFF, 0xFEFEFE, 0xC5D0D6, 0xC5D0D6, 0xD6DFE2};
-constexpr EdgeColors kType3Over {0xCFF0FF, 0x89D8FD, 0x6ACAFB, 0x0097E5, 0x30B3F8, 0x6ACAFB};
-constexpr EdgeColors kType3Focus {0xFFE7CE, 0xF6D4BC, 0xF0C3AA, 0xEE8269, 0xE4AD89, 0xF0C3AA};
-constexpr EdgeColors kType3Pressed {0xC1CCD1, 0xD5DCDE, 0xCFD9DC, 0xF3F3EF, 0xF3F3EF, 0xF3F3EF};
-constexpr OleColor kType3DisabledFrame = 0xBAC7C9;
+constexpr EdgeColors kXpNormal {0xFFFFFF, 0xFFFFFF, 0xFEFEFE, 0xC5D0D6, 0xC5D0D6, 0xD6DFE2};
+constexpr EdgeColors kXpOver {0xCFF0FF, 0x89D8FD, 0x6ACAFB, 0x0097E5, 0x30B3F8, 0x6ACAFB};
+constexpr EdgeColors kXpFocus {0xFFE7CE, 0xF6D4BC, 0xF0C3AA, 0xEE8269, 0xE4AD89, 0xF0C3AA};
+constexpr EdgeColors kXpPressed {0xC1CCD1, 0xD5DCDE, 0xCFD9DC, 0xF3F3EF, 0xF3F3EF, 0xF3F3EF};
+constexpr OleColor kXpDisabledFrame = 0xBAC7C9;
 
 class Canvas {
 public:
-    Canvas(QPainter& p, const QSize& size) : p(p), r(size.width() - 1), b(size.height() - 1) { }
+    Canvas(QPainter& painter, const QSize& size) : p(painter), r(size.width() - 1), b(size.height() - 1) { }
 
     void dot(int x, int y, OleColor c)
     {
@@ -67,21 +67,21 @@ public:
     const int r, b;
 };
 
-void paintType3(Canvas& c, const SkinDrawing& d)
+void paintXp(Canvas& c, const SkinDrawing& d)
 {
     const SkinPalette& k = d.colors;
     if (d.disabled)
         c.fill(QRect(0, 0, c.r + 1, c.b + 1), k.lightFace);
     else
         c.gradient(k.lightFace, -25, d.pressed, d.softBevel);
-    const OleColor frame = d.disabled ? kType3DisabledFrame : kType3Frame;
+    const OleColor frame = d.disabled ? kXpDisabledFrame : kXpFrame;
     c.hline(1, c.r - 1, 0, frame);
     c.hline(1, c.r - 1, c.b, frame);
     c.vline(0, 1, c.b - 1, frame);
     c.vline(c.r, 1, c.b - 1, frame);
     if (d.disabled)
         return;
-    const EdgeColors& e = d.pressed ? kType3Pressed : d.over ? kType3Over : d.focused ? kType3Focus : kType3Normal;
+    const EdgeColors& e = d.pressed ? kXpPressed : d.over ? kXpOver : d.focused ? kXpFocus : kXpNormal;
     c.hline(1, c.r - 1, 1, e.top);
     c.hline(1, c.r - 1, c.b - 1, e.bottom);
     c.vline(1, 2, c.b - 2, e.left);
@@ -137,19 +137,20 @@ void paintLook(Canvas& c, const SkinDrawing& d)
     const QRect all(0, 0, c.r + 1, c.b + 1);
     const OleColor face = d.over && !d.disabled ? k.hoverFace : k.face;
     const bool hot = d.over && !d.disabled;
+    using enum Skin::ButtonType;
     switch (d.type) {
-    case 3:
-        return paintType3(c, d);
-    case 4:
+    case Xp:
+        return paintXp(c, d);
+    case Rounded:
         c.fill(all.adjusted(1, 1, -1, -1), face);
         if (d.disabled)
             return paintRoundBevel(c, k.light, k.shadow, face, face, k.shadow);
         if (d.pressed)
             return paintRoundBevel(c, k.darkShadow, k.highlight, k.shadow, k.light, k.shadow);
         return paintRoundBevel(c, k.highlight, k.darkShadow, k.light, k.shadow, k.shadow);
-    case 11:
+    case Transparent:
         return;  // the container shows through
-    case 13: {
+    case Oval: {
         // An ellipse drawn by the painter strays from the region's dots, and
         // the window shape would clip it into dashes.
         const QRegion shape = ovalRegion(all.size());
@@ -158,7 +159,7 @@ void paintLook(Canvas& c, const SkinDrawing& d)
         fillRegion(c, outline, d.disabled ? k.shadow : k.darkShadow);
         return;
     }
-    case 14:
+    case Glossy:
         if (hot && !d.pressed)
             c.fill(all, k.light);
         else if (d.disabled)
@@ -167,43 +168,43 @@ void paintLook(Canvas& c, const SkinDrawing& d)
             c.gradient(k.highlight, -58, d.pressed, d.softBevel);
         return;
     default:
-        c.fill(all, d.type == 5 && d.pressed ? shift(face, -16, d.softBevel) : face);
+        c.fill(all, d.type == Flat && d.pressed ? shift(face, -16, d.softBevel) : face);
         break;
     }
     if (d.disabled) {
-        if (d.type != 8 && d.type != 9 && d.type != 10 && d.type != 12)
+        if (d.type != HoverBevel && d.type != Selection && d.type != FaceOnly && d.type != HoverDoubleBevel)
             c.bevel(0, k.highlight, k.shadow);
         return;
     }
     switch (d.type) {
-    case 1:
+    case Outlined:
         c.outline(0, k.darkShadow);
         d.pressed ? c.bevel(1, k.shadow, k.highlight) : c.bevel(1, k.highlight, k.shadow);
         break;
-    case 5:
+    case Flat:
         c.outline(0, hot || d.pressed ? k.darkShadow : k.shadow);
         break;
-    case 6: {
+    case Thin: {
         const OleColor hi = shift(k.light, 8, d.softBevel), lo = shift(k.light, -8 * 9, d.softBevel);
         d.pressed ? c.bevel(0, lo, hi) : c.bevel(0, hi, lo);
         break;
     }
-    case 7:
-    case 8:
+    case Bevel:
+    case HoverBevel:
         if (d.pressed)
             c.bevel(0, k.shadow, k.highlight);
-        else if (d.type == 7 || hot)
+        else if (d.type == Bevel || hot)
             c.bevel(0, k.highlight, k.shadow);
         break;
-    case 9:
+    case Selection:
         if (hot || d.pressed) {
             c.fill(all.adjusted(1, 1, -1, -1), d.pressed ? shift(k.selection2, -24, d.softBevel) : k.selection2);
             c.outline(0, k.selection);
         }
         break;
-    case 10:
+    case FaceOnly:
         break;
-    case 12:
+    case HoverDoubleBevel:
         if (d.pressed) {
             c.bevel(0, k.darkShadow, k.highlight);
             c.bevel(1, k.shadow, k.light);
@@ -212,7 +213,7 @@ void paintLook(Canvas& c, const SkinDrawing& d)
             c.bevel(1, k.light, k.shadow);
         }
         break;
-    default: {  // 2, and any unknown type
+    default: {  // Classic, and any unknown type
         if (d.pressed) {
             c.outline(0, k.darkShadow);
             c.outline(1, k.shadow);
@@ -236,25 +237,27 @@ struct Placement {
 
 constexpr int kTextFlags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
 
-Placement place(const QRect& face, const QSize& pic, const QFontMetrics& fm, const QString& caption, int position)
+Placement place(const QRect& face, const QSize& pic, const QFontMetrics& fm, const QString& caption,
+                Skin::PicturePosition position)
 {
     const QRect area = face.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     Placement at {QRect(QPoint(), pic), area};
     at.picture.moveCenter(area.center());
-    if (pic.isEmpty() || caption.isEmpty() || position == 4)
+    using enum Skin::PicturePosition;
+    if (pic.isEmpty() || caption.isEmpty() || position == Behind)
         return at;
-    if (position == 0 || position == 1) {
+    if (position == Left || position == Right) {
         const int room = std::max(1, area.width() - pic.width() - kGap);
         const int textWidth = fm.boundingRect(QRect(0, 0, room, area.height()), kTextFlags, caption).width();
         const int left = area.left() + (area.width() - (pic.width() + kGap + textWidth)) / 2;
-        const bool pictureFirst = position == 0;
+        const bool pictureFirst = position == Left;
         at.picture.moveLeft(pictureFirst ? left : left + textWidth + kGap);
         at.caption = QRect(pictureFirst ? left + pic.width() + kGap : left, area.top(), textWidth, area.height());
     } else {
         const int room = std::max(1, area.height() - pic.height() - kGap);
         const int textHeight = fm.boundingRect(QRect(0, 0, area.width(), room), kTextFlags, caption).height();
         const int top = area.top() + (area.height() - (pic.height() + kGap + textHeight)) / 2;
-        const bool pictureFirst = position == 2;
+        const bool pictureFirst = position == Above;
         at.picture.moveTop(pictureFirst ? top : top + textHeight + kGap);
         at.caption = QRect(area.left(), pictureFirst ? top + pic.height() + kGap : top, area.width(), textHeight);
     }
@@ -274,15 +277,16 @@ void paintCaption(QPainter& p, const QRect& rect, const SkinDrawing& d)
         return;
     }
     switch (d.specialEffect) {
-    case 1:
+    case Skin::SpecialEffect::Engraved:
         text({1, 1}, k.highlight);
-        break;  // engraved
-    case 2:
+        break;
+    case Skin::SpecialEffect::Raised:
         text({1, 1}, k.shadow);
-        break;  // raised
-    case 3:
+        break;
+    case Skin::SpecialEffect::DropShadow:
         text({2, 2}, k.darkShadow);
-        break;  // drop shadow
+        break;
+    case Skin::SpecialEffect::None:
     default:
         break;
     }
@@ -296,7 +300,7 @@ void paintFocus(QPainter& p, const QRect& face, const SkinDrawing& d)
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const QRect ring = face.adjusted(3, 3, -4, -4);
-    if (d.type == 13)
+    if (d.type == Skin::ButtonType::Oval)
         p.drawEllipse(ring.adjusted(ring.width() / 7, ring.height() / 7, -ring.width() / 7, -ring.height() / 7));
     else
         p.drawRect(ring);
@@ -312,11 +316,10 @@ void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d)
     paintLook(canvas, d);
 
     const QRect face(QPoint(), size);
-    // Type 10 is face and pictures only.
-    const QString caption = d.type == 10 ? QString() : d.caption;
+    const QString caption = d.type == Skin::ButtonType::FaceOnly ? QString() : d.caption;
     const QPixmap picture = preparedPicture(d.picture, d.colors.mask, d.useMaskColor, d.greyscale || d.disabled);
     QFont font = d.font;
-    if (d.type == 14 && d.isDefault)
+    if (d.type == Skin::ButtonType::Glossy && d.isDefault)
         font.setBold(true);
     painter.setFont(font);
     Placement at
@@ -334,12 +337,13 @@ void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d)
     painter.restore();
 }
 
-QRegion skinRegion(int type, const QSize& size)
+QRegion skinRegion(Skin::ButtonType type, const QSize& size)
 {
+    using enum Skin::ButtonType;
     const QRect all(QPoint(), size);
-    if (type == 13)
+    if (type == Oval)
         return ovalRegion(size);
-    if (type != 1 && type != 3 && type != 5)
+    if (type != Outlined && type != Xp && type != Flat)
         return {};
     const int r = size.width() - 1, b = size.height() - 1;
     QRegion region(all);
@@ -348,23 +352,24 @@ QRegion skinRegion(int type, const QSize& size)
     return region;
 }
 
-QSize skinMinimumSize(int type, const QSize& content)
+QSize skinMinimumSize(Skin::ButtonType type, const QSize& content)
 {
     // The margins all round, and the dot a pressed caption moves by.
     const QSize room = content + QSize(2 * kMargin + 1, 2 * kMargin + 1);
-    if (type != 13)
+    if (type != Skin::ButtonType::Oval)
         return room;
     // A rectangle fits in an ellipse whose axes are sqrt(2) times its sides.
     return QSize(int(std::ceil(room.width() * M_SQRT2)), int(std::ceil(room.height() * M_SQRT2)));
 }
 
-QSize skinContentSize(const QSize& picture, const QSize& caption, int position)
+QSize skinContentSize(const QSize& picture, const QSize& caption, Skin::PicturePosition position)
 {
+    using enum Skin::PicturePosition;
     if (picture.isEmpty())
         return caption;
-    if (caption.isEmpty() || position == 4)
+    if (caption.isEmpty() || position == Behind)
         return picture.expandedTo(caption);
-    if (position == 0 || position == 1)
+    if (position == Left || position == Right)
         return QSize(picture.width() + kGap + caption.width(), std::max(picture.height(), caption.height()));
     return QSize(std::max(picture.width(), caption.width()), picture.height() + kGap + caption.height());
 }

@@ -12,7 +12,7 @@ class QPainter;
 
 // Everything one drawing of a skin button depends on.
 struct SkinDrawing {
-    int type = 2;
+    Skin::ButtonType type = Skin::ButtonType::Classic;
     bool pressed = false;
     bool over = false;
     bool focused = false;
@@ -23,23 +23,23 @@ struct SkinDrawing {
     SkinPalette colors;
     QString caption;
     QFont font;
-    int specialEffect = 0;
+    Skin::SpecialEffect specialEffect = Skin::SpecialEffect::None;
     QPixmap picture;  // already the over or the normal one
-    int picturePosition = 0;
+    Skin::PicturePosition picturePosition = Skin::PicturePosition::Left;
     bool useMaskColor = true;
     bool greyscale = false;
 };
 
-// The frame colour of type 3, a dark blue.
-constexpr OleColor kType3Frame = 0x733C00;
+// The frame colour of the Xp look, a dark blue.
+constexpr OleColor kXpFrame = 0x733C00;
 
 void paintSkin(QPainter& painter, const QSize& size, const SkinDrawing& d);
 // The window region of a look; empty for the rectangular ones.
-QRegion skinRegion(int type, const QSize& size);
+QRegion skinRegion(Skin::ButtonType type, const QSize& size);
 // The smallest button of a look that shows content (caption and picture
 // as placed together) whole.
-QSize skinMinimumSize(int type, const QSize& content);
+QSize skinMinimumSize(Skin::ButtonType type, const QSize& content);
 // Caption and picture together, placed as PicturePosition says.
-QSize skinContentSize(const QSize& picture, const QSize& caption, int position);
+QSize skinContentSize(const QSize& picture, const QSize& caption, Skin::PicturePosition position);
 // The picture as drawn: the mask colour transparent, and grey if asked.
 QPixmap preparedPicture(const QPixmap& picture, OleColor mask, bool useMask, bool grey);

@@ -100,7 +100,7 @@ SkinPalette SkinPalette::compute(const Inputs& in, const QPalette& system, const
     auto sys = [&system](OleColor code) { return translateColor(code, system); };
     SkinPalette p;
     switch (in.colorScheme) {
-    case 2:
+    case Skin::ColorScheme::Custom:
         p.face = sys(in.over ? in.backOver : in.backColor);
         p.hoverFace = sys(in.backOver);
         p.text = sys(in.foreColor);
@@ -109,7 +109,7 @@ SkinPalette SkinPalette::compute(const Inputs& in, const QPalette& system, const
         p.selection = shift(p.face, -128, in.softBevel);
         p.selection2 = p.face;
         break;
-    case 3:
+    case Skin::ColorScheme::Grey:
         p.face = p.hoverFace = 0xC0C0C0;
         p.text = p.hoverText = 0;
         p.light = 0xDFDFDF;
@@ -119,13 +119,14 @@ SkinPalette SkinPalette::compute(const Inputs& in, const QPalette& system, const
         p.selection = 0x800000;
         p.selection2 = 0xD1ADAD;
         break;
-    case 4:
+    case Skin::ColorScheme::Container:
         p.face = p.hoverFace = fromQColor(container.color(QPalette::Window));
         p.text = p.hoverText = fromQColor(container.color(QPalette::WindowText));
         deriveBevel(p, in.softBevel);
         p.selection = sys(SystemColor::Highlight);
         p.selection2 = blend(p.selection, 176);
         break;
+    case Skin::ColorScheme::System:
     default:
         p.face = p.hoverFace = sys(SystemColor::ButtonFace);
         p.text = p.hoverText = sys(SystemColor::ButtonText);
@@ -139,7 +140,7 @@ SkinPalette SkinPalette::compute(const Inputs& in, const QPalette& system, const
     }
     p.mask = sys(in.maskColor);
     p.lightFace = shift(p.face, 48, in.softBevel);
-    if (in.buttonType == 3) {
+    if (in.buttonType == Skin::ButtonType::Xp) {
         // The XP-like look keeps the face's hue: blue grows in proportion.
         const int n = in.softBevel ? 24 : 48;
         p.lightFace = (p.lightFace & 0x00FFFF) | OleColor(std::min(255, blue(p.face) + blue(p.face) * n / 192)) << 16;

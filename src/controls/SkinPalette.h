@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "controls/SkinKinds.h"
+
 #include <QColor>
 #include <QtGlobal>
 
@@ -43,8 +45,8 @@ struct SkinPalette {
     OleColor text = 0, hoverText = 0, selection = 0, selection2 = 0, mask = 0, lightFace = 0;
 
     struct Inputs {
-        int colorScheme = 1;
-        int buttonType = 2;
+        Skin::ColorScheme colorScheme = Skin::ColorScheme::System;
+        Skin::ButtonType buttonType = Skin::ButtonType::Classic;
         bool softBevel = false;
         bool over = false;  // with scheme 2 the hover colours lead
         OleColor backColor = 0, backOver = 0, foreColor = 0, foreOver = 0, maskColor = 0;

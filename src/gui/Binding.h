@@ -16,14 +16,14 @@ inline void bindView(QLabel* label, TextValue& field)
     QObject::connect(&field, &TextValue::textChanged, label, &QLabel::setText);
 }
 
-// The forms' skin buttons all look alike, and the forms handle only Click.
+// The forms' skin buttons all look alike, and the forms handle only a click.
 template <typename Handler>
 SkinButton* skinButton(const QString& name, const QString& caption, QWidget* parent, Handler onClick)
 {
     auto* b = new SkinButton(name, parent);
-    b->setCaption(caption);
-    b->setButtonType(3);
-    QObject::connect(b, &SkinButton::Click, parent, onClick);
+    b->setText(caption);
+    b->setButtonType(Skin::ButtonType::Xp);
+    QObject::connect(b, &SkinButton::clicked, parent, onClick);
     return b;
 }
 

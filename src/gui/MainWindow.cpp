@@ -212,7 +212,7 @@ QWidget* MainWindow::buildButtons()
     MainForm& f = *m_form;
     // The plain buttons that only repeat a skin button's click are left out.
     SkinButton* options = skinButton(QStringLiteral("options"), QStringLiteral("Options"), box, [] {});
-    connect(options, &SkinButton::Click, this, [this, options] { popupOptions(options); });
+    connect(options, &SkinButton::clicked, this, [this, options] { popupOptions(options); });
     const QList<QWidget*> buttons = {
         skinButton(QStringLiteral("findOwner"), QStringLiteral("Find SN"), box, [&f] { f.discovery.findOwner(); }),
         skinButton(QStringLiteral("clearList"), QStringLiteral("Clear List"), box, [&f] { f.clearPlaylist(); }),
@@ -247,7 +247,7 @@ QWidget* MainWindow::buildBotPanel()
     MainForm& f = *m_form;
     auto* signon = skinButton(QStringLiteral("signOn"), QString(), panel, [&f] { f.botMode.onSignOnClicked(); });
     const auto showSession = [signon](BotMode::Session session) {
-        signon->setCaption(session == BotMode::Session::SignedOn ? QStringLiteral("Logoff") : QStringLiteral("Signon"));
+        signon->setText(session == BotMode::Session::SignedOn ? QStringLiteral("Logoff") : QStringLiteral("Signon"));
     };
     showSession(f.botMode.session());
     connect(&f.botMode, &BotMode::sessionChanged, signon, showSession);

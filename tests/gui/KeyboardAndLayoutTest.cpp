@@ -99,9 +99,9 @@ void expectLaidOut(QWidget* window)
                 << nameOf(w) << " / " << nameOf(controls[j]);
     }
     for (const SkinButton* b : window->findChildren<SkinButton*>()) {
-        const QSize caption = b->fontMetrics().size(Qt::TextShowMnemonic, b->Caption());
+        const QSize caption = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
         EXPECT_TRUE(caption.width() + 8 <= b->width() && caption.height() + 8 <= b->height())
-            << b->Caption().toStdString() << " in " << b->width() << "x" << b->height();
+            << b->text().toStdString() << " in " << b->width() << "x" << b->height();
     }
 }
 
@@ -164,7 +164,7 @@ void expectReadingOrder(QWidget* window, int split = INT_MAX)
     }
     for (const auto& [button, look] : focusedLook) {
         EXPECT_FALSE(button->hasFocus());
-        EXPECT_NE(button->grab().toImage(), look) << button->Caption().toStdString();
+        EXPECT_NE(button->grab().toImage(), look) << button->text().toStdString();
     }
 }
 

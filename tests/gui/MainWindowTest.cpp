@@ -32,11 +32,11 @@ TEST(MainWindow, ControlsReachTheProgramAndItsStateShows)
            {"options", "Options"},   {"signOn", "Signon"},        {"join", "Join"},         {"part", "Part"}};
     for (const auto& [name, caption] : buttons) {
         ASSERT_NE(g.skin(name), nullptr) << name;
-        EXPECT_EQ(g.skin(name)->Caption(), caption);
-        EXPECT_EQ(g.skin(name)->ButtonType(), 3);
+        EXPECT_EQ(g.skin(name)->text(), caption);
+        EXPECT_EQ(g.skin(name)->buttonType(), Skin::ButtonType::Xp);
     }
     g.form.botMode.onSignedOn();
-    EXPECT_EQ(g.skin("signOn")->Caption(), "Logoff");
+    EXPECT_EQ(g.skin("signOn")->text(), "Logoff");
 
     // A click on a skin button reaches the form: About opens once, without blocking.
     QTest::mouseClick(g.skin("about"), Qt::LeftButton);
