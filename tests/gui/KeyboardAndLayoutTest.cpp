@@ -56,8 +56,8 @@ QList<QWidget*> controlsOf(QWidget* window)
 {
     QList<QWidget*> found;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<SkinButton*>(w)
-            || qobject_cast<QLineEdit*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w)
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
+            || qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w)
             || (qobject_cast<QAbstractScrollArea*>(w) && !qobject_cast<QScrollArea*>(w));
         if (control && w->window() == window && w->isVisibleTo(window))
             found.append(w);
