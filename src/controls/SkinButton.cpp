@@ -132,6 +132,22 @@ template <typename T> void SkinButton::assign(T& member, const T& value, const c
     Q_EMIT propertyChanged(QLatin1String(key));
 }
 
+void SkinButton::setText(const QString& text)
+{
+    if (text == QAbstractButton::text())
+        return;
+    QAbstractButton::setText(text);
+    Q_EMIT propertyChanged(u"TX"_s);
+}
+
+void SkinButton::setCheckable(bool on)
+{
+    if (on == isCheckable())
+        return;
+    QAbstractButton::setCheckable(on);
+    Q_EMIT propertyChanged(u"CHECK"_s);
+}
+
 void SkinButton::setBackColor(OleColor c)
 {
     assign(m_backColor, c, "BCOL");

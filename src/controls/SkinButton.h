@@ -17,12 +17,13 @@ class PropertyBag;
 // reader is told).
 //
 // Every property with a saved key reports a change through
-// propertyChanged(key). The caption's and the check box switch's setters are
-// QAbstractButton's own and tell nobody, so "TX" and "CHECK" are never
-// reported; the checked state ("VALUE"), the enabled state ("ENAB") and the
-// font ("FONT") are.
+// propertyChanged(key), the caption ("TX") and the check box switch
+// ("CHECK") among them: SkinButton's setText and setCheckable stand in for
+// QAbstractButton's, which tell nobody, so set them through a SkinButton.
 class SkinButton : public QAbstractButton {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
+    Q_PROPERTY(bool checkable READ isCheckable WRITE setCheckable)
     Q_PROPERTY(uint backColor READ backColor WRITE setBackColor)
     Q_PROPERTY(uint backOver READ backOver WRITE setBackOver)
     Q_PROPERTY(uint foreColor READ foreColor WRITE setForeColor)
@@ -58,6 +59,8 @@ public:
     explicit SkinButton(const QString& name = {}, QWidget* parent = nullptr);
     explicit SkinButton(QWidget* parent) : SkinButton(QString(), parent) { }
 
+    void setText(const QString& text);
+    void setCheckable(bool on);
     OleColor backColor() const { return m_backColor; }
     void setBackColor(OleColor color);
     OleColor backOver() const { return m_backOver; }

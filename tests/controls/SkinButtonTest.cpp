@@ -335,11 +335,15 @@ TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
     saved.setPicturePosition(Skin::PicturePosition::Above);
     saved.setCheckable(true);
     saved.setChecked(true);
+    saved.setText(u"&Play"_s);
+    saved.setText(u"&Play"_s);  // unchanged: not told
     QPixmap picture(8, 8);
     picture.fill(Qt::green);
     saved.setPictureOver(picture);
     saved.setEnabled(false);
-    EXPECT_EQ(told, QStringList({u"BTYPE"_s, u"BCOL"_s, u"FONT"_s, u"PICPOS"_s, u"VALUE"_s, u"PICH"_s, u"ENAB"_s}));
+    EXPECT_EQ(told,
+              QStringList({u"BTYPE"_s, u"BCOL"_s, u"FONT"_s, u"PICPOS"_s, u"CHECK"_s, u"VALUE"_s, u"TX"_s, u"PICH"_s,
+                           u"ENAB"_s}));
 
     PropertyBag bag;
     bag.WriteProperty(u"BTYPE"_s, 3);  // written over, not beside
