@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bot/ChatSends.h"
 #include "desktop/Mpris.h"
+#include "player/AudioFiles.h"
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
@@ -52,7 +53,8 @@ struct MediaKeyRules : ::testing::Test {
                                 [this] { t->playSelected(); },
                                 {},
                                 {},
-                                open});
+                                open,
+                                {}});
         ASSERT_TRUE(mpris);
     }
     QString track() const { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
@@ -110,6 +112,25 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     mpris->stop();
     EXPECT_EQ(t.mediaPlayer.urls, (QStringList {kB, kB}));
     EXPECT_EQ(t.sent, QStringList());
+}
+
+// A song's tags are read when it becomes the track, once: what the bus
+// reads later is what was read then, until the next track.
+TEST_F(MediaKeyRules, TheTagsAreReadWhenTheTrackChangesAndOnlyThen)
+{
+    const QString path = t.dir.filePath("song.wav");
+    ASSERT_TRUE(writeSilentWav(path, 0.1, 1, {"title=First", "artist=Ana"}));
+    t.mediaPlayer.setUrl(path);
+    EXPECT_EQ(mpris->metadata().value("xesam:title").toString(), "First");
+    ASSERT_TRUE(writeSilentWav(path, 0.1, 1, {"title=Second"}));
+    const QVariantMap kept = mpris->metadata();
+    EXPECT_EQ(kept.value("xesam:title").toString(), "First");
+    EXPECT_EQ(kept.value("xesam:artist").toStringList(), QStringList {"Ana"});
+    // The same file set again is a new track, read anew.
+    t.mediaPlayer.setState(MediaPlayer::Transitioning);
+    const QVariantMap next = mpris->metadata();
+    EXPECT_EQ(next.value("xesam:title").toString(), "Second");
+    EXPECT_FALSE(next.contains("xesam:artist"));
 }
 
 // Seeking stays within the song that plays; past its end is the next song.

@@ -86,9 +86,10 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     ASSERT_TRUE(waitFor([&] { return states.contains(State::Playing); }, kCeiling));
     songs.announceOpened();
     ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
-    if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+    if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
         EXPECT_EQ(silent,
                   QStringList {"no sound output: no sound device or sound server was found; songs play silently"});
+    }
 
     // A playlist file plays the song it lists to its end.
     const QString list = form.dir.filePath(QStringLiteral("list.m3u"));
