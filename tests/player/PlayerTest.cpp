@@ -213,6 +213,8 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     duringWait = [] {};
     t->player.playSong(QStringLiteral("Hung"));
     t->player.playSong(QStringLiteral("Plays"));
+    bool followed = false;
+    t->player.afterStarts(&t.player, [&] { followed = true; });
     t->player.shutdown();
     hung->start();
     hung->addResult(SongFile());
@@ -223,6 +225,7 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     t->player.playSong(QStringLiteral("Plays"));
     EXPECT_EQ(t.sent, QStringList());
     EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
+    EXPECT_FALSE(followed);
     EXPECT_FALSE(t->player.isBusy() || t->player.hasRunningTimers());
 }
 
