@@ -15,8 +15,8 @@ class SilentPlayer : public MediaPlayer {
 public:
     void setUrl(const QString&) override { }
     QString url() const override { return {}; }
-    int playState() const override { return Undefined; }
-    QString durationString() const override { return {}; }
+    PlayState playState() const override { return Undefined; }
+    Duration duration() const override { return {}; }
     void play() override { }
     void pause() override { }
     void stop() override { }

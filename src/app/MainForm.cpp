@@ -125,7 +125,7 @@ void MainForm::shutDown()
     post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
     ui.keepWindowPlaces();
     closingAnimation();
-    player.stopTimers();
+    player.shutdown();
     interpreter.commands.endChoice();
     discovery.warningTimer.stop();
     scanner.stopScanning();

@@ -160,13 +160,21 @@ void CommandInterpreter::obey(QString whatsaid)
         const int row = m_uses.player.randomInt(QString::number(playlist.count()), QStringLiteral("0"));
         playlist.selectRow(row);
         // A song that cannot be played leaves the cursor where it was.
-        if (!m_uses.player.playSong(playlist.selectedName()) && playlist.selectedRow() == row)
-            playlist.selectRow(cursor);
+        m_uses.player.playSong(playlist.selectedName(), [&playlist, row, cursor](bool started) {
+            if (!started && playlist.selectedRow() == row)
+                playlist.selectRow(cursor);
+        });
     }
     if (startsWith(whatsaid, QLatin1String("r "))) {
         whatsaid = withoutBlanks(whatsaid.mid(2));
         m_uses.player.playRandomMatch(whatsaid);
     }
+    // The song's line comes before the replies of the words after it.
+    m_uses.player.afterStarts(this, [this, whatsaid] { obeyRest(whatsaid); });
+}
+
+void CommandInterpreter::obeyRest(QString whatsaid)
+{
     if (startsWith(whatsaid, QLatin1String("url "))) {
         whatsaid = whatsaid.mid(4);
         send(fontPrefix() + m_uses.templates.streamPlaying.text());

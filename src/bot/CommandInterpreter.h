@@ -96,6 +96,8 @@ private:
     void infoLine();
     void driveLine(const QString& whatsaid);
     void step(int by);
+    // The tests after the random ones, once the song they asked for is announced.
+    void obeyRest(QString whatsaid);
 
     void send(const QString& line);
     // The font prefix, read when the line is built.

@@ -35,20 +35,6 @@ const QString kPlaying = QStringLiteral("Playing");
 const QString kPaused = QStringLiteral("Paused");
 const QString kStopped = QStringLiteral("Stopped");
 
-// "MM:SS" or "H:MM:SS" in microseconds; -1 for any other text.
-qint64 durationMicroseconds(const QString& text)
-{
-    qint64 seconds = 0;
-    for (const QString& part : text.split(u':')) {
-        bool ok = false;
-        const int value = part.toInt(&ok);
-        if (!ok || value < 0)
-            return -1;
-        seconds = seconds * 60 + value;
-    }
-    return seconds * 1000000;
-}
-
 }  // namespace
 
 // The interfaces as the bus shows them; each call goes to the Mpris object.
@@ -70,12 +56,16 @@ public:
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Quillon"); }
     QString DesktopEntry() const { return QStringLiteral("org.quillon.Quillon"); }
-    QStringList SupportedUriSchemes() const { return {"file", "http", "https"}; }
+    QStringList SupportedUriSchemes() const
+    {
+        return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
+    }
     // The kinds a folder brings in.
     QStringList SupportedMimeTypes() const
     {
-        return {"audio/mpeg",     "audio/x-wav", "audio/flac", "audio/x-flac", "audio/ogg",
-                "audio/x-ms-wma", "audio/opus",  "audio/mp4",  "audio/aac",    "application/vnd.ms-asf"};
+        return QStringLiteral("audio/mpeg audio/x-wav audio/flac audio/x-flac audio/ogg audio/x-ms-wma audio/opus "
+                              "audio/mp4 audio/aac application/vnd.ms-asf")
+            .split(u' ');
     }
 
 public Q_SLOTS:
@@ -191,10 +181,10 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
     m_announce.setInterval(0);
     connect(&m_announce, &QTimer::timeout, this, &Mpris::announceChanges);
     const auto schedule = [this] { m_announce.start(); };
-    connect(&m_links.mediaPlayer, &MediaPlayer::playStateChanged, this, [this](int state) {
+    connect(&m_links.mediaPlayer, &MediaPlayer::playStateChanged, this, [this](MediaPlayer::PlayState state) {
         // Media set again (the last song played anew) is a new track too.
-        if (state == MediaPlayer::Transitioning)
-            m_trackUrl.clear();
+        if (state == MediaPlayer::Transitioning || m_links.mediaPlayer.url() != m_trackUrl)
+            followTrack();
         m_announce.start();
     });
     connect(&m_links.mediaPlayer, &MediaPlayer::streamTitleChanged, this, schedule);
@@ -203,6 +193,8 @@ Mpris::Mpris(MprisLinks links) : m_links(std::move(links))
     connect(&m_links.playlist, &QAbstractItemModel::rowsInserted, this, schedule);
     connect(&m_links.playlist, &QAbstractItemModel::rowsRemoved, this, schedule);
     connect(&m_links.playlist, &QAbstractItemModel::modelReset, this, schedule);
+    if (!m_links.mediaPlayer.url().isEmpty())
+        followTrack();
     m_announced = announced();
 }
 
@@ -251,14 +243,13 @@ QString Mpris::playbackStatus() const
     }
 }
 
-void Mpris::followTrack() const
+void Mpris::followTrack()
 {
-    const QString url = m_links.mediaPlayer.url();
-    if (url == m_trackUrl)
-        return;
-    m_trackUrl = url;
+    // Tags and cover are read here, once a track, so that what the bus
+    // reads is only kept values.
+    m_trackUrl = m_links.mediaPlayer.url();
     ++m_track;
-    const QUrl location = QUrl::fromUserInput(url);
+    const QUrl location = QUrl::fromUserInput(m_trackUrl);
     m_tags = location.isLocalFile() ? readSongTags(location.toLocalFile()) : SongTags();
     m_artUrl = location.isLocalFile() ? coverArtUrl(location.toLocalFile()) : QString();
 }
@@ -291,13 +282,11 @@ QString Mpris::coverArtUrl(const QString& path)
 
 QString Mpris::trackId() const
 {
-    followTrack();
     return QStringLiteral("/org/quillon/Quillon/track/") + QString::number(m_track);
 }
 
 QString Mpris::title() const
 {
-    followTrack();
     // A station says what it plays itself.
     const QString streamTitle = m_links.mediaPlayer.streamTitle();
     if (!streamTitle.isEmpty())
@@ -335,7 +324,8 @@ QVariantMap Mpris::metadata() const
 
 qint64 Mpris::length() const
 {
-    return durationMicroseconds(m_links.mediaPlayer.durationString());
+    const MediaPlayer::Duration duration = m_links.mediaPlayer.duration();
+    return duration ? std::chrono::microseconds(*duration).count() : -1;
 }
 
 double Mpris::volume() const

@@ -91,10 +91,11 @@ private:
     QVariantMap announced() const;
     // Sends PropertiesChanged for what differs from the last sending.
     void announceChanges();
-    // Notes a new song: a new track id, and its tags.
-    void followTrack() const;
+    // Notes a new media set: a new track id, and its tags and cover.
+    void followTrack();
     QString title() const;
     QString trackId() const;
+    // In microseconds; -1 while it is unknown.
     qint64 length() const;
     // The file:// address of the song's cover art, saved once in the cache
     // folder under a name made of its bytes; empty for a song without one.
@@ -106,8 +107,8 @@ private:
     QVariantMap m_announced;
     // A new number for every media set, so clients see a new track even
     // when the same song comes again.
-    mutable QString m_trackUrl;
-    mutable quint64 m_track = 0;
-    mutable SongTags m_tags;
-    mutable QString m_artUrl;
+    QString m_trackUrl;
+    quint64 m_track = 0;
+    SongTags m_tags;
+    QString m_artUrl;
 };

@@ -4,6 +4,9 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <optional>
+
 // The media player the main form drives: the few operations of a Windows
 // Media Player control that the program uses, with its published state
 // codes. One implementation per playback engine, and a double for tests.
@@ -20,6 +23,10 @@ public:
         Transitioning = 9,
         Ready = 10,
     };
+    Q_ENUM(PlayState)
+    // How long a media plays; unknown (nullopt) until it has opened, and for
+    // a live stream.
+    using Duration = std::optional<std::chrono::milliseconds>;
 
     using QObject::QObject;
     ~MediaPlayer() override = default;
@@ -27,10 +34,9 @@ public:
     // Opens the file or stream and starts it at once; returns at once.
     virtual void setUrl(const QString& url) = 0;
     virtual QString url() const = 0;
-    virtual int playState() const = 0;
-    // The current media's duration as the player shows it ("MM:SS",
-    // "H:MM:SS" from an hour); empty until the media has opened.
-    virtual QString durationString() const = 0;
+    virtual PlayState playState() const = 0;
+    // The current media's length; kept after it ended, until another is set.
+    virtual Duration duration() const = 0;
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
@@ -47,7 +53,7 @@ public:
     virtual void setVolume(int volume) = 0;
 
 Q_SIGNALS:
-    void playStateChanged(int state);
+    void playStateChanged(MediaPlayer::PlayState state);
     // The media last set could not be opened or played (missing, empty,
     // damaged); the player is stopped.
     void mediaError(const QString& url);

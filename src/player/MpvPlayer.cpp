@@ -130,18 +130,18 @@ bool MpvPlayer::isAvailable()
     return true;
 }
 
-QString MpvPlayer::durationText(double seconds)
+std::chrono::milliseconds MpvPlayer::durationOf(double seconds)
 {
-    if (!std::isfinite(seconds) || seconds < 0)
-        seconds = 0;
-    const qint64 total = std::llround(seconds);
-    const qint64 h = total / 3600;
-    const qint64 m = total / 60 % 60;
-    const qint64 s = total % 60;
-    const auto two = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-    if (h > 0)
-        return QString::number(h) + u':' + two(m) + u':' + two(s);
-    return two(m) + u':' + two(s);
+    // Never beyond what the count holds, however long libmpv says.
+    if (!std::isfinite(seconds) || seconds <= 0)
+        return std::chrono::milliseconds(0);
+    seconds = std::min(seconds, 1e12);
+    // Kept within the second the length is nearest to, which a product
+    // rounded up at a half second could leave.
+    const auto nearest = qint64(std::llround(seconds));
+    const auto milliseconds
+        = std::clamp(qint64(std::floor(seconds * 1000)), nearest * 1000 - 500, nearest * 1000 + 499);
+    return std::chrono::milliseconds(std::max<qint64>(0, milliseconds));
 }
 
 QString MpvPlayer::streamTitleText(const QString& sent)
@@ -164,7 +164,7 @@ QString MpvPlayer::streamTitleText(const QString& sent)
 void MpvPlayer::setUrl(const QString& url)
 {
     m_url = url;
-    m_duration.clear();
+    m_duration.reset();
     setStreamTitle({});
     if (!isAvailable())
         return;
@@ -312,7 +312,7 @@ void MpvPlayer::handle(const mpv_event& event)
         m_live = m_api->get_property(m_mpv, "seekable", MPV_FORMAT_FLAG, &seekable) >= 0 && !seekable;
         double seconds = 0;
         if (m_live)
-            m_duration.clear();
+            m_duration.reset();
         else if (m_api->get_property(m_mpv, "duration", MPV_FORMAT_DOUBLE, &seconds) >= 0)
             setDuration(seconds);
         if (m_state == Transitioning)
@@ -377,7 +377,7 @@ void MpvPlayer::audioOutputOpened(const QString& name)
 
 void MpvPlayer::setDuration(double seconds)
 {
-    m_duration = durationText(seconds);
+    m_duration = durationOf(seconds);
 }
 
 void MpvPlayer::setStreamTitle(const QString& title)
@@ -412,7 +412,7 @@ void MpvPlayer::failed()
     Q_EMIT mediaError(m_url);
 }
 
-void MpvPlayer::setState(int state)
+void MpvPlayer::setState(PlayState state)
 {
     if (state == m_state)
         return;

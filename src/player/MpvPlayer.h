@@ -22,8 +22,8 @@ public:
 
     void setUrl(const QString& url) override;
     QString url() const override { return m_url; }
-    int playState() const override { return m_state; }
-    QString durationString() const override { return m_duration; }
+    PlayState playState() const override { return m_state; }
+    Duration duration() const override { return m_duration; }
     void play() override;
     void pause() override;
     void stop() override;
@@ -37,8 +37,9 @@ public:
     // then stays Undefined.
     bool isAvailable();
 
-    // "MM:SS", or "H:MM:SS" from an hour, of a duration in seconds.
-    static QString durationText(double seconds);
+    // libmpv's length in seconds, in milliseconds, always within the
+    // nearest whole second: what the room is shown of it.
+    static std::chrono::milliseconds durationOf(double seconds);
     // A station's title as it may be shown: one line of at most
     // kStreamTitleLength characters, without control characters.
     static QString streamTitleText(const QString& sent);
@@ -48,7 +49,7 @@ private:
     static void wakeUp(void* self);
     void takeEvents();
     void handle(const mpv_event& event);
-    void setState(int state);
+    void setState(PlayState state);
     void endOfMedia();
     void failed();
     void command(std::initializer_list<const char*> args, std::uint64_t reply = 0);
@@ -64,9 +65,9 @@ private:
     bool m_silenceTold = false;
     std::atomic_bool m_wakePending {false};
     QString m_url;
-    QString m_duration;
+    Duration m_duration;
     QString m_streamTitle;
-    int m_state = Undefined;
+    PlayState m_state = Undefined;
     int m_volume = 50;
     // The playlist entry of the last URL set. Events about earlier entries
     // arrive late and are ignored; until libmpv has named the entry, every

@@ -10,21 +10,15 @@
 #include "player/Mp3Header.h"
 #include "player/SongFile.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFutureWatcher>
 #include <QLocale>
-#include <QPromise>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QScopedValueRollback>
 
 #include <algorithm>
-#include <atomic>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <random>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -38,20 +32,13 @@ double leadingNumber(const QString& text)
     return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
 }
 
-double clockSeededRandom()
-{
-    // Two draws within one clock tick still differ.
-    static std::atomic<std::uint32_t> draws {0};
-    const auto now = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    std::seed_seq seed {static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32), draws.fetch_add(1)};
-    std::mt19937_64 generator(seed);
-    return std::uniform_real_distribution<double>(0.0, 1.0)(generator);
-}
-
-QString twoDigits(int value)
+QString twoDigits(qint64 value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
+
+// The states in which auto random looks for a song, in the order it looks.
+constexpr std::array kIdleStates {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped};
 
 }  // namespace
 
@@ -72,21 +59,28 @@ Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& au
     m_volume = ok && stored >= 0 && stored <= 100 ? stored : kDefaultVolume;
     m_mediaPlayer.setVolume(m_volume);
 
-    searchResultsTimer.setSingleShot(true);
-    searchResultsTimer.setInterval(0);
-    connect(&searchResultsTimer, &QTimer::timeout, this, &Player::takeSearchResults);
+    m_searchResultsTimer.setSingleShot(true);
+    m_searchResultsTimer.setInterval(0);
+    connect(&m_searchResultsTimer, &QTimer::timeout, this, &Player::takeSearchResults);
 
     // The two one-second timers run together, so they wake the program once,
     // and only while they have something to do.
-    for (QTimer* timer : {&clockTimer, &autoRandomTimer}) {
+    for (QTimer* timer : {&m_clockTimer, &m_autoRandomTimer}) {
         timer->setInterval(1000);
         timer->setTimerType(Qt::CoarseTimer);
     }
-    connect(&clockTimer, &QTimer::timeout, this, &Player::tickClock);
-    connect(&autoRandomTimer, &QTimer::timeout, this, &Player::tickAutoRandom);
+    connect(&m_clockTimer, &QTimer::timeout, this, &Player::tickClock);
+    connect(&m_autoRandomTimer, &QTimer::timeout, this, &Player::tickAutoRandom);
 
-    // What searchResultsTimer reads: the search results, the player's state, and the
-    // clock fields and picker flag it resets.
+    m_openingTimer.setSingleShot(true);
+    m_openingTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_openingTimer, &QTimer::timeout, this, &Player::announceOpened);
+    m_fileCheckTimer.setSingleShot(true);
+    m_fileCheckTimer.setInterval(kFileCheckLimit);
+    connect(&m_fileCheckTimer, &QTimer::timeout, this, &Player::giveUpFileCheck);
+
+    // What the search results tick reads: the search results, the player's
+    // state, and the clock fields and picker flag it resets.
     const auto schedule = [this] { scheduleSearchResults(); };
     connect(&m_searchResults, &QAbstractItemModel::rowsInserted, this, schedule);
     connect(&m_searchResults, &QAbstractItemModel::rowsRemoved, this, schedule);
@@ -100,9 +94,9 @@ Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& au
 
     // A station's title is posted at once, and a new one at most once a
     // minute: the last one held back comes when the minute is over.
-    titleTimer.setSingleShot(true);
-    titleTimer.setInterval(std::chrono::minutes(1));
-    connect(&titleTimer, &QTimer::timeout, this, &Player::postHeldTitle);
+    m_titleTimer.setSingleShot(true);
+    m_titleTimer.setInterval(std::chrono::minutes(1));
+    connect(&m_titleTimer, &QTimer::timeout, this, &Player::postHeldTitle);
     connect(&m_mediaPlayer, &MediaPlayer::streamTitleChanged, this, &Player::streamTitleChanged);
 
     // What the clocks read.
@@ -115,22 +109,24 @@ Player::Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& au
     scheduleSearchResults();
 }
 
+Player::~Player() = default;
+
 void Player::updateClocks()
 {
-    // clockTimer counts while a song is timed and clears a count left behind;
-    // autoRandomTimer ends the timing when the player stops, and picks songs while
-    // auto random is on. A tick with nothing to do is never due, so the
+    // The clock counts while a song is timed and clears a count left behind;
+    // auto random ends the timing when the player stops, and picks songs
+    // while it is on. A tick with nothing to do is never due, so the
     // program sleeps while nothing plays.
     const bool timing = m_nowPlaying.clockRunning.value();
     const bool counted = m_nowPlaying.elapsedSeconds.value() != 0;
     const auto run = [this](QTimer& timer, bool due) {
-        if (!due || m_timersStopped)
+        if (!due || m_shutDown)
             timer.stop();
         else if (!timer.isActive())
             timer.start();
     };
-    run(clockTimer, timing || counted);
-    run(autoRandomTimer, timing || m_autoRandom.value());
+    run(m_clockTimer, timing || counted);
+    run(m_autoRandomTimer, timing || m_autoRandom.value());
 }
 
 void Player::setRandomSource(RandomSource source)
@@ -138,15 +134,20 @@ void Player::setRandomSource(RandomSource source)
     m_random = std::move(source);
 }
 
-void Player::setOpeningWait(Wait wait)
+void Player::setOpeningTime(std::chrono::milliseconds time)
 {
-    m_openingWait = std::move(wait);
+    m_openingTime = time;
+}
+
+void Player::setFileCheck(FileCheck check)
+{
+    m_fileCheck = std::move(check);
 }
 
 void Player::scheduleSearchResults()
 {
-    if (!m_timersStopped && !searchResultsTimer.isActive())
-        searchResultsTimer.start();
+    if (!m_shutDown && !m_searchResultsTimer.isActive())
+        m_searchResultsTimer.start();
 }
 
 void Player::setPickerOpen(bool open)
@@ -155,13 +156,28 @@ void Player::setPickerOpen(bool open)
         scheduleSearchResults();
 }
 
-void Player::stopTimers()
+void Player::shutdown()
 {
-    m_timersStopped = true;
-    searchResultsTimer.stop();
-    clockTimer.stop();
-    autoRandomTimer.stop();
-    titleTimer.stop();
+    m_shutDown = true;
+    for (QTimer* timer :
+         {&m_searchResultsTimer, &m_clockTimer, &m_autoRandomTimer, &m_titleTimer, &m_openingTimer, &m_fileCheckTimer})
+        timer->stop();
+    // The songs still to start, and what waited for them, are dropped; a
+    // look still under way is no longer listened to.
+    m_starts.clear();
+    m_afterStarts.clear();
+    m_step = Step::Idle;
+    if (m_look) {
+        m_look->disconnect(this);
+        m_look->deleteLater();
+        m_look = nullptr;
+    }
+}
+
+bool Player::hasRunningTimers() const
+{
+    return m_searchResultsTimer.isActive() || m_clockTimer.isActive() || m_autoRandomTimer.isActive()
+        || m_titleTimer.isActive() || m_openingTimer.isActive() || m_fileCheckTimer.isActive();
 }
 
 void Player::resetClock()
@@ -170,133 +186,194 @@ void Player::resetClock()
     m_nowPlaying.elapsedSeconds.setValue(0);
 }
 
-bool Player::playSong(const QString& song)
+void Player::playSong(const QString& song, Started done)
 {
+    if (m_shutDown)
+        return;
     // An empty name starts nothing, even a line whose name is all blanks.
     const QString key = normalizeName(song);
     // The playlist as it was asked: rows removed while a song opens must
     // not shift the positions of the ones still to start.
     const QStringList lines = key.isEmpty() ? QStringList() : m_playlist.items();
-    bool matched = false, started = false;
+    Start start;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = Playlist::nameOf(lines.at(i));
-        if (normalizeName(name) != key)
-            continue;
-        matched = true;
-        const QString path = Playlist::pathOf(lines.at(i));
-        const std::optional<SongFile> song = admit(name, path);
-        if (!song)
-            continue;
-        if (startLine(name, path, QString::number(i + 1), *song)) {
-            resetClock();
-            m_nowPlaying.file.setText(name);
-            started = true;
-        }
+        if (normalizeName(name) == key)
+            start.lines.append({name, Playlist::pathOf(lines.at(i)), QString::number(i + 1)});
     }
-    if (!matched)
+    const bool matched = !start.lines.isEmpty();
+    start.lineStarted = [this](const Line& line) {
         resetClock();
-    if (!matched || started)
-        m_nowPlaying.clockRunning.setValue(true);
-    return started;
+        m_nowPlaying.file.setText(line.name);
+    };
+    start.finished = [this, matched, done = std::move(done)](bool started) {
+        if (!matched)
+            resetClock();
+        if (!matched || started)
+            m_nowPlaying.clockRunning.setValue(true);
+        if (done)
+            done(started);
+    };
+    begin(std::move(start));
 }
 
 bool Player::isBusy() const
 {
-    // Search results waiting for searchResultsTimer's next turn: one is started, several
+    // Search results waiting for the next turn: one is started, several
     // are offered.
-    return m_starting > 0 || m_looking > 0 || m_takingResults
-        || (searchResultsTimer.isActive() && m_searchResults.count() > 0);
+    return isStarting() || (m_searchResultsTimer.isActive() && m_searchResults.count() > 0);
 }
 
-std::optional<SongFile> Player::admit(const QString& name, const QString& path)
+void Player::afterStarts(const QObject* context, std::function<void()> then)
+{
+    if (m_shutDown)
+        return;
+    if (!isStarting()) {
+        then();
+        return;
+    }
+    m_afterStarts.append({QPointer<const QObject>(context), std::move(then)});
+}
+
+void Player::begin(Start start)
+{
+    if (m_shutDown)
+        return;
+    m_starts.append(std::move(start));
+    // Behind others it waits for them; advance() takes it in turn.
+    if (m_starts.size() == 1 && m_step == Step::Idle)
+        advance();
+}
+
+void Player::advance()
+{
+    // Each step either finishes here (a file already looked at, a player
+    // that opens at once) or leaves for a timer or the look's answer, which
+    // come back here.
+    while (m_step == Step::Idle && !m_starts.isEmpty()) {
+        if (!m_starts.first().lines.isEmpty()) {
+            lookAt(m_starts.first().lines.first());
+            continue;
+        }
+        const Start done = m_starts.takeFirst();
+        if (done.finished)
+            done.finished(done.started);
+    }
+    runAfterStarts();
+}
+
+void Player::runAfterStarts()
+{
+    // One of them may start a song; the rest wait for it in turn.
+    while (!isStarting() && !m_afterStarts.isEmpty()) {
+        const auto [context, then] = m_afterStarts.takeFirst();
+        if (context)
+            then();
+    }
+}
+
+void Player::lookAt(const Line& line)
 {
     // A stream has no file to look at; the player opens it.
-    if (isStreamUrl(path))
-        return SongFile();
-    std::optional<SongFile> song = examine(path);
-    if (!song)
-        return std::nullopt;
-    if (!song->problem.isEmpty()) {
-        m_chat.post(QStringLiteral("Cannot play %1: %2").arg(name, song->problem));
-        return std::nullopt;
+    if (isStreamUrl(line.path)) {
+        looked(SongFile());
+        return;
     }
-    return song;
+    m_step = Step::Looking;
+    const QFuture<SongFile> future = m_fileCheck ? m_fileCheck(line.path) : lookAtSongFile(line.path);
+    const auto answer = [](const QFuture<SongFile>& look) {
+        if (look.resultCount() > 0)
+            return look.result();
+        SongFile lost;
+        lost.problem = QStringLiteral("the look at the file failed");
+        return lost;
+    };
+    if (future.isFinished()) {
+        looked(answer(future));
+        return;
+    }
+    // The player is still idle meanwhile, and events are served.
+    m_look = new QFutureWatcher<SongFile>(this);
+    connect(m_look, &QFutureWatcherBase::finished, this, [this, answer, watcher = m_look] {
+        if (watcher == m_look)
+            looked(answer(watcher->future()));
+    });
+    m_look->setFuture(future);
+    m_fileCheckTimer.start();
 }
 
-std::optional<SongFile> Player::examine(const QString& path)
+void Player::giveUpFileCheck()
 {
-    // The look runs on a thread of its own, which a file system that does
-    // not answer may keep for good; nothing waits for it at the end.
-    QPromise<SongFile> promise;
-    const QFuture<SongFile> future = promise.future();
-    QFutureWatcher<SongFile> watcher;
-    // Its end is an event, and that event ends the wait below.
-    connect(&watcher, &QFutureWatcherBase::finished, &watcher, [] {});
-    watcher.setFuture(future);
-    std::thread([promise = std::move(promise), check = m_fileCheck ? m_fileCheck : FileCheck(&examineSongFile),
-                 path]() mutable {
-        promise.start();
-        promise.addResult(check(path));
-        promise.finish();
-    }).detach();
-
-    // The player is still idle meanwhile; auto random must not take it.
-    const QScopedValueRollback looking(m_looking, m_looking + 1);
-    QDeadlineTimer deadline(m_fileCheckLimit, Qt::PreciseTimer);
-    QTimer wake;
-    wake.setSingleShot(true);
-    while (!future.isFinished() && !deadline.hasExpired() && !m_timersStopped) {
-        wake.start(std::max<qint64>(1, deadline.remainingTime()));
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    // The program ended meanwhile: nothing more is said.
-    if (m_timersStopped)
-        return std::nullopt;
-    if (!future.isFinished()) {
-        SongFile song;
-        song.problem = QStringLiteral("no answer from the file system");
-        return song;
-    }
-    return future.result();
+    if (m_step != Step::Looking)
+        return;
+    SongFile song;
+    song.problem = QStringLiteral("no answer from the file system");
+    looked(song);
 }
 
-void Player::setFileCheck(FileCheck check, std::chrono::milliseconds limit)
+void Player::looked(const SongFile& song)
 {
-    m_fileCheck = std::move(check);
-    m_fileCheckLimit = limit;
-}
-
-bool Player::startLine(const QString& name, const QString& path, const QString& n, const SongFile& song)
-{
-    const QScopedValueRollback starting(m_starting, m_starting + 1);
-    Opening opening {path};
-    m_openings.append(&opening);
-    m_mediaPlayer.setUrl(path);
+    m_fileCheckTimer.stop();
+    if (m_look) {
+        m_look->disconnect(this);
+        m_look->deleteLater();
+        m_look = nullptr;
+    }
+    const Line line = m_starts.first().lines.first();
+    if (!song.problem.isEmpty()) {
+        m_chat.post(QStringLiteral("Cannot play %1: %2").arg(line.name, song.problem));
+        lineDone(false);
+        return;
+    }
+    m_step = Step::Opening;
+    m_song = song;
+    m_refused = false;
+    m_mediaPlayer.setUrl(line.path);
     if (song.facts.audio)
         showAudioFacts(*song.facts.audio, m_nowPlaying.bitRate, m_nowPlaying.frequency, m_nowPlaying.mode);
-    const QString model = m_templates.playing.text();
-    if (m_openingWait)
-        m_openingWait(0.1);
+    m_model = m_templates.playing.text();
+    if (m_openingTime <= std::chrono::milliseconds::zero())
+        announceOpened();
     else
-        waitServingEvents(0.1);
-    m_openings.removeOne(&opening);
-    // The closing line may have gone out during the wait; nothing is
-    // announced after it.
-    if (m_timersStopped)
-        return false;
+        m_openingTimer.start(m_openingTime);
+}
+
+void Player::announceOpened()
+{
+    if (m_step != Step::Opening)
+        return;
+    m_openingTimer.stop();
+    const Line line = m_starts.first().lines.first();
     // The player refused the file while it opened: it is not playing.
-    if (opening.refused) {
-        m_chat.post(QStringLiteral("Cannot play %1: the player cannot open it").arg(name));
-        return false;
+    if (m_refused) {
+        m_chat.post(QStringLiteral("Cannot play %1: the player cannot open it").arg(line.name));
+        lineDone(false);
+        return;
     }
-    const bool stream = isStreamUrl(path);
-    m_stream = stream ? Stream {path, n, {}, false} : Stream {};
-    titleTimer.stop();
-    m_chat.post(nowPlayingLine(model, n, name, song.size, song.facts.tags));
+    const bool stream = isStreamUrl(line.path);
+    m_stream = stream ? Stream {line.path, line.n, {}, false} : Stream {};
+    m_titleTimer.stop();
+    m_chat.post(nowPlayingLine(m_model, line.n, line.name, m_song.size, m_song.facts.tags));
     // A title that came while the stream opened.
     if (stream)
         streamTitleChanged(m_mediaPlayer.streamTitle());
-    return true;
+    lineDone(true);
+}
+
+void Player::lineDone(bool started)
+{
+    m_step = Step::Idle;
+    // The shut-down may have come with a line just posted.
+    if (m_starts.isEmpty())
+        return;
+    Start& start = m_starts.first();
+    const Line line = start.lines.takeFirst();
+    if (started) {
+        start.started = true;
+        if (const auto hook = start.lineStarted)
+            hook(line);
+    }
+    advance();
 }
 
 QString Player::nowPlayingLine(QString line, const QString& n, const QString& name, qint64 size,
@@ -310,7 +387,7 @@ QString Player::nowPlayingLine(QString line, const QString& n, const QString& na
     line.replace(QStringLiteral("%s"), name);
     line.replace(QStringLiteral("%kb"), m_nowPlaying.bitRate.text());
     line.replace(QStringLiteral("%mode"), m_nowPlaying.mode.text());
-    line.replace(QStringLiteral("%d"), m_mediaPlayer.durationString());
+    line.replace(QStringLiteral("%d"), durationText(m_mediaPlayer.duration()));
     // The tags come last and in one pass, so their texts are taken as they
     // are; a template that names none of them gives the line it always
     // gave, even for a song whose name holds one.
@@ -341,13 +418,13 @@ void Player::streamTitleChanged(const QString& title)
     m_stream.title = title.toHtmlEscaped();
     m_nowPlaying.file.setText(m_stream.title);
     m_stream.titleDue = true;
-    if (!titleTimer.isActive())
+    if (!m_titleTimer.isActive())
         postStreamTitle();
 }
 
 void Player::postHeldTitle()
 {
-    const int state = m_mediaPlayer.playState();
+    const MediaPlayer::PlayState state = m_mediaPlayer.playState();
     const bool playing
         = state == MediaPlayer::Playing || state == MediaPlayer::Paused || state == MediaPlayer::Transitioning;
     if (m_stream.titleDue && playing && m_mediaPlayer.url() == m_stream.path)
@@ -358,31 +435,13 @@ void Player::postStreamTitle()
 {
     m_stream.titleDue = false;
     m_chat.post(nowPlayingLine(m_templates.playing.text(), m_stream.n, m_stream.title, 0, SongTags {}));
-    if (!m_timersStopped)
-        titleTimer.start();
-}
-
-void Player::waitServingEvents(double seconds)
-{
-    if (!(seconds > 0))
-        return;
-    // A monotonic deadline: a change of the wall clock or midnight does not
-    // shorten or stretch the wait.
-    const auto wait = std::chrono::duration<double>(std::min(seconds, 1e6));
-    QDeadlineTimer deadline(std::chrono::duration_cast<std::chrono::nanoseconds>(wait), Qt::PreciseTimer);
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    while (!deadline.hasExpired()) {
-        // Sleep until an event comes or the wait is over, never spinning.
-        wake.start(std::max<qint64>(1, deadline.remainingTime()));
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    if (!m_shutDown)
+        m_titleTimer.start();
 }
 
 int Player::randomInt(const QString& a, const QString& b)
 {
-    double r = m_random ? m_random() : clockSeededRandom();
+    double r = m_random ? m_random() : QRandomGenerator::global()->generateDouble();
     if (!(r >= 0.0))
         r = 0.0;
     if (r >= 1.0)
@@ -434,86 +493,88 @@ bool Player::hasSong(const QString& name) const
                        [&](const QString& line) { return normalizeName(Playlist::nameOf(line)) == key; });
 }
 
-bool Player::playQueued()
+void Player::playQueued(Started done)
 {
-    TextList& queue = m_queue;
-    while (queue.count() > 0) {
-        const QString name = queue.item(0);
-        queue.removeItem(0);
+    while (m_queue.count() > 0) {
+        const QString name = m_queue.item(0);
+        m_queue.removeItem(0);
+        if (!hasSong(name))
+            continue;
         // One that cannot play has said why; the next one is tried.
-        if (hasSong(name) && playSong(name))
-            return true;
+        playSong(name, [this, done = std::move(done)](bool started) {
+            if (started)
+                done(true);
+            else
+                playQueued(done);
+        });
+        return;
     }
-    return false;
+    done(false);
 }
 
 void Player::skip()
 {
     m_songEnded = false;
-    if (!playQueued())
-        m_mediaPlayer.stop();
+    playQueued([this](bool started) {
+        if (!started)
+            m_mediaPlayer.stop();
+    });
 }
 
-void Player::stateChanged(int state)
+void Player::stateChanged(MediaPlayer::PlayState state)
 {
     // The owner's stop is no end of a song: the queue waits for one.
     m_songEnded = state == MediaPlayer::MediaEnded || (m_songEnded && state == MediaPlayer::Stopped);
 }
 
-bool Player::followWithQueued()
+bool Player::followWithQueued(Started done)
 {
-    const int state = m_mediaPlayer.playState();
+    const MediaPlayer::PlayState state = m_mediaPlayer.playState();
     if (!m_songEnded || (state != MediaPlayer::MediaEnded && state != MediaPlayer::Stopped))
         return false;
     m_songEnded = false;
-    return playQueued();
+    playQueued(std::move(done));
+    return true;
 }
 
 void Player::takeSearchResults()
 {
-    // A song started here waits while it opens, and events run meanwhile;
-    // a tick arriving then would see the same results again. It is put off
-    // until this one is done.
-    if (m_takingResults) {
-        m_resultsMissed = true;
+    // Results are taken once the songs being started have been announced,
+    // in the order they were asked for.
+    if (isStarting()) {
+        afterStarts(this, [this] { scheduleSearchResults(); });
         return;
     }
-    {
-        const QScopedValueRollback busy(m_takingResults, true);
-
-        followWithQueued();
-        if (m_mediaPlayer.playState() == MediaPlayer::Stopped) {
-            m_nowPlaying.clockRunning.setValue(false);
-            m_nowPlaying.elapsedSeconds.setValue(0);
-        }
-
-        TextList& results = m_searchResults;
-        if (results.count() == 1) {
-            const int cursor = results.selectedRow();
-            results.selectRow(0);
-            const QString line = results.selectedText();
-            const QString name = Playlist::nameOf(line);
-            const QString path = Playlist::pathOf(line);
-            // Taken out before the song starts, so results found while it
-            // opens are kept for the next tick.
-            results.clear();
-            const std::optional<SongFile> song = admit(name, path);
-            if (song && startLine(name, path, m_hitNumber, *song)) {
-                m_playlist.selectRow(cursor);
-                m_nowPlaying.file.setText(name);
-                m_nowPlaying.clockRunning.setValue(true);
-            }
-        } else if (results.count() >= 2 && !m_pickerOpen) {
-            m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
-            QStringList names;
-            names.reserve(results.count());
-            for (const QString& row : results.items())
-                names.append(Playlist::nameOf(row));
-            Q_EMIT songsOffered(names);
-        }
+    followWithQueued([](bool) {});
+    if (m_mediaPlayer.playState() == MediaPlayer::Stopped) {
+        m_nowPlaying.clockRunning.setValue(false);
+        m_nowPlaying.elapsedSeconds.setValue(0);
     }
-    if (std::exchange(m_resultsMissed, false))
-        scheduleSearchResults();
+
+    TextList& results = m_searchResults;
+    if (results.count() == 1) {
+        const int cursor = results.selectedRow();
+        results.selectRow(0);
+        const QString line = results.selectedText();
+        // Taken out before the song starts, so results found while it
+        // opens are kept for the next tick.
+        results.clear();
+        Start start;
+        start.lines.append({Playlist::nameOf(line), Playlist::pathOf(line), m_hitNumber});
+        start.lineStarted = [this, cursor](const Line& started) {
+            m_playlist.selectRow(cursor);
+            m_nowPlaying.file.setText(started.name);
+            m_nowPlaying.clockRunning.setValue(true);
+        };
+        begin(std::move(start));
+    } else if (results.count() >= 2 && !m_pickerOpen) {
+        m_chat.post(QString::number(results.count()) + QStringLiteral("</b> Files Found, Select One."));
+        QStringList names;
+        names.reserve(results.count());
+        for (const QString& row : results.items())
+            names.append(Playlist::nameOf(row));
+        Q_EMIT songsOffered(names);
+    }
 }
 
 void Player::tickClock()
@@ -529,27 +590,34 @@ void Player::tickClock()
 
 void Player::tickAutoRandom()
 {
-    const int state = m_mediaPlayer.playState();
+    const MediaPlayer::PlayState state = m_mediaPlayer.playState();
     if (state == MediaPlayer::Stopped || state == MediaPlayer::Undefined || state == MediaPlayer::Ready)
         m_nowPlaying.clockRunning.setValue(false);
-    // A tick that comes while a song is looked at or a pick opens would
-    // start another.
-    if (m_inAutoPick || m_looking > 0)
+    // A tick that comes while a song is being started would start another.
+    if (isStarting())
         return;
-    // Whichever tick comes first after a song's end plays the queue's first.
-    if (followWithQueued() || !m_autoRandom.value())
-        return;
-    const QScopedValueRollback picking(m_inAutoPick, true);
-    for (const int idle : {MediaPlayer::Undefined, MediaPlayer::Ready, MediaPlayer::Stopped}) {
-        if (!m_autoRandom.value() || m_mediaPlayer.playState() != idle)
+    // Whichever tick comes first after a song's end plays the queue's first;
+    // when none of the queue plays, auto random picks as it would have.
+    const bool queued = followWithQueued([this](bool started) {
+        if (!started)
+            autoPickFrom(0);
+    });
+    if (!queued)
+        autoPickFrom(0);
+}
+
+void Player::autoPickFrom(int idleIndex)
+{
+    for (int i = idleIndex; i < int(kIdleStates.size()); ++i) {
+        if (!m_autoRandom.value() || m_mediaPlayer.playState() != kIdleStates.at(std::size_t(i)))
             continue;
         // A file that would not open would be announced again every few
         // seconds; it is left out for the rest of the run.
         QList<int> playable;
         const QStringList lines = m_playlist.items();
-        for (int i = 0; i < m_playlist.count(); ++i) {
-            if (!m_unplayable.contains(Playlist::pathOf(lines.value(i))))
-                playable.append(i);
+        for (int row = 0; row < lines.size(); ++row) {
+            if (!m_unplayable.contains(Playlist::pathOf(lines.at(row))))
+                playable.append(row);
         }
         if (playable.isEmpty())
             continue;
@@ -557,21 +625,27 @@ void Player::tickAutoRandom()
             m_autoFailures = 0;
         const int cursor = m_playlist.selectedRow();
         m_playlist.selectRow(playable.at(randomInt(QString::number(playable.size()), QStringLiteral("0"))));
-        if (playSong(m_playlist.selectedName())) {
-            m_autoPicked = m_mediaPlayer.url();
-        } else if (!m_timersStopped) {
-            m_autoPicked.clear();
-            m_playlist.selectRow(cursor);
-            autoPickFailed();
-        }
+        // The state is read afresh for the states after this one once the
+        // pick has been tried.
+        playSong(m_playlist.selectedName(), [this, cursor, i](bool started) {
+            if (started) {
+                m_autoPicked = m_mediaPlayer.url();
+            } else {
+                m_autoPicked.clear();
+                m_playlist.selectRow(cursor);
+                autoPickFailed();
+            }
+            autoPickFrom(i + 1);
+        });
+        return;
     }
 }
 
 void Player::mediaError(const QString& url)
 {
     m_unplayable.insert(url);
-    for (Opening* opening : std::as_const(m_openings))
-        opening->refused = opening->refused || opening->path == url;
+    if (m_step == Step::Opening && m_starts.first().lines.first().path == url)
+        m_refused = true;
     // A queued song that would not play gives way to the next one.
     if (m_queue.count() > 0) {
         m_songEnded = true;
@@ -607,4 +681,15 @@ QString fileSizeText(qint64 bytes)
         }
     }
     return {};
+}
+
+QString durationText(MediaPlayer::Duration duration)
+{
+    if (!duration)
+        return {};
+    // To the nearest second, a half second up.
+    const qint64 total = std::max<qint64>(0, (qint64(duration->count()) + 500) / 1000);
+    const qint64 hours = total / 3600;
+    const QString minutesAndSeconds = twoDigits(total / 60 % 60) + u':' + twoDigits(total % 60);
+    return hours > 0 ? QString::number(hours) + u':' + minutesAndSeconds : minutesAndSeconds;
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFuture>
+#include <QFutureWatcher>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -9,7 +12,10 @@
 
 #include "controls/NowPlaying.h"
 #include "controls/TextList.h"
+#include "player/MediaPlayer.h"
 #include "player/Mp3Header.h"
+#include "player/SongFile.h"
+
 #include <chrono>
 
 #include <functional>
@@ -19,21 +25,25 @@ class ChatExit;
 class BoolValue;
 struct ChatTemplates;
 class Playlist;
-class MediaPlayer;
-struct SongFile;
 
 // Starts songs by name and announces them; the search-result, clock and
 // auto random timers.
+//
+// A song is started in steps that wait for no one: its file is looked at on
+// a thread of its own, then the player is given a moment to open it before
+// the now-playing line goes out. Starts asked for meanwhile wait their turn,
+// so songs are always announced in the order they were asked for.
 class Player : public QObject {
     Q_OBJECT
 public:
     Player(Playlist& playlist, const ChatTemplates& templates, BoolValue& autoRandom, MediaPlayer& mediaPlayer,
            ChatExit& chat);
+    ~Player() override;
 
     // What the main window shows of the song that plays.
     NowPlaying& nowPlaying() { return m_nowPlaying; }
-    // Search results (playlist rows) waiting for searchResultsTimer: one is played,
-    // several are offered.
+    // Search results (playlist rows) waiting for the next turn of the event
+    // loop: one is played, several are offered.
     TextList& searchResults() { return m_searchResults; }
     // The number a search result's now-playing line shows: the last hit's.
     const QString& hitNumber() const { return m_hitNumber; }
@@ -42,17 +52,27 @@ public:
     void setPickerOpen(bool open);
     bool isPickerOpen() const { return m_pickerOpen; }
 
-    // True when a song started. A song whose file cannot be played is not
-    // started: the room is told why, and the clock, the file label and the
-    // playlist cursor stay as they were.
-    bool playSong(const QString& song);
-    // Waits so many seconds while serving events.
-    void waitServingEvents(double seconds);
+    // Told, once every line of the name has been tried, whether a song started.
+    using Started = std::function<void(bool started)>;
+    // Starts every playlist line of the name, in order. A song whose file
+    // cannot be played is not started: the room is told why, and the clock,
+    // the file label and the playlist cursor stay as they were.
+    void playSong(const QString& song, Started done = {});
+    // Whether a song is being looked at or opened, or waits its turn.
+    bool isStarting() const { return !m_starts.isEmpty(); }
+    // Runs `then` once no song is being started (at once when none is), so
+    // that what follows a start in one command comes after its line. Dropped
+    // with `context`, and at the shut-down.
+    void afterStarts(const QObject* context, std::function<void()> then);
     // The whole part of a * r + b for a random r in [0, 1).
     int randomInt(const QString& a, const QString& b);
     void playRandomMatch(const QString& part);
     void setAutoRandom(bool on);
-    void stopTimers();
+    // Stops the timers and drops the songs still to start: after the
+    // closing line nothing more is said.
+    void shutdown();
+    // Whether any of the timers runs; none does while nothing plays.
+    bool hasRunningTimers() const;
     // Whether a song is being started, or search results wait to be
     // started or offered.
     bool isBusy() const;
@@ -71,9 +91,6 @@ public:
     // plays, before auto random would pick one.
     static constexpr int kQueueSize = 100;
     TextList& queue() { return m_queue; }
-    // Plays the first queued song still in the playlist, dropping the ones
-    // before it that are not; false when none was left.
-    bool playQueued();
     // Ends the current song: the queue's first plays, or the player stops.
     void skip();
     // Whether a playlist line has this name, as Play matches names.
@@ -91,28 +108,27 @@ public:
     // A station's title held back because the last one was posted less
     // than a minute ago: posted now, if the station still plays.
     void postHeldTitle();
+    // The player has had its moment to open the song being started: it is
+    // announced now.
+    void announceOpened();
+    // The look at a song's file has not answered in time: the file counts
+    // as not answering.
+    void giveUpFileCheck();
 
-    // Where Random's r comes from: a number in [0, 1). By default a
-    // generator reseeded from the clock on every draw.
+    // Where Random's r comes from: a number in [0, 1). By default Qt's
+    // system-seeded generator.
     using RandomSource = std::function<double()>;
     void setRandomSource(RandomSource source);
-    // The wait that gives the player time to open a song before it is
-    // announced; waitServingEvents unless replaced.
-    using Wait = std::function<void(double seconds)>;
-    void setOpeningWait(Wait wait);
-    // How a song's file is looked at before it starts (on a thread of its
-    // own), and how long that may take before the file counts as not
-    // answering; examineSongFile and two seconds unless replaced.
-    using FileCheck = std::function<SongFile(const QString& path)>;
-    void setFileCheck(FileCheck check, std::chrono::milliseconds limit);
+    // How long the player is given to open a song before it is announced;
+    // zero announces it at once (a player that opens nothing, in tests).
+    void setOpeningTime(std::chrono::milliseconds time);
+    static constexpr std::chrono::milliseconds kOpeningTime {100};
+    // How a song's file is looked at before it starts: a future, because a
+    // file system may not answer; lookAtSongFile unless replaced. A look
+    // that takes longer than kFileCheckLimit counts as not answering.
+    using FileCheck = std::function<QFuture<SongFile>(const QString& path)>;
+    void setFileCheck(FileCheck check);
     static constexpr std::chrono::milliseconds kFileCheckLimit {2000};
-
-    // searchResultsTimer is due on the next turn of the event loop whenever something
-    // it looks at has changed, rather than every millisecond.
-    QTimer searchResultsTimer;
-    QTimer clockTimer;
-    QTimer autoRandomTimer;
-    QTimer titleTimer;
 
 Q_SIGNALS:
     // Several search results wait and no picker is open: the names to offer.
@@ -120,17 +136,40 @@ Q_SIGNALS:
     void volumeChanged(int percent);
 
 private:
-    std::optional<SongFile> admit(const QString& name, const QString& path);
-    bool startLine(const QString& name, const QString& path, const QString& n, const SongFile& song);
-    std::optional<SongFile> examine(const QString& path);
+    friend class PlayerTimersProbe;
+
+    // A playlist line to start, with the number its line shows.
+    struct Line {
+        QString name, path, n;
+    };
+    // One request: its lines are tried in turn, then `finished` is told.
+    struct Start {
+        QList<Line> lines;
+        // After each line that started, before the next is tried.
+        std::function<void(const Line& line)> lineStarted;
+        Started finished;
+        bool started = false;
+    };
+    enum class Step { Idle, Looking, Opening };
+
+    void begin(Start start);
+    void advance();
+    void lookAt(const Line& line);
+    void looked(const SongFile& song);
+    void lineDone(bool started);
+    void runAfterStarts();
+    void playQueued(Started done);
+    void autoPickFrom(int idleIndex);
     void autoPickFailed();
     void scheduleSearchResults();
     void updateClocks();
     void resetClock();
     void mediaError(const QString& url);
-    void stateChanged(int state);
-    // After a song ended by itself: the queue's first song, if any.
-    bool followWithQueued();
+    void stateChanged(MediaPlayer::PlayState state);
+    // After a song ended by itself: the queue's first song still in the
+    // playlist, and `done` told whether one started; false, and nothing
+    // told, when no song had ended.
+    bool followWithQueued(Started done);
     QString nowPlayingLine(QString line, const QString& n, const QString& name, qint64 size,
                            const SongTags& tags) const;
     void streamTitleChanged(const QString& title);
@@ -142,22 +181,30 @@ private:
     MediaPlayer& m_mediaPlayer;
     ChatExit& m_chat;
     RandomSource m_random;
-    Wait m_openingWait;
+    std::chrono::milliseconds m_openingTime = kOpeningTime;
     FileCheck m_fileCheck;
-    std::chrono::milliseconds m_fileCheckLimit = kFileCheckLimit;
-    bool m_inAutoPick = false;
-    int m_looking = 0;
-    // The songs waiting for their announcement while the player opens
-    // them, and whether it refused them meanwhile.
-    struct Opening {
-        QString path;
-        bool refused = false;
-    };
-    QList<Opening*> m_openings;
-    bool m_takingResults = false;
-    int m_starting = 0;
-    bool m_resultsMissed = false;
-    bool m_timersStopped = false;
+
+    // Due on the next turn of the event loop whenever something the search
+    // results tick looks at has changed, rather than every millisecond.
+    QTimer m_searchResultsTimer;
+    QTimer m_clockTimer;
+    QTimer m_autoRandomTimer;
+    QTimer m_titleTimer;
+    QTimer m_openingTimer;
+    QTimer m_fileCheckTimer;
+
+    // The requests in order; the first one's first line is the one at work.
+    QList<Start> m_starts;
+    Step m_step = Step::Idle;
+    // The look at the file under way; its answer is taken only from it.
+    QFutureWatcher<SongFile>* m_look = nullptr;
+    // The song being opened: what its file told, the template as it was
+    // when the song was set, and whether the player refused it meanwhile.
+    SongFile m_song;
+    QString m_model;
+    bool m_refused = false;
+    QList<std::pair<QPointer<const QObject>, std::function<void()>>> m_afterStarts;
+    bool m_shutDown = false;
     // Paths the player could not open in this run.
     QSet<QString> m_unplayable;
     // Auto random's last pick, whether it failed, and the failures in a row.
@@ -186,3 +233,6 @@ private:
 // A file's size as the now-playing line shows it ("1.00 KB", "512 bytes"),
 // with the locale's decimal separator.
 QString fileSizeText(qint64 bytes);
+// A media's length as the now-playing line shows it: "MM:SS", "H:MM:SS"
+// from an hour, to the nearest second; empty while it is unknown.
+QString durationText(MediaPlayer::Duration duration);

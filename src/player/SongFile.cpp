@@ -3,6 +3,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPromise>
+
+#include <thread>
 
 bool isStreamUrl(const QString& path)
 {
@@ -37,4 +40,16 @@ SongFile examineSongFile(const QString& path)
     song.size = info.size();
     song.facts = readSongFacts(path);
     return song;
+}
+
+QFuture<SongFile> lookAtSongFile(const QString& path)
+{
+    QPromise<SongFile> promise;
+    QFuture<SongFile> future = promise.future();
+    std::thread([promise = std::move(promise), path]() mutable {
+        promise.start();
+        promise.addResult(examineSongFile(path));
+        promise.finish();
+    }).detach();
+    return future;
 }

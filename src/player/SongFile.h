@@ -3,6 +3,7 @@
 
 #include "player/Mp3Header.h"
 
+#include <QFuture>
 #include <QString>
 
 // What is learnt of a song's file before it is started.
@@ -23,3 +24,6 @@ bool isStreamUrl(const QString& path);
 // for a writer. It may still wait on a file system that does not answer:
 // run it off the thread that serves events.
 SongFile examineSongFile(const QString& path);
+// examineSongFile on a thread of its own, which a file system that does
+// not answer may keep for good: nothing waits for it at the end.
+QFuture<SongFile> lookAtSongFile(const QString& path);

@@ -36,7 +36,7 @@ TEST(OwnerLines, OnlyTheOwnersOwnLinesActEachInOrderAndNoReplyReadBackActs)
     SimForm t;
     LocalRoom room {t.desktop, QStringLiteral("me")};
     t->scanner.listenTo(room);
-    t->player.setOpeningWait([](double) {});
+    t->player.setOpeningTime(std::chrono::milliseconds(0));
     t->startUp();
     // Lets the room's lines be handled, as the event loop would.
     const auto settle = [&] {

@@ -13,6 +13,7 @@
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -58,14 +59,18 @@ protected:
     void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
     {
         t->interpreter.handleLine(who, what, date);
+        // A song's file is looked at off the main thread: the line's work
+        // is done once its song has been announced.
+        while (t->player.isStarting())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     void owner(const QString& what, const QString& date = QStringLiteral("12:00")) { say(kOwner, what, date); }
     QString fontPrefix() { return t->templates.font.text(); }
     // Songs open at once, and every song's file is there to play.
     void everySongPlays()
     {
-        t.player.setOpeningWait([](double) {});
-        t.player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+        t.player.setOpeningTime(std::chrono::milliseconds(0));
+        t.player.setFileCheck([](const QString&) { return QtFuture::makeReadyFuture(SongFile()); });
     }
     // Playlist rows "name;dir/name.mp3".
     void fill(const QStringList& names, const QString& dir = QStringLiteral("/music"))

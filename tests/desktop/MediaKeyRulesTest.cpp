@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bot/ChatSends.h"
 #include "desktop/Mpris.h"
+#include "player/AudioFiles.h"
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
@@ -38,6 +39,8 @@ struct MediaKeyRules : ::testing::Test {
     {
         if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
             GTEST_SKIP() << "no session bus: run this test inside dbus-run-session";
+        // The fake player opens songs at once.
+        t->player.setOpeningTime(std::chrono::milliseconds(0));
         const auto obey = [this](const QString& command) { t->interpreter.obey(command); };
         const auto open = [this](const QString& location) {
             opened.append(location);
@@ -50,7 +53,8 @@ struct MediaKeyRules : ::testing::Test {
                                 [this] { t->playSelected(); },
                                 {},
                                 {},
-                                open});
+                                open,
+                                {}});
         ASSERT_TRUE(mpris);
     }
     QString track() const { return mpris->metadata().value("mpris:trackid").value<QDBusObjectPath>().path(); }
@@ -70,7 +74,7 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     t->library.playlist().selectRow(1);
     EXPECT_TRUE(mpris->canPlay() && mpris->canGoNext() && mpris->canGoPrevious());
     t.mediaPlayer.setUrl(kB);
-    t.mediaPlayer.duration = "1:02:03";
+    t.mediaPlayer.length = std::chrono::seconds(3723);
     const QVariantMap metadata = mpris->metadata();
     EXPECT_EQ(metadata.value("xesam:title").toString(), "B");
     EXPECT_EQ(metadata.value("xesam:url").toString(), "file:///music/b;c%20d.mp3");
@@ -110,12 +114,31 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     EXPECT_EQ(t.sent, QStringList());
 }
 
+// A song's tags are read when it becomes the track, once: what the bus
+// reads later is what was read then, until the next track.
+TEST_F(MediaKeyRules, TheTagsAreReadWhenTheTrackChangesAndOnlyThen)
+{
+    const QString path = t.dir.filePath("song.wav");
+    ASSERT_TRUE(writeSilentWav(path, 0.1, 1, {"title=First", "artist=Ana"}));
+    t.mediaPlayer.setUrl(path);
+    EXPECT_EQ(mpris->metadata().value("xesam:title").toString(), "First");
+    ASSERT_TRUE(writeSilentWav(path, 0.1, 1, {"title=Second"}));
+    const QVariantMap kept = mpris->metadata();
+    EXPECT_EQ(kept.value("xesam:title").toString(), "First");
+    EXPECT_EQ(kept.value("xesam:artist").toStringList(), QStringList {"Ana"});
+    // The same file set again is a new track, read anew.
+    t.mediaPlayer.setState(MediaPlayer::Transitioning);
+    const QVariantMap next = mpris->metadata();
+    EXPECT_EQ(next.value("xesam:title").toString(), "Second");
+    EXPECT_FALSE(next.contains("xesam:artist"));
+}
+
 // Seeking stays within the song that plays; past its end is the next song.
 // Shuffle is the owner's auto random; addresses open files and streams.
 TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
 {
     // The songs are names only: every file is there.
-    t->player.setFileCheck([](const QString&) { return SongFile(); }, Player::kFileCheckLimit);
+    t->player.setFileCheck([](const QString&) { return QtFuture::makeReadyFuture(SongFile()); });
     t->library.playlist().addItems({"A;/music/a.mp3", "B;/music/b.mp3"});
     t->library.playlist().selectRow(0);
     // Nothing loaded: play starts the selected song, the first.
@@ -123,7 +146,7 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {"/music/a.mp3"});
     t.mediaPlayer.calls.clear();
     t.mediaPlayer.setUrl("/music/a.mp3");
-    t.mediaPlayer.duration = "00:30";
+    t.mediaPlayer.length = std::chrono::seconds(30);
     const QString track = this->track();
     EXPECT_TRUE(mpris->canSeek());
     EXPECT_EQ(mpris->seek(10000000), 10000000);
@@ -136,9 +159,9 @@ TEST_F(MediaKeyRules, SeekShuffleAndOpenKeepToTheSongAndTheOwnersCommands)
     EXPECT_EQ(mpris->seek(31000000), -1);
     EXPECT_EQ(t.mediaPlayer.url(), "/music/b.mp3");
     // A stream has no length, and a stopped song no place to go.
-    t.mediaPlayer.duration.clear();
+    t.mediaPlayer.length.reset();
     EXPECT_FALSE(mpris->canSeek());
-    t.mediaPlayer.duration = "00:30";
+    t.mediaPlayer.length = std::chrono::seconds(30);
     t.mediaPlayer.setState(MediaPlayer::Stopped);
     EXPECT_FALSE(mpris->canSeek());
     EXPECT_EQ(mpris->seek(1000000), -1);

@@ -46,7 +46,7 @@ private:
 inline void prepareForm(TestForm& t)
 {
     t.reset();
-    t->player.setOpeningWait([](double) {});
+    t->player.setOpeningTime(std::chrono::milliseconds(0));
     t->discovery.owner().setText(QStringLiteral("boss"));
     t->options.chatSend.setValue(1);
     t->library.playlist().addItems({QStringLiteral("Alpha Song;/music/Alpha Song.mp3"),

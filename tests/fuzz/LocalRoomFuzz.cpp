@@ -18,7 +18,7 @@ struct Room {
     explicit Room(SimForm& form) : t(form)
     {
         t.reset();
-        t->player.setOpeningWait([](double) {});
+        t->player.setOpeningTime(std::chrono::milliseconds(0));
         t->scanner.listenTo(room);
     }
     void settle()

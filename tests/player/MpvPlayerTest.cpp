@@ -25,8 +25,8 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     constexpr int kCeiling = 30000;
     MpvPlayer player;
     ASSERT_TRUE(player.isAvailable());
-    QList<int> states;
-    QObject::connect(&player, &MediaPlayer::playStateChanged, [&](int state) { states.append(state); });
+    QList<State> states;
+    QObject::connect(&player, &MediaPlayer::playStateChanged, [&](State state) { states.append(state); });
     player.stop();  // nothing loaded: no state to leave
     QStringList silent;
     QObject::connect(&player, &MediaPlayer::noSoundOutput, [&](const QString& why) { silent.append(why); });
@@ -38,21 +38,19 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     playlist.addItem(QStringLiteral("Short Song;") + path);
     form.templates.font.setText(QString());
     form.templates.playing.setText(QStringLiteral("%s [%d]"));
-    // Setting the URL does not wait for the file: it is still opening. The
-    // opening wait serves events for its time and then, should libmpv be
-    // slow on a loaded machine, until the player knows the length: what is
-    // checked is that the line is built after the wait, from the player.
-    QStringList opening;
-    songs.setOpeningWait([&](double seconds) {
-        opening << QString::number(seconds) << player.url() << QString::number(player.playState())
-                << player.durationString();
-        songs.waitServingEvents(seconds);
-        waitFor([&] { return !player.durationString().isEmpty(); }, kCeiling);
-    });
+    // Setting the URL does not wait for the file: it is still opening.
+    // Should libmpv be slow on a loaded machine, the opening moment is
+    // ended only once the player knows the length: what is checked is that
+    // the line is built after it, from the player.
     QElapsedTimer clock;
     clock.start();
     songs.playSong(QStringLiteral("short song"));
-    EXPECT_EQ(opening, QStringList({"0.1", path, QString::number(State::Transitioning), ""}));
+    ASSERT_TRUE(waitFor([&] { return player.url() == path; }, kCeiling));
+    EXPECT_EQ(player.playState(), State::Transitioning);
+    EXPECT_EQ(player.duration(), std::nullopt);
+    EXPECT_TRUE(songs.isStarting());
+    ASSERT_TRUE(waitFor([&] { return player.duration().has_value(); }, kCeiling));
+    songs.announceOpened();
     EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
     EXPECT_TRUE(songs.nowPlaying().clockRunning.value());
     ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
@@ -63,7 +61,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     player.pause();  // nothing plays: nothing to pause
     EXPECT_EQ(player.playState(), State::Stopped);
     // The last media's duration is still known after it ended.
-    EXPECT_EQ(player.durationString(), "00:01");
+    EXPECT_EQ(player.duration(), std::chrono::milliseconds(1000));
 
     // A file that cannot be opened leaves the player stopped, and says so;
     // anything late from the ended song has come in by then (libmpv
@@ -76,18 +74,22 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     ASSERT_TRUE(waitFor([&] { return !errors.isEmpty(); }, kCeiling));
     EXPECT_EQ(errors, QStringList {bad});
     EXPECT_EQ(player.playState(), State::Stopped);
-    EXPECT_TRUE(player.durationString().isEmpty());
+    EXPECT_EQ(player.duration(), std::nullopt);
     EXPECT_EQ(states.mid(0, 6),
-              QList<int>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped, State::Transitioning,
-                          State::Stopped}));
+              QList<State>({State::Transitioning, State::Playing, State::MediaEnded, State::Stopped,
+                            State::Transitioning, State::Stopped}));
 
     // Without a sound device (as on this machine kind) the silence is told
     // once, at the first song, however many follow.
+    states.clear();
     songs.playSong(QStringLiteral("short song"));
+    ASSERT_TRUE(waitFor([&] { return states.contains(State::Playing); }, kCeiling));
+    songs.announceOpened();
     ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
-    if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+    if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
         EXPECT_EQ(silent,
                   QStringList {"no sound output: no sound device or sound server was found; songs play silently"});
+    }
 
     // A playlist file plays the song it lists to its end.
     const QString list = form.dir.filePath(QStringLiteral("list.m3u"));
@@ -95,7 +97,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     states.clear();
     player.setUrl(list);
     ASSERT_TRUE(waitFor([&] { return states.contains(State::MediaEnded); }, kCeiling));
-    EXPECT_EQ(states.mid(0, 3), QList<int>({State::Transitioning, State::Playing, State::MediaEnded}));
+    EXPECT_EQ(states.mid(0, 3), QList<State>({State::Transitioning, State::Playing, State::MediaEnded}));
 }
 
 // A sound server's socket counts as an output even where no device is: it

@@ -7,16 +7,34 @@
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
-#include "toc/WaitFor.h"
 
-#include <QSemaphore>
+#include <QCoreApplication>
+#include <QPromise>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iomanip>
+#include <limits>
 #include <memory>
-#include <string_view>
+#include <random>
 
 #include <sys/stat.h>
+
+// What the timers of a player are doing, which only tests ask.
+class PlayerTimersProbe {
+public:
+    explicit PlayerTimersProbe(const Player& player) : m_player(player) { }
+    bool searchResults() const { return m_player.m_searchResultsTimer.isActive(); }
+    bool clocks() const { return m_player.m_clockTimer.isActive() && m_player.m_autoRandomTimer.isActive(); }
+    bool anyClock() const { return m_player.m_clockTimer.isActive() || m_player.m_autoRandomTimer.isActive(); }
+    bool title() const { return m_player.m_titleTimer.isActive(); }
+    bool opening() const { return m_player.m_openingTimer.isActive(); }
+    bool fileCheck() const { return m_player.m_fileCheckTimer.isActive(); }
+
+private:
+    const Player& m_player;
+};
 
 namespace {
 
@@ -27,6 +45,7 @@ using State = MediaPlayer::PlayState;
 struct PlayerRig : TestState {
     Playlist playlist;
     Player player {playlist, templates, options.autoRandom, mediaPlayer, chat};
+    PlayerTimersProbe timers {player};
     QStringList offered;
 
     PlayerRig()
@@ -38,12 +57,14 @@ struct PlayerRig : TestState {
     }
 };
 
-// Songs open without the real 0.1 s wait, and every random draw is `draw`.
+// Files are looked at on the test's own thread, and every random draw is
+// `draw`. The player's moment to open a song ends when the test says: it
+// does `duringWait` first.
 class PlayerTest : public ::testing::Test {
 protected:
     PlayerTest()
     {
-        t->player.setOpeningWait([this](double) { duringWait(); });
+        t->player.setFileCheck([](const QString& path) { return QtFuture::makeReadyFuture(examineSongFile(path)); });
         t->player.setRandomSource([this] { return draw; });
         t->templates.font.setText(QStringLiteral("<F>"));
         t->templates.playing.setText(QStringLiteral("%s"));
@@ -62,6 +83,25 @@ protected:
     {
         t->player.searchResults().addItem(line + u';' + t.dir.filePath(line + QStringLiteral(".wav")));
     }
+    // Ends the opening moment of every song being started, one by one; a
+    // look at a file on a thread of its own is waited for.
+    void opened()
+    {
+        for (int turns = 0; turns < 1000 && t->player.isStarting(); ++turns) {
+            if (!t.timers.opening()) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                continue;
+            }
+            duringWait();
+            t->player.announceOpened();
+        }
+        EXPECT_FALSE(t->player.isStarting());
+    }
+    void play(const QString& song)
+    {
+        t->player.playSong(song);
+        opened();
+    }
 
     Alone<PlayerRig> t;
     std::function<void()> duringWait = [] {};
@@ -78,7 +118,7 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
     // The player knows the duration once the file is open: the position is
     // taken before the wait, the rest after it, each placeholder from the
     // result of the one before; the tags last, as they are.
-    duringWait = [this] { t.mediaPlayer.duration = QStringLiteral("1:02:03"); };
+    duringWait = [this] { t.mediaPlayer.length = std::chrono::seconds(3723); };
     const struct {
         const char *song, *model, *line;
     } cases[] = {
@@ -90,9 +130,9 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
         {"Odd %title", "%s %kb", "Odd %title 256"},
     };
     for (const auto& c : cases) {
-        t.mediaPlayer.duration.clear();
+        t.mediaPlayer.length.reset();
         t->templates.playing.setText(QString::fromUtf8(c.model));
-        t->player.playSong(QString::fromUtf8(c.song));
+        play(QString::fromUtf8(c.song));
         EXPECT_EQ(t.sent.last(), QStringLiteral("<F>") + QString::fromUtf8(c.line));
     }
     EXPECT_EQ(t.sent.size(), 4);
@@ -103,16 +143,16 @@ TEST_F(PlayerTest, AnnouncesTheSongWithItsTemplateFilledInOrderFromTheFileAndIts
         t->player.tickClock();
     EXPECT_EQ(t->player.nowPlaying().time.text(), "1:01");
     // Once the song is over the count is cleared, and then nothing ticks.
-    EXPECT_TRUE(t->player.clockTimer.isActive() && t->player.autoRandomTimer.isActive());
+    EXPECT_TRUE(t.timers.clocks());
     t->player.nowPlaying().clockRunning.setValue(false);
     t->player.tickClock();
-    EXPECT_FALSE(t->player.clockTimer.isActive() || t->player.autoRandomTimer.isActive());
+    EXPECT_FALSE(t.timers.anyClock());
 }
 
 // Whatever the reason, the room gets one line instead of the now-playing
 // line, and the clock and the file label stay as they were. The look at
-// the file runs while events are served, and a file system that does not
-// answer in time counts as a reason too.
+// the file runs on a thread while events are served, and a file system
+// that does not answer in time counts as a reason too.
 TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
 {
     const QString plays = addLine(QStringLiteral("Plays"));
@@ -122,14 +162,11 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     t->playlist.addItems({QStringLiteral("Gone;") + t.dir.filePath(QStringLiteral("gone.wav")),
                           QStringLiteral("Folder;") + folder, QStringLiteral("Pipe;") + pipe,
                           QStringLiteral("Hung;/hung/song.mp3")});
-    const auto gate = std::make_shared<QSemaphore>();
-    t->player.setFileCheck(
-        [gate](const QString& path) {
-            if (path.startsWith(QLatin1String("/hung/")))
-                gate->acquire();
-            return examineSongFile(path);
-        },
-        std::chrono::milliseconds(200));
+    // The hung file system answers only when the test is done.
+    auto hung = std::make_shared<QPromise<SongFile>>();
+    t->player.setFileCheck([&hung](const QString& path) {
+        return path.startsWith(QLatin1String("/hung/")) ? hung->future() : lookAtSongFile(path);
+    });
     t->player.nowPlaying().file.setText(QStringLiteral("Before"));
     t->player.nowPlaying().elapsedSeconds.setValue(187);
     t->player.nowPlaying().time.setText(QStringLiteral("3:07"));
@@ -142,18 +179,25 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
     };
     for (const auto& [song, why] : cases) {
         t.sent.clear();
-        bool served = false;
-        QTimer::singleShot(0, [&] { served = true; });
-        EXPECT_FALSE(t->player.playSong(QString::fromUtf8(song)));
-        // A look that does not answer is waited for with events served.
-        if (std::string_view(song) == "Hung")
-            EXPECT_TRUE(served);
+        t->player.playSong(QString::fromUtf8(song));
+        if (QLatin1String(song) == QLatin1String("Hung")) {
+            // Nothing is said before the look has answered, lines wait,
+            // and events are served meanwhile.
+            EXPECT_TRUE(t->player.isBusy());
+            EXPECT_TRUE(t.timers.fileCheck());
+            QCoreApplication::processEvents();
+            EXPECT_EQ(t.sent, QStringList());
+            t->player.giveUpFileCheck();
+        }
+        for (int turns = 0; t->player.isStarting() && turns < 1000; ++turns)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         EXPECT_EQ(t.sent, QStringList {QStringLiteral("<F>Cannot play %1: %2").arg(song, why)});
+        EXPECT_FALSE(t.timers.fileCheck());
     }
     // Refused by the player while it opens: not announced either.
     duringWait = [this] { t.mediaPlayer.fail(); };
     t.sent.clear();
-    EXPECT_FALSE(t->player.playSong(QStringLiteral("Plays")));
+    play(QStringLiteral("Plays"));
     EXPECT_EQ(t.sent, QStringList {"<F>Cannot play Plays: the player cannot open it"});
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {plays});
     EXPECT_EQ(QStringList({t->player.nowPlaying().file.text(), t->player.nowPlaying().time.text(),
@@ -161,13 +205,28 @@ TEST_F(PlayerTest, ASongThatCannotBePlayedIsSaidOnceAndChangesNothing)
               QStringList({"Before", "3:07", "187"}));
     EXPECT_FALSE(t->player.nowPlaying().clockRunning.value());
 
-    // The program ends while a look waits: nothing more is said.
-    duringWait = [] {};
+    // The program ends while a look waits and while a song opens: nothing
+    // more is said, even when the file system answers after all, and
+    // nothing runs.
     t.sent.clear();
-    QTimer::singleShot(0, [this] { t->player.stopTimers(); });
-    EXPECT_FALSE(t->player.playSong(QStringLiteral("Hung")));
+    hung = std::make_shared<QPromise<SongFile>>();
+    duringWait = [] {};
+    t->player.playSong(QStringLiteral("Hung"));
+    t->player.playSong(QStringLiteral("Plays"));
+    bool followed = false;
+    t->player.afterStarts(&t.player, [&] { followed = true; });
+    t->player.shutdown();
+    hung->start();
+    hung->addResult(SongFile());
+    hung->finish();
+    QCoreApplication::processEvents();
+    t->player.giveUpFileCheck();
+    t->player.announceOpened();
+    t->player.playSong(QStringLiteral("Plays"));
     EXPECT_EQ(t.sent, QStringList());
-    gate->release(2);
+    EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
+    EXPECT_FALSE(followed);
+    EXPECT_FALSE(t->player.isBusy() || t->player.hasRunningTimers());
 }
 
 // A station's own title replaces its name in the now-playing line, as text:
@@ -180,10 +239,10 @@ TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
     addLine(QStringLiteral("Song"));
     t->templates.playing.setText(QStringLiteral("%s #%n"));
     duringWait = [this] { t.mediaPlayer.title = QStringLiteral("Ana & <i>Bo</i>"); };
-    t->player.playSong(QStringLiteral("live"));
+    play(QStringLiteral("live"));
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {station});
     EXPECT_EQ(t.sent, QStringList({"<F>live #1", "<F>Ana &amp; &lt;i&gt;Bo&lt;/i&gt; #1"}));
-    EXPECT_TRUE(t->player.titleTimer.isActive());
+    EXPECT_TRUE(t.timers.title());
 
     for (const char* title : {"Second", "Third"})
         Q_EMIT t.mediaPlayer.streamTitleChanged(QString::fromUtf8(title));
@@ -195,7 +254,8 @@ TEST_F(PlayerTest, AStationsTitleIsAnnouncedAsTextAtOnceThenAtMostOnceAMinute)
 
     // Another song ends the station's lines, held back or new.
     Q_EMIT t.mediaPlayer.streamTitleChanged(QStringLiteral("Fourth"));
-    t->player.playSong(QStringLiteral("Song"));
+    duringWait = [] {};
+    play(QStringLiteral("Song"));
     Q_EMIT t.mediaPlayer.streamTitleChanged(QStringLiteral("Fifth"));
     t->player.postHeldTitle();
     EXPECT_EQ(t.sent.mid(3), QStringList {"<F>Song #2"});
@@ -222,24 +282,67 @@ TEST_F(PlayerTest, StartsEveryLineOfTheNameInOrderEvenWhenRowsGoDuringTheOpening
             t->playlist.removeItem(0);
         }
     };
-    t->player.playSong(QStringLiteral("  SAME so ng "));
+    play(QStringLiteral("  SAME so ng "));
     EXPECT_EQ(t.mediaPlayer.urls, QStringList({a, b}));
     EXPECT_EQ(t.sent, QStringList({"<F>Same Song #1 stereo", "<F>sameSong #3 mono"}));
 }
 
+// Songs asked for while one opens wait their turn, and what a command does
+// after its song comes after that song's line.
+TEST_F(PlayerTest, StartsAskedForMeanwhileAreAnnouncedInTurnAndWhatFollowsWaitsForThem)
+{
+    const QString one = addLine(QStringLiteral("One")), two = addLine(QStringLiteral("Two"));
+    QStringList order;
+    const auto told = [&](const char* what) {
+        return [&order, what](bool started) { order << QString::fromLatin1(what) + (started ? u'+' : u'-'); };
+    };
+    t->player.playSong(QStringLiteral("One"), told("one"));
+    t->player.playSong(QStringLiteral("Two"), told("two"));
+    t->player.playSong(QStringLiteral("None"), told("none"));
+    QObject context;
+    t->player.afterStarts(&context, [&] { order << QStringLiteral("after"); });
+    {
+        QObject gone;
+        t->player.afterStarts(&gone, [&] { order << QStringLiteral("gone"); });
+    }
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {one});
+    EXPECT_TRUE(t->player.isBusy());
+    t->player.announceOpened();
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({one, two}));
+    EXPECT_EQ(order, QStringList {"one+"});
+    t->player.announceOpened();
+    EXPECT_EQ(t.sent, QStringList({"<F>One", "<F>Two"}));
+    EXPECT_EQ(order, QStringList({"one+", "two+", "none-", "after"}));
+    EXPECT_FALSE(t->player.isBusy());
+    // With nothing to start, it follows at once.
+    t->player.afterStarts(&context, [&] { order << QStringLiteral("now"); });
+    EXPECT_EQ(order.last(), "now");
+}
+
 TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
 {
-    const QString first = addLine(QStringLiteral("First"));
+    const QString first = addLine(QStringLiteral("First")), second = addLine(QStringLiteral("Second"));
     t->templates.playing.setText(QStringLiteral("%s %n"));
     t->player.setHitNumber(QStringLiteral("7"));
     // Only results waiting for the next turn hold the room's lines back.
-    ASSERT_TRUE(t->player.searchResultsTimer.isActive());
+    ASSERT_TRUE(t.timers.searchResults());
     EXPECT_FALSE(t->player.isBusy());
     result(QStringLiteral("First"));
     EXPECT_TRUE(t->player.isBusy());
-    ASSERT_TRUE(waitFor([&] { return !t.mediaPlayer.urls.isEmpty(); }, 30000));
+    t->player.takeSearchResults();
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {first});
+    // A result found while it opens is taken once it has been announced.
+    result(QStringLiteral("Second"));
+    t->player.takeSearchResults();
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList {first});
+    t->player.announceOpened();
     EXPECT_EQ(t.sent, QStringList {"<F>First 7"});
+    EXPECT_TRUE(t.timers.searchResults());
+    t->player.takeSearchResults();
+    opened();
+    EXPECT_EQ(t.mediaPlayer.urls, QStringList({first, second}));
+    EXPECT_EQ(t.sent, QStringList({"<F>First 7", "<F>Second 7"}));
+    EXPECT_EQ(t->player.nowPlaying().file.text(), "Second");
     t.sent.clear();
     const QStringList names {"One", "Two", "Three"};
     for (const QString& name : names)
@@ -249,7 +352,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
     EXPECT_EQ(t.sent, QStringList {"<F>3</b> Files Found, Select One."});
     EXPECT_EQ(t.offered, names);
     EXPECT_EQ(t->player.searchResults().count(), 3);
-    EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
+    EXPECT_EQ(t.mediaPlayer.urls.size(), 2);
 }
 
 // A song that would not open, or whose file is missing (an unmounted
@@ -259,10 +362,11 @@ TEST_F(PlayerTest, AutoRandomNeverPicksASongThatWouldNotOpenAndStopsAfterThreeFa
     const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
     const QString c = addLine(QStringLiteral("C"));
     t->playlist.addItem(QStringLiteral("D;/gone/D.mp3"));
-    const auto tick = [this](int state, double r, bool fails) {
+    const auto tick = [this](State state, double r, bool fails) {
         t.mediaPlayer.setState(state);
         draw = r;
         t->player.tickAutoRandom();
+        opened();
         if (fails)
             t.mediaPlayer.fail();
     };
@@ -295,6 +399,7 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
 {
     const QString a = addLine(QStringLiteral("A")), b = addLine(QStringLiteral("B"));
     const QString c = addLine(QStringLiteral("C"));
+    t->player.setOpeningTime(std::chrono::milliseconds(0));
     t->player.queue().addItems({"b", "Gone", "C", "A", "B"});
     t->player.setAutoRandom(true);
     t->player.playSong(QStringLiteral("A"));
@@ -322,6 +427,61 @@ TEST_F(PlayerTest, TheQueuePlaysWhenASongEndsAndWaitsOutAStop)
     EXPECT_EQ(t.mediaPlayer.calls, QStringList {"stop"});
 }
 
+// The text the now-playing line showed of libmpv's length in seconds
+// before lengths were kept as numbers.
+QString formerDurationText(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0)
+        seconds = 0;
+    const qint64 total = std::llround(seconds);
+    const qint64 h = total / 3600;
+    const qint64 m = total / 60 % 60;
+    const qint64 s = total % 60;
+    const auto two = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    if (h > 0)
+        return QString::number(h) + u':' + two(m) + u':' + two(s);
+    return two(m) + u':' + two(s);
+}
+
+// Every length libmpv may give shows as it always did, through the count of
+// milliseconds it is kept as; an unknown one shows as nothing.
+TEST(DurationText, EveryLengthShowsAsItAlwaysDid)
+{
+    using std::chrono::milliseconds;
+    EXPECT_EQ(durationText(std::nullopt), QString());
+    const std::pair<qint64, const char*> named[]
+        = {{0, "00:00"},         {499, "00:00"},         {500, "00:01"},           {59000, "00:59"},
+           {60000, "01:00"},     {3599000, "59:59"},     {3599499, "59:59"},       {3599500, "1:00:00"},
+           {3600000, "1:00:00"}, {36000000, "10:00:00"}, {360000000, "100:00:00"}, {-1500, "00:00"}};
+    for (const auto& [ms, text] : named)
+        EXPECT_EQ(durationText(milliseconds(ms)), QLatin1String(text)) << ms;
+
+    // Every millisecond of the first minutes, and around every half second
+    // of two days.
+    for (qint64 ms = 0; ms <= 200000; ++ms)
+        ASSERT_EQ(durationText(milliseconds(ms)), formerDurationText(double(ms) / 1000)) << ms;
+    for (qint64 second = 0; second <= 172800; ++second) {
+        for (const qint64 ms : {second * 1000 + 499, second * 1000 + 500, second * 1000 + 501}) {
+            ASSERT_EQ(durationText(milliseconds(ms)), formerDurationText(double(ms) / 1000)) << ms;
+        }
+    }
+
+    // libmpv's own seconds: drawn at random, the halves and just below them,
+    // and what is no length at all.
+    std::mt19937_64 random(30);
+    std::uniform_real_distribution<double> anyLength(0, 400000);
+    QList<double> lengths {0, -1, std::nan(""), std::numeric_limits<double>::infinity(), 1e-9, 59.5, 3599.5};
+    for (int i = 0; i < 100000; ++i)
+        lengths.append(anyLength(random));
+    for (double half = 0.5; half < 400000; half = half * 1.7 + 1) {
+        const double at = std::floor(half) + 0.5;
+        lengths << at << std::nextafter(at, 0.0) << std::nextafter(at, 1e9) << at - 0.0005;
+    }
+    for (const double seconds : lengths)
+        ASSERT_EQ(durationText(MpvPlayer::durationOf(seconds)), formerDurationText(seconds))
+            << std::setprecision(17) << seconds;
+}
+
 // Bytes below a kilobyte, else two decimals of the largest unit that fits.
 TEST(FileSizeText, BytesBelowAKilobyteElseTheLargestUnitThatFits)
 {
@@ -336,10 +496,13 @@ TEST(FileSizeText, BytesBelowAKilobyteElseTheLargestUnitThatFits)
 
 TEST_F(PlayerTest, TheVolumeIsClampedKeptAndRestoredAndABadStoredOneIsFifty)
 {
+    // The store outlives the test: what a run before this one kept goes.
+    writeSetting(Player::kVolumeGroup, Player::kVolumeKey, QString());
+    Player player(t->playlist, t->templates, t->options.autoRandom, t.mediaPlayer, t);
     QList<int> told;
-    QObject::connect(&t->player, &Player::volumeChanged, [&](int v) { told.append(v); });
+    QObject::connect(&player, &Player::volumeChanged, [&](int v) { told.append(v); });
     for (const int volume : {130, 100, -4})
-        t->player.setVolume(volume);
+        player.setVolume(volume);
     EXPECT_EQ(told, (QList<int> {100, 0}));
     EXPECT_EQ(t.mediaPlayer.loudness, 0);
     FakeMediaPlayer other;

@@ -20,8 +20,8 @@ public:
         setState(Playing);
     }
     QString url() const override { return current; }
-    int playState() const override { return state; }
-    QString durationString() const override { return duration; }
+    PlayState playState() const override { return state; }
+    Duration duration() const override { return length; }
     void play() override { calls.append(QStringLiteral("play")); }
     void pause() override { calls.append(QStringLiteral("pause")); }
     void stop() override { calls.append(QStringLiteral("stop")); }
@@ -36,14 +36,16 @@ public:
         setState(Stopped);
         Q_EMIT mediaError(current);
     }
-    void setState(int s)
+    void setState(PlayState s)
     {
         state = s;
         Q_EMIT playStateChanged(s);
     }
 
-    int state = Undefined, loudness = 50;
-    QString duration = QStringLiteral("03:25"), current, title;
+    PlayState state = Undefined;
+    int loudness = 50;
+    Duration length = std::chrono::seconds(205);
+    QString current, title;
     QStringList urls, calls;
 };
 
