@@ -15,7 +15,7 @@ struct BigForm : TestForm {
     {
         // Measured without the test's record of every line sent.
         QObject::disconnect(&form->scanner, &ChatScanner::sendChatCalled, nullptr, nullptr);
-        form->discovery.warningTimer.stop();
+        form->discovery.shutdown();
         form->discovery.owner().setText(kOwner);
         fill();
     }

@@ -69,6 +69,8 @@ public:
 
     // help, vol, the queue and the choice among hits.
     RoomCommands commands;
+    // The program ends: nothing waits for the owner any more.
+    void shutdown() { commands.shutdown(); }
 
     // On the route to a TOC server, a command that would send more than
     // kBulkLines lines at once sends the first kBulkShown and one line

@@ -262,7 +262,7 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     owner("p nothing like it");
     owner("1");
     t->interpreter.commands.offer({"love 2", "love 5"});
-    EXPECT_EQ(t->interpreter.commands.choiceTimer.interval(), 60000);
+    EXPECT_EQ(t->interpreter.commands.choiceTimer().interval(), 60000);
     t->interpreter.commands.endChoice();
     owner("1");
     EXPECT_EQ(t.mediaPlayer.urls.size(), 1);
