@@ -15,69 +15,107 @@ using Commands = BotTest;
 const QString kSerifHead = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 "
                            "FACE=\"MS Reference Serif\">";
 
-// Each line the owner says and the lines the room gets back, in turn: the
-// tests are not exclusive, so a line may act as several commands.
-TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
-{
-    writeSetting("cs", "unpause", "Back on");
-    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
-    fill({"Cat", "a b", "stop it", "BAT", "Ever"});
-    t->player.nowPlaying().file.setText("Artist - Title");
-    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
-    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
-    // The room's line comes before the player is pointed at the address.
-    QObject::connect(&t.mediaPlayer, &MediaPlayer::playStateChanged, [&] { t.sent.append("(player)"); });
-    const QString music = t.dir.path() + "/My Music";
-    QDir().mkpath(music);
-    QFile(music + "/tune.mp3").open(QIODevice::WriteOnly);
-    const std::pair<QString, QStringList> cases[] = {
-        {"ver/x", {fontPrefix() + "Quillon 3.2"}},
-        {"Ver", {}},
-        // The song's line (here: why it cannot play) comes before the reply.
-        {"r ver", {fontPrefix() + "Cannot play Ever: no such file", fontPrefix() + "Quillon 3.2"}},
-        {"P?", {"P</b>laying [Artist - Title]"}},
-        {"AR", {fontPrefix() + "Auto random on"}},
-        {"xar", {fontPrefix() + "Auto random off"}},
-        {"arxar", {fontPrefix() + "Auto random on"}},
-        {"p stop", {fontPrefix() + "Stopped."}},
-        {"p zzz", {"Nothing found"}},
-        {"rem   ", {}},
-        {"rem A", {removed("Cat"), removed("a b"), removed("BAT")}},
-        {"info",
-         {fontPrefix()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:2 \u00bb user:Owner Me "
-            "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
-        {"pause", {fontPrefix() + "Paused."}},
-        {"unpause", {fontPrefix() + "Back on"}},
-        {"stop", {fontPrefix() + "Stopped."}},
-        {"tray", {fontPrefix() + "\u00bb <u>Sent to tray</u>"}},
-        {"show", {fontPrefix() + "Showing"}},
-        {"min", {fontPrefix() + "\u00bb <u>Minimized</u>"}},
-        {"url radio.example.org:8000/stream", {fontPrefix() + t->templates.streamPlaying.text(), "(player)"}},
-        {"CPL now", {fontPrefix() + "</b></i>Playlist Cleared"}},
-        {"dir " + QString(music).replace(u'/', u'\\'), {fontPrefix() + "A</b>dded D</b>ir - F</b>iles:1"}},
-        {"drive \\no\\such", {}},
-        {"drive \\", {fontPrefix() + kSerifHead + driveTypeName("/").value_or("?") + " drive."}},
-        {"clr",
-         {fontPrefix()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
-            "COLOR=#0080c0>Cleared!</U>"}},
-        {"end", {}},
-    };
-    for (const auto& [line, said] : cases) {
-        t.sent.clear();
-        EXPECT_FALSE(t.unloaded) << qPrintable(line);
-        owner(line);
-        EXPECT_EQ(t.sent, said) << qPrintable(line);
+// The rig each row of the command table starts from: the owner known,
+// five songs, fixed machine texts, a stored "unpause" reply, a folder with
+// one song, and the room told when the player is pointed somewhere.
+struct CommandRig : Alone<InterpreterRig> {
+    CommandRig()
+    {
+        discovery.owner().setText(kOwner);
+        writeSetting("cs", "unpause", "Back on");
+        for (const char* name : {"Cat", "a b", "stop it", "BAT", "Ever"})
+            library.playlist().addItem(QStringLiteral("%1;/music/%1.mp3").arg(QLatin1String(name)));
+        player.nowPlaying().file.setText("Artist - Title");
+        interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
+        interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
+        QObject::connect(&mediaPlayer, &MediaPlayer::playStateChanged, [this] { sent.append("(player)"); });
+        QDir().mkpath(music());
+        QFile(music() + "/tune.mp3").open(QIODevice::WriteOnly);
     }
-    EXPECT_TRUE(t.unloaded);
-    EXPECT_EQ(t->player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
-    EXPECT_EQ(t.mediaPlayer.calls, (QStringList {"stop", "pause", "play", "stop"}));
-    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"http://radio.example.org:8000"});
-    EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
-    EXPECT_EQ(t->library.playlist().items(), QStringList {"tune;" + music + "/tune.mp3"});
-    EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
-              "<b>OnlineHost</b>: Cleared!");
+    QString music() { return dir.path() + "/My Music"; }
+};
+
+// Each line the owner says, the lines the room gets back, and what else it
+// did; every row starts from a rig of its own. The tests are not exclusive,
+// so a line may act as several commands.
+TEST(CommandRows, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
+{
+    const QString font = ChatTemplates().font.text();
+    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
+    const auto playlistIs = [](const QStringList& rows) {
+        return [rows](CommandRig& t) { EXPECT_EQ(t.library.playlist().items(), rows); };
+    };
+    const auto playerDid
+        = [](const QStringList& calls) { return [calls](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.calls, calls); }; };
+    const auto windowDid
+        = [](const QString& event) { return [event](CommandRig& t) { EXPECT_EQ(t.ui.events, QStringList {event}); }; };
+    const auto nothingElse = [](CommandRig& t) {
+        EXPECT_EQ(t.library.playlist().count(), 5);
+        EXPECT_TRUE(t.mediaPlayer.calls.isEmpty() && t.mediaPlayer.urls.isEmpty());
+        EXPECT_TRUE(t.ui.events.isEmpty());
+        EXPECT_FALSE(t.unloaded);
+    };
+    const std::tuple<QString, QStringList, std::function<void(CommandRig&)>> rows[] = {
+        {"ver/x", {font + "Quillon 3.2"}, nothingElse},
+        {"Ver", {}, nothingElse},
+        // The song's line (here: why it cannot play) comes before the reply.
+        {"r ver", {font + "Cannot play Ever: no such file", font + "Quillon 3.2"}, nothingElse},
+        {"P?", {"P</b>laying [Artist - Title]"}, nothingElse},
+        {"AR", {font + "Auto random on"}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {"xar", {font + "Auto random off"}, [](CommandRig& t) { EXPECT_FALSE(t.options.autoRandom.value()); }},
+        {"arxar", {font + "Auto random on"}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {"p stop",
+         {font + "Stopped."},
+         [](CommandRig& t) {
+             EXPECT_EQ(t.player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
+             EXPECT_EQ(t.mediaPlayer.calls, QStringList {"stop"});
+         }},
+        {"p zzz", {"Nothing found"}, [](CommandRig& t) { EXPECT_TRUE(t.player.searchResults().items().isEmpty()); }},
+        {"rem   ", {}, nothingElse},
+        {"rem A",
+         {removed("Cat"), removed("a b"), removed("BAT")},
+         playlistIs({"stop it;/music/stop it.mp3", "Ever;/music/Ever.mp3"})},
+        {"info",
+         {font
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:5 \u00bb user:Owner Me "
+            "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"},
+         nothingElse},
+        {"pause", {font + "Paused."}, playerDid({"pause"})},
+        {"unpause", {font + "Back on"}, playerDid({"play"})},
+        {"stop", {font + "Stopped."}, playerDid({"stop"})},
+        {"tray", {font + "\u00bb <u>Sent to tray</u>"}, windowDid("hide")},
+        {"show", {font + "Showing"}, windowDid("show")},
+        {"min", {font + "\u00bb <u>Minimized</u>"}, windowDid("min")},
+        // The room's line comes before the player is pointed at the address.
+        {"url radio.example.org:8000/stream",
+         {font + ChatTemplates().streamPlaying.text(), "(player)"},
+         [](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.urls, QStringList {"http://radio.example.org:8000"}); }},
+        {"CPL now", {font + "</b></i>Playlist Cleared"}, playlistIs({})},
+        {"drive \\no\\such", {}, nothingElse},
+        {"drive \\", {font + kSerifHead + driveTypeName("/").value_or("?") + " drive."}, nothingElse},
+        {"clr",
+         {font
+          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
+            "COLOR=#0080c0>Cleared!</U>"},
+         [](CommandRig& t) {
+             EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
+                       "<b>OnlineHost</b>: Cleared!");
+         }},
+        {"end", {}, [](CommandRig& t) { EXPECT_TRUE(t.unloaded); }},
+    };
+    for (const auto& [line, said, check] : rows) {
+        SCOPED_TRACE(line.toStdString());
+        CommandRig t;
+        t.interpreter.handleLine(kOwner, line, "12:00");
+        EXPECT_EQ(t.sent, said);
+        check(t);
+    }
+
+    // A folder typed with "\\" between its parts is added.
+    CommandRig t;
+    t.interpreter.handleLine(kOwner, "dir " + QString(t.music()).replace(u'/', u'\\'), "12:00");
+    EXPECT_EQ(t.sent, QStringList {font + "A</b>dded D</b>ir - F</b>iles:6"});
+    EXPECT_EQ(t.library.playlist().items().constLast(), "tune;" + t.music() + "/tune.mp3");
 }
 
 TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
