@@ -88,7 +88,8 @@ protected:
     }
     QStringList ignored()
     {
-        QStringList members {"Owner Me", "Bob", "Bobby", "Carol Ann"};
+        QStringList members {QStringLiteral("Owner Me"), QStringLiteral("Bob"), QStringLiteral("Bobby"),
+                             QStringLiteral("Carol Ann")};
         members.removeIf([&](const QString& m) { return !t.desktop.isIgnored(t.chatWindow.window, m.toStdString()); });
         return members;
     }

@@ -177,8 +177,9 @@ TEST(CommandTable, EveryLineDoesWhatItDidBeforeInTheSameOrder)
 {
     const QByteArray recordTo = qgetenv("QUILLON_RECORD_TRACES");
     QFile record(QString::fromLocal8Bit(recordTo));
-    if (!recordTo.isEmpty())
+    if (!recordTo.isEmpty()) {
         ASSERT_TRUE(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
     QString table;
     for (const auto& [word, group] : lines()) {
         QCryptographicHash digest(QCryptographicHash::Sha1);
