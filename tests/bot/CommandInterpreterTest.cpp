@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using Commands = BotTest;
@@ -22,17 +24,17 @@ struct CommandRig : Alone<InterpreterRig> {
     CommandRig()
     {
         discovery.owner().setText(kOwner);
-        writeSetting("cs", "unpause", "Back on");
+        writeSetting(u"cs"_s, u"unpause"_s, u"Back on"_s);
         for (const char* name : {"Cat", "a b", "stop it", "BAT", "Ever"})
             library.playlist().addItem(QStringLiteral("%1;/music/%1.mp3").arg(QLatin1String(name)));
-        player.nowPlaying().file.setText("Artist - Title");
+        player.nowPlaying().file.setText(u"Artist - Title"_s);
         interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
         interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
-        QObject::connect(&mediaPlayer, &MediaPlayer::playStateChanged, [this] { sent.append("(player)"); });
+        QObject::connect(&mediaPlayer, &MediaPlayer::playStateChanged, [this] { sent.append(u"(player)"_s); });
         QDir().mkpath(music());
-        QFile(music() + "/tune.mp3").open(QIODevice::WriteOnly);
+        QFile(music() + u"/tune.mp3"_s).open(QIODevice::WriteOnly);
     }
-    QString music() { return dir.path() + "/My Music"; }
+    QString music() { return dir.path() + u"/My Music"_s; }
 };
 
 // Each line the owner says, the lines the room gets back, and what else it
@@ -41,7 +43,7 @@ struct CommandRig : Alone<InterpreterRig> {
 TEST(CommandRows, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
 {
     const QString font = ChatTemplates().font.text();
-    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
+    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + u" removed"_s; };
     const auto playlistIs = [](const QStringList& rows) {
         return [rows](CommandRig& t) { EXPECT_EQ(t.library.playlist().items(), rows); };
     };
@@ -56,66 +58,68 @@ TEST(CommandRows, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
         EXPECT_FALSE(t.unloaded);
     };
     const std::tuple<QString, QStringList, std::function<void(CommandRig&)>> rows[] = {
-        {"ver/x", {font + "Quillon 3.2"}, nothingElse},
-        {"Ver", {}, nothingElse},
+        {u"ver/x"_s, {font + u"Quillon 3.2"_s}, nothingElse},
+        {u"Ver"_s, {}, nothingElse},
         // The song's line (here: why it cannot play) comes before the reply.
-        {"r ver", {font + "Cannot play Ever: no such file", font + "Quillon 3.2"}, nothingElse},
-        {"P?", {"P</b>laying [Artist - Title]"}, nothingElse},
-        {"AR", {font + "Auto random on"}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
-        {"xar", {font + "Auto random off"}, [](CommandRig& t) { EXPECT_FALSE(t.options.autoRandom.value()); }},
-        {"arxar", {font + "Auto random on"}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
-        {"p stop",
-         {font + "Stopped."},
+        {u"r ver"_s, {font + u"Cannot play Ever: no such file"_s, font + u"Quillon 3.2"_s}, nothingElse},
+        {u"P?"_s, {u"P</b>laying [Artist - Title]"_s}, nothingElse},
+        {u"AR"_s, {font + u"Auto random on"_s}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {u"xar"_s, {font + u"Auto random off"_s}, [](CommandRig& t) { EXPECT_FALSE(t.options.autoRandom.value()); }},
+        {u"arxar"_s, {font + u"Auto random on"_s}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {u"p stop"_s,
+         {font + u"Stopped."_s},
          [](CommandRig& t) {
-             EXPECT_EQ(t.player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
-             EXPECT_EQ(t.mediaPlayer.calls, QStringList {"stop"});
+             EXPECT_EQ(t.player.searchResults().items(), QStringList {u"stop it;/music/stop it.mp3"_s});
+             EXPECT_EQ(t.mediaPlayer.calls, QStringList {u"stop"_s});
          }},
-        {"p zzz", {"Nothing found"}, [](CommandRig& t) { EXPECT_TRUE(t.player.searchResults().items().isEmpty()); }},
-        {"rem   ", {}, nothingElse},
-        {"rem A",
-         {removed("Cat"), removed("a b"), removed("BAT")},
-         playlistIs({"stop it;/music/stop it.mp3", "Ever;/music/Ever.mp3"})},
-        {"info",
+        {u"p zzz"_s,
+         {u"Nothing found"_s},
+         [](CommandRig& t) { EXPECT_TRUE(t.player.searchResults().items().isEmpty()); }},
+        {u"rem   "_s, {}, nothingElse},
+        {u"rem A"_s,
+         {removed(u"Cat"_s), removed(u"a b"_s), removed(u"BAT"_s)},
+         playlistIs({u"stop it;/music/stop it.mp3"_s, u"Ever;/music/Ever.mp3"_s})},
+        {u"info"_s,
          {font
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:5 \u00bb user:Owner Me "
-            "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"},
+          + u"<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:5 \u00bb user:Owner Me "_s
+            u"\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"_s},
          nothingElse},
-        {"pause", {font + "Paused."}, playerDid({"pause"})},
-        {"unpause", {font + "Back on"}, playerDid({"play"})},
-        {"stop", {font + "Stopped."}, playerDid({"stop"})},
-        {"tray", {font + "\u00bb <u>Sent to tray</u>"}, windowDid("hide")},
-        {"show", {font + "Showing"}, windowDid("show")},
-        {"min", {font + "\u00bb <u>Minimized</u>"}, windowDid("min")},
+        {u"pause"_s, {font + u"Paused."_s}, playerDid({u"pause"_s})},
+        {u"unpause"_s, {font + u"Back on"_s}, playerDid({u"play"_s})},
+        {u"stop"_s, {font + u"Stopped."_s}, playerDid({u"stop"_s})},
+        {u"tray"_s, {font + u"\u00bb <u>Sent to tray</u>"_s}, windowDid(u"hide"_s)},
+        {u"show"_s, {font + u"Showing"_s}, windowDid(u"show"_s)},
+        {u"min"_s, {font + u"\u00bb <u>Minimized</u>"_s}, windowDid(u"min"_s)},
         // The room's line comes before the player is pointed at the address.
-        {"url radio.example.org:8000/stream",
-         {font + ChatTemplates().streamPlaying.text(), "(player)"},
-         [](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.urls, QStringList {"http://radio.example.org:8000"}); }},
-        {"CPL now", {font + "</b></i>Playlist Cleared"}, playlistIs({})},
-        {"drive \\no\\such", {}, nothingElse},
-        {"drive \\", {font + kSerifHead + driveTypeName("/").value_or("?") + " drive."}, nothingElse},
-        {"clr",
+        {u"url radio.example.org:8000/stream"_s,
+         {font + ChatTemplates().streamPlaying.text(), u"(player)"_s},
+         [](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.urls, QStringList {u"http://radio.example.org:8000"_s}); }},
+        {u"CPL now"_s, {font + u"</b></i>Playlist Cleared"_s}, playlistIs({})},
+        {u"drive \\no\\such"_s, {}, nothingElse},
+        {u"drive \\"_s, {font + kSerifHead + driveTypeName(u"/"_s).value_or(u"?"_s) + u" drive."_s}, nothingElse},
+        {u"clr"_s,
          {font
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
-            "COLOR=#0080c0>Cleared!</U>"},
+          + u"<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "_s
+            u"COLOR=#0080c0>Cleared!</U>"_s},
          [](CommandRig& t) {
              EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
-                       "<b>OnlineHost</b>: Cleared!");
+                       u"<b>OnlineHost</b>: Cleared!"_s);
          }},
-        {"end", {}, [](CommandRig& t) { EXPECT_TRUE(t.unloaded); }},
+        {u"end"_s, {}, [](CommandRig& t) { EXPECT_TRUE(t.unloaded); }},
     };
     for (const auto& [line, said, check] : rows) {
         SCOPED_TRACE(line.toStdString());
         CommandRig t;
-        t.interpreter.handleLine(kOwner, line, "12:00");
+        t.interpreter.handleLine(kOwner, line, u"12:00"_s);
         EXPECT_EQ(t.sent, said);
         check(t);
     }
 
     // A folder typed with "\\" between its parts is added.
     CommandRig t;
-    t.interpreter.handleLine(kOwner, "dir " + QString(t.music()).replace(u'/', u'\\'), "12:00");
-    EXPECT_EQ(t.sent, QStringList {font + "A</b>dded D</b>ir - F</b>iles:6"});
-    EXPECT_EQ(t.library.playlist().items().constLast(), "tune;" + t.music() + "/tune.mp3");
+    t.interpreter.handleLine(kOwner, u"dir "_s + QString(t.music()).replace(u'/', u'\\'), u"12:00"_s);
+    EXPECT_EQ(t.sent, QStringList {font + u"A</b>dded D</b>ir - F</b>iles:6"_s});
+    EXPECT_EQ(t.library.playlist().items().constLast(), u"tune;"_s + t.music() + u"/tune.mp3"_s);
 }
 
 TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
