@@ -3,6 +3,8 @@
 
 #include "chatlink/AimChat.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // What start-up leaves: the advert on its way, nobody known, and the
@@ -27,15 +29,16 @@ TEST(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
     const QString advert = returningAdvert();
     using Line = std::tuple<QString, QString, QString>;  // speaker, text, time field
     const std::pair<QList<Line>, QString> cases[] = {
-        {{{"Real Owner", advert, "12:00"}}, "Real Owner"},
+        {{{u"Real Owner"_s, advert, u"12:00"_s}}, u"Real Owner"_s},
         // A line with markup in its time field is not a member's line: it is passed over.
-        {{{"Real Owner", advert, "<font color=red>"}, {"Real Owner", advert, "0"}}, "Real Owner"},
-        {{{"", advert, "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
-        {{{"Bob", "hello", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
-        {{{"Mallory", "look: " + OwnerDiscovery::advertMarker() + "!", "12:00"}, {"Real Owner", advert, "12:00"}},
-         "Mallory"},
+        {{{u"Real Owner"_s, advert, u"<font color=red>"_s}, {u"Real Owner"_s, advert, u"0"_s}}, u"Real Owner"_s},
+        {{{u""_s, advert, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
+        {{{u"Bob"_s, u"hello"_s, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
+        {{{u"Mallory"_s, u"look: "_s + OwnerDiscovery::advertMarker() + u"!"_s, u"12:00"_s},
+          {u"Real Owner"_s, advert, u"12:00"_s}},
+         u"Mallory"_s},
         // Waiting for the advert is no tag out: no tag line answers it.
-        {{{"Mallory", "[kkk] Finding SN", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
+        {{{u"Mallory"_s, u"[kkk] Finding SN"_s, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
     };
     for (const auto& [lines, revealed] : cases) {
         StartedRig t;
@@ -45,8 +48,9 @@ TEST(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
             t.say(who, what, date);
         EXPECT_EQ(t.discovery.owner().text(), revealed) << qPrintable(row);
         EXPECT_EQ(t.sent,
-                  revealed == unknown ? QStringList()
-                                      : QStringList {t.templates.font.text() + "found screen name [" + revealed + ']'})
+                  revealed == unknown
+                      ? QStringList()
+                      : QStringList {t.templates.font.text() + u"found screen name ["_s + revealed + u']'})
             << qPrintable(row);
         EXPECT_EQ(t.discovery.stage(), OwnerDiscovery::Stage::Idle) << qPrintable(row);
         // The warning comes once, and only while the owner is unknown.
@@ -60,22 +64,22 @@ TEST(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
 TEST(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
 {
     StartedRig t;
-    t.say("Bob", "hi");
+    t.say(u"Bob"_s, u"hi"_s);
     t.discovery.warnIfUnknown();
     t.discovery.findOwner();
     EXPECT_TRUE(t.discovery.warningTimer().isActive());
     const QString tagLine = t.sent.last();
     EXPECT_EQ(t.discovery.stage(), OwnerDiscovery::Stage::AwaitingTag);
-    EXPECT_EQ(tagLine, u'[' + QString::number(t.discovery.tag()) + "] Finding SN");
+    EXPECT_EQ(tagLine, u'[' + QString::number(t.discovery.tag()) + u"] Finding SN"_s);
 
-    t.say("Owner Two", tagLine + "/compared after the slash cut");
-    t.say("Bob", tagLine);
-    EXPECT_EQ(t.discovery.owner().text(), "Owner Two");
-    EXPECT_EQ(t.sent.last(), "Found Screen Name: Owner Two");
+    t.say(u"Owner Two"_s, tagLine + u"/compared after the slash cut"_s);
+    t.say(u"Bob"_s, tagLine);
+    EXPECT_EQ(t.discovery.owner().text(), u"Owner Two"_s);
+    EXPECT_EQ(t.sent.last(), u"Found Screen Name: Owner Two"_s);
 
     // The tag's return ends the search: saying it again names nobody.
-    t.say("Mallory", tagLine);
-    EXPECT_EQ(t.discovery.owner().text(), "Owner Two");
+    t.say(u"Mallory"_s, tagLine);
+    EXPECT_EQ(t.discovery.owner().text(), u"Owner Two"_s);
 
     // Once the program ends, no warning is due.
     t.discovery.shutdown();
