@@ -65,4 +65,14 @@ void BM_LineFromAnotherMember(benchmark::State& state)
 }
 BENCHMARK(BM_LineFromAnotherMember);
 
+// The owner's chat that is no command goes past every command's test.
+void BM_OwnerLineThatIsNoCommand(benchmark::State& state)
+{
+    BigForm f;
+    const QString text = QStringLiteral("nice song, who sings it?");
+    for (auto _ : state)
+        f.owner(text);
+}
+BENCHMARK(BM_OwnerLineThatIsNoCommand);
+
 }  // namespace
