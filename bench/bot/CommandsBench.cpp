@@ -15,7 +15,7 @@ struct BigForm : TestForm {
     {
         // Measured without the test's record of every line sent.
         QObject::disconnect(&form->scanner, &ChatScanner::sendChatCalled, nullptr, nullptr);
-        form->discovery.warningTimer.stop();
+        form->discovery.shutdown();
         form->discovery.owner().setText(kOwner);
         fill();
     }
@@ -64,5 +64,15 @@ void BM_LineFromAnotherMember(benchmark::State& state)
         f->interpreter.handleLine(QStringLiteral("Bob"), text, QStringLiteral("(12:00:01 PM)"));
 }
 BENCHMARK(BM_LineFromAnotherMember);
+
+// The owner's chat that is no command goes past every command's test.
+void BM_OwnerLineThatIsNoCommand(benchmark::State& state)
+{
+    BigForm f;
+    const QString text = QStringLiteral("nice song, who sings it?");
+    for (auto _ : state)
+        f.owner(text);
+}
+BENCHMARK(BM_OwnerLineThatIsNoCommand);
 
 }  // namespace

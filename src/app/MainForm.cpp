@@ -105,8 +105,7 @@ void MainForm::startUp()
 
     QString loads = settings.loads();
     QString files = QString::number(library.playlist().count());
-    post(QStringLiteral("quillon\u00b3\u00b7\u00b2 <i>(</i> ") + webAddress() + QStringLiteral(" <i>) loads: ")
-         + numWor(loads) + QStringLiteral(" ; files: ") + numWor(files));
+    post(OwnerDiscovery::advertLine(numWor(loads), numWor(files)));
 }
 
 void MainForm::shutDown()
@@ -122,12 +121,12 @@ void MainForm::shutDown()
     m_filesWritten = playlistFile.save() & settingsFile.save() & queueKept;
     ui.closeForm(UserInterface::Form::Chat);
     botMode.closing();
-    post(QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded."));
+    post(QStringLiteral("<i>(</i> ") + OwnerDiscovery::kProgramMark + QStringLiteral(" <i>) unloaded."));
     ui.keepWindowPlaces();
     closingAnimation();
     player.shutdown();
-    interpreter.commands.endChoice();
-    discovery.warningTimer.stop();
+    interpreter.shutdown();
+    discovery.shutdown();
     scanner.stopScanning();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bot/ChatSends.h"
 
+#include "controls/Notice.h"
 #include "controls/UserStore.h"
 
 namespace {
 
 QString designText(const QString& head, const QString& word)
 {
-    return QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>") + head
-        + QStringLiteral("</U> <FONT COLOR=#0080ff>\u00bb<FONT COLOR=#000000> <U><FONT COLOR=#0080c0>") + word
-        + QStringLiteral("</U> ");
+    return Notice::pair(head, word) + QStringLiteral("</U> ");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/SettingsFile.h"
 #include "bot/ChatSends.h"
 #include "controls/ChatTemplates.h"
+#include "controls/Notice.h"
 #include "controls/UserInterface.h"
 
 #include <array>
@@ -74,9 +75,8 @@ void ChatSendsEditor::resetToDesign()
     texts.playing.setText(QStringLiteral("<b>P</b>laying [%s / %n] [%kb Kb/s] [%mb] [%mode]"));
     texts.ignored.setText(QStringLiteral("<b>I</b>gnored [%p]"));
     texts.unignored.setText(QStringLiteral("<b>U</b>nignored [%p]"));
-    texts.playingTitle.setText(QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Playing</U> <FONT "
-                                              "COLOR=#0080ff>\u00bb<FONT COLOR=#000000> <U></FONT><FONT "
-                                              "COLOR=#0080c0>%s</U> "));
+    texts.playingTitle.setText(Notice::pairAfterClose(QStringLiteral("Playing"), QStringLiteral("%s"))
+                               + QStringLiteral("</U> "));
     for (const ChatSend& send : ChatSends::all())
         chatSend(send.key)->setText(send.designText);
 }

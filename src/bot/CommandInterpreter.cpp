@@ -12,6 +12,7 @@
 #include "chatlink/WindowSystem.h"
 #include "controls/ChatExit.h"
 #include "controls/ChatTemplates.h"
+#include "controls/Notice.h"
 #include "controls/Options.h"
 #include "controls/ProgramCaption.h"
 #include "controls/ScreenName.h"
@@ -23,24 +24,7 @@
 #include <algorithm>
 #include <string>
 
-namespace {
-
-// The first characters of the text, lower-cased, are the command word.
-bool startsWith(const QString& text, QLatin1String word)
-{
-    return text.left(word.size()).toLower() == word;
-}
-
-QString withoutBlanks(QString text)
-{
-    return text.remove(u' ');
-}
-
-const QString kSerifHead = QStringLiteral(
-    "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 FACE=\"MS Reference "
-    "Serif\">");
-
-}  // namespace
+using namespace Qt::Literals::StringLiterals;
 
 const QString CommandInterpreter::kPrefixGroup = QStringLiteral("room");
 const QString CommandInterpreter::kPrefixKey = QStringLiteral("prefix");
@@ -91,14 +75,15 @@ QString CommandInterpreter::storePrefix(const QString& prefix)
     return {};
 }
 
-QString CommandInterpreter::fontPrefix() const
-{
-    return m_uses.templates.font.text();
-}
-
 void CommandInterpreter::send(const QString& line)
 {
     m_uses.chat.sendLine(line);
+}
+
+void CommandInterpreter::sendNotice(const QString& text)
+{
+    // The font prefix is read as the line is built: an edit applies at once.
+    send(m_uses.templates.font.text() + text);
 }
 
 void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString datesaid)
@@ -129,144 +114,239 @@ void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString d
 
 void CommandInterpreter::obey(QString whatsaid)
 {
+    // A song an earlier line asked for is announced before this line's
+    // replies, as is a song before the replies of the commands after the
+    // one that started it.
+    if (m_uses.player.isStarting()) {
+        m_uses.player.afterStarts(this, [this, whatsaid] { obey(whatsaid); });
+        return;
+    }
     // The newer words are tested once, on the line as typed, so that none
     // of them reaches the older tests ("help end" does not end).
     if (commands.handle(whatsaid))
         return;
+    obeyFrom(whatsaid, 0);
+}
+
+void CommandInterpreter::obeyFrom(QString whatsaid, std::size_t first)
+{
     // The tests are not exclusive: each one sees the text as the tests
     // before it left it, so "p stop" searches and then stops.
-    if (startsWith(whatsaid, QLatin1String("x "))) {
+    const std::span<const Command> table = commandTable();
+    for (std::size_t row = first; row < table.size(); ++row) {
+        const Command& command = table[row];
+        if (!matches(whatsaid, command))
+            continue;
         const QString typed = whatsaid;
-        whatsaid = withoutBlanks(whatsaid.mid(2));
-        if (!ignoreCommand(whatsaid, typed, false))
+        if (command.argument != Argument::None) {
+            whatsaid = whatsaid.mid(command.word.size());
+            if (command.argument == Argument::WithoutBlanks)
+                whatsaid.remove(u' ');
+        }
+        if (command.run(*this, whatsaid, typed) == Flow::Stop)
             return;
-    }
-    if (startsWith(whatsaid, QLatin1String("unx "))) {
-        const QString typed = whatsaid;
-        whatsaid = withoutBlanks(whatsaid.mid(4));
-        if (!ignoreCommand(whatsaid, typed, true))
+        if (m_uses.player.isStarting()) {
+            m_uses.player.afterStarts(this, [this, whatsaid, row] { obeyFrom(whatsaid, row + 1); });
             return;
+        }
     }
-    if (whatsaid.toLower().left(8) == QLatin1String("p?"))
-        send(QString(m_uses.templates.playingTitle.text())
-                 .replace(QLatin1String("%s"), m_uses.player.nowPlaying().file.text()));
-    if (startsWith(whatsaid, QLatin1String("p "))) {
-        whatsaid = withoutBlanks(whatsaid.mid(2));
-        search(whatsaid);
-    }
-    if (whatsaid == QLatin1String("r")) {
-        Playlist& playlist = m_uses.library.playlist();
-        const int cursor = playlist.selectedRow();
-        const int row = m_uses.player.randomInt(QString::number(playlist.count()), QStringLiteral("0"));
-        playlist.selectRow(row);
-        // A song that cannot be played leaves the cursor where it was.
-        m_uses.player.playSong(playlist.selectedName(), [&playlist, row, cursor](bool started) {
-            if (!started && playlist.selectedRow() == row)
-                playlist.selectRow(cursor);
-        });
-    }
-    if (startsWith(whatsaid, QLatin1String("r "))) {
-        whatsaid = withoutBlanks(whatsaid.mid(2));
-        m_uses.player.playRandomMatch(whatsaid);
-    }
-    // The song's line comes before the replies of the words after it.
-    m_uses.player.afterStarts(this, [this, whatsaid] { obeyRest(whatsaid); });
 }
 
-void CommandInterpreter::obeyRest(QString whatsaid)
+bool CommandInterpreter::matches(const QString& text, const Command& command)
 {
-    if (startsWith(whatsaid, QLatin1String("url "))) {
-        whatsaid = whatsaid.mid(4);
-        send(fontPrefix() + m_uses.templates.streamPlaying.text());
-        m_uses.mediaPlayer.setUrl(QStringLiteral("http://") + whatsaid);
+    switch (command.match) {
+    case Match::Starts:
+        return text.left(command.word.size()).toLower() == command.word;
+    case Match::StartsAsTyped:
+        return text.left(command.word.size()) == command.word;
+    case Match::Is:
+        return text == command.word;
+    case Match::IsAnyCase:
+        return text.toLower() == command.word;
     }
-    if (startsWith(whatsaid, QLatin1String("dir "))) {
-        whatsaid = whatsaid.mid(4);
-        m_uses.library.addFolder(roomPath(whatsaid));
-    }
-    if (startsWith(whatsaid, QLatin1String("ar"))) {
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("aron")));
-        m_uses.player.setAutoRandom(true);
-    }
-    if (startsWith(whatsaid, QLatin1String("xar"))) {
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("aroff")));
-        m_uses.player.setAutoRandom(false);
-    }
-    if (startsWith(whatsaid, QLatin1String("cpl"))) {
-        send(fontPrefix() + QStringLiteral("</b></i>Playlist Cleared"));
-        m_uses.library.clear();
-    }
-    if (startsWith(whatsaid, QLatin1String("del "))) {
-        whatsaid = whatsaid.mid(4);
-        QString why;
-        if (deleteFiles(roomPath(whatsaid), &why) > 0)
-            send(fontPrefix() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>deleted file</u>"));
-        else
-            send(fontPrefix()
-                 + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>no file deleted</u>: ")
-                 + why.toHtmlEscaped());
-    }
-    if (startsWith(whatsaid, QLatin1String("rem "))) {
-        whatsaid = whatsaid.mid(4);
-        removeEntries(whatsaid);
-    }
-    if (whatsaid == QLatin1String("clr")) {
-        clearTranscript();
-        send(fontPrefix()
-             + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb "
-                              "<U><FONT COLOR=#0080c0>Cleared!</U>"));
-    }
-    if (whatsaid == QLatin1String("info"))
-        infoLine();
-    if (whatsaid == QLatin1String("ver"))
-        send(fontPrefix() + programCaption());
-    if (whatsaid.left(6) == QLatin1String("drive "))
-        driveLine(whatsaid);
-    if (whatsaid == QLatin1String("stop")) {
-        m_uses.mediaPlayer.stop();
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("stop")));
-    }
-    if (whatsaid == QLatin1String("pause")) {
-        m_uses.mediaPlayer.pause();
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("pause")));
-    }
-    if (whatsaid == QLatin1String("unpause")) {
-        m_uses.mediaPlayer.play();
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("unpause")));
-    }
-    if (whatsaid == QLatin1String("next"))
-        step(+1);
-    if (whatsaid == QLatin1String("prev"))
-        step(-1);
-    if (whatsaid == QLatin1String("tray")) {
-        m_uses.ui.hideMainWindow();
-        send(fontPrefix() + QStringLiteral("\u00bb <u>Sent to tray</u>"));
-    }
-    if (whatsaid == QLatin1String("show")) {
-        m_uses.ui.showMainWindow();
-        send(fontPrefix() + ChatSends::replyText(QStringLiteral("show")));
-    }
-    if (whatsaid == QLatin1String("min")) {
-        m_uses.ui.minimizeMainWindow();
-        send(fontPrefix() + QStringLiteral("\u00bb <u>Minimized</u>"));
-    }
-    if (whatsaid == QLatin1String("end"))
-        Q_EMIT endRequested();
+    return false;
 }
 
-bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, bool unignore)
+std::span<const CommandInterpreter::Command> CommandInterpreter::commandTable()
+{
+    using C = CommandInterpreter;
+    static const Command table[] = {
+        {"x "_L1, Match::Starts, Argument::WithoutBlanks,
+         [](C& c, const QString& name, const QString& typed) { return c.ignoreCommand(name, typed, false); }},
+        {"unx "_L1, Match::Starts, Argument::WithoutBlanks,
+         [](C& c, const QString& name, const QString& typed) { return c.ignoreCommand(name, typed, true); }},
+        {"p?"_L1, Match::IsAnyCase, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.send(QString(c.m_uses.templates.playingTitle.text())
+                        .replace("%s"_L1, c.m_uses.player.nowPlaying().file.text()));
+             return Flow::GoOn;
+         }},
+        {"p "_L1, Match::Starts, Argument::WithoutBlanks,
+         [](C& c, const QString& text, const QString&) {
+             c.search(text);
+             return Flow::GoOn;
+         }},
+        {"r"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.playRandom();
+             return Flow::GoOn;
+         }},
+        {"r "_L1, Match::Starts, Argument::WithoutBlanks,
+         [](C& c, const QString& text, const QString&) {
+             c.m_uses.player.playRandomMatch(text);
+             return Flow::GoOn;
+         }},
+        // The room hears of the address before the player is pointed at it.
+        {"url "_L1, Match::Starts, Argument::Rest,
+         [](C& c, const QString& address, const QString&) {
+             c.sendNotice(c.m_uses.templates.streamPlaying.text());
+             c.m_uses.mediaPlayer.setUrl(QStringLiteral("http://") + address);
+             return Flow::GoOn;
+         }},
+        {"dir "_L1, Match::Starts, Argument::Rest,
+         [](C& c, const QString& folder, const QString&) {
+             c.m_uses.library.addFolder(roomPath(folder));
+             return Flow::GoOn;
+         }},
+        {"ar"_L1, Match::Starts, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.sendNotice(ChatSends::replyText(QStringLiteral("aron")));
+             c.m_uses.player.setAutoRandom(true);
+             return Flow::GoOn;
+         }},
+        {"xar"_L1, Match::Starts, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.sendNotice(ChatSends::replyText(QStringLiteral("aroff")));
+             c.m_uses.player.setAutoRandom(false);
+             return Flow::GoOn;
+         }},
+        {"cpl"_L1, Match::Starts, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.sendNotice(QStringLiteral("</b></i>Playlist Cleared"));
+             c.m_uses.library.clear();
+             return Flow::GoOn;
+         }},
+        {"del "_L1, Match::Starts, Argument::Rest,
+         [](C& c, const QString& path, const QString&) {
+             c.deleteLine(path);
+             return Flow::GoOn;
+         }},
+        {"rem "_L1, Match::Starts, Argument::Rest,
+         [](C& c, const QString& text, const QString&) {
+             c.removeEntries(text);
+             return Flow::GoOn;
+         }},
+        {"clr"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.clearTranscript();
+             c.sendNotice(Notice::word(QStringLiteral("Chat")) + Notice::word(QStringLiteral("Cleared!")));
+             return Flow::GoOn;
+         }},
+        {"info"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.infoLine();
+             return Flow::GoOn;
+         }},
+        {"ver"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.sendNotice(programCaption());
+             return Flow::GoOn;
+         }},
+        {"drive "_L1, Match::StartsAsTyped, Argument::None,
+         [](C& c, const QString& text, const QString&) {
+             c.driveLine(text);
+             return Flow::GoOn;
+         }},
+        {"stop"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.mediaPlayer.stop();
+             c.sendNotice(ChatSends::replyText(QStringLiteral("stop")));
+             return Flow::GoOn;
+         }},
+        {"pause"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.mediaPlayer.pause();
+             c.sendNotice(ChatSends::replyText(QStringLiteral("pause")));
+             return Flow::GoOn;
+         }},
+        {"unpause"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.mediaPlayer.play();
+             c.sendNotice(ChatSends::replyText(QStringLiteral("unpause")));
+             return Flow::GoOn;
+         }},
+        {"next"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.step(+1);
+             return Flow::GoOn;
+         }},
+        {"prev"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.step(-1);
+             return Flow::GoOn;
+         }},
+        {"tray"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.ui.hideMainWindow();
+             c.sendNotice(QStringLiteral("\u00bb <u>Sent to tray</u>"));
+             return Flow::GoOn;
+         }},
+        {"show"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.ui.showMainWindow();
+             c.sendNotice(ChatSends::replyText(QStringLiteral("show")));
+             return Flow::GoOn;
+         }},
+        {"min"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             c.m_uses.ui.minimizeMainWindow();
+             c.sendNotice(QStringLiteral("\u00bb <u>Minimized</u>"));
+             return Flow::GoOn;
+         }},
+        {"end"_L1, Match::Is, Argument::None,
+         [](C& c, const QString&, const QString&) {
+             Q_EMIT c.endRequested();
+             return Flow::GoOn;
+         }},
+    };
+    return table;
+}
+
+void CommandInterpreter::playRandom()
+{
+    Playlist& playlist = m_uses.library.playlist();
+    const int cursor = playlist.selectedRow();
+    const int row = m_uses.player.randomInt(QString::number(playlist.count()), QStringLiteral("0"));
+    playlist.selectRow(row);
+    // A song that cannot be played leaves the cursor where it was.
+    m_uses.player.playSong(playlist.selectedName(), [&playlist, row, cursor](bool started) {
+        if (!started && playlist.selectedRow() == row)
+            playlist.selectRow(cursor);
+    });
+}
+
+void CommandInterpreter::deleteLine(const QString& path)
+{
+    QString why;
+    if (deleteFiles(roomPath(path), &why) > 0)
+        sendNotice(Notice::head() + QStringLiteral("deleted file</u>"));
+    else
+        sendNotice(Notice::head() + QStringLiteral("no file deleted</u>: ") + why.toHtmlEscaped());
+}
+
+CommandInterpreter::Flow CommandInterpreter::ignoreCommand(const QString& name, const QString& typed, bool unignore)
 {
     const QString owner = m_uses.discovery.owner().text();
     if (!unignore && screenNameKey(typed) == u'x' + screenNameKey(owner)) {
-        send(fontPrefix() + QStringLiteral("you cannot ingore yourself."));
-        return false;
+        sendNotice(QStringLiteral("you cannot ingore yourself."));
+        return Flow::Stop;
     }
     // An empty name would be found in every member's name; nobody was named.
-    if (whatsaid.isEmpty())
-        return true;
+    if (name.isEmpty())
+        return Flow::GoOn;
 
     readMembers();
-    const QString t = whatsaid.toLower();
+    const QString t = name.toLower();
     const QStringList& members = m_members;
     for (int i = 0; i < members.size(); ++i) {
         if (!normalizeName(members.at(i)).contains(t))
@@ -275,15 +355,15 @@ bool CommandInterpreter::ignoreCommand(QString& whatsaid, const QString& typed, 
         // the click below lets events run.
         const QString member = members.at(i);
         if (!unignore && member == owner) {
-            send(fontPrefix() + QStringLiteral("you cannot ignore yourself."));
-            return false;
+            sendNotice(QStringLiteral("you cannot ignore yourself."));
+            return Flow::Stop;
         }
         clickIgnore(m_uses.windows, i);
         const TextValue& reply = unignore ? m_uses.templates.unignored : m_uses.templates.ignored;
-        send(fontPrefix() + QString(reply.text()).replace(QLatin1String("%p"), member));
-        return false;
+        sendNotice(QString(reply.text()).replace("%p"_L1, member));
+        return Flow::Stop;
     }
-    return true;
+    return Flow::GoOn;
 }
 
 void CommandInterpreter::search(const QString& t)
@@ -329,11 +409,11 @@ void CommandInterpreter::removeEntries(const QString& text)
         const QString name = playlist.name(i);
         playlist.removeItem(i);
         if (!summed || removed < kBulkShown)
-            send(kSerifHead + name + kSerifHead + QStringLiteral(" removed"));
+            send(Notice::serifHead() + name + Notice::serifHead() + QStringLiteral(" removed"));
         ++removed;
     }
     if (summed)
-        send(kSerifHead + QStringLiteral("\u2026 and %1 more removed").arg(removed - kBulkShown));
+        send(Notice::serifHead() + QStringLiteral("\u2026 and %1 more removed").arg(removed - kBulkShown));
 }
 
 void CommandInterpreter::clearTranscript()
@@ -345,10 +425,10 @@ void CommandInterpreter::clearTranscript()
 
 void CommandInterpreter::infoLine()
 {
-    send(fontPrefix() + QStringLiteral("<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:")
-         + QString::number(m_uses.library.playlist().count()) + QStringLiteral(" \u00bb user:")
-         + m_uses.discovery.owner().text() + QStringLiteral(" \u00bb Ram:") + ramText().left(3)
-         + QStringLiteral(" \u00bb uptime:") + uptimeText());
+    sendNotice(Notice::word(QStringLiteral("info")) + QStringLiteral(" \u00bb files:")
+               + QString::number(m_uses.library.playlist().count()) + QStringLiteral(" \u00bb user:")
+               + m_uses.discovery.owner().text() + QStringLiteral(" \u00bb Ram:") + ramText().left(3)
+               + QStringLiteral(" \u00bb uptime:") + uptimeText());
 }
 
 void CommandInterpreter::driveLine(const QString& whatsaid)
@@ -357,7 +437,7 @@ void CommandInterpreter::driveLine(const QString& whatsaid)
     // A drive that is not there fails the lookup, and the line with it.
     const std::optional<QString> kind = driveTypeName(roomPath(drive));
     if (kind)
-        send(fontPrefix() + kSerifHead + *kind + QStringLiteral(" drive."));
+        sendNotice(Notice::serifHead() + *kind + QStringLiteral(" drive."));
 }
 
 void CommandInterpreter::step(int by)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <span>
 
 class ChatExit;
 struct ChatTemplates;
@@ -68,6 +69,8 @@ public:
 
     // help, vol, the queue and the choice among hits.
     RoomCommands commands;
+    // The program ends: nothing waits for the owner any more.
+    void shutdown() { commands.shutdown(); }
 
     // On the route to a TOC server, a command that would send more than
     // kBulkLines lines at once sends the first kBulkShown and one line
@@ -88,20 +91,47 @@ Q_SIGNALS:
     void endRequested();
 
 private:
-    // Returns false where a command ends the handling of the line.
-    bool ignoreCommand(QString& whatsaid, const QString& typed, bool unignore);
+    // Whether the tests after a command still see the line.
+    enum class Flow { GoOn, Stop };
+    // How a command's word is looked for in the text.
+    enum class Match {
+        Starts,  // the first characters, lower-cased, are the word
+        StartsAsTyped,  // the first characters are the word, letter case and all
+        Is,  // the whole text is the word, letter case and all
+        IsAnyCase,  // the whole text, lower-cased, is the word
+    };
+    // What the text becomes for the command and every test after it.
+    enum class Argument {
+        None,  // it stays as it is
+        Rest,  // what follows the word
+        WithoutBlanks,  // what follows the word, its blanks taken out
+    };
+    struct Command {
+        QLatin1String word;
+        Match match;
+        Argument argument;
+        // Gets the text as the argument left it and as it was before.
+        Flow (*run)(CommandInterpreter&, const QString& text, const QString& typed);
+    };
+    // The older commands, in the order they are tried.
+    static std::span<const Command> commandTable();
+    static bool matches(const QString& text, const Command& command);
+    // Walks the table from the given row on.
+    void obeyFrom(QString whatsaid, std::size_t first);
+
+    Flow ignoreCommand(const QString& name, const QString& typed, bool unignore);
     void search(const QString& t);
+    void playRandom();
+    void deleteLine(const QString& path);
     void removeEntries(const QString& text);
     void clearTranscript();
     void infoLine();
     void driveLine(const QString& whatsaid);
     void step(int by);
-    // The tests after the random ones, once the song they asked for is announced.
-    void obeyRest(QString whatsaid);
 
     void send(const QString& line);
-    // The font prefix, read when the line is built.
-    QString fontPrefix() const;
+    // The font prefix, then the text.
+    void sendNotice(const QString& text);
 
     Uses m_uses;
     QStringList m_members;

@@ -8,6 +8,7 @@
 #include "player/Player.h"
 
 const QString OwnerDiscovery::kUnknownOwner = QStringLiteral("       unkown        ");
+const QString OwnerDiscovery::kProgramMark = QStringLiteral("quillon\u00b3\u00b7\u00b2");
 const QString OwnerDiscovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
 
 OwnerDiscovery::OwnerDiscovery(ChatExit& chat, Player& player, UserInterface& ui)
@@ -15,9 +16,9 @@ OwnerDiscovery::OwnerDiscovery(ChatExit& chat, Player& player, UserInterface& ui
       m_player(player),
       m_ui(ui)
 {
-    warningTimer.setInterval(4000);
-    connect(&warningTimer, &QTimer::timeout, this, &OwnerDiscovery::warnIfUnknown);
-    warningTimer.start();
+    m_warningTimer.setInterval(4000);
+    connect(&m_warningTimer, &QTimer::timeout, this, &OwnerDiscovery::warnIfUnknown);
+    m_warningTimer.start();
 }
 
 QString OwnerDiscovery::webAddress()
@@ -26,9 +27,27 @@ QString OwnerDiscovery::webAddress()
                        QStringLiteral("http://quillon.example.org"));
 }
 
+namespace {
+
+// The advert's head around the web address; posted, its parentheses are
+// in italics, which the room takes away before the line comes back.
+QString advertHead(const QString& open, const QString& close)
+{
+    return OwnerDiscovery::kProgramMark + u' ' + open + u' ' + OwnerDiscovery::webAddress() + u' ' + close
+        + QStringLiteral(" loads");
+}
+
+}  // namespace
+
+QString OwnerDiscovery::advertLine(const QString& loads, const QString& files)
+{
+    return advertHead(QStringLiteral("<i>(</i>"), QStringLiteral("<i>)")) + QStringLiteral(": ") + loads
+        + QStringLiteral(" ; files: ") + files;
+}
+
 QString OwnerDiscovery::advertMarker()
 {
-    return QStringLiteral("quillon\u00b3\u00b7\u00b2 ( ") + webAddress() + QStringLiteral(" ) loads");
+    return advertHead(QStringLiteral("("), QStringLiteral(")"));
 }
 
 void OwnerDiscovery::findOwner()
@@ -36,7 +55,7 @@ void OwnerDiscovery::findOwner()
     m_tag = m_player.randomInt(QStringLiteral("10000"), QStringLiteral("1000"));
     m_stage = Stage::AwaitingTag;
     m_chat.sendLine(u'[' + QString::number(m_tag) + u']' + QStringLiteral(" Finding SN"));
-    warningTimer.start();
+    m_warningTimer.start();
 }
 
 void OwnerDiscovery::lineSeen(const QString& whosaid, const QString& said, const QString& whatsaid)
@@ -59,11 +78,16 @@ void OwnerDiscovery::lineSeen(const QString& whosaid, const QString& said, const
     m_stage = Stage::Idle;
 }
 
+void OwnerDiscovery::shutdown()
+{
+    m_warningTimer.stop();
+}
+
 void OwnerDiscovery::warnIfUnknown()
 {
     // Stopped before the box, which waits for its reader: a timer still
     // running under it would stack a new box every four seconds.
-    warningTimer.stop();
+    m_warningTimer.stop();
     if (m_owner.text() == kUnknownOwner)
         m_ui.messageBox(kWarning);
 }

@@ -25,8 +25,13 @@ public:
     static const QString kUnknownOwner;
     static const QString kWarning;
 
+    // The program's mark in the lines it posts at start and at the end.
+    static const QString kProgramMark;
     // The start line's web address, a per-user setting.
     static QString webAddress();
+    // The start-up advert, posted once at start with the start count and
+    // the playlist's size in words; its return names the owner.
+    static QString advertLine(const QString& loads, const QString& files);
     // What the returning start-up advert contains once its tags are gone.
     static QString advertMarker();
 
@@ -47,11 +52,15 @@ public:
     // text cut at its first "/".
     void lineSeen(const QString& whosaid, const QString& said, const QString& whatsaid);
 
-    // Warns once when no line has revealed the owner.
+    // Warns once when no line has revealed the owner: the tick of the
+    // warning timer, which runs four seconds after start-up or "Find SN".
     void warnIfUnknown();
-    QTimer warningTimer;
+    const QTimer& warningTimer() const { return m_warningTimer; }
+    // The program ends: no warning comes any more.
+    void shutdown();
 
 private:
+    QTimer m_warningTimer;
     ChatExit& m_chat;
     Player& m_player;
     UserInterface& m_ui;

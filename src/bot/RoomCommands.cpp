@@ -120,9 +120,9 @@ RoomCommands::RoomCommands(const Playlist& playlist, ChatExit& chat, Player& pla
       m_chat(chat),
       m_player(player)
 {
-    choiceTimer.setSingleShot(true);
-    choiceTimer.setInterval(kChoiceMs);
-    connect(&choiceTimer, &QTimer::timeout, this, &RoomCommands::endChoice);
+    m_choiceTimer.setSingleShot(true);
+    m_choiceTimer.setInterval(kChoiceMs);
+    connect(&m_choiceTimer, &QTimer::timeout, this, &RoomCommands::endChoice);
 }
 
 qsizetype RoomCommands::wireSize(const QString& line)
@@ -299,13 +299,13 @@ void RoomCommands::offer(const QStringList& names, Then then)
         ? kDot + QStringLiteral("+%1 more: search again with more words").arg(names.size() - kChoices)
         : QString();
     m_chat.post(fitList(QString(), m_choice, more));
-    choiceTimer.start();
+    m_choiceTimer.start();
 }
 
 void RoomCommands::endChoice()
 {
     m_choice.clear();
-    choiceTimer.stop();
+    m_choiceTimer.stop();
 }
 
 void RoomCommands::choose(int number)

@@ -29,10 +29,14 @@ public:
     // A new search has been made: a pending choice is over.
     void endChoice();
     bool choicePending() const { return !m_choice.isEmpty(); }
-    // A choice not made within a minute is over.
-    QTimer choiceTimer;
+    // A choice not made within a minute is over: endChoice() is the tick
+    // of this timer.
+    const QTimer& choiceTimer() const { return m_choiceTimer; }
     static constexpr int kChoices = 9;
     static constexpr int kChoiceMs = 60000;
+
+    // The program ends: a pending choice is over, and no timer runs.
+    void shutdown() { endChoice(); }
 
     // The command prefix the owner types, for the help lines.
     void setPrefix(const QString& prefix) { m_prefix = prefix; }
@@ -62,6 +66,7 @@ private:
     ChatExit& m_chat;
     Player& m_player;
     QStringList m_choice;
+    QTimer m_choiceTimer;
     Then m_then = Then::Play;
     QString m_prefix;
 };

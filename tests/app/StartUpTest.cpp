@@ -31,8 +31,9 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     EXPECT_FALSE(t->player.hasRunningTimers());
     for (const QTimer* timer :
-         {&t->discovery.warningTimer, &t->toc.antiIdleTimer(), &t->botMode.reconnect.retryTimer(),
-          &t->botMode.reconnect.signOnTimer(), &t->interpreter.commands.choiceTimer, &t->toc.sendQueue().pumpTimer()})
+         std::initializer_list<const QTimer*> {&t->discovery.warningTimer(), &t->toc.antiIdleTimer(),
+                                               &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(),
+                                               &t->interpreter.commands.choiceTimer(), &t->toc.sendQueue().pumpTimer()})
         EXPECT_FALSE(timer->isActive());
     EXPECT_FALSE(t->scanner.isScanning());
 

@@ -17,14 +17,32 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 inline const QString kOwner = QStringLiteral("Owner Me");
 
+// Points the per-user store at a folder of its own while it lives, so that
+// what one test stores (a chat-send text, the volume) no other test reads.
+struct OwnSettings {
+    explicit OwnSettings(const QString& folder)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    }
+    ~OwnSettings()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+    OwnSettings(const OwnSettings&) = delete;
+    OwnSettings& operator=(const OwnSettings&) = delete;
+};
+
 // The interpreter over the parts it reads and acts on, with doubles
 // for the rest, and the owner in a chat window with three other members.
 struct InterpreterRig : TestState {
+    OwnSettings ownSettings {dir.path() + QStringLiteral("/store")};
     AppPaths paths {dir.path() + QStringLiteral("/data"), dir.path() + QStringLiteral("/config")};
     SimDesktop desktop;
     SimDesktop::AimChat chatWindow = desktop.openAimChat("Owner Me");
@@ -50,12 +68,7 @@ struct InterpreterRig : TestState {
 // The owner known, as a finished discovery leaves it.
 class BotTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // The chat-send texts live in the per-user store every test shares.
-        QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("cs"));
-        t->discovery.owner().setText(kOwner);
-    }
+    void SetUp() override { t->discovery.owner().setText(kOwner); }
     void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
     {
         t->interpreter.handleLine(who, what, date);
@@ -80,7 +93,8 @@ protected:
     }
     QStringList ignored()
     {
-        QStringList members {"Owner Me", "Bob", "Bobby", "Carol Ann"};
+        QStringList members {QStringLiteral("Owner Me"), QStringLiteral("Bob"), QStringLiteral("Bobby"),
+                             QStringLiteral("Carol Ann")};
         members.removeIf([&](const QString& m) { return !t.desktop.isIgnored(t.chatWindow.window, m.toStdString()); });
         return members;
     }

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 using Commands = BotTest;
@@ -15,69 +17,111 @@ using Commands = BotTest;
 const QString kSerifHead = "<FONT COLOR=#0080ff FACE=\"MS Reference Serif\">\u00bb <U></FONT><FONT COLOR=#0080c0 "
                            "FACE=\"MS Reference Serif\">";
 
-// Each line the owner says and the lines the room gets back, in turn: the
-// tests are not exclusive, so a line may act as several commands.
-TEST_F(Commands, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
-{
-    writeSetting("cs", "unpause", "Back on");
-    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + " removed"; };
-    fill({"Cat", "a b", "stop it", "BAT", "Ever"});
-    t->player.nowPlaying().file.setText("Artist - Title");
-    t->interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
-    t->interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
-    // The room's line comes before the player is pointed at the address.
-    QObject::connect(&t.mediaPlayer, &MediaPlayer::playStateChanged, [&] { t.sent.append("(player)"); });
-    const QString music = t.dir.path() + "/My Music";
-    QDir().mkpath(music);
-    QFile(music + "/tune.mp3").open(QIODevice::WriteOnly);
-    const std::pair<QString, QStringList> cases[] = {
-        {"ver/x", {fontPrefix() + "Quillon 3.2"}},
-        {"Ver", {}},
-        // The song's line (here: why it cannot play) comes before the reply.
-        {"r ver", {fontPrefix() + "Cannot play Ever: no such file", fontPrefix() + "Quillon 3.2"}},
-        {"P?", {"P</b>laying [Artist - Title]"}},
-        {"AR", {fontPrefix() + "Auto random on"}},
-        {"xar", {fontPrefix() + "Auto random off"}},
-        {"arxar", {fontPrefix() + "Auto random on"}},
-        {"p stop", {fontPrefix() + "Stopped."}},
-        {"p zzz", {"Nothing found"}},
-        {"rem   ", {}},
-        {"rem A", {removed("Cat"), removed("a b"), removed("BAT")}},
-        {"info",
-         {fontPrefix()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:2 \u00bb user:Owner Me "
-            "\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"}},
-        {"pause", {fontPrefix() + "Paused."}},
-        {"unpause", {fontPrefix() + "Back on"}},
-        {"stop", {fontPrefix() + "Stopped."}},
-        {"tray", {fontPrefix() + "\u00bb <u>Sent to tray</u>"}},
-        {"show", {fontPrefix() + "Showing"}},
-        {"min", {fontPrefix() + "\u00bb <u>Minimized</u>"}},
-        {"url radio.example.org:8000/stream", {fontPrefix() + t->templates.streamPlaying.text(), "(player)"}},
-        {"CPL now", {fontPrefix() + "</b></i>Playlist Cleared"}},
-        {"dir " + QString(music).replace(u'/', u'\\'), {fontPrefix() + "A</b>dded D</b>ir - F</b>iles:1"}},
-        {"drive \\no\\such", {}},
-        {"drive \\", {fontPrefix() + kSerifHead + driveTypeName("/").value_or("?") + " drive."}},
-        {"clr",
-         {fontPrefix()
-          + "<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "
-            "COLOR=#0080c0>Cleared!</U>"}},
-        {"end", {}},
-    };
-    for (const auto& [line, said] : cases) {
-        t.sent.clear();
-        EXPECT_FALSE(t.unloaded) << qPrintable(line);
-        owner(line);
-        EXPECT_EQ(t.sent, said) << qPrintable(line);
+// The rig each row of the command table starts from: the owner known,
+// five songs, fixed machine texts, a stored "unpause" reply, a folder with
+// one song, and the room told when the player is pointed somewhere.
+struct CommandRig : Alone<InterpreterRig> {
+    CommandRig()
+    {
+        discovery.owner().setText(kOwner);
+        writeSetting(u"cs"_s, u"unpause"_s, u"Back on"_s);
+        for (const char* name : {"Cat", "a b", "stop it", "BAT", "Ever"})
+            library.playlist().addItem(QStringLiteral("%1;/music/%1.mp3").arg(QLatin1String(name)));
+        player.nowPlaying().file.setText(u"Artist - Title"_s);
+        interpreter.ramText = [] { return QStringLiteral("523,744 Kbyte"); };
+        interpreter.uptimeText = [] { return QStringLiteral("0weeks 00days 01:02:03"); };
+        QObject::connect(&mediaPlayer, &MediaPlayer::playStateChanged, [this] { sent.append(u"(player)"_s); });
+        QDir().mkpath(music());
+        QFile(music() + u"/tune.mp3"_s).open(QIODevice::WriteOnly);
     }
-    EXPECT_TRUE(t.unloaded);
-    EXPECT_EQ(t->player.searchResults().items(), QStringList {"stop it;/music/stop it.mp3"});
-    EXPECT_EQ(t.mediaPlayer.calls, (QStringList {"stop", "pause", "play", "stop"}));
-    EXPECT_EQ(t.mediaPlayer.urls, QStringList {"http://radio.example.org:8000"});
-    EXPECT_EQ(t.ui.events, (QStringList {"hide", "show", "min"}));
-    EXPECT_EQ(t->library.playlist().items(), QStringList {"tune;" + music + "/tune.mp3"});
-    EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
-              "<b>OnlineHost</b>: Cleared!");
+    QString music() { return dir.path() + u"/My Music"_s; }
+};
+
+// Each line the owner says, the lines the room gets back, and what else it
+// did; every row starts from a rig of its own. The tests are not exclusive,
+// so a line may act as several commands.
+TEST(CommandRows, EachCommandSaysItsOwnLineAndDoesItsOwnThing)
+{
+    const QString font = ChatTemplates().font.text();
+    const auto removed = [](const QString& name) { return kSerifHead + name + kSerifHead + u" removed"_s; };
+    const auto playlistIs = [](const QStringList& rows) {
+        return [rows](CommandRig& t) { EXPECT_EQ(t.library.playlist().items(), rows); };
+    };
+    const auto playerDid
+        = [](const QStringList& calls) { return [calls](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.calls, calls); }; };
+    const auto windowDid
+        = [](const QString& event) { return [event](CommandRig& t) { EXPECT_EQ(t.ui.events, QStringList {event}); }; };
+    const auto nothingElse = [](CommandRig& t) {
+        EXPECT_EQ(t.library.playlist().count(), 5);
+        EXPECT_TRUE(t.mediaPlayer.calls.isEmpty() && t.mediaPlayer.urls.isEmpty());
+        EXPECT_TRUE(t.ui.events.isEmpty());
+        EXPECT_FALSE(t.unloaded);
+    };
+    const std::tuple<QString, QStringList, std::function<void(CommandRig&)>> rows[] = {
+        {u"ver/x"_s, {font + u"Quillon 3.2"_s}, nothingElse},
+        {u"Ver"_s, {}, nothingElse},
+        // The song's line (here: why it cannot play) comes before the reply.
+        {u"r ver"_s, {font + u"Cannot play Ever: no such file"_s, font + u"Quillon 3.2"_s}, nothingElse},
+        {u"P?"_s, {u"P</b>laying [Artist - Title]"_s}, nothingElse},
+        {u"AR"_s, {font + u"Auto random on"_s}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {u"xar"_s, {font + u"Auto random off"_s}, [](CommandRig& t) { EXPECT_FALSE(t.options.autoRandom.value()); }},
+        {u"arxar"_s, {font + u"Auto random on"_s}, [](CommandRig& t) { EXPECT_TRUE(t.options.autoRandom.value()); }},
+        {u"p stop"_s,
+         {font + u"Stopped."_s},
+         [](CommandRig& t) {
+             EXPECT_EQ(t.player.searchResults().items(), QStringList {u"stop it;/music/stop it.mp3"_s});
+             EXPECT_EQ(t.mediaPlayer.calls, QStringList {u"stop"_s});
+         }},
+        {u"p zzz"_s,
+         {u"Nothing found"_s},
+         [](CommandRig& t) { EXPECT_TRUE(t.player.searchResults().items().isEmpty()); }},
+        {u"rem   "_s, {}, nothingElse},
+        {u"rem A"_s,
+         {removed(u"Cat"_s), removed(u"a b"_s), removed(u"BAT"_s)},
+         playlistIs({u"stop it;/music/stop it.mp3"_s, u"Ever;/music/Ever.mp3"_s})},
+        {u"info"_s,
+         {font
+          + u"<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>info</U> \u00bb files:5 \u00bb user:Owner Me "_s
+            u"\u00bb Ram:523 \u00bb uptime:0weeks 00days 01:02:03"_s},
+         nothingElse},
+        {u"pause"_s, {font + u"Paused."_s}, playerDid({u"pause"_s})},
+        {u"unpause"_s, {font + u"Back on"_s}, playerDid({u"play"_s})},
+        {u"stop"_s, {font + u"Stopped."_s}, playerDid({u"stop"_s})},
+        {u"tray"_s, {font + u"\u00bb <u>Sent to tray</u>"_s}, windowDid(u"hide"_s)},
+        {u"show"_s, {font + u"Showing"_s}, windowDid(u"show"_s)},
+        {u"min"_s, {font + u"\u00bb <u>Minimized</u>"_s}, windowDid(u"min"_s)},
+        // The room's line comes before the player is pointed at the address.
+        {u"url radio.example.org:8000/stream"_s,
+         {font + ChatTemplates().streamPlaying.text(), u"(player)"_s},
+         [](CommandRig& t) { EXPECT_EQ(t.mediaPlayer.urls, QStringList {u"http://radio.example.org:8000"_s}); }},
+        {u"CPL now"_s, {font + u"</b></i>Playlist Cleared"_s}, playlistIs({})},
+        {u"drive \\no\\such"_s, {}, nothingElse},
+        {u"drive \\"_s, {font + kSerifHead + driveTypeName(u"/"_s).value_or(u"?"_s) + u" drive."_s}, nothingElse},
+        {u"clr"_s,
+         {font
+          + u"<FONT COLOR=#0080ff>\u00bb <U><FONT COLOR=#0080c0>Chat</U><FONT COLOR=#0080ff>\u00bb <U><FONT "_s
+            u"COLOR=#0080c0>Cleared!</U>"_s},
+         [](CommandRig& t) {
+             EXPECT_EQ(AnsiText::fromWindow(t.desktop, t.desktop.textOf(t.chatWindow.transcript)),
+                       u"<b>OnlineHost</b>: Cleared!"_s);
+         }},
+        {u"end"_s, {}, [](CommandRig& t) { EXPECT_TRUE(t.unloaded); }},
+    };
+    for (const auto& [line, said, check] : rows) {
+        SCOPED_TRACE(line.toStdString());
+        CommandRig t;
+        t.interpreter.handleLine(kOwner, line, u"12:00"_s);
+        while (t.player.isStarting())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        EXPECT_EQ(t.sent, said);
+        check(t);
+    }
+
+    // A folder typed with "\\" between its parts is added.
+    CommandRig t;
+    t.interpreter.handleLine(kOwner, u"dir "_s + QString(t.music()).replace(u'/', u'\\'), u"12:00"_s);
+    EXPECT_EQ(t.sent, QStringList {font + u"A</b>dded D</b>ir - F</b>iles:6"_s});
+    EXPECT_EQ(t.library.playlist().items().constLast(), u"tune;"_s + t.music() + u"/tune.mp3"_s);
 }
 
 TEST_F(Commands, SearchAddsEveryHitAndTwoHitsAreOfferedInThePicker)
@@ -262,7 +306,7 @@ TEST_F(Commands, SeveralHitsAreListedByNumberAndANumberWithinAMinutePicksOne)
     owner("p nothing like it");
     owner("1");
     t->interpreter.commands.offer({"love 2", "love 5"});
-    EXPECT_EQ(t->interpreter.commands.choiceTimer.interval(), 60000);
+    EXPECT_EQ(t->interpreter.commands.choiceTimer().interval(), 60000);
     t->interpreter.commands.endChoice();
     owner("1");
     EXPECT_EQ(t.mediaPlayer.urls.size(), 1);

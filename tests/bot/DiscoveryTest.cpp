@@ -1,72 +1,89 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BotTest.h"
 
+#include "chatlink/AimChat.h"
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-// Started afresh: discovery waits for the start-up advert to come back.
-class Discover : public BotTest {
-protected:
-    // What start-up leaves: the advert on its way, and nobody known.
-    void SetUp() override
+// What start-up leaves: the advert on its way, nobody known, and the
+// warning timer running.
+struct StartedRig : Alone<InterpreterRig> {
+    StartedRig() { discovery.awaitAdvert(); }
+    void say(const QString& who, const QString& what, const QString& date = QStringLiteral("12:00"))
     {
-        t->discovery.owner().setText(OwnerDiscovery::kUnknownOwner);
-        t->discovery.awaitAdvert();
-        t->discovery.warningTimer.start();
-        t.sent.clear();
-        t.ui.messages.clear();
+        interpreter.handleLine(who, what, date);
     }
-
-    // The advert as the room shows it back, without its tags.
-    const QString advert = OwnerDiscovery::advertMarker() + QStringLiteral(": one ; files: zero");
 };
 
-TEST_F(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
+// The start-up advert as the room shows it back: without its tags.
+QString returningAdvert()
+{
+    return aimchat::stripTags(OwnerDiscovery::advertLine(QStringLiteral("One "), QStringLiteral("Zero ")));
+}
+
+TEST(Discover, OnlyTheFirstLineAfterStartUpCanRevealTheOwner)
 {
     const QString unknown = OwnerDiscovery::kUnknownOwner;
+    const QString advert = returningAdvert();
     using Line = std::tuple<QString, QString, QString>;  // speaker, text, time field
     const std::pair<QList<Line>, QString> cases[] = {
+        {{{u"Real Owner"_s, advert, u"12:00"_s}}, u"Real Owner"_s},
         // A line with markup in its time field is not a member's line: it is passed over.
-        {{{"Real Owner", advert, "<font color=red>"}, {"Real Owner", advert, "0"}}, "Real Owner"},
-        {{{"", advert, "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
-        {{{"Bob", "hello", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
-        {{{"Mallory", "look: " + OwnerDiscovery::advertMarker() + "!", "12:00"}, {"Real Owner", advert, "12:00"}},
-         "Mallory"},
+        {{{u"Real Owner"_s, advert, u"<font color=red>"_s}, {u"Real Owner"_s, advert, u"0"_s}}, u"Real Owner"_s},
+        {{{u""_s, advert, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
+        {{{u"Bob"_s, u"hello"_s, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
+        {{{u"Mallory"_s, u"look: "_s + OwnerDiscovery::advertMarker() + u"!"_s, u"12:00"_s},
+          {u"Real Owner"_s, advert, u"12:00"_s}},
+         u"Mallory"_s},
         // Waiting for the advert is no tag out: no tag line answers it.
-        {{{"Mallory", "[kkk] Finding SN", "12:00"}, {"Real Owner", advert, "12:00"}}, unknown},
+        {{{u"Mallory"_s, u"[kkk] Finding SN"_s, u"12:00"_s}, {u"Real Owner"_s, advert, u"12:00"_s}}, unknown},
     };
     for (const auto& [lines, revealed] : cases) {
-        SetUp();
+        StartedRig t;
+        const QString row = std::get<0>(lines.first()) + u'/' + std::get<2>(lines.first());
+        EXPECT_TRUE(t.discovery.warningTimer().isActive()) << qPrintable(row);
         for (const auto& [who, what, date] : lines)
-            say(who, what, date);
-        EXPECT_EQ(t->discovery.owner().text(), revealed) << qPrintable(std::get<0>(lines.first()));
+            t.say(who, what, date);
+        EXPECT_EQ(t.discovery.owner().text(), revealed) << qPrintable(row);
         EXPECT_EQ(t.sent,
-                  revealed == unknown ? QStringList()
-                                      : QStringList {fontPrefix() + "found screen name [" + revealed + ']'});
-        EXPECT_EQ(t->discovery.stage(), OwnerDiscovery::Stage::Idle);
+                  revealed == unknown
+                      ? QStringList()
+                      : QStringList {t.templates.font.text() + u"found screen name ["_s + revealed + u']'})
+            << qPrintable(row);
+        EXPECT_EQ(t.discovery.stage(), OwnerDiscovery::Stage::Idle) << qPrintable(row);
         // The warning comes once, and only while the owner is unknown.
-        t->discovery.warnIfUnknown();
-        EXPECT_FALSE(t->discovery.warningTimer.isActive());
-        EXPECT_EQ(t.ui.messages, revealed == unknown ? QStringList {OwnerDiscovery::kWarning} : QStringList());
+        t.discovery.warnIfUnknown();
+        EXPECT_FALSE(t.discovery.warningTimer().isActive()) << qPrintable(row);
+        EXPECT_EQ(t.ui.messages, revealed == unknown ? QStringList {OwnerDiscovery::kWarning} : QStringList())
+            << qPrintable(row);
     }
 }
 
-TEST_F(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
+TEST(Discover, FindSNPostsATagWhoseReturnNamesTheOwnerOnce)
 {
-    say("Bob", "hi");
-    t->discovery.warnIfUnknown();
-    t->discovery.findOwner();
+    StartedRig t;
+    t.say(u"Bob"_s, u"hi"_s);
+    t.discovery.warnIfUnknown();
+    t.discovery.findOwner();
+    EXPECT_TRUE(t.discovery.warningTimer().isActive());
     const QString tagLine = t.sent.last();
-    EXPECT_EQ(t->discovery.stage(), OwnerDiscovery::Stage::AwaitingTag);
-    EXPECT_EQ(tagLine, u'[' + QString::number(t->discovery.tag()) + "] Finding SN");
+    EXPECT_EQ(t.discovery.stage(), OwnerDiscovery::Stage::AwaitingTag);
+    EXPECT_EQ(tagLine, u'[' + QString::number(t.discovery.tag()) + u"] Finding SN"_s);
 
-    say("Owner Two", tagLine + "/compared after the slash cut");
-    say("Bob", tagLine);
-    EXPECT_EQ(t->discovery.owner().text(), "Owner Two");
-    EXPECT_EQ(t.sent.last(), "Found Screen Name: Owner Two");
+    t.say(u"Owner Two"_s, tagLine + u"/compared after the slash cut"_s);
+    t.say(u"Bob"_s, tagLine);
+    EXPECT_EQ(t.discovery.owner().text(), u"Owner Two"_s);
+    EXPECT_EQ(t.sent.last(), u"Found Screen Name: Owner Two"_s);
 
     // The tag's return ends the search: saying it again names nobody.
-    say("Mallory", tagLine);
-    EXPECT_EQ(t->discovery.owner().text(), "Owner Two");
+    t.say(u"Mallory"_s, tagLine);
+    EXPECT_EQ(t.discovery.owner().text(), u"Owner Two"_s);
+
+    // Once the program ends, no warning is due.
+    t.discovery.shutdown();
+    EXPECT_FALSE(t.discovery.warningTimer().isActive());
 }
 
 // Every command said by anyone but the owner, or not as a member's line,
