@@ -144,8 +144,10 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     const SimDesktop::AolRoom aol = t.desktop.addAolRoom(client);
     Lines out;
     t->scanner.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
-    t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
-    t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
+    QObject::connect(&t.desktop, &SimDesktop::inputSent,
+                     [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); });
+    QObject::connect(&t.desktop, &SimDesktop::aolLinePosted,
+                     [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); });
     // The input box's own HTML round the probe letter comes back whole.
     EXPECT_EQ(t->scanner.probeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
     t->templates.inputClose.setText(QStringLiteral("<FONT LANG=\"0\">"));
