@@ -128,12 +128,11 @@ void MainForm::shutDown()
     player.stopTimers();
     interpreter.commands.endChoice();
     discovery.warningTimer.stop();
-    scanner.stopScanning();
+    scanner.shutdown();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
     botMode.reconnect.stop();
-    if (toc.state() != TocClient::State::Disconnected)
-        toc.signOff();
+    toc.shutdown();
     ui.endProgram();
 }
 

@@ -3,7 +3,6 @@
 
 #include "toc/TocWire.h"
 
-#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QSignalBlocker>
 #include <QVarLengthArray>
@@ -223,7 +222,6 @@ void TocClient::closeQuietly()
     ++m_connection;
     // What waited for this connection has no place on the next.
     m_sendQueue.clear();
-    m_peerClosed = false;
     m_socketError = false;
     {
         const QSignalBlocker quiet(m_socket);
@@ -253,14 +251,7 @@ void TocClient::onConnected()
 
 void TocClient::onReadyRead()
 {
-    // A handler that lets events run swallows the socket's next
-    // announcement, so read until nothing is left rather than once.
-    while (m_socket.bytesAvailable() > 0) {
-        const QByteArray bytes = m_socket.readAll();
-        if (bytes.isEmpty())
-            break;
-        receiveBytes(bytes);
-    }
+    receiveBytes(m_socket.readAll());
 }
 
 void TocClient::onDisconnected()
@@ -275,10 +266,12 @@ void TocClient::onDisconnected()
     // longer news.
     if (connection != m_connection)
         return;
-    if (m_dispatching) {
-        // Frames read before the close are still being handled further up
-        // the stack; the close is announced after them.
-        m_peerClosed = true;
+    // A PAUSE left frames for a later turn: the close is told after them.
+    if (m_reader.hasFrame()) {
+        QTimer::singleShot(0, this, [this, connection] {
+            if (connection == m_connection)
+                onDisconnected();
+        });
         return;
     }
     finishPeerClose();
@@ -286,7 +279,6 @@ void TocClient::onDisconnected()
 
 void TocClient::finishPeerClose()
 {
-    m_peerClosed = false;
     m_sendQueue.clear();
     m_reader.clear();  // a frame cut off by the close can never be completed
     if (hungUpOnToc2Login()) {
@@ -408,35 +400,42 @@ void TocClient::receiveBytes(QByteArrayView bytes)
 {
     m_bytesReceived += bytes.size();
     m_reader.append(bytes);
-    if (m_dispatching)
-        return;
-    m_dispatching = true;
+    handleFrames();
+}
+
+void TocClient::handleFrames()
+{
     // A handler may signOn or signOff; both clear the reader, so whatever the
     // loop finds next belongs to the new connection.
     for (;;) {
         if (!m_reader.inStep()) {
             streamOutOfStep();
-            break;
+            return;
         }
         const std::optional<FlapFrame> frame = m_reader.next();
         if (!frame)
-            break;
-        processFrame(frame->type, frame->payload);
+            return;
+        if (processFrame(frame->type, frame->payload) == AfterFrame::LetEventsRun) {
+            // The frames behind a PAUSE wait for the next turn of the event
+            // loop, so what is pending there runs first.
+            QTimer::singleShot(0, this, [this, connection = m_connection] {
+                if (connection == m_connection)
+                    handleFrames();
+            });
+            return;
+        }
     }
-    m_dispatching = false;
-    if (m_peerClosed)
-        finishPeerClose();
 }
 
-void TocClient::processFrame(qint16 type, const QByteArray& data)
+TocClient::AfterFrame TocClient::processFrame(qint16 type, const QByteArray& data)
 {
     emit frameReceived(type, data);
     if (type == SignOnFrame) {
         answerSignOn(data);
-        return;
+        return AfterFrame::GoOn;
     }
     if (type != DataFrame)
-        return;
+        return AfterFrame::GoOn;
     if (m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn) {
         m_settled = true;
         emit dialectSettled(m_speaking);
@@ -448,17 +447,18 @@ void TocClient::processFrame(qint16 type, const QByteArray& data)
         payload.chop(1);
     const Message message(payload);
     const QByteArray word = message.field(0)->toByteArray().toLower();
-    const auto run = [&](const auto& commands) {
+    const auto find = [&](const auto& commands) -> const Command* {
         const auto command
             = std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return word == c.word; });
-        if (command == commands.end())
-            return false;
-        (this->*command->action)(message);
-        return true;
+        return command == commands.end() ? nullptr : &*command;
     };
-    if (m_speaking == TocDialect::Toc1 && run(kToc1Commands))
-        return;
-    run(kCommands);
+    const Command* command = m_speaking == TocDialect::Toc1 ? find(kToc1Commands) : nullptr;
+    if (!command)
+        command = find(kCommands);
+    if (!command)
+        return AfterFrame::GoOn;
+    (this->*command->action)(message);
+    return command->action == &TocClient::onPause ? AfterFrame::LetEventsRun : AfterFrame::GoOn;
 }
 
 void TocClient::answerSignOn(const QByteArray& payload)
@@ -684,10 +684,9 @@ void TocClient::onAdminPasswdStatus(const Message& m)
         emit passwordUpdated(*status == 0);
 }
 
+// The receive loop lets pending events run before the next frame.
 void TocClient::onPause(const Message&)
-{
-    QCoreApplication::processEvents();
-}
+{ }
 
 void TocClient::onRvousPropose(const Message& m)
 {
@@ -855,6 +854,13 @@ void TocClient::setAntiIdle(bool enabled)
         m_antiIdleTimer.start();
     else
         m_antiIdleTimer.stop();
+}
+
+void TocClient::shutdown()
+{
+    m_antiIdleTimer.stop();
+    if (m_state != State::Disconnected)
+        signOff();
 }
 
 void TocClient::sendAntiIdle()

@@ -29,11 +29,11 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[loads]:2\r\n");
     EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
-    for (const QTimer* timer :
-         {&t->player.searchResultsTimer, &t->player.clockTimer, &t->player.autoRandomTimer, &t->discovery.warningTimer,
-          &t->toc.antiIdleTimer(), &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(),
-          &t->interpreter.commands.choiceTimer, &t->toc.sendQueue().pumpTimer()})
+    for (const QTimer* timer : {&t->player.searchResultsTimer, &t->player.clockTimer, &t->player.autoRandomTimer,
+                                &t->discovery.warningTimer, &t->interpreter.commands.choiceTimer})
         EXPECT_FALSE(timer->isActive());
+    EXPECT_FALSE(t->toc.hasTimerRunning());
+    EXPECT_FALSE(t->botMode.reconnect.hasTimerRunning());
     EXPECT_FALSE(t->scanner.isScanning());
 
     // Files written elsewhere: on Windows, whose characters they keep and

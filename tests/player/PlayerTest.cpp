@@ -7,9 +7,9 @@
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
-#include "toc/WaitFor.h"
 
 #include <QSemaphore>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -237,7 +237,7 @@ TEST_F(PlayerTest, OneSearchResultIsPlayedAndTwoOrMoreAreOfferedOnce)
     EXPECT_FALSE(t->player.isBusy());
     result(QStringLiteral("First"));
     EXPECT_TRUE(t->player.isBusy());
-    ASSERT_TRUE(waitFor([&] { return !t.mediaPlayer.urls.isEmpty(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !t.mediaPlayer.urls.isEmpty(); }, 30000));
     EXPECT_EQ(t.mediaPlayer.urls, QStringList {first});
     EXPECT_EQ(t.sent, QStringList {"<F>First 7"});
     t.sent.clear();
