@@ -201,13 +201,16 @@ QString ChatScanner::probeInputFormat()
 
 void ChatScanner::onScanChatClicked()
 {
-    if (!m_options.scanChat.value()) {
-        m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
-                                       "enable chat scanning to use ccoms."),
-                        QStringLiteral("Notice"), UserInterface::Icon::Critical);
-    }
+    // Scanning follows the box as it is once the notice is closed.
+    const auto follow = [this] {
+        if (m_options.scanChat.value())
+            startScanning();
+        else
+            stopScanning();
+    };
     if (m_options.scanChat.value())
-        startScanning();
-    else
-        stopScanning();
+        return follow();
+    m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
+                                   "enable chat scanning to use ccoms."),
+                    QStringLiteral("Notice"), UserInterface::Icon::Critical, follow);
 }

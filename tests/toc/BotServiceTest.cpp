@@ -232,7 +232,6 @@ TEST_F(BotPanel, StoredHostsMayCarryTheirPortAndBadValuesAreShownThenLeftForTheD
                            head + "version under [toc] is \"7\"; it takes 1, 2 or auto; the default is used."}));
     // A host set for the run leaves the stored one and its port unread.
     EXPECT_EQ(botMode.storedProblems().size(), 2);
-    QSettings(QStringLiteral("quillon"), QStringLiteral("quillon")).remove(QStringLiteral("toc"));
     // A send rate above 0 up to 100 is taken; any other, or none, leaves the default.
     const std::pair<const char*, double> rates[]
         = {{"100", 100}, {"0.5", 0.5}, {"0", 1}, {"-1", 1}, {"100.5", 1}, {"fast", 1}, {"", 1}};
