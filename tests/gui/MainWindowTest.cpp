@@ -57,6 +57,22 @@ TEST(MainWindow, ControlsReachTheProgramAndItsStateShows)
         EXPECT_EQ(answers[0], ok ? QStringLiteral("http://radio.example/") : QString());
         EXPECT_EQ(answers[0].isNull(), !ok);
     }
+
+    // Clearing Chat Scan says why scanning matters; scanning stops once
+    // that has been read.
+    QCheckBox* scan = g.find<QCheckBox>(QStringLiteral("Chat Scan"));
+    ASSERT_NE(scan, nullptr);
+    ASSERT_TRUE(g.form.scanner.isScanning());
+    scan->click();
+    const QList<QMessageBox*> notice = openBoxes<QMessageBox>(g.window);
+    ASSERT_EQ(notice.size(), 1);
+    EXPECT_EQ(notice[0]->windowTitle(), QStringLiteral("Notice"));
+    EXPECT_TRUE(g.form.scanner.isScanning());
+    notice[0]->accept();
+    EXPECT_FALSE(g.form.scanner.isScanning());
+    scan->click();
+    EXPECT_TRUE(openBoxes<QMessageBox>(g.window).isEmpty());
+    EXPECT_TRUE(g.form.scanner.isScanning());
 }
 
 TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
