@@ -27,9 +27,9 @@ public:
 
 class SilentUi : public UserInterface {
 public:
-    void messageBox(const QString&, const QString&, Icon) override { }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName() override { return {}; }
+    void messageBox(const QString&, const QString&, Icon, Closed) override { }
+    void inputBox(const QString&, const QString&, const QString&, Answered) override { }
+    void openFileName(Answered) override { }
     void addTrayIcon() override { }
     void removeTrayIcon() override { }
     void minimizeMainWindow() override { }

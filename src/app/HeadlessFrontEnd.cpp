@@ -102,18 +102,21 @@ void HeadlessFrontEnd::shutDown()
         m_form->shutDown();
 }
 
-void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon icon)
+void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon icon, Closed closed)
 {
     const QString heading = title.isEmpty() ? QStringLiteral("Quillon") : title;
     const LogLevel level = icon == Icon::Critical ? LogLevel::Error : LogLevel::Warning;
     logLine(stderr, level, heading + QStringLiteral(": ") + text);
+    if (closed)
+        closed();
 }
 
-QString HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+void HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                                Answered answered)
 {
     // Standard input belongs to the room; an input box is answered with its default.
     logLine(stderr, LogLevel::Info, QStringLiteral("%1: %2 (answered: \"%3\")").arg(title, prompt, defaultText));
-    return defaultText;
+    answered(defaultText);
 }
 
 void HeadlessFrontEnd::showForm(Form form)
@@ -122,9 +125,9 @@ void HeadlessFrontEnd::showForm(Form form)
         m_form->songPicker.onClosed();
 }
 
-QString HeadlessFrontEnd::openFileName()
+void HeadlessFrontEnd::openFileName(Answered answered)
 {
-    return {};
+    answered(QString());
 }
 
 void HeadlessFrontEnd::endProgram()

@@ -30,9 +30,9 @@ public:
     // through its shut-down.
     void attach(MainForm& form, Input input = Input::Read);
 
-    void messageBox(const QString& text, const QString& title, Icon icon) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-    QString openFileName() override;
+    void messageBox(const QString& text, const QString& title, Icon icon, Closed closed = {}) override;
+    void inputBox(const QString& prompt, const QString& title, const QString& defaultText, Answered answered) override;
+    void openFileName(Answered answered) override;
     void addTrayIcon() override { }
     void removeTrayIcon() override { }
     void minimizeMainWindow() override { }

@@ -127,12 +127,11 @@ void MainForm::shutDown()
     player.shutdown();
     interpreter.shutdown();
     discovery.shutdown();
-    scanner.stopScanning();
+    scanner.shutdown();
     // The server sees the bot leave instead of a connection dropped by the
     // process's end; the line above has gone out by then.
     botMode.reconnect.stop();
-    if (toc.state() != TocClient::State::Disconnected)
-        toc.signOff();
+    toc.shutdown();
     ui.endProgram();
 }
 
@@ -200,14 +199,15 @@ void MainForm::showCommands()
 
 void MainForm::addFolderOrStream()
 {
-    const QString dir = ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString());
-    if (dir.isNull())  // Cancel adds nothing and has nothing to report
-        return;
-    // The same box takes a radio station's address.
-    if (!isStreamAddress(dir))
-        library.addFolder(dir);
-    else if (library.addEntry(dir).isEmpty())
-        ui.messageBox(QStringLiteral("Not a stream address: ") + dir.trimmed());
+    ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QString(), [this](const QString& dir) {
+        if (dir.isNull())  // Cancel adds nothing and has nothing to report
+            return;
+        // The same box takes a radio station's address.
+        if (!isStreamAddress(dir))
+            library.addFolder(dir);
+        else if (library.addEntry(dir).isEmpty())
+            ui.messageBox(QStringLiteral("Not a stream address: ") + dir.trimmed());
+    });
 }
 
 void MainForm::showFolderPicker()
@@ -218,9 +218,10 @@ void MainForm::showFolderPicker()
 void MainForm::showChosenFile()
 {
     // Only shows the chosen file; nothing is added to the playlist.
-    const QString file = ui.openFileName();
-    if (!file.isEmpty())
-        ui.messageBox(file);
+    ui.openFileName([this](const QString& file) {
+        if (!file.isEmpty())
+            ui.messageBox(file);
+    });
 }
 
 void MainForm::playSelected()

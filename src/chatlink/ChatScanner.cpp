@@ -56,8 +56,8 @@ ChatScanner::ChatScanner(const Options& options, const ChatTemplates& templates,
       m_windows(windows),
       m_ui(ui)
 {
-    scanTimer.setInterval(1000);
-    connect(&scanTimer, &QTimer::timeout, this, &ChatScanner::lookForNewLines);
+    m_scanTimer.setInterval(1000);
+    connect(&m_scanTimer, &QTimer::timeout, this, &ChatScanner::lookForNewLines);
     // One line a turn of the event loop: what a command left for the next
     // turn (a search result to start) is done before the next line acts.
     m_nextLine.setSingleShot(true);
@@ -73,7 +73,7 @@ void ChatScanner::startScanning()
     const QString text = aimchat::readChatText(m_windows);
     m_seenTail = text.right(kTailLength);
     m_seenLength = text.size();
-    scanTimer.start();
+    m_scanTimer.start();
 }
 
 void ChatScanner::stopScanning()
@@ -81,13 +81,13 @@ void ChatScanner::stopScanning()
     m_scanning = false;
     m_waiting.clear();
     m_nextLine.stop();
-    scanTimer.stop();
+    m_scanTimer.stop();
 }
 
 void ChatScanner::listenTo(LocalRoom& room)
 {
     m_listening = true;
-    scanTimer.stop();
+    m_scanTimer.stop();
     connect(&room, &LocalRoom::lineAdded, this, &ChatScanner::lineAdded);
 }
 
@@ -201,13 +201,16 @@ QString ChatScanner::probeInputFormat()
 
 void ChatScanner::onScanChatClicked()
 {
-    if (!m_options.scanChat.value()) {
-        m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
-                                       "enable chat scanning to use ccoms."),
-                        QStringLiteral("Notice"), UserInterface::Icon::Critical);
-    }
+    // Scanning follows the box as it is once the notice is closed.
+    const auto follow = [this] {
+        if (m_options.scanChat.value())
+            startScanning();
+        else
+            stopScanning();
+    };
     if (m_options.scanChat.value())
-        startScanning();
-    else
-        stopScanning();
+        return follow();
+    m_ui.messageBox(QStringLiteral("Chat scanning can some times lag so i added this option, You'll need to "
+                                   "enable chat scanning to use ccoms."),
+                    QStringLiteral("Notice"), UserInterface::Icon::Critical, follow);
 }

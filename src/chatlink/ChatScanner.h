@@ -32,6 +32,8 @@ public:
     // Lines already in the room when scanning starts are never reported.
     void startScanning();
     void stopScanning();
+    // The program ends: nothing more is read or reported.
+    void shutdown() { stopScanning(); }
     bool isScanning() const { return m_scanning; }
     // One look at the room: reports what was added since the last look.
     // The timer calls it every second while scanning a window that belongs
@@ -80,7 +82,7 @@ private:
     const ChatTemplates& m_templates;
     WindowSystem& m_windows;
     UserInterface& m_ui;
-    QTimer scanTimer;
+    QTimer m_scanTimer;
     std::function<void(const QString&)> m_tocRoute;
     bool m_scanning = false;
     bool m_listening = false;

@@ -3,7 +3,6 @@
 
 #include "chatlink/AnsiText.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
@@ -18,27 +17,22 @@ LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
       m_localMember(std::move(localMember))
 {
     m_chat = m_desktop.openAimChat(AnsiText::toWindow(m_desktop, m_localMember));
-    m_desktop.eventPump = [] { QCoreApplication::processEvents(); };
-    m_desktop.transcriptChanged = [this](SimDesktop::Hwnd chat) {
+    connect(&m_desktop, &SimDesktop::transcriptChanged, this, [this](SimDesktop::Hwnd chat) {
         if (chat == m_chat.window)
             Q_EMIT transcriptChanged();
-    };
-    m_desktop.lineAdded = [this](SimDesktop::Hwnd chat, const std::string& line) {
+    });
+    connect(&m_desktop, &SimDesktop::lineAdded, this, [this](SimDesktop::Hwnd chat, const std::string& line) {
         if (chat == m_chat.window)
             Q_EMIT lineAdded(AnsiText::fromWindow(m_desktop, line), m_saying);
-    };
-    m_desktop.inputSent = [this](SimDesktop::Hwnd chat, const std::string& typed) {
+    });
+    connect(&m_desktop, &SimDesktop::inputSent, this, [this](SimDesktop::Hwnd chat, const std::string& typed) {
         if (chat == m_chat.window)
             Q_EMIT posted(AnsiText::fromWindow(m_desktop, typed));
-    };
+    });
 }
 
 LocalRoom::~LocalRoom()
 {
-    m_desktop.eventPump = nullptr;
-    m_desktop.transcriptChanged = nullptr;
-    m_desktop.lineAdded = nullptr;
-    m_desktop.inputSent = nullptr;
     m_desktop.destroyWindow(m_chat.window);
 }
 

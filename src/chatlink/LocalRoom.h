@@ -15,8 +15,7 @@
 class LocalRoom : public QObject {
     Q_OBJECT
 public:
-    // Opens the room's chat window on the desktop; the desktop then lets
-    // the program's events run whenever the program waits on a window.
+    // Opens the room's chat window on the desktop.
     LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent = nullptr);
     ~LocalRoom() override;
 

@@ -276,8 +276,8 @@ void SimDesktop::transcriptGrew(Window& transcript)
         text.erase(0, cut);
     }
     const Window* pane = window(transcript.parent);
-    if (transcriptChanged && pane && pane->parent)
-        transcriptChanged(pane->parent);
+    if (pane && pane->parent)
+        Q_EMIT transcriptChanged(pane->parent);
 }
 
 void SimDesktop::release(Window& button)
@@ -312,8 +312,7 @@ void SimDesktop::postInput(Hwnd chatWindow)
     // comes back reads as it was meant ("[4711] Finding SN", not "... SN ").
     const std::string sent = typed.substr(0, typed.find_last_not_of(' ') + 1);
     appendLine(chatWindow, window(chatWindow)->member, std::string(kInputHead) + sent + std::string(kInputTail));
-    if (inputSent)
-        inputSent(chatWindow, typed);
+    Q_EMIT inputSent(chatWindow, typed);
 }
 
 void SimDesktop::toggleIgnore(Hwnd chatWindow)
@@ -338,8 +337,7 @@ void SimDesktop::appendLine(Hwnd chatWindow, const std::string& member, const st
     // after the name.
     const std::string line = "<!-- (" + clock() + ") --><B>" + escapedHtml(member, Escape::AsName) + "</B>: " + html;
     transcript->text += "<BR>" + line;
-    if (lineAdded)
-        lineAdded(chatWindow, line);
+    Q_EMIT lineAdded(chatWindow, line);
     transcriptGrew(*transcript);
 }
 
@@ -386,8 +384,7 @@ void SimDesktop::postAolLine(Window& edit)
         const Window* frame = mdi ? window(mdi->parent) : nullptr;
         transcript->text += "\r\n" + (frame ? frame->member : std::string()) + ":\t" + line;
     }
-    if (aolLinePosted)
-        aolLinePosted(room->handle, line);
+    Q_EMIT aolLinePosted(room->handle, line);
 }
 
 SimDesktop::Hmenu SimDesktop::getMenu(Hwnd handle)
@@ -435,10 +432,11 @@ std::string SimDesktop::getMenuString(Hmenu handle, unsigned id, int maxCount)
     return {};
 }
 
+// Nothing of the program runs here: its events wait for its own loop. The
+// simulated clients answer every message at once, so none has work pending.
 void SimDesktop::doEvents()
 {
-    if (eventPump)
-        eventPump();
+    Q_EMIT eventsLetRun();
 }
 
 SimDesktop::Hwnd SimDesktop::createWindow(Hwnd parent, std::string className, Kind kind)

@@ -3,6 +3,8 @@
 
 #include "chatlink/WindowSystem.h"
 
+#include <QObject>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,7 +30,11 @@
 // The frame's menus carry the texts that tell the client's version.
 //
 // Texts are UTF-8, the encoding of the Linux desktop it stands in for.
-class SimDesktop : public WindowSystem {
+//
+// What happens on it is told by signals, so a room window, the terminal
+// and a test can all follow the same desktop.
+class SimDesktop : public QObject, public WindowSystem {
+    Q_OBJECT
 public:
     enum class Kind {
         Plain,  // keeps the text it is given, as any window does
@@ -110,16 +116,19 @@ public:
     // The time each new transcript line shows, "10:15:02 PM" by default
     // from the local clock.
     std::function<std::string()> clock;
-    // Runs pending events of the program when the program lets them run.
-    std::function<void()> eventPump;
+
+Q_SIGNALS:
+    // The program let pending events run (doEvents): the moment a client
+    // of a real desktop would act in the middle of the program's work.
+    void eventsLetRun();
     // The AIM input box's typed text was posted to the room.
-    std::function<void(Hwnd chatWindow, const std::string& typed)> inputSent;
+    void inputSent(WindowSystem::Hwnd chatWindow, const std::string& typed);
     // A line was added to the AIM transcript: its HTML after the "<BR>".
-    std::function<void(Hwnd chatWindow, const std::string& line)> lineAdded;
+    void lineAdded(WindowSystem::Hwnd chatWindow, const std::string& line);
     // The AIM transcript changed.
-    std::function<void(Hwnd chatWindow)> transcriptChanged;
+    void transcriptChanged(WindowSystem::Hwnd chatWindow);
     // A line was posted into an AOL chat room.
-    std::function<void(Hwnd room, const std::string& line)> aolLinePosted;
+    void aolLinePosted(WindowSystem::Hwnd room, const std::string& line);
 
 private:
     struct Window;

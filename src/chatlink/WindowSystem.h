@@ -73,6 +73,8 @@ public:
     // at most maxCount - 1 bytes of it; empty when there is none.
     virtual std::string getMenuString(Hmenu, unsigned, int) { return {}; }
 
-    // Lets pending window events run.
+    // Lets the desktop's pending window messages be handled, so a client
+    // still building a window can finish it. The program's own events wait
+    // for its event loop: this is no place to run them.
     virtual void doEvents() = 0;
 };

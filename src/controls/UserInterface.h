@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // What the program's logic asks of a user interface. The desktop windows
 // implement it with widgets; the headless front end with the terminal.
 class UserInterface {
@@ -13,13 +15,21 @@ public:
 
     virtual ~UserInterface() = default;
 
-    // Shows a message and returns once the user has dismissed it.
-    virtual void messageBox(const QString& text, const QString& title = {}, Icon icon = Icon::None) = 0;
-    // Asks for one line of text; a null text when cancelled, so that an
+    // The boxes below do not wait for the user: each returns at once and
+    // hands its outcome to the function given, which a front end without
+    // windows may call before returning.
+    using Closed = std::function<void()>;
+    using Answered = std::function<void(const QString& answer)>;
+
+    // Shows a message; `closed` runs once the user has dismissed it.
+    virtual void messageBox(const QString& text, const QString& title = {}, Icon icon = Icon::None, Closed closed = {})
+        = 0;
+    // Asks for one line of text: a null text when cancelled, so that an
     // empty answer and a cancel differ.
-    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
-    // Asks for an existing file; an empty text when cancelled.
-    virtual QString openFileName() = 0;
+    virtual void inputBox(const QString& prompt, const QString& title, const QString& defaultText, Answered answered)
+        = 0;
+    // Asks for an existing file: an empty text when cancelled.
+    virtual void openFileName(Answered answered) = 0;
 
     virtual void addTrayIcon() = 0;
     virtual void removeTrayIcon() = 0;

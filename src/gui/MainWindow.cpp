@@ -346,55 +346,81 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void MainWindow::messageBox(const QString& text, const QString& title, Icon icon)
+void MainWindow::messageBox(const QString& text, const QString& title, Icon icon, Closed closed)
 {
-    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    title.isEmpty() ? programCaption() : title, text, QMessageBox::Ok, this);
-    box.exec();
+    auto* box = new QMessageBox(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                                title.isEmpty() ? programCaption() : title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this, closed = std::move(closed)] {
+        m_boxes.pop_front();
+        if (closed)
+            closed();
+        openNextBox();
+    });
+    m_boxes.emplace_back(box);
+    openNextBox();
+}
+
+void MainWindow::openNextBox()
+{
+    while (!m_boxes.empty() && !m_boxes.front())
+        m_boxes.pop_front();
+    if (!m_boxes.empty()) {
+        if (!m_boxes.front()->isVisible())
+            m_boxes.front()->open();
+    } else if (m_ending) {
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::fileNotWritten(const QString& text)
 {
-    messageBox(text, QString(), Icon::Critical);
+    messageBox(text, QString(), Icon::Critical, {});
 }
 
-QString MainWindow::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+void MainWindow::inputBox(const QString& prompt, const QString& title, const QString& defaultText, Answered answered)
 {
-    QDialog box(this);
-    box.setWindowTitle(title);
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(new QLabel(prompt, &box));
-    auto* edit = new QLineEdit(defaultText, &box);
+    auto* box = new QDialog(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(title);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(new QLabel(prompt, box));
+    auto* edit = new QLineEdit(defaultText, box);
     edit->setMinimumWidth(kInputBoxWidth);  // room for a whole path
     layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
-    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, box);
+    connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
     layout->addWidget(buttons);
-    if (box.exec() != QDialog::Accepted)
-        return QString();
-    // An empty answer is not a cancel.
-    return edit->text().isNull() ? QStringLiteral("") : edit->text();
+    connect(box, &QDialog::finished, this, [edit, answered = std::move(answered)](int result) {
+        if (result != QDialog::Accepted)
+            return answered(QString());
+        // An empty answer is not a cancel.
+        answered(edit->text().isNull() ? QStringLiteral("") : edit->text());
+    });
+    box->open();
 }
 
-QString MainWindow::openFileName()
+void MainWindow::openFileName(Answered answered)
 {
-    QFileDialog dialog(this, QString(), QString(), QStringLiteral("*.*"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    auto* dialog = new QFileDialog(this, QString(), QString(), QStringLiteral("*.*"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
     // Its own size, and its columns' own widths, cut the size, kind and
     // date short: those columns fit their texts, the name takes the rest.
-    const QFontMetrics fm = dialog.fontMetrics();
+    const QFontMetrics fm = dialog->fontMetrics();
     QSize size(fm.averageCharWidth() * 120, fm.lineSpacing() * 28);
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
-    if (auto* files = dialog.findChild<QTreeView*>()) {
+    dialog->resize(size.expandedTo(dialog->minimumSizeHint()));
+    if (auto* files = dialog->findChild<QTreeView*>()) {
         files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
         files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     }
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedFiles().value(0);
+    connect(dialog, &QDialog::finished, this, [dialog, answered = std::move(answered)](int result) {
+        answered(result == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString());
+    });
+    dialog->open();
 }
 
 void MainWindow::addTrayIcon()
@@ -499,7 +525,9 @@ void MainWindow::endProgram()
         if (window)
             window->close();
     }
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A box still open (a file that could not be written) is read first.
+    m_ending = true;
+    openNextBox();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

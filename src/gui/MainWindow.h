@@ -7,9 +7,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <deque>
 #include <map>
 
 class MainForm;
+class QDialog;
 class QListView;
 class QMenu;
 class QSystemTrayIcon;
@@ -32,9 +34,11 @@ public:
     // last time; they are remembered there as the program ends.
     void placeBeside(QWidget* room);
 
-    void messageBox(const QString& text, const QString& title, Icon icon) override;
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-    QString openFileName() override;
+    // Message boxes come one at a time, in the order they were asked for,
+    // and the program ends only once the last has been read.
+    void messageBox(const QString& text, const QString& title, Icon icon, Closed closed) override;
+    void inputBox(const QString& prompt, const QString& title, const QString& defaultText, Answered answered) override;
+    void openFileName(Answered answered) override;
     void addTrayIcon() override;
     void removeTrayIcon() override;
     void minimizeMainWindow() override;
@@ -63,6 +67,7 @@ private:
     QWidget* createForm(Form form);
     // At the mouse, or below the button `from` pressed from the keyboard.
     void popupOptions(QWidget* from = nullptr);
+    void openNextBox();
 
     MainForm* m_form = nullptr;
     QWidget* m_room = nullptr;
@@ -71,6 +76,9 @@ private:
     QMenu* m_playlistMenu = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     std::map<Form, QPointer<QWidget>> m_forms;
+    // The message box shown, then those waiting for it to close.
+    std::deque<QPointer<QDialog>> m_boxes;
+    bool m_ending = false;
     // The focusable controls as they are built, which is how they read.
     QList<QWidget*> m_readingOrder;
 };

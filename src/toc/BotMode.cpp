@@ -259,7 +259,9 @@ void BotMode::closing()
     m_toc.setSendRate(0);
     if (dropped > 0) {
         logLine(stderr, LogLevel::Info,
-                QStringLiteral("toc: %1 queued line%2 dropped at shut-down").arg(dropped).arg(dropped == 1 ? "" : "s"));
+                QStringLiteral("toc: %1 queued line%2 dropped at shut-down")
+                    .arg(dropped)
+                    .arg(dropped == 1 ? QString() : QStringLiteral("s")));
     }
 }
 
@@ -306,11 +308,20 @@ void BotMode::onSignOnClicked()
 
 void BotMode::signOn()
 {
-    for (const QString& problem : storedProblems())
-        m_ui.messageBox(problem + QStringLiteral("; the default is used."), QStringLiteral("TOC Bot"),
-                        UserInterface::Icon::Critical);
-    reconnect.start();
-    loginWithPanel();
+    showProblemsThenSignOn(storedProblems());
+}
+
+// One box at a time, and the sign-on once the owner has read the last.
+void BotMode::showProblemsThenSignOn(QStringList problems)
+{
+    if (problems.isEmpty()) {
+        reconnect.start();
+        loginWithPanel();
+        return;
+    }
+    const QString problem = problems.takeFirst();
+    m_ui.messageBox(problem + QStringLiteral("; the default is used."), QStringLiteral("TOC Bot"),
+                    UserInterface::Icon::Critical, [this, problems] { showProblemsThenSignOn(problems); });
 }
 
 void BotMode::logOff()

@@ -164,6 +164,7 @@ private:
     void onReconnectWaiting(const QString& why, Reconnector::Milliseconds wait);
     void applyOwner();
     void loginWithPanel();
+    void showProblemsThenSignOn(QStringList problems);
 
     struct Room {
         QString name;

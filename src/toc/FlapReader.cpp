@@ -9,14 +9,18 @@ void FlapReader::append(QByteArrayView bytes)
     m_buffer.append(bytes);
 }
 
+bool FlapReader::hasFrame() const
+{
+    return pending() >= kHeaderSize
+        && pending() >= kHeaderSize + decodeWord(QByteArrayView(m_buffer).sliced(m_offset + 4, 2));
+}
+
 std::optional<FlapFrame> FlapReader::next()
 {
-    if (pending() < kHeaderSize)
+    if (!hasFrame())
         return std::nullopt;
     const QByteArrayView head = QByteArrayView(m_buffer).sliced(m_offset, kHeaderSize);
     const qsizetype length = decodeWord(head.sliced(4, 2));
-    if (pending() < kHeaderSize + length)
-        return std::nullopt;
     FlapFrame frame;
     frame.marker = head[0];
     frame.type = static_cast<quint8>(head[1]);

@@ -27,6 +27,8 @@ public:
     void append(QByteArrayView bytes);
     // The next whole frame, or nothing while fewer bytes than it needs wait.
     std::optional<FlapFrame> next();
+    // Whether a whole frame waits.
+    bool hasFrame() const;
     void clear();
     // Whether the waiting bytes can still be the start of a frame: nothing
     // waits, or the first byte is the marker. Known from the first byte on,

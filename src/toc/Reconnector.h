@@ -44,10 +44,8 @@ public:
     // The sign-on under way took too long.
     void onSignOnTimedOut();
 
-    // The wait before the next try.
-    QTimer& retryTimer() { return m_retryTimer; }
-    // How long a sign-on may take.
-    QTimer& signOnTimer() { return m_signOnTimer; }
+    // Waiting to try again, or timing a sign-on under way.
+    bool hasTimerRunning() const { return m_retryTimer.isActive() || m_signOnTimer.isActive(); }
 
     // "connection lost" and the like, with the time until the next try.
     static QString describeWait(Milliseconds wait);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/SendQueue.h"
 
-#include <QScopedValueRollback>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -83,11 +81,6 @@ int SendQueue::clear()
 
 void SendQueue::pump()
 {
-    // A writer that lets events run may come back here; the outer loop
-    // goes on with what is left.
-    if (m_pumping)
-        return;
-    const QScopedValueRollback busy(m_pumping, true);
     while (!m_entries.empty()) {
         const bool paced = m_rate > 0;
         if (paced) {
@@ -107,4 +100,11 @@ void SendQueue::pump()
     }
     const double wait = (1 - m_tokens) / (m_rate * m_factor) * 1000;
     m_pumpTimer.start(int(std::ceil(std::clamp(wait, 1.0, 3.6e6))));
+}
+
+std::optional<milliseconds> SendQueue::nextPump() const
+{
+    if (!m_pumpTimer.isActive())
+        return std::nullopt;
+    return milliseconds(m_pumpTimer.interval());
 }

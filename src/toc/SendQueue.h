@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <optional>
 
 // What the bot sends waits here and leaves at a pace the server accepts: a
 // burst of kBurst messages, then `rate` a second. Room lines beyond kBound
@@ -52,7 +53,9 @@ public:
 
     // Sends what may leave now; the pump timer calls it when the next may.
     void pump();
-    QTimer& pumpTimer() { return m_pumpTimer; }
+    // How long after it was last set the pump timer ticks; nothing while
+    // nothing waits for the pace.
+    std::optional<std::chrono::milliseconds> nextPump() const;
 
 Q_SIGNALS:
     // The pace changed: slowed by a complaint, or back after the minute.
@@ -73,5 +76,4 @@ private:
     std::chrono::milliseconds m_slowUntil {0};
     int m_unsaid = 0;
     int m_droppedInAll = 0;
-    bool m_pumping = false;
 };

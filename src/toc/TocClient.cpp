@@ -3,7 +3,6 @@
 
 #include "toc/TocWire.h"
 
-#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QSignalBlocker>
 #include <QVarLengthArray>
@@ -215,7 +214,7 @@ void TocClient::signOff()
     closeQuietly();
     m_rooms.fill(ChatRoom {});
     setState(State::Disconnected);
-    emit signedOff(m_screenName);
+    Q_EMIT signedOff(m_screenName);
 }
 
 void TocClient::closeQuietly()
@@ -223,7 +222,6 @@ void TocClient::closeQuietly()
     ++m_connection;
     // What waited for this connection has no place on the next.
     m_sendQueue.clear();
-    m_peerClosed = false;
     m_socketError = false;
     {
         const QSignalBlocker quiet(m_socket);
@@ -241,7 +239,7 @@ void TocClient::setState(State state)
     if (m_state == state)
         return;
     m_state = state;
-    emit stateChanged(state);
+    Q_EMIT stateChanged(state);
 }
 
 void TocClient::onConnected()
@@ -253,14 +251,7 @@ void TocClient::onConnected()
 
 void TocClient::onReadyRead()
 {
-    // A handler that lets events run swallows the socket's next
-    // announcement, so read until nothing is left rather than once.
-    while (m_socket.bytesAvailable() > 0) {
-        const QByteArray bytes = m_socket.readAll();
-        if (bytes.isEmpty())
-            break;
-        receiveBytes(bytes);
-    }
+    receiveBytes(m_socket.readAll());
 }
 
 void TocClient::onDisconnected()
@@ -275,10 +266,12 @@ void TocClient::onDisconnected()
     // longer news.
     if (connection != m_connection)
         return;
-    if (m_dispatching) {
-        // Frames read before the close are still being handled further up
-        // the stack; the close is announced after them.
-        m_peerClosed = true;
+    // A PAUSE left frames for a later turn: the close is told after them.
+    if (m_reader.hasFrame()) {
+        QTimer::singleShot(0, this, [this, connection] {
+            if (connection == m_connection)
+                onDisconnected();
+        });
         return;
     }
     finishPeerClose();
@@ -286,7 +279,6 @@ void TocClient::onDisconnected()
 
 void TocClient::finishPeerClose()
 {
-    m_peerClosed = false;
     m_sendQueue.clear();
     m_reader.clear();  // a frame cut off by the close can never be completed
     if (hungUpOnToc2Login()) {
@@ -294,7 +286,7 @@ void TocClient::finishPeerClose()
         return;
     }
     setState(State::Disconnected);
-    emit signedOff(m_screenName);
+    Q_EMIT signedOff(m_screenName);
 }
 
 // A TOC1 server takes toc2_login for garbage and closes without a word; a
@@ -310,7 +302,7 @@ void TocClient::signOnAgainWithToc1()
     m_settled = true;
     closeQuietly();
     const quint64 connection = m_connection;
-    emit dialectSettled(m_speaking);
+    Q_EMIT dialectSettled(m_speaking);
     // A handler signed on or off by itself.
     if (connection != m_connection)
         return;
@@ -333,10 +325,10 @@ void TocClient::onSocketError(QAbstractSocket::SocketError error)
     m_socketError = true;
     if (m_state == State::Connecting) {
         setState(State::Disconnected);
-        emit connectionFailed(reason);
+        Q_EMIT connectionFailed(reason);
         return;
     }
-    emit connectionFailed(reason);
+    Q_EMIT connectionFailed(reason);
     // A connection that broke without the peer closing it may end without
     // a disconnected signal; make sure its end is announced once.
     QTimer::singleShot(0, this, [this, connection = m_connection] {
@@ -350,8 +342,8 @@ void TocClient::streamOutOfStep()
     qCDebug(lcToc) << "the server's stream is out of step; closing";
     closeQuietly();
     setState(State::Disconnected);
-    emit connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
-    emit signedOff(m_screenName);
+    Q_EMIT connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
+    Q_EMIT signedOff(m_screenName);
 }
 
 // ---- framing ----
@@ -408,38 +400,45 @@ void TocClient::receiveBytes(QByteArrayView bytes)
 {
     m_bytesReceived += bytes.size();
     m_reader.append(bytes);
-    if (m_dispatching)
-        return;
-    m_dispatching = true;
+    handleFrames();
+}
+
+void TocClient::handleFrames()
+{
     // A handler may signOn or signOff; both clear the reader, so whatever the
     // loop finds next belongs to the new connection.
     for (;;) {
         if (!m_reader.inStep()) {
             streamOutOfStep();
-            break;
+            return;
         }
         const std::optional<FlapFrame> frame = m_reader.next();
         if (!frame)
-            break;
-        processFrame(frame->type, frame->payload);
+            return;
+        if (processFrame(frame->type, frame->payload) == AfterFrame::LetEventsRun) {
+            // The frames behind a PAUSE wait for the next turn of the event
+            // loop, so what is pending there runs first.
+            QTimer::singleShot(0, this, [this, connection = m_connection] {
+                if (connection == m_connection)
+                    handleFrames();
+            });
+            return;
+        }
     }
-    m_dispatching = false;
-    if (m_peerClosed)
-        finishPeerClose();
 }
 
-void TocClient::processFrame(qint16 type, const QByteArray& data)
+TocClient::AfterFrame TocClient::processFrame(qint16 type, const QByteArray& data)
 {
-    emit frameReceived(type, data);
+    Q_EMIT frameReceived(type, data);
     if (type == SignOnFrame) {
         answerSignOn(data);
-        return;
+        return AfterFrame::GoOn;
     }
     if (type != DataFrame)
-        return;
+        return AfterFrame::GoOn;
     if (m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn) {
         m_settled = true;
-        emit dialectSettled(m_speaking);
+        Q_EMIT dialectSettled(m_speaking);
     }
     QByteArrayView payload(data);
     // Our own commands end in NUL; a server that ends its messages the same
@@ -448,17 +447,18 @@ void TocClient::processFrame(qint16 type, const QByteArray& data)
         payload.chop(1);
     const Message message(payload);
     const QByteArray word = message.field(0)->toByteArray().toLower();
-    const auto run = [&](const auto& commands) {
+    const auto find = [&](const auto& commands) -> const Command* {
         const auto command
             = std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return word == c.word; });
-        if (command == commands.end())
-            return false;
-        (this->*command->action)(message);
-        return true;
+        return command == commands.end() ? nullptr : &*command;
     };
-    if (m_speaking == TocDialect::Toc1 && run(kToc1Commands))
-        return;
-    run(kCommands);
+    const Command* command = m_speaking == TocDialect::Toc1 ? find(kToc1Commands) : nullptr;
+    if (!command)
+        command = find(kCommands);
+    if (!command)
+        return AfterFrame::GoOn;
+    (this->*command->action)(message);
+    return command->action == &TocClient::onPause ? AfterFrame::LetEventsRun : AfterFrame::GoOn;
 }
 
 void TocClient::answerSignOn(const QByteArray& payload)
@@ -524,7 +524,7 @@ void TocClient::finishSignOn(const QString& buddies, const QString& blocked)
 {
     sendCommand("toc_init_done");
     setState(State::SignedOn);
-    emit signedOn(m_screenName, buddies, blocked);
+    Q_EMIT signedOn(m_screenName, buddies, blocked);
 }
 
 void TocClient::onNick(const Message& m)
@@ -551,7 +551,7 @@ void TocClient::imIn(const Message& m, qsizetype pieces)
     const Field user = m.field(1);
     const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
-        emit instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
+        Q_EMIT instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
 }
 
 void TocClient::onUpdateBuddy2(const Message& m)
@@ -561,9 +561,9 @@ void TocClient::onUpdateBuddy2(const Message& m)
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
-        emit buddyCameOnline(decodeWireText(*user));
+        Q_EMIT buddyCameOnline(decodeWireText(*user));
     else
-        emit buddyWentOffline(decodeWireText(*user));
+        Q_EMIT buddyWentOffline(decodeWireText(*user));
 }
 
 void TocClient::onBuddyCaps2(const Message& m)
@@ -571,7 +571,7 @@ void TocClient::onBuddyCaps2(const Message& m)
     const Field user = m.field(1);
     const Field caps = m.field(2);
     if (user && caps)
-        emit buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
+        Q_EMIT buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
 }
 
 void TocClient::onBart2(const Message& m)
@@ -579,7 +579,7 @@ void TocClient::onBart2(const Message& m)
     const Field user = m.field(1);
     const Field bart = m.field(2);
     if (user && bart)
-        emit bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
+        Q_EMIT bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
 }
 
 void TocClient::onError(const Message& m)
@@ -589,7 +589,7 @@ void TocClient::onError(const Message& m)
         return;
     if (*code == kTooFast || *code == kRateLimited)
         m_sendQueue.slowDown();
-    emit serverError(*code);
+    Q_EMIT serverError(*code);
 }
 
 void TocClient::onEviled(const Message& m)
@@ -597,7 +597,7 @@ void TocClient::onEviled(const Message& m)
     const auto level = asInt16(m.field(1));
     const Field warner = m.field(2);
     if (level && warner)
-        emit warned(decodeWireText(*warner), *level);
+        Q_EMIT warned(decodeWireText(*warner), *level);
 }
 
 void TocClient::onChatJoin(const Message& m)
@@ -614,7 +614,7 @@ void TocClient::onChatJoin(const Message& m)
     if (name)
         m_rooms[m_roomCursor].name = decodeWireText(*name);
     if (id && name)
-        emit chatJoined(decodeWireText(*name), *id);
+        Q_EMIT chatJoined(decodeWireText(*name), *id);
 }
 
 void TocClient::onChatInEnc(const Message& m)
@@ -637,7 +637,7 @@ void TocClient::chatIn(const Message& m, qsizetype pieces)
     const Field whisper = m.field(3);
     const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
-        emit chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
+        Q_EMIT chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
 }
 
 void TocClient::onChatUpdateBuddy(const Message& m)
@@ -647,7 +647,7 @@ void TocClient::onChatUpdateBuddy(const Message& m)
     const Field user = m.field(3);
     const Field nextUser = m.field(4);
     if (room && inside && user && nextUser)
-        emit chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*nextUser));
+        Q_EMIT chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*nextUser));
 }
 
 void TocClient::onChatInvite(const Message& m)
@@ -657,37 +657,36 @@ void TocClient::onChatInvite(const Message& m)
     const Field sender = m.field(3);
     const Field message = m.field(4);
     if (name && room && sender && message)
-        emit chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
+        Q_EMIT chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
 }
 
 void TocClient::onChatLeft(const Message& m)
 {
     if (const auto room = asInt32(m.field(1)))
-        emit chatLeft(*room);
+        Q_EMIT chatLeft(*room);
 }
 
 void TocClient::onGotoUrl(const Message& m)
 {
     if (const Field url = m.field(2))
-        emit profileReceived(decodeWireText(*url));
+        Q_EMIT profileReceived(decodeWireText(*url));
 }
 
 void TocClient::onAdminNickStatus(const Message& m)
 {
     if (const auto status = asInt16(m.field(1)))
-        emit screenNameFormatUpdated(*status == 0);
+        Q_EMIT screenNameFormatUpdated(*status == 0);
 }
 
 void TocClient::onAdminPasswdStatus(const Message& m)
 {
     if (const auto status = asInt16(m.field(1)))
-        emit passwordUpdated(*status == 0);
+        Q_EMIT passwordUpdated(*status == 0);
 }
 
+// The receive loop lets pending events run before the next frame.
 void TocClient::onPause(const Message&)
-{
-    QCoreApplication::processEvents();
-}
+{ }
 
 void TocClient::onRvousPropose(const Message& m)
 {
@@ -696,8 +695,8 @@ void TocClient::onRvousPropose(const Message& m)
     const Field cookie = m.field(3);
     const Field ip = m.field(6);
     if (user && uuid && cookie && ip)
-        emit rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
-                                 decodeWireText(*ip));
+        Q_EMIT rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
+                                   decodeWireText(*ip));
 }
 
 // ---- commands ----
@@ -855,6 +854,13 @@ void TocClient::setAntiIdle(bool enabled)
         m_antiIdleTimer.start();
     else
         m_antiIdleTimer.stop();
+}
+
+void TocClient::shutdown()
+{
+    m_antiIdleTimer.stop();
+    if (m_state != State::Disconnected)
+        signOff();
 }
 
 void TocClient::sendAntiIdle()

@@ -108,8 +108,11 @@ public:
     void sendAntiIdle();
 
     // Received bytes, however the stream was cut: every whole frame among
-    // them is handled in order, the rest waits for more. The socket feeds
-    // this; so can a caller that has the bytes some other way.
+    // them is handled in order, the rest waits for more. A PAUSE from the
+    // server lets pending events run: the frames behind it are handled on
+    // the next turn of the event loop, and a close that came with them is
+    // told after them. The socket feeds this; so can a caller that has the
+    // bytes some other way.
     void receiveBytes(QByteArrayView bytes);
 
     State state() const { return m_state; }
@@ -119,8 +122,11 @@ public:
     // All bytes taken from the connection so far.
     qint64 bytesReceived() const { return m_bytesReceived; }
 
-    // Ticks sendAntiIdle while anti-idle is on.
-    QTimer& antiIdleTimer() { return m_antiIdleTimer; }
+    // Whether the keep-alive or the send pace has a timer running.
+    bool hasTimerRunning() const { return m_antiIdleTimer.isActive() || m_sendQueue.nextPump().has_value(); }
+    // The program ends: no more keep-alive, and a connection there is
+    // closed with a sign-off, after what was written to it has gone.
+    void shutdown();
 
 Q_SIGNALS:
     void signedOn(const QString& screenName, const QString& buddies, const QString& blocked);
@@ -172,7 +178,9 @@ private:
     void onDisconnected();
     void onSocketError(QAbstractSocket::SocketError error);
 
-    void processFrame(qint16 type, const QByteArray& data);
+    enum class AfterFrame { GoOn, LetEventsRun };
+    void handleFrames();
+    AfterFrame processFrame(qint16 type, const QByteArray& data);
     void answerSignOn(const QByteArray& payload);
     QByteArray loginCommand() const;
     void connectToServer();
@@ -231,10 +239,6 @@ private:
 
     State m_state = State::Disconnected;
     qint64 m_bytesReceived = 0;
-    // A receive loop is running further up the stack (a handler let events
-    // run); bytes and a close that arrive meanwhile are left to it.
-    bool m_dispatching = false;
-    bool m_peerClosed = false;
     // Counts the connections dropped by signOn, signOff or a broken stream,
     // so news about a dropped one is recognised as stale.
     quint64 m_connection = 0;

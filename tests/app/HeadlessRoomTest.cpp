@@ -171,7 +171,7 @@ TEST_F(Room, ASecondCopyIsRefusedAndAKilledOneKeepsItsChangeAndLeavesItsLock)
     ASSERT_TRUE(shows(out, "F</b>iles:300"));
     const QString playlist = data(QStringLiteral("playlist.txt"));
     const QString settings = home.path() + QStringLiteral("/.config/quillon/settings.quillon");
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] { return readFile(playlist).count("with a long name;") == 300 && readFile(settings) == "[loads]:2\r\n"; },
         kCeiling));
     ::kill(pid_t(process.processId()), SIGKILL);
@@ -208,7 +208,7 @@ TEST_F(Room, AShareThatDoesNotAnswerHoldsNothingUp)
     EXPECT_TRUE(said >= 0 && said < out.indexOf("Quillon 3.2"));
     // The first look's line is logged already: wait for the second's.
     type(QStringLiteral("p shared"));
-    ASSERT_TRUE(waitFor([&] { return err.count("quillon.scan: said by Owner | p shared") == 2; }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return err.count("quillon.scan: said by Owner | p shared") == 2; }, kCeiling));
     process.terminate();
     ASSERT_TRUE(ended());
     EXPECT_EQ(status(), 0);

@@ -30,11 +30,11 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(t.sent.mid(1), QStringList {font + QStringLiteral("<i>(</i> quillon\u00b3\u00b7\u00b2 <i>) unloaded.")});
     EXPECT_EQ(t.ui.events.filter(QRegularExpression(QStringLiteral("^(tray-|end)$"))), QStringList({"tray-", "end"}));
     EXPECT_FALSE(t->player.hasRunningTimers());
-    for (const QTimer* timer :
-         std::initializer_list<const QTimer*> {&t->discovery.warningTimer(), &t->toc.antiIdleTimer(),
-                                               &t->botMode.reconnect.retryTimer(), &t->botMode.reconnect.signOnTimer(),
-                                               &t->interpreter.commands.choiceTimer(), &t->toc.sendQueue().pumpTimer()})
+    for (const QTimer* timer : {&t->discovery.warningTimer(), &t->interpreter.commands.choiceTimer()})
         EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(t->toc.sendQueue().nextPump(), std::nullopt);
+    EXPECT_FALSE(t->toc.hasTimerRunning());
+    EXPECT_FALSE(t->botMode.reconnect.hasTimerRunning());
     EXPECT_FALSE(t->scanner.isScanning());
 
     // Files written elsewhere: on Windows, whose characters they keep and

@@ -205,10 +205,10 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 
     // A line arriving while the click lets events run is handled to its end first.
     bool once = true;
-    t.desktop.eventPump = [&] {
+    auto pump = QObject::connect(&t.desktop, &SimDesktop::eventsLetRun, [&] {
         if (std::exchange(once, false))
             owner("ver");
-    };
+    });
     t.sent.clear();
     owner("x bobby");
     EXPECT_EQ(t.sent, QStringList {fontPrefix() + "Quillon 3.2"} + reply(t->templates.ignored, "Bobby"));
@@ -216,7 +216,8 @@ TEST_F(Commands, IgnoreTogglesTheFirstMatchingMemberButNeverTheOwner)
 
     // A member list that never comes is looked for 20 times, then nobody is ignored.
     int looks = 1;
-    t.desktop.eventPump = [&] { ++looks; };
+    QObject::disconnect(pump);
+    QObject::connect(&t.desktop, &SimDesktop::eventsLetRun, [&] { ++looks; });
     t.desktop.destroyWindow(t.chatWindow.memberList);
     t.sent.clear();
     owner("x bob");

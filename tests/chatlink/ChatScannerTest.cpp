@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chatlink/ChatScanner.h"
+#include "chatlink/LocalRoom.h"
 #include "chatlink/SimDesktop.h"
 #include "support/TestState.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -144,8 +146,10 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     const SimDesktop::AolRoom aol = t.desktop.addAolRoom(client);
     Lines out;
     t->scanner.setTocRoute([&](const QString& text) { out.push_back("toc " + text.toStdString()); });
-    t.desktop.inputSent = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); };
-    t.desktop.aolLinePosted = [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); };
+    QObject::connect(&t.desktop, &SimDesktop::inputSent,
+                     [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aim " + text); });
+    QObject::connect(&t.desktop, &SimDesktop::aolLinePosted,
+                     [&](SimDesktop::Hwnd, const std::string& text) { out.push_back("aol " + text); });
     // The input box's own HTML round the probe letter comes back whole.
     EXPECT_EQ(t->scanner.probeInputFormat(), QStringLiteral("<FONT LANG=\"0\">l</FONT>"));
     t->templates.inputClose.setText(QStringLiteral("<FONT LANG=\"0\">"));
@@ -204,6 +208,34 @@ TEST(ChatScanner, ReportsEveryLineAddedOnceInOrderAndRoutesWhatItSendsByTheCheck
     out.clear();
     t->scanner.sendLine(text);
     EXPECT_EQ(out, Lines {});
+}
+
+// Each room on a desktop hears its own window, however many follow the
+// desktop and in whatever order they come and go.
+TEST(LocalRoom, RoomsOnOneDesktopEachHearTheirOwnWindowAndOutliveOneAnother)
+{
+    SimDesktop desktop;
+    desktop.clock = [] { return std::string("10:15:02 PM"); };
+    std::optional<LocalRoom> first(std::in_place, desktop, QStringLiteral("one"));
+    LocalRoom second {desktop, QStringLiteral("two")};
+    QStringList heard;
+    for (LocalRoom* room : {&*first, &second}) {
+        QObject::connect(room, &LocalRoom::lineAdded, [&heard, room](const QString& html, bool bySay) {
+            heard.append(room->localMember() + u' ' + html + (bySay ? QStringLiteral(" (said)") : QString()));
+        });
+    }
+    first->say(QStringLiteral("a"));
+    second.say(QStringLiteral("b"));
+    first.reset();
+    second.sayAs(QStringLiteral("bob"), QStringLiteral("c"));
+    const auto line = [](const char* who, const char* text) {
+        return QStringLiteral("<!-- (10:15:02 PM) --><B>%1</B>: <FONT LANG=\"0\">%2</FONT>")
+            .arg(QLatin1String(who), QLatin1String(text));
+    };
+    EXPECT_EQ(heard,
+              (QStringList {QStringLiteral("one ") + line("one", "a") + QStringLiteral(" (said)"),
+                            QStringLiteral("two ") + line("two", "b") + QStringLiteral(" (said)"),
+                            QStringLiteral("two ") + line("bob", "c")}));
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include "player/SongFile.h"
 #include "support/QtPrinters.h"
 #include "support/TestForm.h"
-#include "toc/WaitFor.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -86,16 +86,16 @@ TEST_F(MediaKeyRules, TheDesktopIsToldWhatCanBeDoneOncePerTurnOfChanges)
     EXPECT_NE(track(), first);
 
     // All of that is one signal naming what changed; a turn that changes nothing sends none.
-    ASSERT_TRUE(waitFor([&] { return !heard.changes.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.changes.isEmpty(); }));
     mpris->setVolume(0.5);
     bool turned = false;
     QTimer::singleShot(0, [&] { turned = true; });
-    ASSERT_TRUE(waitFor([&] { return turned; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return turned; }));
     for (const auto& [asked, kept] : {std::pair {1.7, 100}, {-2.0, 0}, {std::nan(""), 0}, {0.3, 30}}) {
         mpris->setVolume(asked);
         EXPECT_EQ(t.mediaPlayer.volume(), kept) << asked;
     }
-    ASSERT_TRUE(waitFor([&] { return heard.changes.size() >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard.changes.size() >= 2; }));
     EXPECT_EQ(heard.changes,
               (QList<QStringList> {
                   {"CanGoNext", "CanGoPrevious", "CanPause", "CanPlay", "CanSeek", "Metadata", "PlaybackStatus"},

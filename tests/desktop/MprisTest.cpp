@@ -212,17 +212,17 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
         EXPECT_EQ(playerctl("status"), status);
         if (firstLines.size() == 1) {
             EXPECT_EQ(playerctl("metadata --format {{title}}|{{artist}}"), "Alpha|");
-            EXPECT_TRUE(waitFor([] { return playerctl("metadata mpris:length") == "30000000"; }, kTimeoutMs));
-            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs));
-            ASSERT_TRUE(waitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
+            EXPECT_TRUE(QTest::qWaitFor([] { return playerctl("metadata mpris:length") == "30000000"; }, kTimeoutMs));
+            ASSERT_TRUE(QTest::qWaitFor([] { return position() > 1; }, kTimeoutMs));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.sent.isEmpty(); }, kTimeoutMs));
             ASSERT_EQ(heard.sent.size(), 1);
             EXPECT_EQ(heard.sent.at(0).value("mpris:length").toLongLong(), 30000000);
             EXPECT_FALSE(heard.sent.at(0).contains("mpris:artUrl"));
 
             playerctl("position 20");
-            EXPECT_TRUE(waitFor([] { return position() >= 20; }, kTimeoutMs));
+            EXPECT_TRUE(QTest::qWaitFor([] { return position() >= 20; }, kTimeoutMs));
             playerctl("position 10-");
-            EXPECT_TRUE(waitFor([] { return position() < 15; }, kTimeoutMs));
+            EXPECT_TRUE(QTest::qWaitFor([] { return position() < 15; }, kTimeoutMs));
             playerctl("shuffle On");
             EXPECT_FALSE(quillon.lineWith("random on").isEmpty());
             EXPECT_EQ(playerctl("shuffle"), "On");
@@ -232,8 +232,8 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
             EXPECT_EQ(playerctl("metadata --format {{title}}|{{artist}}|{{album}}"), "Blue Morning|Ana Reyes|Harbour");
             if (std::exchange(betaHeard, true))
                 continue;
-            ASSERT_TRUE(waitFor([] { return position() > 1; }, kTimeoutMs));
-            ASSERT_TRUE(waitFor([&] { return heard.sent.size() >= 2; }, kTimeoutMs));
+            ASSERT_TRUE(QTest::qWaitFor([] { return position() > 1; }, kTimeoutMs));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return heard.sent.size() >= 2; }, kTimeoutMs));
             ASSERT_EQ(heard.sent.size(), 2);
             // To the millisecond libmpv tells (an MP3 carries its encoder's
             // padding), in the second the room shows.
@@ -267,23 +267,24 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
     playerctl("open " + address);
     ASSERT_FALSE(quillon.lineWith("radio").isEmpty());
     EXPECT_FALSE(quillon.lineWith("Ana &amp; Bo - Blue &lt;Morning&gt;").isEmpty());
-    EXPECT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Ana & Bo - Blue <Morning>"; }, kTimeoutMs));
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return playerctl("metadata xesam:title") == "Ana & Bo - Blue <Morning>"; }, kTimeoutMs));
     EXPECT_EQ(playerctl("metadata mpris:length"), "");
 
     station.title = "Second Song";
-    EXPECT_TRUE(waitFor([] { return playerctl("metadata xesam:title") == "Second Song"; }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([] { return playerctl("metadata xesam:title") == "Second Song"; }, kTimeoutMs));
     quillon.type("p?");
     EXPECT_FALSE(quillon.lineWith("Second Song").isEmpty());
 
     station.stop();
-    EXPECT_TRUE(waitFor([] { return playerctl("status") == "Stopped"; }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([] { return playerctl("status") == "Stopped"; }, kTimeoutMs));
 
     // One volume for the desktop and the room's "vol", kept for the next start.
     playerctl("volume 0.3");
     quillon.type("vol");
     EXPECT_FALSE(quillon.lineWith("Volume</u> 30").isEmpty());
     quillon.type("vol 60");
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 
     // Quit is the normal shut-down.
     run("dbus-send",
@@ -296,7 +297,7 @@ TEST(MediaKeys, DoWhatTheOwnersCommandsDoAndTellTheDesktopWhatPlays)
                   .toUtf8());
     RunningProgram again(home.path());
     ASSERT_TRUE(again.start(kOwned, "found screen name"));
-    EXPECT_TRUE(waitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([] { return playerctl("volume").toDouble() == 0.6; }, kTimeoutMs));
 }
 
 // Told to stop by the desktop session, the windows shut down as the owner's
@@ -311,7 +312,8 @@ TEST(MediaKeys, TheWindowsShutDownOnSigtermAsOnTheOwnersEnd)
     quillon.env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
     ASSERT_TRUE(quillon.start({}));
     // The media keys are published once the windows are up.
-    ASSERT_TRUE(waitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return playerctl(QStringLiteral("status")) == QLatin1String("Stopped"); }, kTimeoutMs));
     // A copy in the terminal on the same files stops and raises no window.
     EXPECT_EQ(RunningProgram(home.path()).run({"--headless"}), 2);
     const QString config = home.path() + QStringLiteral("/.config/quillon/");

@@ -70,6 +70,14 @@ struct Gui {
     SkinButton* skin(const QString& name) { return window.findChild<SkinButton*>(name); }
 };
 
+// The boxes of the window that wait for an answer: shown and modal to it.
+template <typename Box> QList<Box*> openBoxes(const QWidget& window)
+{
+    QList<Box*> open = window.findChildren<Box*>();
+    open.removeIf([](const Box* box) { return !box->isVisible() || !box->isModal(); });
+    return open;
+}
+
 // Makes the window the one that takes the keys, as a click on it would.
 inline bool activate(QWidget* window)
 {

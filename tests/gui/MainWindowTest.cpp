@@ -8,8 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -45,16 +43,36 @@ TEST(MainWindow, ControlsReachTheProgramAndItsStateShows)
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(about->isModal());
 
-    // The address box gives back what was typed, and nothing on Cancel.
+    // The address box gives back what was typed, and nothing on Cancel,
+    // once it closes; the program goes on while it is open.
     for (const bool ok : {true, false}) {
-        QTimer::singleShot(0, [ok] {
-            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            box->findChild<QLineEdit*>()->setText(QStringLiteral("http://radio.example/"));
-            ok ? box->accept() : box->reject();
-        });
-        EXPECT_EQ(g.window.inputBox(QString(), QString(), QString()),
-                  ok ? QStringLiteral("http://radio.example/") : QString());
+        QStringList answers;
+        g.window.inputBox(QString(), QString(), QString(), [&](const QString& answer) { answers.append(answer); });
+        const QList<QDialog*> boxes = openBoxes<QDialog>(g.window);
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(answers.isEmpty());
+        boxes[0]->findChild<QLineEdit*>()->setText(QStringLiteral("http://radio.example/"));
+        ok ? boxes[0]->accept() : boxes[0]->reject();
+        ASSERT_EQ(answers.size(), 1);
+        EXPECT_EQ(answers[0], ok ? QStringLiteral("http://radio.example/") : QString());
+        EXPECT_EQ(answers[0].isNull(), !ok);
     }
+
+    // Clearing Chat Scan says why scanning matters; scanning stops once
+    // that has been read.
+    QCheckBox* scan = g.find<QCheckBox>(QStringLiteral("Chat Scan"));
+    ASSERT_NE(scan, nullptr);
+    ASSERT_TRUE(g.form.scanner.isScanning());
+    scan->click();
+    const QList<QMessageBox*> notice = openBoxes<QMessageBox>(g.window);
+    ASSERT_EQ(notice.size(), 1);
+    EXPECT_EQ(notice[0]->windowTitle(), QStringLiteral("Notice"));
+    EXPECT_TRUE(g.form.scanner.isScanning());
+    notice[0]->accept();
+    EXPECT_FALSE(g.form.scanner.isScanning());
+    scan->click();
+    EXPECT_TRUE(openBoxes<QMessageBox>(g.window).isEmpty());
+    EXPECT_TRUE(g.form.scanner.isScanning());
 }
 
 TEST(MainWindow, ThePickerLetsGoOfTheResultsOnceWhicheverWayItCloses)
@@ -138,19 +156,18 @@ TEST(MainWindow, HitsGoToThePickerOnlyWhereTheOwnerSitsAndThePrefixFieldRefusesA
 TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
 {
     Gui lost;
-    QStringList shown;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown.append(box->text());
-            EXPECT_EQ(box->icon(), QMessageBox::Critical);
-            box->accept();
-        }
-    });
-    answer.start(10);
     ASSERT_TRUE(lost.dir.remove());
     lost.window.close();
     EXPECT_TRUE(lost.form.isUnloaded());
+    // One box at a time, the next once the one before is read.
+    QStringList shown;
+    for (QList<QMessageBox*> boxes; !(boxes = openBoxes<QMessageBox>(lost.window)).isEmpty();) {
+        ASSERT_EQ(boxes.size(), 1);
+        ASSERT_LT(shown.size(), 2);
+        shown.append(boxes[0]->text());
+        EXPECT_EQ(boxes[0]->icon(), QMessageBox::Critical);
+        boxes[0]->accept();
+    }
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Cannot write ") + lost.form.paths.playlistFile() + u':'));
     EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Cannot write ") + lost.form.paths.settingsFile() + u':'));
@@ -160,7 +177,6 @@ TEST(MainWindow, ClosingTheWindowShowsEachFileThatCannotBeWrittenInABox)
 // animation left the main window.
 TEST(MainWindow, TheLocalRoomOpensBesideTheMainWindowAndBothWhereTheyWereLeft)
 {
-    QSettings(QStringLiteral("quillon"), QStringLiteral("windows")).clear();  // left by the tests before
     // Wider than the screen leaves it beside the main window: it narrows.
     QWidget room;
     room.resize(1000, 200);

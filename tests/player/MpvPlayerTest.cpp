@@ -5,11 +5,11 @@
 #include "player/Player.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
-#include "toc/WaitFor.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -45,18 +45,18 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     QElapsedTimer clock;
     clock.start();
     songs.playSong(QStringLiteral("short song"));
-    ASSERT_TRUE(waitFor([&] { return player.url() == path; }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.url() == path; }, kCeiling));
     EXPECT_EQ(player.playState(), State::Transitioning);
     EXPECT_EQ(player.duration(), std::nullopt);
     EXPECT_TRUE(songs.isStarting());
-    ASSERT_TRUE(waitFor([&] { return player.duration().has_value(); }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.duration().has_value(); }, kCeiling));
     songs.announceOpened();
     EXPECT_EQ(form.sent, QStringList({"Short Song [00:01]"}));
     EXPECT_TRUE(songs.nowPlaying().clockRunning.value());
-    ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
     // A loaded machine can only make it later, never sooner.
     EXPECT_GE(clock.elapsed(), 900);
-    ASSERT_TRUE(waitFor([&] { return !songs.nowPlaying().clockRunning.value(); }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !songs.nowPlaying().clockRunning.value(); }, kCeiling));
     EXPECT_EQ(songs.nowPlaying().elapsedSeconds.value(), 0);
     player.pause();  // nothing plays: nothing to pause
     EXPECT_EQ(player.playState(), State::Stopped);
@@ -71,7 +71,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     const QString bad = form.dir.filePath(QStringLiteral("damaged.mp3"));
     ASSERT_TRUE(writeFile(bad, QByteArray(5000, '\x5a')));
     player.setUrl(bad);
-    ASSERT_TRUE(waitFor([&] { return !errors.isEmpty(); }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, kCeiling));
     EXPECT_EQ(errors, QStringList {bad});
     EXPECT_EQ(player.playState(), State::Stopped);
     EXPECT_EQ(player.duration(), std::nullopt);
@@ -83,9 +83,9 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     // once, at the first song, however many follow.
     states.clear();
     songs.playSong(QStringLiteral("short song"));
-    ASSERT_TRUE(waitFor([&] { return states.contains(State::Playing); }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return states.contains(State::Playing); }, kCeiling));
     songs.announceOpened();
-    ASSERT_TRUE(waitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.playState() == State::Stopped; }, kCeiling));
     if (QDir(QStringLiteral("/dev/snd")).isEmpty() && qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
         EXPECT_EQ(silent,
                   QStringList {"no sound output: no sound device or sound server was found; songs play silently"});
@@ -96,7 +96,7 @@ TEST(MpvPlayer, ASongStartedByNameIsAnnouncedWithItsDurationPlaysToItsEndAndABad
     ASSERT_TRUE(writeFile(list, path.toUtf8() + '\n'));
     states.clear();
     player.setUrl(list);
-    ASSERT_TRUE(waitFor([&] { return states.contains(State::MediaEnded); }, kCeiling));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return states.contains(State::MediaEnded); }, kCeiling));
     EXPECT_EQ(states.mid(0, 3), QList<State>({State::Transitioning, State::Playing, State::MediaEnded}));
 }
 
@@ -125,7 +125,7 @@ TEST(MpvPlayer, ASoundServersSocketIsTriedBeforeSongsPlaySilently)
         QStringList silent;
         QObject::connect(&player, &MediaPlayer::noSoundOutput, [&](const QString& why) { silent.append(why); });
         player.setUrl(path);
-        EXPECT_TRUE(waitFor([&] { return !silent.isEmpty(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !silent.isEmpty(); }, 30000));
         EXPECT_EQ(silent, QStringList {"no sound output: the sound output could not be opened; songs play silently"})
             << socket;
     }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "toc/WaitFor.h"
-
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +48,7 @@ public:
     // Whether the text comes on the stream (out or err).
     bool shows(const QByteArray& stream, const QByteArray& text)
     {
-        return waitFor([&] { return stream.contains(text); }, kCeiling);
+        return QTest::qWaitFor([&] { return stream.contains(text); }, kCeiling);
     }
     // The first whole line of stdout not taken yet that holds the text,
     // trimmed; empty when none comes.
@@ -58,7 +57,7 @@ public:
         qsizetype at = -1, end = -1;
         const auto whole
             = [&] { return (at = out.indexOf(text.toUtf8(), m_taken)) >= 0 && (end = out.indexOf('\n', at)) >= 0; };
-        if (!waitFor(whole, kCeiling))
+        if (!QTest::qWaitFor(whole, kCeiling))
             return {};
         const qsizetype begin = out.lastIndexOf('\n', at) + 1;
         m_taken = end + 1;
@@ -67,7 +66,7 @@ public:
     // Whether it ended in time; all it printed is kept by then.
     bool ended()
     {
-        const bool done = waitFor([&] { return process.state() == QProcess::NotRunning; }, kCeiling);
+        const bool done = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kCeiling);
         out += process.readAllStandardOutput();
         err += process.readAllStandardError();
         return done;

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/FreshSettings.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
@@ -14,5 +16,6 @@ int main(int argc, char** argv)
     qputenv("HOME", home.path().toUtf8());
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

@@ -53,12 +53,14 @@ public:
 // what the test prepared, and the file dialog as cancelled.
 class FakeUserInterface : public UserInterface {
 public:
-    void messageBox(const QString& text, const QString& title, Icon) override
+    void messageBox(const QString& text, const QString& title, Icon, Closed closed) override
     {
         messages.append(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+        if (closed)
+            closed();
     }
-    QString inputBox(const QString&, const QString&, const QString&) override { return inputAnswer; }
-    QString openFileName() override { return {}; }
+    void inputBox(const QString&, const QString&, const QString&, Answered answered) override { answered(inputAnswer); }
+    void openFileName(Answered answered) override { answered(QString()); }
     void addTrayIcon() override { events.append(QStringLiteral("tray+")); }
     void removeTrayIcon() override { events.append(QStringLiteral("tray-")); }
     void minimizeMainWindow() override { events.append(QStringLiteral("min")); }

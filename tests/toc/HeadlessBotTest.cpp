@@ -95,7 +95,7 @@ TEST_F(HeadlessBot, RunsFromTheStoreAndAPasswordFileThroughALostConnectionUntilT
     // SIGTERM: the closing line goes to the room before the sign-off, and
     // the files are whole.
     process.terminate();
-    ASSERT_TRUE(ended() && waitFor([&] { return server.clientGone(); }, kCeiling));
+    ASSERT_TRUE(ended() && QTest::qWaitFor([&] { return server.clientGone(); }, kCeiling));
     EXPECT_EQ(status(), 0);
     EXPECT_TRUE(server.commands().constLast().startsWith("toc_chat_send 78 \""));
     EXPECT_TRUE(server.commands().constLast().endsWith(" unloaded.\""));

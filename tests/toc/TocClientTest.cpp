@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TocTestServer.h"
-#include "WaitFor.h"
 #include "support/QtPrinters.h"
 
 #include "toc/TocClient.h"
 
 #include <QMetaMethod>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -64,9 +65,9 @@ struct Toc : ::testing::Test {
     {
         ASSERT_NO_FATAL_FAILURE(connectClient());
         server.sendSignOnFrame();
-        ASSERT_TRUE(waitFor([&] { return server.frames().size() >= 2; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.frames().size() >= 2; }));
         server.acceptLogin();
-        ASSERT_TRUE(waitFor([&] { return toc.state() == State::SignedOn; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return toc.state() == State::SignedOn; }));
         log.events.clear();
     }
     QByteArray chat(const QByteArray& text) { return server.frame(2, S::CHAT_IN_ENC(7, "Al", text)); }
@@ -84,7 +85,7 @@ struct Toc : ::testing::Test {
         log.events.clear();
         const int before = log.packets;
         server.send(bytes);
-        ASSERT_TRUE(waitFor([&] { return log.packets == before + cases.size(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.packets == before + cases.size(); }));
         EXPECT_EQ(log.events, expected);
     }
     // Each frame as "type:sequence".
@@ -114,7 +115,7 @@ TEST_F(Toc, Toc2SignOnBytesNickAndConfig2)
     // A NICK before CONFIG2 names the login as the server wrote it.
     server.send(server.frame(2, "SIGN_ON:TOC2.0") + server.frame(2, "NICK:Ab Cdef")
                 + server.frame(2, "CONFIG2:m:1\ng:Friends\nb:Alice\nb:Bob:alias\nd:Carol\ndone:\n"));
-    ASSERT_TRUE(waitFor([&] { return log.has("signedOn") && server.commands().size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has("signedOn") && server.commands().size() == 2; }));
     EXPECT_EQ(server.commands()[1], "toc_init_done");
     EXPECT_EQ(log.events, QStringList {"signedOn(Ab Cdef|Group [Friends]\r\nAlice\r\nBob\r\n|Carol\r\n)"});
     EXPECT_EQ(settled, QList<TocDialect> {TocDialect::Toc2});
@@ -126,7 +127,7 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
     server.actAsToc1("marlbot", "0x2408105c23001130");
     toc.setDialect(TocDialect::Toc1);
     connectClient(QStringLiteral("Marl Bot"), QStringLiteral("password"));
-    ASSERT_TRUE(waitFor([&] { return toc.state() == State::SignedOn && server.commands().size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toc.state() == State::SignedOn && server.commands().size() == 2; }));
     EXPECT_EQ(server.commands(),
               (QList<QByteArray> {"toc_signon login.example 29999 marlbot 0x2408105c23001130 "
                                   "english \"MarlSockTOC1.0\"",
@@ -144,11 +145,16 @@ TEST_F(Toc, Toc1SignOnBytesAndMessages)
 TEST_F(Toc, SequenceCountsFromOneTheKeepAliveTimerSendsAndOfflineSendsTakeNoNumber)
 {
     signOn();
-    // The timer's own signal, as when its minute is up.
-    ASSERT_TRUE(QMetaObject::invokeMethod(&toc.antiIdleTimer(), "timeout"));
+    // The keep-alive's tick, as when its minute is up.
+    toc.setAntiIdle(true);
+    EXPECT_TRUE(toc.hasTimerRunning());
+    toc.sendAntiIdle();
     toc.leaveChat(7);
-    toc.signOff();
-    ASSERT_TRUE(waitFor([&] { return server.clientGone(); }));
+    // The program's end stops the keep-alive and signs off once.
+    toc.shutdown();
+    toc.shutdown();
+    EXPECT_FALSE(toc.hasTimerRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.clientGone(); }));
     EXPECT_EQ(log.events, QStringList {"signedOff(marlbot)"});
     EXPECT_EQ(headers(), (QStringList {"1:1", "2:2", "2:3", "5:4", "2:5"}));
     EXPECT_TRUE(server.frames()[3].payload.isEmpty());
@@ -168,7 +174,7 @@ TEST_F(Toc, SequenceWrapsAfter65534AndWhatTheHeaderCannotDescribeTakesNoNumber)
     toc.sendFrame(0, {});
     for (int i = 6; i <= 65536; ++i)
         toc.sendAntiIdle();
-    ASSERT_TRUE(waitFor([&] { return server.frames().size() == 65536; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.frames().size() == 65536; }, 30000));
     EXPECT_EQ(server.frames()[3].payload, QByteArray(65535, 'y'));
     EXPECT_EQ(headers(3, 2) + headers(65533), (QStringList {"255:4", "0:5", "5:65534", "5:0", "5:1"}));
 }
@@ -257,7 +263,7 @@ TEST_F(Toc, TooFastFromTheServerHalvesThePaceAndWhatWaitsIsDroppedByALogin)
     QList<double> rates;
     QObject::connect(&toc, &TocClient::sendRateChanged, [&](double rate) { rates.append(rate); });
     server.send(server.frame(2, "ERROR:903") + server.frame(2, "ERROR:960"));
-    ASSERT_TRUE(waitFor([&] { return rates.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rates.size() == 2; }));
     EXPECT_EQ(rates, (QList<double> {0.5, 0.25}));
     for (const char* text : {"one", "two", "three", "four"})
         toc.sendChat(7, QString::fromLatin1(text));
@@ -295,7 +301,7 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
     signOn();
     server.send(chat("whole") + chat("cut short").first(10));
     server.closeClient();
-    ASSERT_TRUE(waitFor([&] { return log.has("signedOff"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has("signedOff"); }));
     EXPECT_EQ(log.events, (QStringList {"chatMessageReceived(7|Al|false|whole)", "signedOff(marlbot)"}));
     EXPECT_EQ(toc.state(), State::Disconnected);
 
@@ -303,35 +309,32 @@ TEST_F(Toc, ServerClosingMidFrameOrSendingNoFramesEndsTheSessionCleanly)
     // unknown types are skipped, and bytes that are no frames drop it.
     signOn();
     server.send(server.frame(9, "whatever") + server.frame(2, QByteArray("\xff\xfe\0\x01:::", 7)) + chat("fresh"));
-    ASSERT_TRUE(waitFor([&] { return log.has("chatMessageReceived"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has("chatMessageReceived"); }));
     EXPECT_EQ(log.events, QStringList {"chatMessageReceived(7|Al|false|fresh)"});
     server.send("HTTP/1.1 400 Bad Request\r\n\r\n");
-    ASSERT_TRUE(waitFor([&] { return log.has("signedOff") && server.clientGone(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has("signedOff") && server.clientGone(); }));
     EXPECT_EQ(toc.state(), State::Disconnected);
 }
 
-// A handler that lets events run (the bot waiting for a song to open)
-// loses no line that arrives meanwhile and sees the server's close last.
-TEST_F(Toc, HandlerThatLetsEventsRunLosesNothingAndSeesTheCloseLast)
+// A PAUSE lets what is pending run before the frames behind it, loses none
+// of them, and a close that came with them is told after them.
+TEST_F(Toc, APauseLetsPendingEventsRunFirstAndTheCloseComesAfterTheFramesBehindIt)
 {
     signOn();
     QObject::connect(&toc, &TocClient::chatMessageReceived, &toc,
-                     [&, served = false](qint32, const QString&, bool, const QString&) mutable {
-                         if (std::exchange(served, true))
-                             return;
-                         server.send(chat("during"));
-                         toc.sendChat(7, QStringLiteral("ping"));
-                         waitFor([&] { return server.commands().contains("toc_chat_send 7 \"ping\""); });
-                         const qint64 before = toc.bytesReceived();
-                         server.send(chat("last words"));
-                         server.closeClient();
-                         waitFor([&] { return toc.bytesReceived() > before; });
+                     [&](qint32, const QString&, bool, const QString& text) {
+                         if (text == QLatin1String("first"))
+                             QTimer::singleShot(0, &toc, [&] { log.events.append(QStringLiteral("pending")); });
                      });
-    server.send(chat("first"));
-    ASSERT_TRUE(waitFor([&] { return log.has("signedOff"); }));
+    const int before = log.packets;
+    server.send(chat("first") + server.frame(2, "PAUSE") + chat("after") + server.frame(2, "PAUSE")
+                + chat("last words"));
+    server.closeClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has("signedOff"); }));
     EXPECT_EQ(log.events,
-              (QStringList {"chatMessageReceived(7|Al|false|first)", "chatMessageReceived(7|Al|false|during)",
+              (QStringList {"chatMessageReceived(7|Al|false|first)", "pending", "chatMessageReceived(7|Al|false|after)",
                             "chatMessageReceived(7|Al|false|last words)", "signedOff(marlbot)"}));
+    EXPECT_EQ(log.packets - before, 5);
 }
 
 }  // namespace

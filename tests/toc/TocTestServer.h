@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "WaitFor.h"
-
 #include "toc/FlapReader.h"
 #include "toc/TocWire.h"
 
@@ -10,6 +8,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTest>
 
 #include <functional>
 
@@ -38,7 +37,8 @@ public:
     bool clientGone() const { return m_clientGone; }
     bool greeted(int connection, int timeoutMs = 5000)
     {
-        return waitFor([&] { return m_accepted == connection && m_greeting.size() == kGreeting.size(); }, timeoutMs);
+        return QTest::qWaitFor([&] { return m_accepted == connection && m_greeting.size() == kGreeting.size(); },
+                               timeoutMs);
     }
 
     // TOC2: anyone signs on; rooms of the whole run are numbered from 77, so
@@ -69,7 +69,7 @@ public:
     }
     bool waitForCommands(qsizetype n, int timeoutMs = 5000)
     {
-        return waitFor([&] { return commands().size() >= n; }, timeoutMs);
+        return QTest::qWaitFor([&] { return commands().size() >= n; }, timeoutMs);
     }
     // The commands after the login and toc_init_done, once there are n.
     QList<QByteArray> sentAfterSignOn(qsizetype n)
