@@ -24,6 +24,8 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 
+#include <quillon/Version.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <functional>
