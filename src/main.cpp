@@ -34,6 +34,8 @@
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcMain, "quillon.main")
+
 bool wantsHeadless(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -56,9 +58,8 @@ struct CommandLine {
 
 [[noreturn]] void usageError(const QString& message, int status = UsageError::kUsage)
 {
-    logLine(stderr, LogLevel::Error,
-            QStringLiteral("quillon: ") + message
-                + (status == UsageError::kUsage ? QStringLiteral(" (see --help)") : QString()));
+    qCCritical(lcMain).noquote().nospace()
+        << "quillon: " << message << (status == UsageError::kUsage ? " (see --help)" : "");
     std::exit(status);
 }
 
@@ -187,9 +188,8 @@ CommandLine parseOptions(const QCoreApplication& app)
     }
 
     if (parser.isSet(password)) {
-        logLine(stderr, LogLevel::Warning,
-                QStringLiteral("quillon: warning: --password shows the password to every user of this machine "
-                               "(ps, /proc); use --password-file or QUILLON_TOC_PASSWORD instead"));
+        qCWarning(lcMain) << "quillon: warning: --password shows the password to every user of this machine (ps, "
+                             "/proc); use --password-file or QUILLON_TOC_PASSWORD instead";
     }
     const BotOptions botOptions {given(screenName), given(room),       given(exchange),
                                  given(owner),      given(password),   given(passwordFile),
@@ -199,7 +199,7 @@ CommandLine parseOptions(const QCoreApplication& app)
         usageError(error->message, error->exitStatus);
     if (parser.isSet(passwordFile)) {
         if (const auto warning = passwordFileWarning(parser.value(passwordFile)))
-            logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: ") + *warning);
+            qCWarning(lcMain).noquote().nospace() << "quillon: " << *warning;
     }
     options.botSettings = std::get<HeadlessBotSettings>(std::move(resolved));
     return options;
@@ -234,13 +234,13 @@ std::optional<int> refuseSecondCopy(FilesLock& lock, bool windows)
     if (result == FilesLock::Result::Held)
         return std::nullopt;
     if (result == FilesLock::Result::CannotLock) {
-        logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: warning: ") + lock.problem());
+        qCWarning(lcMain).noquote().nospace() << "quillon: warning: " << lock.problem();
         return std::nullopt;
     }
     if (windows && raiseRunningCopy(lock.holderPid()))
         return 0;
     const QString text = lock.problem() + QStringLiteral("; not starting a second one");
-    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: ") + text);
+    qCCritical(lcMain).noquote().nospace() << "quillon: " << text;
     if (windows)
         QMessageBox::critical(nullptr, QStringLiteral("Quillon"), text);
     return 2;
@@ -359,6 +359,7 @@ void setIdentity()
 
 int main(int argc, char** argv)
 {
+    installLogHandler();
     AppPaths::ignoreRelativeXdgPaths();
     const bool headless = wantsHeadless(argc, argv);
     const DisplayCheck display = headless ? DisplayCheck {} : DisplayCheck::run();
@@ -367,12 +368,12 @@ int main(int argc, char** argv)
         setIdentity();
         const CommandLine options = parseOptions(app);
         if (options.gui) {
-            logLine(stderr, LogLevel::Error, QStringLiteral("quillon: --gui: ") + display.reason);
+            qCCritical(lcMain).noquote().nospace() << "quillon: --gui: " << display.reason;
             return 2;
         }
         if (display.state == DisplayCheck::State::Broken)
-            logLine(stderr, LogLevel::Warning,
-                    QStringLiteral("quillon: %1; the room runs in this terminal").arg(display.reason));
+            qCWarning(lcMain).noquote().nospace()
+                << "quillon: " << display.reason << "; the room runs in this terminal";
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);
