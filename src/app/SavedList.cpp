@@ -56,7 +56,11 @@ void SavedList::keepUnread(const QString& reason)
     const QString text = QStringLiteral("Cannot read %1: %2; it is left as it is and not written by this run")
                              .arg(QDir::toNativeSeparators(m_path), reason);
     qCCritical(lcFiles).nospace().noquote() << "quillon: " << text;
-    m_ui.fileNotWritten(text);
+    // Shown once the start-up is over: a box shown in its middle would hold
+    // the start-up there, and a request to stop while the box is up would
+    // end only the box's loop.
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_ui.fileNotWritten(text); }, Qt::QueuedConnection);
 }
 
 bool SavedList::save()

@@ -4,6 +4,7 @@
 #include "controls/UserStore.h"
 #include "support/TestForm.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -82,6 +83,9 @@ QString startSaying(TestForm& t)
     t.ui.notWritten.clear();
     testing::internal::CaptureStderr();
     t->startUp();
+    // The user interface is told once the start-up is over.
+    EXPECT_TRUE(t.ui.notWritten.isEmpty());
+    QCoreApplication::sendPostedEvents();
     return QString::fromStdString(testing::internal::GetCapturedStderr());
 }
 
