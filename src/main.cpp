@@ -3,6 +3,7 @@
 #include "app/FilesLock.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/MainForm.h"
+#include "app/OwnRoom.h"
 #include "app/StopSignals.h"
 #include "app/TerminalRoom.h"
 #include "chatlink/DesktopWindows.h"
@@ -24,13 +25,18 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 
-#include <cstdlib>
+#include <quillon/Version.h>
+
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcMain, "quillon.main")
 
 bool wantsHeadless(int argc, char** argv)
 {
@@ -52,15 +58,24 @@ struct CommandLine {
     std::optional<QString> prefix;
 };
 
-[[noreturn]] void usageError(const QString& message, int status = UsageError::kUsage)
+// A command line that ends the run before it starts: help or the version
+// (printed on stdout, status 0) or a wrong command line (its line for
+// stderr, with status 2, or the bot's configuration status).
+struct CommandLineExit {
+    int status = 0;
+    QString output;
+    QString error;
+};
+
+CommandLineExit usageError(const QString& message, int status = UsageError::kUsage)
 {
-    logLine(stderr, LogLevel::Error,
+    return {status,
+            {},
             QStringLiteral("quillon: ") + message
-                + (status == UsageError::kUsage ? QStringLiteral(" (see --help)") : QString()));
-    std::exit(status);
+                + (status == UsageError::kUsage ? QStringLiteral(" (see --help)") : QString())};
 }
 
-CommandLine parseOptions(const QCoreApplication& app)
+std::variant<CommandLine, CommandLineExit> parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -139,29 +154,31 @@ CommandLine parseOptions(const QCoreApplication& app)
     // Parsed here rather than by process(), which ends a wrong command line
     // with status 1.
     if (!parser.parse(app.arguments()))
-        usageError(parser.errorText());
+        return usageError(parser.errorText());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
-        parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+        return CommandLineExit {0, parser.helpText(), {}};
+    if (parser.isSet(version)) {
+        return CommandLineExit {
+            0, QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n', {}};
+    }
     if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty())
-        usageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.constFirst()));
+        return usageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.constFirst()));
     // Before anything reads a file.
     if (parser.isSet(profile) && !selectProfile(parser.value(profile)))
-        usageError(QStringLiteral("--profile takes a plain name of letters, digits, \"_\", \"@\", \".\" and "
-                                  "\"-\", starting with neither \".\" nor \"-\""));
+        return usageError(QStringLiteral("--profile takes a plain name of letters, digits, \"_\", \"@\", \".\" and "
+                                         "\"-\", starting with neither \".\" nor \"-\""));
 
     CommandLine options;
     options.headless = parser.isSet(headless);
     options.gui = parser.isSet(gui);
     if (options.gui && (options.headless || parser.isSet(bot)))
-        usageError(QStringLiteral("--gui cannot go with --headless or --bot"));
+        return usageError(QStringLiteral("--gui cannot go with --headless or --bot"));
     if (parser.isSet(roomOutput)) {
         const QString form = parser.value(roomOutput);
         if (form != QLatin1String("raw") && form != QLatin1String("text"))
-            usageError(QStringLiteral("--room-output takes raw or text"));
+            return usageError(QStringLiteral("--room-output takes raw or text"));
         if (parser.isSet(bot))
-            usageError(QStringLiteral("--room-output needs the local room, not --bot"));
+            return usageError(QStringLiteral("--room-output needs the local room, not --bot"));
         options.roomOutput = form == QLatin1String("raw") ? TerminalRoom::Form::Raw : TerminalRoom::Form::Text;
     }
     options.bot = parser.isSet(bot);
@@ -169,7 +186,7 @@ CommandLine parseOptions(const QCoreApplication& app)
         options.prefix = parser.value(prefix);
         const QString problem = CommandInterpreter::prefixProblem(*options.prefix);
         if (!problem.isEmpty())
-            usageError(QStringLiteral("--prefix \"%1\" %2").arg(*options.prefix, problem));
+            return usageError(QStringLiteral("--prefix \"%1\" %2").arg(*options.prefix, problem));
     }
     const auto given = [&parser](const QCommandLineOption& option) {
         return parser.isSet(option) ? std::optional<QString>(parser.value(option)) : std::nullopt;
@@ -178,26 +195,25 @@ CommandLine parseOptions(const QCoreApplication& app)
         for (const QCommandLineOption* botOnly :
              {&tocServer, &passwordFile, &password, &room, &exchange, &authorizer, &owner, &tocVersion}) {
             if (parser.isSet(*botOnly))
-                usageError(QStringLiteral("--%1 needs --bot").arg(botOnly->names().constFirst()));
+                return usageError(QStringLiteral("--%1 needs --bot").arg(botOnly->names().constFirst()));
         }
         options.screenName = parser.isSet(screenName) ? parser.value(screenName) : LocalRoom::loginName();
         return options;
     }
 
     if (parser.isSet(password)) {
-        logLine(stderr, LogLevel::Warning,
-                QStringLiteral("quillon: warning: --password shows the password to every user of this machine "
-                               "(ps, /proc); use --password-file or QUILLON_TOC_PASSWORD instead"));
+        qCWarning(lcMain) << "quillon: warning: --password shows the password to every user of this machine (ps, "
+                             "/proc); use --password-file or QUILLON_TOC_PASSWORD instead";
     }
     const BotOptions botOptions {given(screenName), given(room),       given(exchange),
                                  given(owner),      given(password),   given(passwordFile),
                                  given(tocServer),  given(authorizer), given(tocVersion)};
     auto resolved = resolveBotSettings(botOptions, QProcessEnvironment::systemEnvironment());
     if (const auto* error = std::get_if<UsageError>(&resolved))
-        usageError(error->message, error->exitStatus);
+        return usageError(error->message, error->exitStatus);
     if (parser.isSet(passwordFile)) {
         if (const auto warning = passwordFileWarning(parser.value(passwordFile)))
-            logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: ") + *warning);
+            qCWarning(lcMain).noquote().nospace() << "quillon: " << *warning;
     }
     options.botSettings = std::get<HeadlessBotSettings>(std::move(resolved));
     return options;
@@ -232,13 +248,13 @@ std::optional<int> refuseSecondCopy(FilesLock& lock, bool windows)
     if (result == FilesLock::Result::Held)
         return std::nullopt;
     if (result == FilesLock::Result::CannotLock) {
-        logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: warning: ") + lock.problem());
+        qCWarning(lcMain).noquote().nospace() << "quillon: warning: " << lock.problem();
         return std::nullopt;
     }
     if (windows && raiseRunningCopy(lock.holderPid()))
         return 0;
     const QString text = lock.problem() + QStringLiteral("; not starting a second one");
-    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: ") + text);
+    qCCritical(lcMain).noquote().nospace() << "quillon: " << text;
     if (windows)
         QMessageBox::critical(nullptr, QStringLiteral("Quillon"), text);
     return 2;
@@ -257,21 +273,18 @@ int runHeadless(QCoreApplication& app, const CommandLine& options)
     if (const auto refused = refuseSecondCopy(lock, false))
         return *refused;
     DesktopWindows desktop;
-#ifndef Q_OS_WIN
     // The local room is this terminal: what is typed is said in the room,
     // and what the program posts there is printed.
-    LocalRoom room(desktop, options.screenName);
-    TerminalRoom::show(room, stdout, TerminalRoom::choose(options.roomOutput));
-#endif
+    const std::unique_ptr<LocalRoom> room = openOwnRoom(desktop, options.screenName);
+    if (room)
+        TerminalRoom::show(*room, stdout, TerminalRoom::choose(options.roomOutput));
     MpvPlayer player;
     HeadlessFrontEnd frontEnd;
-#ifndef Q_OS_WIN
-    QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, &room, &LocalRoom::typeLine);
-#endif
+    if (room)
+        QObject::connect(&frontEnd, &HeadlessFrontEnd::lineRead, room.get(), &LocalRoom::typeLine);
     MainForm form(paths, desktop, player, frontEnd);
-#ifndef Q_OS_WIN
-    form.scanner.listenTo(room);
-#endif
+    if (room)
+        form.scanner.listenTo(*room);
     usePrefix(form, options);
     const auto mpris = publishMpris(form);
     form.startUp();
@@ -313,30 +326,26 @@ int runGui(QApplication& app, const CommandLine& options)
     if (const auto refused = refuseSecondCopy(lock, true))
         return *refused;
     DesktopWindows desktop;
-#ifndef Q_OS_WIN
     // With no chat client beside it, the program serves a room of its own.
-    LocalRoom room(desktop, options.screenName);
-#endif
+    const std::unique_ptr<LocalRoom> room = openOwnRoom(desktop, options.screenName);
     MpvPlayer player;
-    MainWindow window;
-    MainForm form(paths, desktop, player, window);
-#ifndef Q_OS_WIN
-    form.scanner.listenTo(room);
-#endif
+    // The main window is the form's user interface, so it exists before the
+    // form; it shows the form's state, so it is owned from after the form's
+    // declaration and closes before the form goes.
+    auto* const mainWindow = new MainWindow;
+    MainForm form(paths, desktop, player, *mainWindow);
+    const std::unique_ptr<MainWindow> window(mainWindow);
+    if (room)
+        form.scanner.listenTo(*room);
     usePrefix(form, options);
-    window.attach(form);
+    window->attach(form);
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::received, &form, &MainForm::shutDown);
-#ifndef Q_OS_WIN
-    LocalRoomWindow roomWindow(room);
-    QWidget* beside = &roomWindow;
-#else
-    QWidget* beside = nullptr;
-#endif
-    window.placeBeside(beside);
-    window.show();
-    if (beside)
-        beside->show();
+    const std::unique_ptr<LocalRoomWindow> roomWindow = room ? std::make_unique<LocalRoomWindow>(*room) : nullptr;
+    window->placeBeside(roomWindow.get());
+    window->show();
+    if (roomWindow)
+        roomWindow->show();
     const auto mpris = publishMpris(form, [&form] { form.showWindow(); });
     form.startUp();
     return app.exec();
@@ -353,31 +362,48 @@ void setIdentity()
                                        "There is NO WARRANTY, to the extent permitted by law."));
 }
 
+// Help and the version on stdout; a wrong command line on stderr.
+int endBeforeStart(const CommandLineExit& exit)
+{
+    if (!exit.error.isEmpty())
+        qCCritical(lcMain).noquote().nospace() << exit.error;
+    const QByteArray output = exit.output.toLocal8Bit();
+    std::fwrite(output.constData(), 1, std::size_t(output.size()), stdout);
+    std::fflush(stdout);
+    return exit.status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    installLogHandler();
     AppPaths::ignoreRelativeXdgPaths();
     const bool headless = wantsHeadless(argc, argv);
     const DisplayCheck display = headless ? DisplayCheck {} : DisplayCheck::run();
     if (headless || display.state != DisplayCheck::State::Usable) {
         QCoreApplication app(argc, argv);
         setIdentity();
-        const CommandLine options = parseOptions(app);
+        const auto parsed = parseOptions(app);
+        if (const auto* exit = std::get_if<CommandLineExit>(&parsed))
+            return endBeforeStart(*exit);
+        const CommandLine& options = std::get<CommandLine>(parsed);
         if (options.gui) {
-            logLine(stderr, LogLevel::Error, QStringLiteral("quillon: --gui: ") + display.reason);
+            qCCritical(lcMain).noquote().nospace() << "quillon: --gui: " << display.reason;
             return 2;
         }
         if (display.state == DisplayCheck::State::Broken)
-            logLine(stderr, LogLevel::Warning,
-                    QStringLiteral("quillon: %1; the room runs in this terminal").arg(display.reason));
+            qCWarning(lcMain).noquote().nospace()
+                << "quillon: " << display.reason << "; the room runs in this terminal";
         return options.bot ? runBot(app, options) : runHeadless(app, options);
     }
     QApplication app(argc, argv);
     setIdentity();
-    const CommandLine options = parseOptions(app);
+    const auto parsed = parseOptions(app);
+    if (const auto* exit = std::get_if<CommandLineExit>(&parsed))
+        return endBeforeStart(*exit);
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties the windows to the menu entry and its icon on Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
-    return runGui(app, options);
+    return runGui(app, std::get<CommandLine>(parsed));
 }

@@ -3,13 +3,15 @@
 
 #include "app/MainForm.h"
 #include "app/StopSignals.h"
-#include "controls/LogLine.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcTerminal, "quillon.terminal")
 
 HeadlessFrontEnd::HeadlessFrontEnd(QObject* parent) : QObject(parent)
 {
@@ -105,8 +107,11 @@ void HeadlessFrontEnd::shutDown()
 void HeadlessFrontEnd::messageBox(const QString& text, const QString& title, Icon icon, Closed closed)
 {
     const QString heading = title.isEmpty() ? QStringLiteral("Quillon") : title;
-    const LogLevel level = icon == Icon::Critical ? LogLevel::Error : LogLevel::Warning;
-    logLine(stderr, level, heading + QStringLiteral(": ") + text);
+    const QString line = heading + QStringLiteral(": ") + text;
+    if (icon == Icon::Critical)
+        qCCritical(lcTerminal).nospace().noquote() << line;
+    else
+        qCWarning(lcTerminal).nospace().noquote() << line;
     if (closed)
         closed();
 }
@@ -115,7 +120,7 @@ void HeadlessFrontEnd::inputBox(const QString& prompt, const QString& title, con
                                 Answered answered)
 {
     // Standard input belongs to the room; an input box is answered with its default.
-    logLine(stderr, LogLevel::Info, QStringLiteral("%1: %2 (answered: \"%3\")").arg(title, prompt, defaultText));
+    qCInfo(lcTerminal).nospace().noquote() << title << ": " << prompt << " (answered: \"" << defaultText << "\")";
     answered(defaultText);
 }
 

@@ -4,10 +4,9 @@
 #include "app/ListFile.h"
 #include "controls/ChatExit.h"
 
-#include "controls/LogLine.h"
-
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSet>
 #include <QUrl>
 
@@ -16,6 +15,8 @@
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #endif
+
+Q_LOGGING_CATEGORY(lcLibrary, "quillon.library")
 
 namespace {
 
@@ -47,9 +48,8 @@ bool isOfAKind(const QString& name)
 
 void sayNotAdded(const QString& dir, QByteArrayView name, const char* why)
 {
-    logLine(stderr, LogLevel::Warning,
-            QStringLiteral("quillon: not added to the playlist, %1: %2/%3")
-                .arg(QLatin1String(why), dir, escapedName(name)));
+    qCWarning(lcLibrary).nospace().noquote()
+        << "quillon: not added to the playlist, " << why << ": " << dir << '/' << escapedName(name);
 }
 
 // The names of a folder that are not UTF-8: the file list leaves them out
@@ -185,7 +185,7 @@ void Library::clear()
     m_playlist.clear();
 }
 
-void Library::load()
+bool Library::load(QString* reason)
 {
-    loadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_playlist);
+    return loadOrCreateListFile(m_paths.programDir, AppPaths::kPlaylistName, m_playlist, reason);
 }

@@ -31,7 +31,9 @@ public:
     bool remove(int index);
     void clear();
 
-    void load();
+    // Loads the playlist file; false, with the reason, when it is there but
+    // could not be read.
+    bool load(QString* reason);
 
 private:
     Playlist m_playlist;

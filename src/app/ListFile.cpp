@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 QStringList decodeListLines(const QByteArray& bytes)
@@ -22,13 +23,33 @@ QStringList decodeListLines(const QByteArray& bytes)
     return rows;
 }
 
-void loadListFile(const QString& path, TextList& list)
+bool loadListFile(const QString& path, TextList& list, QString* reason)
 {
     list.clear();
+    const auto fail = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    // Only a regular file is opened: a FIFO would hold the start up for as
+    // long as nobody writes to it.
+    if (!info.isFile())
+        return fail(QStringLiteral("not a regular file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
-    list.addItems(decodeListLines(file.readAll()));
+        return fail(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        // The whole lines read before the error stay.
+        bytes.truncate(bytes.lastIndexOf('\n') + 1);
+        list.addItems(decodeListLines(bytes));
+        return fail(file.errorString());
+    }
+    list.addItems(decodeListLines(bytes));
+    return true;
 }
 
 bool saveListFile(const QString& path, const TextList& list, QString* reason)
@@ -62,10 +83,13 @@ bool saveListFile(const QString& path, const TextList& list, QString* reason)
     return (file.flush() && file.commit()) || fail();
 }
 
-void loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list)
+bool loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list, QString* reason)
 {
     const QString path = dir + u'/' + fileName;
-    if (!QDir(dir).entryList({fileName}, QDir::Files).contains(fileName))
+    // Anything of that name counts, so a folder or a dangling link in the
+    // file's place is not replaced by a new file but said as unreadable.
+    const QDir::Filters anything = QDir::AllEntries | QDir::System | QDir::Hidden;
+    if (!QDir(dir).entryList({fileName}, anything).contains(fileName))
         saveListFile(path, list);
-    loadListFile(path, list);
+    return loadListFile(path, list, reason);
 }

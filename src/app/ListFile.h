@@ -14,8 +14,11 @@ class TextList;
 QStringList decodeListLines(const QByteArray& bytes);
 
 // Clears the list and adds every non-empty line of the file, in file order.
-// A file that cannot be read leaves the list empty.
-void loadListFile(const QString& path, TextList& list);
+// False when something is there but could not be read whole (not a regular
+// file, no permission, an I/O error), with the reason in `reason` when one
+// is asked for; the whole lines read before an error stay in the list. No
+// file at all is an empty list.
+bool loadListFile(const QString& path, TextList& list, QString* reason = nullptr);
 
 // Writes every row followed by CR LF. The file is replaced atomically, so a
 // crash or a full disk leaves the previous file whole, except in a folder
@@ -24,6 +27,6 @@ void loadListFile(const QString& path, TextList& list);
 bool saveListFile(const QString& path, const TextList& list, QString* reason = nullptr);
 
 // Loads the file into the list, first creating it empty when the
-// directory's listing holds no file of exactly that name (letter case
-// counts, as when the listing is searched by eye).
-void loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list);
+// directory's listing holds nothing of exactly that name (letter case
+// counts, as when the listing is searched by eye). False as loadListFile.
+bool loadOrCreateListFile(const QString& dir, const QString& fileName, TextList& list, QString* reason = nullptr);

@@ -3,11 +3,13 @@
 
 #include "app/ListFile.h"
 #include "bot/SystemInfo.h"
-#include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcForm, "quillon.form")
 
 MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& mediaPlayer_, UserInterface& ui_,
                    QObject* parent)
@@ -55,9 +57,8 @@ MainForm::MainForm(AppPaths paths_, WindowSystem& windows_, MediaPlayer& mediaPl
     if (problem.isEmpty())
         interpreter.setPrefix(prefix);
     else
-        logLine(stderr, LogLevel::Warning,
-                QStringLiteral("quillon: the command prefix \"%1\" of [room] prefix %2; no prefix is used")
-                    .arg(prefix, problem));
+        qCWarning(lcForm).nospace().noquote()
+            << "quillon: the command prefix \"" << prefix << "\" of [room] prefix " << problem << "; no prefix is used";
 
     // Bot mode follows the TOC client and takes the scanner's lines to the room.
     botMode.attachClient();
@@ -93,8 +94,12 @@ void MainForm::startUp()
     ui.addTrayIcon();
     scanner.startScanning();
 
-    library.load();
-    settings.load();
+    // What could not be read is not written over with what little was.
+    QString problem;
+    if (!library.load(&problem))
+        playlistFile.keepUnread(problem);
+    if (!settings.load(&problem))
+        settingsFile.keepUnread(problem);
     loadQueue();
     // Loading is no change to write back; counting the start below is.
     playlistFile.markSaved();
@@ -137,20 +142,21 @@ void MainForm::shutDown()
 
 void MainForm::loadQueue()
 {
-    // Only a regular file of a queue's size is read: a FIFO put there would
-    // block the start, a huge file would fill the memory.
     const QFileInfo file(paths.queueFile());
-    if (!file.exists())
+    if (!file.exists() && !file.isSymLink())
         return;
-    if (!file.isFile() || file.size() > kQueueFileMax) {
-        logLine(stderr, LogLevel::Warning,
-                QStringLiteral("quillon: %1 is not a queue (not a regular file, or over 1 MiB); the queue starts "
-                               "empty")
-                    .arg(paths.queueFile()));
+    // A huge file would fill the memory.
+    if (file.isFile() && file.size() > kQueueFileMax) {
+        qCWarning(lcForm).nospace().noquote()
+            << "quillon: " << paths.queueFile() << " is not a queue (over 1 MiB); the queue starts empty";
         return;
     }
     TextList read;
-    loadListFile(paths.queueFile(), read);
+    QString problem;
+    if (!loadListFile(paths.queueFile(), read, &problem)) {
+        queueFile.keepUnread(problem);
+        return;
+    }
     // What a file garbled by hand holds beyond songs of the playlist, or
     // beyond a queue's worth of them, is no queue.
     QStringList songs = read.items();

@@ -2,13 +2,15 @@
 #include "app/SavedList.h"
 
 #include "app/ListFile.h"
-#include "controls/LogLine.h"
 #include "controls/TextList.h"
 #include "controls/UserInterface.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcFiles, "quillon.files")
 
 SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
     : m_list(list),
@@ -25,6 +27,8 @@ SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
 
 void SavedList::changed()
 {
+    if (m_unread)
+        return;
     m_changed = true;
     if (saveTimer.isActive())
         return;
@@ -45,10 +49,26 @@ void SavedList::markSaved()
     m_changed = false;
 }
 
+void SavedList::keepUnread(const QString& reason)
+{
+    markSaved();
+    m_unread = true;
+    const QString text = QStringLiteral("Cannot read %1: %2; it is left as it is and not written by this run")
+                             .arg(QDir::toNativeSeparators(m_path), reason);
+    qCCritical(lcFiles).nospace().noquote() << "quillon: " << text;
+    // Shown once the start-up is over: a box shown in its middle would hold
+    // the start-up there, and a request to stop while the box is up would
+    // end only the box's loop.
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_ui.fileNotWritten(text); }, Qt::QueuedConnection);
+}
+
 bool SavedList::save()
 {
     saveTimer.stop();
     m_changed = false;
+    if (m_unread)
+        return false;
     m_lastWrite.start();
     QString reason;
     if (saveListFile(m_path, m_list, &reason)) {
@@ -56,7 +76,7 @@ bool SavedList::save()
         return true;
     }
     const QString text = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), reason);
-    logLine(stderr, LogLevel::Error, QStringLiteral("quillon: ") + text);
+    qCCritical(lcFiles).nospace().noquote() << "quillon: " << text;
     if (!std::exchange(m_failing, true))
         m_ui.fileNotWritten(text);
     return false;

@@ -13,7 +13,8 @@ class UserInterface;
 // a crash or a kill loses only those seconds. A burst of changes makes one
 // write, a file is written at most once every five seconds, and a list at
 // rest is never written. A write that fails is said on stderr every time,
-// and in the user interface once until a write succeeds again.
+// and in the user interface once until a write succeeds again. A file that
+// could not be read is never written.
 class SavedList : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +29,10 @@ public:
     void markSaved();
     // The delayed write: writes the list if it changed since the last one.
     void writeIfChanged();
+    // The file is there but could not be read: that is said, and the run
+    // never writes it, so what it holds is not replaced by what little was
+    // read. Every later save fails.
+    void keepUnread(const QString& reason);
     QTimer saveTimer;
 
 private:
@@ -39,4 +44,5 @@ private:
     QElapsedTimer m_lastWrite;
     bool m_changed = false;
     bool m_failing = false;
+    bool m_unread = false;
 };

@@ -53,7 +53,7 @@ void SettingsFile::applyAtStartUp()
         replaceRow(kLoads, QString::number(loads + 1, 'g', 16));
 }
 
-void SettingsFile::load()
+bool SettingsFile::load(QString* reason)
 {
-    loadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_rows);
+    return loadOrCreateListFile(m_paths.settingsDir, AppPaths::kSettingsName, m_rows, reason);
 }

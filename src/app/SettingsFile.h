@@ -23,7 +23,9 @@ public:
     // Applies every row to the templates and counts this start.
     void applyAtStartUp();
 
-    void load();
+    // Loads the rows; false, with the reason, when the file is there but
+    // could not be read.
+    bool load(QString* reason);
 
 private:
     ChatTemplates& m_templates;

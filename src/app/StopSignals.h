@@ -7,7 +7,8 @@
 // that a program told to stop by its terminal, its service manager or the
 // end of a desktop session shuts down as if its owner had ended it: files
 // written, the room told. SIGPIPE is ignored: output that nobody reads any
-// more is no reason to stop.
+// more is no reason to stop. On Windows, Ctrl-C, Ctrl-Break and closing
+// the console are the requests to stop.
 class StopSignals : public QObject {
     Q_OBJECT
 public:

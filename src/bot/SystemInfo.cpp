@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bot/SystemInfo.h"
 
+#include <quillon/Version.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -119,7 +119,7 @@ void ChatScanner::lookForNewLines()
     if (from < 0) {
         // A transcript that is all new and all in the tail lost nothing.
         if (text.size() > tail.size())
-            qCWarning(lcScan) << "more lines came in than one look reads; the older ones were skipped";
+            qCWarning(lcScan) << "quillon: more lines came in than one look reads; the older ones were skipped";
         from = 0;
     }
     m_waiting.append(aimchat::linesFrom(tail, from));

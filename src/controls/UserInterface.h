@@ -52,8 +52,9 @@ public:
     virtual int closingGeometry() const = 0;
     virtual void setClosingGeometry(int twips) = 0;
 
-    // A file could not be written; the text names it and tells why. The
-    // line on stderr is already written: a desktop also shows the text.
+    // A file could not be written, or will not be as it could not be read;
+    // the text names it and tells why. The line on stderr is already
+    // written: a desktop also shows the text.
     virtual void fileNotWritten(const QString& text) { Q_UNUSED(text) }
 
     // Ends the program's event loop once the shut-down has run.

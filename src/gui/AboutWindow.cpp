@@ -3,6 +3,8 @@
 
 #include "bot/SystemInfo.h"
 
+#include <quillon/Version.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>

@@ -16,9 +16,9 @@ class QListView;
 class QMenu;
 class QSystemTrayIcon;
 
-// The main window "Quillon 3.2": a view over the program's state. Every
-// click goes to the main form's handlers; the secondary windows are created on
-// first use and never block this one.
+// The main window, titled with the program's name and version: a view over
+// the program's state. Every click goes to the main form's handlers; the
+// secondary windows are created on first use and never block this one.
 class MainWindow : public QMainWindow, public UserInterface {
     Q_OBJECT
 public:

@@ -20,7 +20,7 @@ const MpvLibrary* load()
     // The library stays loaded for the rest of the run, as a linked one would.
     static QLibrary library(QStringLiteral("mpv"), MPV_CLIENT_API_VERSION >> 16);
     if (!library.load()) {
-        qCWarning(lcMpv) << "libmpv could not be loaded:" << library.errorString();
+        qCWarning(lcMpv).noquote() << "quillon: libmpv could not be loaded:" << library.errorString();
         return nullptr;
     }
     const bool complete = resolve(library, "mpv_create", api.create)
@@ -34,7 +34,7 @@ const MpvLibrary* load()
         && resolve(library, "mpv_get_property", api.get_property)
         && resolve(library, "mpv_error_string", api.error_string);
     if (!complete) {
-        qCWarning(lcMpv) << "libmpv lacks a call the player needs:" << library.errorString();
+        qCWarning(lcMpv).noquote() << "quillon: libmpv lacks a call the player needs:" << library.errorString();
         return nullptr;
     }
     return &api;

@@ -6,7 +6,6 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 
-#include "controls/LogLine.h"
 #include "player/MpvLibrary.h"
 
 #include <algorithm>
@@ -104,7 +103,7 @@ bool MpvPlayer::isAvailable()
     std::setlocale(LC_NUMERIC, "C");
     m_mpv = m_api->create();
     if (!m_mpv) {
-        qCWarning(lcMpv) << "libmpv could not be created; nothing will play";
+        qCWarning(lcMpv) << "quillon: libmpv could not be created; nothing will play";
         return false;
     }
     for (const auto& option : kOptions) {
@@ -116,7 +115,7 @@ bool MpvPlayer::isAvailable()
         m_api->set_option_string(m_mpv, "ao", "null");
     m_api->set_option_string(m_mpv, "volume", QByteArray::number(m_volume).constData());
     if (m_api->initialize(m_mpv) < 0) {
-        qCWarning(lcMpv) << "libmpv could not be initialised; nothing will play";
+        qCWarning(lcMpv) << "quillon: libmpv could not be initialised; nothing will play";
         m_api->terminate_destroy(m_mpv);
         m_mpv = nullptr;
         return false;
@@ -371,7 +370,7 @@ void MpvPlayer::audioOutputOpened(const QString& name)
     const QString why = m_soundMissing
         ? QStringLiteral("no sound output: no sound device or sound server was found; songs play silently")
         : QStringLiteral("no sound output: the sound output could not be opened; songs play silently");
-    logLine(stderr, LogLevel::Warning, QStringLiteral("quillon: ") + why);
+    qCWarning(lcMpv).noquote().nospace() << "quillon: " << why;
     Q_EMIT noSoundOutput(why);
 }
 

@@ -2,7 +2,6 @@
 #include "toc/BotMode.h"
 
 #include "chatlink/ChatScanner.h"
-#include "controls/LogLine.h"
 #include "controls/UserInterface.h"
 #include "controls/UserStore.h"
 #include "toc/RemoveTags.h"
@@ -10,11 +9,15 @@
 
 #include <QDir>
 #include <QHostAddress>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
 #include <utility>
+
+// What bot mode and the bot as a service tell the person running it.
+Q_LOGGING_CATEGORY(lcBot, "quillon.bot")
 
 const QString BotMode::kGroup = QStringLiteral("toc");
 const QString BotMode::kServerKey = QStringLiteral("server");
@@ -244,11 +247,11 @@ double BotMode::sendRate()
         return text.isEmpty() ? kSendRate : rate;
     static bool said = false;
     if (!std::exchange(said, true)) {
-        logLine(stderr, LogLevel::Warning,
-                QStringLiteral("quillon: [bot] sendrate \"%1\" is not a number of messages a second from above 0 "
-                               "to 100; sending %2 a second")
-                    .arg(text)
-                    .arg(kSendRate));
+        qCWarning(lcBot).noquote().nospace()
+            << QStringLiteral("quillon: [bot] sendrate \"%1\" is not a number of messages a second from above 0 "
+                              "to 100; sending %2 a second")
+                   .arg(text)
+                   .arg(kSendRate);
     }
     return kSendRate;
 }
@@ -258,10 +261,8 @@ void BotMode::closing()
     const int dropped = m_toc.dropQueued();
     m_toc.setSendRate(0);
     if (dropped > 0) {
-        logLine(stderr, LogLevel::Info,
-                QStringLiteral("toc: %1 queued line%2 dropped at shut-down")
-                    .arg(dropped)
-                    .arg(dropped == 1 ? QString() : QStringLiteral("s")));
+        qCInfo(lcBot).noquote().nospace()
+            << "toc: " << dropped << " queued line" << (dropped == 1 ? "" : "s") << " dropped at shut-down";
     }
 }
 

@@ -3,15 +3,17 @@
 
 #include "toc/TocClient.h"
 
+#include <QLoggingCategory>
+
 #include <utility>
 
-HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings,
-                         std::FILE* logTo)
+Q_DECLARE_LOGGING_CATEGORY(lcBot)
+
+HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings)
     : m_useBot(useBot),
       m_botMode(botMode),
       m_toc(toc),
-      m_settings(std::move(settings)),
-      m_log(logTo)
+      m_settings(std::move(settings))
 {
     connect(&toc, &TocClient::stateChanged, this, [this](TocClient::State state) {
         switch (state) {
@@ -44,13 +46,13 @@ HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, He
     });
     connect(&toc, &TocClient::serverError, this, [this](qint16 code) {
         if (code != Reconnector::kWrongPassword && code != Reconnector::kConnectingTooOften)
-            log(QStringLiteral("the server reported error ") + QString::number(code), LogLevel::Warning);
+            log(QStringLiteral("the server reported error ") + QString::number(code), Level::Warning);
     });
     connect(&botMode, &BotMode::droppedBeforeSignOn, this, [this](const QString& who) {
         log(QStringLiteral("the server sent a room line (from %1) before the sign-on was complete; such lines "
                            "are ignored")
                 .arg(who),
-            LogLevel::Warning);
+            Level::Warning);
     });
     connect(&toc, &TocClient::chatJoined, this, [this](const QString& room, qint32 id) {
         log(QStringLiteral("joined room ") + room + QStringLiteral(" (id ") + QString::number(id) + u')');
@@ -61,20 +63,20 @@ HeadlessBot::HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, He
         if (perSecond < BotMode::sendRate()) {
             log(QStringLiteral("the server says the bot sends too fast; sending at most %1 a second for a minute")
                     .arg(perSecond),
-                LogLevel::Warning);
+                Level::Warning);
         } else {
             log(QStringLiteral("sending at most %1 a second again").arg(perSecond));
         }
     });
     Reconnector& reconnect = m_botMode.reconnect;
     connect(&reconnect, &Reconnector::waiting, this, [this](const QString& why, Reconnector::Milliseconds wait) {
-        log(why + QStringLiteral("; trying again in ") + Reconnector::describeWait(wait), LogLevel::Warning);
+        log(why + QStringLiteral("; trying again in ") + Reconnector::describeWait(wait), Level::Warning);
     });
     connect(&reconnect, &Reconnector::refused, this, [this](qint16 code) {
         log(QStringLiteral("the server refused the screen name or password (error %1); not trying again, "
                            "which would only lock the account")
                 .arg(code),
-            LogLevel::Error);
+            Level::Error);
         m_exitStatus = kRefusedExitStatus;
         Q_EMIT signOnRefused();
     });
@@ -121,7 +123,17 @@ void HeadlessBot::start()
     m_botMode.signOn();
 }
 
-void HeadlessBot::log(const QString& line, LogLevel level)
+void HeadlessBot::log(const QString& line, Level level)
 {
-    logLine(m_log, level, QStringLiteral("toc: ") + line);
+    switch (level) {
+    case Level::Info:
+        qCInfo(lcBot).noquote().nospace() << "toc: " << line;
+        break;
+    case Level::Warning:
+        qCWarning(lcBot).noquote().nospace() << "toc: " << line;
+        break;
+    case Level::Error:
+        qCCritical(lcBot).noquote().nospace() << "toc: " << line;
+        break;
+    }
 }

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "controls/LogLine.h"
 #include "toc/BotMode.h"
 
 #include <QObject>
 #include <QString>
 
-#include <cstdio>
 #include <optional>
 
 class TocClient;
@@ -37,8 +35,7 @@ public:
     // sysexits' EX_CONFIG: the service manager is told not to restart us.
     static constexpr int kRefusedExitStatus = 78;
 
-    HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings,
-                std::FILE* logTo = stderr);
+    HeadlessBot(BoolValue& useBot, BotMode& botMode, TocClient& toc, HeadlessBotSettings settings);
 
     // Call once the main form has started.
     void start();
@@ -51,13 +48,13 @@ Q_SIGNALS:
 
 private:
     void useDialect();
-    void log(const QString& line, LogLevel level = LogLevel::Info);
+    enum class Level { Info, Warning, Error };
+    void log(const QString& line, Level level = Level::Info);
 
     BoolValue& m_useBot;
     BotMode& m_botMode;
     TocClient& m_toc;
     HeadlessBotSettings m_settings;
-    std::FILE* m_log;
     bool m_joined = false;
     int m_exitStatus = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "chatlink/AnsiText.h"
 
+#include <QLoggingCategory>
 #include <QTemporaryFile>
 
 #include <csignal>
@@ -144,35 +145,61 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
     EXPECT_TRUE(ui.notWritten[0].startsWith(QStringLiteral("Cannot write ") + path));
 }
 
-// A line on the journal's own stream leads with its level; a stream that
-// only inherited the journal's name does not.
-TEST(LogLine, TheLevelLeadsOnlyOnTheJournalsOwnStream)
+namespace {
+Q_LOGGING_CATEGORY(lcOwn, "quillon.test")
+Q_LOGGING_CATEGORY(lcForeign, "qt.test")
+}  // namespace
+
+// What the program says is written as said, debug lines and others'
+// lines name their category; on the journal's own stream each line leads
+// with its level, on a stream that only inherited the journal's name none
+// does.
+TEST(LogLine, OwnLinesAsSaidOthersWithTheirCategoryAndTheLevelOnlyOnTheJournalsOwnStream)
 {
+    installLogHandler();
+    qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     QTemporaryFile file;
     ASSERT_TRUE(file.open());
-    std::FILE* stream = ::fdopen(::dup(file.handle()), "w");
     struct stat st { };
-    ASSERT_EQ(::fstat(fileno(stream), &st), 0);
-    for (const auto& [device, inode, shown] : {std::tuple(st.st_dev, st.st_ino, "<4>careful\n"),
-                                               {st.st_dev + 1, st.st_ino, "careful\n"},
-                                               {st.st_dev, st.st_ino + 1, "careful\n"}}) {
-        qputenv("JOURNAL_STREAM", QByteArray::number(device) + ':' + QByteArray::number(inode));
-        ASSERT_TRUE(file.resize(0) && std::fseek(stream, 0, SEEK_SET) == 0);
-        logLine(stream, LogLevel::Warning, QStringLiteral("careful"));
-        EXPECT_EQ(readFile(file.fileName()), shown);
-    }
-    // A box said in the terminal is an error when it is critical, else a warning.
-    qputenv("JOURNAL_STREAM", QByteArray::number(st.st_dev) + ':' + QByteArray::number(st.st_ino));
-    ASSERT_TRUE(file.resize(0) && std::fseek(stream, 0, SEEK_SET) == 0);
+    ASSERT_EQ(::fstat(file.handle(), &st), 0);
     std::fflush(stderr);
     const int terminal = ::dup(STDERR_FILENO);
-    ASSERT_EQ(::dup2(fileno(stream), STDERR_FILENO), STDERR_FILENO);
-    HeadlessFrontEnd ui;
-    ui.messageBox(QStringLiteral("gone"), {}, UserInterface::Icon::Critical);
-    ui.messageBox(QStringLiteral("odd"), QStringLiteral("Notice"), UserInterface::Icon::None);
+    ASSERT_EQ(::dup2(file.handle(), STDERR_FILENO), STDERR_FILENO);
+    const auto logged = [&](const QByteArray& device, const QByteArray& inode) {
+        qputenv("JOURNAL_STREAM", device + ':' + inode);
+        file.resize(0);
+        ::lseek(STDERR_FILENO, 0, SEEK_SET);
+        qCWarning(lcOwn) << "quillon: careful";
+        // A line may end in a blank, which stays.
+        qCInfo(lcOwn).nospace().noquote() << QStringLiteral("toc: joined ");
+        qCDebug(lcOwn) << "traced";
+        qCCritical(lcForeign) << "broke";
+        // A box said in the terminal is an error when it is critical, else
+        // a warning; an input box is answered with its default.
+        HeadlessFrontEnd ui;
+        ui.messageBox(QStringLiteral("gone"), {}, UserInterface::Icon::Critical);
+        ui.messageBox(QStringLiteral("odd"), QStringLiteral("Notice"), UserInterface::Icon::None);
+        QString answer;
+        ui.inputBox(QStringLiteral("Enter Directory"), QStringLiteral("DIR"), QStringLiteral("x"),
+                    [&](const QString& typed) { answer = typed; });
+        EXPECT_EQ(answer, "x");
+        return readFile(file.fileName());
+    };
+    const QByteArray device = QByteArray::number(qulonglong(st.st_dev));
+    const QByteArray inode = QByteArray::number(qulonglong(st.st_ino));
+    const QByteArray journal = logged(device, inode);
+    const QByteArray inherited = logged(device, QByteArray::number(qulonglong(st.st_ino) + 1));
+    const QByteArray otherDevice = logged(QByteArray::number(qulonglong(st.st_dev) + 1), inode);
+    qunsetenv("JOURNAL_STREAM");
     ::dup2(terminal, STDERR_FILENO);
     ::close(terminal);
-    EXPECT_EQ(readFile(file.fileName()), "<3>Quillon: gone\n<4>Notice: odd\n");
-    qunsetenv("JOURNAL_STREAM");
-    std::fclose(stream);
+    qSetMessagePattern(QString());
+
+    const QByteArray lines = "quillon: careful\ntoc: joined \nquillon.test: traced\nqt.test: broke\nQuillon: gone\n"
+                             "Notice: odd\nDIR: Enter Directory (answered: \"x\")\n";
+    EXPECT_EQ(inherited, lines);
+    EXPECT_EQ(otherDevice, lines);
+    EXPECT_EQ(journal,
+              "<4>quillon: careful\n<6>toc: joined \n<7>quillon.test: traced\n<3>qt.test: broke\n"
+              "<3>Quillon: gone\n<4>Notice: odd\n<6>DIR: Enter Directory (answered: \"x\")\n");
 }

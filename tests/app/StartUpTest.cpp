@@ -4,6 +4,8 @@
 #include "controls/UserStore.h"
 #include "support/TestForm.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <sys/stat.h>
@@ -56,8 +58,7 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     EXPECT_EQ(readFile(t.paths.settingsFile()), "[playing]:\xc2\xbb <u>Playing</u> %s\r\n[loads]:3\r\n");
 
     // The queue is kept beside the playlist; what a garbled file holds
-    // beyond songs of the playlist is dropped, and a FIFO in its place is
-    // not opened.
+    // beyond songs of the playlist is dropped.
     ASSERT_TRUE(writeFile(t.paths.playlistFile(), "a;/m/a.mp3\r\nb;/m/b.mp3\r\n"));
     ASSERT_TRUE(writeFile(t.paths.queueFile(), "B\r\n\x01\xff garbage\r\nnone\r\n" + QByteArray(5000, 'a') + "\na\n"));
     t.reset();
@@ -66,12 +67,93 @@ TEST(StartUp, CountsTheStartsAndTheSongsKeepsTheQueueAndShutsDownOnce)
     t->player.queue().removeItem(0);
     t->shutDown();
     EXPECT_EQ(readFile(t.paths.queueFile()), "a\r\n");
+}
 
-    ASSERT_TRUE(QFile::remove(t.paths.queueFile()));
-    ASSERT_EQ(mkfifo(QFile::encodeName(t.paths.queueFile()).constData(), 0600), 0);
+namespace {
+
+QString unread(const QString& path, const char* why)
+{
+    return QStringLiteral("Cannot read %1: %2; it is left as it is and not written by this run")
+        .arg(path, QLatin1String(why));
+}
+
+// Starts the program again over the same files; what it said on stderr.
+QString startSaying(TestForm& t)
+{
     t.reset();
+    t.ui.notWritten.clear();
+    testing::internal::CaptureStderr();
     t->startUp();
-    EXPECT_EQ(t->player.queue().count(), 0);
+    // The user interface is told once the start-up is over.
+    EXPECT_TRUE(t.ui.notWritten.isEmpty());
+    QCoreApplication::sendPostedEvents();
+    return QString::fromStdString(testing::internal::GetCapturedStderr());
+}
+
+bool isFifo(const QString& path)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+}  // namespace
+
+// A file that is there but cannot be read (a folder or a FIFO in its
+// place, an I/O error) is said on stderr and in the user interface, and
+// the run leaves it as it is; the other files are written as usual, and
+// the run does not count as one that wrote its files.
+TEST(StartUp, AFileThatCannotBeReadIsSaidAndNeverWrittenOver)
+{
+    TestForm t;
+    const QString playlist = t.paths.playlistFile();
+    const QString settings = t.paths.settingsFile();
+    const QString queue = t.paths.queueFile();
+
+    ASSERT_TRUE(QDir().mkdir(playlist));
+    ASSERT_EQ(mkfifo(QFile::encodeName(queue).constData(), 0600), 0);
+    ASSERT_TRUE(writeFile(settings, "[loads]:4\r\n"));
+    QString said = startSaying(t);
+    EXPECT_EQ(t.ui.notWritten,
+              QStringList({unread(playlist, "not a regular file"), unread(queue, "not a regular file")}));
+    for (const QString& text : std::as_const(t.ui.notWritten))
+        EXPECT_TRUE(said.contains(QStringLiteral("quillon: ") + text + u'\n')) << qPrintable(said);
+    // Changes would be written a few seconds later, and at the end.
+    t->library.playlist().addItem(QStringLiteral("song;/music/song.mp3"));
+    t->player.queue().addItem(QStringLiteral("song"));
+    EXPECT_FALSE(t->playlistFile.saveTimer.isActive());
+    t->shutDown();
+    EXPECT_FALSE(t->filesWritten());
+    EXPECT_TRUE(QFileInfo(playlist).isDir());
+    EXPECT_TRUE(isFifo(queue));
+    EXPECT_EQ(readFile(settings), "[loads]:5\r\n");
+
+    // Reading fails with an I/O error.
+    ASSERT_TRUE(QDir().rmdir(playlist) && QFile::remove(queue) && QFile::remove(settings));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), settings));
+    said = startSaying(t);
+    EXPECT_EQ(t.ui.notWritten, QStringList {unread(settings, "Input/output error")});
+    EXPECT_TRUE(said.contains(QStringLiteral("quillon: ") + t.ui.notWritten.value(0))) << qPrintable(said);
+    EXPECT_EQ(t->settings.loads(), "1");
+    t->shutDown();
+    EXPECT_EQ(readFile(playlist), "");
+}
+
+// A file its owner may not read is kept byte for byte.
+TEST(StartUp, AFileWithoutReadPermissionIsSaidAndKeptAsItIs)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads a file whatever its mode, so a file without read permission cannot be made";
+    TestForm t;
+    const QString settings = t.paths.settingsFile();
+    const QByteArray kept = "[font]:<b>\r\n[loads]:7\r\n";
+    ASSERT_TRUE(writeFile(settings, kept));
+    ASSERT_EQ(::chmod(QFile::encodeName(settings).constData(), 0), 0);
+    const QString said = startSaying(t);
+    EXPECT_EQ(t.ui.notWritten, QStringList {unread(settings, "Permission denied")});
+    EXPECT_TRUE(said.contains(QStringLiteral("quillon: ") + t.ui.notWritten.value(0))) << qPrintable(said);
+    t->shutDown();
+    ASSERT_EQ(::chmod(QFile::encodeName(settings).constData(), 0600), 0);
+    EXPECT_EQ(readFile(settings), kept);
 }
 
 // A folder is locked once, even when it holds both sets of files, and a

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/FreshSettings.h"
+#include "controls/LogLine.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    installLogHandler();
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());

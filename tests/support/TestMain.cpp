@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls/LogLine.h"
 #include "support/FreshSettings.h"
 
 #include <QCoreApplication>
@@ -7,9 +8,12 @@
 #include <gtest/gtest.h>
 
 // Every test program gets an event loop and a per-user store of its own,
-// so no test reads or writes the settings of the person running it.
+// and every test an empty one, so no test reads or writes the settings of
+// the person running it or of a test before it. What the code logs comes
+// out as the program writes it.
 int main(int argc, char** argv)
 {
+    installLogHandler();
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());

@@ -225,17 +225,14 @@ TEST(HeadlessBotLog, SaysWhenThePaceFallsAndWhenItIsBack)
     TocClient toc;
     TextValue owner;
     BotMode botMode {form.options.useBot, owner, toc, scanner, form.ui};
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), std::fclose);
-    ::HeadlessBot bot(form.options.useBot, botMode, toc, {}, log.get());
+    ::HeadlessBot bot(form.options.useBot, botMode, toc, {});
+    testing::internal::CaptureStderr();
     toc.setSendRate(BotMode::sendRate());
     toc.sendQueue().slowDown();
     Q_EMIT toc.sendRateChanged(BotMode::sendRate());
-    std::rewind(log.get());
-    char said[256] = {};
-    EXPECT_GT(std::fread(said, 1, sizeof said - 1, log.get()), 0U);
-    EXPECT_STREQ(said,
-                 "toc: the server says the bot sends too fast; sending at most 0.5 a second for a minute\n"
-                 "toc: sending at most 1 a second again\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "toc: the server says the bot sends too fast; sending at most 0.5 a second for a minute\n"
+              "toc: sending at most 1 a second again\n");
 }
 
 }  // namespace
