@@ -70,12 +70,18 @@ public:
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Quillon"); }
     QString DesktopEntry() const { return QStringLiteral("org.quillon.Quillon"); }
-    QStringList SupportedUriSchemes() const { return {"file", "http", "https"}; }
+    QStringList SupportedUriSchemes() const
+    {
+        return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
+    }
     // The kinds a folder brings in.
     QStringList SupportedMimeTypes() const
     {
-        return {"audio/mpeg",     "audio/x-wav", "audio/flac", "audio/x-flac", "audio/ogg",
-                "audio/x-ms-wma", "audio/opus",  "audio/mp4",  "audio/aac",    "application/vnd.ms-asf"};
+        return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-wav"),
+                QStringLiteral("audio/flac"), QStringLiteral("audio/x-flac"),
+                QStringLiteral("audio/ogg"),  QStringLiteral("audio/x-ms-wma"),
+                QStringLiteral("audio/opus"), QStringLiteral("audio/mp4"),
+                QStringLiteral("audio/aac"),  QStringLiteral("application/vnd.ms-asf")};
     }
 
 public Q_SLOTS:

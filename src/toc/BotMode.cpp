@@ -259,7 +259,9 @@ void BotMode::closing()
     m_toc.setSendRate(0);
     if (dropped > 0) {
         logLine(stderr, LogLevel::Info,
-                QStringLiteral("toc: %1 queued line%2 dropped at shut-down").arg(dropped).arg(dropped == 1 ? "" : "s"));
+                QStringLiteral("toc: %1 queued line%2 dropped at shut-down")
+                    .arg(dropped)
+                    .arg(dropped == 1 ? QString() : QStringLiteral("s")));
     }
 }
 

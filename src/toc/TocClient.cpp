@@ -215,7 +215,7 @@ void TocClient::signOff()
     closeQuietly();
     m_rooms.fill(ChatRoom {});
     setState(State::Disconnected);
-    emit signedOff(m_screenName);
+    Q_EMIT signedOff(m_screenName);
 }
 
 void TocClient::closeQuietly()
@@ -241,7 +241,7 @@ void TocClient::setState(State state)
     if (m_state == state)
         return;
     m_state = state;
-    emit stateChanged(state);
+    Q_EMIT stateChanged(state);
 }
 
 void TocClient::onConnected()
@@ -294,7 +294,7 @@ void TocClient::finishPeerClose()
         return;
     }
     setState(State::Disconnected);
-    emit signedOff(m_screenName);
+    Q_EMIT signedOff(m_screenName);
 }
 
 // A TOC1 server takes toc2_login for garbage and closes without a word; a
@@ -310,7 +310,7 @@ void TocClient::signOnAgainWithToc1()
     m_settled = true;
     closeQuietly();
     const quint64 connection = m_connection;
-    emit dialectSettled(m_speaking);
+    Q_EMIT dialectSettled(m_speaking);
     // A handler signed on or off by itself.
     if (connection != m_connection)
         return;
@@ -333,10 +333,10 @@ void TocClient::onSocketError(QAbstractSocket::SocketError error)
     m_socketError = true;
     if (m_state == State::Connecting) {
         setState(State::Disconnected);
-        emit connectionFailed(reason);
+        Q_EMIT connectionFailed(reason);
         return;
     }
-    emit connectionFailed(reason);
+    Q_EMIT connectionFailed(reason);
     // A connection that broke without the peer closing it may end without
     // a disconnected signal; make sure its end is announced once.
     QTimer::singleShot(0, this, [this, connection = m_connection] {
@@ -350,8 +350,8 @@ void TocClient::streamOutOfStep()
     qCDebug(lcToc) << "the server's stream is out of step; closing";
     closeQuietly();
     setState(State::Disconnected);
-    emit connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
-    emit signedOff(m_screenName);
+    Q_EMIT connectionFailed(QStringLiteral("the server sent bytes that are not FLAP frames"));
+    Q_EMIT signedOff(m_screenName);
 }
 
 // ---- framing ----
@@ -430,7 +430,7 @@ void TocClient::receiveBytes(QByteArrayView bytes)
 
 void TocClient::processFrame(qint16 type, const QByteArray& data)
 {
-    emit frameReceived(type, data);
+    Q_EMIT frameReceived(type, data);
     if (type == SignOnFrame) {
         answerSignOn(data);
         return;
@@ -439,7 +439,7 @@ void TocClient::processFrame(qint16 type, const QByteArray& data)
         return;
     if (m_dialect == TocDialect::Auto && !m_settled && m_state == State::SigningOn) {
         m_settled = true;
-        emit dialectSettled(m_speaking);
+        Q_EMIT dialectSettled(m_speaking);
     }
     QByteArrayView payload(data);
     // Our own commands end in NUL; a server that ends its messages the same
@@ -524,7 +524,7 @@ void TocClient::finishSignOn(const QString& buddies, const QString& blocked)
 {
     sendCommand("toc_init_done");
     setState(State::SignedOn);
-    emit signedOn(m_screenName, buddies, blocked);
+    Q_EMIT signedOn(m_screenName, buddies, blocked);
 }
 
 void TocClient::onNick(const Message& m)
@@ -551,7 +551,7 @@ void TocClient::imIn(const Message& m, qsizetype pieces)
     const Field user = m.field(1);
     const Field message = m.piece(pieces, pieces - 1);
     if (user && message)
-        emit instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
+        Q_EMIT instantMessageReceived(decodeWireText(*user), decodeWireText(*message));
 }
 
 void TocClient::onUpdateBuddy2(const Message& m)
@@ -561,9 +561,9 @@ void TocClient::onUpdateBuddy2(const Message& m)
     if (!user || !online)
         return;
     if (online->toByteArray().toUpper() == "T")
-        emit buddyCameOnline(decodeWireText(*user));
+        Q_EMIT buddyCameOnline(decodeWireText(*user));
     else
-        emit buddyWentOffline(decodeWireText(*user));
+        Q_EMIT buddyWentOffline(decodeWireText(*user));
 }
 
 void TocClient::onBuddyCaps2(const Message& m)
@@ -571,7 +571,7 @@ void TocClient::onBuddyCaps2(const Message& m)
     const Field user = m.field(1);
     const Field caps = m.field(2);
     if (user && caps)
-        emit buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
+        Q_EMIT buddyCapabilitiesReceived(decodeWireText(*user), decodeWireText(*caps));
 }
 
 void TocClient::onBart2(const Message& m)
@@ -579,7 +579,7 @@ void TocClient::onBart2(const Message& m)
     const Field user = m.field(1);
     const Field bart = m.field(2);
     if (user && bart)
-        emit bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
+        Q_EMIT bartDataReceived(decodeWireText(*user), decodeWireText(*bart));
 }
 
 void TocClient::onError(const Message& m)
@@ -589,7 +589,7 @@ void TocClient::onError(const Message& m)
         return;
     if (*code == kTooFast || *code == kRateLimited)
         m_sendQueue.slowDown();
-    emit serverError(*code);
+    Q_EMIT serverError(*code);
 }
 
 void TocClient::onEviled(const Message& m)
@@ -597,7 +597,7 @@ void TocClient::onEviled(const Message& m)
     const auto level = asInt16(m.field(1));
     const Field warner = m.field(2);
     if (level && warner)
-        emit warned(decodeWireText(*warner), *level);
+        Q_EMIT warned(decodeWireText(*warner), *level);
 }
 
 void TocClient::onChatJoin(const Message& m)
@@ -614,7 +614,7 @@ void TocClient::onChatJoin(const Message& m)
     if (name)
         m_rooms[m_roomCursor].name = decodeWireText(*name);
     if (id && name)
-        emit chatJoined(decodeWireText(*name), *id);
+        Q_EMIT chatJoined(decodeWireText(*name), *id);
 }
 
 void TocClient::onChatInEnc(const Message& m)
@@ -637,7 +637,7 @@ void TocClient::chatIn(const Message& m, qsizetype pieces)
     const Field whisper = m.field(3);
     const Field message = m.piece(pieces, pieces - 1);
     if (room && user && whisper && message)
-        emit chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
+        Q_EMIT chatMessageReceived(*room, decodeWireText(*user), *whisper == "T", decodeWireText(*message));
 }
 
 void TocClient::onChatUpdateBuddy(const Message& m)
@@ -647,7 +647,7 @@ void TocClient::onChatUpdateBuddy(const Message& m)
     const Field user = m.field(3);
     const Field nextUser = m.field(4);
     if (room && inside && user && nextUser)
-        emit chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*nextUser));
+        Q_EMIT chatUserUpdated(*room, *inside == "T", decodeWireText(*user), decodeWireText(*nextUser));
 }
 
 void TocClient::onChatInvite(const Message& m)
@@ -657,31 +657,31 @@ void TocClient::onChatInvite(const Message& m)
     const Field sender = m.field(3);
     const Field message = m.field(4);
     if (name && room && sender && message)
-        emit chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
+        Q_EMIT chatInviteReceived(decodeWireText(*name), *room, decodeWireText(*sender), decodeWireText(*message));
 }
 
 void TocClient::onChatLeft(const Message& m)
 {
     if (const auto room = asInt32(m.field(1)))
-        emit chatLeft(*room);
+        Q_EMIT chatLeft(*room);
 }
 
 void TocClient::onGotoUrl(const Message& m)
 {
     if (const Field url = m.field(2))
-        emit profileReceived(decodeWireText(*url));
+        Q_EMIT profileReceived(decodeWireText(*url));
 }
 
 void TocClient::onAdminNickStatus(const Message& m)
 {
     if (const auto status = asInt16(m.field(1)))
-        emit screenNameFormatUpdated(*status == 0);
+        Q_EMIT screenNameFormatUpdated(*status == 0);
 }
 
 void TocClient::onAdminPasswdStatus(const Message& m)
 {
     if (const auto status = asInt16(m.field(1)))
-        emit passwordUpdated(*status == 0);
+        Q_EMIT passwordUpdated(*status == 0);
 }
 
 void TocClient::onPause(const Message&)
@@ -696,8 +696,8 @@ void TocClient::onRvousPropose(const Message& m)
     const Field cookie = m.field(3);
     const Field ip = m.field(6);
     if (user && uuid && cookie && ip)
-        emit rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
-                                 decodeWireText(*ip));
+        Q_EMIT rendezvousRequested(decodeWireText(*user), decodeWireText(*uuid), decodeWireText(*cookie),
+                                   decodeWireText(*ip));
 }
 
 // ---- commands ----
