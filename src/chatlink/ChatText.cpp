@@ -62,10 +62,15 @@ int nearestColour(int rgb)
 int terminalColour(QString value)
 {
     static const QHash<QString, int> named = {
-        {"black", 0x000000},  {"silver", 0xC0C0C0}, {"gray", 0x808080},   {"grey", 0x808080},    {"white", 0xFFFFFF},
-        {"maroon", 0x800000}, {"red", 0xFF0000},    {"purple", 0x800080}, {"fuchsia", 0xFF00FF}, {"green", 0x008000},
-        {"lime", 0x00FF00},   {"olive", 0x808000},  {"yellow", 0xFFFF00}, {"navy", 0x000080},    {"blue", 0x0000FF},
-        {"teal", 0x008080},   {"aqua", 0x00FFFF},
+        {QStringLiteral("black"), 0x000000},   {QStringLiteral("silver"), 0xC0C0C0},
+        {QStringLiteral("gray"), 0x808080},    {QStringLiteral("grey"), 0x808080},
+        {QStringLiteral("white"), 0xFFFFFF},   {QStringLiteral("maroon"), 0x800000},
+        {QStringLiteral("red"), 0xFF0000},     {QStringLiteral("purple"), 0x800080},
+        {QStringLiteral("fuchsia"), 0xFF00FF}, {QStringLiteral("green"), 0x008000},
+        {QStringLiteral("lime"), 0x00FF00},    {QStringLiteral("olive"), 0x808000},
+        {QStringLiteral("yellow"), 0xFFFF00},  {QStringLiteral("navy"), 0x000080},
+        {QStringLiteral("blue"), 0x0000FF},    {QStringLiteral("teal"), 0x008080},
+        {QStringLiteral("aqua"), 0x00FFFF},
     };
     value = value.trimmed().toLower();
     if (const auto found = named.constFind(value); found != named.constEnd())
@@ -306,9 +311,11 @@ const QHash<QString, char32_t>& entityNames()
 {
     static const QHash<QString, char32_t> names = [] {
         QHash<QString, char32_t> table = {
-            {"amp", U'&'},     {"lt", U'<'},       {"gt", U'>'},      {"quot", U'"'},    {"apos", U'\''},
-            {"euro", 0x20AC},  {"hellip", 0x2026}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018},
-            {"rsquo", 0x2019}, {"ldquo", 0x201C},  {"rdquo", 0x201D}, {"bull", 0x2022},  {"trade", 0x2122},
+            {QStringLiteral("amp"), U'&'},      {QStringLiteral("lt"), U'<'},      {QStringLiteral("gt"), U'>'},
+            {QStringLiteral("quot"), U'"'},     {QStringLiteral("apos"), U'\''},   {QStringLiteral("euro"), 0x20AC},
+            {QStringLiteral("hellip"), 0x2026}, {QStringLiteral("ndash"), 0x2013}, {QStringLiteral("mdash"), 0x2014},
+            {QStringLiteral("lsquo"), 0x2018},  {QStringLiteral("rsquo"), 0x2019}, {QStringLiteral("ldquo"), 0x201C},
+            {QStringLiteral("rdquo"), 0x201D},  {QStringLiteral("bull"), 0x2022},  {QStringLiteral("trade"), 0x2122},
         };
         char32_t c = 0xA0;
         for (const QString& name : QString::fromLatin1(kLatin1Names).split(u' '))

@@ -11,7 +11,7 @@ QString TextList::item(int index) const
 
 void TextList::addItem(const QString& text)
 {
-    beginInsertRows({}, m_rows.size(), m_rows.size());
+    beginInsertRows({}, count(), count());
     m_rows.append(text);
     endInsertRows();
 }
@@ -20,7 +20,7 @@ void TextList::addItems(const QStringList& texts)
 {
     if (texts.isEmpty())
         return;
-    beginInsertRows({}, m_rows.size(), m_rows.size() + texts.size() - 1);
+    beginInsertRows({}, count(), count() + static_cast<int>(texts.size()) - 1);
     m_rows.append(texts);
     endInsertRows();
 }
@@ -64,7 +64,7 @@ bool TextList::selectRow(int index)
 
 int TextList::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : count();
 }
 
 QVariant TextList::data(const QModelIndex& index, int role) const

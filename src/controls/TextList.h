@@ -12,7 +12,8 @@ class TextList : public QAbstractListModel {
 public:
     explicit TextList(QObject* parent = nullptr);
 
-    int count() const { return m_rows.size(); }
+    // Qt's models count rows in int; the lists here hold far fewer.
+    int count() const { return static_cast<int>(m_rows.size()); }
     const QStringList& items() const { return m_rows; }
     // The row's text, or empty for a position outside the list.
     QString item(int index) const;

@@ -33,8 +33,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     layout->addWidget(title);
     layout->addWidget(new QLabel(AboutBox::versionText(), this));
     layout->addWidget(new QLabel(tr("Plays your music and serves your chat room."), this));
-    layout->addWidget(new QLabel(
-        tr("Free software under the GNU General Public License, version 3 or later (%1).").arg(QUILLON_LICENSE), this));
+    layout->addWidget(new QLabel(tr("Free software under the GNU General Public License, version 3 or later (%1).")
+                                     .arg(QLatin1String(QUILLON_LICENSE)),
+                                 this));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(ok, 0, Qt::AlignRight);

@@ -93,7 +93,7 @@ TEST_F(BotTest, NobodyButTheOwnerCommands)
 {
     const QString music = t.dir.path() + "/music";
     QDir().mkpath(music);
-    for (const QString& name : {"alpha", "stop"})
+    for (const QString& name : QStringList {"alpha", "stop"})
         QFile(music + u'/' + name + ".mp3").open(QIODevice::WriteOnly);
     fill({"alpha", "stop"}, music);
     const auto state = [&] {

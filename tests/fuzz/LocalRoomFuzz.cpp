@@ -63,7 +63,7 @@ void typeAtTheTerminal(SimForm& t, const QByteArray& typed)
     ::close(savedInput);
 
     fuzzCheck(t->isUnloaded(), "the end of the input shuts the program down");
-    const int typedLines = typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1);
+    const auto typedLines = typed.count('\n') + (typed.isEmpty() || typed.endsWith('\n') ? 0 : 1);
     fuzzCheck(lines == typedLines || (ended && lines < typedLines),
               "one line per line end, and the unfinished last line, until one says \"end\"");
     fuzzCheck(!t->scanner.isBusy(), "every line is handled before the shut-down");

@@ -154,8 +154,9 @@ void expectReadingOrder(QWidget* window, int split = INT_MAX)
     });
     std::rotate(visited.begin(), topLeft, visited.end());
     for (QWidget* w : controlsOf(window)) {
-        if (!qobject_cast<QLabel*>(w) && w->isEnabled())
+        if (!qobject_cast<QLabel*>(w) && w->isEnabled()) {
             EXPECT_EQ(visited.count(w), 1) << nameOf(w);
+        }
     }
     for (qsizetype i = 1; i < visited.size(); ++i) {
         const QRect a = placeOf(visited[i - 1], window), b = placeOf(visited[i], window);

@@ -270,7 +270,10 @@ TEST(BotSettings, PasswordFromFileCredentialEnvironmentOrCommandLineInThatOrder)
         return dir.filePath(name);
     };
     QProcessEnvironment environment;
-    BotOptions options {QStringLiteral("Quill Bot"), QStringLiteral("Music Room"), {}, QStringLiteral("Owner One")};
+    BotOptions options;
+    options.screenName = QStringLiteral("Quill Bot");
+    options.room = QStringLiteral("Music Room");
+    options.owner = QStringLiteral("Owner One");
     // The password found, or the usage error.
     const auto password = [&] {
         const auto r = resolveBotSettings(options, environment);
