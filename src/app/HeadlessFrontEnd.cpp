@@ -2,14 +2,13 @@
 #include "app/HeadlessFrontEnd.h"
 
 #include "app/MainForm.h"
+#include "app/StandardInput.h"
 #include "app/StopSignals.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcTerminal, "quillon.terminal")
 
@@ -33,32 +32,31 @@ void HeadlessFrontEnd::attach(MainForm& form, Input input)
 
     if (input == Input::Ignored)
         return;
-    m_input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-    connect(m_input.get(), &QSocketNotifier::activated, this, &HeadlessFrontEnd::readInput);
+    m_input = std::make_unique<StandardInput>();
+    connect(m_input.get(), &StandardInput::received, this, &HeadlessFrontEnd::takeBytes);
+    connect(m_input.get(), &StandardInput::ended, this, &HeadlessFrontEnd::endInput);
 }
 
-void HeadlessFrontEnd::readInput()
+void HeadlessFrontEnd::takeBytes(const QByteArray& bytes)
 {
-    char buffer[4096];
-    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-    if (got < 0 && (errno == EINTR || errno == EAGAIN))
-        return;
-    if (got <= 0) {
-        m_input->setEnabled(false);
-        if (!m_pending.isEmpty())
-            m_typed.append(QString::fromUtf8(std::exchange(m_pending, {})));
-        m_inputEnded = true;
-    } else {
-        m_pending.append(buffer, got);
-        qsizetype end;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            QByteArray line = m_pending.left(end);
-            m_pending.remove(0, end + 1);
-            if (line.endsWith('\r'))
-                line.chop(1);
-            m_typed.append(QString::fromUtf8(line));
-        }
+    m_pending.append(bytes);
+    qsizetype end;
+    while ((end = m_pending.indexOf('\n')) >= 0) {
+        QByteArray line = m_pending.left(end);
+        m_pending.remove(0, end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        m_typed.append(QString::fromUtf8(line));
     }
+    feed();
+}
+
+void HeadlessFrontEnd::endInput()
+{
+    // A last line without its line end is still a line.
+    if (!m_pending.isEmpty())
+        m_typed.append(QString::fromUtf8(std::exchange(m_pending, {})));
+    m_inputEnded = true;
     feed();
 }
 
@@ -138,7 +136,7 @@ void HeadlessFrontEnd::openFileName(Answered answered)
 void HeadlessFrontEnd::endProgram()
 {
     if (m_input)
-        m_input->setEnabled(false);
+        m_input->stop();
     // A file left unwritten is a failed run for whoever started it (a
     // service manager, a script); the reason is on stderr already.
     const int status = m_form && !m_form->filesWritten() ? 1 : 0;

@@ -4,13 +4,13 @@
 #include "controls/UserInterface.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
 
 #include <memory>
 
 class MainForm;
+class StandardInput;
 class StopSignals;
 
 // Runs the program in a terminal: message boxes become lines on stderr,
@@ -52,14 +52,15 @@ Q_SIGNALS:
     void lineRead(const QString& line);
 
 private:
-    void readInput();
+    void takeBytes(const QByteArray& bytes);
+    void endInput();
     void takeLine(const QString& line);
     void feed();
     bool isBusy() const;
     void shutDown();
 
     MainForm* m_form = nullptr;
-    std::unique_ptr<QSocketNotifier> m_input;
+    std::unique_ptr<StandardInput> m_input;
     std::unique_ptr<StopSignals> m_signals;
     QTimer m_feeding;
     QStringList m_typed;

@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TerminalRoom.h"
 
+#include "app/Terminal.h"
 #include "chatlink/LocalRoom.h"
-
-#include <unistd.h>
 
 namespace TerminalRoom {
 
 Choice choose(std::optional<Form> forced)
 {
-    const bool toTerminal = ::isatty(STDOUT_FILENO);
+    const bool toTerminal = isTerminal(StandardStream::Output);
     Choice choice;
     choice.form = forced.value_or(toTerminal ? Form::Text : Form::Raw);
     const bool colour = toTerminal && qEnvironmentVariableIsEmpty("NO_COLOR")
         && qEnvironmentVariable("TERM") != QLatin1String("dumb");
     choice.style = colour ? ChatText::Style::Ansi : ChatText::Style::Plain;
-    choice.leaveOutOwnLines = ::isatty(STDIN_FILENO);
+    choice.leaveOutOwnLines = isTerminal(StandardStream::Input);
     return choice;
 }
 

@@ -27,7 +27,7 @@ QRegularExpression wildcardPattern(const QString& wildcard)
         else
             pattern += QRegularExpression::escape(QString(c));
     }
-    auto options = QRegularExpression::DotMatchesEverythingOption;
+    QRegularExpression::PatternOptions options = QRegularExpression::DotMatchesEverythingOption;
 #ifdef Q_OS_WIN
     options |= QRegularExpression::CaseInsensitiveOption;
 #endif

@@ -3,21 +3,10 @@
 
 #include <quillon/Version.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <QStorageInfo>
 
 #include <array>
 #include <cmath>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <ctime>
-#include <sys/sysinfo.h>
-#endif
 
 namespace {
 
@@ -52,48 +41,6 @@ QLocale groupingLocale()
 }
 
 }  // namespace
-
-#ifndef Q_OS_WIN
-namespace {
-
-bool blockDeviceIsRemovable(const QByteArray& device)
-{
-    if (!device.startsWith("/dev/"))
-        return false;
-    const QString name = QFileInfo(QString::fromLocal8Bit(device)).canonicalFilePath().section(u'/', -1);
-    // A partition's flag is kept by the disk it belongs to.
-    const QString node = QFileInfo(QStringLiteral("/sys/class/block/") + name).canonicalFilePath();
-    for (const QString& dir : {node, node + QStringLiteral("/..")}) {
-        QFile flag(dir + QStringLiteral("/removable"));
-        if (flag.open(QIODevice::ReadOnly))
-            return flag.readAll().trimmed() == "1";
-    }
-    return false;
-}
-
-}  // namespace
-
-DriveType driveType(const QByteArray& type, const QByteArray& device)
-{
-    static const QList<QByteArray> network = {"nfs", "nfs4", "cifs",      "smb3", "smbfs", "sshfs",      "fuse.sshfs",
-                                              "9p",  "ceph", "glusterfs", "afs",  "davfs", "fuse.davfs2"};
-    static const QList<QByteArray> cdrom = {"iso9660", "udf"};
-    static const QList<QByteArray> ram = {"tmpfs", "ramfs"};
-    static const QList<QByteArray> disk = {"ext2",  "ext3", "ext4",  "xfs",     "btrfs",   "zfs", "f2fs",    "vfat",
-                                           "exfat", "ntfs", "ntfs3", "fuseblk", "overlay", "jfs", "reiserfs"};
-    if (network.contains(type))
-        return DriveType::Network;
-    if (cdrom.contains(type))
-        return DriveType::CdRom;
-    if (ram.contains(type))
-        return DriveType::RamDisk;
-    if (blockDeviceIsRemovable(device))
-        return DriveType::Removable;
-    if (disk.contains(type) || device.startsWith("/dev/"))
-        return DriveType::Fixed;
-    return DriveType::Unknown;
-}
-#endif
 
 QString convert(const QString& a)
 {
@@ -159,20 +106,6 @@ QString ramText(quint64 totalBytes)
     return groupingLocale().toString(kib) + QStringLiteral(" Kbyte");
 }
 
-QString describeRam()
-{
-#ifdef Q_OS_WIN
-    MEMORYSTATUSEX status {};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatusEx(&status);
-    return ramText(status.ullTotalPhys);
-#else
-    struct sysinfo info { };
-    sysinfo(&info);
-    return ramText(quint64(info.totalram) * info.mem_unit);
-#endif
-}
-
 QString uptimeText(quint64 milliseconds)
 {
     quint64 t = milliseconds / 1000;
@@ -188,51 +121,10 @@ QString uptimeText(quint64 milliseconds)
         + twoDigits(hours) + u':' + twoDigits(minutes) + u':' + twoDigits(seconds);
 }
 
-QString describeUptime()
-{
-#ifdef Q_OS_WIN
-    return uptimeText(GetTickCount64());
-#else
-    timespec now {};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return uptimeText(quint64(now.tv_sec) * 1000 + quint64(now.tv_nsec) / 1000000);
-#endif
-}
-
 QString driveTypeText(DriveType type)
 {
     static const std::array<const char*, 6> names = {"Unknown", "Removable", "Fixed", "Network", "CD-ROM", "RAM Disk"};
     return QString::fromLatin1(names[std::size_t(type)]);
-}
-
-std::optional<QString> driveTypeName(const QString& drive)
-{
-#ifdef Q_OS_WIN
-    QString root = drive.left(1) + QStringLiteral(":\\");
-    switch (GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.utf16()))) {
-    case DRIVE_NO_ROOT_DIR:
-        return std::nullopt;
-    case DRIVE_REMOVABLE:
-        return driveTypeText(DriveType::Removable);
-    case DRIVE_FIXED:
-        return driveTypeText(DriveType::Fixed);
-    case DRIVE_REMOTE:
-        return driveTypeText(DriveType::Network);
-    case DRIVE_CDROM:
-        return driveTypeText(DriveType::CdRom);
-    case DRIVE_RAMDISK:
-        return driveTypeText(DriveType::RamDisk);
-    default:
-        return driveTypeText(DriveType::Unknown);
-    }
-#else
-    if (drive.isEmpty() || !QFileInfo::exists(drive))
-        return std::nullopt;
-    const QStorageInfo storage(drive);
-    if (!storage.isValid())
-        return std::nullopt;
-    return driveTypeText(driveType(storage.fileSystemType(), storage.device()));
-#endif
 }
 
 QString AboutBox::title()

@@ -6,11 +6,6 @@
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 LocalRoom::LocalRoom(SimDesktop& desktop, QString localMember, QObject* parent)
     : QObject(parent),
       m_desktop(desktop),
@@ -70,14 +65,4 @@ void LocalRoom::echoPostsTo(std::FILE* stream)
         std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
         std::fflush(stream);
     });
-}
-
-QString LocalRoom::loginName()
-{
-#ifdef Q_OS_UNIX
-    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_name && *user->pw_name)
-        return QString::fromLocal8Bit(user->pw_name);
-#endif
-    const QString fromEnvironment = qEnvironmentVariable("USER");
-    return fromEnvironment.isEmpty() ? QStringLiteral("owner") : fromEnvironment;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/LogLine.h"
 
+#include "controls/JournalStream.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -8,33 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 namespace {
-
-// JOURNAL_STREAM is "DEVICE:INODE" of the stream the service manager
-// connected; a child whose stderr was redirected inherits the variable but
-// not the stream, so the stream itself is compared, at every line, as a
-// test or a shell may redirect it while the program runs.
-bool stderrIsJournal()
-{
-#ifdef Q_OS_UNIX
-    const QByteArray named = qgetenv("JOURNAL_STREAM");
-    const qsizetype colon = named.indexOf(':');
-    struct stat st { };
-    if (colon < 0 || ::fstat(fileno(stderr), &st) != 0)
-        return false;
-    bool deviceOk = false;
-    bool inodeOk = false;
-    const qulonglong device = named.left(colon).toULongLong(&deviceOk);
-    const qulonglong inode = named.mid(colon + 1).toULongLong(&inodeOk);
-    return deviceOk && inodeOk && device == qulonglong(st.st_dev) && inode == qulonglong(st.st_ino);
-#else
-    return false;
-#endif
-}
 
 // The journal's levels are syslog's.
 int journalLevel(QtMsgType type)

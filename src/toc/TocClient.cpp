@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toc/TocClient.h"
 
+#include "toc/KeepAlive.h"
 #include "toc/TocWire.h"
 
 #include <QLoggingCategory>
@@ -11,12 +12,6 @@
 #include <limits>
 #include <optional>
 #include <utility>
-
-#ifdef Q_OS_LINUX
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#endif
 
 Q_LOGGING_CATEGORY(lcToc, "quillon.toc")
 
@@ -72,22 +67,6 @@ std::optional<qint16> asInt16(const Field& field)
     bool ok = false;
     const qint16 value = field->trimmed().toShort(&ok);
     return ok ? std::optional<qint16>(value) : std::nullopt;
-}
-
-// A peer that vanished without closing (a router lost its state, the
-// machine went away) is found by the system too: an idle connection is
-// probed after 60 s of silence, then every 10 s, six times, and one whose
-// sent bytes (a keep-alive frame among them) stay unanswered for two
-// minutes is given up.
-void keepAlive(QTcpSocket& socket)
-{
-    socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-#ifdef Q_OS_LINUX
-    const int fd = int(socket.socketDescriptor());
-    for (const auto& [option, value] :
-         {std::pair {TCP_KEEPIDLE, 60}, {TCP_KEEPINTVL, 10}, {TCP_KEEPCNT, 6}, {TCP_USER_TIMEOUT, 120000}})
-        ::setsockopt(fd, IPPROTO_TCP, option, &value, sizeof value);
-#endif
 }
 
 }  // namespace

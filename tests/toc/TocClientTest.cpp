@@ -2,10 +2,13 @@
 #include "TocTestServer.h"
 #include "support/QtPrinters.h"
 
+#include "toc/KeepAlive.h"
 #include "toc/TocClient.h"
 
 #include <QMetaMethod>
 #include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QVariant>
@@ -13,6 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -335,6 +342,29 @@ TEST_F(Toc, APauseLetsPendingEventsRunFirstAndTheCloseComesAfterTheFramesBehindI
               (QStringList {"chatMessageReceived(7|Al|false|first)", "pending", "chatMessageReceived(7|Al|false|after)",
                             "chatMessageReceived(7|Al|false|last words)", "signedOff(marlbot)"}));
     EXPECT_EQ(log.packets - before, 5);
+}
+
+// The system probes a silent connection and gives up on one whose bytes
+// stay unanswered, on the timings the client relies on.
+TEST(KeepAlive, TheSystemProbesAnIdleConnectionAndGivesUpOnAnUnansweredOne)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    ASSERT_TRUE(socket.waitForConnected(5000));
+    keepAlive(socket);
+    const int fd = int(socket.socketDescriptor());
+    const auto option = [fd](int level, int name) {
+        int value = -1;
+        socklen_t size = sizeof value;
+        return ::getsockopt(fd, level, name, &value, &size) == 0 ? value : -1;
+    };
+    EXPECT_EQ(option(SOL_SOCKET, SO_KEEPALIVE), 1);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPIDLE), 60);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPINTVL), 10);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPCNT), 6);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_USER_TIMEOUT), 120000);
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "controls/JournalStream.h"
+
+bool stderrIsJournal()
+{
+    return false;
+}
