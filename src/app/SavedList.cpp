@@ -17,8 +17,8 @@ SavedList::SavedList(const TextList& list, QString path, UserInterface& ui)
       m_path(std::move(path)),
       m_ui(ui)
 {
-    saveTimer.setSingleShot(true);
-    connect(&saveTimer, &QTimer::timeout, this, &SavedList::writeIfChanged);
+    m_saveTimer.setSingleShot(true);
+    connect(&m_saveTimer, &QTimer::timeout, this, &SavedList::writeIfChanged);
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&m_list, signal, this, &SavedList::changed);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &SavedList::changed);
@@ -30,22 +30,22 @@ void SavedList::changed()
     if (m_unread)
         return;
     m_changed = true;
-    if (saveTimer.isActive())
+    if (m_saveTimer.isActive())
         return;
     const qint64 sinceWrite = m_lastWrite.isValid() ? m_lastWrite.elapsed() : kGapMs;
-    saveTimer.start(int(std::max<qint64>(kDelayMs, kGapMs - sinceWrite)));
+    m_saveTimer.start(int(std::max<qint64>(kDelayMs, kGapMs - sinceWrite)));
 }
 
 void SavedList::writeIfChanged()
 {
-    saveTimer.stop();
+    m_saveTimer.stop();
     if (m_changed)
         save();
 }
 
 void SavedList::markSaved()
 {
-    saveTimer.stop();
+    m_saveTimer.stop();
     m_changed = false;
 }
 
@@ -65,7 +65,7 @@ void SavedList::keepUnread(const QString& reason)
 
 bool SavedList::save()
 {
-    saveTimer.stop();
+    m_saveTimer.stop();
     m_changed = false;
     if (m_unread)
         return false;

@@ -33,7 +33,8 @@ public:
     // never writes it, so what it holds is not replaced by what little was
     // read. Every later save fails.
     void keepUnread(const QString& reason);
-    QTimer saveTimer;
+    // The delayed write's timer, for tests to see whether one is due.
+    const QTimer& saveTimer() const { return m_saveTimer; }
 
 private:
     void changed();
@@ -43,6 +44,7 @@ private:
     UserInterface& m_ui;
     QElapsedTimer m_lastWrite;
     bool m_changed = false;
+    QTimer m_saveTimer;
     bool m_failing = false;
     bool m_unread = false;
 };

@@ -7,8 +7,27 @@
 #include "controls/UserStore.h"
 #include "player/Player.h"
 
+#include <quillon/Version.h>
+
+namespace {
+
+// The name with the major and minor version raised: "quillon³·²".
+QString programMark()
+{
+    static constexpr char16_t kRaised[] = u"\u2070\u00b9\u00b2\u00b3\u2074\u2075\u2076\u2077\u2078\u2079";
+    const auto raised = [](int number) {
+        QString digits = QString::number(number);
+        for (QChar& digit : digits)
+            digit = QChar(kRaised[digit.digitValue()]);
+        return digits;
+    };
+    return QStringLiteral("quillon") + raised(QUILLON_VERSION_MAJOR) + QChar(u'\u00b7') + raised(QUILLON_VERSION_MINOR);
+}
+
+}  // namespace
+
 const QString OwnerDiscovery::kUnknownOwner = QStringLiteral("       unkown        ");
-const QString OwnerDiscovery::kProgramMark = QStringLiteral("quillon\u00b3\u00b7\u00b2");
+const QString OwnerDiscovery::kProgramMark = programMark();
 const QString OwnerDiscovery::kWarning = QStringLiteral("Your screen name wasn't found, Hit 'Find SN' to find it.");
 
 OwnerDiscovery::OwnerDiscovery(ChatExit& chat, Player& player, UserInterface& ui)

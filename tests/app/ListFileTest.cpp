@@ -115,8 +115,8 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
     SavedList saved(list, path, ui);
     list.addItem(QStringLiteral("a;/a.mp3"));
     list.addItem(QStringLiteral("b;/b.mp3"));
-    EXPECT_TRUE(saved.saveTimer.isActive());
-    EXPECT_EQ(saved.saveTimer.interval(), SavedList::kDelayMs);
+    EXPECT_TRUE(saved.saveTimer().isActive());
+    EXPECT_EQ(saved.saveTimer().interval(), SavedList::kDelayMs);
     EXPECT_FALSE(QFile::exists(path));
     saved.writeIfChanged();
     EXPECT_EQ(readFile(path), "a;/a.mp3\r\nb;/b.mp3\r\n");
@@ -126,9 +126,9 @@ TEST(SavedList, WritesABurstOnceAndShowsAFailureOnce)
 
     // Just written: the next write keeps its distance.
     list.addItem(QStringLiteral("c;/c.mp3"));
-    EXPECT_GT(saved.saveTimer.interval(), SavedList::kDelayMs);
+    EXPECT_GT(saved.saveTimer().interval(), SavedList::kDelayMs);
     saved.markSaved();
-    EXPECT_FALSE(saved.saveTimer.isActive());
+    EXPECT_FALSE(saved.saveTimer().isActive());
 
     ASSERT_TRUE(QDir().mkdir(path));  // a folder where the file should be
     for (int i = 0; i < 2; ++i) {

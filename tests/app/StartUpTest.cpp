@@ -120,7 +120,7 @@ TEST(StartUp, AFileThatCannotBeReadIsSaidAndNeverWrittenOver)
     // Changes would be written a few seconds later, and at the end.
     t->library.playlist().addItem(QStringLiteral("song;/music/song.mp3"));
     t->player.queue().addItem(QStringLiteral("song"));
-    EXPECT_FALSE(t->playlistFile.saveTimer.isActive());
+    EXPECT_FALSE(t->playlistFile.saveTimer().isActive());
     t->shutDown();
     EXPECT_FALSE(t->filesWritten());
     EXPECT_TRUE(QFileInfo(playlist).isDir());
