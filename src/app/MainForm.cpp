@@ -119,11 +119,13 @@ void MainForm::shutDown()
         return;
     m_unloaded = true;
     ui.removeTrayIcon();
-    // Both are tried, whatever the first gives.
-    // An empty queue that never had a file needs none.
+    // Every file is tried, whatever the one before gives. An empty queue
+    // that never had a file needs none.
     const bool queueKept
         = player.queue().count() == 0 && !QFileInfo::exists(paths.queueFile()) ? true : queueFile.save();
-    m_filesWritten = playlistFile.save() & settingsFile.save() & queueKept;
+    const bool playlistKept = playlistFile.save();
+    const bool settingsKept = settingsFile.save();
+    m_filesWritten = playlistKept && settingsKept && queueKept;
     ui.closeForm(UserInterface::Form::Chat);
     botMode.closing();
     post(QStringLiteral("<i>(</i> ") + OwnerDiscovery::kProgramMark + QStringLiteral(" <i>) unloaded."));
