@@ -86,7 +86,7 @@ void CommandInterpreter::sendNotice(const QString& text)
     send(m_uses.templates.font.text() + text);
 }
 
-void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString datesaid)
+void CommandInterpreter::handleLine(const QString& whosaid, QString whatsaid, const QString& datesaid)
 {
     // A line without its time stamp has raw markup in the time field: it is
     // not a member's line as the room shows it.
@@ -112,7 +112,7 @@ void CommandInterpreter::handleLine(QString whosaid, QString whatsaid, QString d
     obey(whatsaid);
 }
 
-void CommandInterpreter::obey(QString whatsaid)
+void CommandInterpreter::obey(const QString& whatsaid)
 {
     // A song an earlier line asked for is announced before this line's
     // replies, as is a song before the replies of the commands after the

@@ -44,11 +44,11 @@ public:
 
     // One line of the room: the speaker, the text, and the line's time
     // field ("0" in bot mode).
-    void handleLine(QString whosaid, QString whatsaid, QString datesaid);
+    void handleLine(const QString& whosaid, QString whatsaid, const QString& datesaid);
     // The owner's text, past the owner test: what it commands is done and
     // answered in the room. The desktop's media keys come in here too, so
     // the room hears of them as of the owner's own commands.
-    void obey(QString whatsaid);
+    void obey(const QString& whatsaid);
 
     // When set, only the owner's lines that begin with it (letter case
     // aside) are commands, taken without it; the rest is chat. Empty: every

@@ -143,12 +143,12 @@ QString RoomCommands::fitList(const QString& head, const QStringList& items, con
         return line + tail;
     };
     for (qsizetype cap = 60; cap >= 8; cap = cap * 3 / 4) {
-        const QString line = build(cap, items.size());
+        QString line = build(cap, items.size());
         if (wireSize(line) <= ChatExit::kLineBytes)
             return line;
     }
     for (qsizetype count = items.size(); count > 0; --count) {
-        const QString line = build(8, count);
+        QString line = build(8, count);
         if (wireSize(line) <= ChatExit::kLineBytes)
             return line;
     }

@@ -288,7 +288,7 @@ QString Mpris::trackId() const
 QString Mpris::title() const
 {
     // A station says what it plays itself.
-    const QString streamTitle = m_links.mediaPlayer.streamTitle();
+    QString streamTitle = m_links.mediaPlayer.streamTitle();
     if (!streamTitle.isEmpty())
         return streamTitle;
     if (!m_tags.title.isEmpty())

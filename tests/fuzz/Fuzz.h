@@ -29,7 +29,7 @@ public:
     QByteArray until(char separator)
     {
         const qsizetype at = m_bytes.indexOf(separator);
-        const QByteArray part = take(at < 0 ? m_bytes.size() : at);
+        QByteArray part = take(at < 0 ? m_bytes.size() : at);
         take(at < 0 ? 0 : 1);
         return part;
     }
@@ -48,7 +48,7 @@ inline void prepareForm(TestForm& t)
     t.reset();
     t->player.setOpeningTime(std::chrono::milliseconds(0));
     t->discovery.owner().setText(QStringLiteral("boss"));
-    t->options.chatSend.setValue(1);
+    t->options.chatSend.setValue(true);
     t->library.playlist().addItems({QStringLiteral("Alpha Song;/music/Alpha Song.mp3"),
                                     QStringLiteral("Beta Song;/music/Beta Song.mp3"),
                                     QStringLiteral("Beta Remix;/music/Beta Remix.wma")});

@@ -74,7 +74,7 @@ protected:
     // so its bit rate is 128 kbit/s a channel.
     QString addLine(const QString& name, int channels = 2, const QStringList& tags = {})
     {
-        const QString path = t.dir.filePath(name + QStringLiteral(".wav"));
+        QString path = t.dir.filePath(name + QStringLiteral(".wav"));
         EXPECT_TRUE(writeSilentWav(path, 0.01, channels, tags));
         t->playlist.addItem(name + u';' + path);
         return path;

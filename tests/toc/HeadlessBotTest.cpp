@@ -29,7 +29,7 @@ struct HeadlessBot : ::testing::Test, FreshHome, RunningProgram {
     // Silence made by sox, 8 kHz mono, in the home folder; its path.
     QString wav(const QString& name)
     {
-        const QString path = home.path() + u'/' + name + QStringLiteral(".wav");
+        QString path = home.path() + u'/' + name + QStringLiteral(".wav");
         EXPECT_EQ(QProcess::execute(QStringLiteral("sox"), {"-n", "-r", "8000", "-c", "1", path, "trim", "0", "0.3"}),
                   0);
         return path;
