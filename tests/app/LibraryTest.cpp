@@ -2,6 +2,10 @@
 #include "app/AppTest.h"
 #include "support/TestForm.h"
 
+#include <QScopeGuard>
+
+#include <cstdio>
+
 TEST(addFolder, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
 {
     TestForm t;
@@ -24,10 +28,16 @@ TEST(addFolder, AddsEveryKindInAnyCaseAndOnlyThoseOnce)
             lines << file.section(u'>', 1) + u';' + path;
     }
     // Names a playlist line cannot hold are left out, each said once.
-    for (const char* name : {"new\nline.wav", "a tab\t.mp3", "del\x7f.mp3", "caf\xe9.mp3", "caf\xe9.txt"}) {
-        const QByteArray path = QFile::encodeName(music.path()) + '/' + name;
-        ASSERT_TRUE(std::fclose(std::fopen(path.constData(), "w")) == 0);
-    }
+    const auto odd = {"new\nline.wav", "a tab\t.mp3", "del\x7f.mp3", "caf\xe9.mp3", "caf\xe9.txt"};
+    const auto oddPath = [&](const char* name) { return QFile::encodeName(music.path()) + '/' + name; };
+    // A name that is no UTF-8 cannot be removed through a QString: the
+    // temporary folder would outlive the test.
+    const auto removeOdd = qScopeGuard([&] {
+        for (const char* name : odd)
+            std::remove(oddPath(name).constData());
+    });
+    for (const char* name : odd)
+        ASSERT_TRUE(std::fclose(std::fopen(oddPath(name).constData(), "w")) == 0);
     // A row with an empty name, which no file may match.
     t->library.playlist().addItem(QString());
     lines.prepend(QString());
