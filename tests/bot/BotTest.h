@@ -10,6 +10,7 @@
 #include "chatlink/SimDesktop.h"
 #include "player/Player.h"
 #include "player/SongFile.h"
+#include "support/FreshSettings.h"
 #include "support/QtPrinters.h"
 #include "support/TestState.h"
 
@@ -17,27 +18,10 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 inline const QString kOwner = QStringLiteral("Owner Me");
-
-// Points the per-user store at a folder of its own while it lives, so that
-// what one test stores (a chat-send text, the volume) no other test reads.
-struct OwnSettings {
-    explicit OwnSettings(const QString& folder)
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    }
-    ~OwnSettings()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-    OwnSettings(const OwnSettings&) = delete;
-    OwnSettings& operator=(const OwnSettings&) = delete;
-};
 
 // The interpreter over the parts it reads and acts on, with doubles
 // for the rest, and the owner in a chat window with three other members.
