@@ -144,7 +144,17 @@ void SkinButton::setCheckable(bool on)
 {
     if (on == isCheckable())
         return;
-    QAbstractButton::setCheckable(on);
+    // Qt keeps a checked state only for a check box; the value stays the
+    // button's all the same, and switching the box on or off changes it not.
+    const bool held = value();
+    {
+        const QSignalBlocker quiet(this);
+        QAbstractButton::setCheckable(on);
+        if (on)
+            setChecked(held);
+    }
+    m_heldValue = held;
+    update();
     Q_EMIT propertyChanged(u"CHECK"_s);
 }
 
@@ -560,7 +570,7 @@ void SkinButton::writeProperties(PropertyBag& bag) const
     bag.WriteProperty(u"FX"_s, int(m_specialEffect));
     bag.WriteProperty(u"HAND"_s, m_handPointer);
     bag.WriteProperty(u"CHECK"_s, isCheckable());
-    bag.WriteProperty(u"VALUE"_s, isChecked());
+    bag.WriteProperty(u"VALUE"_s, value());
 }
 
 // Numbers this version has no name for are kept, so they are saved back.
@@ -599,7 +609,10 @@ void SkinButton::readProperties(const PropertyBag& bag)
     setFont(savedFont);
     setEnabled(enabled);
     setCheckable(checkable);
-    setChecked(checked);
+    if (checkable)
+        setChecked(checked);
+    else
+        m_heldValue = checked;
     updateRegion();
     updateCursor();
     updateGeometry();

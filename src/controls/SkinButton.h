@@ -129,6 +129,8 @@ public:
 
     // What the button shows now, for the container and for tests.
     SkinPalette colors() const;
+    // The saved value: the checked state, kept while the button is no check box.
+    bool value() const { return isCheckable() ? isChecked() : m_heldValue; }
     bool isDrawnPressed() const { return isDown() || (isCheckable() && isChecked()); }
     bool isOver() const { return m_over; }
     QSize sizeHint() const override;
@@ -193,6 +195,7 @@ private:
     bool m_useGreyscale = false;
     Skin::SpecialEffect m_specialEffect = Skin::SpecialEffect::None;
     bool m_default = false;
+    bool m_heldValue = false;  // the value while the button is no check box
 
     bool m_over = false;
     bool m_focus = false;  // follows the focus events

@@ -359,6 +359,16 @@ TEST(SkinButtonProperties, SavedInOrderLoadedEqualAndMissingKeysDefault)
     PropertyBag again;
     loaded.writeProperties(again);
     EXPECT_EQ(again, bag);
+    // A value saved on no check box comes back as it went in, and is the
+    // check box's once the button becomes one.
+    PropertyBag plain = bag;
+    plain.WriteProperty(u"CHECK"_s, false);
+    loaded.readProperties(plain);
+    EXPECT_FALSE(loaded.isChecked());
+    loaded.writeProperties(again);
+    EXPECT_EQ(again, plain);
+    loaded.setCheckable(true);
+    EXPECT_TRUE(loaded.isChecked());
 
     // Numbers this version has no name for come back as they went in.
     PropertyBag newer;
