@@ -54,11 +54,15 @@ inline void prepareForm(TestForm& t)
                                     QStringLiteral("Beta Remix;/music/Beta Remix.wma")});
 }
 
-// Lets what is due on the next turn (the search results) run; after every
+// Lets what is due on the next turn (the search results) run, and the
+// songs asked for be looked at (off the main thread) and announced, so
+// that a line's work is done before the next line is said; after every
 // command the shown playlist matches its lines.
 template <typename Form> void settle(Form& t)
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+    while (t->player.isBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     fuzzCheck(t->library.playlist().count() == t->library.playlist().count(), "one shown name per playlist line");
 }
