@@ -12,9 +12,16 @@ if ! git rev-parse -q --verify "$base^{commit}" >/dev/null; then
     echo "tidy: no commit $base to compare with; nothing checked"
     exit 0
 fi
-# Headers are checked through the sources that include them.
-files=$(git diff --name-only --diff-filter=d "$base" -- 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' \
-    | grep -v '^tests/chatlink/win32/' || true)
+# Headers are checked through the sources that include them: a changed
+# header brings its own source file along.
+changed=$(git diff --name-only --diff-filter=d "$base" -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' \
+    'bench/*.cpp' 'bench/*.h' | grep -v '^tests/chatlink/win32/' || true)
+files=$(for file in $changed; do
+    case $file in
+    *.h) [ -f "${file%.h}.cpp" ] && echo "${file%.h}.cpp" ;;
+    *) echo "$file" ;;
+    esac
+done | sort -u)
 if [ -z "$files" ]; then
     echo "tidy: no C++ source changed since $base"
     exit 0
