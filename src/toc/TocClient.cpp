@@ -62,11 +62,10 @@ void addConfigEntry(QByteArrayView kind, QByteArrayView value, QString& buddies,
 
 std::optional<qint16> asInt16(const Field& field)
 {
-    if (!field)
+    const std::optional<qint32> value = asInt32(field);
+    if (!value || *value != qint16(*value))
         return std::nullopt;
-    bool ok = false;
-    const qint16 value = field->trimmed().toShort(&ok);
-    return ok ? std::optional<qint16>(value) : std::nullopt;
+    return qint16(*value);
 }
 
 }  // namespace
