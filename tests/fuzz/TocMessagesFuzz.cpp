@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput input(data, size);
     const int cut = 1 + input.byte();
     QByteArray stream;
-    for (quint16 sequence = 1; !input.atEnd(); ++sequence) {
+    qsizetype frames = 0, handled = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(&t->toc, &TocClient::frameReceived, [&handled] { ++handled; });
+    for (quint16 sequence = 1; !input.atEnd(); ++sequence, ++frames) {
         const std::uint8_t pick = input.byte();
         const QByteArray fields = input.until('\0');
         QByteArray message = pick < words.size() ? words[pick] + ':' + fields : fields;
@@ -34,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         t->toc.receiveBytes(QByteArrayView(stream).sliced(at, std::min<qsizetype>(cut, stream.size() - at)));
         settle(t);
     }
+    QObject::disconnect(counting);
     fuzzCheck(t->toc.bytesReceived() == stream.size(), "every byte is taken");
+    // A PAUSE lets events run before the frames behind it; none is lost.
+    fuzzCheck(handled == frames, "every frame is handled, those after a PAUSE too");
     return 0;
 }
